@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+class QMessageBox;
+class QWidget;
+
+// The program's one kind of message: its title as caption, the text, an OK
+// button only and no icon. The box is window-modal but does not block the
+// caller; it deletes itself when dismissed.
+QMessageBox *showProgramMessage(QWidget *parent, const QString &text,
+                                const QString &informativeText = {});
+
+// The caption every message carries.
+QString programTitle();
