@@ -1,0 +1,64 @@
+#include "commands/channel_commands.h"
+
+#include "channels/channel_receiver.h"
+#include "commands/transmit_edit.h"
+#include "commands/transmit_line.h"
+#include "connections/channel_link.h"
+#include "windows/capture_pane.h"
+#include "windows/display_controls.h"
+
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+void storeWhenChosen(QRadioButton *option, QString &variable, QLatin1String keyword)
+{
+    // toggled also follows the keyboard's arrow keys within a frame.
+    QObject::connect(option, &QRadioButton::toggled, option, [&variable, keyword](bool on) {
+        if (on)
+            variable = keyword;
+    });
+}
+
+bool hexEntry(const ChannelControls &controls)
+{
+    return controls.chkHex->checkState() != Qt::Unchecked;
+}
+
+} // namespace
+
+void connectOptionSwitches(const ChannelControls &controls, ChannelModes &modes)
+{
+    storeWhenChosen(controls.optASCII, modes.strFormat, Keyword::Ascii);
+    storeWhenChosen(controls.optDec, modes.strFormat, Keyword::Decimal);
+    storeWhenChosen(controls.optHex, modes.strFormat, Keyword::Hex);
+    storeWhenChosen(controls.optRT, modes.strDisp, Keyword::RealTime);
+    storeWhenChosen(controls.optTO, modes.strDisp, Keyword::TimeOut);
+    storeWhenChosen(controls.optChar, modes.strDisp, Keyword::Char);
+    storeWhenChosen(controls.optLive, modes.strTrans, Keyword::RealTime);
+    storeWhenChosen(controls.optCR, modes.strTrans, Keyword::AfterCr);
+}
+
+void connectChannelCommands(ChannelControls &controls, ChannelModes &modes, ChannelLink &link)
+{
+    connectOptionSwitches(controls, modes);
+
+    QObject::connect(controls.txtSend, &TransmitEdit::typed, &link,
+                     [&controls, &modes, &link](const QByteArray &codes) {
+                         const QByteArrayList transmissions =
+                             TransmitLine::type(modes, hexEntry(controls), codes);
+                         for (const QByteArray &bytes : transmissions)
+                             link.send(bytes);
+                     });
+    QObject::connect(controls.cmdRepeat, &QPushButton::clicked, &link, [&controls, &modes, &link] {
+        link.send(TransmitLine::repeatRecord(modes, hexEntry(controls)));
+    });
+    QObject::connect(controls.cmdClear, &QPushButton::clicked, &link, [&controls, &modes] {
+        TransmitLine::clearRecords(modes);
+        controls.txtSend->clear();
+    });
+    QObject::connect(controls.cmdClearR, &QPushButton::clicked, &link,
+                     [&link] { link.receiver().clearReceived(); });
+}

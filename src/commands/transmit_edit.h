@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QPlainTextEdit>
+
+// A channel's transmit line. It edits like any text pane and reports what the
+// operator types as character codes (one byte each, Latin-1; a character
+// outside Latin-1 as "?"). Pasted text counts as typed.
+class TransmitEdit : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TransmitEdit(QWidget *parent = nullptr);
+
+    // The codes a key press types, or nothing for keys that type no
+    // character (arrows, Delete, function keys, editing shortcuts).
+    static QByteArray codesOfKey(const QKeyEvent &event);
+    // The codes of pasted text: a line break, whatever its form, is typed as
+    // Enter (13).
+    static QByteArray codesOfText(const QString &text);
+
+signals:
+    void typed(const QByteArray &codes);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+};

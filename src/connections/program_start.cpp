@@ -1,0 +1,40 @@
+#include "connections/program_start.h"
+
+#include "windows/display_controls.h"
+#include "windows/display_window.h"
+#include "windows/sign_on_window.h"
+
+#include <QGuiApplication>
+
+ProgramStart::ProgramStart() = default;
+
+ProgramStart::~ProgramStart()
+{
+    delete m_signOn.data();
+}
+
+void ProgramStart::start()
+{
+    m_signOn = new SignOnWindow(module, [this] { showMain(); });
+    // Closing the splash before its tick ends the program: it is the only window.
+    m_signOn->setAttribute(Qt::WA_DeleteOnClose);
+    m_signOn->show();
+}
+
+void ProgramStart::showMain()
+{
+    // The main window's start-up closes the splash before the main window
+    // shows; that moment without a window must not end the program.
+    const bool quitOnLast = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    if (!m_display) {
+        m_display = std::make_unique<DisplayWindow>(module);
+        m_display->setCloseSignOn([this] {
+            if (m_signOn)
+                m_signOn->close();
+        });
+        m_display->load();
+    }
+    m_display->show();
+    QGuiApplication::setQuitOnLastWindowClosed(quitOnLast);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+struct ModuleValues;
+class QLabel;
+
+// The sign-on splash: title, version and maker for two seconds, then it sets
+// the channels' program-wide defaults and hands over to the main window,
+// whose start-up closes it.
+class SignOnWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    SignOnWindow(ModuleValues &module, std::function<void()> showMain, QWidget *parent = nullptr);
+
+    QTimer &timer() { return tmrSignOn; }
+
+private:
+    void tick();
+
+    ModuleValues &m_module;
+    std::function<void()> m_showMain;
+    QTimer tmrSignOn;
+    QLabel *imgLogo = nullptr;
+    QLabel *lblTitle = nullptr;
+    QLabel *lblFor = nullptr;
+    QLabel *lblType = nullptr;
+    QLabel *lblCpyright = nullptr;
+    QLabel *lblVersion = nullptr;
+    QLabel *lblCompany = nullptr;
+};
