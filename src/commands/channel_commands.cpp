@@ -15,11 +15,10 @@ namespace {
 
 void storeWhenChosen(QRadioButton *option, QString &variable, QLatin1String keyword)
 {
-    // toggled also follows the keyboard's arrow keys within a frame.
-    QObject::connect(option, &QRadioButton::toggled, option, [&variable, keyword](bool on) {
-        if (on)
-            variable = keyword;
-    });
+    // Choosing the selected option again stores its keyword again. (The
+    // arrow keys within a frame click the option they move to.)
+    QObject::connect(option, &QRadioButton::clicked, option,
+                     [&variable, keyword] { variable = keyword; });
 }
 
 bool hexEntry(const ChannelControls &controls)

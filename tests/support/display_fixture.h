@@ -1,0 +1,38 @@
+#pragma once
+
+#include "channels/channel_state.h"
+#include "windows/display_window.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+class QRadioButton;
+
+// A loaded, shown main window over fresh program-wide values, as the sign-on
+// splash leaves them.
+class DisplayFixture
+{
+public:
+    DisplayFixture();
+    ~DisplayFixture();
+
+    ModuleValues module;
+    std::unique_ptr<DisplayWindow> window;
+
+    DisplayControls &controls() const { return *window->controls(); }
+    ChannelControls &channel(int number) const;
+    // The "On"/"Off" switch of a channel, as the operator clicks it.
+    void switchOn(int number);
+    void switchOff(int number);
+    bool isOn(int number) const;
+    // Chooses an entry of channel 1's port list as with the mouse.
+    void choosePort1(const QString &entry);
+    // Channel 1 to a TCP peer on this machine.
+    void switchOnTcp(quint16 port);
+    QByteArray paneText(int number) const;
+    // Types text into a channel's transmit line, key by key.
+    void type(int number, const QString &text);
+    void pressEnter(int number);
+};

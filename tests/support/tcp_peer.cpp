@@ -1,0 +1,84 @@
+#include "support/tcp_peer.h"
+
+#include <QDeadlineTimer>
+#include <QTest>
+
+TcpPeer::TcpPeer()
+{
+    m_server.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            ++m_accepted;
+            m_client = socket;
+            m_disconnected = false;
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this] { collect(); });
+            QObject::connect(socket, &QTcpSocket::disconnected, socket,
+                             [this] { m_disconnected = true; });
+        }
+    });
+}
+
+bool TcpPeer::waitForClient(int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!m_client && !deadline.hasExpired())
+        QTest::qWait(5);
+    return !m_client.isNull();
+}
+
+void TcpPeer::collect()
+{
+    if (m_client)
+        m_received += m_client->readAll();
+}
+
+QByteArray TcpPeer::received(qsizetype count, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (m_received.size() < count && !deadline.hasExpired())
+        QTest::qWait(5);
+    return m_received;
+}
+
+QByteArray TcpPeer::receivedFor(int ms)
+{
+    QTest::qWait(ms);
+    return m_received;
+}
+
+void TcpPeer::send(const QByteArray &bytes)
+{
+    if (m_client) {
+        m_client->write(bytes);
+        m_client->flush();
+    }
+}
+
+void TcpPeer::close()
+{
+    if (m_client)
+        m_client->disconnectFromHost();
+}
+
+void TcpPeer::reset()
+{
+    if (m_client)
+        m_client->abort();
+}
+
+bool TcpPeer::waitForDisconnect(int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!m_disconnected && !deadline.hasExpired())
+        QTest::qWait(5);
+    return m_disconnected;
+}
+
+quint16 TcpPeer::refusedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}

@@ -1,0 +1,445 @@
+#include "channels/pane_text.h"
+#include "commands/transmit_edit.h"
+#include "connections/channel_link.h"
+#include "connections/serial_port_component.h"
+#include "connections/socket_component.h"
+#include "support/display_fixture.h"
+#include "support/message_boxes.h"
+#include "support/pty_pair.h"
+#include "support/tcp_peer.h"
+#include "windows/capture_pane.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+class TestDisplayWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void startsWithBothChannelsOff();
+    void portListsHoldTheirEntriesWithDeviceTips();
+    void choosingTcpShowsOnlyTheTcpFields();
+    void reloadResetsTheWindowAndKeepsRecords();
+    void optionSwitchesChangeOnlyTheirOwnVariable_data();
+    void optionSwitchesChangeOnlyTheirOwnVariable();
+    void channel2ShowsWhatThePtySends_data();
+    void channel2ShowsWhatThePtySends();
+    void switchingOffClosesThePort();
+    void busyPortIsReportedAndTheHolderKeepsIt();
+    void portWithoutDeviceIsReported_data();
+    void portWithoutDeviceIsReported();
+    void refusedSettingsAreReported();
+    void unpluggedDeviceIsReportedAndDataKept();
+    void tcpOnAndOff();
+    void badTcpPortIsRefusedWithoutConnecting_data();
+    void badTcpPortIsRefusedWithoutConnecting();
+    void refusedConnectionIsReported();
+    void peerDropKeepsEverythingReceived();
+    void channel2NeverTouchesTheSocket();
+};
+
+void TestDisplayWindow::cleanup()
+{
+    // No message may be left behind unread by a test.
+    QCOMPARE(dismissMessageBoxes(), QStringList());
+}
+
+void TestDisplayWindow::startsWithBothChannelsOff()
+{
+    DisplayFixture f;
+    for (int n : {1, 2}) {
+        const ChannelControls &c = f.channel(n);
+        QVERIFY(c.optOff->isChecked());
+        QVERIFY(!c.optOn->isChecked());
+        QVERIFY(f.paneText(n).isEmpty());
+        for (QWidget *control : c.workingControls())
+            QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+        QVERIFY(c.optASCII->isChecked());
+        QVERIFY(c.optRT->isChecked());
+        QVERIFY(c.optLive->isChecked());
+        QVERIFY(!c.chkHex->isChecked());
+    }
+    for (QWidget *field : f.controls().tcpFields())
+        QVERIFY2(!field->isVisible(), qPrintable(field->objectName()));
+    QCOMPARE(f.controls().txtPort->text(), QStringLiteral("9761"));
+    QCOMPARE(f.controls().txtHost->text(), QStringLiteral("127.0.0.1"));
+
+    for (const ChannelModes *modes : {&f.window->modes1, &f.window->modes2}) {
+        QCOMPARE(modes->strDisp, QStringLiteral("Real Time"));
+        QCOMPARE(modes->strTrans, QStringLiteral("Real Time"));
+        QCOMPARE(modes->strFormat, QStringLiteral("ASCII"));
+        QVERIFY(modes->strSend.isEmpty());
+        QVERIFY(modes->strSendHex.isEmpty());
+    }
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Varnok Terminal"));
+    QCOMPARE(f.window->objectName(), QStringLiteral("frmDisplay"));
+    QCOMPARE(f.controls().size(), QSize(635, 515));
+    for (const char *name : {"mnuFilePrint", "mnuFileExit", "mnuSetupSerial", "mnuSetupFormat",
+                             "mnuHelpAbout"})
+        QVERIFY2(f.window->findChild<QAction *>(QLatin1String(name)), name);
+    QVERIFY(!f.window->windowIcon().isNull());
+}
+
+void TestDisplayWindow::portListsHoldTheirEntriesWithDeviceTips()
+{
+    DisplayFixture f;
+    QComboBox *list1 = f.controls().channel1.cmbPort;
+    QComboBox *list2 = f.controls().channel2.cmbPort;
+    QCOMPARE(list1->currentText(), QStringLiteral("1"));
+    QCOMPARE(list2->currentText(), QStringLiteral("2"));
+    QCOMPARE(list1->count(), 100);
+    QCOMPARE(list2->count(), 99);
+    QCOMPARE(list1->itemText(0), QStringLiteral("TCP"));
+    for (int n = 1; n <= 99; ++n) {
+        QCOMPARE(list1->itemText(n), QString::number(n));
+        QCOMPARE(list2->itemText(n - 1), QString::number(n));
+        // Each number names the device it opens here, or that there is none.
+        const QString tip = list2->itemData(n - 1, Qt::ToolTipRole).toString();
+        QVERIFY(tip.startsWith(QLatin1Char('/')) || tip == QStringLiteral("no device"));
+        QCOMPARE(list1->itemData(n, Qt::ToolTipRole).toString(), tip);
+    }
+}
+
+void TestDisplayWindow::choosingTcpShowsOnlyTheTcpFields()
+{
+    DisplayFixture f;
+    f.choosePort1(QStringLiteral("TCP"));
+    for (QWidget *field : f.controls().tcpFields())
+        QVERIFY(field->isVisible());
+    QVERIFY(!f.isOn(1)); // choosing opens nothing
+    f.choosePort1(QStringLiteral("5"));
+    for (QWidget *field : f.controls().tcpFields())
+        QVERIFY(!field->isVisible());
+}
+
+void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    QVERIFY(f.isOn(2));
+    f.channel(2).optHex->click();
+    f.channel(1).optTO->click();
+    f.choosePort1(QStringLiteral("TCP"));
+    pty.write("data");
+    QTRY_VERIFY(!f.paneText(2).isEmpty());
+    f.window->modes1.strSend = "typed";
+    f.window->modes2.strSendHex = "\x41\x42";
+    f.module.channel1.intTimeOut = 900;
+    f.module.channel2.strAddTo = Keyword::ClearFirst;
+    f.module.channel1.strBuffer = "pending";
+    f.module.strSettings = QStringLiteral("115200,n,8,1");
+
+    f.window->reload();
+    QVERIFY(f.window->isVisible());
+    for (int n : {1, 2}) {
+        QVERIFY(f.channel(n).optOff->isChecked());
+        QVERIFY(!f.channel(n).txtSend->isEnabled());
+        QVERIFY(f.paneText(n).isEmpty());
+    }
+    QCOMPARE(f.window->modes2.strFormat, QStringLiteral("ASCII"));
+    QCOMPARE(f.window->modes1.strDisp, QStringLiteral("Real Time"));
+    QCOMPARE(f.controls().channel1.cmbPort->count(), 100);
+    QCOMPARE(f.controls().channel2.cmbPort->count(), 99);
+    QCOMPARE(f.controls().channel1.cmbPort->currentText(), QStringLiteral("1"));
+    for (QWidget *field : f.controls().tcpFields())
+        QVERIFY(!field->isVisible());
+    QCOMPARE(f.window->modes1.strSend, QByteArray("typed"));
+    QCOMPARE(f.window->modes2.strSendHex, QByteArray("AB"));
+    QCOMPARE(f.module.channel1.intTimeOut, qint16(900));
+    QCOMPARE(f.module.channel2.strAddTo, QStringLiteral("Clear First"));
+    QCOMPARE(f.module.channel1.strBuffer, QByteArray("pending"));
+    QCOMPARE(f.module.strSettings, QStringLiteral("115200,n,8,1"));
+
+    // The old port was released: the new window can open it again.
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    QVERIFY(f.isOn(2));
+}
+
+void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable_data()
+{
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<QString>("keyword");
+    const QList<std::tuple<const char *, const char *, const char *>> rows = {
+        {"optASCII", "format", "ASCII"},  {"optDec", "format", "Decimal"},
+        {"optHex", "format", "Hex"},      {"optRT", "disp", "Real Time"},
+        {"optTO", "disp", "Time Out"},    {"optChar", "disp", "Char"},
+        {"optLive", "trans", "Real Time"}, {"optCR", "trans", "After CR"}};
+    for (int channel : {1, 2})
+        for (const auto &[option, variable, keyword] : rows)
+            QTest::addRow("%s%d", option, channel)
+                << channel << QString::fromLatin1(option) << QString::fromLatin1(variable)
+                << QString::fromLatin1(keyword);
+}
+
+void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable()
+{
+    QFETCH(int, channel);
+    QFETCH(QString, option);
+    QFETCH(QString, variable);
+    QFETCH(QString, keyword);
+
+    DisplayFixture f;
+    // Start from values no switch stores, so every store shows.
+    for (ChannelModes *modes : {&f.window->modes1, &f.window->modes2})
+        modes->strDisp = modes->strTrans = modes->strFormat = QStringLiteral("-");
+    QString name = option + QString::number(channel);
+    if (name == QLatin1String("optCR2"))
+        name = QStringLiteral("optCr2");
+    auto *button = f.window->findChild<QRadioButton *>(name);
+    QVERIFY2(button, qPrintable(name));
+    button->click();
+
+    ChannelModes &mine = channel == 1 ? f.window->modes1 : f.window->modes2;
+    ChannelModes &other = channel == 1 ? f.window->modes2 : f.window->modes1;
+    const QString dash = QStringLiteral("-");
+    QCOMPARE(mine.strFormat, variable == QLatin1String("format") ? keyword : dash);
+    QCOMPARE(mine.strDisp, variable == QLatin1String("disp") ? keyword : dash);
+    QCOMPARE(mine.strTrans, variable == QLatin1String("trans") ? keyword : dash);
+    QCOMPARE(other.strFormat, dash);
+    QCOMPARE(other.strDisp, dash);
+    QCOMPARE(other.strTrans, dash);
+}
+
+void TestDisplayWindow::channel2ShowsWhatThePtySends_data()
+{
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("Real Time") << "optRT2" << QByteArray(" 41 42 0D 0A 43");
+    QTest::newRow("Time Out") << "optTO2" << QByteArray(" 41 42 0D 0A 43");
+    QTest::newRow("After CR") << "optChar2" << QByteArray(" 41 42 0D");
+}
+
+void TestDisplayWindow::channel2ShowsWhatThePtySends()
+{
+    QFETCH(QString, display);
+    QFETCH(QByteArray, expected);
+
+    PtyPair pty;
+    DisplayFixture f;
+    f.module.channel2.intTimeOut = 50;
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    QVERIFY(f.isOn(2));
+    f.window->findChild<QRadioButton *>(display)->click();
+    f.channel(2).optHex->click();
+
+    if (display == QLatin1String("optChar2")) {
+        pty.write("AB\r");
+        QTRY_COMPARE(f.paneText(2), expected);
+        pty.write("\nC"); // waits for the next CR
+        QTest::qWait(100);
+        QCOMPARE(f.paneText(2), expected);
+    } else {
+        pty.write("AB\r\nC");
+        QTRY_COMPARE(f.paneText(2), expected);
+    }
+    QVERIFY(f.paneText(1).isEmpty());
+}
+
+void TestDisplayWindow::switchingOffClosesThePort()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    QVERIFY(f.window->link2()->serial().openState());
+    f.switchOff(2);
+    QVERIFY(!f.window->link2()->serial().openState());
+    QVERIFY(!f.channel(2).txtSend->isEnabled());
+    // And another channel may now have it.
+    f.channel(1).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(1);
+    QVERIFY(f.isOn(1));
+}
+
+void TestDisplayWindow::busyPortIsReportedAndTheHolderKeepsIt()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.channel(1).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(1);
+    QVERIFY(f.isOn(1));
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().startsWith(QStringLiteral("Com2 Error!")));
+    QVERIFY(!f.isOn(2));
+    QVERIFY(f.channel(2).optOff->isChecked());
+    QVERIFY(f.isOn(1));
+    pty.write("still mine");
+    QTRY_COMPARE(f.paneText(1), QByteArray("still mine"));
+}
+
+void TestDisplayWindow::portWithoutDeviceIsReported_data()
+{
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<QString>("port");
+    QTest::newRow("1: 99") << 1 << "99";
+    QTest::newRow("2: 99") << 2 << "99";
+    QTest::newRow("2: empty") << 2 << "";
+    QTest::newRow("2: 0") << 2 << "0";
+    QTest::newRow("2: 100") << 2 << "100";
+    QTest::newRow("2: -3") << 2 << "-3";
+    QTest::newRow("2: 3.7") << 2 << "3.7";
+    QTest::newRow("2: abc") << 2 << "abc";
+    QTest::newRow("1: tcp in lower case") << 1 << "tcp";
+    QTest::newRow("2: /nonexistent") << 2 << "/nonexistent";
+}
+
+void TestDisplayWindow::portWithoutDeviceIsReported()
+{
+    QFETCH(int, channel);
+    QFETCH(QString, port);
+    DisplayFixture f;
+    f.channel(channel).cmbPort->setEditText(port);
+    f.switchOn(channel);
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().startsWith(QStringLiteral("Com%1 Error!").arg(channel)));
+    QVERIFY(!f.isOn(channel));
+    QVERIFY(f.channel(channel).optOff->isChecked());
+    for (QWidget *control : f.channel(channel).workingControls())
+        QVERIFY(!control->isEnabled());
+}
+
+void TestDisplayWindow::refusedSettingsAreReported()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.module.strSettings = QStringLiteral("19200,E,7,2"); // a pty refuses parity and 7 bits
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(pty.slavePath()));
+    QVERIFY(messages.first().contains(QStringLiteral("19200,E,7,2")));
+    QVERIFY(!f.isOn(2));
+    QVERIFY(!f.window->link2()->serial().openState());
+}
+
+void TestDisplayWindow::unpluggedDeviceIsReportedAndDataKept()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    f.channel(2).optTO->click();
+    f.module.channel2.intTimeOut = 30000; // only the failure can show it
+    pty.write("last words");
+    QTRY_COMPARE(f.module.channel2.strBuffer, QByteArray("last words"));
+    pty.closeMaster();
+    QTRY_VERIFY(!f.channel(2).optOn->isChecked());
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(pty.slavePath()));
+    QCOMPARE(f.paneText(2), QByteArray("last words"));
+    QVERIFY(!f.channel(2).txtSend->isEnabled());
+}
+
+void TestDisplayWindow::tcpOnAndOff()
+{
+    TcpPeer peer;
+    DisplayFixture f;
+    f.switchOnTcp(peer.port());
+    QVERIFY(f.isOn(1)); // on at once, while connecting
+    QVERIFY(peer.waitForClient());
+    peer.send("hello\r\n");
+    QTRY_COMPARE(f.paneText(1), QByteArray("hello\r\n"));
+    f.switchOff(1);
+    QVERIFY(!f.isOn(1));
+    QVERIFY(peer.waitForDisconnect());
+    QVERIFY(f.window->link1()->route() == ChannelLink::Route::None);
+}
+
+void TestDisplayWindow::badTcpPortIsRefusedWithoutConnecting_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::newRow("empty") << "";
+    QTest::newRow("0") << "0";
+    QTest::newRow("65536") << "65536";
+    QTest::newRow("9761x") << "9761x";
+    QTest::newRow("-1") << "-1";
+    QTest::newRow("1.5") << "1.5";
+}
+
+void TestDisplayWindow::badTcpPortIsRefusedWithoutConnecting()
+{
+    QFETCH(QString, port);
+    DisplayFixture f;
+    f.choosePort1(QStringLiteral("TCP"));
+    f.controls().txtHost->setText(QStringLiteral("127.0.0.1"));
+    f.controls().txtPort->setText(port);
+    f.switchOn(1);
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(QStringLiteral("1 to 65535")));
+    QVERIFY(!f.isOn(1));
+    QVERIFY(!f.window->link1()->socket()->isActive());
+}
+
+void TestDisplayWindow::refusedConnectionIsReported()
+{
+    const quint16 port = TcpPeer::refusedPort();
+    DisplayFixture f;
+    f.switchOnTcp(port);
+    QTRY_VERIFY(!f.channel(1).optOn->isChecked());
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(QStringLiteral("127.0.0.1")));
+    QVERIFY(messages.first().contains(QString::number(port)));
+    QVERIFY(!f.isOn(1));
+}
+
+void TestDisplayWindow::peerDropKeepsEverythingReceived()
+{
+    for (bool reset : {false, true}) {
+        TcpPeer peer;
+        DisplayFixture f;
+        f.channel(1).optChar->click(); // waits for a CR that never comes
+        f.switchOnTcp(peer.port());
+        QVERIFY(peer.waitForClient());
+        peer.send("shown\r");
+        QTRY_COMPARE(f.paneText(1), QByteArray("shown\r"));
+        peer.send("pending");
+        QTRY_COMPARE(f.module.channel1.strBuffer, QByteArray("pending"));
+        if (reset)
+            peer.reset();
+        else
+            peer.close();
+        QTRY_VERIFY(!f.channel(1).optOn->isChecked());
+        const QStringList messages = dismissMessageBoxes();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.first().contains(QString::number(peer.port())));
+        QCOMPARE(f.paneText(1), QByteArray("shown\rpending"));
+        QVERIFY(!f.isOn(1));
+    }
+}
+
+void TestDisplayWindow::channel2NeverTouchesTheSocket()
+{
+    TcpPeer peer;
+    PtyPair pty;
+    DisplayFixture f;
+    f.switchOnTcp(peer.port());
+    QVERIFY(peer.waitForClient());
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    f.switchOff(2);
+    QVERIFY(f.window->link1()->socket()->isConnected());
+    QVERIFY(f.isOn(1));
+}
+
+QTEST_MAIN(TestDisplayWindow)
+#include "tst_display_window.moc"

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds VarnokTerm (installing its Debian packages first) and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
+    fonts-liberation2 qt6-qpa-plugins
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BUILD_TESTS=OFF
+cmake --build build --target varnokterm
+exec ./build/src/varnokterm "$@"

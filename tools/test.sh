@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds VarnokTerm and runs every test (installing the Debian packages they
+# need first): the suite as built normally, then again under AddressSanitizer
+# and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
+    fonts-liberation2 qt6-qpa-plugins poppler-utils desktop-file-utils dpkg-dev file
+
+jobs=$(nproc)
+
+echo "== Build and test"
+cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Debug
+cmake --build build-tests -j"$jobs"
+(cd build-tests && ctest --output-on-failure -j"$jobs")
+
+echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOK_SANITIZE=ON
+cmake --build build-asan -j"$jobs"
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j"$jobs")
