@@ -21,7 +21,8 @@ QByteArray TransmitEdit::codesOfKey(const QKeyEvent &event)
         return QByteArray(1, '\b');
     if (key == Qt::Key_Escape)
         return QByteArray(1, '\x1b');
-    if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+    // Delete edits the pane only; Tab moves the focus.
+    if (key == Qt::Key_Delete || key == Qt::Key_Tab || key == Qt::Key_Backtab)
         return {};
     // Paste is typed through insertFromMimeData; its Ctrl+V must not also
     // send a control code.

@@ -1,0 +1,265 @@
+#include "channels/pane_text.h"
+#include "commands/transmit_edit.h"
+#include "support/display_fixture.h"
+#include "support/message_boxes.h"
+#include "support/pty_pair.h"
+#include "support/tcp_peer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+// Channel 2 (or 1) switched on to a pty standing in for the device.
+struct SerialBench
+{
+    PtyPair pty;
+    DisplayFixture f;
+    int n;
+
+    explicit SerialBench(int number = 2)
+        : n(number)
+    {
+        f.channel(n).cmbPort->setEditText(pty.slavePath());
+        f.switchOn(n);
+    }
+    ChannelControls &c() { return f.channel(n); }
+};
+
+} // namespace
+
+class TestTransmit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QCOMPARE(dismissMessageBoxes(), QStringList()); }
+    void eachKeyGoesOutAtOnce();
+    void lineModeResendsEarlierLines();
+    void backspaceKeepsTyposOffTheWire();
+    void pasteCountsAsTyped();
+    void hexEntry_data();
+    void hexEntry();
+    void repeatSendsTheChosenRecord();
+    void repeatAfterReloadSendsTheOldRecord();
+    void clearsAreIndependent();
+    void tcpRouteIsKeptAfterEditingThePortList();
+    void channel2NeverUsesTheSocket();
+    void typingWhileConnectingIsQueued();
+    void tcpReceiveInEveryModeAndFormat_data();
+    void tcpReceiveInEveryModeAndFormat();
+};
+
+void TestTransmit::eachKeyGoesOutAtOnce()
+{
+    SerialBench b;
+    QVERIFY(b.f.isOn(2));
+    b.f.type(2, QStringLiteral("ab"));
+    QCOMPARE(b.pty.read(2), QByteArray("ab"));
+    b.f.pressEnter(2);
+    QCOMPARE(b.pty.read(1), QByteArray("\r")); // never a line feed
+    QTest::keyClick(b.c().txtSend, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(b.pty.read(1), QByteArray("\x03"));
+    QCOMPARE(b.pty.readFor(50), QByteArray());
+    // The keys also reach the pane, unchanged.
+    QCOMPARE(b.c().txtSend->toPlainText(), QStringLiteral("ab\n"));
+}
+
+void TestTransmit::lineModeResendsEarlierLines()
+{
+    SerialBench b(1);
+    b.c().optCR->click();
+    b.f.type(1, QStringLiteral("12"));
+    QCOMPARE(b.pty.readFor(50), QByteArray());
+    b.f.pressEnter(1);
+    QCOMPARE(b.pty.read(3), QByteArray("12\r"));
+    b.f.type(1, QStringLiteral("3"));
+    b.f.pressEnter(1);
+    QCOMPARE(b.pty.read(5), QByteArray("12\r3\r"));
+}
+
+void TestTransmit::backspaceKeepsTyposOffTheWire()
+{
+    SerialBench b;
+    b.c().optCR->click();
+    b.f.type(2, QStringLiteral("XY"));
+    QTest::keyClick(b.c().txtSend, Qt::Key_Backspace);
+    b.f.type(2, QStringLiteral("Z"));
+    b.f.pressEnter(2);
+    QCOMPARE(b.pty.read(3), QByteArray("XZ\r"));
+    b.c().cmdRepeat->click();
+    QCOMPARE(b.pty.read(3), QByteArray("XZ\r"));
+    QCOMPARE(b.pty.readFor(50), QByteArray());
+}
+
+void TestTransmit::pasteCountsAsTyped()
+{
+    SerialBench b;
+    QApplication::clipboard()->setText(QStringLiteral("pa\nste"));
+    b.c().txtSend->paste();
+    QCOMPARE(b.pty.read(6), QByteArray("pa\rste"));
+    QCOMPARE(b.f.window->modes2.strSend, QByteArray("pa\rste"));
+}
+
+void TestTransmit::hexEntry_data()
+{
+    QTest::addColumn<bool>("lineMode");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QByteArray>("bytes");
+    const QList<std::pair<const char *, const char *>> examples = {
+        {"41 42 43", "ABC"}, {"41  42", "AB"}, {"4a 4B", "JK"}, {"414243", "ABC"}, {"41:42", "AB"}};
+    for (bool lineMode : {false, true})
+        for (const auto &[typed, bytes] : examples)
+            QTest::addRow("%s \"%s\"", lineMode ? "line" : "real time", typed)
+                << lineMode << QString::fromLatin1(typed) << QByteArray(bytes);
+}
+
+void TestTransmit::hexEntry()
+{
+    QFETCH(bool, lineMode);
+    QFETCH(QString, typed);
+    QFETCH(QByteArray, bytes);
+    SerialBench b;
+    if (lineMode)
+        b.c().optCR->click();
+    b.c().chkHex->setChecked(true);
+    b.f.type(2, typed);
+    b.f.pressEnter(2);
+    QCOMPARE(b.pty.read(bytes.size()), bytes);
+    QCOMPARE(b.pty.readFor(50), QByteArray());
+    QCOMPARE(b.f.window->modes2.strSendHex, bytes);
+}
+
+void TestTransmit::repeatSendsTheChosenRecord()
+{
+    SerialBench b;
+    b.c().chkHex->setChecked(true);
+    b.f.type(2, QStringLiteral("41 42 "));
+    QCOMPARE(b.pty.read(2), QByteArray("AB"));
+    b.c().cmdRepeat->click(); // the hex byte record
+    QCOMPARE(b.pty.read(2), QByteArray("AB"));
+    b.c().chkHex->setChecked(false);
+    b.c().cmdRepeat->click(); // the typed characters themselves
+    QCOMPARE(b.pty.read(6), QByteArray("41 42 "));
+    b.c().cmdClear->click();
+    QVERIFY(b.c().txtSend->toPlainText().isEmpty());
+    b.c().cmdRepeat->click();
+    b.c().chkHex->setChecked(true);
+    b.c().cmdRepeat->click();
+    QCOMPARE(b.pty.readFor(100), QByteArray()); // nothing after Clear
+}
+
+void TestTransmit::repeatAfterReloadSendsTheOldRecord()
+{
+    SerialBench b;
+    b.f.type(2, QStringLiteral("kept"));
+    QCOMPARE(b.pty.read(4), QByteArray("kept"));
+    b.f.window->reload();
+    QVERIFY(b.c().txtSend->toPlainText().isEmpty());
+    b.c().cmbPort->setEditText(b.pty.slavePath());
+    b.f.switchOn(2);
+    b.c().cmdRepeat->click();
+    QCOMPARE(b.pty.read(4), QByteArray("kept"));
+    b.c().optCR->click();
+    b.f.pressEnter(2);
+    QCOMPARE(b.pty.read(5), QByteArray("kept\r"));
+}
+
+void TestTransmit::clearsAreIndependent()
+{
+    SerialBench b;
+    b.c().optChar->click();
+    b.pty.write("shown\r");
+    QTRY_COMPARE(b.f.paneText(2), QByteArray("shown\r"));
+    b.pty.write("dropped");
+    QTRY_COMPARE(b.f.module.channel2.strBuffer, QByteArray("dropped"));
+    b.f.type(2, QStringLiteral("tx"));
+    b.c().cmdClearR->click(); // receive side only
+    QVERIFY(b.f.paneText(2).isEmpty());
+    QCOMPARE(b.f.window->modes2.strSend, QByteArray("tx"));
+    b.pty.write("new\r");
+    QTRY_COMPARE(b.f.paneText(2), QByteArray("new\r"));
+    b.c().cmdClear->click(); // transmit side only
+    QVERIFY(b.f.window->modes2.strSend.isEmpty());
+    QCOMPARE(b.f.paneText(2), QByteArray("new\r"));
+}
+
+void TestTransmit::tcpRouteIsKeptAfterEditingThePortList()
+{
+    TcpPeer peer;
+    DisplayFixture f;
+    f.switchOnTcp(peer.port());
+    QVERIFY(peer.waitForClient());
+    f.choosePort1(QStringLiteral("3")); // only hides the TCP fields
+    f.type(1, QStringLiteral("hi"));
+    f.controls().channel1.cmdRepeat->click();
+    QCOMPARE(peer.received(4), QByteArray("hihi"));
+}
+
+void TestTransmit::channel2NeverUsesTheSocket()
+{
+    TcpPeer peer;
+    DisplayFixture f;
+    f.switchOnTcp(peer.port());
+    QVERIFY(peer.waitForClient());
+    PtyPair pty;
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    f.type(2, QStringLiteral("two"));
+    f.channel(2).cmdRepeat->click();
+    QCOMPARE(pty.read(6), QByteArray("twotwo"));
+    QCOMPARE(peer.receivedFor(100), QByteArray());
+}
+
+void TestTransmit::typingWhileConnectingIsQueued()
+{
+    TcpPeer peer;
+    DisplayFixture f;
+    f.switchOnTcp(peer.port());
+    f.type(1, QStringLiteral("early")); // before the connection is made
+    QVERIFY(peer.waitForClient());
+    f.type(1, QStringLiteral("late"));
+    QCOMPARE(peer.received(9), QByteArray("earlylate"));
+}
+
+void TestTransmit::tcpReceiveInEveryModeAndFormat_data()
+{
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("shown");
+    const QList<std::tuple<const char *, const char *, const char *>> rows = {
+        {"optRT1", "optASCII1", "AB\r"},        {"optRT1", "optHex1", "41 42 0D "},
+        {"optRT1", "optDec1", "65 66 13 "},     {"optChar1", "optASCII1", "AB\r"},
+        {"optChar1", "optHex1", "41 42 0D "},   {"optChar1", "optDec1", "65 66 13 "},
+        {"optTO1", "optASCII1", "AB\r"},        {"optTO1", "optHex1", " 41 42 0D"},
+        {"optTO1", "optDec1", " 65 66 13"}};
+    for (const auto &[display, format, shown] : rows)
+        QTest::addRow("%s %s", display, format)
+            << QString::fromLatin1(display) << QString::fromLatin1(format) << QByteArray(shown);
+}
+
+void TestTransmit::tcpReceiveInEveryModeAndFormat()
+{
+    QFETCH(QString, display);
+    QFETCH(QString, format);
+    QFETCH(QByteArray, shown);
+    TcpPeer peer;
+    DisplayFixture f;
+    f.module.channel1.intTimeOut = 20;
+    f.window->findChild<QRadioButton *>(display)->click();
+    f.window->findChild<QRadioButton *>(format)->click();
+    f.switchOnTcp(peer.port());
+    QVERIFY(peer.waitForClient());
+    peer.send("AB");
+    QTest::qWait(30);
+    peer.send("\r");
+    QTRY_COMPARE(f.paneText(1), shown);
+}
+
+QTEST_MAIN(TestTransmit)
+#include "tst_transmit.moc"

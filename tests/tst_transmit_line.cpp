@@ -1,0 +1,252 @@
+#include "commands/hex_entry.h"
+#include "commands/transmit_edit.h"
+#include "commands/transmit_line.h"
+
+#include <QKeyEvent>
+#include <QTest>
+
+namespace {
+
+ChannelModes modesFor(bool perKey)
+{
+    ChannelModes modes;
+    modes.setLoadDefaults();
+    if (!perKey)
+        modes.strTrans = Keyword::AfterCr;
+    return modes;
+}
+
+} // namespace
+
+class TestTransmitLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void hexRuns_data();
+    void hexRuns();
+    void typing_data();
+    void typing();
+    void enterResendsEverythingSinceClear();
+    void hexLineTwiceRecordsTheBytesTwice();
+    void repeatAndClear();
+    void keyCodes_data();
+    void keyCodes();
+    void pastedText_data();
+    void pastedText();
+};
+
+void TestTransmitLine::hexRuns_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("spaced") << QByteArray("41 42 43") << QByteArray("ABC");
+    QTest::newRow("two spaces") << QByteArray("41  42") << QByteArray("AB");
+    QTest::newRow("mixed case") << QByteArray("4a 4B") << QByteArray("JK");
+    QTest::newRow("one run") << QByteArray("414243") << QByteArray("ABC");
+    QTest::newRow("colon") << QByteArray("41:42") << QByteArray("AB");
+    QTest::newRow("odd run") << QByteArray("414") << QByteArray("A\x04");
+    QTest::newRow("single digit") << QByteArray("7") << QByteArray("\x07");
+    QTest::newRow("leading separators") << QByteArray("  42") << QByteArray("B");
+    QTest::newRow("garbage only") << QByteArray("xyz!? \r") << QByteArray();
+    QTest::newRow("g is a separator") << QByteArray("4g1") << QByteArray("\x04\x01");
+    QTest::newRow("ff 00") << QByteArray("ff,00") << QByteArray("\xff\x00", 2);
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+}
+
+void TestTransmitLine::hexRuns()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(HexEntry::bytesOfText(text), bytes);
+}
+
+// Each row types the codes in one transmit mode and checks every
+// transmission, the typed record and the hex byte record.
+void TestTransmitLine::typing_data()
+{
+    QTest::addColumn<bool>("perKey");
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<QByteArray>("codes");
+    QTest::addColumn<QByteArrayList>("sent");
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QByteArray>("hexRecord");
+    using L = QByteArrayList;
+
+    QTest::newRow("RT text per key") << true << false << QByteArray("ab") << L{"a", "b"}
+                                     << QByteArray("ab") << QByteArray();
+    QTest::newRow("RT Enter is CR only") << true << false << QByteArray("\r") << L{"\r"}
+                                         << QByteArray("\r") << QByteArray();
+    QTest::newRow("RT backspace sends nothing") << true << false << QByteArray("ab\b")
+                                                << L{"a", "b"} << QByteArray("a") << QByteArray();
+    QTest::newRow("line text on Enter") << false << false << QByteArray("12\r") << L{"12\r"}
+                                        << QByteArray("12\r") << QByteArray();
+    QTest::newRow("line backspace drops the typo")
+        << false << false << QByteArray("XY\bZ\r") << L{"XZ\r"} << QByteArray("XZ\r")
+        << QByteArray();
+    QTest::newRow("backspace on an empty record") << false << false << QByteArray("\b\bA\r")
+                                                  << L{"A\r"} << QByteArray("A\r") << QByteArray();
+    QTest::newRow("line waits for Enter") << false << false << QByteArray("abc") << L{}
+                                          << QByteArray("abc") << QByteArray();
+
+    QTest::newRow("RT hex digits wait") << true << true << QByteArray("41") << L{}
+                                        << QByteArray("41") << QByteArray();
+    QTest::newRow("RT hex space sends the pair") << true << true << QByteArray("41 ") << L{"A"}
+                                                 << QByteArray("41 ") << QByteArray("A");
+    QTest::newRow("RT hex three pairs") << true << true << QByteArray("41 42 43 ")
+                                        << L{"A", "B", "C"} << QByteArray("41 42 43 ")
+                                        << QByteArray("ABC");
+    QTest::newRow("RT hex two spaces") << true << true << QByteArray("41  42 ") << L{"A", "B"}
+                                       << QByteArray("41  42 ") << QByteArray("AB");
+    QTest::newRow("RT hex lower case") << true << true << QByteArray("4a 4B ") << L{"J", "K"}
+                                       << QByteArray("4a 4B ") << QByteArray("JK");
+    QTest::newRow("RT hex one run") << true << true << QByteArray("414243 ") << L{"ABC"}
+                                    << QByteArray("414243 ") << QByteArray("ABC");
+    QTest::newRow("RT hex colon") << true << true << QByteArray("41:42\r") << L{"A", "B"}
+                                  << QByteArray("41:42\r") << QByteArray("AB");
+    QTest::newRow("RT hex leftover digit") << true << true << QByteArray("7 ") << L{"\x07"}
+                                           << QByteArray("7 ") << QByteArray("\x07");
+    QTest::newRow("RT hex leading space") << true << true << QByteArray(" ") << L{}
+                                          << QByteArray(" ") << QByteArray();
+    // The separator sent the lone 4 at once; the corrected pair follows.
+    QTest::newRow("RT hex typo") << true << true << QByteArray("4x\b1 ") << L{"\x04", "A"}
+                                 << QByteArray("41 ") << QByteArray("\x04" "A");
+
+    QTest::newRow("line hex each byte alone")
+        << false << true << QByteArray("41 42 43\r") << L{"A", "B", "C"}
+        << QByteArray("41 42 43\r") << QByteArray("ABC");
+    QTest::newRow("line hex two spaces") << false << true << QByteArray("41  42\r") << L{"A", "B"}
+                                         << QByteArray("41  42\r") << QByteArray("AB");
+    QTest::newRow("line hex lower case") << false << true << QByteArray("4a 4B\r") << L{"J", "K"}
+                                         << QByteArray("4a 4B\r") << QByteArray("JK");
+    QTest::newRow("line hex one run") << false << true << QByteArray("414243\r")
+                                      << L{"A", "B", "C"} << QByteArray("414243\r")
+                                      << QByteArray("ABC");
+    QTest::newRow("line hex colon") << false << true << QByteArray("41:42\r") << L{"A", "B"}
+                                    << QByteArray("41:42\r") << QByteArray("AB");
+    QTest::newRow("line hex garbage") << false << true << QByteArray("zz\r") << L{}
+                                      << QByteArray("zz\r") << QByteArray();
+}
+
+void TestTransmitLine::typing()
+{
+    QFETCH(bool, perKey);
+    QFETCH(bool, hex);
+    QFETCH(QByteArray, codes);
+    QFETCH(QByteArrayList, sent);
+    QFETCH(QByteArray, record);
+    QFETCH(QByteArray, hexRecord);
+
+    // Key by key, as typed.
+    ChannelModes modes = modesFor(perKey);
+    QByteArrayList transmissions;
+    for (const char code : codes)
+        transmissions += TransmitLine::type(modes, hex, QByteArrayView(&code, 1));
+    QCOMPARE(transmissions, sent);
+    QCOMPARE(modes.strSend, record);
+    QCOMPARE(modes.strSendHex, hexRecord);
+
+    // All at once, as pasted: the same bytes go out.
+    ChannelModes pasted = modesFor(perKey);
+    QCOMPARE(TransmitLine::type(pasted, hex, codes).join(), sent.join());
+    QCOMPARE(pasted.strSend, record);
+    QCOMPARE(pasted.strSendHex, hexRecord);
+}
+
+void TestTransmitLine::enterResendsEverythingSinceClear()
+{
+    ChannelModes modes = modesFor(false);
+    QCOMPARE(TransmitLine::type(modes, false, "12\r"), QByteArrayList{"12\r"});
+    QCOMPARE(TransmitLine::type(modes, false, "3\r"), QByteArrayList{"12\r3\r"});
+    // A switch to "Real Time" mid-line keeps what was typed.
+    modes.strTrans = Keyword::RealTime;
+    QCOMPARE(TransmitLine::type(modes, false, "4"), QByteArrayList{"4"});
+    modes.strTrans = Keyword::AfterCr;
+    QCOMPARE(TransmitLine::type(modes, false, "\r"), QByteArrayList{"12\r3\r4\r"});
+    TransmitLine::clearRecords(modes);
+    QCOMPARE(TransmitLine::type(modes, false, "5\r"), QByteArrayList{"5\r"});
+}
+
+void TestTransmitLine::hexLineTwiceRecordsTheBytesTwice()
+{
+    ChannelModes modes = modesFor(false);
+    TransmitLine::type(modes, true, "41\r");
+    const QByteArrayList second = TransmitLine::type(modes, true, "42\r");
+    QCOMPARE(second, (QByteArrayList{"A", "B"}));
+    QCOMPARE(modes.strSendHex, QByteArray("AAB"));
+}
+
+void TestTransmitLine::repeatAndClear()
+{
+    ChannelModes modes = modesFor(true);
+    TransmitLine::type(modes, true, "41 42 ");
+    QCOMPARE(TransmitLine::repeatRecord(modes, true), QByteArray("AB"));
+    QCOMPARE(TransmitLine::repeatRecord(modes, false), QByteArray("41 42 "));
+    TransmitLine::clearRecords(modes);
+    QVERIFY(TransmitLine::repeatRecord(modes, true).isEmpty());
+    QVERIFY(TransmitLine::repeatRecord(modes, false).isEmpty());
+}
+
+void TestTransmitLine::keyCodes_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("codes");
+    QTest::newRow("letter") << int(Qt::Key_A) << 0 << "a" << QByteArray("a");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << "\r" << QByteArray("\r");
+    QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "\r"
+                                  << QByteArray("\r");
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << 0 << "\b" << QByteArray("\b");
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << "c"
+                            << QByteArray("\x03");
+    QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier) << "z"
+                            << QByteArray("\x1a");
+    QTest::newRow("Ctrl+V pastes") << int(Qt::Key_V) << int(Qt::ControlModifier) << "v"
+                                   << QByteArray();
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << "\x1b" << QByteArray("\x1b");
+    QTest::newRow("Latin-1") << int(Qt::Key_Eacute) << 0 << QString(QChar(0xe9))
+                             << QByteArray("\xe9");
+    QTest::newRow("outside Latin-1") << int(Qt::Key_unknown) << 0 << QString(QChar(0x20ac))
+                                     << QByteArray("?");
+    QTest::newRow("Delete types nothing") << int(Qt::Key_Delete) << 0 << "\x7f" << QByteArray();
+    QTest::newRow("arrow types nothing") << int(Qt::Key_Left) << 0 << "" << QByteArray();
+    QTest::newRow("Alt+letter types nothing") << int(Qt::Key_X) << int(Qt::AltModifier) << "x"
+                                              << QByteArray();
+}
+
+void TestTransmitLine::keyCodes()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, codes);
+    const QKeyEvent event(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
+    QCOMPARE(TransmitEdit::codesOfKey(event), codes);
+}
+
+void TestTransmitLine::pastedText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("codes");
+    QTest::newRow("plain") << "abc" << QByteArray("abc");
+    QTest::newRow("LF is Enter") << "a\nb" << QByteArray("a\rb");
+    QTest::newRow("CR LF is one Enter") << "a\r\nb" << QByteArray("a\rb");
+    QTest::newRow("lone CR") << "a\rb" << QByteArray("a\rb");
+    QTest::newRow("paragraph separator") << QString("a") + QChar(QChar::ParagraphSeparator) + "b"
+                                         << QByteArray("a\rb");
+    QTest::newRow("Latin-1 kept") << QString::fromLatin1("\xa0\xff") << QByteArray("\xa0\xff");
+    QTest::newRow("euro") << QString(QChar(0x20ac)) << QByteArray("?");
+    QTest::newRow("emoji is one character") << QString::fromUtf8("\xf0\x9f\x98\x80")
+                                            << QByteArray("?");
+}
+
+void TestTransmitLine::pastedText()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, codes);
+    QCOMPARE(TransmitEdit::codesOfText(text), codes);
+}
+
+QTEST_MAIN(TestTransmitLine)
+#include "tst_transmit_line.moc"
