@@ -48,8 +48,9 @@ private:
     void onConnectTimeout();
     // Reports the failure once; unread data stays readable.
     void fail(const QString &reason);
-    // Lets go of the socket without any signal to this component.
-    void dropSocket();
+    // Lets go of the socket without any signal to this component; a deliberate
+    // close lets data already sent go out first.
+    void dropSocket(bool letPendingOut);
 
     QTcpSocket *m_socket = nullptr;
     QTimer *m_connectTimer = nullptr;
