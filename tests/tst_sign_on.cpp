@@ -1,0 +1,134 @@
+#include "connections/program_start.h"
+#include "windows/display_window.h"
+#include "windows/sign_on_window.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+// Records the program-wide values at the moment the main window first shows.
+class ShowWatcher : public QObject
+{
+public:
+    explicit ShowWatcher(const ModuleValues &module)
+        : m_module(module)
+    {
+    }
+    int shows = 0;
+    ModuleValues atFirstShow;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<DisplayWindow *>(watched)) {
+            if (shows++ == 0)
+                atFirstShow = m_module;
+        }
+        return false;
+    }
+
+private:
+    const ModuleValues &m_module;
+};
+
+} // namespace
+
+class TestSignOn : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void showsTitleVersionAndMaker();
+    void handsOverOnceWithDefaultsInPlace();
+    void handOverKeepsTheProgramRunning();
+    void closingTheSplashFirstEndsTheProgram();
+};
+
+void TestSignOn::showsTitleVersionAndMaker()
+{
+    ProgramStart program;
+    program.start();
+    SignOnWindow *splash = program.signOn();
+    QVERIFY(splash->isVisible());
+    QCOMPARE(splash->objectName(), QStringLiteral("frmSignOn"));
+    QCOMPARE(splash->windowTitle(), QStringLiteral("Varnok Terminal"));
+    QCOMPARE(splash->size(), QSize(347, 341));
+    QCOMPARE(splash->palette().color(QPalette::Window), QColor(Qt::white));
+    auto text = [splash](const char *name) {
+        return splash->findChild<QLabel *>(QLatin1String(name))->text();
+    };
+    QCOMPARE(text("lblTitle"), QStringLiteral("Varnok Terminal"));
+    QCOMPARE(text("lblFor"), QStringLiteral("for "));
+    QCOMPARE(text("lblType"), QStringLiteral("Data Capture"));
+    QCOMPARE(text("lblVersion"), QStringLiteral("Version 3.0.0"));
+    QVERIFY(text("lblCpyright").contains(QStringLiteral("2026")));
+    QVERIFY(!text("lblCompany").isEmpty());
+    QVERIFY(!splash->findChild<QLabel *>(QStringLiteral("imgLogo"))->pixmap().isNull());
+    QVERIFY(splash->timer().isActive());
+    QCOMPARE(splash->timer().interval(), 2000);
+    // Before the tick the program-wide values are still unset.
+    QVERIFY(program.module.strSettings.isEmpty());
+    QCOMPARE(program.module.channel1.intTimeOut, qint16(0));
+    QVERIFY(!program.display());
+}
+
+void TestSignOn::handsOverOnceWithDefaultsInPlace()
+{
+    ProgramStart program;
+    ShowWatcher watcher(program.module);
+    qApp->installEventFilter(&watcher);
+    program.start();
+    QPointer<SignOnWindow> splash = program.signOn();
+    splash->timer().start(1);
+
+    QTRY_VERIFY(program.display() && program.display()->isVisible());
+    QTRY_VERIFY(splash.isNull()); // closed and discarded by the main window's start-up
+    QTest::qWait(50);
+    qApp->removeEventFilter(&watcher);
+    QCOMPARE(watcher.shows, 1);
+    const ModuleValues &seen = watcher.atFirstShow;
+    QCOMPARE(seen.strSettings, QStringLiteral("9600,n,8,1"));
+    QCOMPARE(seen.channel1.intTimeOut, qint16(200));
+    QCOMPARE(seen.channel2.intTimeOut, qint16(200));
+    QCOMPARE(seen.channel1.strAddTo, QStringLiteral("Add On"));
+    QCOMPARE(seen.channel2.strAddTo, QStringLiteral("Add On"));
+    QVERIFY(program.display()->controls()->channel1.optOff->isChecked());
+    QVERIFY(QGuiApplication::quitOnLastWindowClosed());
+}
+
+void TestSignOn::handOverKeepsTheProgramRunning()
+{
+    // The splash closes before the main window shows: that moment without a
+    // window must not end the program.
+    ProgramStart program;
+    program.start();
+    program.signOn()->timer().start(1);
+    QTimer::singleShot(500, qApp, [&program] {
+        const bool running = program.display() && program.display()->isVisible();
+        QCoreApplication::exit(running ? 7 : 8);
+    });
+    QCOMPARE(QApplication::exec(), 7);
+}
+
+void TestSignOn::closingTheSplashFirstEndsTheProgram()
+{
+    ProgramStart program;
+    program.start();
+    QPointer<SignOnWindow> splash = program.signOn();
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    // Run the program's event loop as main() does; a watchdog ends it with
+    // another code if closing the splash doesn't.
+    QTimer::singleShot(0, splash, [splash] { splash->close(); });
+    QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(lastClosed.count(), 1);
+    QVERIFY(splash.isNull());
+    QVERIFY(!program.display());
+}
+
+QTEST_MAIN(TestSignOn)
+#include "tst_sign_on.moc"
