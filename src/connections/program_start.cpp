@@ -4,7 +4,6 @@
 #include "windows/display_window.h"
 #include "windows/sign_on_window.h"
 
-#include <QGuiApplication>
 
 ProgramStart::ProgramStart() = default;
 
@@ -24,9 +23,8 @@ void ProgramStart::start()
 void ProgramStart::showMain()
 {
     // The main window's start-up closes the splash before the main window
-    // shows; that moment without a window must not end the program.
-    const bool quitOnLast = QGuiApplication::quitOnLastWindowClosed();
-    QGuiApplication::setQuitOnLastWindowClosed(false);
+    // shows. Qt checks for visible windows again before it quits on that, so
+    // the program goes on.
     if (!m_display) {
         m_display = std::make_unique<DisplayWindow>(module);
         m_display->setCloseSignOn([this] {
@@ -36,5 +34,4 @@ void ProgramStart::showMain()
         m_display->load();
     }
     m_display->show();
-    QGuiApplication::setQuitOnLastWindowClosed(quitOnLast);
 }
