@@ -1,6 +1,7 @@
 #include "channels/byte_text.h"
 
 #include <array>
+#include <cstring>
 
 namespace ByteText {
 namespace {
@@ -69,6 +70,15 @@ QByteArray plainDecimal(char byte)
 }
 
 QByteArray spacedDecimal(char byte) { return ' ' + plainDecimal(byte); }
+
+void appendBytes(QByteArray &out, QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size());
+    std::memcpy(out.data() + start, bytes.data(), size_t(bytes.size()));
+}
 
 // The receive paths format every shown byte, so these write straight into a
 // buffer sized once instead of building small arrays per byte.

@@ -24,6 +24,11 @@ QByteArray spacedDecimal(char byte);
 // "65" for 65: the digits alone.
 QByteArray plainDecimal(char byte);
 
+// Appends `bytes` to `out` by growing it in place. (QByteArray::append
+// allocates a new block and copies everything when it must grow, which
+// stalls the window for tens of milliseconds once a pane holds megabytes.)
+void appendBytes(QByteArray &out, QByteArrayView bytes);
+
 // Fast forms for the receive paths: append `prefix`, the number, `suffix`
 // for every byte of `bytes` to `out`.
 void appendHexPieces(QByteArray &out, QByteArrayView bytes, QByteArrayView prefix,

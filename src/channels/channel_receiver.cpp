@@ -22,8 +22,14 @@ void ChannelReceiver::receiveSocket(QByteArrayView batch) { receive(batch, Sourc
 void ChannelReceiver::receive(QByteArrayView batch, Source source)
 {
     m_lastSource = source;
-    m_module.strBuffer.append(batch);
-    switch (displayModeOf(m_modes.strDisp)) {
+    const DisplayMode mode = displayModeOf(m_modes.strDisp);
+    if (mode == DisplayMode::RealTime && m_module.strBuffer.isEmpty()) {
+        // The usual case: nothing waits, so the batch goes straight to the pane.
+        show(batch, source == Source::Socket ? Layout::Socket : Layout::SerialRealTime);
+        return;
+    }
+    ByteText::appendBytes(m_module.strBuffer, batch);
+    switch (mode) {
     case DisplayMode::RealTime:
         showBuffer(source == Source::Socket ? Layout::Socket : Layout::SerialRealTime);
         break;
@@ -71,32 +77,35 @@ void ChannelReceiver::flushBuffer(Layout layout)
 
 void ChannelReceiver::showBuffer(Layout layout)
 {
-    QByteArray &buffer = m_module.strBuffer;
+    show(m_module.strBuffer, layout);
+    m_module.strBuffer.clear();
+}
+
+void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
+{
     switch (receiveFormatOf(m_modes.strFormat)) {
     case ReceiveFormat::Ascii:
-        m_pane.append(buffer);
-        break;
+        m_pane.append(bytes);
+        return;
     case ReceiveFormat::Decimal:
-        m_scratch.clear();
+        m_scratch.resize(0); // keeps its capacity, unlike clear()
         if (layout == Layout::Socket)
-            ByteText::appendDecimalPieces(m_scratch, buffer, {}, " ");
+            ByteText::appendDecimalPieces(m_scratch, bytes, {}, " ");
         else if (layout == Layout::SerialRealTime)
-            ByteText::appendDecimalPieces(m_scratch, buffer, "  ", {});
+            ByteText::appendDecimalPieces(m_scratch, bytes, "  ", {});
         else
-            ByteText::appendDecimalPieces(m_scratch, buffer, " ", {});
-        m_pane.append(m_scratch);
+            ByteText::appendDecimalPieces(m_scratch, bytes, " ", {});
         break;
     case ReceiveFormat::Hex:
-        m_scratch.clear();
+        m_scratch.resize(0);
         if (layout == Layout::Socket)
-            ByteText::appendHexPieces(m_scratch, buffer, {}, " ");
+            ByteText::appendHexPieces(m_scratch, bytes, {}, " ");
         else
-            ByteText::appendHexPieces(m_scratch, buffer, " ", {});
-        m_pane.append(m_scratch);
+            ByteText::appendHexPieces(m_scratch, bytes, " ", {});
         break;
     }
-    buffer.clear();
-    // A huge capture shouldn't keep its scratch space around.
+    m_pane.append(m_scratch);
+    // A huge flush shouldn't keep its scratch space around.
     if (m_scratch.capacity() > (1 << 20))
         m_scratch = QByteArray();
 }

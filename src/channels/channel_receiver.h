@@ -46,6 +46,7 @@ private:
 
     void receive(QByteArrayView batch, Source source);
     void showBuffer(Layout layout);
+    void show(QByteArrayView bytes, Layout layout);
     void flushBuffer(Layout layout);
 
     const ChannelModes &m_modes;

@@ -1,11 +1,23 @@
 #include "channels/pane_text.h"
 
+#include "channels/byte_text.h"
+
 #include <algorithm>
+
+namespace {
+
+// Address space a pane grows into without moving its text. Moving a big
+// buffer, even by remapping its pages, stalls the window for tens of
+// milliseconds once other threads run; untouched pages cost no memory.
+constexpr qsizetype reservedBytes = qsizetype(64) << 20;
+
+} // namespace
 
 PaneText::PaneText(QObject *parent)
     : QObject(parent)
     , m_lineStarts{0}
 {
+    m_text.reserve(reservedBytes);
 }
 
 void PaneText::append(QByteArrayView piece)
@@ -13,14 +25,17 @@ void PaneText::append(QByteArrayView piece)
     if (piece.isEmpty())
         return;
     const qsizetype from = m_text.size();
-    m_text.append(piece);
+    ByteText::appendBytes(m_text, piece);
     indexLines(from);
     emit appended(from);
 }
 
 void PaneText::setText(const QByteArray &text)
 {
-    m_text = text;
+    if (text.isEmpty())
+        m_text.truncate(0); // keeps the reserved room
+    else
+        m_text = text;
     m_lineStarts = {0};
     indexLines(0);
     emit reset();

@@ -137,6 +137,9 @@ void SerialPortComponent::openPort()
 
     auto *port = new QSerialPort(this);
     port->setPortName(m_portName);
+    // Bounded batches keep the window responsive under a flood (see the
+    // socket component).
+    port->setReadBufferSize(64 * 1024);
     if (!port->open(QIODevice::ReadWrite)) {
         m_openError = QStringLiteral("cannot open %1: %2").arg(m_portName, port->errorString());
         delete port;

@@ -41,6 +41,10 @@ void SocketComponent::connectToPeer()
     m_leftover.clear();
 
     m_socket = new QTcpSocket(this);
+    // At most this much per receive event: a flood then arrives as a run of
+    // small events and the window stays responsive between them; the rest
+    // waits in the system's buffer.
+    m_socket->setReadBufferSize(64 * 1024);
     connect(m_socket, &QTcpSocket::connected, this, &SocketComponent::onConnected);
     connect(m_socket, &QTcpSocket::readyRead, this, &SocketComponent::onReadyRead);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &SocketComponent::onSocketError);

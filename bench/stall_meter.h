@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+// Measures how long the event loop goes without running: a 1 ms timer whose
+// largest gap between ticks is the longest stall.
+class StallMeter : public QObject
+{
+public:
+    StallMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(1);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            const qint64 now = m_clock.nsecsElapsed();
+            if (m_last >= 0 && now - m_last > m_longest) {
+                m_longest = now - m_last;
+                m_longestAt = now;
+            }
+            m_last = now;
+        });
+    }
+    void start()
+    {
+        m_longest = 0;
+        m_longestAt = 0;
+        m_last = -1;
+        m_clock.start();
+        m_timer.start();
+    }
+    void stop() { m_timer.stop(); }
+    double longestMs() const { return m_longest / 1e6; }
+    // When the longest stall ended, in ms since start().
+    double longestAtMs() const { return m_longestAt / 1e6; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = -1;
+    qint64 m_longest = 0;
+    qint64 m_longestAt = 0;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <atomic>
+#include <thread>
+
+// Plays a device or a peer from another thread: writes `data` to a file
+// descriptor in pieces of `chunk` bytes, paced to `bytesPerSecond` (0: as fast
+// as the reader takes it).
+class StreamWriter
+{
+public:
+    StreamWriter(int fd, QByteArray data, int chunk, double bytesPerSecond);
+    ~StreamWriter();
+    void start();
+    void join();
+    bool finished() const { return m_finished; }
+    qint64 written() const { return m_written; }
+
+private:
+    void run();
+
+    int m_fd;
+    QByteArray m_data;
+    int m_chunk;
+    double m_rate;
+    std::thread m_thread;
+    std::atomic<bool> m_finished{false};
+    std::atomic<qint64> m_written{0};
+};
