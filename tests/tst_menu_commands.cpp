@@ -1,0 +1,270 @@
+#include "channels/pane_text.h"
+#include "commands/format_dialog.h"
+#include "commands/print_dialog_component.h"
+#include "connections/serial_setup_dialog.h"
+#include "support/display_fixture.h"
+#include "support/message_boxes.h"
+#include "support/pdf_text.h"
+#include "support/pty_pair.h"
+#include "support/tcp_peer.h"
+#include "windows/about_box.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// The modal print dialog is the one part that can't run here: this stand-in
+// accepts, pointing the printer at a PDF file, or cancels.
+class StandInPrintDialog : public PrintDialogComponent
+{
+public:
+    StandInPrintDialog(QString path, int *shown)
+        : m_path(std::move(path))
+        , m_shown(shown)
+    {
+    }
+    bool showPrintSetup(QPrinter &printer, QWidget *) override
+    {
+        ++*m_shown;
+        if (m_path.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_path);
+        return true;
+    }
+
+private:
+    QString m_path;
+    int *m_shown;
+};
+
+template<typename T>
+QList<T *> openWindows()
+{
+    QList<T *> found;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<T *>(widget); window && window->isVisible())
+            found << window;
+    return found;
+}
+
+void printTo(DisplayFixture &f, const QString &path, int *shown)
+{
+    f.window->setPrintDialogFactory(
+        [path, shown] { return std::make_unique<StandInPrintDialog>(path, shown); });
+    f.window->reload(); // the print dialog component is made at load
+}
+
+} // namespace
+
+class TestMenuCommands : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void dialogsAreSingleInstances();
+    void serialApplyReloadsTheWindow();
+    void serialCancelChangesNothing();
+    void malformedSpeedIsReportedAtTheNextSwitchOn();
+    void formatApplyReachesTheReceivePath();
+    void printNeedsDataInChannel1();
+    void printFollowsChannel1sFormatNow();
+    void cancelledPrintPrintsNothing();
+};
+
+void TestMenuCommands::cleanup()
+{
+    QCOMPARE(dismissMessageBoxes(), QStringList());
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        widget->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestMenuCommands::dialogsAreSingleInstances()
+{
+    DisplayFixture f;
+    f.window->showSerialSetup();
+    f.window->showSerialSetup();
+    f.window->showFormat();
+    f.window->showFormat();
+    f.window->showAbout();
+    f.window->showAbout();
+    QCOMPARE(openWindows<SerialSetupDialog>().size(), 1);
+    QCOMPARE(openWindows<FormatDialog>().size(), 1);
+    QCOMPARE(openWindows<AboutBox>().size(), 1);
+    QVERIFY(f.window->isEnabled()); // modeless: the main window stays usable
+
+    // Asking again brings the open format dialog forward without reloading it.
+    FormatDialog *format = openWindows<FormatDialog>().first();
+    auto *field = format->findChild<QLineEdit *>(QStringLiteral("txtTimeOut1"));
+    field->setText(QStringLiteral("777"));
+    f.window->showFormat();
+    QCOMPARE(field->text(), QStringLiteral("777"));
+
+    // Closed, it is made afresh the next time.
+    QPointer<AboutBox> about = openWindows<AboutBox>().first();
+    about->close();
+    QTRY_VERIFY(about.isNull());
+    f.window->showAbout();
+    QCOMPARE(openWindows<AboutBox>().size(), 1);
+}
+
+void TestMenuCommands::serialApplyReloadsTheWindow()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    QVERIFY(f.isOn(2));
+    f.window->modes2.strSend = "kept";
+    f.window->showSerialSetup();
+    SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
+    dialog->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+
+    QCOMPARE(f.module.strSettings, QStringLiteral("9600,n,8,1"));
+    QVERIFY(openWindows<SerialSetupDialog>().isEmpty());
+    QVERIFY(f.window->isVisible());
+    QVERIFY(!f.isOn(2));
+    QVERIFY(f.channel(2).optOff->isChecked());
+    QCOMPARE(f.window->modes2.strSend, QByteArray("kept"));
+    // The port was released with the old window.
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    QVERIFY(f.isOn(2));
+}
+
+void TestMenuCommands::serialCancelChangesNothing()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    f.window->showSerialSetup();
+    SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
+    dialog->findChild<QComboBox *>(QStringLiteral("cboParity"))->setEditText(QStringLiteral("E"));
+    dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
+    QCOMPARE(f.module.strSettings, QStringLiteral("9600,n,8,1"));
+    QVERIFY(f.isOn(2));
+    pty.write("still on");
+    QTRY_COMPARE(f.paneText(2), QByteArray("still on"));
+}
+
+void TestMenuCommands::malformedSpeedIsReportedAtTheNextSwitchOn()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.window->showSerialSetup();
+    SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
+    auto *speed = dialog->findChild<QWidget *>(QStringLiteral("cboBaudSel"))
+                      ->findChild<QLineEdit *>();
+    QVERIFY(speed);
+    speed->setText(QStringLiteral("96oo"));
+    dialog->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
+    QCOMPARE(f.module.strSettings, QStringLiteral("96oo,n,8,1")); // stored as typed
+
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(QStringLiteral("96oo,n,8,1")));
+    QVERIFY(!f.isOn(2));
+}
+
+void TestMenuCommands::formatApplyReachesTheReceivePath()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.window->showFormat();
+    FormatDialog *dialog = openWindows<FormatDialog>().first();
+    dialog->findChild<QLineEdit *>(QStringLiteral("txtTimeOut2"))->setText(QStringLiteral("40"));
+    for (QRadioButton *option : dialog->findChildren<QRadioButton *>(QStringLiteral("optAddTo2")))
+        if (option->property("index").toInt() == 1)
+            option->click();
+    dialog->findChild<QPushButton *>(QStringLiteral("cmdApply"))->click();
+    QCOMPARE(f.module.channel2.intTimeOut, qint16(40));
+    QCOMPARE(f.module.channel2.strAddTo, QStringLiteral("Clear First"));
+
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    f.channel(2).optTO->click();
+    pty.write("first");
+    QTRY_COMPARE(f.paneText(2), QByteArray("first"));
+    pty.write("second");
+    QTRY_COMPARE(f.paneText(2), QByteArray("second")); // the burst replaced the pane
+}
+
+void TestMenuCommands::printNeedsDataInChannel1()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    int shown = 0;
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    printTo(f, pdf, &shown);
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    pty.write("channel two has data");
+    QTRY_VERIFY(!f.paneText(2).isEmpty());
+    f.window->print();
+    QCOMPARE(dismissMessageBoxes(), QStringList{QStringLiteral("No Data!")});
+    QCOMPARE(shown, 0); // no dialog before the check
+    QVERIFY(!QFile::exists(pdf));
+}
+
+void TestMenuCommands::printFollowsChannel1sFormatNow()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    int shown = 0;
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    printTo(f, pdf, &shown);
+    f.channel(1).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(1);
+    f.channel(1).optHex->click();
+    pty.write(QByteArray(50, 'A')); // 150 characters of " 41"
+    QTRY_COMPARE(f.paneText(1).size(), 150);
+    f.window->print();
+    QCOMPARE(shown, 1);
+    // 60-character slices: " 41" twenty times, twenty, then ten.
+    QStringList lines = pdfTextLines(pdf);
+    QCOMPARE(lines.size(), 3);
+    QCOMPARE(lines.at(0).count(QStringLiteral("41")), 20);
+    QCOMPARE(lines.at(1).count(QStringLiteral("41")), 20);
+    QCOMPARE(lines.at(2).count(QStringLiteral("41")), 10);
+
+    // The layout follows the option chosen now, not when the data came.
+    f.channel(1).optASCII->click();
+    QFile::remove(pdf);
+    f.window->print();
+    lines = pdfTextLines(pdf);
+    QCOMPARE(lines.size(), 1); // the whole pane as one text, not cut
+    QVERIFY(lines.at(0).startsWith(QStringLiteral("41 41 41")));
+}
+
+void TestMenuCommands::cancelledPrintPrintsNothing()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    int shown = 0;
+    printTo(f, QString(), &shown);
+    f.channel(1).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(1);
+    pty.write("data");
+    QTRY_VERIFY(!f.paneText(1).isEmpty());
+    f.window->print();
+    QCOMPARE(shown, 1);
+    QCOMPARE(dismissMessageBoxes(), QStringList()); // quietly
+}
+
+QTEST_MAIN(TestMenuCommands)
+#include "tst_menu_commands.moc"
