@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSerialPort>
 #include <QTest>
 
 class TestDisplayWindow : public QObject
@@ -34,6 +35,7 @@ private slots:
     void busyPortIsReportedAndTheHolderKeepsIt();
     void portWithoutDeviceIsReported_data();
     void portWithoutDeviceIsReported();
+    void openFailureSaysWhy();
     void refusedSettingsAreReported();
     void unpluggedDeviceIsReportedAndDataKept();
     void tcpOnAndOff();
@@ -312,6 +314,27 @@ void TestDisplayWindow::portWithoutDeviceIsReported()
     QVERIFY(f.channel(channel).optOff->isChecked());
     for (QWidget *control : f.channel(channel).workingControls())
         QVERIFY(!control->isEnabled());
+}
+
+void TestDisplayWindow::openFailureSaysWhy()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.channel(2).cmbPort->setEditText(QStringLiteral("/dev/nonexistent-port"));
+    f.switchOn(2);
+    QCOMPARE(dismissMessageBoxes(),
+             QStringList{QStringLiteral("Com2 Error!\n/dev/nonexistent-port does not exist (no "
+                                        "such device)")});
+
+    // Another program holding the device (here: a port opened outside the
+    // program's components, with its lock file).
+    QSerialPort other(pty.slavePath());
+    QVERIFY(other.open(QIODevice::ReadWrite));
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(QStringLiteral("busy")), qPrintable(messages.first()));
 }
 
 void TestDisplayWindow::refusedSettingsAreReported()

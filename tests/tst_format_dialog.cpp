@@ -160,7 +160,7 @@ void TestFormatDialog::controlsSitInTheirFrames_data()
     QTest::newRow("optAddTo1 0") << "optAddTo1" << 0 << "fraComm1"
                                  << "Add to present data" << twipsRect(360, 360, 1815, 255);
     QTest::newRow("optAddTo1 1") << "optAddTo1" << 1 << "fraComm1"
-                                 << "Clear old data first" << twipsRect(360, 720, 1575, 255);
+                                 << "Clear old data first" << twipsRect(360, 720, 1815, 255);
     QTest::newRow("txtTimeOut1") << "txtTimeOut1" << -1 << "fraComm1" << QString()
                                  << twipsRect(360, 1200, 735, 285);
     QTest::newRow("lblTimeOut1") << "lblTimeOut1" << -1 << "fraComm1"
@@ -170,11 +170,11 @@ void TestFormatDialog::controlsSitInTheirFrames_data()
     QTest::newRow("optAddTo2 0") << "optAddTo2" << 0 << "fraComm2"
                                  << "Add to present data" << twipsRect(360, 360, 1815, 255);
     QTest::newRow("optAddTo2 1") << "optAddTo2" << 1 << "fraComm2"
-                                 << "Clear old data first" << twipsRect(360, 720, 1575, 255);
+                                 << "Clear old data first" << twipsRect(360, 720, 1815, 255);
     QTest::newRow("txtTimeOut2") << "txtTimeOut2" << -1 << "fraComm2" << QString()
                                  << twipsRect(360, 1200, 735, 285);
     QTest::newRow("lblTimeOut2") << "lblTimeOut2" << -1 << "fraComm2"
-                                 << "Time Out (ms)" << twipsRect(1200, 1200, 975, 255);
+                                 << "Time Out (ms)" << twipsRect(1200, 1200, 1095, 255);
     QTest::newRow("cmdApply") << "cmdApply" << -1 << "frmFormat"
                               << "Apply" << twipsRect(360, 4200, 975, 375);
     QTest::newRow("cmdCancel") << "cmdCancel" << -1 << "frmFormat"

@@ -39,7 +39,8 @@ ChannelControls addChannelFrame(QWidget *window, int channel, int frameTop, int 
     c.addTo[0] = new QRadioButton(QStringLiteral("Add to present data"), c.frame);
     c.addTo[0]->setGeometry(twipsRect(360, 360, 1815, 255));
     c.addTo[1] = new QRadioButton(QStringLiteral("Clear old data first"), c.frame);
-    c.addTo[1]->setGeometry(twipsRect(360, 720, 1575, 255));
+    // As wide as the option above it (designed 1575), so the caption isn't cut.
+    c.addTo[1]->setGeometry(twipsRect(360, 720, 1815, 255));
     for (int index = 0; index < 2; ++index) {
         c.addTo[index]->setObjectName(QStringLiteral("optAddTo") + suffix);
         c.addTo[index]->setProperty("index", index);
@@ -93,7 +94,8 @@ FormatDialog::FormatDialog(ModuleValues &values, QWidget *parent)
     txtTimeOut1 = comm1.timeOut;
     lblTimeOut1 = comm1.timeOutLabel;
 
-    const ChannelControls comm2 = addChannelFrame(this, 2, 2280, 1200, 975, Qt::AlignLeft);
+    // Designed 975 wide, which cuts the caption's last character.
+    const ChannelControls comm2 = addChannelFrame(this, 2, 2280, 1200, 1095, Qt::AlignLeft);
     fraComm2 = comm2.frame;
     optAddTo2 = comm2.addTo;
     txtTimeOut2 = comm2.timeOut;

@@ -121,6 +121,29 @@ bool SerialPortComponent::openState() const
     return m_port && m_port->isOpen();
 }
 
+namespace {
+
+// Why a device didn't open, in the operator's terms. Qt reports both a
+// device the user may not use and one another program holds (its lock file)
+// as a permission error; the file's access rights tell them apart.
+QString openFailureReason(const QString &device, const QSerialPort &port)
+{
+    const QFileInfo file(device);
+    if (!file.exists())
+        return QStringLiteral("%1 does not exist (no such device)").arg(device);
+    if (port.error() == QSerialPort::PermissionError) {
+        if (!file.isReadable() || !file.isWritable())
+            return QStringLiteral("permission denied for %1: serial devices usually belong to "
+                                  "the dialout group; join it (sudo usermod -aG dialout $USER) "
+                                  "and log in again")
+                .arg(device);
+        return QStringLiteral("%1 is busy: another program has it open").arg(device);
+    }
+    return QStringLiteral("cannot open %1: %2").arg(device, port.errorString());
+}
+
+} // namespace
+
 void SerialPortComponent::openPort()
 {
     m_openError.clear();
@@ -141,7 +164,7 @@ void SerialPortComponent::openPort()
     // socket component).
     port->setReadBufferSize(64 * 1024);
     if (!port->open(QIODevice::ReadWrite)) {
-        m_openError = QStringLiteral("cannot open %1: %2").arg(m_portName, port->errorString());
+        m_openError = openFailureReason(m_portName, *port);
         delete port;
         return;
     }
