@@ -3,6 +3,7 @@
 #include "channels/channel_state.h"
 #include "windows/program_icon.h"
 #include "windows/twips.h"
+#include "windows/window_placement.h"
 #include "windows/window_font.h"
 
 #include <QComboBox>
@@ -47,17 +48,6 @@ QPushButton *addButton(QWidget *parent, const char *name, const QString &caption
     button->setObjectName(QLatin1String(name));
     button->setGeometry(geometry);
     return button;
-}
-
-void centreOnOwner(QWidget *window)
-{
-    QRect area;
-    if (QWidget *owner = window->parentWidget())
-        area = owner->window()->frameGeometry();
-    else if (QScreen *screen = QGuiApplication::primaryScreen())
-        area = screen->availableGeometry();
-    if (area.isValid())
-        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
 // The single character at `index` of `text`, or nothing past its end.

@@ -2,6 +2,7 @@
 
 #include "windows/program_icon.h"
 #include "windows/twips.h"
+#include "windows/window_placement.h"
 #include "windows/version_line.h"
 #include "windows/window_font.h"
 
@@ -23,17 +24,6 @@ QLabel *addLabel(QWidget *parent, const char *name, const QString &text, QRect g
     label->setGeometry(geometry);
     label->setAlignment(alignment | Qt::AlignVCenter);
     return label;
-}
-
-void centreOnOwner(QWidget *window)
-{
-    QRect area;
-    if (QWidget *owner = window->parentWidget())
-        area = owner->window()->frameGeometry();
-    else if (QScreen *screen = QGuiApplication::primaryScreen())
-        area = screen->availableGeometry();
-    if (area.isValid())
-        window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }
 
 } // namespace

@@ -66,7 +66,5 @@ public:
     QList<QWidget *> tcpFields() const;
 
 private:
-    void buildChannel1();
-    void buildChannel2();
     void setTabOrder();
 };
