@@ -48,6 +48,12 @@ void TestLeadingNumber::read_data()
     QTest::newRow("TCP") << "tcp" << 0.0;
     QTest::newRow("non-Latin digit") << QString::fromUtf8("\xd9\xa3") << 0.0;
     QTest::newRow("carriage return is not removed") << "1\r2" << 1.0;
+    // Beyond a double's range: too large is infinite (and so never fits),
+    // too small is zero.
+    QTest::newRow("1e400") << "1e400" << double(INFINITY);
+    QTest::newRow("-1e400") << "-1e400" << -double(INFINITY);
+    QTest::newRow("400 digits") << QString(400, u'9') << double(INFINITY);
+    QTest::newRow("1e-400") << "1e-400" << 0.0;
 }
 
 void TestLeadingNumber::read()

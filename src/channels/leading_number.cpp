@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 namespace LeadingNumber {
 namespace {
@@ -82,8 +85,14 @@ double read(const QString &text)
             end = exp;
         }
     }
-    // QByteArray::toDouble reads in the C locale, whatever the user's is.
-    return s.left(end).toDouble();
+    // strtod gives infinity for a number too large for a double (which a
+    // 16-bit reader then refuses) rather than failing; it reads the C
+    // library's locale, so hand it that locale's decimal point.
+    QByteArray number = s.left(end);
+    const char *point = std::localeconv()->decimal_point;
+    if (point && *point && std::strcmp(point, ".") != 0)
+        number.replace(".", point);
+    return std::strtod(number.constData(), nullptr);
 }
 
 std::optional<qint16> toInt16(double value)

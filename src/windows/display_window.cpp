@@ -90,9 +90,12 @@ void DisplayWindow::load()
         for (QWidget *field : m_controls->tcpFields())
             field->setVisible(tcp);
     });
-    for (auto [channel, link] : {std::pair{&one, m_link1}, std::pair{&two, m_link2}}) {
-        connect(channel->optOn, &QRadioButton::clicked, link, [link] { link->onSwitchClicked(0); });
-        connect(channel->optOff, &QRadioButton::clicked, link, [link] { link->onSwitchClicked(1); });
+    for (const auto &[channel, link] : {std::pair{&one, m_link1}, std::pair{&two, m_link2}}) {
+        ChannelLink *target = link; // (clang can't capture a structured binding)
+        connect(channel->optOn, &QRadioButton::clicked, target,
+                [target] { target->onSwitchClicked(0); });
+        connect(channel->optOff, &QRadioButton::clicked, target,
+                [target] { target->onSwitchClicked(1); });
     }
 
     // 6. The sign-on splash has done its work.

@@ -1,0 +1,143 @@
+#include "stress_case.h"
+
+#include "channels/channel_state.h"
+#include "channels/pane_text.h"
+#include "feeders.h"
+#include "windows/display_controls.h"
+#include "windows/display_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRandomGenerator>
+
+#include <memory>
+
+namespace {
+
+QByteArray randomBytes(qint64 size, quint32 seed)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator random(seed);
+    const qint64 words = size / 4;
+    random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), words);
+    for (qint64 i = words * 4; i < size; ++i)
+        bytes[i] = char(random.bounded(256));
+    return bytes;
+}
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Compares the pane with the bytes sent; returns an empty text when every
+// byte shows exactly once, in order, in the expected form.
+QString compare(const QByteArray &pane, const QByteArray &sent, bool hex, bool spaceFirst)
+{
+    if (!hex) {
+        if (pane.size() != sent.size())
+            return QStringLiteral("pane holds %1 bytes").arg(pane.size());
+        for (qint64 i = 0; i < sent.size(); ++i) {
+            if (pane[i] != sent[i])
+                return QStringLiteral("first difference at byte %1").arg(i);
+        }
+        return {};
+    }
+    if (pane.size() != 3 * sent.size())
+        return QStringLiteral("pane holds %1 characters for %2 bytes")
+            .arg(pane.size())
+            .arg(sent.size());
+    const qint64 space = spaceFirst ? 0 : 2;
+    const qint64 digits = spaceFirst ? 1 : 0;
+    for (qint64 i = 0; i < sent.size(); ++i) {
+        const char *piece = pane.constData() + 3 * i;
+        const int high = hexValue(piece[digits]);
+        const int low = hexValue(piece[digits + 1]);
+        if (piece[space] != ' ' || high < 0 || low < 0 || char(high * 16 + low) != sent[i])
+            return QStringLiteral("first difference at byte %1").arg(i);
+    }
+    return {};
+}
+
+} // namespace
+
+StressResult runStressCase(const StressCase &c)
+{
+    const bool pty = c.source == StressCase::Source::Pty;
+    StressResult result;
+    result.name = QStringLiteral("%1 -> channel %2, %3")
+                      .arg(pty ? QStringLiteral("pty") : QStringLiteral("TCP"))
+                      .arg(pty ? 2 : 1)
+                      .arg(c.hex ? QStringLiteral("Hex") : QStringLiteral("ASCII"));
+    result.bytes = c.bytes;
+    const QByteArray data = randomBytes(c.bytes, c.seed);
+
+    ModuleValues module;
+    module.setSignOnDefaults();
+    auto window = std::make_unique<DisplayWindow>(module);
+    window->load();
+    window->show();
+    DisplayControls &controls = *window->controls();
+    ChannelControls &channel = pty ? controls.channel2 : controls.channel1;
+    (c.hex ? channel.optHex : channel.optASCII)->click();
+
+    std::unique_ptr<PtyFeeder> ptyFeeder;
+    std::unique_ptr<TcpFeeder> tcpFeeder;
+    QElapsedTimer clock;
+    if (pty) {
+        ptyFeeder = std::make_unique<PtyFeeder>();
+        if (!ptyFeeder->isOpen()) {
+            result.note = QStringLiteral("no pseudo-terminal");
+            return result;
+        }
+        channel.cmbPort->setEditText(ptyFeeder->slavePath());
+        channel.optOn->click();
+        clock.start();
+        ptyFeeder->start(data, c.seed);
+    } else {
+        tcpFeeder = std::make_unique<TcpFeeder>(data, c.seed);
+        channel.cmbPort->setEditText(QStringLiteral("TCP"));
+        controls.txtHost->setText(QStringLiteral("127.0.0.1"));
+        controls.txtPort->setText(QString::number(tcpFeeder->port()));
+        clock.start();
+        channel.optOn->click();
+    }
+    if (!channel.optOn->isChecked()) {
+        result.note = QStringLiteral("the channel did not switch on");
+        return result;
+    }
+
+    const qint64 wanted = c.hex ? 3 * c.bytes : c.bytes;
+    const ChannelModule &record = pty ? module.channel2 : module.channel1;
+    // Generous: a slow machine still finishes, a stuck one is reported.
+    const qint64 deadlineMs = 60000 + 5000 * (c.bytes >> 20);
+    while (channel.recvText->size() < wanted || !record.strBuffer.isEmpty()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!channel.optOn->isChecked()) {
+            result.note = QStringLiteral("the channel switched off");
+            break;
+        }
+        if (clock.elapsed() > deadlineMs) {
+            result.note = QStringLiteral("not all shown after %1 s").arg(deadlineMs / 1000);
+            break;
+        }
+    }
+    result.seconds = clock.nsecsElapsed() / 1e9;
+    if (ptyFeeder && !ptyFeeder->error().isEmpty())
+        result.note = QStringLiteral("writing to the pty: ") + ptyFeeder->error();
+    if (result.note.isEmpty()) {
+        // Serial data shows " XX"; data from the connection "XX ".
+        result.note = compare(channel.recvText->text(), data, c.hex, pty);
+        result.exact = result.note.isEmpty();
+    }
+    channel.optOff->click();
+    window.reset();
+    return result;
+}
