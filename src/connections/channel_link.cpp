@@ -113,7 +113,12 @@ void ChannelLink::switchOnTcp()
         fail(tr("The TCP port \"%1\" is not a whole number from 1 to 65535.").arg(portText));
         return;
     }
-    m_socket->setRemoteHostName(m_txtHost->text());
+    const QString host = m_txtHost->text().trimmed();
+    if (host.isEmpty()) {
+        fail(tr("Type the TCP host (a name or an address such as 127.0.0.1) first."));
+        return;
+    }
+    m_socket->setRemoteHostName(host);
     m_socket->setRemotePortNumber(*port);
     m_socket->connectToPeer();
     // On at once: what is typed while the connection is being made is queued.
