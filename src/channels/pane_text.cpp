@@ -6,9 +6,11 @@
 
 namespace {
 
-// Address space a pane grows into without moving its text. Moving a big
-// buffer, even by remapping its pages, stalls the window for tens of
-// milliseconds once other threads run; untouched pages cost no memory.
+// Once a pane holds more than a little, it gets address space to grow into
+// without moving its text: moving a big buffer, even by remapping its pages,
+// stalls the window for tens of milliseconds once other threads run.
+// Untouched pages cost no memory.
+constexpr qsizetype smallPane = qsizetype(1) << 20;
 constexpr qsizetype reservedBytes = qsizetype(64) << 20;
 
 } // namespace
@@ -17,7 +19,6 @@ PaneText::PaneText(QObject *parent)
     : QObject(parent)
     , m_lineStarts{0}
 {
-    m_text.reserve(reservedBytes);
 }
 
 void PaneText::append(QByteArrayView piece)
@@ -25,6 +26,9 @@ void PaneText::append(QByteArrayView piece)
     if (piece.isEmpty())
         return;
     const qsizetype from = m_text.size();
+    const qsizetype needed = from + piece.size();
+    if (needed > m_text.capacity() && needed > smallPane)
+        m_text.reserve(qMax(reservedBytes, 2 * needed));
     ByteText::appendBytes(m_text, piece);
     indexLines(from);
     emit appended(from);
