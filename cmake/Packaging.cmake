@@ -1,0 +1,75 @@
+# Installing VarnokTerm as a desktop program, and its Debian package.
+#   cmake --install build --prefix ~/.local     (or sudo cmake --install build)
+#   cd build && cpack -G DEB                    -> varnokterm_<version>-1_<arch>.deb
+include(GNUInstallDirs)
+
+# The menu entry and the scalable icon.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/varnokterm.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/varnokterm.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The fixed-size icons are rendered from programIcon() at build time, so they
+# match the program's windows exactly. The renderer is needed even when the
+# other tools are not built.
+if(NOT TARGET varnok-make-icons)
+    add_subdirectory(${CMAKE_SOURCE_DIR}/tools/make-icons ${CMAKE_BINARY_DIR}/tools/make-icons)
+endif()
+set(VARNOK_ICON_SIZES 16 32 48 64 128 256)
+set(VARNOK_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+string(REPLACE ";" ", " VARNOK_ICON_SIZE_LIST "${VARNOK_ICON_SIZES}")
+set(VARNOK_ICON_FILES)
+foreach(size ${VARNOK_ICON_SIZES})
+    list(APPEND VARNOK_ICON_FILES ${VARNOK_ICON_DIR}/${size}x${size}/apps/varnokterm.png)
+endforeach()
+# Leak reports from a sanitizer build of the renderer must not fail the build.
+add_custom_command(OUTPUT ${VARNOK_ICON_FILES}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+            $<TARGET_FILE:varnok-make-icons> ${VARNOK_ICON_DIR} ${VARNOK_ICON_SIZES}
+    DEPENDS varnok-make-icons
+    COMMENT "Rendering the program icon at ${VARNOK_ICON_SIZE_LIST} pixels"
+    VERBATIM)
+add_custom_target(varnokterm-icons ALL DEPENDS ${VARNOK_ICON_FILES})
+foreach(size ${VARNOK_ICON_SIZES})
+    install(FILES ${VARNOK_ICON_DIR}/${size}x${size}/apps/varnokterm.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+# The package carries the demo peer, and the tests run it, even when the
+# other tools are not built.
+if(NOT TARGET varnok-demo-peer)
+    add_subdirectory(${CMAKE_SOURCE_DIR}/tools/demo-peer ${CMAKE_BINARY_DIR}/tools/demo-peer)
+endif()
+
+# The install test installs this build tree, so it needs what gets installed.
+if(TARGET tst_install)
+    add_dependencies(tst_install varnokterm varnokterm-icons varnok-demo-peer)
+endif()
+if(TARGET tst_demo_peer)
+    add_dependencies(tst_demo_peer varnok-demo-peer)
+endif()
+
+# The Debian package. dpkg-shlibdeps finds the Qt 6 libraries it needs; the
+# fonts are named by hand because printing and layout use their metrics.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME varnokterm)
+set(CPACK_PACKAGE_VENDOR "Varnok Instruments")
+set(CPACK_PACKAGE_CONTACT "Varnok Instruments")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Two-channel serial and TCP data-capture terminal")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Varnok Instruments")
+set(CPACK_DEBIAN_PACKAGE_SECTION comm)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# The summary above is the synopsis line; this is the text below it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "VarnokTerm shows what instruments send on two serial ports, or on a TCP\n\
+connection, as text, decimal or hex, in real time, line by line or in\n\
+bursts separated by a quiet time-out, and sends typed text or hex bytes.\n\
+The package includes varnok-demo-peer, a pretend instrument to try it with.")
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/")
+include(CPack)
