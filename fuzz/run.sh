@@ -16,6 +16,8 @@ if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_leading_number fuzz_line_settings fuzz_hex_entry fuzz_receive_paths)
 fi
 
+bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
+    clang libclang-rt-14-dev
 build=${VARNOK_FUZZ_BUILD:-build-fuzz}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \

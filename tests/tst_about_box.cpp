@@ -65,6 +65,7 @@ private slots:
     void labels();
     void showsVersionAndCreationOfProgramFile();
     void twoOpeningsShowTheSameText();
+    void escapeClosesIt();
     void centredOnOwner();
 
     void programIcon_data();
@@ -284,6 +285,16 @@ void TestAboutBox::programIcon()
     QVERIFY(qGray(body) < 80);
     QVERIFY(hasColour(image, QColor(0x3d, 0xdc, 0x84)));
     QVERIFY(hasColour(image, QColor(0xff, 0xb3, 0x00)));
+}
+
+void TestAboutBox::escapeClosesIt()
+{
+    QPointer<AboutBox> box = new AboutBox;
+    box->show();
+    QApplication::setActiveWindow(box);
+    QVERIFY(QTest::qWaitForWindowActive(box));
+    QTest::keyClick(box, Qt::Key_Escape);
+    QTRY_VERIFY(box.isNull()); // closed and deleted
 }
 
 QTEST_MAIN(TestAboutBox)

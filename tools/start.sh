@@ -6,5 +6,6 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
     fonts-liberation2 qt6-qpa-plugins
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BUILD_TESTS=OFF
-cmake --build build --target varnokterm
+# The program, its icons and the demo peer (see "Try it in a minute").
+cmake --build build
 exec ./build/src/varnokterm "$@"

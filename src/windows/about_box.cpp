@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QShortcut>
 #include <QLocale>
 #include <QScreen>
 
@@ -70,6 +71,9 @@ AboutBox::AboutBox(QWidget *parent)
 
     load();
     centreOnOwner(this);
+    // It has no buttons; Escape closes it like its close box.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 void AboutBox::load()

@@ -7,6 +7,7 @@
 #include "windows/window_font.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -68,6 +69,8 @@ QComboBox *portList(QWidget *parent, QByteArrayView name, const QString &shown, 
     list->setEditable(true);
     list->setInsertPolicy(QComboBox::NoInsert);
     list->setEditText(shown);
+    // The box is narrow by design; its list is wide enough for device paths.
+    list->view()->setMinimumWidth(twips(2400));
     return list;
 }
 
