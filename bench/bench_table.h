@@ -14,8 +14,7 @@ public:
         std::printf("| measure | result | goal | met |\n|---|---|---|---|\n");
         std::fflush(stdout);
     }
-    void row(const QString &measure, const QString &result, const QString &goal = {},
-             int met = -1)
+    void row(const QString &measure, const QString &result, const QString &goal = {}, int met = -1)
     {
         const char *verdict = met < 0 ? "" : (met ? "yes" : "**no**");
         std::printf("| %s | %s | %s | %s |\n", qPrintable(measure), qPrintable(result),

@@ -10,12 +10,17 @@ StreamWriter::StreamWriter(int fd, QByteArray data, int chunk, double bytesPerSe
     , m_data(std::move(data))
     , m_chunk(chunk)
     , m_rate(bytesPerSecond)
+{}
+
+StreamWriter::~StreamWriter()
 {
+    join();
 }
 
-StreamWriter::~StreamWriter() { join(); }
-
-void StreamWriter::start() { m_thread = std::thread([this] { run(); }); }
+void StreamWriter::start()
+{
+    m_thread = std::thread([this] { run(); });
+}
 
 void StreamWriter::join()
 {

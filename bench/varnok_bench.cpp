@@ -79,7 +79,10 @@ bool runUntil(const std::function<bool()> &done, int timeoutMs)
     return true;
 }
 
-QString mb(double bytesPerSecond) { return QString::number(bytesPerSecond / 1e6, 'f', 2) + " MB/s"; }
+QString mb(double bytesPerSecond)
+{
+    return QString::number(bytesPerSecond / 1e6, 'f', 2) + " MB/s";
+}
 
 // A pane and its view, as the main window shows them.
 struct ShownPane
@@ -116,8 +119,8 @@ double appendRate(ShownPane &pane, qsizetype piece, qsizetype total)
 void paneAppends()
 {
     const qsizetype mega = 1000 * 1000;
-    const QList<qsizetype> prefills = quick ? QList<qsizetype>{0, 2 * mega}
-                                            : QList<qsizetype>{0, 10 * mega, 50 * mega};
+    const QList<qsizetype> prefills =
+        quick ? QList<qsizetype>{0, 2 * mega} : QList<qsizetype>{0, 10 * mega, 50 * mega};
     double emptyRate = 0, fullRate = 0;
     for (const qsizetype piece : {qsizetype(64), qsizetype(4096), qsizetype(65536)}) {
         for (const qsizetype prefill : prefills) {
@@ -138,8 +141,8 @@ void paneAppends()
         }
     }
     table.row(QStringLiteral("64 B appends: %1 MB pane vs empty").arg(prefills.last() / mega),
-              QString::number(emptyRate / fullRate, 'f', 2) + "x slower",
-              QStringLiteral("<= 1.5x"), emptyRate / fullRate <= 1.5);
+              QString::number(emptyRate / fullRate, 'f', 2) + "x slower", QStringLiteral("<= 1.5x"),
+              emptyRate / fullRate <= 1.5);
 }
 
 void memoryPerCharacter()
@@ -154,9 +157,10 @@ void memoryPerCharacter()
         QCoreApplication::processEvents();
         pane.view.flushPendingUpdate();
         const double perChar = double(residentBytes() - before) / pane.text.size();
-        table.row(QStringLiteral("resident memory per shown character at %1 MB").arg(size / 1000000),
-                  QString::number(perChar, 'f', 2) + " bytes", QStringLiteral("<= 2 bytes"),
-                  perChar <= 2.0);
+        table.row(
+            QStringLiteral("resident memory per shown character at %1 MB").arg(size / 1000000),
+            QString::number(perChar, 'f', 2) + " bytes", QStringLiteral("<= 2 bytes"),
+            perChar <= 2.0);
 
         // Repainting a big pane scrolled to the bottom.
         pane.view.resize(313, 169);
@@ -167,9 +171,10 @@ void memoryPerCharacter()
             pane.view.viewport()->repaint();
             longest = qMax(longest, clock.nsecsElapsed());
         }
-        table.row(QStringLiteral("longest repaint of a %1 MB pane at the bottom").arg(size / 1000000),
-                  QString::number(longest / 1e6, 'f', 2) + " ms", QStringLiteral("<= 16 ms"),
-                  longest <= 16e6);
+        table.row(
+            QStringLiteral("longest repaint of a %1 MB pane at the bottom").arg(size / 1000000),
+            QString::number(longest / 1e6, 'f', 2) + " ms", QStringLiteral("<= 16 ms"),
+            longest <= 16e6);
     }
 }
 
@@ -210,13 +215,14 @@ void baseline()
         QCoreApplication::processEvents();
         const double oursNs = double(clock.nsecsElapsed()) / ours;
         const double ratio = classicNs / oursNs;
-        table.row(QStringLiteral("64 B append at %1 kB: read-all-write-back vs ours").arg(size / 1000),
-                  QStringLiteral("%1 ms vs %2 us: %3x")
-                      .arg(classicNs / 1e6, 0, 'f', 2)
-                      .arg(oursNs / 1e3, 0, 'f', 3)
-                      .arg(ratio, 0, 'f', 0),
-                  size >= 1000000 ? QStringLiteral(">= 1000x") : QString(),
-                  size >= 1000000 ? int(ratio >= 1000) : -1);
+        table.row(
+            QStringLiteral("64 B append at %1 kB: read-all-write-back vs ours").arg(size / 1000),
+            QStringLiteral("%1 ms vs %2 us: %3x")
+                .arg(classicNs / 1e6, 0, 'f', 2)
+                .arg(oursNs / 1e3, 0, 'f', 3)
+                .arg(ratio, 0, 'f', 0),
+            size >= 1000000 ? QStringLiteral(">= 1000x") : QString(),
+            size >= 1000000 ? int(ratio >= 1000) : -1);
     }
 }
 
@@ -232,7 +238,10 @@ struct Program
         window.load();
         window.show();
     }
-    ChannelControls &channel(int n) { return n == 1 ? window.controls()->channel1 : window.controls()->channel2; }
+    ChannelControls &channel(int n)
+    {
+        return n == 1 ? window.controls()->channel1 : window.controls()->channel2;
+    }
     void choose(int n, const char *display, const char *format)
     {
         const QString suffix = QString::number(n);
@@ -363,14 +372,15 @@ void endToEnd()
                 clock.start();
                 StreamWriter writer(fd, data, 4096, 0);
                 writer.start();
-                const bool complete = runUntil([&] { return pane.size() >= expected.size(); }, 120000);
+                const bool complete =
+                    runUntil([&] { return pane.size() >= expected.size(); }, 120000);
                 const double seconds = clock.nsecsElapsed() / 1e9;
                 writer.join();
                 const bool exact = complete && pane.text() == expected;
                 table.row(QStringLiteral("end to end, %1, %2, %3, %4 MB")
                               .arg(tcp ? "TCP 127.0.0.1" : "pty")
                               .arg(QLatin1String(display) == QLatin1String("optRT") ? "Real Time"
-                                                                                     : "Time Out")
+                                                                                    : "Time Out")
                               .arg(QLatin1String(format).mid(3))
                               .arg(size / 1048576.0, 0, 'f', 2),
                           mb(size / seconds) + (exact ? ", complete" : ", **INCOMPLETE**"));
@@ -410,14 +420,15 @@ void pacedBatches()
         runUntil([&] { return pane.size() >= size * perByte; }, 30000);
         const double drainMs = drain.nsecsElapsed() / 1e6;
         writer.join();
-        table.row(QStringLiteral("64 B batches at %1, Hex Real Time, %2")
-                      .arg(mb(rate))
-                      .arg(tcp ? "TCP" : "pty"),
-                  QStringLiteral("sent at %1; worst backlog %2 B; drained %3 ms after the last byte")
-                      .arg(mb(size / writeSeconds))
-                      .arg(worstLag)
-                      .arg(drainMs, 0, 'f', 1),
-                  QStringLiteral("keeps up, no backlog"), drainMs < 50);
+        table.row(
+            QStringLiteral("64 B batches at %1, Hex Real Time, %2")
+                .arg(mb(rate))
+                .arg(tcp ? "TCP" : "pty"),
+            QStringLiteral("sent at %1; worst backlog %2 B; drained %3 ms after the last byte")
+                .arg(mb(size / writeSeconds))
+                .arg(worstLag)
+                .arg(drainMs, 0, 'f', 1),
+            QStringLiteral("keeps up, no backlog"), drainMs < 50);
     }
 }
 
@@ -464,8 +475,8 @@ int main(int argc, char *argv[])
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
     const QList<std::pair<QString, void (*)()>> sections = {
-        {QStringLiteral("appends"), paneAppends}, {QStringLiteral("memory"), memoryPerCharacter},
-        {QStringLiteral("baseline"), baseline},   {QStringLiteral("paced"), pacedBatches},
+        {QStringLiteral("appends"), paneAppends},  {QStringLiteral("memory"), memoryPerCharacter},
+        {QStringLiteral("baseline"), baseline},    {QStringLiteral("paced"), pacedBatches},
         {QStringLiteral("stall"), stallUnderLoad}, {QStringLiteral("e2e"), endToEnd}};
     table.header();
     for (const auto &[name, run] : sections)

@@ -207,7 +207,8 @@ void TestBadInput::hostTextsFailClearly()
     QCOMPARE(messages.size(), 1);
     if (host.isEmpty()) {
         // Asked for before any attempt.
-        QVERIFY2(messages.first().contains(QStringLiteral("TCP host")), qPrintable(messages.first()));
+        QVERIFY2(messages.first().contains(QStringLiteral("TCP host")),
+                 qPrintable(messages.first()));
     } else {
         QVERIFY2(messages.first().contains(QString::number(peer.port())),
                  qPrintable(messages.first()));

@@ -21,8 +21,8 @@ void TestByteText::charToHex_data()
 {
     QTest::addColumn<int>("code");
     QTest::addColumn<QByteArray>("hex");
-    const QList<QPair<int, const char *>> cases = {{0, "00"},   {9, "09"},   {10, "0A"},
-                                                   {65, "41"},  {97, "61"},  {127, "7F"},
+    const QList<QPair<int, const char *>> cases = {{0, "00"},   {9, "09"},  {10, "0A"},
+                                                   {65, "41"},  {97, "61"}, {127, "7F"},
                                                    {128, "80"}, {255, "FF"}};
     for (const auto &[code, hex] : cases)
         QTest::addRow("%d", code) << code << QByteArray(hex);

@@ -72,45 +72,45 @@ void TestChannelReceiver::serialBatches_data()
 
     QTest::newRow("RT ASCII") << RT << A << add << QByteArray() << B{"A", "B"} << false
                               << QByteArray("AB");
-    QTest::newRow("RT ASCII never clears") << RT << A << clear << QByteArray("x") << B{"A"}
-                                           << false << QByteArray("xA");
-    QTest::newRow("RT Hex one byte") << RT << H << add << QByteArray() << B{"A"} << false
-                                     << QByteArray(" 41");
+    QTest::newRow("RT ASCII never clears")
+        << RT << A << clear << QByteArray("x") << B{"A"} << false << QByteArray("xA");
+    QTest::newRow("RT Hex one byte")
+        << RT << H << add << QByteArray() << B{"A"} << false << QByteArray(" 41");
     QTest::newRow("RT Hex every byte of the batch")
         << RT << H << add << QByteArray() << B{"ABD"} << false << QByteArray(" 41 42 44");
     QTest::newRow("RT Decimal") << RT << D << add << QByteArray() << B{"A"} << false
                                 << QByteArray("  65");
     QTest::newRow("RT Decimal every byte") << RT << D << add << QByteArray() << B{"A\0\xff"_qba}
                                            << false << QByteArray("  65  0  255");
-    QTest::newRow("RT keeps control bytes") << RT << A << add << QByteArray() << B{"a\0\r\n"_qba}
-                                            << false << "a\0\r\n"_qba;
+    QTest::newRow("RT keeps control bytes")
+        << RT << A << add << QByteArray() << B{"a\0\r\n"_qba} << false << "a\0\r\n"_qba;
 
-    QTest::newRow("CR ASCII waits") << CR << A << add << QByteArray() << B{"AB"} << false
-                                    << QByteArray();
-    QTest::newRow("CR ASCII shows at CR") << CR << A << add << QByteArray() << B{"AB", "D\r"}
-                                          << false << QByteArray("ABD\r");
+    QTest::newRow("CR ASCII waits")
+        << CR << A << add << QByteArray() << B{"AB"} << false << QByteArray();
+    QTest::newRow("CR ASCII shows at CR")
+        << CR << A << add << QByteArray() << B{"AB", "D\r"} << false << QByteArray("ABD\r");
     QTest::newRow("CR Hex") << CR << H << add << QByteArray() << B{"AB", "D\r"} << false
                             << QByteArray(" 41 42 44 0D");
     QTest::newRow("CR Decimal Clear First")
         << CR << D << clear << QByteArray("old") << B{"AB", "D\r"} << false
         << QByteArray(" 65 66 68 13");
-    QTest::newRow("CR Add On keeps") << CR << A << add << QByteArray("old") << B{"x\r"} << false
-                                     << QByteArray("oldx\r");
-    QTest::newRow("CR LF in one batch waits") << CR << A << add << QByteArray() << B{"A\r\n"}
-                                              << false << QByteArray();
+    QTest::newRow("CR Add On keeps")
+        << CR << A << add << QByteArray("old") << B{"x\r"} << false << QByteArray("oldx\r");
+    QTest::newRow("CR LF in one batch waits")
+        << CR << A << add << QByteArray() << B{"A\r\n"} << false << QByteArray();
     QTest::newRow("CR LF shown with the next CR")
         << CR << A << add << QByteArray() << B{"A\r\n", "B\r"} << false << QByteArray("A\r\nB\r");
     QTest::newRow("CR inside a batch doesn't flush")
         << CR << H << add << QByteArray() << B{"A\rB"} << false << QByteArray();
 
-    QTest::newRow("TO waits for the tick") << TO << A << add << QByteArray() << B{"AB", "C"}
-                                           << false << QByteArray();
-    QTest::newRow("TO ASCII at the tick") << TO << A << add << QByteArray("x") << B{"AB", "C"}
-                                          << true << QByteArray("xABC");
-    QTest::newRow("TO Hex at the tick") << TO << H << add << QByteArray() << B{"AB"} << true
-                                        << QByteArray(" 41 42");
-    QTest::newRow("TO Decimal at the tick") << TO << D << add << QByteArray() << B{"AB"} << true
-                                            << QByteArray(" 65 66");
+    QTest::newRow("TO waits for the tick")
+        << TO << A << add << QByteArray() << B{"AB", "C"} << false << QByteArray();
+    QTest::newRow("TO ASCII at the tick")
+        << TO << A << add << QByteArray("x") << B{"AB", "C"} << true << QByteArray("xABC");
+    QTest::newRow("TO Hex at the tick")
+        << TO << H << add << QByteArray() << B{"AB"} << true << QByteArray(" 41 42");
+    QTest::newRow("TO Decimal at the tick")
+        << TO << D << add << QByteArray() << B{"AB"} << true << QByteArray(" 65 66");
     QTest::newRow("TO Clear First replaces")
         << TO << A << clear << QByteArray("old burst") << B{"new", " burst"} << true
         << QByteArray("new burst");
@@ -156,10 +156,10 @@ void TestChannelReceiver::socketBatches_data()
     QTest::newRow("RT ASCII") << RT << A << B{"A", "B\r\n"} << false << QByteArray("AB\r\n");
     QTest::newRow("CR Hex") << CR << H << B{"AB", "\r"} << false << QByteArray("41 42 0D ");
     QTest::newRow("CR Decimal waits") << CR << D << B{"AB"} << false << QByteArray();
-    QTest::newRow("TO Hex shown serial-style") << TO << H << B{"AB"} << true
-                                               << QByteArray(" 41 42");
-    QTest::newRow("TO Decimal shown serial-style") << TO << D << B{"AB"} << true
-                                                   << QByteArray(" 65 66");
+    QTest::newRow("TO Hex shown serial-style")
+        << TO << H << B{"AB"} << true << QByteArray(" 41 42");
+    QTest::newRow("TO Decimal shown serial-style")
+        << TO << D << B{"AB"} << true << QByteArray(" 65 66");
 }
 
 void TestChannelReceiver::socketBatches()
@@ -182,8 +182,8 @@ void TestChannelReceiver::realTimeShowsEveryByteOnceWhateverTheSplit_data()
 {
     QTest::addColumn<QString>("format");
     QTest::addColumn<bool>("socket");
-    for (const QString &format : {QString(Keyword::Ascii), QString(Keyword::Hex),
-                                  QString(Keyword::Decimal)}) {
+    for (const QString &format :
+         {QString(Keyword::Ascii), QString(Keyword::Hex), QString(Keyword::Decimal)}) {
         QTest::addRow("serial %s", qPrintable(format)) << format << false;
         QTest::addRow("socket %s", qPrintable(format)) << format << true;
     }

@@ -82,8 +82,8 @@ void TestDisplayWindow::startsWithBothChannelsOff()
     QCOMPARE(f.window->windowTitle(), QStringLiteral("Varnok Terminal"));
     QCOMPARE(f.window->objectName(), QStringLiteral("frmDisplay"));
     QCOMPARE(f.controls().size(), QSize(635, 515));
-    for (const char *name : {"mnuFilePrint", "mnuFileExit", "mnuSetupSerial", "mnuSetupFormat",
-                             "mnuHelpAbout"})
+    for (const char *name :
+         {"mnuFilePrint", "mnuFileExit", "mnuSetupSerial", "mnuSetupFormat", "mnuHelpAbout"})
         QVERIFY2(f.window->findChild<QAction *>(QLatin1String(name)), name);
     QVERIFY(!f.window->windowIcon().isNull());
 }
@@ -173,9 +173,9 @@ void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable_data()
     QTest::addColumn<QString>("variable");
     QTest::addColumn<QString>("keyword");
     const QList<std::tuple<const char *, const char *, const char *>> rows = {
-        {"optASCII", "format", "ASCII"},  {"optDec", "format", "Decimal"},
-        {"optHex", "format", "Hex"},      {"optRT", "disp", "Real Time"},
-        {"optTO", "disp", "Time Out"},    {"optChar", "disp", "Char"},
+        {"optASCII", "format", "ASCII"},   {"optDec", "format", "Decimal"},
+        {"optHex", "format", "Hex"},       {"optRT", "disp", "Real Time"},
+        {"optTO", "disp", "Time Out"},     {"optChar", "disp", "Char"},
         {"optLive", "trans", "Real Time"}, {"optCR", "trans", "After CR"}};
     for (int channel : {1, 2})
         for (const auto &[option, variable, keyword] : rows)

@@ -29,8 +29,7 @@ public:
     StandInPrintDialog(QString path, int *shown)
         : m_path(std::move(path))
         , m_shown(shown)
-    {
-    }
+    {}
     bool showPrintSetup(QPrinter &printer, QWidget *) override
     {
         ++*m_shown;
@@ -46,8 +45,7 @@ private:
     int *m_shown;
 };
 
-template<typename T>
-QList<T *> openWindows()
+template <typename T> QList<T *> openWindows()
 {
     QList<T *> found;
     for (QWidget *widget : QApplication::topLevelWidgets())
@@ -164,8 +162,8 @@ void TestMenuCommands::malformedSpeedIsReportedAtTheNextSwitchOn()
     DisplayFixture f;
     f.window->showSerialSetup();
     SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
-    auto *speed = dialog->findChild<QWidget *>(QStringLiteral("cboBaudSel"))
-                      ->findChild<QLineEdit *>();
+    auto *speed =
+        dialog->findChild<QWidget *>(QStringLiteral("cboBaudSel"))->findChild<QLineEdit *>();
     QVERIFY(speed);
     speed->setText(QStringLiteral("96oo"));
     dialog->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();

@@ -16,8 +16,7 @@ class ShowWatcher : public QObject
 public:
     explicit ShowWatcher(const ModuleValues &module)
         : m_module(module)
-    {
-    }
+    {}
     int shows = 0;
     ModuleValues atFirstShow;
 

@@ -233,10 +233,10 @@ void TestTransmit::tcpReceiveInEveryModeAndFormat_data()
     QTest::addColumn<QString>("format");
     QTest::addColumn<QByteArray>("shown");
     const QList<std::tuple<const char *, const char *, const char *>> rows = {
-        {"optRT1", "optASCII1", "AB\r"},        {"optRT1", "optHex1", "41 42 0D "},
-        {"optRT1", "optDec1", "65 66 13 "},     {"optChar1", "optASCII1", "AB\r"},
-        {"optChar1", "optHex1", "41 42 0D "},   {"optChar1", "optDec1", "65 66 13 "},
-        {"optTO1", "optASCII1", "AB\r"},        {"optTO1", "optHex1", " 41 42 0D"},
+        {"optRT1", "optASCII1", "AB\r"},      {"optRT1", "optHex1", "41 42 0D "},
+        {"optRT1", "optDec1", "65 66 13 "},   {"optChar1", "optASCII1", "AB\r"},
+        {"optChar1", "optHex1", "41 42 0D "}, {"optChar1", "optDec1", "65 66 13 "},
+        {"optTO1", "optASCII1", "AB\r"},      {"optTO1", "optHex1", " 41 42 0D"},
         {"optTO1", "optDec1", " 65 66 13"}};
     for (const auto &[display, format, shown] : rows)
         QTest::addRow("%s %s", display, format)

@@ -73,29 +73,29 @@ void TestTransmitLine::typing_data()
     QTest::addColumn<QByteArray>("hexRecord");
     using L = QByteArrayList;
 
-    QTest::newRow("RT text per key") << true << false << QByteArray("ab") << L{"a", "b"}
-                                     << QByteArray("ab") << QByteArray();
-    QTest::newRow("RT Enter is CR only") << true << false << QByteArray("\r") << L{"\r"}
-                                         << QByteArray("\r") << QByteArray();
-    QTest::newRow("RT backspace sends nothing") << true << false << QByteArray("ab\b")
-                                                << L{"a", "b"} << QByteArray("a") << QByteArray();
-    QTest::newRow("line text on Enter") << false << false << QByteArray("12\r") << L{"12\r"}
-                                        << QByteArray("12\r") << QByteArray();
+    QTest::newRow("RT text per key")
+        << true << false << QByteArray("ab") << L{"a", "b"} << QByteArray("ab") << QByteArray();
+    QTest::newRow("RT Enter is CR only")
+        << true << false << QByteArray("\r") << L{"\r"} << QByteArray("\r") << QByteArray();
+    QTest::newRow("RT backspace sends nothing")
+        << true << false << QByteArray("ab\b") << L{"a", "b"} << QByteArray("a") << QByteArray();
+    QTest::newRow("line text on Enter")
+        << false << false << QByteArray("12\r") << L{"12\r"} << QByteArray("12\r") << QByteArray();
     QTest::newRow("line backspace drops the typo")
         << false << false << QByteArray("XY\bZ\r") << L{"XZ\r"} << QByteArray("XZ\r")
         << QByteArray();
-    QTest::newRow("backspace on an empty record") << false << false << QByteArray("\b\bA\r")
-                                                  << L{"A\r"} << QByteArray("A\r") << QByteArray();
-    QTest::newRow("line waits for Enter") << false << false << QByteArray("abc") << L{}
-                                          << QByteArray("abc") << QByteArray();
+    QTest::newRow("backspace on an empty record")
+        << false << false << QByteArray("\b\bA\r") << L{"A\r"} << QByteArray("A\r") << QByteArray();
+    QTest::newRow("line waits for Enter")
+        << false << false << QByteArray("abc") << L{} << QByteArray("abc") << QByteArray();
 
-    QTest::newRow("RT hex digits wait") << true << true << QByteArray("41") << L{}
-                                        << QByteArray("41") << QByteArray();
-    QTest::newRow("RT hex space sends the pair") << true << true << QByteArray("41 ") << L{"A"}
-                                                 << QByteArray("41 ") << QByteArray("A");
-    QTest::newRow("RT hex three pairs") << true << true << QByteArray("41 42 43 ")
-                                        << L{"A", "B", "C"} << QByteArray("41 42 43 ")
-                                        << QByteArray("ABC");
+    QTest::newRow("RT hex digits wait")
+        << true << true << QByteArray("41") << L{} << QByteArray("41") << QByteArray();
+    QTest::newRow("RT hex space sends the pair")
+        << true << true << QByteArray("41 ") << L{"A"} << QByteArray("41 ") << QByteArray("A");
+    QTest::newRow("RT hex three pairs")
+        << true << true << QByteArray("41 42 43 ") << L{"A", "B", "C"} << QByteArray("41 42 43 ")
+        << QByteArray("ABC");
     QTest::newRow("RT hex two spaces") << true << true << QByteArray("41  42 ") << L{"A", "B"}
                                        << QByteArray("41  42 ") << QByteArray("AB");
     QTest::newRow("RT hex lower case") << true << true << QByteArray("4a 4B ") << L{"J", "K"}
@@ -104,28 +104,29 @@ void TestTransmitLine::typing_data()
                                     << QByteArray("414243 ") << QByteArray("ABC");
     QTest::newRow("RT hex colon") << true << true << QByteArray("41:42\r") << L{"A", "B"}
                                   << QByteArray("41:42\r") << QByteArray("AB");
-    QTest::newRow("RT hex leftover digit") << true << true << QByteArray("7 ") << L{"\x07"}
-                                           << QByteArray("7 ") << QByteArray("\x07");
-    QTest::newRow("RT hex leading space") << true << true << QByteArray(" ") << L{}
-                                          << QByteArray(" ") << QByteArray();
+    QTest::newRow("RT hex leftover digit")
+        << true << true << QByteArray("7 ") << L{"\x07"} << QByteArray("7 ") << QByteArray("\x07");
+    QTest::newRow("RT hex leading space")
+        << true << true << QByteArray(" ") << L{} << QByteArray(" ") << QByteArray();
     // The separator sent the lone 4 at once; the corrected pair follows.
     QTest::newRow("RT hex typo") << true << true << QByteArray("4x\b1 ") << L{"\x04", "A"}
-                                 << QByteArray("41 ") << QByteArray("\x04" "A");
+                                 << QByteArray("41 ")
+                                 << QByteArray("\x04"
+                                               "A");
 
     QTest::newRow("line hex each byte alone")
-        << false << true << QByteArray("41 42 43\r") << L{"A", "B", "C"}
-        << QByteArray("41 42 43\r") << QByteArray("ABC");
+        << false << true << QByteArray("41 42 43\r") << L{"A", "B", "C"} << QByteArray("41 42 43\r")
+        << QByteArray("ABC");
     QTest::newRow("line hex two spaces") << false << true << QByteArray("41  42\r") << L{"A", "B"}
                                          << QByteArray("41  42\r") << QByteArray("AB");
     QTest::newRow("line hex lower case") << false << true << QByteArray("4a 4B\r") << L{"J", "K"}
                                          << QByteArray("4a 4B\r") << QByteArray("JK");
-    QTest::newRow("line hex one run") << false << true << QByteArray("414243\r")
-                                      << L{"A", "B", "C"} << QByteArray("414243\r")
-                                      << QByteArray("ABC");
+    QTest::newRow("line hex one run") << false << true << QByteArray("414243\r") << L{"A", "B", "C"}
+                                      << QByteArray("414243\r") << QByteArray("ABC");
     QTest::newRow("line hex colon") << false << true << QByteArray("41:42\r") << L{"A", "B"}
                                     << QByteArray("41:42\r") << QByteArray("AB");
-    QTest::newRow("line hex garbage") << false << true << QByteArray("zz\r") << L{}
-                                      << QByteArray("zz\r") << QByteArray();
+    QTest::newRow("line hex garbage")
+        << false << true << QByteArray("zz\r") << L{} << QByteArray("zz\r") << QByteArray();
 }
 
 void TestTransmitLine::typing()
@@ -202,17 +203,17 @@ void TestTransmitLine::keyCodes_data()
                             << QByteArray("\x03");
     QTest::newRow("Ctrl+Z") << int(Qt::Key_Z) << int(Qt::ControlModifier) << "z"
                             << QByteArray("\x1a");
-    QTest::newRow("Ctrl+V pastes") << int(Qt::Key_V) << int(Qt::ControlModifier) << "v"
-                                   << QByteArray();
+    QTest::newRow("Ctrl+V pastes")
+        << int(Qt::Key_V) << int(Qt::ControlModifier) << "v" << QByteArray();
     QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << "\x1b" << QByteArray("\x1b");
     QTest::newRow("Latin-1") << int(Qt::Key_Eacute) << 0 << QString(QChar(0xe9))
                              << QByteArray("\xe9");
-    QTest::newRow("outside Latin-1") << int(Qt::Key_unknown) << 0 << QString(QChar(0x20ac))
-                                     << QByteArray("?");
+    QTest::newRow("outside Latin-1")
+        << int(Qt::Key_unknown) << 0 << QString(QChar(0x20ac)) << QByteArray("?");
     QTest::newRow("Delete types nothing") << int(Qt::Key_Delete) << 0 << "\x7f" << QByteArray();
     QTest::newRow("arrow types nothing") << int(Qt::Key_Left) << 0 << "" << QByteArray();
-    QTest::newRow("Alt+letter types nothing") << int(Qt::Key_X) << int(Qt::AltModifier) << "x"
-                                              << QByteArray();
+    QTest::newRow("Alt+letter types nothing")
+        << int(Qt::Key_X) << int(Qt::AltModifier) << "x" << QByteArray();
 }
 
 void TestTransmitLine::keyCodes()
@@ -233,12 +234,12 @@ void TestTransmitLine::pastedText_data()
     QTest::newRow("LF is Enter") << "a\nb" << QByteArray("a\rb");
     QTest::newRow("CR LF is one Enter") << "a\r\nb" << QByteArray("a\rb");
     QTest::newRow("lone CR") << "a\rb" << QByteArray("a\rb");
-    QTest::newRow("paragraph separator") << QString("a") + QChar(QChar::ParagraphSeparator) + "b"
-                                         << QByteArray("a\rb");
+    QTest::newRow("paragraph separator")
+        << QString("a") + QChar(QChar::ParagraphSeparator) + "b" << QByteArray("a\rb");
     QTest::newRow("Latin-1 kept") << QString::fromLatin1("\xa0\xff") << QByteArray("\xa0\xff");
     QTest::newRow("euro") << QString(QChar(0x20ac)) << QByteArray("?");
-    QTest::newRow("emoji is one character") << QString::fromUtf8("\xf0\x9f\x98\x80")
-                                            << QByteArray("?");
+    QTest::newRow("emoji is one character")
+        << QString::fromUtf8("\xf0\x9f\x98\x80") << QByteArray("?");
 }
 
 void TestTransmitLine::pastedText()

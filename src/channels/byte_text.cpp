@@ -69,7 +69,10 @@ QByteArray plainDecimal(char byte)
     return QByteArray(kDecimal.digits[v].data(), kDecimal.length[v]);
 }
 
-QByteArray spacedDecimal(char byte) { return ' ' + plainDecimal(byte); }
+QByteArray spacedDecimal(char byte)
+{
+    return ' ' + plainDecimal(byte);
+}
 
 void appendBytes(QByteArray &out, QByteArrayView bytes)
 {

@@ -3,8 +3,8 @@
 #include "channels/byte_text.h"
 #include "channels/pane_text.h"
 
-ChannelReceiver::ChannelReceiver(const ChannelModes &modes, ChannelModule &module,
-                                 PaneText &pane, QObject *parent)
+ChannelReceiver::ChannelReceiver(const ChannelModes &modes, ChannelModule &module, PaneText &pane,
+                                 QObject *parent)
     : QObject(parent)
     , m_modes(modes)
     , m_module(module)
@@ -15,9 +15,15 @@ ChannelReceiver::ChannelReceiver(const ChannelModes &modes, ChannelModule &modul
     connect(&m_timer, &QTimer::timeout, this, &ChannelReceiver::tick);
 }
 
-void ChannelReceiver::receiveSerial(QByteArrayView batch) { receive(batch, Source::Serial); }
+void ChannelReceiver::receiveSerial(QByteArrayView batch)
+{
+    receive(batch, Source::Serial);
+}
 
-void ChannelReceiver::receiveSocket(QByteArrayView batch) { receive(batch, Source::Socket); }
+void ChannelReceiver::receiveSocket(QByteArrayView batch)
+{
+    receive(batch, Source::Socket);
+}
 
 void ChannelReceiver::receive(QByteArrayView batch, Source source)
 {
@@ -57,8 +63,8 @@ void ChannelReceiver::flushPending()
 {
     if (m_module.strBuffer.isEmpty())
         return;
-    const bool socketAfterCr = m_lastSource == Source::Socket
-                               && displayModeOf(m_modes.strDisp) == DisplayMode::AfterCr;
+    const bool socketAfterCr =
+        m_lastSource == Source::Socket && displayModeOf(m_modes.strDisp) == DisplayMode::AfterCr;
     flushBuffer(socketAfterCr ? Layout::Socket : Layout::SerialFlush);
 }
 

@@ -41,8 +41,17 @@ public:
     QTimer &timer() { return m_timer; }
 
 private:
-    enum class Source { Serial, Socket };
-    enum class Layout { SerialRealTime, SerialFlush, Socket };
+    enum class Source
+    {
+        Serial,
+        Socket
+    };
+    enum class Layout
+    {
+        SerialRealTime,
+        SerialFlush,
+        Socket
+    };
 
     void receive(QByteArrayView batch, Source source);
     void showBuffer(Layout layout);

@@ -7,7 +7,7 @@
 namespace Keyword {
 inline constexpr QLatin1String RealTime("Real Time");
 inline constexpr QLatin1String TimeOut("Time Out");
-inline constexpr QLatin1String Char("Char"); // the "After CR" display option
+inline constexpr QLatin1String Char("Char");        // the "After CR" display option
 inline constexpr QLatin1String AfterCr("After CR"); // the "After CR" transmit option
 inline constexpr QLatin1String Ascii("ASCII");
 inline constexpr QLatin1String Hex("Hex");
@@ -18,8 +18,18 @@ inline constexpr QLatin1String ClearFirst("Clear First");
 
 // How the readers decide. Each tests one or two keywords in a fixed order and
 // takes every other value as the remaining choice.
-enum class DisplayMode { RealTime, TimeOut, AfterCr };
-enum class ReceiveFormat { Ascii, Decimal, Hex };
+enum class DisplayMode
+{
+    RealTime,
+    TimeOut,
+    AfterCr
+};
+enum class ReceiveFormat
+{
+    Ascii,
+    Decimal,
+    Hex
+};
 
 inline DisplayMode displayModeOf(const QString &strDisp)
 {
@@ -39,6 +49,12 @@ inline ReceiveFormat receiveFormatOf(const QString &strFormat)
     return ReceiveFormat::Hex;
 }
 
-inline bool keepsPaneText(const QString &strAddTo) { return strAddTo == Keyword::AddOn; }
+inline bool keepsPaneText(const QString &strAddTo)
+{
+    return strAddTo == Keyword::AddOn;
+}
 
-inline bool sendsEachKey(const QString &strTrans) { return strTrans == Keyword::RealTime; }
+inline bool sendsEachKey(const QString &strTrans)
+{
+    return strTrans == Keyword::RealTime;
+}

@@ -10,7 +10,10 @@
 namespace LeadingNumber {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 QByteArray withoutBlanks(const QString &text)
 {

@@ -18,8 +18,7 @@ constexpr qsizetype reservedBytes = qsizetype(64) << 20;
 PaneText::PaneText(QObject *parent)
     : QObject(parent)
     , m_lineStarts{0}
-{
-}
+{}
 
 void PaneText::append(QByteArrayView piece)
 {

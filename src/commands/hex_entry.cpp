@@ -4,7 +4,10 @@
 
 namespace HexEntry {
 
-bool isHexDigit(char c) { return ByteText::hexDigitValue(c) >= 0; }
+bool isHexDigit(char c)
+{
+    return ByteText::hexDigitValue(c) >= 0;
+}
 
 QByteArray bytesOfRun(QByteArrayView run)
 {
@@ -12,7 +15,8 @@ QByteArray bytesOfRun(QByteArrayView run)
     bytes.reserve((run.size() + 1) / 2);
     qsizetype i = 0;
     for (; i + 1 < run.size(); i += 2)
-        bytes.append(char(ByteText::hexDigitValue(run[i]) * 16 + ByteText::hexDigitValue(run[i + 1])));
+        bytes.append(
+            char(ByteText::hexDigitValue(run[i]) * 16 + ByteText::hexDigitValue(run[i + 1])));
     if (i < run.size())
         bytes.append(char(ByteText::hexDigitValue(run[i])));
     return bytes;

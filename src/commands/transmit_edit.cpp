@@ -43,12 +43,13 @@ QByteArray TransmitEdit::codesOfText(const QString &text)
     codes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text.at(i).unicode();
-        if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator) {
+        if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator ||
+            c == QChar::LineSeparator) {
             codes.append('\r');
             if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
                 ++i;
-        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size()
-                   && QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                   QChar::isLowSurrogate(text.at(i + 1).unicode())) {
             codes.append('?');
             ++i;
         } else {

@@ -55,7 +55,10 @@ ChannelLink::ChannelLink(int number, ChannelControls &controls, const QString &s
     }
 }
 
-ChannelLink::~ChannelLink() { close(); }
+ChannelLink::~ChannelLink()
+{
+    close();
+}
 
 void ChannelLink::close()
 {
@@ -164,9 +167,7 @@ void ChannelLink::fail(const QString &text, const QString &detail)
 void ChannelLink::onSerialFailed(const QString &reason)
 {
     m_receiver->flushPending(); // nothing received is lost
-    fail(tr("Comm Port %1: the port %2 stopped working.")
-             .arg(m_number)
-             .arg(m_serial->portName()),
+    fail(tr("Comm Port %1: the port %2 stopped working.").arg(m_number).arg(m_serial->portName()),
          reason);
 }
 

@@ -21,7 +21,12 @@ class ChannelLink : public QObject
     Q_OBJECT
 
 public:
-    enum class Route { None, Serial, Tcp };
+    enum class Route
+    {
+        None,
+        Serial,
+        Tcp
+    };
 
     ChannelLink(int number, ChannelControls &controls, const QString &strSettings,
                 ChannelModes &modes, ChannelModule &module, QLineEdit *txtHost = nullptr,

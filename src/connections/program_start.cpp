@@ -4,7 +4,6 @@
 #include "windows/display_window.h"
 #include "windows/sign_on_window.h"
 
-
 ProgramStart::ProgramStart() = default;
 
 ProgramStart::~ProgramStart()

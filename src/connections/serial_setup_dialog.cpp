@@ -3,8 +3,8 @@
 #include "channels/channel_state.h"
 #include "windows/program_icon.h"
 #include "windows/twips.h"
-#include "windows/window_placement.h"
 #include "windows/window_font.h"
+#include "windows/window_placement.h"
 
 #include <QComboBox>
 #include <QEvent>

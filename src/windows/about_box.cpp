@@ -2,18 +2,18 @@
 
 #include "windows/program_icon.h"
 #include "windows/twips.h"
-#include "windows/window_placement.h"
 #include "windows/version_line.h"
 #include "windows/window_font.h"
+#include "windows/window_placement.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QShortcut>
 #include <QLocale>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 

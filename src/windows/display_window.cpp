@@ -29,7 +29,10 @@ DisplayWindow::DisplayWindow(ModuleValues &module, QWidget *parent)
     buildMenus();
 }
 
-DisplayWindow::~DisplayWindow() { unload(); }
+DisplayWindow::~DisplayWindow()
+{
+    unload();
+}
 
 void DisplayWindow::buildMenus()
 {
@@ -170,7 +173,7 @@ void DisplayWindow::exitProgram()
 namespace {
 
 // Dialogs are single instances: asking again brings the open one forward.
-template<typename Dialog, typename... Args>
+template <typename Dialog, typename... Args>
 Dialog *showSingle(QPointer<Dialog> &dialog, Args &&...args)
 {
     if (!dialog)
@@ -193,9 +196,15 @@ void DisplayWindow::showSerialSetup()
     }
 }
 
-void DisplayWindow::showFormat() { showSingle(m_format, m_module, this); }
+void DisplayWindow::showFormat()
+{
+    showSingle(m_format, m_module, this);
+}
 
-void DisplayWindow::showAbout() { showSingle(m_about, this); }
+void DisplayWindow::showAbout()
+{
+    showSingle(m_about, this);
+}
 
 void DisplayWindow::closeEvent(QCloseEvent *event)
 {

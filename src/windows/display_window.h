@@ -41,10 +41,16 @@ public:
     ChannelLink *link1() const { return m_link1; }
     ChannelLink *link2() const { return m_link2; }
 
-    void setCloseSignOn(std::function<void()> closeSignOn) { m_closeSignOn = std::move(closeSignOn); }
+    void setCloseSignOn(std::function<void()> closeSignOn)
+    {
+        m_closeSignOn = std::move(closeSignOn);
+    }
     // Tests replace the modal print dialog.
     using PrintDialogFactory = std::function<std::unique_ptr<PrintDialogComponent>()>;
-    void setPrintDialogFactory(PrintDialogFactory factory) { m_printDialogFactory = std::move(factory); }
+    void setPrintDialogFactory(PrintDialogFactory factory)
+    {
+        m_printDialogFactory = std::move(factory);
+    }
 
     // The menu commands.
     void print();

@@ -2,7 +2,10 @@
 
 #include <QMessageBox>
 
-QString programTitle() { return QStringLiteral("VarnokTerm"); }
+QString programTitle()
+{
+    return QStringLiteral("VarnokTerm");
+}
 
 QMessageBox *showProgramMessage(QWidget *parent, const QString &text,
                                 const QString &informativeText)

@@ -4,8 +4,8 @@
 #include "windows/maker_logo.h"
 #include "windows/program_icon.h"
 #include "windows/twips.h"
-#include "windows/window_font.h"
 #include "windows/version_line.h"
+#include "windows/window_font.h"
 
 #include <QLabel>
 

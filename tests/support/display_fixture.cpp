@@ -23,9 +23,15 @@ ChannelControls &DisplayFixture::channel(int number) const
     return number == 1 ? controls().channel1 : controls().channel2;
 }
 
-void DisplayFixture::switchOn(int number) { channel(number).optOn->click(); }
+void DisplayFixture::switchOn(int number)
+{
+    channel(number).optOn->click();
+}
 
-void DisplayFixture::switchOff(int number) { channel(number).optOff->click(); }
+void DisplayFixture::switchOff(int number)
+{
+    channel(number).optOff->click();
+}
 
 bool DisplayFixture::isOn(int number) const
 {
@@ -55,7 +61,10 @@ void DisplayFixture::switchOnTcp(quint16 port)
     switchOn(1);
 }
 
-QByteArray DisplayFixture::paneText(int number) const { return channel(number).recvText->text(); }
+QByteArray DisplayFixture::paneText(int number) const
+{
+    return channel(number).recvText->text();
+}
 
 void DisplayFixture::type(int number, const QString &text)
 {
