@@ -86,6 +86,10 @@ void TestDisplayWindow::startsWithBothChannelsOff()
          {"mnuFilePrint", "mnuFileExit", "mnuSetupSerial", "mnuSetupFormat", "mnuHelpAbout"})
         QVERIFY2(f.window->findChild<QAction *>(QLatin1String(name)), name);
     QVERIFY(!f.window->windowIcon().isNull());
+    // The receive panes keep their fixed-pitch face under the window's own.
+    for (int n : {1, 2})
+        QVERIFY(QFontInfo(f.channel(n).txtRecv->font()).fixedPitch());
+    QVERIFY(!QFontInfo(f.channel(1).optASCII->font()).fixedPitch());
 }
 
 void TestDisplayWindow::portListsHoldTheirEntriesWithDeviceTips()

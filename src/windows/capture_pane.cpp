@@ -40,6 +40,8 @@ QString controlName(int byte)
         return QLatin1String(names[byte]);
     if (byte == 0x7F)
         return QStringLiteral("DEL");
+    if (byte >= 0x80 && byte < 0xA0) // C1 controls: their code in hex
+        return QString::number(byte, 16).toUpper();
     return {};
 }
 
@@ -240,7 +242,9 @@ void CapturePane::findGlyphs()
         if (byte == '\t')
             continue;
         const QString shown(CapturePaneLayout::displayChar(uchar(byte)));
-        if (own.isValid() && own.supportsCharacter(shown.at(0))) {
+        // C1 controls have no glyph; fonts only offer a box for them.
+        const bool c1 = byte >= 0x80 && byte < 0xA0;
+        if (!c1 && own.isValid() && own.supportsCharacter(shown.at(0))) {
             const QList<quint32> glyphs = own.glyphIndexesForString(shown);
             if (!glyphs.isEmpty() && glyphs.first() != 0) {
                 pieces.append(GlyphPiece{0, glyphs.first(), QPointF(0, m_ascent)});
@@ -249,7 +253,7 @@ void CapturePane::findGlyphs()
         }
         // Another font may have it (control pictures are missing from many
         // fixed-pitch fonts): centred in the cell.
-        QTextLayout layout(shown, font());
+        QTextLayout layout(c1 ? QString() : shown, font());
         layout.beginLayout();
         layout.createLine();
         layout.endLayout();

@@ -253,6 +253,8 @@ QChar CapturePaneLayout::displayChar(uchar byte, bool *standIn)
         shown = QChar(0x2421);
     } else if (byte == 0xA0) {
         shown = QChar(0x00B7);
+    } else if (byte >= 0x80 && byte < 0xA0) {
+        shown = QLatin1Char(char(byte)); // a C1 control: the view draws its code
     } else {
         shown = QLatin1Char(char(byte));
         stand = false;

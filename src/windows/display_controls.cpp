@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -194,11 +195,14 @@ DisplayControls::DisplayControls(QWidget *parent)
     setStyleSheet(
         QStringLiteral(
             "* { font-family: \"%1\"; font-size: %2pt; }"
+            "CapturePane { font-family: \"%3\"; font-size: %4pt; }"
             "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
             "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
             " left: 6px; padding: 0 2px; }")
             .arg(windowFont().family())
-            .arg(windowFont().pointSize()));
+            .arg(windowFont().pointSize())
+            .arg(QFontDatabase::systemFont(QFontDatabase::FixedFont).family())
+            .arg(QFontDatabase::systemFont(QFontDatabase::FixedFont).pointSize()));
     buildChannel(this, channel1, channel1Design);
     buildChannel(this, channel2, channel2Design);
 
