@@ -1,5 +1,6 @@
 #pragma once
 
+#include "windows/capture_pane_glyphs.h"
 #include "windows/capture_pane_layout.h"
 
 #include <QAbstractScrollArea>
@@ -7,10 +8,7 @@
 #include <QList>
 #include <QPointF>
 #include <QPointer>
-#include <QRawFont>
 #include <QTimer>
-
-#include <array>
 
 #include <algorithm>
 
@@ -89,9 +87,6 @@ private:
     void onReset();
     void onModelDestroyed();
     void scheduleUpdate();
-    void updateMetrics();
-    void findGlyphs();
-    int rawFontIndex(const QRawFont &font);
     void relayoutForSize();
     void updateScrollRange(bool keepBottom);
     void scrollToRow(qint64 row);
@@ -114,19 +109,5 @@ private:
     qsizetype m_cursor = 0;
     bool m_selecting = false;
 
-    qreal m_cellWidth = 8;
-    int m_lineHeight = 16;
-    int m_ascent = 12;
-    // How every byte is drawn, found once per font, so painting needs no
-    // text shaping: glyphs of m_rawFonts placed relative to the cell's top
-    // left. The first font is the pane's own; the others stand in for
-    // characters it lacks. No glyphs: left to QPainter::drawText.
-    struct GlyphPiece
-    {
-        int font = 0;
-        quint32 glyph = 0;
-        QPointF offset;
-    };
-    QList<QRawFont> m_rawFonts;
-    std::array<QList<GlyphPiece>, 256> m_glyphs;
+    CapturePaneGlyphs m_glyphs;
 };
