@@ -1,5 +1,6 @@
 #include "channels/pane_text.h"
 #include "commands/transmit_edit.h"
+#include "support/byte_checks.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
@@ -17,27 +18,6 @@ namespace {
 
 // Pane sizes can take a while on a loaded machine; they never take this long.
 constexpr int captureDeadlineMs = 60000;
-
-QByteArray randomBytes(qsizetype size, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(random.bounded(256));
-    return bytes;
-}
-
-// Where two byte texts first differ, for a readable failure.
-QByteArray differenceOf(const QByteArray &shown, const QByteArray &sent)
-{
-    qsizetype at = 0;
-    while (at < shown.size() && at < sent.size() && shown[at] == sent[at])
-        ++at;
-    return "shown " + QByteArray::number(shown.size()) + " bytes, sent " +
-           QByteArray::number(sent.size()) + ", first difference at " + QByteArray::number(at) +
-           ": shown \"" + shown.mid(at, 12).toHex(' ') + "\" sent \"" +
-           sent.mid(at, 12).toHex(' ') + "\"";
-}
 
 int upperHexValue(char c)
 {

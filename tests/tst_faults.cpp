@@ -4,6 +4,7 @@
 #include "connections/channel_link.h"
 #include "connections/serial_port_component.h"
 #include "connections/socket_component.h"
+#include "support/byte_checks.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pdf_text.h"
@@ -32,24 +33,6 @@ namespace {
 constexpr int captureDeadlineMs = 30000;
 // Long enough that only the end of the source can show what waits.
 constexpr qint16 longTimeOut = 30000;
-
-QByteArray randomBytes(qsizetype size, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char(random.bounded(256));
-    return bytes;
-}
-
-QByteArray differenceOf(const QByteArray &shown, const QByteArray &sent)
-{
-    qsizetype at = 0;
-    while (at < shown.size() && at < sent.size() && shown[at] == sent[at])
-        ++at;
-    return "shown " + QByteArray::number(shown.size()) + " bytes, sent " +
-           QByteArray::number(sent.size()) + ", first difference at " + QByteArray::number(at);
-}
 
 QRadioButton *displayOption(const ChannelControls &c, const QString &mode)
 {
