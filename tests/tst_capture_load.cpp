@@ -56,15 +56,6 @@ QByteArray receivedOf(const QByteArray &pane, bool hex, bool spaceFirst)
     return bytesOfHexPane(pane, spaceFirst).value_or(QByteArray("<not a hex pane>"));
 }
 
-QRadioButton *displayOption(const ChannelControls &c, const QString &mode)
-{
-    if (mode == QLatin1String("Real Time"))
-        return c.optRT;
-    if (mode == QLatin1String("Time Out"))
-        return c.optTO;
-    return c.optChar;
-}
-
 // Each byte shows as three characters in Hex, one in ASCII.
 qsizetype paneSizeOf(qsizetype bytes, bool hex)
 {

@@ -34,15 +34,6 @@ constexpr int captureDeadlineMs = 30000;
 // Long enough that only the end of the source can show what waits.
 constexpr qint16 longTimeOut = 30000;
 
-QRadioButton *displayOption(const ChannelControls &c, const QString &mode)
-{
-    if (mode == QLatin1String("Real Time"))
-        return c.optRT;
-    if (mode == QLatin1String("Time Out"))
-        return c.optTO;
-    return c.optChar;
-}
-
 void addDisplayModeColumn()
 {
     QTest::addColumn<QString>("mode");

@@ -8,6 +8,15 @@
 #include <QRadioButton>
 #include <QTest>
 
+QRadioButton *displayOption(const ChannelControls &c, const QString &mode)
+{
+    if (mode == QLatin1String("Real Time"))
+        return c.optRT;
+    if (mode == QLatin1String("Time Out"))
+        return c.optTO;
+    return c.optChar;
+}
+
 DisplayFixture::DisplayFixture()
 {
     module.setSignOnDefaults();

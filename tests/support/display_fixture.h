@@ -10,6 +10,10 @@
 
 class QRadioButton;
 
+// The Display option of a channel group for a mode's caption ("Real Time",
+// "Time Out", "After CR").
+QRadioButton *displayOption(const ChannelControls &c, const QString &mode);
+
 // A loaded, shown main window over fresh program-wide values, as the sign-on
 // splash leaves them.
 class DisplayFixture
