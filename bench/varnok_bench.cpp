@@ -7,11 +7,11 @@
 #include "stall_meter.h"
 #include "stream_writer.h"
 
-#include "channels/byte_text.h"
-#include "channels/pane_text.h"
-#include "connections/channel_link.h"
-#include "windows/capture_pane.h"
-#include "windows/display_window.h"
+#include "core/byte_text.h"
+#include "core/pane_text.h"
+#include "ui/channel_link.h"
+#include "ui/capture_pane.h"
+#include "ui/display_window.h"
 
 #include <QApplication>
 #include <QComboBox>

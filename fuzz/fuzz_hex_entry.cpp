@@ -1,9 +1,9 @@
 // Hex entry: whatever the operator types, only hex digits become bytes, one
 // per pair of a run and one for a digit left over; and the transmit line
 // sends the same bytes whether the codes come key by key or all at once.
-#include "channels/channel_state.h"
-#include "commands/hex_entry.h"
-#include "commands/transmit_line.h"
+#include "core/channel_state.h"
+#include "core/hex_entry.h"
+#include "core/transmit_line.h"
 
 #include <QByteArray>
 #include <QByteArrayList>

@@ -1,6 +1,6 @@
 // Numbers typed by the operator: LeadingNumber::read and toInt16 must take
 // any text, and read it from its start as a number.
-#include "channels/leading_number.h"
+#include "core/leading_number.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 // The serial settings string: any text gives settings or a readable reason.
-#include "connections/line_settings.h"
+#include "devices/line_settings.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,8 +3,8 @@
 // them, ticks, flushes and clears. Every received byte is shown once, in
 // order, in the format current when it is shown: checked against a model
 // after every step, and the pane's line index against the text.
-#include "channels/channel_receiver.h"
-#include "channels/pane_text.h"
+#include "core/channel_receiver.h"
+#include "core/pane_text.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "version.h"
-#include "windows/about_box.h"
-#include "windows/program_icon.h"
-#include "windows/twips.h"
-#include "windows/version_line.h"
+#include "ui/about_box.h"
+#include "ui/program_icon.h"
+#include "ui/twips.h"
+#include "core/version_line.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "channels/byte_text.h"
+#include "core/byte_text.h"
 
 #include <QTest>
 

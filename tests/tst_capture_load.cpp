@@ -1,5 +1,5 @@
-#include "channels/pane_text.h"
-#include "commands/transmit_edit.h"
+#include "core/pane_text.h"
+#include "ui/transmit_edit.h"
 #include "support/byte_checks.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"

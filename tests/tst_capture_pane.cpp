@@ -1,5 +1,5 @@
-#include "channels/pane_text.h"
-#include "windows/capture_pane.h"
+#include "core/pane_text.h"
+#include "ui/capture_pane.h"
 
 #include <QAccessible>
 #include <QAction>

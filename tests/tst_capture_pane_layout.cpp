@@ -1,5 +1,5 @@
-#include "channels/pane_text.h"
-#include "windows/capture_pane_layout.h"
+#include "core/pane_text.h"
+#include "ui/capture_pane_layout.h"
 
 #include <QRandomGenerator>
 #include <QTest>

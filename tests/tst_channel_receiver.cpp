@@ -1,5 +1,5 @@
-#include "channels/channel_receiver.h"
-#include "channels/pane_text.h"
+#include "core/channel_receiver.h"
+#include "core/pane_text.h"
 
 #include <QTest>
 

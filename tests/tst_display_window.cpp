@@ -1,13 +1,13 @@
-#include "channels/pane_text.h"
-#include "commands/transmit_edit.h"
-#include "connections/channel_link.h"
-#include "connections/serial_port_component.h"
-#include "connections/socket_component.h"
+#include "core/pane_text.h"
+#include "ui/transmit_edit.h"
+#include "ui/channel_link.h"
+#include "devices/serial_port_component.h"
+#include "devices/socket_component.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
-#include "windows/capture_pane.h"
+#include "ui/capture_pane.h"
 
 #include <QCheckBox>
 #include <QComboBox>

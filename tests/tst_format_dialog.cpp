@@ -1,9 +1,9 @@
-#include "channels/channel_state.h"
-#include "commands/format_dialog.h"
-#include "commands/time_out_entry.h"
+#include "core/channel_state.h"
+#include "ui/format_dialog.h"
+#include "core/time_out_entry.h"
 #include "support/message_boxes.h"
-#include "windows/program_icon.h"
-#include "windows/twips.h"
+#include "ui/program_icon.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "channels/leading_number.h"
+#include "core/leading_number.h"
 
 #include <QTest>
 

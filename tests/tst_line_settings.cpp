@@ -1,4 +1,4 @@
-#include "connections/line_settings.h"
+#include "devices/line_settings.h"
 
 #include <QRandomGenerator>
 #include <QTest>

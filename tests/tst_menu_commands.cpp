@@ -1,13 +1,13 @@
-#include "channels/pane_text.h"
-#include "commands/format_dialog.h"
-#include "commands/print_dialog_component.h"
-#include "connections/serial_setup_dialog.h"
+#include "core/pane_text.h"
+#include "ui/format_dialog.h"
+#include "ui/print_dialog_component.h"
+#include "ui/serial_setup_dialog.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pdf_text.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
-#include "windows/about_box.h"
+#include "ui/about_box.h"
 
 #include <QApplication>
 #include <QComboBox>

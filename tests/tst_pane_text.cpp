@@ -1,4 +1,4 @@
-#include "channels/pane_text.h"
+#include "core/pane_text.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "connections/port_numbering.h"
+#include "devices/port_numbering.h"
 
 #include <QFileInfo>
 #include <QSet>

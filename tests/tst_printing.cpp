@@ -1,8 +1,8 @@
-#include "channels/pane_text.h"
-#include "commands/pane_printer.h"
-#include "commands/print_command.h"
-#include "commands/print_dialog_component.h"
-#include "commands/print_layout.h"
+#include "core/pane_text.h"
+#include "ui/pane_printer.h"
+#include "ui/print_command.h"
+#include "ui/print_dialog_component.h"
+#include "core/print_layout.h"
 #include "support/message_boxes.h"
 #include "support/pdf_text.h"
 

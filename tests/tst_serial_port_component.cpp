@@ -1,4 +1,4 @@
-#include "connections/serial_port_component.h"
+#include "devices/serial_port_component.h"
 #include "support/pty_pair.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "channels/channel_state.h"
-#include "connections/serial_setup_dialog.h"
-#include "windows/program_icon.h"
-#include "windows/twips.h"
+#include "core/channel_state.h"
+#include "ui/serial_setup_dialog.h"
+#include "ui/program_icon.h"
+#include "ui/twips.h"
 
 #include <QAction>
 #include <QApplication>

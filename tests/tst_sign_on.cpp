@@ -1,6 +1,6 @@
-#include "connections/program_start.h"
-#include "windows/display_window.h"
-#include "windows/sign_on_window.h"
+#include "app/program_start.h"
+#include "ui/display_window.h"
+#include "ui/sign_on_window.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "connections/socket_component.h"
+#include "devices/socket_component.h"
 
 #include <QPointer>
 #include <QSignalSpy>

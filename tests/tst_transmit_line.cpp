@@ -1,6 +1,6 @@
-#include "commands/hex_entry.h"
-#include "commands/transmit_edit.h"
-#include "commands/transmit_line.h"
+#include "core/hex_entry.h"
+#include "ui/transmit_edit.h"
+#include "core/transmit_line.h"
 
 #include <QKeyEvent>
 #include <QTest>

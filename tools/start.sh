@@ -8,4 +8,4 @@ bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-se
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BUILD_TESTS=OFF
 # The program, its icons and the demo peer (see "Try it in a minute").
 cmake --build build
-exec ./build/src/varnokterm "$@"
+exec ./build/src/app/varnokterm "$@"

@@ -1,7 +1,7 @@
 #include "support/display_fixture.h"
 
-#include "channels/pane_text.h"
-#include "commands/transmit_edit.h"
+#include "core/pane_text.h"
+#include "ui/transmit_edit.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "channels/channel_state.h"
-#include "windows/display_window.h"
+#include "core/channel_state.h"
+#include "ui/display_window.h"
 
 #include <QByteArray>
 #include <QString>

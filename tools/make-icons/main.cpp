@@ -1,7 +1,7 @@
 // Writes programIcon() as PNG files in the freedesktop icon-theme layout:
 //   varnok-make-icons OUTDIR SIZE...  ->  OUTDIR/<SIZE>x<SIZE>/apps/varnokterm.png
 
-#include "windows/program_icon.h"
+#include "ui/program_icon.h"
 
 #include <QCoreApplication>
 #include <QDir>

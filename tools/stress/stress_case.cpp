@@ -1,10 +1,10 @@
 #include "stress_case.h"
 
-#include "channels/channel_state.h"
-#include "channels/pane_text.h"
+#include "core/channel_state.h"
+#include "core/pane_text.h"
 #include "feeders.h"
-#include "windows/display_controls.h"
-#include "windows/display_window.h"
+#include "ui/display_controls.h"
+#include "ui/display_window.h"
 
 #include <QApplication>
 #include <QComboBox>

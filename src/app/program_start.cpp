@@ -1,0 +1,36 @@
+#include "app/program_start.h"
+
+#include "ui/display_controls.h"
+#include "ui/display_window.h"
+#include "ui/sign_on_window.h"
+
+ProgramStart::ProgramStart() = default;
+
+ProgramStart::~ProgramStart()
+{
+    delete m_signOn.data();
+}
+
+void ProgramStart::start()
+{
+    m_signOn = new SignOnWindow(module, [this] { showMain(); });
+    // Closing the splash before its tick ends the program: it is the only window.
+    m_signOn->setAttribute(Qt::WA_DeleteOnClose);
+    m_signOn->show();
+}
+
+void ProgramStart::showMain()
+{
+    // The main window's start-up closes the splash before the main window
+    // shows. Qt checks for visible windows again before it quits on that, so
+    // the program goes on.
+    if (!m_display) {
+        m_display = std::make_unique<DisplayWindow>(module);
+        m_display->setCloseSignOn([this] {
+            if (m_signOn)
+                m_signOn->close();
+        });
+        m_display->load();
+    }
+    m_display->show();
+}

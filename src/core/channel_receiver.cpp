@@ -1,0 +1,117 @@
+#include "core/channel_receiver.h"
+
+#include "core/byte_text.h"
+#include "core/pane_text.h"
+
+ChannelReceiver::ChannelReceiver(const ChannelModes &modes, ChannelModule &module, PaneText &pane,
+                                 QObject *parent)
+    : QObject(parent)
+    , m_modes(modes)
+    , m_module(module)
+    , m_pane(pane)
+{
+    m_timer.setSingleShot(true); // ticks once per quiet period
+    m_timer.setInterval(3000);
+    connect(&m_timer, &QTimer::timeout, this, &ChannelReceiver::tick);
+}
+
+void ChannelReceiver::receiveSerial(QByteArrayView batch)
+{
+    receive(batch, Source::Serial);
+}
+
+void ChannelReceiver::receiveSocket(QByteArrayView batch)
+{
+    receive(batch, Source::Socket);
+}
+
+void ChannelReceiver::receive(QByteArrayView batch, Source source)
+{
+    m_lastSource = source;
+    const DisplayMode mode = displayModeOf(m_modes.strDisp);
+    if (mode == DisplayMode::RealTime && m_module.strBuffer.isEmpty()) {
+        // The usual case: nothing waits, so the batch goes straight to the pane.
+        show(batch, source == Source::Socket ? Layout::Socket : Layout::SerialRealTime);
+        return;
+    }
+    ByteText::appendBytes(m_module.strBuffer, batch);
+    switch (mode) {
+    case DisplayMode::RealTime:
+        showBuffer(source == Source::Socket ? Layout::Socket : Layout::SerialRealTime);
+        break;
+    case DisplayMode::TimeOut:
+        // Restart the quiet period. A time-out of 0 shows the data as soon as
+        // the event loop is idle; a negative one can't be waited for.
+        m_timer.start(qMax<int>(0, m_module.intTimeOut));
+        break;
+    case DisplayMode::AfterCr:
+        if (m_module.strBuffer.endsWith('\r'))
+            flushBuffer(source == Source::Socket ? Layout::Socket : Layout::SerialFlush);
+        break;
+    }
+}
+
+void ChannelReceiver::tick()
+{
+    m_timer.stop();
+    if (m_module.strBuffer.isEmpty())
+        return; // an empty flush must not clear what the pane shows meanwhile
+    flushBuffer(Layout::SerialFlush);
+}
+
+void ChannelReceiver::flushPending()
+{
+    if (m_module.strBuffer.isEmpty())
+        return;
+    const bool socketAfterCr =
+        m_lastSource == Source::Socket && displayModeOf(m_modes.strDisp) == DisplayMode::AfterCr;
+    flushBuffer(socketAfterCr ? Layout::Socket : Layout::SerialFlush);
+}
+
+void ChannelReceiver::clearReceived()
+{
+    m_pane.clear();
+    m_module.strBuffer.clear();
+}
+
+void ChannelReceiver::flushBuffer(Layout layout)
+{
+    if (!keepsPaneText(m_module.strAddTo))
+        m_pane.clear();
+    showBuffer(layout);
+}
+
+void ChannelReceiver::showBuffer(Layout layout)
+{
+    show(m_module.strBuffer, layout);
+    m_module.strBuffer.clear();
+}
+
+void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
+{
+    switch (receiveFormatOf(m_modes.strFormat)) {
+    case ReceiveFormat::Ascii:
+        m_pane.append(bytes);
+        return;
+    case ReceiveFormat::Decimal:
+        m_scratch.resize(0); // keeps its capacity, unlike clear()
+        if (layout == Layout::Socket)
+            ByteText::appendDecimalPieces(m_scratch, bytes, {}, " ");
+        else if (layout == Layout::SerialRealTime)
+            ByteText::appendDecimalPieces(m_scratch, bytes, "  ", {});
+        else
+            ByteText::appendDecimalPieces(m_scratch, bytes, " ", {});
+        break;
+    case ReceiveFormat::Hex:
+        m_scratch.resize(0);
+        if (layout == Layout::Socket)
+            ByteText::appendHexPieces(m_scratch, bytes, {}, " ");
+        else
+            ByteText::appendHexPieces(m_scratch, bytes, " ", {});
+        break;
+    }
+    m_pane.append(m_scratch);
+    // A huge flush shouldn't keep its scratch space around.
+    if (m_scratch.capacity() > (1 << 20))
+        m_scratch = QByteArray();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "core/channel_state.h"
+
+#include <QByteArrayView>
+#include <QObject>
+#include <QTimer>
+
+class PaneText;
+
+// One channel's receive path: turns received batches into text in the
+// channel's pane, following its display mode, format and accumulate mode,
+// all read afresh at every event.
+//
+// The buffer always means "received and not yet shown": every path appends
+// the batch to it, and whatever shows the buffer empties it. So nothing is
+// shown twice and nothing collected is dropped by a change of mode.
+class ChannelReceiver : public QObject
+{
+    Q_OBJECT
+
+public:
+    ChannelReceiver(const ChannelModes &modes, ChannelModule &module, PaneText &pane,
+                    QObject *parent = nullptr);
+
+    // A batch read from the serial port.
+    void receiveSerial(QByteArrayView batch);
+    // A batch read from the TCP connection (channel 1 only); it shows numbers
+    // with their space after them rather than before.
+    void receiveSocket(QByteArrayView batch);
+    // The quiet time-out has passed.
+    void tick();
+    // The source is gone (closed by a fault): show what still waits, so
+    // nothing received is lost.
+    void flushPending();
+    // The receive Clear command: empties the pane and the buffer. An armed
+    // time-out keeps running.
+    void clearReceived();
+
+    // Timer1 / Timer2: single-shot, armed by "Time Out" batches.
+    QTimer &timer() { return m_timer; }
+
+private:
+    enum class Source
+    {
+        Serial,
+        Socket
+    };
+    enum class Layout
+    {
+        SerialRealTime,
+        SerialFlush,
+        Socket
+    };
+
+    void receive(QByteArrayView batch, Source source);
+    void showBuffer(Layout layout);
+    void show(QByteArrayView bytes, Layout layout);
+    void flushBuffer(Layout layout);
+
+    const ChannelModes &m_modes;
+    ChannelModule &m_module;
+    PaneText &m_pane;
+    QTimer m_timer;
+    Source m_lastSource = Source::Serial;
+    QByteArray m_scratch;
+};

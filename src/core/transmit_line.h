@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/channel_state.h"
+
+#include <QByteArrayList>
+#include <QByteArrayView>
+
+// What a channel's transmit line does with typed characters: keeps the typed
+// record and the hex byte record, and says what to send. Widget-free.
+namespace TransmitLine {
+
+inline constexpr char backspace = 8;
+inline constexpr char enter = 13;
+
+// Handles typed character codes (one byte each, Latin-1; Enter is 13,
+// backspace 8) in order, with the channel's transmit mode and the Hex box
+// as they are now. Returns the transmissions to make, in order.
+//
+// Backspace takes the last character off the typed record and sends
+// nothing. "Real Time" sends text at once, or with hex entry the bytes of a
+// run of digits when a separator ends it. Line mode sends on Enter the whole
+// record since the last Clear, or with hex entry every byte of every run,
+// each on its own.
+QByteArrayList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes);
+
+// What Repeat sends: the hex byte record with hex entry, else the typed
+// record, in one transmission.
+QByteArray repeatRecord(const ChannelModes &modes, bool hexEntry);
+
+// The transmit Clear command empties both records.
+void clearRecords(ChannelModes &modes);
+
+} // namespace TransmitLine

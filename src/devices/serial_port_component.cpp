@@ -1,0 +1,256 @@
+#include "devices/serial_port_component.h"
+
+#include "devices/line_settings.h"
+#include "devices/port_numbering.h"
+
+#include <QFileInfo>
+#include <QPointer>
+#include <QSerialPort>
+#include <QSet>
+#include <QStringList>
+
+#include <utility>
+
+namespace {
+
+// Devices held open by any component in this process. The system's exclusive
+// open does not keep out a program running as root, so this list does.
+QSet<QString> &claimedDevices()
+{
+    static QSet<QString> devices;
+    return devices;
+}
+
+// One name per device, however the operator wrote it.
+QString deviceKey(const QString &name)
+{
+#ifdef Q_OS_WIN
+    QString key = name.toUpper();
+    if (key.startsWith(QLatin1String("\\\\.\\")))
+        key.remove(0, 4);
+    return key;
+#else
+    const QString location = name.startsWith(u'/') ? name : QStringLiteral("/dev/") + name;
+    const QString canonical = QFileInfo(location).canonicalFilePath();
+    return canonical.isEmpty() ? location : canonical;
+#endif
+}
+
+QString parityText(QSerialPort::Parity parity)
+{
+    switch (parity) {
+    case QSerialPort::NoParity:
+        return QStringLiteral("no parity");
+    case QSerialPort::EvenParity:
+        return QStringLiteral("even parity");
+    case QSerialPort::OddParity:
+        return QStringLiteral("odd parity");
+    case QSerialPort::MarkParity:
+        return QStringLiteral("mark parity");
+    case QSerialPort::SpaceParity:
+        return QStringLiteral("space parity");
+    }
+    return QStringLiteral("parity %1").arg(int(parity));
+}
+
+QString stopBitsText(QSerialPort::StopBits bits)
+{
+    switch (bits) {
+    case QSerialPort::OneStop:
+        return QStringLiteral("1 stop bit");
+    case QSerialPort::OneAndHalfStop:
+        return QStringLiteral("1.5 stop bits");
+    case QSerialPort::TwoStop:
+        return QStringLiteral("2 stop bits");
+    }
+    return QStringLiteral("%1 stop bits").arg(int(bits));
+}
+
+QString listText(const QStringList &items)
+{
+    if (items.size() <= 1)
+        return items.join(QString());
+    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
+           items.last();
+}
+
+} // namespace
+
+SerialPortComponent::SerialPortComponent(QObject *parent)
+    : QObject(parent)
+{}
+
+SerialPortComponent::~SerialPortComponent()
+{
+    closePort();
+}
+
+void SerialPortComponent::setPortNumber(double number)
+{
+    m_portName = PortNumbering::deviceForNumber(number);
+    m_noDeviceReason =
+        m_portName.isEmpty()
+            ? QStringLiteral("no serial device has number %1 on this machine").arg(number)
+            : QString();
+}
+
+void SerialPortComponent::setPortName(const QString &deviceOrPath)
+{
+    m_portName = deviceOrPath;
+    m_noDeviceReason.clear();
+}
+
+void SerialPortComponent::setOpenState(bool open)
+{
+    if (!open) {
+        closePort();
+        return;
+    }
+    if (openState()) {
+        if (!m_portName.isEmpty() && deviceKey(m_portName) == m_claimedDevice) {
+            m_openError.clear();
+            return;
+        }
+        closePort();
+    }
+    openPort();
+}
+
+bool SerialPortComponent::openState() const
+{
+    return m_port && m_port->isOpen();
+}
+
+namespace {
+
+// Why a device didn't open, in the operator's terms. Qt reports both a
+// device the user may not use and one another program holds (its lock file)
+// as a permission error; the file's access rights tell them apart.
+QString openFailureReason(const QString &device, const QSerialPort &port)
+{
+    const QFileInfo file(device);
+    if (!file.exists())
+        return QStringLiteral("%1 does not exist (no such device)").arg(device);
+    if (port.error() == QSerialPort::PermissionError) {
+        if (!file.isReadable() || !file.isWritable())
+            return QStringLiteral("permission denied for %1: serial devices usually belong to "
+                                  "the dialout group; join it (sudo usermod -aG dialout $USER) "
+                                  "and log in again")
+                .arg(device);
+        return QStringLiteral("%1 is busy: another program has it open").arg(device);
+    }
+    return QStringLiteral("cannot open %1: %2").arg(device, port.errorString());
+}
+
+} // namespace
+
+void SerialPortComponent::openPort()
+{
+    m_openError.clear();
+    if (m_portName.isEmpty()) {
+        m_openError = m_noDeviceReason.isEmpty() ? QStringLiteral("no serial device is chosen")
+                                                 : m_noDeviceReason;
+        return;
+    }
+    const QString key = deviceKey(m_portName);
+    if (claimedDevices().contains(key)) {
+        m_openError = QStringLiteral("%1 is already open in this program").arg(m_portName);
+        return;
+    }
+
+    auto *port = new QSerialPort(this);
+    port->setPortName(m_portName);
+    // Bounded batches keep the window responsive under a flood (see the
+    // socket component).
+    port->setReadBufferSize(64 * 1024);
+    if (!port->open(QIODevice::ReadWrite)) {
+        m_openError = openFailureReason(m_portName, *port);
+        delete port;
+        return;
+    }
+
+    m_port = port;
+    m_openedName = m_portName;
+    m_claimedDevice = key;
+    claimedDevices().insert(key);
+    connect(port, &QSerialPort::readyRead, this, &SerialPortComponent::receiveEvent);
+    connect(port, &QSerialPort::errorOccurred, this, &SerialPortComponent::onError);
+}
+
+void SerialPortComponent::closePort()
+{
+    if (!m_port)
+        return;
+    QSerialPort *port = std::exchange(m_port, nullptr);
+    disconnect(port, nullptr, this, nullptr);
+    if (port->isOpen()) {
+        // Hand the device whatever is still waiting to go out.
+        port->flush();
+        port->close();
+    }
+    // Not deleted at once: this may run inside one of the port's own signals.
+    port->deleteLater();
+    claimedDevices().remove(m_claimedDevice);
+    m_claimedDevice.clear();
+}
+
+QString SerialPortComponent::setLineSettings(const QString &settings)
+{
+    const LineSettingsParse parsed = parseLineSettings(settings);
+    if (!parsed.ok)
+        return parsed.error;
+    if (!openState())
+        return QStringLiteral("the serial port is not open");
+
+    const LineSettings &wanted = parsed.settings;
+    QStringList refused;
+    // A refused setting is answered by the return value; the port stays open.
+    m_applyingSettings = true;
+    if (!m_port->setBaudRate(wanted.baudRate))
+        refused.append(QStringLiteral("speed %1").arg(wanted.baudRate));
+    if (!m_port->setDataBits(wanted.dataBits))
+        refused.append(QStringLiteral("%1 data bits").arg(int(wanted.dataBits)));
+    if (!m_port->setParity(wanted.parity))
+        refused.append(parityText(wanted.parity));
+    if (!m_port->setStopBits(wanted.stopBits))
+        refused.append(stopBitsText(wanted.stopBits));
+    if (m_port->error() != QSerialPort::NoError)
+        m_port->clearError();
+    m_applyingSettings = false;
+
+    if (refused.isEmpty())
+        return {};
+    return QStringLiteral("the device refused %1").arg(listText(refused));
+}
+
+void SerialPortComponent::transmitText(const QByteArray &bytes)
+{
+    if (openState() && !bytes.isEmpty())
+        m_port->write(bytes);
+}
+
+QByteArray SerialPortComponent::receivedText()
+{
+    return m_port ? m_port->readAll() : QByteArray();
+}
+
+void SerialPortComponent::onError()
+{
+    if (!m_port || m_applyingSettings || m_port->error() == QSerialPort::NoError)
+        return;
+
+    // Some failures repeat endlessly while the port stays open, so the first
+    // one closes it.
+    QSerialPort *failing = m_port;
+    const QString reason =
+        QStringLiteral("the serial device %1 failed: %2").arg(m_openedName, failing->errorString());
+    const QPointer<SerialPortComponent> self(this);
+    if (failing->bytesAvailable() > 0) {
+        // Let the receiver take what arrived before the failure.
+        emit receiveEvent();
+        if (!self || m_port != failing)
+            return;
+    }
+    closePort();
+    emit failed(reason);
+}

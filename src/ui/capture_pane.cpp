@@ -1,0 +1,458 @@
+#include "ui/capture_pane.h"
+
+#include "core/pane_text.h"
+#include "ui/capture_pane_accessible.h"
+
+#include <QAccessible>
+#include <QFontDatabase>
+#include <QGlyphRun>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Blank pixels left and right of the text.
+constexpr int kMargin = 2;
+// At most one relayout and repaint per frame.
+constexpr int kFrameMs = 16;
+
+int clampToInt(qint64 value)
+{
+    return int(std::clamp<qint64>(value, 0, std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+CapturePane::CapturePane(QWidget *parent)
+    : QAbstractScrollArea(parent)
+{
+    installCapturePaneAccessibleFactory();
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Always there, so wrapping never makes the bar come and go.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFocusPolicy(Qt::StrongFocus);
+    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setBackgroundRole(QPalette::Base);
+
+    m_frameTimer.setSingleShot(true);
+    m_frameTimer.setInterval(kFrameMs);
+    connect(&m_frameTimer, &QTimer::timeout, this, &CapturePane::flushPendingUpdate);
+
+    m_glyphs.rebuild(font());
+    relayoutForSize();
+}
+
+CapturePane::~CapturePane() = default;
+
+void CapturePane::setModel(PaneText *model)
+{
+    if (m_model == model)
+        return;
+    if (m_model)
+        disconnect(m_model, nullptr, this, nullptr);
+    m_model = model;
+    m_frameTimer.stop();
+    m_appendPending = false;
+    m_resetPending = false;
+    const bool hadSelection = hasSelection();
+    m_anchor = m_cursor = 0;
+    m_selecting = false;
+    if (model) {
+        connect(model, &PaneText::appended, this, &CapturePane::onAppended);
+        connect(model, &PaneText::reset, this, &CapturePane::onReset);
+        connect(model, &QObject::destroyed, this, &CapturePane::onModelDestroyed);
+        m_layout.rebuild(*model);
+    } else {
+        m_layout.clear();
+    }
+    m_shownSize = textSize();
+    updateScrollRange(true);
+    viewport()->update();
+    if (hadSelection)
+        emit selectionChanged();
+}
+
+PaneText *CapturePane::model() const
+{
+    return m_model.data();
+}
+
+qsizetype CapturePane::textSize() const
+{
+    return m_model ? m_model->size() : 0;
+}
+
+void CapturePane::onAppended()
+{
+    m_appendPending = true;
+    scheduleUpdate();
+}
+
+void CapturePane::onReset()
+{
+    // The laid-out rows no longer match the text: drop them now, lay out anew
+    // at the next frame.
+    if (!m_resetPending)
+        m_resetToBottom = isAtBottom();
+    m_layout.clear();
+    m_resetPending = true;
+    m_selecting = false;
+    const bool hadSelection = hasSelection();
+    m_anchor = m_cursor = 0;
+    if (hadSelection)
+        emit selectionChanged();
+    scheduleUpdate();
+}
+
+void CapturePane::onModelDestroyed()
+{
+    m_frameTimer.stop();
+    m_appendPending = false;
+    m_resetPending = false;
+    m_layout.clear();
+    m_shownSize = 0;
+    const bool hadSelection = hasSelection();
+    m_anchor = m_cursor = 0;
+    m_selecting = false;
+    updateScrollRange(true);
+    viewport()->update();
+    if (hadSelection)
+        emit selectionChanged();
+}
+
+void CapturePane::scheduleUpdate()
+{
+    if (!m_frameTimer.isActive())
+        m_frameTimer.start();
+}
+
+void CapturePane::flushPendingUpdate()
+{
+    m_frameTimer.stop();
+    if (!m_appendPending && !m_resetPending)
+        return;
+    const bool reset = m_resetPending;
+    const bool wasAtBottom = isAtBottom();
+    m_appendPending = false;
+    m_resetPending = false;
+    if (!m_model)
+        return;
+
+    if (reset) {
+        m_layout.rebuild(*m_model);
+        updateScrollRange(false);
+        verticalScrollBar()->setValue(m_resetToBottom ? verticalScrollBar()->maximum() : 0);
+        m_shownSize = m_model->size();
+        if (QAccessible::isActive()) {
+            QAccessibleEvent event(this, QAccessible::VisibleDataChanged);
+            QAccessible::updateAccessibility(&event);
+        }
+    } else {
+        m_layout.append(*m_model);
+        updateScrollRange(wasAtBottom);
+        notifyInserted(m_shownSize);
+        m_shownSize = m_model->size();
+    }
+    viewport()->update();
+}
+
+void CapturePane::notifyInserted(qsizetype from)
+{
+    if (!QAccessible::isActive() || !m_model || from >= m_model->size() ||
+        m_model->size() > std::numeric_limits<int>::max())
+        return;
+    QAccessibleTextInsertEvent event(this, int(from),
+                                     QString::fromLatin1(m_model->text().mid(from)));
+    QAccessible::updateAccessibility(&event);
+}
+
+void CapturePane::relayoutForSize()
+{
+    const bool atBottom = isAtBottom();
+    const int usable = viewport()->width() - 2 * kMargin;
+    const int columns = std::max(1, int(std::floor(usable / m_glyphs.cellWidth())));
+    qsizetype topPos = -1;
+    if (columns != m_layout.columns()) {
+        // Keep the byte at the top in view while scrolled up.
+        if (!atBottom && m_model)
+            topPos = m_layout.positionAt(*m_model, firstVisibleRow(), 0);
+        m_layout.setColumns(columns);
+    }
+    updateScrollRange(atBottom);
+    if (topPos >= 0)
+        scrollToRow(m_layout.cellOfPosition(*m_model, topPos).row);
+    viewport()->update();
+}
+
+void CapturePane::updateScrollRange(bool keepBottom)
+{
+    QScrollBar *bar = verticalScrollBar();
+    const int page = visibleRowCount();
+    const int maximum = std::max(0, rowCount() - page);
+    bar->setRange(0, maximum);
+    bar->setPageStep(page);
+    bar->setSingleStep(1);
+    if (keepBottom)
+        bar->setValue(maximum);
+}
+
+void CapturePane::scrollToRow(qint64 row)
+{
+    verticalScrollBar()->setValue(clampToInt(row));
+}
+
+void CapturePane::scrollToPosition(qsizetype pos)
+{
+    if (!m_model)
+        return;
+    const qint64 row = m_layout.cellOfPosition(*m_model, pos).row;
+    const int first = firstVisibleRow();
+    const int page = visibleRowCount();
+    if (row < first)
+        scrollToRow(row);
+    else if (row >= first + page)
+        scrollToRow(row - page + 1);
+}
+
+bool CapturePane::isAtBottom() const
+{
+    return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+}
+
+int CapturePane::firstVisibleRow() const
+{
+    return verticalScrollBar()->value();
+}
+
+int CapturePane::visibleRowCount() const
+{
+    return std::max(1, viewport()->height() / m_glyphs.lineHeight());
+}
+
+int CapturePane::rowCount() const
+{
+    return clampToInt(m_layout.rowCount());
+}
+
+QString CapturePane::rowText(int row) const
+{
+    QString shown;
+    if (!m_model)
+        return shown;
+    const QByteArray &text = m_model->text();
+    for (const CapturePaneLayout::Cell &cell : m_layout.rowCells(*m_model, row)) {
+        const QChar c = CapturePaneLayout::displayChar(uchar(text.at(cell.pos)));
+        shown.append(QString(cell.width, c));
+    }
+    return shown;
+}
+
+QRect CapturePane::cellRect(int row, int column) const
+{
+    const int x = qRound(kMargin + column * m_glyphs.cellWidth());
+    const int right = qRound(kMargin + (column + 1) * m_glyphs.cellWidth());
+    return QRect(x, (row - firstVisibleRow()) * m_glyphs.lineHeight(), right - x,
+                 m_glyphs.lineHeight());
+}
+
+qsizetype CapturePane::positionAt(const QPoint &viewportPos) const
+{
+    if (!m_model)
+        return 0;
+    const qint64 row = qint64(firstVisibleRow()) +
+                       qint64(std::floor(qreal(viewportPos.y()) / m_glyphs.lineHeight()));
+    const int column = std::max(0, qRound((viewportPos.x() - kMargin) / m_glyphs.cellWidth()));
+    return m_layout.positionAt(*m_model, row, column);
+}
+
+QRect CapturePane::positionRect(qsizetype pos) const
+{
+    if (!m_model)
+        return cellRect(0, 0);
+    const CapturePaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
+    return cellRect(clampToInt(cell.row), cell.column);
+}
+
+bool CapturePane::event(QEvent *event)
+{
+    // Keep Copy and Select All for the pane while it has the focus, even if
+    // a window shortcut uses the same keys.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::SelectAll)) {
+            event->accept();
+            return true;
+        }
+    }
+    return QAbstractScrollArea::event(event);
+}
+
+void CapturePane::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::FontChange:
+        m_glyphs.rebuild(font());
+        relayoutForSize();
+        break;
+    case QEvent::EnabledChange:
+        m_selecting = false;
+        viewport()->update();
+        break;
+    case QEvent::PaletteChange:
+    case QEvent::ActivationChange:
+        viewport()->update();
+        break;
+    default:
+        break;
+    }
+}
+
+void CapturePane::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    relayoutForSize();
+}
+
+void CapturePane::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void CapturePane::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(viewport());
+    const QPalette::ColorGroup group = !isEnabled()       ? QPalette::Disabled
+                                       : isActiveWindow() ? QPalette::Active
+                                                          : QPalette::Inactive;
+    const QPalette &pal = palette();
+    painter.fillRect(event->rect(), pal.color(group, QPalette::Base));
+    if (!m_model || m_layout.rowCount() == 0)
+        return;
+
+    const QColor textColor = pal.color(group, QPalette::Text);
+    // Stand-in glyphs differ from the bytes that really are those characters.
+    const QColor standInColor = pal.color(group, QPalette::PlaceholderText);
+    const QColor highlight = pal.color(group, QPalette::Highlight);
+    const QColor highlightedText = pal.color(group, QPalette::HighlightedText);
+    const qsizetype selStart = selectionStart();
+    const qsizetype selEnd = selectionEnd();
+    const QByteArray &text = m_model->text();
+    const auto cellX = [this](int column) {
+        return kMargin + column * m_glyphs.cellWidth();
+    };
+
+    // Glyphs are gathered per font and colour over all rows and drawn in one
+    // go each.
+    enum Ink
+    {
+        Plain,
+        StandIn,
+        Selected,
+        InkCount
+    };
+    struct Glyphs
+    {
+        QList<quint32> indexes;
+        QList<QPointF> positions;
+    };
+    QList<Glyphs> buckets(m_glyphs.fonts().size() * InkCount);
+    // Bytes without glyphs are left to drawText, one by one.
+    struct Missing
+    {
+        QRectF rect;
+        QChar shown;
+        Ink ink;
+    };
+    QList<Missing> missing;
+
+    const int first = firstVisibleRow();
+    const int top = event->rect().top() / m_glyphs.lineHeight();
+    const int bottom = event->rect().bottom() / m_glyphs.lineHeight();
+    for (int i = top; i <= bottom; ++i) {
+        const qint64 row = qint64(first) + i;
+        if (row >= m_layout.rowCount())
+            break;
+        const int y = i * m_glyphs.lineHeight();
+        const QList<CapturePaneLayout::Cell> cells = m_layout.rowCells(*m_model, row);
+
+        // The selected cells of a row are side by side; a selected line
+        // break shows as one more cell past the line's end.
+        int selectedFrom = -1;
+        int selectedTo = -1;
+        for (const CapturePaneLayout::Cell &cell : cells) {
+            if (cell.pos >= selStart && cell.pos < selEnd) {
+                if (selectedFrom < 0)
+                    selectedFrom = cell.column;
+                selectedTo = cell.column + cell.width;
+            }
+        }
+        const qsizetype line = m_layout.lineOfRow(row);
+        const qint64 rowsOfLine = m_layout.rowsOfLine(line);
+        if (row == m_layout.firstRowOfLine(line) + rowsOfLine - 1 &&
+            line + 1 < m_model->lineCount()) {
+            const qsizetype lineEnd = m_model->lineEnd(line);
+            const qint64 endColumn =
+                m_layout.lineCells(line) - (rowsOfLine - 1) * m_layout.columns();
+            if (lineEnd >= selStart && lineEnd < selEnd && endColumn < m_layout.columns()) {
+                if (selectedFrom < 0)
+                    selectedFrom = int(endColumn);
+                selectedTo = int(endColumn) + 1;
+            }
+        }
+        if (selectedFrom >= 0)
+            painter.fillRect(QRectF(cellX(selectedFrom), y,
+                                    (selectedTo - selectedFrom) * m_glyphs.cellWidth(),
+                                    m_glyphs.lineHeight()),
+                             highlight);
+
+        for (const CapturePaneLayout::Cell &cell : cells) {
+            const uchar byte = uchar(text.at(cell.pos));
+            if (byte == '\t')
+                continue;
+            bool standIn = false;
+            const QChar shown = CapturePaneLayout::displayChar(byte, &standIn);
+            const Ink ink = cell.pos >= selStart && cell.pos < selEnd ? Selected
+                            : standIn                                 ? StandIn
+                                                                      : Plain;
+            const QList<CapturePaneGlyphs::Piece> &pieces = m_glyphs.pieces(byte);
+            if (pieces.isEmpty()) {
+                missing.append(Missing{
+                    QRectF(cellX(cell.column), y, m_glyphs.cellWidth(), m_glyphs.lineHeight()),
+                    shown, ink});
+                continue;
+            }
+            for (const CapturePaneGlyphs::Piece &piece : pieces) {
+                Glyphs &glyphs = buckets[piece.font * InkCount + ink];
+                glyphs.indexes.append(piece.glyph);
+                glyphs.positions.append(QPointF(cellX(cell.column), y) + piece.offset);
+            }
+        }
+    }
+
+    const QColor inks[InkCount] = {textColor, standInColor, highlightedText};
+    for (qsizetype b = 0; b < buckets.size(); ++b) {
+        const Glyphs &glyphs = buckets.at(b);
+        if (glyphs.indexes.isEmpty())
+            continue;
+        QGlyphRun run;
+        run.setRawFont(m_glyphs.fonts().at(b / InkCount));
+        run.setGlyphIndexes(glyphs.indexes);
+        run.setPositions(glyphs.positions);
+        painter.setPen(inks[b % InkCount]);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    painter.setFont(font());
+    for (const Missing &m : missing) {
+        painter.setPen(inks[m.ink]);
+        painter.drawText(m.rect, Qt::AlignCenter, QString(m.shown));
+    }
+}

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "ui/capture_pane_glyphs.h"
+#include "ui/capture_pane_layout.h"
+
+#include <QAbstractScrollArea>
+#include <QByteArray>
+#include <QList>
+#include <QPointF>
+#include <QPointer>
+#include <QTimer>
+
+#include <algorithm>
+
+class PaneText;
+class QMenu;
+
+// Read-only view of a receive pane's PaneText: one cell per byte in a
+// fixed-pitch font, long lines wrapped at the viewport's width, only the
+// visible rows painted. Model changes are gathered and shown at most once a
+// frame; the view follows new data while it is scrolled to the bottom.
+class CapturePane : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit CapturePane(QWidget *parent = nullptr);
+    ~CapturePane() override;
+
+    // Not owned; the view lets go when the model is destroyed.
+    void setModel(PaneText *model);
+    PaneText *model() const;
+
+    // Shows what the model signalled since the last update now, instead of
+    // at the next frame.
+    void flushPendingUpdate();
+
+    bool hasSelection() const { return m_anchor != m_cursor; }
+    qsizetype selectionStart() const { return std::min(m_anchor, m_cursor); }
+    qsizetype selectionEnd() const { return std::max(m_anchor, m_cursor); }
+    // The moving end of the selection.
+    qsizetype cursorPosition() const { return m_cursor; }
+    QByteArray selectedBytes() const;
+    void selectAll();
+    void setSelection(qsizetype start, qsizetype end);
+    void clearSelection();
+    void copy();
+
+    bool isAtBottom() const;
+    int firstVisibleRow() const;
+    // Rows that fit the viewport whole (at least one).
+    int visibleRowCount() const;
+    int rowCount() const;
+    // The row as shown: control pictures, tabs as spaces.
+    QString rowText(int row) const;
+    int columns() const { return m_layout.columns(); }
+
+    // Viewport geometry of a cell of the visible rows, and the text position
+    // at a viewport point (the nearest cell boundary).
+    QRect cellRect(int row, int column) const;
+    qsizetype positionAt(const QPoint &viewportPos) const;
+    // Viewport geometry of the byte at `pos`.
+    QRect positionRect(qsizetype pos) const;
+    void scrollToPosition(qsizetype pos);
+
+    // The context menu's contents; the caller owns the menu.
+    QMenu *createContextMenu(QWidget *parent = nullptr);
+
+signals:
+    void selectionChanged();
+
+protected:
+    bool event(QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    void onAppended();
+    void onReset();
+    void onModelDestroyed();
+    void scheduleUpdate();
+    void relayoutForSize();
+    void updateScrollRange(bool keepBottom);
+    void scrollToRow(qint64 row);
+    void setCursorPosition(qsizetype anchor, qsizetype cursor);
+    void selectWordAt(qsizetype pos);
+    qsizetype moveByRows(qsizetype pos, int rows) const;
+    void notifyInserted(qsizetype from);
+    qsizetype textSize() const;
+
+    QPointer<PaneText> m_model;
+    CapturePaneLayout m_layout;
+    QTimer m_frameTimer;
+    bool m_appendPending = false;
+    bool m_resetPending = false;
+    bool m_resetToBottom = false;
+    // Size of the text that has been shown, for accessibility notices.
+    qsizetype m_shownSize = 0;
+
+    qsizetype m_anchor = 0;
+    qsizetype m_cursor = 0;
+    bool m_selecting = false;
+
+    CapturePaneGlyphs m_glyphs;
+};

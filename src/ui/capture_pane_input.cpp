@@ -1,0 +1,257 @@
+// The capture pane's selection, clipboard and input: keys, mouse and the
+// context menu.
+#include "ui/capture_pane.h"
+
+#include "core/pane_text.h"
+
+#include <QAccessible>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+bool isWordByte(char c)
+{
+    return c != ' ' && c != '\t' && c != '\r' && c != '\n';
+}
+
+} // namespace
+
+QByteArray CapturePane::selectedBytes() const
+{
+    if (!m_model || !hasSelection())
+        return {};
+    return m_model->text().mid(selectionStart(), selectionEnd() - selectionStart());
+}
+
+void CapturePane::selectAll()
+{
+    setCursorPosition(0, textSize());
+}
+
+void CapturePane::setSelection(qsizetype start, qsizetype end)
+{
+    setCursorPosition(start, end);
+}
+
+void CapturePane::clearSelection()
+{
+    setCursorPosition(m_cursor, m_cursor);
+}
+
+void CapturePane::setCursorPosition(qsizetype anchor, qsizetype cursor)
+{
+    const qsizetype size = textSize();
+    anchor = std::clamp<qsizetype>(anchor, 0, size);
+    cursor = std::clamp<qsizetype>(cursor, 0, size);
+    if (anchor == m_anchor && cursor == m_cursor)
+        return;
+    m_anchor = anchor;
+    m_cursor = cursor;
+    viewport()->update();
+    emit selectionChanged();
+    if (QAccessible::isActive() && size <= std::numeric_limits<int>::max()) {
+        QAccessibleTextSelectionEvent event(this, int(selectionStart()), int(selectionEnd()));
+        event.setCursorPosition(int(m_cursor));
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void CapturePane::copy()
+{
+    if (!hasSelection())
+        return;
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(selectedBytes()));
+}
+
+void CapturePane::selectWordAt(qsizetype pos)
+{
+    if (!m_model)
+        return;
+    const QByteArray &text = m_model->text();
+    const qsizetype line = m_model->lineAt(pos);
+    const qsizetype lineStart = m_model->lineStart(line);
+    const qsizetype lineEnd = m_model->lineEnd(line);
+    pos = std::clamp(pos, lineStart, lineEnd);
+    // The byte under the pointer, or the one just left of it at a word's end.
+    if (pos == lineEnd || !isWordByte(text.at(pos))) {
+        if (pos > lineStart && isWordByte(text.at(pos - 1)))
+            --pos;
+        else {
+            setCursorPosition(pos, pos);
+            return;
+        }
+    }
+    qsizetype start = pos;
+    while (start > lineStart && isWordByte(text.at(start - 1)))
+        --start;
+    qsizetype end = pos;
+    while (end < lineEnd && isWordByte(text.at(end)))
+        ++end;
+    setCursorPosition(start, end);
+}
+
+qsizetype CapturePane::moveByRows(qsizetype pos, int rows) const
+{
+    if (!m_model || m_layout.rowCount() == 0)
+        return pos;
+    const CapturePaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
+    const qint64 row = cell.row + rows;
+    if (row < 0)
+        return 0;
+    if (row >= m_layout.rowCount())
+        return m_model->size();
+    return m_layout.positionAt(*m_model, row, cell.column);
+}
+
+void CapturePane::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        event->accept();
+        return;
+    }
+    QScrollBar *bar = verticalScrollBar();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const QByteArray text = m_model ? m_model->text() : QByteArray();
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        const int step = event->key() == Qt::Key_Up ? -1 : 1;
+        if (shift) {
+            setCursorPosition(m_anchor, moveByRows(m_cursor, step));
+            scrollToPosition(m_cursor);
+        } else {
+            bar->triggerAction(step < 0 ? QAbstractSlider::SliderSingleStepSub
+                                        : QAbstractSlider::SliderSingleStepAdd);
+        }
+        break;
+    }
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        if (!shift) {
+            event->ignore();
+            return;
+        }
+        qsizetype pos = m_cursor;
+        // A CR LF is one line break: step over both bytes.
+        if (event->key() == Qt::Key_Right && pos < text.size())
+            pos += text.mid(pos, 2) == "\r\n" ? 2 : 1;
+        else if (event->key() == Qt::Key_Left && pos > 0)
+            pos -= pos >= 2 && text.mid(pos - 2, 2) == "\r\n" ? 2 : 1;
+        setCursorPosition(m_anchor, pos);
+        scrollToPosition(m_cursor);
+        break;
+    }
+    case Qt::Key_PageUp:
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+        break;
+    case Qt::Key_PageDown:
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        break;
+    case Qt::Key_Home:
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        break;
+    case Qt::Key_End:
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void CapturePane::mousePressEvent(QMouseEvent *event)
+{
+    if (!isEnabled() || !m_model || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    const qsizetype pos = positionAt(event->position().toPoint());
+    if (event->modifiers() & Qt::ShiftModifier)
+        setCursorPosition(m_anchor, pos);
+    else
+        setCursorPosition(pos, pos);
+    m_selecting = true;
+    event->accept();
+}
+
+void CapturePane::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!m_selecting || !isEnabled() || !m_model || !(event->buttons() & Qt::LeftButton)) {
+        event->ignore();
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    // Dragging past the top or bottom scrolls.
+    if (point.y() < 0)
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    else if (point.y() >= viewport()->height())
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    setCursorPosition(m_anchor, positionAt(point));
+    event->accept();
+}
+
+void CapturePane::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!m_selecting || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    m_selecting = false;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (hasSelection() && clipboard->supportsSelection())
+        clipboard->setText(QString::fromLatin1(selectedBytes()), QClipboard::Selection);
+    event->accept();
+}
+
+void CapturePane::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (!isEnabled() || !m_model || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    // The byte under the pointer, not the nearest boundary.
+    const QPoint point = event->position().toPoint();
+    const qsizetype pos = positionAt(point - QPoint(qRound(m_glyphs.cellWidth() / 2), 0));
+    selectWordAt(pos);
+    m_selecting = false;
+    event->accept();
+}
+
+QMenu *CapturePane::createContextMenu(QWidget *parent)
+{
+    auto *menu = new QMenu(parent);
+    QAction *copyAction = menu->addAction(tr("&Copy"), this, &CapturePane::copy);
+    copyAction->setObjectName(QStringLiteral("copyAction"));
+    copyAction->setShortcut(QKeySequence::Copy);
+    copyAction->setEnabled(hasSelection());
+    QAction *selectAllAction = menu->addAction(tr("Select &All"), this, &CapturePane::selectAll);
+    selectAllAction->setObjectName(QStringLiteral("selectAllAction"));
+    selectAllAction->setShortcut(QKeySequence::SelectAll);
+    return menu;
+}
+
+void CapturePane::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (!isEnabled())
+        return;
+    QMenu *menu = createContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+    event->accept();
+}

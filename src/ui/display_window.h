@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/channel_state.h"
+#include "ui/display_controls.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+class AboutBox;
+class ChannelLink;
+class FormatDialog;
+class PrintDialogComponent;
+class SerialSetupDialog;
+
+// The main window. The object lives for the whole run and keeps the ten
+// per-window channel values; its controls, ports, connection, timers and
+// print dialog are made at each load and destroyed at each unload (the
+// serial settings dialog's Apply reloads it).
+class DisplayWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit DisplayWindow(ModuleValues &module, QWidget *parent = nullptr);
+    ~DisplayWindow() override;
+
+    // Builds the controls and runs the start-up steps. `closeSignOn` is
+    // called last, to close the sign-on splash.
+    void load();
+    void unload();
+    // Unload, load again and show: both channels come back off.
+    void reload();
+
+    ChannelModes modes1;
+    ChannelModes modes2;
+
+    DisplayControls *controls() const { return m_controls; }
+    ChannelLink *link1() const { return m_link1; }
+    ChannelLink *link2() const { return m_link2; }
+
+    void setCloseSignOn(std::function<void()> closeSignOn)
+    {
+        m_closeSignOn = std::move(closeSignOn);
+    }
+    // Tests replace the modal print dialog.
+    using PrintDialogFactory = std::function<std::unique_ptr<PrintDialogComponent>()>;
+    void setPrintDialogFactory(PrintDialogFactory factory)
+    {
+        m_printDialogFactory = std::move(factory);
+    }
+
+    // The menu commands.
+    void print();
+    void exitProgram();
+    void showSerialSetup();
+    void showFormat();
+    void showAbout();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void fillPortLists();
+    void closeConnections();
+
+    ModuleValues &m_module;
+    QPointer<DisplayControls> m_controls;
+    ChannelLink *m_link1 = nullptr;
+    ChannelLink *m_link2 = nullptr;
+    std::unique_ptr<PrintDialogComponent> m_dlgPrint;
+    PrintDialogFactory m_printDialogFactory;
+    std::function<void()> m_closeSignOn;
+    QPointer<SerialSetupDialog> m_serialSetup;
+    QPointer<FormatDialog> m_format;
+    QPointer<AboutBox> m_about;
+};

@@ -1,0 +1,280 @@
+#include "ui/serial_setup_dialog.h"
+
+#include "core/channel_state.h"
+#include "ui/program_icon.h"
+#include "ui/twips.h"
+#include "ui/window_font.h"
+#include "ui/window_placement.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+QGroupBox *addFrame(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *frame = new QGroupBox(caption, parent);
+    frame->setObjectName(QLatin1String(name));
+    frame->setGeometry(geometry);
+    return frame;
+}
+
+QComboBox *addDropDown(QWidget *frame, const char *name, const QStringList &items, QRect geometry)
+{
+    auto *combo = new QComboBox(frame);
+    combo->setObjectName(QLatin1String(name));
+    combo->setEditable(true);
+    // Typed values are stored, never added to the list.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->addItems(items);
+    combo->setGeometry(geometry);
+    return combo;
+}
+
+QPushButton *addButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    return button;
+}
+
+// The single character at `index` of `text`, or nothing past its end.
+QString charAt(const QString &text, qsizetype index)
+{
+    return index < text.size() ? text.mid(index, 1) : QString();
+}
+
+} // namespace
+
+SimpleComboBox::SimpleComboBox(QWidget *parent)
+    : QWidget(parent)
+    , m_edit(new QLineEdit(this))
+    , m_list(new QListWidget(this))
+{
+    // The pair acts as one control: focus stays in the text field and the
+    // arrow keys move through the list from there.
+    setFocusPolicy(Qt::StrongFocus);
+    setFocusProxy(m_edit);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideNone);
+    m_edit->installEventFilter(this);
+
+    connect(m_edit, &QLineEdit::textEdited, this, [this] { selectMatchingItem(); });
+    connect(m_list, &QListWidget::currentTextChanged, this, [this](const QString &item) {
+        if (m_syncing || item.isNull())
+            return;
+        m_edit->setText(item);
+        m_edit->selectAll();
+    });
+}
+
+QString SimpleComboBox::text() const
+{
+    return m_edit->text();
+}
+
+void SimpleComboBox::setText(const QString &text)
+{
+    m_edit->setText(text);
+    selectMatchingItem();
+}
+
+void SimpleComboBox::addItems(const QStringList &items)
+{
+    m_syncing = true;
+    m_list->addItems(items);
+    m_syncing = false;
+    selectMatchingItem();
+}
+
+void SimpleComboBox::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int editHeight = qMin(m_edit->sizeHint().height(), height());
+    m_edit->setGeometry(0, 0, width(), editHeight);
+    m_list->setGeometry(0, editHeight, width(), height() - editHeight);
+}
+
+bool SimpleComboBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Down || key == Qt::Key_Up) {
+            stepSelection(key == Qt::Key_Down ? 1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SimpleComboBox::selectMatchingItem()
+{
+    // Only an entry that matches the whole text is marked; other text stands
+    // on its own.
+    m_syncing = true;
+    const QList<QListWidgetItem *> matches = m_list->findItems(m_edit->text(), Qt::MatchExactly);
+    if (matches.isEmpty()) {
+        m_list->setCurrentRow(-1);
+        m_list->clearSelection();
+    } else {
+        m_list->setCurrentItem(matches.first());
+        m_list->scrollToItem(matches.first());
+    }
+    m_syncing = false;
+}
+
+void SimpleComboBox::stepSelection(int step)
+{
+    if (m_list->count() == 0)
+        return;
+    const int row = m_list->currentRow() < 0 ? 0 : m_list->currentRow() + step;
+    m_list->setCurrentRow(qBound(0, row, m_list->count() - 1));
+}
+
+SerialSetupDialog::SerialSetupDialog(ModuleValues &values, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_values(values)
+{
+    setObjectName(QStringLiteral("frmSerialSetup"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Serial Setup"));
+    setWindowIcon(programIcon());
+    setFont(windowFont());
+
+    // The menu bar sits above the client area, whose layout is in twips.
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    layout->setMenuBar(menuBar);
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    client->setFixedSize(twipsSize(3600, 3660));
+    layout->addWidget(client);
+
+    mnuFile = menuBar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuFileClose = mnuFile->addAction(QStringLiteral("&Close"));
+    mnuFileClose->setObjectName(QStringLiteral("mnuFileClose"));
+    mnuFileExit = mnuFile->addAction(QStringLiteral("&Exit"));
+    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+
+    fraBaudSel = addFrame(client, "fraBaudSel", QStringLiteral("Baud Rate"),
+                          twipsRect(360, 120, 1335, 2655));
+    cboBaudSel = new SimpleComboBox(fraBaudSel);
+    cboBaudSel->setObjectName(QStringLiteral("cboBaudSel"));
+    cboBaudSel->addItems({QStringLiteral("300"), QStringLiteral("1200"), QStringLiteral("2400"),
+                          QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
+                          QStringLiteral("38400"), QStringLiteral("57600"),
+                          QStringLiteral("115200"), QStringLiteral("230400"),
+                          QStringLiteral("460800"), QStringLiteral("921600")});
+    cboBaudSel->setText(QStringLiteral("9600"));
+    cboBaudSel->setGeometry(twipsRect(240, 360, 855, 1935));
+
+    fraLength =
+        addFrame(client, "fraLength", QStringLiteral("Data"), twipsRect(2040, 120, 1095, 735));
+    cboData = addDropDown(fraLength, "cboData", {QStringLiteral("8"), QStringLiteral("7")},
+                          twipsRect(240, 240, 615, 315));
+
+    fraStops =
+        addFrame(client, "fraStops", QStringLiteral("Stop"), twipsRect(2040, 1080, 1095, 735));
+    cboStops = addDropDown(fraStops, "cboStops", {QStringLiteral("1"), QStringLiteral("2")},
+                           twipsRect(240, 240, 615, 288));
+
+    fraParity =
+        addFrame(client, "fraParity", QStringLiteral("Parity"), twipsRect(2040, 2040, 1095, 735));
+    cboParity = addDropDown(fraParity, "cboParity",
+                            {QStringLiteral("N"), QStringLiteral("O"), QStringLiteral("E"),
+                             QStringLiteral("+"), QStringLiteral("-")},
+                            twipsRect(240, 240, 615, 288));
+
+    cmdClose =
+        addButton(client, "cmdClose", QStringLiteral("Apply"), twipsRect(480, 3000, 1095, 400));
+    cmdCancel =
+        addButton(client, "cmdCancel", QStringLiteral("Cancel"), twipsRect(1920, 3000, 1095, 400));
+
+    QWidget *const order[] = {cboBaudSel, cboData, cboStops, cboParity, cmdClose, cmdCancel};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(cmdClose, &QPushButton::clicked, this, &SerialSetupDialog::cmdCloseClick);
+    connect(mnuFileClose, &QAction::triggered, this, &SerialSetupDialog::cmdCloseClick);
+    connect(cmdCancel, &QPushButton::clicked, this, &SerialSetupDialog::cmdCancelClick);
+    connect(mnuFileExit, &QAction::triggered, this, &SerialSetupDialog::exitRequested);
+
+    load();
+    adjustSize();
+    centreOnOwner(this);
+}
+
+QString SerialSetupDialog::baudText() const
+{
+    return cboBaudSel->text();
+}
+QString SerialSetupDialog::parityText() const
+{
+    return cboParity->currentText();
+}
+QString SerialSetupDialog::dataText() const
+{
+    return cboData->currentText();
+}
+QString SerialSetupDialog::stopsText() const
+{
+    return cboStops->currentText();
+}
+
+void SerialSetupDialog::load()
+{
+    // The fields are found by their place after the first comma: parity,
+    // data and stop are read as one character each.
+    const QString &settings = m_values.strSettings;
+    const qsizetype comma = settings.indexOf(QLatin1Char(','));
+    if (comma < 0) {
+        cboBaudSel->setText(settings);
+        cboParity->setCurrentText(QString());
+        cboData->setCurrentText(QString());
+        cboStops->setCurrentText(QString());
+        return;
+    }
+    cboBaudSel->setText(settings.left(comma));
+    cboParity->setCurrentText(charAt(settings, comma + 1));
+    cboData->setCurrentText(charAt(settings, comma + 3));
+    cboStops->setCurrentText(charAt(settings, comma + 5));
+}
+
+void SerialSetupDialog::cmdCloseClick()
+{
+    const QString speed = baudText();
+    const QString parity = parityText();
+    const QString data = dataText();
+    const QString stop = stopsText();
+    m_values.strSettings =
+        speed + QLatin1Char(',') + parity + QLatin1Char(',') + data + QLatin1Char(',') + stop;
+    // The main window's reload may take this window's owner with it.
+    const QPointer<SerialSetupDialog> self(this);
+    emit applied();
+    if (self)
+        close();
+}
+
+void SerialSetupDialog::cmdCancelClick()
+{
+    close();
+}

@@ -1,0 +1,78 @@
+#include "ui/transmit_edit.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+
+TransmitEdit::TransmitEdit(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setTabChangesFocus(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+QByteArray TransmitEdit::codesOfKey(const QKeyEvent &event)
+{
+    const int key = event.key();
+    const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return QByteArray(1, '\r');
+    if (key == Qt::Key_Backspace)
+        return QByteArray(1, '\b');
+    if (key == Qt::Key_Escape)
+        return QByteArray(1, '\x1b');
+    // Delete edits the pane only; Tab moves the focus.
+    if (key == Qt::Key_Delete || key == Qt::Key_Tab || key == Qt::Key_Backtab)
+        return {};
+    // Paste is typed through insertFromMimeData; its Ctrl+V must not also
+    // send a control code.
+    if (event.matches(QKeySequence::Paste))
+        return {};
+    // Ctrl+letter types its control code. The key is read, not the text:
+    // some platforms give the plain letter as the text.
+    if (mods == Qt::ControlModifier && key >= Qt::Key_A && key <= Qt::Key_Z)
+        return QByteArray(1, char(key - Qt::Key_A + 1));
+    if (mods & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier))
+        return {};
+    return codesOfText(event.text());
+}
+
+QByteArray TransmitEdit::codesOfText(const QString &text)
+{
+    QByteArray codes;
+    codes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator ||
+            c == QChar::LineSeparator) {
+            codes.append('\r');
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                   QChar::isLowSurrogate(text.at(i + 1).unicode())) {
+            codes.append('?');
+            ++i;
+        } else {
+            codes.append(c < 256 ? char(c) : '?');
+        }
+    }
+    return codes;
+}
+
+void TransmitEdit::keyPressEvent(QKeyEvent *event)
+{
+    const QByteArray codes = codesOfKey(*event);
+    QPlainTextEdit::keyPressEvent(event); // the key reaches the pane unchanged
+    if (!codes.isEmpty())
+        emit typed(codes);
+}
+
+void TransmitEdit::insertFromMimeData(const QMimeData *source)
+{
+    QPlainTextEdit::insertFromMimeData(source);
+    if (source && source->hasText()) {
+        const QByteArray codes = codesOfText(source->text());
+        if (!codes.isEmpty())
+            emit typed(codes);
+    }
+}
