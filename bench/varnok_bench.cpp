@@ -9,8 +9,10 @@
 
 #include "core/byte_text.h"
 #include "core/pane_text.h"
-#include "ui/channel_link.h"
+#include "devices/capture_session.h"
+#include "devices/channel_link.h"
 #include "ui/capture_pane.h"
+#include "ui/channel_group.h"
 #include "ui/display_window.h"
 
 #include <QApplication>
@@ -230,18 +232,15 @@ void baseline()
 
 struct Program
 {
-    ModuleValues module;
-    DisplayWindow window{module};
+    CaptureSession session;
+    DisplayWindow window{session};
     Program()
     {
-        module.setSignOnDefaults();
+        session.setSignOnDefaults();
         window.load();
         window.show();
     }
-    ChannelControls &channel(int n)
-    {
-        return n == 1 ? window.controls()->channel1 : window.controls()->channel2;
-    }
+    ChannelGroup &channel(int n) { return window.controls()->group(n); }
     void choose(int n, const char *display, const char *format)
     {
         const QString suffix = QString::number(n);
@@ -334,9 +333,9 @@ int attach(Program &program, Source &source)
         return source.pty->master;
     }
     source.listener = std::make_unique<Listener>();
-    program.window.controls()->channel1.cmbPort->setEditText(QStringLiteral("TCP"));
-    program.window.controls()->txtHost->setText(QStringLiteral("127.0.0.1"));
-    program.window.controls()->txtPort->setText(QString::number(source.listener->port));
+    program.channel(1).cmbPort->setEditText(QStringLiteral("TCP"));
+    program.channel(1).txtHost->setText(QStringLiteral("127.0.0.1"));
+    program.channel(1).txtPort->setText(QString::number(source.listener->port));
     program.channel(1).optOn->click();
     QElapsedTimer clock;
     clock.start();
@@ -356,8 +355,8 @@ void endToEnd()
             for (const char *format : {"optASCII", "optHex", "optDec"}) {
                 Program program;
                 const int n = tcp ? 1 : 2;
-                program.module.channel1.intTimeOut = 20;
-                program.module.channel2.intTimeOut = 20;
+                program.session.channel(1).module().intTimeOut = 20;
+                program.session.channel(2).module().intTimeOut = 20;
                 program.choose(n, display, format);
                 Source source;
                 source.tcp = tcp;
@@ -366,7 +365,7 @@ void endToEnd()
                 const bool realTime = QLatin1String(display) == QLatin1String("optRT");
                 const QByteArray expected =
                     expectedText(data, QLatin1String(format), tcp, realTime);
-                PaneText &pane = *program.channel(n).recvText;
+                PaneText &pane = program.session.channel(n).pane();
 
                 QElapsedTimer clock;
                 clock.start();
@@ -401,7 +400,7 @@ void pacedBatches()
         Source source;
         source.tcp = tcp;
         const int fd = attach(program, source);
-        PaneText &pane = *program.channel(n).recvText;
+        PaneText &pane = program.session.channel(n).pane();
         const int perByte = 3;
         StreamWriter writer(fd, randomBytes(size, 3), 64, rate);
         QElapsedTimer clock;
@@ -442,7 +441,7 @@ void stallUnderLoad()
     Source source;
     source.tcp = true;
     const int fd = attach(program, source);
-    PaneText &pane = *program.channel(1).recvText;
+    PaneText &pane = program.session.channel(1).pane();
     StallMeter meter;
     StreamWriter writer(fd, randomBytes(size, 5), 16384, rate);
     meter.start();

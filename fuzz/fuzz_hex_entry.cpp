@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool hex = data[0] & 2;
     ChannelModes together;
     together.setLoadDefaults();
-    together.strTrans = perKey ? QString(Keyword::RealTime) : QString(Keyword::AfterCr);
+    together.transmit = perKey ? TransmitMode::RealTime : TransmitMode::AfterCr;
     ChannelModes keyByKey = together;
 
     QByteArray wireTogether;

@@ -44,9 +44,9 @@ struct Model
     {
         for (const char c : waiting) {
             const uchar byte = uchar(c);
-            if (modes.strFormat == Keyword::Ascii) {
+            if (modes.format == ReceiveFormat::Ascii) {
                 pane.append(c);
-            } else if (modes.strFormat == Keyword::Decimal) {
+            } else if (modes.format == ReceiveFormat::Decimal) {
                 const QByteArray number = QByteArray::number(byte);
                 if (layout == Layout::Socket)
                     pane += number + ' ';
@@ -64,7 +64,7 @@ struct Model
     }
     void flush(const ChannelModes &modes, const ChannelModule &module, Layout layout)
     {
-        if (module.strAddTo != Keyword::AddOn)
+        if (module.addTo != AccumulateMode::AddOn)
             pane.clear();
         show(modes, layout);
     }
@@ -73,11 +73,11 @@ struct Model
     {
         lastFromSocket = socket;
         waiting += batch;
-        if (modes.strDisp == Keyword::RealTime)
+        if (modes.display == DisplayMode::RealTime)
             show(modes, socket ? Layout::Socket : Layout::SerialRealTime);
-        else if (modes.strDisp == Keyword::TimeOut)
+        else if (modes.display == DisplayMode::TimeOut)
             timerArmed = true; // each batch starts the quiet period again
-        else if (modes.strDisp != Keyword::TimeOut && waiting.endsWith('\r'))
+        else if (modes.display != DisplayMode::TimeOut && waiting.endsWith('\r'))
             flush(modes, module, socket ? Layout::Socket : Layout::SerialFlush);
     }
 };
@@ -139,16 +139,16 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     g_input = QByteArrayView(data, qsizetype(size));
-    static const QString displays[] = {Keyword::RealTime, Keyword::TimeOut, Keyword::Char,
-                                       QStringLiteral("real time")};
-    static const QString formats[] = {Keyword::Ascii, Keyword::Hex, Keyword::Decimal,
-                                      QStringLiteral("ascii")};
+    static const DisplayMode displays[] = {DisplayMode::RealTime, DisplayMode::TimeOut,
+                                           DisplayMode::AfterCr};
+    static const ReceiveFormat formats[] = {ReceiveFormat::Ascii, ReceiveFormat::Hex,
+                                            ReceiveFormat::Decimal};
 
     ChannelModes modes;
     modes.setLoadDefaults();
     ChannelModule module;
     module.intTimeOut = 200;
-    module.strAddTo = Keyword::AddOn;
+    module.addTo = AccumulateMode::AddOn;
     PaneText pane;
     Model model;
     {
@@ -176,8 +176,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             case 3: {
                 receiver.flushPending();
                 const bool socketAfterCr = model.lastFromSocket &&
-                                           modes.strDisp != Keyword::RealTime &&
-                                           modes.strDisp != Keyword::TimeOut;
+                                           modes.display != DisplayMode::RealTime &&
+                                           modes.display != DisplayMode::TimeOut;
                 if (!model.waiting.isEmpty())
                     model.flush(modes, module,
                                 socketAfterCr ? Layout::Socket : Layout::SerialFlush);
@@ -189,14 +189,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 model.pane.clear();
                 break;
             case 5:
-                modes.strDisp = displays[in.byte() % 4];
+                modes.display = displays[in.byte() % 3];
                 break;
             case 6:
-                modes.strFormat = formats[in.byte() % 4];
+                modes.format = formats[in.byte() % 3];
                 break;
             case 7:
-                module.strAddTo =
-                    (in.byte() & 1) ? QString(Keyword::AddOn) : QString(Keyword::ClearFirst);
+                module.addTo = (in.byte() & 1) ? AccumulateMode::AddOn : AccumulateMode::ClearFirst;
                 module.intTimeOut = qint16(in.byte() << 8 | in.byte());
                 break;
             }

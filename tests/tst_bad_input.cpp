@@ -1,13 +1,13 @@
 #include "core/pane_text.h"
-#include "ui/format_dialog.h"
-#include "ui/transmit_edit.h"
-#include "ui/channel_link.h"
+#include "devices/channel_link.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
+#include "ui/format_dialog.h"
+#include "ui/transmit_edit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -63,15 +63,15 @@ void typeKeys(QWidget *widget, const QString &text)
 struct ChannelSnapshot
 {
     QString port;
-    QString disp;
-    QString format;
-    QString trans;
+    DisplayMode disp;
+    ReceiveFormat format;
+    TransmitMode trans;
     QByteArray pane;
 
     static ChannelSnapshot of(const DisplayFixture &f, int n)
     {
-        const ChannelModes &modes = n == 1 ? f.window->modes1 : f.window->modes2;
-        return {f.channel(n).cmbPort->currentText(), modes.strDisp, modes.strFormat, modes.strTrans,
+        const ChannelModes &modes = f.session.channel(n).modes();
+        return {f.channel(n).cmbPort->currentText(), modes.display, modes.format, modes.transmit,
                 f.paneText(n)};
     }
     bool operator==(const ChannelSnapshot &) const = default;
@@ -170,7 +170,9 @@ void TestBadInput::portTextsOpenNothing()
     QVERIFY(messages.first().size() > QStringLiteral("Com1 Error!\n").size());
     QVERIFY(!f.isOn(channel));
     QVERIFY(f.channel(channel).optOff->isChecked());
-    QVERIFY(!(channel == 1 ? f.window->link1() : f.window->link2())->serial().openState());
+    QVERIFY(!(channel == 1 ? &f.session.channel(1).link() : &f.session.channel(2).link())
+                 ->serial()
+                 .openState());
     for (QWidget *control : f.channel(channel).workingControls())
         QVERIFY(!control->isEnabled());
     QVERIFY(ChannelSnapshot::of(f, channel) == before);
@@ -198,8 +200,8 @@ void TestBadInput::hostTextsFailClearly()
     TcpPeer peer; // would be the peer if the host text were ignored
     DisplayFixture f;
     f.choosePort1(QStringLiteral("TCP"));
-    f.controls().txtHost->setText(host);
-    f.controls().txtPort->setText(QString::number(peer.port()));
+    f.channel(1).txtHost->setText(host);
+    f.channel(1).txtPort->setText(QString::number(peer.port()));
     f.switchOn(1);
     QTRY_VERIFY_WITH_TIMEOUT(!f.channel(1).optOn->isChecked(), 5000);
 
@@ -216,8 +218,8 @@ void TestBadInput::hostTextsFailClearly()
         QVERIFY(messages.first().contains(QLatin1Char('\n'))); // with the reason
     }
     QVERIFY(!f.isOn(1));
-    QVERIFY(!f.window->link1()->socket()->isActive());
-    QCOMPARE(f.controls().txtHost->text(), host);
+    QVERIFY(!f.session.channel(1).link().socket()->isActive());
+    QCOMPARE(f.channel(1).txtHost->text(), host);
     QCOMPARE(peer.connectionsAccepted(), 0);
 
     // Then the right host works.
@@ -236,16 +238,16 @@ void TestBadInput::invalidAddressIsRefusedBeforeAnyLookup()
     QVERIFY(QHostAddress(host).isNull());
     DisplayFixture f;
     f.choosePort1(QStringLiteral("TCP"));
-    f.controls().txtHost->setText(host);
-    f.controls().txtPort->setText(QStringLiteral("0"));
+    f.channel(1).txtHost->setText(host);
+    f.channel(1).txtPort->setText(QStringLiteral("0"));
     f.switchOn(1);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(QStringLiteral("1 to 65535")));
     QVERIFY(!f.isOn(1));
-    QVERIFY(!f.window->link1()->socket()->isActive());
-    QVERIFY(f.window->link1()->socket()->remoteHostName().isEmpty());
-    QCOMPARE(f.controls().txtHost->text(), host);
+    QVERIFY(!f.session.channel(1).link().socket()->isActive());
+    QVERIFY(f.session.channel(1).link().socket()->remoteHostName().isEmpty());
+    QCOMPARE(f.channel(1).txtHost->text(), host);
 }
 
 void TestBadInput::tcpPortTextsAreRefused_data()
@@ -260,8 +262,8 @@ void TestBadInput::tcpPortTextsAreRefused()
     QFETCH(QString, port);
     DisplayFixture f;
     f.choosePort1(QStringLiteral("TCP"));
-    f.controls().txtHost->setText(QStringLiteral("127.0.0.1"));
-    f.controls().txtPort->setText(port);
+    f.channel(1).txtHost->setText(QStringLiteral("127.0.0.1"));
+    f.channel(1).txtPort->setText(port);
     f.switchOn(1);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
@@ -269,9 +271,9 @@ void TestBadInput::tcpPortTextsAreRefused()
              qPrintable(messages.first()));
     QVERIFY(messages.first().contains(QStringLiteral("1 to 65535")));
     QVERIFY(!f.isOn(1));
-    QVERIFY(f.window->link1()->route() == ChannelLink::Route::None);
-    QVERIFY(!f.window->link1()->socket()->isActive());
-    QCOMPARE(f.controls().txtPort->text(), port);
+    QVERIFY(f.session.channel(1).link().route() == ChannelLink::Route::None);
+    QVERIFY(!f.session.channel(1).link().socket()->isActive());
+    QCOMPARE(f.channel(1).txtPort->text(), port);
     // Typing while off sends nothing anywhere (the line is disabled).
     QVERIFY(!f.channel(1).txtSend->isEnabled());
 }
@@ -291,7 +293,7 @@ void TestBadInput::malformedSettingsAreReported()
     QFETCH(QString, settings);
     PtyPair pty;
     DisplayFixture f;
-    f.module.strSettings = settings;
+    f.session.setSerialSettings(settings);
     f.channel(channel).cmbPort->setEditText(pty.slavePath());
     f.switchOn(channel);
 
@@ -302,13 +304,13 @@ void TestBadInput::malformedSettingsAreReported()
     QVERIFY2(messages.first().contains(pty.slavePath()), qPrintable(messages.first()));
     QVERIFY(!f.isOn(channel));
     QVERIFY(f.channel(channel).optOff->isChecked());
-    ChannelLink *link = channel == 1 ? f.window->link1() : f.window->link2();
+    ChannelLink *link = channel == 1 ? &f.session.channel(1).link() : &f.session.channel(2).link();
     QVERIFY(!link->serial().openState());
     QVERIFY(link->route() == ChannelLink::Route::None);
-    QCOMPARE(f.module.strSettings, settings);
+    QCOMPARE(f.session.serialSettings(), settings);
 
     // The device was let go: good settings open it.
-    f.module.strSettings = QStringLiteral("9600,n,8,1");
+    f.session.setSerialSettings(QStringLiteral("9600,n,8,1"));
     f.switchOn(channel);
     QVERIFY(f.isOn(channel));
     pty.write("fine");
@@ -342,11 +344,10 @@ void TestBadInput::formatDialogRefusesTimeOuts()
 {
     QFETCH(int, channel);
     QFETCH(QString, text);
-    ModuleValues values;
-    values.setSignOnDefaults();
-    QPointer<FormatDialog> dialog = new FormatDialog(values);
+    CaptureSession session;
+    session.setSignOnDefaults();
+    QPointer<FormatDialog> dialog = new FormatDialog(session);
     dialog->show();
-    QSignalSpy applied(dialog.data(), &FormatDialog::applied);
     auto *own = dialog->findChild<QLineEdit *>(QStringLiteral("txtTimeOut%1").arg(channel));
     auto *other = dialog->findChild<QLineEdit *>(QStringLiteral("txtTimeOut%1").arg(3 - channel));
     QVERIFY(own && other);
@@ -358,11 +359,10 @@ void TestBadInput::formatDialogRefusesTimeOuts()
     QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdApply")), Qt::LeftButton);
 
     QCOMPARE(dismissMessageBoxes(), QStringList{channel == 1 ? refusal1 : refusal2});
-    QCOMPARE(applied.count(), 0);
-    QCOMPARE(int(values.channel1.intTimeOut), 200);
-    QCOMPARE(int(values.channel2.intTimeOut), 200);
-    QCOMPARE(values.channel1.strAddTo, QStringLiteral("Add On"));
-    QCOMPARE(values.channel2.strAddTo, QStringLiteral("Add On"));
+    QCOMPARE(int(session.channel(1).module().intTimeOut), 200);
+    QCOMPARE(int(session.channel(2).module().intTimeOut), 200);
+    QCOMPARE(session.channel(1).module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(session.channel(2).module().addTo, AccumulateMode::AddOn);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(dialog);
     QVERIFY(dialog->isVisible());
@@ -389,16 +389,16 @@ void TestBadInput::formatDialogReadsLeadingNumbers()
 {
     QFETCH(QString, text);
     QFETCH(int, stored);
-    ModuleValues values;
-    values.setSignOnDefaults();
-    QPointer<FormatDialog> dialog = new FormatDialog(values);
+    CaptureSession session;
+    session.setSignOnDefaults();
+    QPointer<FormatDialog> dialog = new FormatDialog(session);
     dialog->show();
     dialog->findChild<QLineEdit *>(QStringLiteral("txtTimeOut1"))->setText(text);
     dialog->findChild<QLineEdit *>(QStringLiteral("txtTimeOut2"))->setText(text);
     QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdApply")), Qt::LeftButton);
     QCOMPARE(dismissMessageBoxes(), QStringList());
-    QCOMPARE(int(values.channel1.intTimeOut), stored);
-    QCOMPARE(int(values.channel2.intTimeOut), stored);
+    QCOMPARE(int(session.channel(1).module().intTimeOut), stored);
+    QCOMPARE(int(session.channel(2).module().intTimeOut), stored);
     QTRY_VERIFY(dialog.isNull());
 }
 
@@ -447,7 +447,7 @@ void TestBadInput::hexEntryGarbage()
     f.pressEnter(2);
     QCOMPARE(pty.read(sent.size(), 3000), sent);
     QCOMPARE(pty.readFor(50), QByteArray());
-    QCOMPARE(f.window->modes2.strSendHex, sent);
+    QCOMPARE(f.session.channel(2).modes().strSendHex, sent);
     QVERIFY(f.isOn(2));
 }
 
@@ -499,7 +499,7 @@ void TestBadInput::randomHexGarbageSendsOnlyTypedDigits()
         expectedAll += expected;
     }
     QCOMPARE(pty.readFor(50), QByteArray());
-    QCOMPARE(f.window->modes2.strSendHex, expectedAll);
+    QCOMPARE(f.session.channel(2).modes().strSendHex, expectedAll);
 }
 
 QTEST_MAIN(TestBadInput)

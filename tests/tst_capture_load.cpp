@@ -1,10 +1,10 @@
 #include "core/pane_text.h"
-#include "ui/transmit_edit.h"
 #include "support/byte_checks.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
+#include "ui/transmit_edit.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -102,8 +102,8 @@ void TestCaptureLoad::serialCaptureIsExact()
     PtyPair pty;
     QVERIFY(pty.isOpen());
     DisplayFixture f;
-    f.module.channel2.intTimeOut = 5;
-    ChannelControls &c = f.channel(2);
+    f.session.channel(2).module().intTimeOut = 5;
+    ChannelGroup &c = f.channel(2);
     c.cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
@@ -126,7 +126,7 @@ void TestCaptureLoad::serialCaptureIsExact()
 
     const qsizetype expectedSize = paneSizeOf(sent.size(), hex);
     QTRY_VERIFY_WITH_TIMEOUT(f.paneText(2).size() >= expectedSize, captureDeadlineMs);
-    QTRY_VERIFY(f.module.channel2.strBuffer.isEmpty());
+    QTRY_VERIFY(f.session.channel(2).module().strBuffer.isEmpty());
     const QByteArray received = receivedOf(f.paneText(2), hex, true);
     QVERIFY2(received == sent, differenceOf(received, sent).constData());
     QVERIFY(f.paneText(1).isEmpty());
@@ -145,8 +145,8 @@ void TestCaptureLoad::tcpCaptureIsExact()
 
     TcpPeer peer;
     DisplayFixture f;
-    f.module.channel1.intTimeOut = 5;
-    ChannelControls &c = f.channel(1);
+    f.session.channel(1).module().intTimeOut = 5;
+    ChannelGroup &c = f.channel(1);
     displayOption(c, mode)->click();
     (hex ? c.optHex : c.optASCII)->click();
     f.switchOnTcp(peer.port());
@@ -166,7 +166,7 @@ void TestCaptureLoad::tcpCaptureIsExact()
 
     const qsizetype expectedSize = paneSizeOf(sent.size(), hex);
     QTRY_VERIFY_WITH_TIMEOUT(f.paneText(1).size() >= expectedSize, captureDeadlineMs);
-    QTRY_VERIFY(f.module.channel1.strBuffer.isEmpty());
+    QTRY_VERIFY(f.session.channel(1).module().strBuffer.isEmpty());
     // Shown at a time-out tick, numbers lead with their space; shown as they
     // come off the connection, they end with it.
     const bool spaceFirst = mode == QLatin1String("Time Out");

@@ -13,20 +13,23 @@ struct Channel
     PaneText pane;
     ChannelReceiver receiver{modes, module, pane};
 
-    Channel(const QString &disp, const QString &format, const QString &addTo = Keyword::AddOn)
+    Channel(DisplayMode disp, ReceiveFormat format, AccumulateMode addTo = AccumulateMode::AddOn)
     {
         modes.setLoadDefaults();
-        modes.strDisp = disp;
-        modes.strFormat = format;
+        modes.display = disp;
+        modes.format = format;
         module.intTimeOut = 200;
-        module.strAddTo = addTo;
+        module.addTo = addTo;
     }
     QByteArray text() const { return pane.text(); }
 };
 
-const QString RT = Keyword::RealTime;
-const QString TO = Keyword::TimeOut;
-const QString CR = Keyword::Char;
+constexpr DisplayMode RT = DisplayMode::RealTime;
+constexpr DisplayMode TO = DisplayMode::TimeOut;
+constexpr DisplayMode CR = DisplayMode::AfterCr;
+constexpr ReceiveFormat A = ReceiveFormat::Ascii;
+constexpr ReceiveFormat H = ReceiveFormat::Hex;
+constexpr ReceiveFormat D = ReceiveFormat::Decimal;
 
 } // namespace
 
@@ -59,15 +62,14 @@ private slots:
 // the batches, whether the time-out ticks at the end, the pane's text after.
 void TestChannelReceiver::serialBatches_data()
 {
-    QTest::addColumn<QString>("disp");
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<QString>("addTo");
+    QTest::addColumn<DisplayMode>("disp");
+    QTest::addColumn<ReceiveFormat>("format");
+    QTest::addColumn<AccumulateMode>("addTo");
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArrayList>("batches");
     QTest::addColumn<bool>("tick");
     QTest::addColumn<QByteArray>("after");
-    const QString A = Keyword::Ascii, H = Keyword::Hex, D = Keyword::Decimal;
-    const QString add = Keyword::AddOn, clear = Keyword::ClearFirst;
+    constexpr AccumulateMode add = AccumulateMode::AddOn, clear = AccumulateMode::ClearFirst;
     using B = QByteArrayList;
 
     QTest::newRow("RT ASCII") << RT << A << add << QByteArray() << B{"A", "B"} << false
@@ -118,9 +120,9 @@ void TestChannelReceiver::serialBatches_data()
 
 void TestChannelReceiver::serialBatches()
 {
-    QFETCH(QString, disp);
-    QFETCH(QString, format);
-    QFETCH(QString, addTo);
+    QFETCH(DisplayMode, disp);
+    QFETCH(ReceiveFormat, format);
+    QFETCH(AccumulateMode, addTo);
     QFETCH(QByteArray, before);
     QFETCH(QByteArrayList, batches);
     QFETCH(bool, tick);
@@ -142,12 +144,11 @@ void TestChannelReceiver::serialBatches()
 
 void TestChannelReceiver::socketBatches_data()
 {
-    QTest::addColumn<QString>("disp");
-    QTest::addColumn<QString>("format");
+    QTest::addColumn<DisplayMode>("disp");
+    QTest::addColumn<ReceiveFormat>("format");
     QTest::addColumn<QByteArrayList>("batches");
     QTest::addColumn<bool>("tick");
     QTest::addColumn<QByteArray>("after");
-    const QString A = Keyword::Ascii, H = Keyword::Hex, D = Keyword::Decimal;
     using B = QByteArrayList;
 
     QTest::newRow("RT Hex trailing space") << RT << H << B{"AB"} << false << QByteArray("41 42 ");
@@ -164,8 +165,8 @@ void TestChannelReceiver::socketBatches_data()
 
 void TestChannelReceiver::socketBatches()
 {
-    QFETCH(QString, disp);
-    QFETCH(QString, format);
+    QFETCH(DisplayMode, disp);
+    QFETCH(ReceiveFormat, format);
     QFETCH(QByteArrayList, batches);
     QFETCH(bool, tick);
     QFETCH(QByteArray, after);
@@ -180,18 +181,17 @@ void TestChannelReceiver::socketBatches()
 
 void TestChannelReceiver::realTimeShowsEveryByteOnceWhateverTheSplit_data()
 {
-    QTest::addColumn<QString>("format");
+    QTest::addColumn<ReceiveFormat>("format");
     QTest::addColumn<bool>("socket");
-    for (const QString &format :
-         {QString(Keyword::Ascii), QString(Keyword::Hex), QString(Keyword::Decimal)}) {
-        QTest::addRow("serial %s", qPrintable(format)) << format << false;
-        QTest::addRow("socket %s", qPrintable(format)) << format << true;
+    for (const ReceiveFormat format : {A, H, D}) {
+        QTest::addRow("serial %s", keywordOf(format).data()) << format << false;
+        QTest::addRow("socket %s", keywordOf(format).data()) << format << true;
     }
 }
 
 void TestChannelReceiver::realTimeShowsEveryByteOnceWhateverTheSplit()
 {
-    QFETCH(QString, format);
+    QFETCH(ReceiveFormat, format);
     QFETCH(bool, socket);
     const QByteArray data("\x00Hello\r\nworld\xa0\xff\x7f!"_qba);
 
@@ -217,7 +217,7 @@ void TestChannelReceiver::realTimeShowsEveryByteOnceWhateverTheSplit()
 void TestChannelReceiver::afterCrSplitOnlyChangesWhenItShows()
 {
     const QByteArray data("ab\rcd\r\nef\r");
-    for (const QString &format : {QString(Keyword::Ascii), QString(Keyword::Hex)}) {
+    for (const ReceiveFormat format : {A, H}) {
         Channel whole(CR, format);
         whole.receiver.receiveSerial(data);
         for (qsizetype cut = 0; cut <= data.size(); ++cut) {
@@ -233,7 +233,7 @@ void TestChannelReceiver::afterCrSplitOnlyChangesWhenItShows()
 
 void TestChannelReceiver::timeOutArmsTheChannelsOwnTimer()
 {
-    Channel channel(TO, Keyword::Ascii);
+    Channel channel(TO, A);
     channel.module.intTimeOut = 2000;
     QVERIFY(!channel.receiver.timer().isActive());
     channel.receiver.receiveSerial("a");
@@ -251,10 +251,10 @@ void TestChannelReceiver::timeOutArmsTheChannelsOwnTimer()
 
 void TestChannelReceiver::tickShowsInTheFormatCurrentAtTheTick()
 {
-    Channel channel(TO, Keyword::Ascii);
+    Channel channel(TO, A);
     channel.receiver.receiveSerial("AB");
-    channel.modes.strDisp = RT;
-    channel.modes.strFormat = Keyword::Hex;
+    channel.modes.display = RT;
+    channel.modes.format = H;
     QVERIFY(channel.receiver.timer().isActive()); // a mode change leaves it armed
     channel.receiver.tick();
     QCOMPARE(channel.text(), QByteArray(" 41 42"));
@@ -262,9 +262,9 @@ void TestChannelReceiver::tickShowsInTheFormatCurrentAtTheTick()
 
 void TestChannelReceiver::realTimeBatchAfterTimeOutShowsCollectedDataFirst()
 {
-    Channel channel(TO, Keyword::Hex);
+    Channel channel(TO, H);
     channel.receiver.receiveSerial("AB");
-    channel.modes.strDisp = RT;
+    channel.modes.display = RT;
     channel.receiver.receiveSerial("C");
     QCOMPARE(channel.text(), QByteArray(" 41 42 43"));
     channel.receiver.tick(); // the armed tick finds nothing left to show
@@ -273,18 +273,18 @@ void TestChannelReceiver::realTimeBatchAfterTimeOutShowsCollectedDataFirst()
 
 void TestChannelReceiver::realTimeThenAfterCrNeverShowsTwice()
 {
-    Channel channel(RT, Keyword::Ascii);
+    Channel channel(RT, A);
     channel.receiver.receiveSerial("first");
-    channel.modes.strDisp = CR;
+    channel.modes.display = CR;
     channel.receiver.receiveSerial(" second\r");
     QCOMPARE(channel.text(), QByteArray("first second\r"));
 }
 
 void TestChannelReceiver::emptyTickLeavesClearFirstPaneAlone()
 {
-    Channel channel(TO, Keyword::Ascii, Keyword::ClearFirst);
+    Channel channel(TO, A, AccumulateMode::ClearFirst);
     channel.receiver.receiveSerial("burst");
-    channel.modes.strDisp = RT;
+    channel.modes.display = RT;
     channel.receiver.receiveSerial("!");
     QCOMPARE(channel.text(), QByteArray("burst!"));
     channel.receiver.tick();
@@ -293,7 +293,7 @@ void TestChannelReceiver::emptyTickLeavesClearFirstPaneAlone()
 
 void TestChannelReceiver::clearWhileTickPendingDropsOnlyWhatWaited()
 {
-    Channel channel(TO, Keyword::Ascii);
+    Channel channel(TO, A);
     channel.pane.setText("shown");
     channel.receiver.receiveSerial("waiting");
     channel.receiver.clearReceived();
@@ -307,11 +307,11 @@ void TestChannelReceiver::clearWhileTickPendingDropsOnlyWhatWaited()
 
 void TestChannelReceiver::modeChangesLeaveBufferPaneAndTimerAlone()
 {
-    Channel channel(CR, Keyword::Ascii);
+    Channel channel(CR, A);
     channel.pane.setText("shown");
     channel.receiver.receiveSerial("waits");
-    channel.modes.strFormat = Keyword::Decimal;
-    channel.modes.strDisp = TO;
+    channel.modes.format = D;
+    channel.modes.display = TO;
     QCOMPARE(channel.text(), QByteArray("shown"));
     QCOMPARE(channel.module.strBuffer, QByteArray("waits"));
     QVERIFY(!channel.receiver.timer().isActive());
@@ -328,7 +328,7 @@ void TestChannelReceiver::zeroAndNegativeTimeOutShowWhenIdle_data()
 void TestChannelReceiver::zeroAndNegativeTimeOutShowWhenIdle()
 {
     QFETCH(int, timeOut);
-    Channel channel(TO, Keyword::Ascii);
+    Channel channel(TO, A);
     channel.module.intTimeOut = qint16(timeOut);
     channel.receiver.receiveSerial("a");
     channel.receiver.receiveSerial("b");
@@ -338,17 +338,17 @@ void TestChannelReceiver::zeroAndNegativeTimeOutShowWhenIdle()
 
 void TestChannelReceiver::flushPendingShowsWhatWaits()
 {
-    Channel serial(TO, Keyword::Hex);
+    Channel serial(TO, H);
     serial.receiver.receiveSerial("AB");
     serial.receiver.flushPending();
     QCOMPARE(serial.text(), QByteArray(" 41 42"));
 
-    Channel socket(CR, Keyword::Hex);
+    Channel socket(CR, H);
     socket.receiver.receiveSocket("AB");
     socket.receiver.flushPending();
     QCOMPARE(socket.text(), QByteArray("41 42 "));
 
-    Channel nothing(RT, Keyword::Ascii);
+    Channel nothing(RT, A);
     nothing.pane.setText("kept");
     nothing.receiver.flushPending();
     QCOMPARE(nothing.text(), QByteArray("kept"));
@@ -356,7 +356,7 @@ void TestChannelReceiver::flushPendingShowsWhatWaits()
 
 void TestChannelReceiver::longBuffersHaveNoLimit()
 {
-    Channel channel(CR, Keyword::Hex);
+    Channel channel(CR, H);
     const QByteArray big(40000, 'x');
     channel.receiver.receiveSerial(big);
     channel.receiver.receiveSerial("\r");

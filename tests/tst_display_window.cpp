@@ -1,6 +1,5 @@
 #include "core/pane_text.h"
-#include "ui/transmit_edit.h"
-#include "ui/channel_link.h"
+#include "devices/channel_link.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
 #include "support/display_fixture.h"
@@ -8,6 +7,7 @@
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
 #include "ui/capture_pane.h"
+#include "ui/transmit_edit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,7 +56,7 @@ void TestDisplayWindow::startsWithBothChannelsOff()
 {
     DisplayFixture f;
     for (int n : {1, 2}) {
-        const ChannelControls &c = f.channel(n);
+        const ChannelGroup &c = f.channel(n);
         QVERIFY(c.optOff->isChecked());
         QVERIFY(!c.optOn->isChecked());
         QVERIFY(f.paneText(n).isEmpty());
@@ -67,15 +67,16 @@ void TestDisplayWindow::startsWithBothChannelsOff()
         QVERIFY(c.optLive->isChecked());
         QVERIFY(!c.chkHex->isChecked());
     }
-    for (QWidget *field : f.controls().tcpFields())
+    for (QWidget *field : f.channel(1).tcpFields())
         QVERIFY2(!field->isVisible(), qPrintable(field->objectName()));
-    QCOMPARE(f.controls().txtPort->text(), QStringLiteral("9761"));
-    QCOMPARE(f.controls().txtHost->text(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(f.channel(1).txtPort->text(), QStringLiteral("9761"));
+    QCOMPARE(f.channel(1).txtHost->text(), QStringLiteral("127.0.0.1"));
 
-    for (const ChannelModes *modes : {&f.window->modes1, &f.window->modes2}) {
-        QCOMPARE(modes->strDisp, QStringLiteral("Real Time"));
-        QCOMPARE(modes->strTrans, QStringLiteral("Real Time"));
-        QCOMPARE(modes->strFormat, QStringLiteral("ASCII"));
+    for (const ChannelModes *modes : {&f.state(1).modes(), &f.state(2).modes()}) {
+        QCOMPARE(modes->display, DisplayMode::RealTime);
+        QCOMPARE(modes->transmit, TransmitMode::RealTime);
+        QCOMPARE(modes->format, ReceiveFormat::Ascii);
+        QVERIFY(!modes->hexEntry);
         QVERIFY(modes->strSend.isEmpty());
         QVERIFY(modes->strSendHex.isEmpty());
     }
@@ -95,8 +96,8 @@ void TestDisplayWindow::startsWithBothChannelsOff()
 void TestDisplayWindow::portListsHoldTheirEntriesWithDeviceTips()
 {
     DisplayFixture f;
-    QComboBox *list1 = f.controls().channel1.cmbPort;
-    QComboBox *list2 = f.controls().channel2.cmbPort;
+    QComboBox *list1 = f.channel(1).cmbPort;
+    QComboBox *list2 = f.channel(2).cmbPort;
     QCOMPARE(list1->currentText(), QStringLiteral("1"));
     QCOMPARE(list2->currentText(), QStringLiteral("2"));
     QCOMPARE(list1->count(), 100);
@@ -116,11 +117,11 @@ void TestDisplayWindow::choosingTcpShowsOnlyTheTcpFields()
 {
     DisplayFixture f;
     f.choosePort1(QStringLiteral("TCP"));
-    for (QWidget *field : f.controls().tcpFields())
+    for (QWidget *field : f.channel(1).tcpFields())
         QVERIFY(field->isVisible());
     QVERIFY(!f.isOn(1)); // choosing opens nothing
     f.choosePort1(QStringLiteral("5"));
-    for (QWidget *field : f.controls().tcpFields())
+    for (QWidget *field : f.channel(1).tcpFields())
         QVERIFY(!field->isVisible());
 }
 
@@ -136,12 +137,12 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
     f.choosePort1(QStringLiteral("TCP"));
     pty.write("data");
     QTRY_VERIFY(!f.paneText(2).isEmpty());
-    f.window->modes1.strSend = "typed";
-    f.window->modes2.strSendHex = "\x41\x42";
-    f.module.channel1.intTimeOut = 900;
-    f.module.channel2.strAddTo = Keyword::ClearFirst;
-    f.module.channel1.strBuffer = "pending";
-    f.module.strSettings = QStringLiteral("115200,n,8,1");
+    f.session.channel(1).modes().strSend = "typed";
+    f.session.channel(2).modes().strSendHex = "\x41\x42";
+    f.session.channel(1).module().intTimeOut = 900;
+    f.session.channel(2).module().addTo = AccumulateMode::ClearFirst;
+    f.session.channel(1).module().strBuffer = "pending";
+    f.session.setSerialSettings(QStringLiteral("115200,n,8,1"));
 
     f.window->reload();
     QVERIFY(f.window->isVisible());
@@ -150,19 +151,19 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
         QVERIFY(!f.channel(n).txtSend->isEnabled());
         QVERIFY(f.paneText(n).isEmpty());
     }
-    QCOMPARE(f.window->modes2.strFormat, QStringLiteral("ASCII"));
-    QCOMPARE(f.window->modes1.strDisp, QStringLiteral("Real Time"));
-    QCOMPARE(f.controls().channel1.cmbPort->count(), 100);
-    QCOMPARE(f.controls().channel2.cmbPort->count(), 99);
-    QCOMPARE(f.controls().channel1.cmbPort->currentText(), QStringLiteral("1"));
-    for (QWidget *field : f.controls().tcpFields())
+    QCOMPARE(f.session.channel(2).modes().format, ReceiveFormat::Ascii);
+    QCOMPARE(f.session.channel(1).modes().display, DisplayMode::RealTime);
+    QCOMPARE(f.channel(1).cmbPort->count(), 100);
+    QCOMPARE(f.channel(2).cmbPort->count(), 99);
+    QCOMPARE(f.channel(1).cmbPort->currentText(), QStringLiteral("1"));
+    for (QWidget *field : f.channel(1).tcpFields())
         QVERIFY(!field->isVisible());
-    QCOMPARE(f.window->modes1.strSend, QByteArray("typed"));
-    QCOMPARE(f.window->modes2.strSendHex, QByteArray("AB"));
-    QCOMPARE(f.module.channel1.intTimeOut, qint16(900));
-    QCOMPARE(f.module.channel2.strAddTo, QStringLiteral("Clear First"));
-    QCOMPARE(f.module.channel1.strBuffer, QByteArray("pending"));
-    QCOMPARE(f.module.strSettings, QStringLiteral("115200,n,8,1"));
+    QCOMPARE(f.session.channel(1).modes().strSend, QByteArray("typed"));
+    QCOMPARE(f.session.channel(2).modes().strSendHex, QByteArray("AB"));
+    QCOMPARE(f.session.channel(1).module().intTimeOut, qint16(900));
+    QCOMPARE(f.session.channel(2).module().addTo, AccumulateMode::ClearFirst);
+    QCOMPARE(f.session.channel(1).module().strBuffer, QByteArray("pending"));
+    QCOMPARE(f.session.serialSettings(), QStringLiteral("115200,n,8,1"));
 
     // The old port was released: the new window can open it again.
     f.channel(2).cmbPort->setEditText(pty.slavePath());
@@ -196,9 +197,18 @@ void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable()
     QFETCH(QString, keyword);
 
     DisplayFixture f;
-    // Start from values no switch stores, so every store shows.
-    for (ChannelModes *modes : {&f.window->modes1, &f.window->modes2})
-        modes->strDisp = modes->strTrans = modes->strFormat = QStringLiteral("-");
+    // Start from values other than the one the click stores, so the store
+    // shows.
+    for (int n : {1, 2}) {
+        ChannelModes &modes = f.state(n).modes();
+        modes.format =
+            keyword == QLatin1String("ASCII") ? ReceiveFormat::Hex : ReceiveFormat::Ascii;
+        modes.display =
+            keyword == QLatin1String("Time Out") ? DisplayMode::AfterCr : DisplayMode::TimeOut;
+        modes.transmit =
+            keyword == QLatin1String("After CR") ? TransmitMode::RealTime : TransmitMode::AfterCr;
+    }
+    const ChannelModes before = f.state(channel).modes();
     QString name = option + QString::number(channel);
     if (name == QLatin1String("optCR2"))
         name = QStringLiteral("optCr2");
@@ -206,15 +216,17 @@ void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable()
     QVERIFY2(button, qPrintable(name));
     button->click();
 
-    ChannelModes &mine = channel == 1 ? f.window->modes1 : f.window->modes2;
-    ChannelModes &other = channel == 1 ? f.window->modes2 : f.window->modes1;
-    const QString dash = QStringLiteral("-");
-    QCOMPARE(mine.strFormat, variable == QLatin1String("format") ? keyword : dash);
-    QCOMPARE(mine.strDisp, variable == QLatin1String("disp") ? keyword : dash);
-    QCOMPARE(mine.strTrans, variable == QLatin1String("trans") ? keyword : dash);
-    QCOMPARE(other.strFormat, dash);
-    QCOMPARE(other.strDisp, dash);
-    QCOMPARE(other.strTrans, dash);
+    const ChannelModes &mine = f.state(channel).modes();
+    const ChannelModes &other = f.state(3 - channel).modes();
+    const auto expect = [&](const QString &own, QLatin1String was) {
+        return variable == own ? keyword : QString(was);
+    };
+    QCOMPARE(QString(keywordOf(mine.format)), expect("format", keywordOf(before.format)));
+    QCOMPARE(QString(keywordOf(mine.display)), expect("disp", keywordOf(before.display)));
+    QCOMPARE(QString(keywordOf(mine.transmit)), expect("trans", keywordOf(before.transmit)));
+    QCOMPARE(other.format, before.format);
+    QCOMPARE(other.display, before.display);
+    QCOMPARE(other.transmit, before.transmit);
 }
 
 void TestDisplayWindow::channel2ShowsWhatThePtySends_data()
@@ -233,7 +245,7 @@ void TestDisplayWindow::channel2ShowsWhatThePtySends()
 
     PtyPair pty;
     DisplayFixture f;
-    f.module.channel2.intTimeOut = 50;
+    f.session.channel(2).module().intTimeOut = 50;
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
@@ -259,9 +271,9 @@ void TestDisplayWindow::switchingOffClosesThePort()
     DisplayFixture f;
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
-    QVERIFY(f.window->link2()->serial().openState());
+    QVERIFY(f.session.channel(2).link().serial().openState());
     f.switchOff(2);
-    QVERIFY(!f.window->link2()->serial().openState());
+    QVERIFY(!f.session.channel(2).link().serial().openState());
     QVERIFY(!f.channel(2).txtSend->isEnabled());
     // And another channel may now have it.
     f.channel(1).cmbPort->setEditText(pty.slavePath());
@@ -345,7 +357,7 @@ void TestDisplayWindow::refusedSettingsAreReported()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.module.strSettings = QStringLiteral("19200,E,7,2"); // a pty refuses parity and 7 bits
+    f.session.setSerialSettings(QStringLiteral("19200,E,7,2")); // a pty refuses parity and 7 bits
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     const QStringList messages = dismissMessageBoxes();
@@ -353,7 +365,7 @@ void TestDisplayWindow::refusedSettingsAreReported()
     QVERIFY(messages.first().contains(pty.slavePath()));
     QVERIFY(messages.first().contains(QStringLiteral("19200,E,7,2")));
     QVERIFY(!f.isOn(2));
-    QVERIFY(!f.window->link2()->serial().openState());
+    QVERIFY(!f.session.channel(2).link().serial().openState());
 }
 
 void TestDisplayWindow::unpluggedDeviceIsReportedAndDataKept()
@@ -363,9 +375,9 @@ void TestDisplayWindow::unpluggedDeviceIsReportedAndDataKept()
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.channel(2).optTO->click();
-    f.module.channel2.intTimeOut = 30000; // only the failure can show it
+    f.session.channel(2).module().intTimeOut = 30000; // only the failure can show it
     pty.write("last words");
-    QTRY_COMPARE(f.module.channel2.strBuffer, QByteArray("last words"));
+    QTRY_COMPARE(f.session.channel(2).module().strBuffer, QByteArray("last words"));
     pty.closeMaster();
     QTRY_VERIFY(!f.channel(2).optOn->isChecked());
     const QStringList messages = dismissMessageBoxes();
@@ -387,7 +399,7 @@ void TestDisplayWindow::tcpOnAndOff()
     f.switchOff(1);
     QVERIFY(!f.isOn(1));
     QVERIFY(peer.waitForDisconnect());
-    QVERIFY(f.window->link1()->route() == ChannelLink::Route::None);
+    QVERIFY(f.session.channel(1).link().route() == ChannelLink::Route::None);
 }
 
 void TestDisplayWindow::badTcpPortIsRefusedWithoutConnecting_data()
@@ -406,14 +418,14 @@ void TestDisplayWindow::badTcpPortIsRefusedWithoutConnecting()
     QFETCH(QString, port);
     DisplayFixture f;
     f.choosePort1(QStringLiteral("TCP"));
-    f.controls().txtHost->setText(QStringLiteral("127.0.0.1"));
-    f.controls().txtPort->setText(port);
+    f.channel(1).txtHost->setText(QStringLiteral("127.0.0.1"));
+    f.channel(1).txtPort->setText(port);
     f.switchOn(1);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(QStringLiteral("1 to 65535")));
     QVERIFY(!f.isOn(1));
-    QVERIFY(!f.window->link1()->socket()->isActive());
+    QVERIFY(!f.session.channel(1).link().socket()->isActive());
 }
 
 void TestDisplayWindow::refusedConnectionIsReported()
@@ -440,7 +452,7 @@ void TestDisplayWindow::peerDropKeepsEverythingReceived()
         peer.send("shown\r");
         QTRY_COMPARE(f.paneText(1), QByteArray("shown\r"));
         peer.send("pending");
-        QTRY_COMPARE(f.module.channel1.strBuffer, QByteArray("pending"));
+        QTRY_COMPARE(f.session.channel(1).module().strBuffer, QByteArray("pending"));
         if (reset)
             peer.reset();
         else
@@ -464,7 +476,7 @@ void TestDisplayWindow::channel2NeverTouchesTheSocket()
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.switchOff(2);
-    QVERIFY(f.window->link1()->socket()->isConnected());
+    QVERIFY(f.session.channel(1).link().socket()->isConnected());
     QVERIFY(f.isOn(1));
 }
 

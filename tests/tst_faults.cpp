@@ -1,7 +1,5 @@
 #include "core/pane_text.h"
-#include "ui/print_dialog_component.h"
-#include "ui/transmit_edit.h"
-#include "ui/channel_link.h"
+#include "devices/channel_link.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
 #include "support/byte_checks.h"
@@ -10,6 +8,8 @@
 #include "support/pdf_text.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
+#include "ui/print_dialog_component.h"
+#include "ui/transmit_edit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -44,7 +44,8 @@ void addDisplayModeColumn()
 // What a channel has taken in so far, shown or still waiting (ASCII).
 qsizetype takenIn(const DisplayFixture &f, int n)
 {
-    const ChannelModule &module = n == 1 ? f.module.channel1 : f.module.channel2;
+    const ChannelModule &module =
+        n == 1 ? f.session.channel(1).module() : f.session.channel(2).module();
     return f.paneText(n).size() + module.strBuffer.size();
 }
 
@@ -181,7 +182,7 @@ void TestFaults::peerResetMidStream()
     QFETCH(QString, mode);
     ResettingPeer peer;
     DisplayFixture f;
-    f.module.channel1.intTimeOut = longTimeOut;
+    f.session.channel(1).module().intTimeOut = longTimeOut;
     displayOption(f.channel(1), mode)->click();
     f.switchOnTcp(peer.port());
     QVERIFY(peer.waitForClient());
@@ -203,7 +204,7 @@ void TestFaults::peerResetMidStream()
     QVERIFY(!f.isOn(1));
     // Everything that came in is shown: at least what had reached this end
     // before the reset, exactly as sent.
-    QVERIFY(f.module.channel1.strBuffer.isEmpty());
+    QVERIFY(f.session.channel(1).module().strBuffer.isEmpty());
     const QByteArray shown = f.paneText(1);
     QVERIFY(arrived >= 256 << 10);
     QVERIFY2(shown.size() >= arrived, differenceOf(shown, sent.left(arrived)).constData());
@@ -222,7 +223,7 @@ void TestFaults::peerClosesCleanlyMidBurst()
     QFETCH(QString, mode);
     TcpPeer peer;
     DisplayFixture f;
-    f.module.channel1.intTimeOut = longTimeOut;
+    f.session.channel(1).module().intTimeOut = longTimeOut;
     displayOption(f.channel(1), mode)->click();
     f.switchOnTcp(peer.port());
     QVERIFY(peer.waitForClient());
@@ -238,7 +239,7 @@ void TestFaults::peerClosesCleanlyMidBurst()
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(QStringLiteral("127.0.0.1")), qPrintable(messages.first()));
-    QVERIFY(f.module.channel1.strBuffer.isEmpty());
+    QVERIFY(f.session.channel(1).module().strBuffer.isEmpty());
     QVERIFY2(f.paneText(1) == sent, differenceOf(f.paneText(1), sent).constData());
     QVERIFY(!f.isOn(1));
 
@@ -256,7 +257,7 @@ void TestFaults::ptyClosedWhileDataArrives()
     auto pty = std::make_unique<PtyPair>();
     const QString path = pty->slavePath();
     DisplayFixture f;
-    f.module.channel2.intTimeOut = longTimeOut;
+    f.session.channel(2).module().intTimeOut = longTimeOut;
     f.channel(2).cmbPort->setEditText(path);
     f.switchOn(2);
     QVERIFY(f.isOn(2));
@@ -282,8 +283,8 @@ void TestFaults::ptyClosedWhileDataArrives()
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(path), qPrintable(messages.first()));
     QVERIFY(!f.isOn(2));
-    QVERIFY(!f.window->link2()->serial().openState());
-    QVERIFY(f.module.channel2.strBuffer.isEmpty());
+    QVERIFY(!f.session.channel(2).link().serial().openState());
+    QVERIFY(f.session.channel(2).module().strBuffer.isEmpty());
     const QByteArray shown = f.paneText(2);
     QVERIFY(shown.size() >= 128 << 10);
     QVERIFY2(sent.startsWith(shown), differenceOf(shown, sent).constData());
@@ -311,7 +312,7 @@ void TestFaults::switchingSerialOffAndOnDuringTraffic()
     QFETCH(QString, mode);
     PtyPair pty;
     DisplayFixture f;
-    f.module.channel2.intTimeOut = 5;
+    f.session.channel(2).module().intTimeOut = 5;
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     displayOption(f.channel(2), mode)->click();
 
@@ -329,7 +330,7 @@ void TestFaults::switchingSerialOffAndOnDuringTraffic()
         for (int i = random.bounded(3); i > 0; --i)
             QCoreApplication::processEvents();
         f.switchOff(2);
-        QVERIFY(!f.window->link2()->serial().openState());
+        QVERIFY(!f.session.channel(2).link().serial().openState());
         if (random.bounded(2))
             QTest::qWait(random.bounded(10));
     }
@@ -337,7 +338,7 @@ void TestFaults::switchingSerialOffAndOnDuringTraffic()
     pty.write("end\r");
     sent += "end\r";
     QTRY_VERIFY_WITH_TIMEOUT(f.paneText(2).size() >= sent.size(), captureDeadlineMs);
-    QTRY_VERIFY(f.module.channel2.strBuffer.isEmpty());
+    QTRY_VERIFY(f.session.channel(2).module().strBuffer.isEmpty());
     QVERIFY2(f.paneText(2) == sent, differenceOf(f.paneText(2), sent).constData());
 }
 
@@ -351,7 +352,7 @@ void TestFaults::switchingTcpOffAndOnDuringTraffic()
     QFETCH(QString, mode);
     TcpPeer peer;
     DisplayFixture f;
-    f.module.channel1.intTimeOut = 5;
+    f.session.channel(1).module().intTimeOut = 5;
     displayOption(f.channel(1), mode)->click();
 
     // Switching off ends the connection, so each round shows the part of its
@@ -369,7 +370,7 @@ void TestFaults::switchingTcpOffAndOnDuringTraffic()
         for (int i = random.bounded(4); i > 0; --i)
             QCoreApplication::processEvents();
         f.switchOff(1);
-        QVERIFY(!f.window->link1()->socket()->isActive());
+        QVERIFY(!f.session.channel(1).link().socket()->isActive());
         expected += burst.left(takenIn(f, 1) - before);
         QCOMPARE(dismissMessageBoxes(), QStringList());
     }
@@ -378,7 +379,7 @@ void TestFaults::switchingTcpOffAndOnDuringTraffic()
     peer.send("end\r");
     expected += "end\r";
     QTRY_VERIFY_WITH_TIMEOUT(f.paneText(1).size() >= expected.size(), captureDeadlineMs);
-    QTRY_VERIFY(f.module.channel1.strBuffer.isEmpty());
+    QTRY_VERIFY(f.session.channel(1).module().strBuffer.isEmpty());
     QVERIFY2(f.paneText(1) == expected, differenceOf(f.paneText(1), expected).constData());
 }
 
@@ -387,7 +388,7 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
     PtyPair pty;
     TcpPeer peer;
     DisplayFixture f;
-    f.module.channel1.intTimeOut = longTimeOut;
+    f.session.channel(1).module().intTimeOut = longTimeOut;
     f.channel(1).optTO->click(); // waits for a tick that never comes
     f.channel(2).optChar->click();
     f.channel(2).cmbPort->setEditText(pty.slavePath());
@@ -419,8 +420,8 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
     sent2 += last2;
 
     const QByteArray shown2 = f.paneText(2);
-    const QByteArray waiting1 = f.module.channel1.strBuffer;
-    const QByteArray waiting2 = f.module.channel2.strBuffer;
+    const QByteArray waiting1 = f.session.channel(1).module().strBuffer;
+    const QByteArray waiting2 = f.session.channel(2).module().strBuffer;
     f.window->reload();
 
     QCOMPARE(dismissMessageBoxes(), QStringList());
@@ -430,8 +431,8 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
     }
     QVERIFY(peer.waitForDisconnect());
     // What waited to be shown is still there, for the next data to bring out.
-    QCOMPARE(f.module.channel1.strBuffer, waiting1);
-    QCOMPARE(f.module.channel2.strBuffer, waiting2);
+    QCOMPARE(f.session.channel(1).module().strBuffer, waiting1);
+    QCOMPARE(f.session.channel(2).module().strBuffer, waiting2);
     QVERIFY(sent1.startsWith(waiting1));
     QVERIFY(sent2.startsWith(shown2 + waiting2));
 
@@ -565,7 +566,8 @@ void TestFaults::bigPasteArrivesExactly()
     QVERIFY2(arrived == expected, differenceOf(arrived, expected).constData());
     QCOMPARE(channel == 2 ? pty.readFor(50) : peer.receivedFor(50).mid(expected.size()),
              QByteArray());
-    QCOMPARE((channel == 1 ? f.window->modes1 : f.window->modes2).strSend, expected);
+    QCOMPARE((channel == 1 ? f.session.channel(1).modes() : f.session.channel(2).modes()).strSend,
+             expected);
     QVERIFY(f.isOn(channel));
 }
 

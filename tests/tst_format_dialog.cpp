@@ -1,7 +1,8 @@
 #include "core/channel_state.h"
-#include "ui/format_dialog.h"
 #include "core/time_out_entry.h"
+#include "devices/capture_session.h"
 #include "support/message_boxes.h"
+#include "ui/format_dialog.h"
 #include "ui/program_icon.h"
 #include "ui/twips.h"
 
@@ -76,14 +77,14 @@ private:
     // Opens a dialog on the current values, shown.
     FormatDialog *open();
 
-    ModuleValues m_values;
+    std::unique_ptr<CaptureSession> m_session;
     QPointer<FormatDialog> m_dialog;
 };
 
 void TestFormatDialog::init()
 {
-    m_values = ModuleValues();
-    m_values.setSignOnDefaults();
+    m_session = std::make_unique<CaptureSession>();
+    m_session->setSignOnDefaults();
 }
 
 void TestFormatDialog::cleanup()
@@ -94,7 +95,7 @@ void TestFormatDialog::cleanup()
 
 FormatDialog *TestFormatDialog::open()
 {
-    m_dialog = new FormatDialog(m_values);
+    m_dialog = new FormatDialog(*m_session);
     m_dialog->show();
     return m_dialog;
 }
@@ -221,42 +222,37 @@ void TestFormatDialog::loadShowsStoredValues_data()
 {
     QTest::addColumn<int>("timeOut1");
     QTest::addColumn<int>("timeOut2");
-    QTest::addColumn<QString>("addTo1");
-    QTest::addColumn<QString>("addTo2");
+    QTest::addColumn<AccumulateMode>("addTo1");
+    QTest::addColumn<AccumulateMode>("addTo2");
     QTest::addColumn<QString>("text1");
     QTest::addColumn<QString>("text2");
     QTest::addColumn<int>("checked1");
     QTest::addColumn<int>("checked2");
 
-    QTest::newRow("clear first on 1") << 1500 << 0 << "Clear First"
-                                      << "Add On"
-                                      << "1500"
+    constexpr AccumulateMode add = AccumulateMode::AddOn, clear = AccumulateMode::ClearFirst;
+    QTest::newRow("clear first on 1") << 1500 << 0 << clear << add << "1500"
                                       << "0" << 1 << 0;
-    QTest::newRow("clear first on 2") << 7 << 32767 << "Add On"
-                                      << "Clear First"
-                                      << "7"
+    QTest::newRow("clear first on 2") << 7 << 32767 << add << clear << "7"
                                       << "32767" << 0 << 1;
-    QTest::newRow("negative, other words count as clear") << -5 << 200 << "add on"
-                                                          << ""
-                                                          << "-5"
-                                                          << "200" << 1 << 1;
+    QTest::newRow("negative, clear first on both") << -5 << 200 << clear << clear << "-5"
+                                                   << "200" << 1 << 1;
 }
 
 void TestFormatDialog::loadShowsStoredValues()
 {
     QFETCH(int, timeOut1);
     QFETCH(int, timeOut2);
-    QFETCH(QString, addTo1);
-    QFETCH(QString, addTo2);
+    QFETCH(AccumulateMode, addTo1);
+    QFETCH(AccumulateMode, addTo2);
     QFETCH(QString, text1);
     QFETCH(QString, text2);
     QFETCH(int, checked1);
     QFETCH(int, checked2);
 
-    m_values.channel1.intTimeOut = qint16(timeOut1);
-    m_values.channel2.intTimeOut = qint16(timeOut2);
-    m_values.channel1.strAddTo = addTo1;
-    m_values.channel2.strAddTo = addTo2;
+    m_session->channel1().module().intTimeOut = qint16(timeOut1);
+    m_session->channel2().module().intTimeOut = qint16(timeOut2);
+    m_session->channel1().module().addTo = addTo1;
+    m_session->channel2().module().addTo = addTo2;
     FormatDialog *dialog = open();
     QCOMPARE(child<QLineEdit>(dialog, "txtTimeOut1")->text(), text1);
     QCOMPARE(child<QLineEdit>(dialog, "txtTimeOut2")->text(), text2);
@@ -290,18 +286,18 @@ void TestFormatDialog::applyStoresTimeOuts()
     for (int channel = 1; channel <= 2; ++channel) {
         init();
         FormatDialog *dialog = open();
-        QSignalSpy applied(dialog, &FormatDialog::applied);
         auto *own = child<QLineEdit>(dialog, channel == 1 ? "txtTimeOut1" : "txtTimeOut2");
         auto *other = child<QLineEdit>(dialog, channel == 1 ? "txtTimeOut2" : "txtTimeOut1");
         own->setText(text);
         other->setText(QStringLiteral("1234"));
         QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
 
-        const ChannelModule &ownModule = channel == 1 ? m_values.channel1 : m_values.channel2;
-        const ChannelModule &otherModule = channel == 1 ? m_values.channel2 : m_values.channel1;
+        const ChannelModule &ownModule =
+            channel == 1 ? m_session->channel1().module() : m_session->channel2().module();
+        const ChannelModule &otherModule =
+            channel == 1 ? m_session->channel2().module() : m_session->channel1().module();
         QCOMPARE(int(ownModule.intTimeOut), stored);
         QCOMPARE(int(otherModule.intTimeOut), 1234);
-        QCOMPARE(applied.count(), 1);
         QCOMPARE(dismissMessageBoxes(), QStringList());
         QTRY_VERIFY(m_dialog.isNull());
     }
@@ -325,7 +321,6 @@ void TestFormatDialog::applyRefusesOutOfRange()
     QFETCH(QString, text);
 
     FormatDialog *dialog = open();
-    QSignalSpy applied(dialog, &FormatDialog::applied);
     // Every field changed, so anything stored would show.
     child<QLineEdit>(dialog, "txtTimeOut1")->setText(QStringLiteral("300"));
     child<QLineEdit>(dialog, "txtTimeOut2")->setText(QStringLiteral("400"));
@@ -336,11 +331,10 @@ void TestFormatDialog::applyRefusesOutOfRange()
     QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
 
     QCOMPARE(dismissMessageBoxes(), QStringList{channel == 1 ? refusal1 : refusal2});
-    QCOMPARE(int(m_values.channel1.intTimeOut), 200);
-    QCOMPARE(int(m_values.channel2.intTimeOut), 200);
-    QCOMPARE(m_values.channel1.strAddTo, QStringLiteral("Add On"));
-    QCOMPARE(m_values.channel2.strAddTo, QStringLiteral("Add On"));
-    QCOMPARE(applied.count(), 0);
+    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
+    QCOMPARE(int(m_session->channel2().module().intTimeOut), 200);
+    QCOMPARE(m_session->channel1().module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::AddOn);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!m_dialog.isNull());
     QVERIFY(m_dialog->isVisible());
@@ -355,8 +349,8 @@ void TestFormatDialog::bothFieldsRefusedAreBothNamed()
     QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
 
     QCOMPARE(dismissMessageBoxes(), QStringList{refusal1 + QLatin1Char('\n') + refusal2});
-    QCOMPARE(int(m_values.channel1.intTimeOut), 200);
-    QCOMPARE(int(m_values.channel2.intTimeOut), 200);
+    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
+    QCOMPARE(int(m_session->channel2().module().intTimeOut), 200);
     QVERIFY(m_dialog->isVisible());
 }
 
@@ -370,8 +364,8 @@ void TestFormatDialog::clearOldDataFirst()
     QVERIFY(option(dialog, "optAddTo2", 0)->isChecked());
     QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
 
-    QCOMPARE(m_values.channel1.strAddTo, QStringLiteral("Clear First"));
-    QCOMPARE(m_values.channel2.strAddTo, QStringLiteral("Add On"));
+    QCOMPARE(m_session->channel1().module().addTo, AccumulateMode::ClearFirst);
+    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::AddOn);
     QTRY_VERIFY(m_dialog.isNull());
 
     // And back again, on channel 2 this time.
@@ -380,14 +374,13 @@ void TestFormatDialog::clearOldDataFirst()
     QTest::mouseClick(option(dialog, "optAddTo1", 0), Qt::LeftButton);
     QTest::mouseClick(option(dialog, "optAddTo2", 1), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
-    QCOMPARE(m_values.channel1.strAddTo, QStringLiteral("Add On"));
-    QCOMPARE(m_values.channel2.strAddTo, QStringLiteral("Clear First"));
+    QCOMPARE(m_session->channel1().module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::ClearFirst);
 }
 
 void TestFormatDialog::cancelStoresNothing()
 {
     FormatDialog *dialog = open();
-    QSignalSpy applied(dialog, &FormatDialog::applied);
     child<QLineEdit>(dialog, "txtTimeOut1")->setText(QStringLiteral("999"));
     child<QLineEdit>(dialog, "txtTimeOut2")->setText(QStringLiteral("888"));
     option(dialog, "optAddTo1", 1)->setChecked(true);
@@ -395,11 +388,10 @@ void TestFormatDialog::cancelStoresNothing()
     QTest::mouseClick(child<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
 
     QTRY_VERIFY(m_dialog.isNull());
-    QCOMPARE(applied.count(), 0);
-    QCOMPARE(int(m_values.channel1.intTimeOut), 200);
-    QCOMPARE(int(m_values.channel2.intTimeOut), 200);
-    QCOMPARE(m_values.channel1.strAddTo, QStringLiteral("Add On"));
-    QCOMPARE(m_values.channel2.strAddTo, QStringLiteral("Add On"));
+    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
+    QCOMPARE(int(m_session->channel2().module().intTimeOut), 200);
+    QCOMPARE(m_session->channel1().module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::AddOn);
 
     // Reopening shows what was stored before, not the abandoned edits.
     dialog = open();
@@ -417,8 +409,8 @@ void TestFormatDialog::closeBoxStoresNothing()
     QVERIFY(dialog->close());
 
     QTRY_VERIFY(m_dialog.isNull());
-    QCOMPARE(int(m_values.channel1.intTimeOut), 200);
-    QCOMPARE(m_values.channel2.strAddTo, QStringLiteral("Add On"));
+    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
+    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::AddOn);
 }
 
 void TestFormatDialog::showingAgainDoesNotReload()
@@ -426,7 +418,7 @@ void TestFormatDialog::showingAgainDoesNotReload()
     FormatDialog *dialog = open();
     child<QLineEdit>(dialog, "txtTimeOut1")->setText(QStringLiteral("777"));
     option(dialog, "optAddTo2", 1)->setChecked(true);
-    m_values.channel1.intTimeOut = 5;
+    m_session->channel1().module().intTimeOut = 5;
 
     // What the main window does when the dialog is asked for while open.
     dialog->show();

@@ -1,13 +1,13 @@
 #include "core/pane_text.h"
-#include "ui/format_dialog.h"
-#include "ui/print_dialog_component.h"
-#include "ui/serial_setup_dialog.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pdf_text.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
 #include "ui/about_box.h"
+#include "ui/format_dialog.h"
+#include "ui/print_dialog_component.h"
+#include "ui/serial_setup_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -123,17 +123,17 @@ void TestMenuCommands::serialApplyReloadsTheWindow()
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
-    f.window->modes2.strSend = "kept";
+    f.session.channel(2).modes().strSend = "kept";
     f.window->showSerialSetup();
     SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
     dialog->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
 
-    QCOMPARE(f.module.strSettings, QStringLiteral("9600,n,8,1"));
+    QCOMPARE(f.session.serialSettings(), QStringLiteral("9600,n,8,1"));
     QVERIFY(openWindows<SerialSetupDialog>().isEmpty());
     QVERIFY(f.window->isVisible());
     QVERIFY(!f.isOn(2));
     QVERIFY(f.channel(2).optOff->isChecked());
-    QCOMPARE(f.window->modes2.strSend, QByteArray("kept"));
+    QCOMPARE(f.session.channel(2).modes().strSend, QByteArray("kept"));
     // The port was released with the old window.
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
@@ -150,7 +150,7 @@ void TestMenuCommands::serialCancelChangesNothing()
     SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
     dialog->findChild<QComboBox *>(QStringLiteral("cboParity"))->setEditText(QStringLiteral("E"));
     dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel"))->click();
-    QCOMPARE(f.module.strSettings, QStringLiteral("9600,n,8,1"));
+    QCOMPARE(f.session.serialSettings(), QStringLiteral("9600,n,8,1"));
     QVERIFY(f.isOn(2));
     pty.write("still on");
     QTRY_COMPARE(f.paneText(2), QByteArray("still on"));
@@ -167,7 +167,7 @@ void TestMenuCommands::malformedSpeedIsReportedAtTheNextSwitchOn()
     QVERIFY(speed);
     speed->setText(QStringLiteral("96oo"));
     dialog->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();
-    QCOMPARE(f.module.strSettings, QStringLiteral("96oo,n,8,1")); // stored as typed
+    QCOMPARE(f.session.serialSettings(), QStringLiteral("96oo,n,8,1")); // stored as typed
 
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
@@ -188,8 +188,8 @@ void TestMenuCommands::formatApplyReachesTheReceivePath()
         if (option->property("index").toInt() == 1)
             option->click();
     dialog->findChild<QPushButton *>(QStringLiteral("cmdApply"))->click();
-    QCOMPARE(f.module.channel2.intTimeOut, qint16(40));
-    QCOMPARE(f.module.channel2.strAddTo, QStringLiteral("Clear First"));
+    QCOMPARE(f.session.channel(2).module().intTimeOut, qint16(40));
+    QCOMPARE(f.session.channel(2).module().addTo, AccumulateMode::ClearFirst);
 
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);

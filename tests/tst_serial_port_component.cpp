@@ -44,7 +44,7 @@ private slots:
     void malformedSettings();
     void settingsWhileClosed();
     void unpluggedDeviceFailsOnce();
-    void bytesWaitingAtFailureAreDelivered();
+    void lastBytesComeBeforeTheFailure();
 
 private:
     std::unique_ptr<PtyPair> m_pty;
@@ -64,17 +64,17 @@ void TestSerialPortComponent::receivesEveryByteValue()
     QVERIFY2(port.openState(), qPrintable(port.openError()));
 
     QByteArray received;
-    connect(&port, &SerialPortComponent::receiveEvent, this,
-            [&] { received += port.receivedText(); });
-    QSignalSpy events(&port, &SerialPortComponent::receiveEvent);
+    int emptyBatches = 0;
+    connect(&port, &SerialPortComponent::received, this, [&](const QByteArray &batch) {
+        emptyBatches += batch.isEmpty();
+        received += batch;
+    });
 
     const QByteArray sent = everyByteValue(16);
     m_pty->write(sent);
     QTRY_COMPARE_WITH_TIMEOUT(received.size(), sent.size(), 10000);
     QCOMPARE(received, sent);
-    QVERIFY(events.count() >= 1);
-    // Each read takes everything, so nothing is left over.
-    QVERIFY(port.receivedText().isEmpty());
+    QCOMPARE(emptyBatches, 0);
 }
 
 void TestSerialPortComponent::transmitsEveryByteValue()
@@ -112,9 +112,11 @@ void TestSerialPortComponent::secondInstanceIsRefused()
     QVERIFY(second.openError().isEmpty());
 
     // And the device works for the new holder.
-    m_pty->write("ping");
     QByteArray received;
-    QTRY_VERIFY_WITH_TIMEOUT((received += second.receivedText()) == "ping", 5000);
+    connect(&second, &SerialPortComponent::received, this,
+            [&](const QByteArray &batch) { received += batch; });
+    m_pty->write("ping");
+    QTRY_COMPARE_WITH_TIMEOUT(received, QByteArray("ping"), 5000);
 }
 
 void TestSerialPortComponent::samePathSpelledDifferentlyIsRefused()
@@ -156,6 +158,7 @@ void TestSerialPortComponent::destroyingFreesTheDevice()
 void TestSerialPortComponent::closingTwiceIsHarmless()
 {
     SerialPortComponent port;
+    QSignalSpy batches(&port, &SerialPortComponent::received);
     QSignalSpy failures(&port, &SerialPortComponent::failed);
     port.setOpenState(false); // never opened
     QVERIFY(!port.openState());
@@ -166,7 +169,7 @@ void TestSerialPortComponent::closingTwiceIsHarmless()
     port.setOpenState(false);
     port.setOpenState(false);
     QVERIFY(!port.openState());
-    QVERIFY(port.receivedText().isEmpty());
+    QCOMPARE(batches.count(), 0);
     port.transmitText("nobody listens"); // closed: dropped quietly
 
     QTest::qWait(100);
@@ -271,9 +274,11 @@ void TestSerialPortComponent::refusedSettingsKeepThePortUsable()
     QVERIFY(port.openState());
     port.transmitText("still here");
     QCOMPARE(m_pty->read(10), QByteArray("still here"));
-    m_pty->write("and back");
     QByteArray received;
-    QTRY_VERIFY_WITH_TIMEOUT((received += port.receivedText()) == "and back", 5000);
+    connect(&port, &SerialPortComponent::received, this,
+            [&](const QByteArray &batch) { received += batch; });
+    m_pty->write("and back");
+    QTRY_COMPARE_WITH_TIMEOUT(received, QByteArray("and back"), 5000);
 
     // Good settings afterwards are taken again.
     const QString again = port.setLineSettings("9600,N,8,1");
@@ -332,6 +337,7 @@ void TestSerialPortComponent::settingsWhileClosed()
 void TestSerialPortComponent::unpluggedDeviceFailsOnce()
 {
     SerialPortComponent port;
+    QSignalSpy batches(&port, &SerialPortComponent::received);
     QSignalSpy failures(&port, &SerialPortComponent::failed);
     port.setPortName(m_pty->slavePath());
     port.setOpenState(true);
@@ -347,7 +353,7 @@ void TestSerialPortComponent::unpluggedDeviceFailsOnce()
     QTest::qWait(500);
     QCOMPARE(failures.count(), 1);
     QVERIFY(!port.openState());
-    QVERIFY(port.receivedText().isEmpty());
+    QCOMPARE(batches.count(), 0);
     port.setOpenState(false); // closing the failed port is harmless too
     QCOMPARE(failures.count(), 1);
 
@@ -358,7 +364,7 @@ void TestSerialPortComponent::unpluggedDeviceFailsOnce()
     QVERIFY2(!other.openError().contains("already open"), qPrintable(other.openError()));
 }
 
-void TestSerialPortComponent::bytesWaitingAtFailureAreDelivered()
+void TestSerialPortComponent::lastBytesComeBeforeTheFailure()
 {
     SerialPortComponent port;
     port.setPortName(m_pty->slavePath());
@@ -367,19 +373,15 @@ void TestSerialPortComponent::bytesWaitingAtFailureAreDelivered()
 
     QStringList events;
     QByteArray received;
-    bool reading = false;
-    connect(&port, &SerialPortComponent::receiveEvent, this, [&] {
+    connect(&port, &SerialPortComponent::received, this, [&](const QByteArray &batch) {
         events.append("receive");
-        if (reading)
-            received += port.receivedText();
+        received += batch;
     });
     connect(&port, &SerialPortComponent::failed, this, [&] { events.append("failed"); });
 
-    // The receiver leaves the first bytes waiting, then the device goes away.
+    // The last bytes, then the device's end.
     m_pty->write("last words");
     QTRY_VERIFY_WITH_TIMEOUT(!events.isEmpty(), 5000);
-    reading = true;
-    events.clear();
     m_pty->closeMaster();
     QTRY_VERIFY_WITH_TIMEOUT(events.contains("failed"), 5000);
 

@@ -1,6 +1,7 @@
 #include "core/channel_state.h"
-#include "ui/serial_setup_dialog.h"
+#include "devices/capture_session.h"
 #include "ui/program_icon.h"
+#include "ui/serial_setup_dialog.h"
 #include "ui/twips.h"
 
 #include <QAction>
@@ -74,14 +75,14 @@ private slots:
 private:
     SerialSetupDialog *open(QWidget *owner = nullptr);
 
-    ModuleValues m_values;
+    std::unique_ptr<CaptureSession> m_session;
     QPointer<SerialSetupDialog> m_dialog;
 };
 
 void TestSerialSetupDialog::init()
 {
-    m_values = ModuleValues();
-    m_values.setSignOnDefaults();
+    m_session = std::make_unique<CaptureSession>();
+    m_session->setSignOnDefaults();
 }
 
 void TestSerialSetupDialog::cleanup()
@@ -91,7 +92,7 @@ void TestSerialSetupDialog::cleanup()
 
 SerialSetupDialog *TestSerialSetupDialog::open(QWidget *owner)
 {
-    m_dialog = new SerialSetupDialog(m_values, owner);
+    m_dialog = new SerialSetupDialog(*m_session, owner);
     m_dialog->show();
     return m_dialog;
 }
@@ -242,7 +243,7 @@ void TestSerialSetupDialog::loadReadsByCommaPositions()
     QFETCH(QString, settings);
     QFETCH(QStringList, shown);
 
-    m_values.strSettings = settings;
+    m_session->setSerialSettings(settings);
     SerialSetupDialog *dialog = open();
     QCOMPARE((QStringList{dialog->baudText(), dialog->parityText(), dialog->dataText(),
                           dialog->stopsText()}),
@@ -256,10 +257,10 @@ void TestSerialSetupDialog::applyWithoutChanges()
 {
     SerialSetupDialog *dialog = open();
     QSignalSpy applied(dialog, &SerialSetupDialog::applied);
-    m_values.strSettings = QStringLiteral("changed meanwhile");
+    m_session->setSerialSettings(QStringLiteral("changed meanwhile"));
     QTest::mouseClick(child<QPushButton>(dialog, "cmdClose"), Qt::LeftButton);
 
-    QCOMPARE(m_values.strSettings, QStringLiteral("9600,n,8,1"));
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("9600,n,8,1"));
     QCOMPARE(applied.count(), 1);
     QTRY_VERIFY(m_dialog.isNull());
 }
@@ -280,7 +281,7 @@ void TestSerialSetupDialog::chosenValuesAreStored()
     chooseInList(child<QComboBox>(dialog, "cboStops"), "2");
     QTest::mouseClick(child<QPushButton>(dialog, "cmdClose"), Qt::LeftButton);
 
-    QCOMPARE(m_values.strSettings, QStringLiteral("19200,E,7,2"));
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("19200,E,7,2"));
     QCOMPARE(applied.count(), 1);
     QCOMPARE(exit.count(), 0);
     QTRY_VERIFY(m_dialog.isNull());
@@ -288,10 +289,10 @@ void TestSerialSetupDialog::chosenValuesAreStored()
 
 void TestSerialSetupDialog::typedStopValueReadBackAsOneCharacter()
 {
-    m_values.strSettings = QStringLiteral("9600,N,8,1.5");
+    m_session->setSerialSettings(QStringLiteral("9600,N,8,1.5"));
     SerialSetupDialog *dialog = open();
     QTest::mouseClick(child<QPushButton>(dialog, "cmdClose"), Qt::LeftButton);
-    QCOMPARE(m_values.strSettings, QStringLiteral("9600,N,8,1"));
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("9600,N,8,1"));
 }
 
 void TestSerialSetupDialog::fileCloseActsAsApply()
@@ -301,7 +302,7 @@ void TestSerialSetupDialog::fileCloseActsAsApply()
     chooseInList(child<QComboBox>(dialog, "cboParity"), "O");
     child<QAction>(dialog, "mnuFileClose")->trigger();
 
-    QCOMPARE(m_values.strSettings, QStringLiteral("9600,O,8,1"));
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("9600,O,8,1"));
     QCOMPARE(applied.count(), 1);
     QTRY_VERIFY(m_dialog.isNull());
 }
@@ -322,7 +323,7 @@ void TestSerialSetupDialog::typedValuesAreStoredAsTyped()
     QTest::mouseClick(child<QPushButton>(dialog, "cmdClose"), Qt::LeftButton);
 
     // Nothing is checked and nothing is added to the lists.
-    QCOMPARE(m_values.strSettings, QStringLiteral("14400,,6,1.5"));
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("14400,,6,1.5"));
 }
 
 void TestSerialSetupDialog::cancelChangesNothing()
@@ -335,7 +336,7 @@ void TestSerialSetupDialog::cancelChangesNothing()
     QTest::mouseClick(child<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
 
     QTRY_VERIFY(m_dialog.isNull());
-    QCOMPARE(m_values.strSettings, QStringLiteral("9600,n,8,1"));
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("9600,n,8,1"));
     QCOMPARE(applied.count(), 0);
     QCOMPARE(exit.count(), 0);
 
@@ -353,7 +354,7 @@ void TestSerialSetupDialog::closeBoxChangesNothing()
     QVERIFY(dialog->close());
 
     QTRY_VERIFY(m_dialog.isNull());
-    QCOMPARE(m_values.strSettings, QStringLiteral("9600,n,8,1"));
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("9600,n,8,1"));
     QCOMPARE(applied.count(), 0);
 }
 
@@ -367,7 +368,7 @@ void TestSerialSetupDialog::fileExitAsksToEnd()
 
     QCOMPARE(exit.count(), 1);
     QCOMPARE(applied.count(), 0);
-    QCOMPARE(m_values.strSettings, QStringLiteral("9600,n,8,1"));
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("9600,n,8,1"));
 }
 
 void TestSerialSetupDialog::baudListSetsTheText()
@@ -387,7 +388,7 @@ void TestSerialSetupDialog::baudListSetsTheText()
 
 void TestSerialSetupDialog::typingMarksTheMatchingListEntry()
 {
-    m_values.strSettings = QStringLiteral("12345,N,8,1");
+    m_session->setSerialSettings(QStringLiteral("12345,N,8,1"));
     SerialSetupDialog *dialog = open();
     auto *baud = child<SimpleComboBox>(dialog, "cboBaudSel");
     QCOMPARE(dialog->baudText(), QStringLiteral("12345"));

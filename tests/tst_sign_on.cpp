@@ -1,4 +1,5 @@
 #include "app/program_start.h"
+#include "ui/channel_group.h"
 #include "ui/display_window.h"
 #include "ui/sign_on_window.h"
 
@@ -14,24 +15,33 @@ namespace {
 class ShowWatcher : public QObject
 {
 public:
-    explicit ShowWatcher(const ModuleValues &module)
-        : m_module(module)
+    // The values the watcher records.
+    struct Seen
+    {
+        QString serialSettings;
+        ChannelModule channel1;
+        ChannelModule channel2;
+    };
+
+    explicit ShowWatcher(const CaptureSession &session)
+        : m_session(session)
     {}
     int shows = 0;
-    ModuleValues atFirstShow;
+    Seen atFirstShow;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Show && qobject_cast<DisplayWindow *>(watched)) {
             if (shows++ == 0)
-                atFirstShow = m_module;
+                atFirstShow = {m_session.serialSettings(), m_session.channel(1).module(),
+                               m_session.channel(2).module()};
         }
         return false;
     }
 
 private:
-    const ModuleValues &m_module;
+    const CaptureSession &m_session;
 };
 
 } // namespace
@@ -70,15 +80,15 @@ void TestSignOn::showsTitleVersionAndMaker()
     QVERIFY(splash->timer().isActive());
     QCOMPARE(splash->timer().interval(), 2000);
     // Before the tick the program-wide values are still unset.
-    QVERIFY(program.module.strSettings.isEmpty());
-    QCOMPARE(program.module.channel1.intTimeOut, qint16(0));
+    QVERIFY(program.session.serialSettings().isEmpty());
+    QCOMPARE(program.session.channel(1).module().intTimeOut, qint16(0));
     QVERIFY(!program.display());
 }
 
 void TestSignOn::handsOverOnceWithDefaultsInPlace()
 {
     ProgramStart program;
-    ShowWatcher watcher(program.module);
+    ShowWatcher watcher(program.session);
     qApp->installEventFilter(&watcher);
     program.start();
     QPointer<SignOnWindow> splash = program.signOn();
@@ -89,13 +99,13 @@ void TestSignOn::handsOverOnceWithDefaultsInPlace()
     QTest::qWait(50);
     qApp->removeEventFilter(&watcher);
     QCOMPARE(watcher.shows, 1);
-    const ModuleValues &seen = watcher.atFirstShow;
-    QCOMPARE(seen.strSettings, QStringLiteral("9600,n,8,1"));
+    const ShowWatcher::Seen &seen = watcher.atFirstShow;
+    QCOMPARE(seen.serialSettings, QStringLiteral("9600,n,8,1"));
     QCOMPARE(seen.channel1.intTimeOut, qint16(200));
     QCOMPARE(seen.channel2.intTimeOut, qint16(200));
-    QCOMPARE(seen.channel1.strAddTo, QStringLiteral("Add On"));
-    QCOMPARE(seen.channel2.strAddTo, QStringLiteral("Add On"));
-    QVERIFY(program.display()->controls()->channel1.optOff->isChecked());
+    QCOMPARE(seen.channel1.addTo, AccumulateMode::AddOn);
+    QCOMPARE(seen.channel2.addTo, AccumulateMode::AddOn);
+    QVERIFY(program.display()->controls()->group(1).optOff->isChecked());
 }
 
 void TestSignOn::handOverKeepsTheProgramRunning()

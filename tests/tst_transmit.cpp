@@ -1,9 +1,9 @@
 #include "core/pane_text.h"
-#include "ui/transmit_edit.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
+#include "ui/transmit_edit.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,7 +28,7 @@ struct SerialBench
         f.channel(n).cmbPort->setEditText(pty.slavePath());
         f.switchOn(n);
     }
-    ChannelControls &c() { return f.channel(n); }
+    ChannelGroup &c() { return f.channel(n); }
 };
 
 } // namespace
@@ -103,7 +103,7 @@ void TestTransmit::pasteCountsAsTyped()
     QApplication::clipboard()->setText(QStringLiteral("pa\nste"));
     b.c().txtSend->paste();
     QCOMPARE(b.pty.read(6), QByteArray("pa\rste"));
-    QCOMPARE(b.f.window->modes2.strSend, QByteArray("pa\rste"));
+    QCOMPARE(b.f.session.channel(2).modes().strSend, QByteArray("pa\rste"));
 }
 
 void TestTransmit::hexEntry_data()
@@ -132,7 +132,7 @@ void TestTransmit::hexEntry()
     b.f.pressEnter(2);
     QCOMPARE(b.pty.read(bytes.size()), bytes);
     QCOMPARE(b.pty.readFor(50), QByteArray());
-    QCOMPARE(b.f.window->modes2.strSendHex, bytes);
+    QCOMPARE(b.f.session.channel(2).modes().strSendHex, bytes);
 }
 
 void TestTransmit::repeatSendsTheChosenRecord()
@@ -177,15 +177,15 @@ void TestTransmit::clearsAreIndependent()
     b.pty.write("shown\r");
     QTRY_COMPARE(b.f.paneText(2), QByteArray("shown\r"));
     b.pty.write("dropped");
-    QTRY_COMPARE(b.f.module.channel2.strBuffer, QByteArray("dropped"));
+    QTRY_COMPARE(b.f.session.channel(2).module().strBuffer, QByteArray("dropped"));
     b.f.type(2, QStringLiteral("tx"));
     b.c().cmdClearR->click(); // receive side only
     QVERIFY(b.f.paneText(2).isEmpty());
-    QCOMPARE(b.f.window->modes2.strSend, QByteArray("tx"));
+    QCOMPARE(b.f.session.channel(2).modes().strSend, QByteArray("tx"));
     b.pty.write("new\r");
     QTRY_COMPARE(b.f.paneText(2), QByteArray("new\r"));
     b.c().cmdClear->click(); // transmit side only
-    QVERIFY(b.f.window->modes2.strSend.isEmpty());
+    QVERIFY(b.f.session.channel(2).modes().strSend.isEmpty());
     QCOMPARE(b.f.paneText(2), QByteArray("new\r"));
 }
 
@@ -197,7 +197,7 @@ void TestTransmit::tcpRouteIsKeptAfterEditingThePortList()
     QVERIFY(peer.waitForClient());
     f.choosePort1(QStringLiteral("3")); // only hides the TCP fields
     f.type(1, QStringLiteral("hi"));
-    f.controls().channel1.cmdRepeat->click();
+    f.channel(1).cmdRepeat->click();
     QCOMPARE(peer.received(4), QByteArray("hihi"));
 }
 
@@ -250,7 +250,7 @@ void TestTransmit::tcpReceiveInEveryModeAndFormat()
     QFETCH(QByteArray, shown);
     TcpPeer peer;
     DisplayFixture f;
-    f.module.channel1.intTimeOut = 20;
+    f.session.channel(1).module().intTimeOut = 20;
     f.window->findChild<QRadioButton *>(display)->click();
     f.window->findChild<QRadioButton *>(format)->click();
     f.switchOnTcp(peer.port());

@@ -1,6 +1,6 @@
 #include "core/hex_entry.h"
-#include "ui/transmit_edit.h"
 #include "core/transmit_line.h"
+#include "ui/transmit_edit.h"
 
 #include <QKeyEvent>
 #include <QTest>
@@ -12,7 +12,7 @@ ChannelModes modesFor(bool perKey)
     ChannelModes modes;
     modes.setLoadDefaults();
     if (!perKey)
-        modes.strTrans = Keyword::AfterCr;
+        modes.transmit = TransmitMode::AfterCr;
     return modes;
 }
 
@@ -160,9 +160,9 @@ void TestTransmitLine::enterResendsEverythingSinceClear()
     QCOMPARE(TransmitLine::type(modes, false, "12\r"), QByteArrayList{"12\r"});
     QCOMPARE(TransmitLine::type(modes, false, "3\r"), QByteArrayList{"12\r3\r"});
     // A switch to "Real Time" mid-line keeps what was typed.
-    modes.strTrans = Keyword::RealTime;
+    modes.transmit = TransmitMode::RealTime;
     QCOMPARE(TransmitLine::type(modes, false, "4"), QByteArrayList{"4"});
-    modes.strTrans = Keyword::AfterCr;
+    modes.transmit = TransmitMode::AfterCr;
     QCOMPARE(TransmitLine::type(modes, false, "\r"), QByteArrayList{"12\r3\r4\r"});
     TransmitLine::clearRecords(modes);
     QCOMPARE(TransmitLine::type(modes, false, "5\r"), QByteArrayList{"5\r"});

@@ -1,6 +1,5 @@
 #include "app/program_start.h"
 
-#include "ui/display_controls.h"
 #include "ui/display_window.h"
 #include "ui/sign_on_window.h"
 
@@ -13,7 +12,7 @@ ProgramStart::~ProgramStart()
 
 void ProgramStart::start()
 {
-    m_signOn = new SignOnWindow(module, [this] { showMain(); });
+    m_signOn = new SignOnWindow(session, [this] { showMain(); });
     // Closing the splash before its tick ends the program: it is the only window.
     m_signOn->setAttribute(Qt::WA_DeleteOnClose);
     m_signOn->show();
@@ -25,7 +24,7 @@ void ProgramStart::showMain()
     // shows. Qt checks for visible windows again before it quits on that, so
     // the program goes on.
     if (!m_display) {
-        m_display = std::make_unique<DisplayWindow>(module);
+        m_display = std::make_unique<DisplayWindow>(session);
         m_display->setCloseSignOn([this] {
             if (m_signOn)
                 m_signOn->close();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/channel_state.h"
+#include "devices/capture_session.h"
 #include "ui/display_window.h"
 #include "ui/sign_on_window.h"
 
@@ -10,7 +10,7 @@
 #include <memory>
 
 // The program's run: the sign-on splash first, then the main window. Holds
-// the program-wide channel values for the whole run.
+// the capture session (both channels) for the whole run.
 class ProgramStart : public QObject
 {
     Q_OBJECT
@@ -21,7 +21,7 @@ public:
 
     void start();
 
-    ModuleValues module;
+    CaptureSession session;
     SignOnWindow *signOn() const { return m_signOn; }
     DisplayWindow *display() const { return m_display.get(); }
 

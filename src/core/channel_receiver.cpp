@@ -28,7 +28,7 @@ void ChannelReceiver::receiveSocket(QByteArrayView batch)
 void ChannelReceiver::receive(QByteArrayView batch, Source source)
 {
     m_lastSource = source;
-    const DisplayMode mode = displayModeOf(m_modes.strDisp);
+    const DisplayMode mode = m_modes.display;
     if (mode == DisplayMode::RealTime && m_module.strBuffer.isEmpty()) {
         // The usual case: nothing waits, so the batch goes straight to the pane.
         show(batch, source == Source::Socket ? Layout::Socket : Layout::SerialRealTime);
@@ -64,7 +64,7 @@ void ChannelReceiver::flushPending()
     if (m_module.strBuffer.isEmpty())
         return;
     const bool socketAfterCr =
-        m_lastSource == Source::Socket && displayModeOf(m_modes.strDisp) == DisplayMode::AfterCr;
+        m_lastSource == Source::Socket && m_modes.display == DisplayMode::AfterCr;
     flushBuffer(socketAfterCr ? Layout::Socket : Layout::SerialFlush);
 }
 
@@ -76,7 +76,7 @@ void ChannelReceiver::clearReceived()
 
 void ChannelReceiver::flushBuffer(Layout layout)
 {
-    if (!keepsPaneText(m_module.strAddTo))
+    if (m_module.addTo == AccumulateMode::ClearFirst)
         m_pane.clear();
     showBuffer(layout);
 }
@@ -89,7 +89,7 @@ void ChannelReceiver::showBuffer(Layout layout)
 
 void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
 {
-    switch (receiveFormatOf(m_modes.strFormat)) {
+    switch (m_modes.format) {
     case ReceiveFormat::Ascii:
         m_pane.append(bytes);
         return;

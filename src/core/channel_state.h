@@ -1,29 +1,63 @@
 #pragma once
 
-#include "core/keywords.h"
-
 #include <QByteArray>
-#include <QString>
+#include <QLatin1String>
 
-// A channel's values fall into two lifetimes, so they live in two records.
-//
-// ChannelModes belongs to the main window object: it survives the window's
-// reload, which sets the three modes back to their defaults but keeps the
-// transmit records.
+// One channel's values. They fall into two lifetimes, so they live in two
+// records; the Channel object (devices/channel.h) owns both.
+
+// How received bytes are shown: each batch at once, after a quiet time-out,
+// or when the collected text ends with a carriage return.
+enum class DisplayMode
+{
+    RealTime,
+    TimeOut,
+    AfterCr
+};
+// How each received byte is written in the pane.
+enum class ReceiveFormat
+{
+    Ascii,
+    Decimal,
+    Hex
+};
+// When typed text goes out: at each key, or at Enter.
+enum class TransmitMode
+{
+    RealTime,
+    AfterCr
+};
+// What a flush does with the text already in the pane.
+enum class AccumulateMode
+{
+    AddOn,
+    ClearFirst
+};
+
+// The modes' own words, as the option buttons and setup files name them.
+QLatin1String keywordOf(DisplayMode mode);
+QLatin1String keywordOf(ReceiveFormat format);
+QLatin1String keywordOf(TransmitMode mode);
+QLatin1String keywordOf(AccumulateMode mode);
+
+// ChannelModes follows the main window: each load of the window sets the
+// modes back to their defaults, but the transmit records survive it.
 struct ChannelModes
 {
-    QString strDisp;       // display mode: "Real Time", "Time Out", "Char"
-    QString strTrans;      // transmit mode: "Real Time", "After CR"
-    QString strFormat;     // receive format: "ASCII", "Hex", "Decimal"
+    DisplayMode display = DisplayMode::RealTime;
+    ReceiveFormat format = ReceiveFormat::Ascii;
+    TransmitMode transmit = TransmitMode::RealTime;
+    bool hexEntry = false; // the transmit group's Hex box
     QByteArray strSend;    // every character typed since the last Clear
     QByteArray strSendHex; // every byte made from typed hex pairs since the last Clear
 
     // What each load of the main window sets; the records are left alone.
     void setLoadDefaults()
     {
-        strFormat = Keyword::Ascii;
-        strDisp = Keyword::RealTime;
-        strTrans = Keyword::RealTime;
+        format = ReceiveFormat::Ascii;
+        display = DisplayMode::RealTime;
+        transmit = TransmitMode::RealTime;
+        hexEntry = false;
     }
 };
 
@@ -32,25 +66,13 @@ struct ChannelModes
 struct ChannelModule
 {
     qint16 intTimeOut = 0; // quiet time in ms before a "Time Out" flush
-    QString strAddTo;      // "Add On" or "Clear First"
-    QByteArray strBuffer;  // received and not yet shown, one char per byte
-};
-
-// The program-wide values: both channels' module records and the shared
-// serial settings string.
-struct ModuleValues
-{
-    QString strSettings;
-    ChannelModule channel1;
-    ChannelModule channel2;
+    AccumulateMode addTo = AccumulateMode::AddOn;
+    QByteArray strBuffer; // received and not yet shown, one char per byte
 
     // Set once by the sign-on splash before the main window first shows.
     void setSignOnDefaults()
     {
-        strSettings = QStringLiteral("9600,n,8,1");
-        channel1.intTimeOut = 200;
-        channel2.intTimeOut = 200;
-        channel1.strAddTo = Keyword::AddOn;
-        channel2.strAddTo = Keyword::AddOn;
+        intTimeOut = 200;
+        addTo = AccumulateMode::AddOn;
     }
 };

@@ -7,7 +7,7 @@ namespace TransmitLine {
 QByteArrayList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes)
 {
     QByteArrayList transmissions;
-    const bool perKey = sendsEachKey(modes.strTrans);
+    const bool perKey = modes.transmit == TransmitMode::RealTime;
     // A paste sends its plain text as one transmission rather than one per
     // character: the same bytes on the wire, far fewer writes.
     QByteArray pendingText;

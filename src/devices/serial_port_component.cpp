@@ -173,7 +173,7 @@ void SerialPortComponent::openPort()
     m_openedName = m_portName;
     m_claimedDevice = key;
     claimedDevices().insert(key);
-    connect(port, &QSerialPort::readyRead, this, &SerialPortComponent::receiveEvent);
+    connect(port, &QSerialPort::readyRead, this, &SerialPortComponent::onReadyRead);
     connect(port, &QSerialPort::errorOccurred, this, &SerialPortComponent::onError);
 }
 
@@ -229,9 +229,13 @@ void SerialPortComponent::transmitText(const QByteArray &bytes)
         m_port->write(bytes);
 }
 
-QByteArray SerialPortComponent::receivedText()
+void SerialPortComponent::onReadyRead()
 {
-    return m_port ? m_port->readAll() : QByteArray();
+    if (!m_port)
+        return;
+    const QByteArray batch = m_port->readAll();
+    if (!batch.isEmpty())
+        emit received(batch);
 }
 
 void SerialPortComponent::onError()
@@ -246,8 +250,8 @@ void SerialPortComponent::onError()
         QStringLiteral("the serial device %1 failed: %2").arg(m_openedName, failing->errorString());
     const QPointer<SerialPortComponent> self(this);
     if (failing->bytesAvailable() > 0) {
-        // Let the receiver take what arrived before the failure.
-        emit receiveEvent();
+        // Hand on what arrived before the failure.
+        onReadyRead();
         if (!self || m_port != failing)
             return;
     }

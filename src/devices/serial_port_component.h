@@ -7,8 +7,8 @@
 class QSerialPort;
 
 // One serial port, driven the way the channels need it: choose a port, open
-// it, apply the settings string, send bytes, and take whatever has arrived
-// in one read per receive event.
+// it, apply the settings string, send bytes, and hand on whatever arrives as
+// one batch per read.
 class SerialPortComponent : public QObject
 {
     Q_OBJECT
@@ -35,20 +35,18 @@ public:
     // text on success, otherwise the reason (malformed, or refused by the
     // device).
     QString setLineSettings(const QString &settings);
-    void setOptionFlag(bool flag) { m_optionFlag = flag; }
-    bool optionFlag() const { return m_optionFlag; }
 
     void transmitText(const QByteArray &bytes);
-    // Everything received since the previous read; empty when nothing waits.
-    QByteArray receivedText();
 
 signals:
-    void receiveEvent();
+    // Everything read in one go (at most 64 KiB), never empty.
+    void received(const QByteArray &batch);
     // The open port failed (unplugged, read or write error). Raised once; the
     // port is closed by then.
     void failed(const QString &reason);
 
 private:
+    void onReadyRead();
     void onError();
     void openPort();
     // Closes without any signal; the device becomes free for other instances.
@@ -61,5 +59,4 @@ private:
     QString m_openedName;    // the port as chosen when it was opened
     QString m_claimedDevice; // this instance's entry in the process-wide list
     bool m_applyingSettings = false;
-    bool m_optionFlag = false;
 };

@@ -4,7 +4,6 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-#include <limits>
 #include <utility>
 
 namespace {
@@ -38,7 +37,6 @@ SocketComponent::~SocketComponent()
 void SocketComponent::connectToPeer()
 {
     dropSocket(true);
-    m_leftover.clear();
 
     m_socket = new QTcpSocket(this);
     // At most this much per receive event: a flood then arrives as a run of
@@ -114,14 +112,6 @@ void SocketComponent::sendText(const QByteArray &bytes)
         m_socket->write(bytes);
 }
 
-QByteArray SocketComponent::readText()
-{
-    QByteArray text = std::exchange(m_leftover, QByteArray());
-    if (m_socket)
-        text += m_socket->readAll();
-    return text;
-}
-
 void SocketComponent::onConnected()
 {
     m_connectTimer->stop();
@@ -141,9 +131,11 @@ void SocketComponent::onConnected()
 
 void SocketComponent::onReadyRead()
 {
-    if (m_socket)
-        emit dataArrived(
-            qint32(qMin<qint64>(m_socket->bytesAvailable(), std::numeric_limits<qint32>::max())));
+    if (!m_socket)
+        return;
+    const QByteArray batch = m_socket->readAll();
+    if (!batch.isEmpty())
+        emit received(batch);
 }
 
 void SocketComponent::onSocketError()
@@ -175,7 +167,7 @@ void SocketComponent::fail(const QString &reason)
         return;
 
     // Keep what the peer sent before the end: dropping the socket loses it.
-    m_leftover += m_socket->readAll();
+    const QByteArray leftover = m_socket->readAll();
     const bool deferred = m_inConnectCall;
     dropSocket(false);
     const quint64 attempt = m_attempt;
@@ -191,10 +183,9 @@ void SocketComponent::fail(const QString &reason)
         return;
     }
 
-    if (!m_leftover.isEmpty()) {
+    if (!leftover.isEmpty()) {
         const QPointer<SocketComponent> self(this);
-        emit dataArrived(
-            qint32(qMin<qsizetype>(m_leftover.size(), std::numeric_limits<qint32>::max())));
+        emit received(leftover);
         if (!self || attempt != m_attempt)
             return;
     }

@@ -31,13 +31,13 @@ public:
     // Data sent while the connection is still being made goes out once it is
     // made, in order.
     void sendText(const QByteArray &bytes);
-    // Everything received and not yet read.
-    QByteArray readText();
 
 signals:
-    void dataArrived(qint32 bytesWaiting);
     void connected();
-    // The attempt failed or the peer dropped the connection.
+    // Everything read in one go (at most 64 KiB), never empty.
+    void received(const QByteArray &batch);
+    // The attempt failed or the peer dropped the connection. What the peer
+    // sent before the end has been handed on by received() first.
     void failed(const QString &reason);
 
 private:
@@ -46,7 +46,7 @@ private:
     void onSocketError();
     void onDisconnected();
     void onConnectTimeout();
-    // Reports the failure once; unread data stays readable.
+    // Hands on what is still unread, then reports the failure once.
     void fail(const QString &reason);
     // Lets go of the socket without any signal to this component; a deliberate
     // close lets data already sent go out first.
@@ -54,7 +54,6 @@ private:
 
     QTcpSocket *m_socket = nullptr;
     QTimer *m_connectTimer = nullptr;
-    QByteArray m_leftover; // read from a failed connection, not yet taken
     QString m_host;
     quint16 m_port = 0;
     quint64 m_attempt = 0; // tells a current failure report from a stale one

@@ -1,8 +1,8 @@
 #include "ui/about_box.h"
 
-#include "ui/program_icon.h"
-#include "ui/twips.h"
 #include "core/version_line.h"
+#include "ui/form.h"
+#include "ui/program_icon.h"
 #include "ui/window_font.h"
 #include "ui/window_placement.h"
 
@@ -17,15 +17,14 @@
 
 namespace {
 
-QLabel *addLabel(QWidget *parent, const char *name, const QString &text, QRect geometry,
-                 Qt::Alignment alignment)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    return label;
-}
+// clang-format off
+constexpr int windowWidth = 3750;
+constexpr int windowHeight = 2580;
+const Place lblNamePlace{720, 240, 2292, 252};
+const Place lblCoprrightPlace{480, 840, 2895, 255};
+const Place lblVersionPlace{960, 1320, 1815, 255};
+const Place lblDatePlace{240, 1920, 3255, 255};
+// clang-format on
 
 } // namespace
 
@@ -57,17 +56,16 @@ AboutBox::AboutBox(QWidget *parent)
     setWindowTitle(QStringLiteral("About"));
     setWindowIcon(programIcon());
     setFont(windowFont());
-    setFixedSize(twipsSize(3750, 2580));
+    setFixedSize(twipsSize(windowWidth, windowHeight));
 
-    lblName = addLabel(this, "lblName", QStringLiteral("Varnok Terminal"),
-                       twipsRect(720, 240, 2292, 252), Qt::AlignHCenter);
+    lblName = placeLabel(this, "lblName", QStringLiteral("Varnok Terminal"), Qt::AlignHCenter,
+                         lblNamePlace);
     lblCoprright =
-        addLabel(this, "lblCoprright", QStringLiteral("Copyright \u00a9 2026 Varnok Instruments"),
-                 twipsRect(480, 840, 2895, 255), Qt::AlignLeft);
-    lblVersion = addLabel(this, "lblVersion", QStringLiteral("Version"),
-                          twipsRect(960, 1320, 1815, 255), Qt::AlignHCenter);
-    lblDate = addLabel(this, "lblDate", QStringLiteral("Date"), twipsRect(240, 1920, 3255, 255),
-                       Qt::AlignHCenter);
+        placeLabel(this, "lblCoprright", QStringLiteral("Copyright \u00a9 2026 Varnok Instruments"),
+                   Qt::AlignLeft, lblCoprrightPlace);
+    lblVersion = placeLabel(this, "lblVersion", QStringLiteral("Version"), Qt::AlignHCenter,
+                            lblVersionPlace);
+    lblDate = placeLabel(this, "lblDate", QStringLiteral("Date"), Qt::AlignHCenter, lblDatePlace);
 
     load();
     centreOnOwner(this);

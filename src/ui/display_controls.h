@@ -2,69 +2,24 @@
 
 #include <QWidget>
 
-class CapturePane;
-class PaneText;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class TransmitEdit;
+class CaptureSession;
+class ChannelGroup;
 
-// One channel group of the main window.
-struct ChannelControls
-{
-    QGroupBox *fraPort = nullptr;
-    QLabel *lblPort = nullptr;
-    QComboBox *cmbPort = nullptr;
-    QRadioButton *optOn = nullptr;  // optComm / optCom1, index 0
-    QRadioButton *optOff = nullptr; // index 1
-    QGroupBox *fraFormat = nullptr;
-    QRadioButton *optASCII = nullptr;
-    QRadioButton *optDec = nullptr;
-    QRadioButton *optHex = nullptr;
-    QGroupBox *fraDisplay = nullptr;
-    QRadioButton *optRT = nullptr;
-    QRadioButton *optTO = nullptr;
-    QRadioButton *optChar = nullptr;
-    QPushButton *cmdClearR = nullptr;
-    CapturePane *txtRecv = nullptr;
-    PaneText *recvText = nullptr; // the text txtRecv shows
-    QGroupBox *fraTransmit = nullptr;
-    QRadioButton *optLive = nullptr;
-    QRadioButton *optCR = nullptr;
-    QPushButton *cmdRepeat = nullptr;
-    QPushButton *cmdClear = nullptr;
-    QCheckBox *chkHex = nullptr;
-    TransmitEdit *txtSend = nullptr;
-
-    // Enabled only while the channel is on, always handled in this order.
-    QList<QWidget *> workingControls() const;
-};
-
-// The main window's controls, laid out as designed. Built afresh at each
-// load of the main window and destroyed at its unload; it has no behaviour
-// of its own.
+// The main window's client area: both channel groups, laid out as designed
+// and bound to the session's channels, with the designed focus order. Built
+// afresh at each load of the main window and destroyed at its unload.
 class DisplayControls : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit DisplayControls(QWidget *parent = nullptr);
+    DisplayControls(CaptureSession &session, QWidget *parent = nullptr);
 
-    ChannelControls channel1;
-    ChannelControls channel2;
-    // Channel 1's TCP fields, placed on the window over the channel's frame.
-    QLabel *lblIP = nullptr;
-    QLabel *lblSocket = nullptr;
-    QLineEdit *txtHost = nullptr;
-    QLineEdit *txtPort = nullptr;
-
-    // In the order they are shown and hidden.
-    QList<QWidget *> tcpFields() const;
+    ChannelGroup &group(int number) const { return number == 1 ? *m_group1 : *m_group2; }
 
 private:
     void setTabOrder();
+
+    ChannelGroup *m_group1 = nullptr;
+    ChannelGroup *m_group2 = nullptr;
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/channel_state.h"
 #include "ui/display_controls.h"
 
 #include <QMainWindow>
@@ -10,21 +9,21 @@
 #include <memory>
 
 class AboutBox;
-class ChannelLink;
+class CaptureSession;
 class FormatDialog;
 class PrintDialogComponent;
 class SerialSetupDialog;
 
-// The main window. The object lives for the whole run and keeps the ten
-// per-window channel values; its controls, ports, connection, timers and
+// The main window. The object lives for the whole run; its controls and
 // print dialog are made at each load and destroyed at each unload (the
-// serial settings dialog's Apply reloads it).
+// serial settings dialog's Apply reloads it), when the channels also close
+// their ports and connection.
 class DisplayWindow : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    explicit DisplayWindow(ModuleValues &module, QWidget *parent = nullptr);
+    explicit DisplayWindow(CaptureSession &session, QWidget *parent = nullptr);
     ~DisplayWindow() override;
 
     // Builds the controls and runs the start-up steps. `closeSignOn` is
@@ -34,12 +33,7 @@ public:
     // Unload, load again and show: both channels come back off.
     void reload();
 
-    ChannelModes modes1;
-    ChannelModes modes2;
-
     DisplayControls *controls() const { return m_controls; }
-    ChannelLink *link1() const { return m_link1; }
-    ChannelLink *link2() const { return m_link2; }
 
     void setCloseSignOn(std::function<void()> closeSignOn)
     {
@@ -64,13 +58,10 @@ protected:
 
 private:
     void buildMenus();
-    void fillPortLists();
     void closeConnections();
 
-    ModuleValues &m_module;
+    CaptureSession &m_session;
     QPointer<DisplayControls> m_controls;
-    ChannelLink *m_link1 = nullptr;
-    ChannelLink *m_link2 = nullptr;
     std::unique_ptr<PrintDialogComponent> m_dlgPrint;
     PrintDialogFactory m_printDialogFactory;
     std::function<void()> m_closeSignOn;

@@ -1,25 +1,46 @@
 #include "ui/format_dialog.h"
 
-#include "core/channel_state.h"
-#include "core/keywords.h"
 #include "core/time_out_entry.h"
+#include "devices/capture_session.h"
+#include "ui/form.h"
 #include "ui/program_icon.h"
 #include "ui/program_message.h"
-#include "ui/twips.h"
 #include "ui/window_font.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 
 namespace {
 
-// One channel's frame. Each frame is its own option group, so the pairs
-// don't exclude each other.
-struct ChannelControls
+// Where one channel's frame and its controls stand. Each frame is its own
+// option group, so the pairs don't exclude each other.
+struct FrameDesign
+{
+    int channel;
+    Place frame;
+    Place addOn, clearFirst, timeOut, timeOutLabel;
+    Qt::Alignment labelAlignment;
+};
+
+// clang-format off
+// "Clear old data first" is as wide as the option above it (designed 1575),
+// and channel 2's label wider than its designed 975, so no caption is cut.
+const FrameDesign comm1Design{1, {360, 240, 2415, 1695},
+    {360, 360, 1815, 255}, {360, 720, 1815, 255}, {360, 1200, 735, 285},
+    {1080, 1200, 1095, 255}, Qt::AlignHCenter};
+const FrameDesign comm2Design{2, {360, 2280, 2415, 1695},
+    {360, 360, 1815, 255}, {360, 720, 1815, 255}, {360, 1200, 735, 285},
+    {1200, 1200, 1095, 255}, Qt::AlignLeft};
+const Place applyPlace{360, 4200, 975, 375};
+const Place cancelPlace{1800, 4200, 975, 375};
+constexpr int windowWidth = 3195;
+constexpr int windowHeight = 4800;
+// clang-format on
+
+struct ChannelFrame
 {
     QGroupBox *frame;
     std::array<QRadioButton *, 2> addTo;
@@ -27,83 +48,60 @@ struct ChannelControls
     QLabel *timeOutLabel;
 };
 
-ChannelControls addChannelFrame(QWidget *window, int channel, int frameTop, int labelLeft,
-                                int labelWidth, Qt::Alignment labelAlignment)
+ChannelFrame addChannelFrame(QWidget *window, const FrameDesign &d)
 {
-    const QString suffix = QString::number(channel);
-    ChannelControls c;
-    c.frame = new QGroupBox(QStringLiteral("Comm ") + suffix, window);
-    c.frame->setObjectName(QStringLiteral("fraComm") + suffix);
-    c.frame->setGeometry(twipsRect(360, frameTop, 2415, 1695));
-
-    c.addTo[0] = new QRadioButton(QStringLiteral("Add to present data"), c.frame);
-    c.addTo[0]->setGeometry(twipsRect(360, 360, 1815, 255));
-    c.addTo[1] = new QRadioButton(QStringLiteral("Clear old data first"), c.frame);
-    // As wide as the option above it (designed 1575), so the caption isn't cut.
-    c.addTo[1]->setGeometry(twipsRect(360, 720, 1815, 255));
-    for (int index = 0; index < 2; ++index) {
-        c.addTo[index]->setObjectName(QStringLiteral("optAddTo") + suffix);
-        c.addTo[index]->setProperty("index", index);
-    }
-
-    c.timeOut = new QLineEdit(QStringLiteral("Text1"), c.frame);
-    c.timeOut->setObjectName(QStringLiteral("txtTimeOut") + suffix);
-    c.timeOut->setGeometry(twipsRect(360, 1200, 735, 285));
-
-    c.timeOutLabel = new QLabel(QStringLiteral("Time Out (ms)"), c.frame);
-    c.timeOutLabel->setObjectName(QStringLiteral("lblTimeOut") + suffix);
-    c.timeOutLabel->setGeometry(twipsRect(labelLeft, 1200, labelWidth, 255));
-    c.timeOutLabel->setAlignment(labelAlignment | Qt::AlignVCenter);
+    const QByteArray suffix = QByteArray::number(d.channel);
+    ChannelFrame c;
+    c.frame = placeFrame(window, "fraComm" + suffix,
+                         QStringLiteral("Comm ") + QString::number(d.channel), d.frame);
+    c.addTo[0] = placeOption(c.frame, "optAddTo" + suffix, 0, QStringLiteral("Add to present data"),
+                             d.addOn);
+    c.addTo[1] = placeOption(c.frame, "optAddTo" + suffix, 1,
+                             QStringLiteral("Clear old data first"), d.clearFirst);
+    c.timeOut = placeControl<QLineEdit>(c.frame, "txtTimeOut" + suffix, d.timeOut);
+    c.timeOut->setText(QStringLiteral("Text1"));
+    c.timeOutLabel = placeLabel(c.frame, "lblTimeOut" + suffix, QStringLiteral("Time Out (ms)"),
+                                d.labelAlignment, d.timeOutLabel);
     return c;
 }
 
-QPushButton *addButton(QWidget *window, const char *name, const QString &caption, QRect geometry)
+void selectAddTo(const std::array<QRadioButton *, 2> &pair, AccumulateMode addTo)
 {
-    auto *button = new QPushButton(caption, window);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    return button;
+    pair[addTo == AccumulateMode::AddOn ? 0 : 1]->setChecked(true);
 }
 
-void selectAddTo(const std::array<QRadioButton *, 2> &pair, const QString &strAddTo)
+AccumulateMode addToOf(const std::array<QRadioButton *, 2> &pair)
 {
-    pair[keepsPaneText(strAddTo) ? 0 : 1]->setChecked(true);
-}
-
-QString addToOf(const std::array<QRadioButton *, 2> &pair)
-{
-    return pair[0]->isChecked() ? QString(Keyword::AddOn) : QString(Keyword::ClearFirst);
+    return pair[0]->isChecked() ? AccumulateMode::AddOn : AccumulateMode::ClearFirst;
 }
 
 } // namespace
 
-FormatDialog::FormatDialog(ModuleValues &values, QWidget *parent)
+FormatDialog::FormatDialog(CaptureSession &session, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_values(values)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmFormat"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Format"));
     setWindowIcon(programIcon());
     setFont(windowFont());
-    setFixedSize(twipsSize(3195, 4800));
+    setFixedSize(twipsSize(windowWidth, windowHeight));
 
-    const ChannelControls comm1 = addChannelFrame(this, 1, 240, 1080, 1095, Qt::AlignHCenter);
+    const ChannelFrame comm1 = addChannelFrame(this, comm1Design);
     fraComm1 = comm1.frame;
     optAddTo1 = comm1.addTo;
     txtTimeOut1 = comm1.timeOut;
     lblTimeOut1 = comm1.timeOutLabel;
 
-    // Designed 975 wide, which cuts the caption's last character.
-    const ChannelControls comm2 = addChannelFrame(this, 2, 2280, 1200, 1095, Qt::AlignLeft);
+    const ChannelFrame comm2 = addChannelFrame(this, comm2Design);
     fraComm2 = comm2.frame;
     optAddTo2 = comm2.addTo;
     txtTimeOut2 = comm2.timeOut;
     lblTimeOut2 = comm2.timeOutLabel;
 
-    cmdApply = addButton(this, "cmdApply", QStringLiteral("Apply"), twipsRect(360, 4200, 975, 375));
-    cmdCancel =
-        addButton(this, "cmdCancel", QStringLiteral("Cancel"), twipsRect(1800, 4200, 975, 375));
+    cmdApply = placeButton(this, "cmdApply", QStringLiteral("Apply"), applyPlace);
+    cmdCancel = placeButton(this, "cmdCancel", QStringLiteral("Cancel"), cancelPlace);
 
     // The frames and labels take no focus; the rest follow in this order.
     QWidget *const order[] = {cmdApply,     cmdCancel,    optAddTo1[0], optAddTo1[1],
@@ -120,10 +118,12 @@ FormatDialog::FormatDialog(ModuleValues &values, QWidget *parent)
 
 void FormatDialog::load()
 {
-    txtTimeOut1->setText(TimeOutEntry::text(m_values.channel1.intTimeOut));
-    txtTimeOut2->setText(TimeOutEntry::text(m_values.channel2.intTimeOut));
-    selectAddTo(optAddTo1, m_values.channel1.strAddTo);
-    selectAddTo(optAddTo2, m_values.channel2.strAddTo);
+    const ChannelModule &one = m_session.channel1().module();
+    const ChannelModule &two = m_session.channel2().module();
+    txtTimeOut1->setText(TimeOutEntry::text(one.intTimeOut));
+    txtTimeOut2->setText(TimeOutEntry::text(two.intTimeOut));
+    selectAddTo(optAddTo1, one.addTo);
+    selectAddTo(optAddTo2, two.addTo);
 }
 
 void FormatDialog::cmdApplyClick()
@@ -136,14 +136,13 @@ void FormatDialog::cmdApplyClick()
         showProgramMessage(this, timeOuts.refusal);
         return;
     }
-    m_values.channel1.intTimeOut = timeOuts.timeOut1;
-    m_values.channel2.intTimeOut = timeOuts.timeOut2;
-    m_values.channel1.strAddTo = addToOf(optAddTo1);
-    m_values.channel2.strAddTo = addToOf(optAddTo2);
-    const QPointer<FormatDialog> self(this);
-    emit applied();
-    if (self)
-        close();
+    ChannelModule &one = m_session.channel1().module();
+    ChannelModule &two = m_session.channel2().module();
+    one.intTimeOut = timeOuts.timeOut1;
+    two.intTimeOut = timeOuts.timeOut2;
+    one.addTo = addToOf(optAddTo1);
+    two.addTo = addToOf(optAddTo2);
+    close();
 }
 
 void FormatDialog::cmdCancelClick()

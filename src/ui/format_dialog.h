@@ -4,7 +4,7 @@
 
 #include <array>
 
-struct ModuleValues;
+class CaptureSession;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -12,7 +12,7 @@ class QPushButton;
 class QRadioButton;
 
 // Setup > Format: each channel's quiet time-out and whether new data is added
-// to the pane or replaces it. Loads from the module values when created;
+// to the pane or replaces it. Loads from the channels when created;
 // Apply stores all four values and closes, Cancel and the close box store
 // nothing. Each opening is a new instance (it deletes itself on close).
 //
@@ -23,18 +23,14 @@ class FormatDialog : public QWidget
     Q_OBJECT
 
 public:
-    explicit FormatDialog(ModuleValues &values, QWidget *parent = nullptr);
-
-signals:
-    // The four values were stored.
-    void applied();
+    explicit FormatDialog(CaptureSession &session, QWidget *parent = nullptr);
 
 private:
     void load();
     void cmdApplyClick();
     void cmdCancelClick();
 
-    ModuleValues &m_values;
+    CaptureSession &m_session;
 
     QGroupBox *fraComm1 = nullptr;
     std::array<QRadioButton *, 2> optAddTo1{};

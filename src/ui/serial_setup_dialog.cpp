@@ -1,8 +1,8 @@
 #include "ui/serial_setup_dialog.h"
 
-#include "core/channel_state.h"
+#include "devices/capture_session.h"
+#include "ui/form.h"
 #include "ui/program_icon.h"
-#include "ui/twips.h"
 #include "ui/window_font.h"
 #include "ui/window_placement.h"
 
@@ -22,32 +22,31 @@
 
 namespace {
 
-QGroupBox *addFrame(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *frame = new QGroupBox(caption, parent);
-    frame->setObjectName(QLatin1String(name));
-    frame->setGeometry(geometry);
-    return frame;
-}
+// clang-format off
+// The window's client area, below its menu bar, and its controls.
+constexpr int clientWidth = 3600;
+constexpr int clientHeight = 3660;
+const Place fraBaudSelPlace{360, 120, 1335, 2655};
+const Place cboBaudSelPlace{240, 360, 855, 1935};
+const Place fraLengthPlace{2040, 120, 1095, 735};
+const Place cboDataPlace{240, 240, 615, 315};
+const Place fraStopsPlace{2040, 1080, 1095, 735};
+const Place cboStopsPlace{240, 240, 615, 288};
+const Place fraParityPlace{2040, 2040, 1095, 735};
+const Place cboParityPlace{240, 240, 615, 288};
+const Place cmdClosePlace{480, 3000, 1095, 400};
+const Place cmdCancelPlace{1920, 3000, 1095, 400};
+// clang-format on
 
-QComboBox *addDropDown(QWidget *frame, const char *name, const QStringList &items, QRect geometry)
+QComboBox *addDropDown(QWidget *frame, QByteArrayView name, const QStringList &items,
+                       const Place &at)
 {
-    auto *combo = new QComboBox(frame);
-    combo->setObjectName(QLatin1String(name));
+    auto *combo = placeControl<QComboBox>(frame, name, at);
     combo->setEditable(true);
     // Typed values are stored, never added to the list.
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
-    combo->setGeometry(geometry);
     return combo;
-}
-
-QPushButton *addButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
-{
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    return button;
 }
 
 // The single character at `index` of `text`, or nothing past its end.
@@ -145,9 +144,9 @@ void SimpleComboBox::stepSelection(int step)
     m_list->setCurrentRow(qBound(0, row, m_list->count() - 1));
 }
 
-SerialSetupDialog::SerialSetupDialog(ModuleValues &values, QWidget *parent)
+SerialSetupDialog::SerialSetupDialog(CaptureSession &session, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_values(values)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmSerialSetup"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -165,7 +164,7 @@ SerialSetupDialog::SerialSetupDialog(ModuleValues &values, QWidget *parent)
     layout->setMenuBar(menuBar);
     auto *client = new QWidget(this);
     client->setObjectName(QStringLiteral("clientArea"));
-    client->setFixedSize(twipsSize(3600, 3660));
+    client->setFixedSize(twipsSize(clientWidth, clientHeight));
     layout->addWidget(client);
 
     mnuFile = menuBar->addMenu(QStringLiteral("&File"));
@@ -175,39 +174,31 @@ SerialSetupDialog::SerialSetupDialog(ModuleValues &values, QWidget *parent)
     mnuFileExit = mnuFile->addAction(QStringLiteral("&Exit"));
     mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
 
-    fraBaudSel = addFrame(client, "fraBaudSel", QStringLiteral("Baud Rate"),
-                          twipsRect(360, 120, 1335, 2655));
-    cboBaudSel = new SimpleComboBox(fraBaudSel);
-    cboBaudSel->setObjectName(QStringLiteral("cboBaudSel"));
+    fraBaudSel = placeFrame(client, "fraBaudSel", QStringLiteral("Baud Rate"), fraBaudSelPlace);
+    cboBaudSel = placeControl<SimpleComboBox>(fraBaudSel, "cboBaudSel", cboBaudSelPlace);
     cboBaudSel->addItems({QStringLiteral("300"), QStringLiteral("1200"), QStringLiteral("2400"),
                           QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
                           QStringLiteral("38400"), QStringLiteral("57600"),
                           QStringLiteral("115200"), QStringLiteral("230400"),
                           QStringLiteral("460800"), QStringLiteral("921600")});
     cboBaudSel->setText(QStringLiteral("9600"));
-    cboBaudSel->setGeometry(twipsRect(240, 360, 855, 1935));
 
-    fraLength =
-        addFrame(client, "fraLength", QStringLiteral("Data"), twipsRect(2040, 120, 1095, 735));
-    cboData = addDropDown(fraLength, "cboData", {QStringLiteral("8"), QStringLiteral("7")},
-                          twipsRect(240, 240, 615, 315));
+    fraLength = placeFrame(client, "fraLength", QStringLiteral("Data"), fraLengthPlace);
+    cboData =
+        addDropDown(fraLength, "cboData", {QStringLiteral("8"), QStringLiteral("7")}, cboDataPlace);
 
-    fraStops =
-        addFrame(client, "fraStops", QStringLiteral("Stop"), twipsRect(2040, 1080, 1095, 735));
+    fraStops = placeFrame(client, "fraStops", QStringLiteral("Stop"), fraStopsPlace);
     cboStops = addDropDown(fraStops, "cboStops", {QStringLiteral("1"), QStringLiteral("2")},
-                           twipsRect(240, 240, 615, 288));
+                           cboStopsPlace);
 
-    fraParity =
-        addFrame(client, "fraParity", QStringLiteral("Parity"), twipsRect(2040, 2040, 1095, 735));
+    fraParity = placeFrame(client, "fraParity", QStringLiteral("Parity"), fraParityPlace);
     cboParity = addDropDown(fraParity, "cboParity",
                             {QStringLiteral("N"), QStringLiteral("O"), QStringLiteral("E"),
                              QStringLiteral("+"), QStringLiteral("-")},
-                            twipsRect(240, 240, 615, 288));
+                            cboParityPlace);
 
-    cmdClose =
-        addButton(client, "cmdClose", QStringLiteral("Apply"), twipsRect(480, 3000, 1095, 400));
-    cmdCancel =
-        addButton(client, "cmdCancel", QStringLiteral("Cancel"), twipsRect(1920, 3000, 1095, 400));
+    cmdClose = placeButton(client, "cmdClose", QStringLiteral("Apply"), cmdClosePlace);
+    cmdCancel = placeButton(client, "cmdCancel", QStringLiteral("Cancel"), cmdCancelPlace);
 
     QWidget *const order[] = {cboBaudSel, cboData, cboStops, cboParity, cmdClose, cmdCancel};
     for (size_t i = 1; i < std::size(order); ++i)
@@ -244,7 +235,7 @@ void SerialSetupDialog::load()
 {
     // The fields are found by their place after the first comma: parity,
     // data and stop are read as one character each.
-    const QString &settings = m_values.strSettings;
+    const QString settings = m_session.serialSettings();
     const qsizetype comma = settings.indexOf(QLatin1Char(','));
     if (comma < 0) {
         cboBaudSel->setText(settings);
@@ -265,8 +256,8 @@ void SerialSetupDialog::cmdCloseClick()
     const QString parity = parityText();
     const QString data = dataText();
     const QString stop = stopsText();
-    m_values.strSettings =
-        speed + QLatin1Char(',') + parity + QLatin1Char(',') + data + QLatin1Char(',') + stop;
+    m_session.setSerialSettings(speed + QLatin1Char(',') + parity + QLatin1Char(',') + data +
+                                QLatin1Char(',') + stop);
     // The main window's reload may take this window's owner with it.
     const QPointer<SerialSetupDialog> self(this);
     emit applied();

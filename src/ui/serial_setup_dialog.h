@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-struct ModuleValues;
+class CaptureSession;
 class QAction;
 class QComboBox;
 class QGroupBox;
@@ -49,7 +49,7 @@ class SerialSetupDialog : public QWidget
     Q_OBJECT
 
 public:
-    explicit SerialSetupDialog(ModuleValues &values, QWidget *parent = nullptr);
+    explicit SerialSetupDialog(CaptureSession &session, QWidget *parent = nullptr);
 
     QString baudText() const;
     QString parityText() const;
@@ -67,7 +67,7 @@ private:
     void cmdCloseClick();
     void cmdCancelClick();
 
-    ModuleValues &m_values;
+    CaptureSession &m_session;
 
     QMenuBar *menuBar = nullptr;
     QMenu *mnuFile = nullptr;

@@ -1,25 +1,27 @@
 #include "ui/sign_on_window.h"
 
-#include "core/channel_state.h"
+#include "core/version_line.h"
+#include "devices/capture_session.h"
+#include "ui/form.h"
 #include "ui/maker_logo.h"
 #include "ui/program_icon.h"
-#include "ui/twips.h"
-#include "core/version_line.h"
 #include "ui/window_font.h"
 
 #include <QLabel>
 
 namespace {
 
-QLabel *label(QWidget *parent, const char *name, const QString &text, Qt::Alignment align,
-              const QRect &at)
-{
-    auto *lbl = new QLabel(text, parent);
-    lbl->setObjectName(QLatin1String(name));
-    lbl->setAlignment(align | Qt::AlignVCenter);
-    lbl->setGeometry(at);
-    return lbl;
-}
+// clang-format off
+constexpr int windowWidth = 5205;
+constexpr int windowHeight = 5115;
+const Place imgLogoPlace{120, 0, 972, 4908};
+const Place lblTitlePlace{1200, 720, 3972, 612};
+const Place lblForPlace{2880, 1560, 372, 252};
+const Place lblTypePlace{1800, 2040, 2652, 492};
+const Place lblCpyrightPlace{2520, 2640, 1212, 372};
+const Place lblVersionPlace{2280, 3120, 1695, 255};
+const Place lblCompanyPlace{1680, 4200, 2892, 372};
+// clang-format on
 
 QFont timesFont(qreal points, bool bold = false, bool italic = false)
 {
@@ -33,15 +35,15 @@ QFont timesFont(qreal points, bool bold = false, bool italic = false)
 
 } // namespace
 
-SignOnWindow::SignOnWindow(ModuleValues &module, std::function<void()> showMain, QWidget *parent)
+SignOnWindow::SignOnWindow(CaptureSession &session, std::function<void()> showMain, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , m_module(module)
+    , m_session(session)
     , m_showMain(std::move(showMain))
 {
     setObjectName(QStringLiteral("frmSignOn"));
     setWindowTitle(tr("Varnok Terminal"));
     setWindowIcon(programIcon());
-    setFixedSize(twipsSize(5205, 5115));
+    setFixedSize(twipsSize(windowWidth, windowHeight));
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
@@ -49,24 +51,22 @@ SignOnWindow::SignOnWindow(ModuleValues &module, std::function<void()> showMain,
     setAutoFillBackground(true);
     setFont(windowFont());
 
-    imgLogo = label(this, "imgLogo", {}, Qt::AlignCenter, twipsRect(120, 0, 972, 4908));
+    imgLogo = placeLabel(this, "imgLogo", {}, Qt::AlignCenter, imgLogoPlace);
     imgLogo->setPixmap(makerLogo());
     imgLogo->setScaledContents(true);
 
-    lblTitle = label(this, "lblTitle", tr("Varnok Terminal"), Qt::AlignHCenter,
-                     twipsRect(1200, 720, 3972, 612));
+    lblTitle = placeLabel(this, "lblTitle", tr("Varnok Terminal"), Qt::AlignHCenter, lblTitlePlace);
     lblTitle->setFont(timesFont(21.75, true));
-    lblFor = label(this, "lblFor", tr("for "), Qt::AlignLeft, twipsRect(2880, 1560, 372, 252));
+    lblFor = placeLabel(this, "lblFor", tr("for "), Qt::AlignLeft, lblForPlace);
     lblFor->setFont(timesFont(9.75, true, true));
-    lblType = label(this, "lblType", tr("Data Capture"), Qt::AlignHCenter,
-                    twipsRect(1800, 2040, 2652, 492));
+    lblType = placeLabel(this, "lblType", tr("Data Capture"), Qt::AlignHCenter, lblTypePlace);
     lblType->setFont(timesFont(14.25));
-    lblCpyright = label(this, "lblCpyright", QStringLiteral("© 2026 Varnok"), Qt::AlignLeft,
-                        twipsRect(2520, 2640, 1212, 372));
-    lblVersion = label(this, "lblVersion", programVersionLine(), Qt::AlignHCenter,
-                       twipsRect(2280, 3120, 1695, 255));
-    lblCompany = label(this, "lblCompany", QStringLiteral("Varnok Instruments"), Qt::AlignHCenter,
-                       twipsRect(1680, 4200, 2892, 372));
+    lblCpyright = placeLabel(this, "lblCpyright", QStringLiteral("© 2026 Varnok"), Qt::AlignLeft,
+                             lblCpyrightPlace);
+    lblVersion =
+        placeLabel(this, "lblVersion", programVersionLine(), Qt::AlignHCenter, lblVersionPlace);
+    lblCompany = placeLabel(this, "lblCompany", QStringLiteral("Varnok Instruments"),
+                            Qt::AlignHCenter, lblCompanyPlace);
     lblCompany->setFont(timesFont(12, true));
 
     tmrSignOn.setObjectName(QStringLiteral("tmrSignOn"));
@@ -78,7 +78,7 @@ SignOnWindow::SignOnWindow(ModuleValues &module, std::function<void()> showMain,
 void SignOnWindow::tick()
 {
     tmrSignOn.stop(); // the hand-over runs once
-    m_module.setSignOnDefaults();
+    m_session.setSignOnDefaults();
     if (m_showMain)
         m_showMain();
 }

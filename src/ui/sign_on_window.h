@@ -5,7 +5,7 @@
 
 #include <functional>
 
-struct ModuleValues;
+class CaptureSession;
 class QLabel;
 
 // The sign-on splash: title, version and maker for two seconds, then it sets
@@ -16,14 +16,15 @@ class SignOnWindow : public QWidget
     Q_OBJECT
 
 public:
-    SignOnWindow(ModuleValues &module, std::function<void()> showMain, QWidget *parent = nullptr);
+    SignOnWindow(CaptureSession &session, std::function<void()> showMain,
+                 QWidget *parent = nullptr);
 
     QTimer &timer() { return tmrSignOn; }
 
 private:
     void tick();
 
-    ModuleValues &m_module;
+    CaptureSession &m_session;
     std::function<void()> m_showMain;
     QTimer tmrSignOn;
     QLabel *imgLogo = nullptr;

@@ -1,6 +1,7 @@
 #include "support/display_fixture.h"
 
 #include "core/pane_text.h"
+#include "ui/capture_pane.h"
 #include "ui/transmit_edit.h"
 
 #include <QComboBox>
@@ -8,7 +9,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-QRadioButton *displayOption(const ChannelControls &c, const QString &mode)
+QRadioButton *displayOption(const ChannelGroup &c, const QString &mode)
 {
     if (mode == QLatin1String("Real Time"))
         return c.optRT;
@@ -19,17 +20,17 @@ QRadioButton *displayOption(const ChannelControls &c, const QString &mode)
 
 DisplayFixture::DisplayFixture()
 {
-    module.setSignOnDefaults();
-    window = std::make_unique<DisplayWindow>(module);
+    session.setSignOnDefaults();
+    window = std::make_unique<DisplayWindow>(session);
     window->load();
     window->show();
 }
 
 DisplayFixture::~DisplayFixture() = default;
 
-ChannelControls &DisplayFixture::channel(int number) const
+ChannelGroup &DisplayFixture::channel(int number) const
 {
-    return number == 1 ? controls().channel1 : controls().channel2;
+    return controls().group(number);
 }
 
 void DisplayFixture::switchOn(int number)
@@ -44,7 +45,7 @@ void DisplayFixture::switchOff(int number)
 
 bool DisplayFixture::isOn(int number) const
 {
-    const ChannelControls &c = channel(number);
+    const ChannelGroup &c = channel(number);
     const bool enabled = c.txtSend->isEnabled();
     // The switch and the working controls must agree.
     return c.optOn->isChecked() && enabled;
@@ -52,7 +53,7 @@ bool DisplayFixture::isOn(int number) const
 
 void DisplayFixture::choosePort1(const QString &entry)
 {
-    QComboBox *list = controls().channel1.cmbPort;
+    QComboBox *list = channel(1).cmbPort;
     const int index = list->findText(entry);
     if (index >= 0) {
         list->setCurrentIndex(index);
@@ -65,14 +66,14 @@ void DisplayFixture::choosePort1(const QString &entry)
 void DisplayFixture::switchOnTcp(quint16 port)
 {
     choosePort1(QStringLiteral("TCP"));
-    controls().txtHost->setText(QStringLiteral("127.0.0.1"));
-    controls().txtPort->setText(QString::number(port));
+    channel(1).txtHost->setText(QStringLiteral("127.0.0.1"));
+    channel(1).txtPort->setText(QString::number(port));
     switchOn(1);
 }
 
 QByteArray DisplayFixture::paneText(int number) const
 {
-    return channel(number).recvText->text();
+    return session.channel(number).pane().text();
 }
 
 void DisplayFixture::type(int number, const QString &text)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "core/channel_state.h"
+#include "devices/capture_session.h"
+#include "ui/channel_group.h"
 #include "ui/display_window.h"
 
 #include <QByteArray>
@@ -12,7 +13,7 @@ class QRadioButton;
 
 // The Display option of a channel group for a mode's caption ("Real Time",
 // "Time Out", "After CR").
-QRadioButton *displayOption(const ChannelControls &c, const QString &mode);
+QRadioButton *displayOption(const ChannelGroup &c, const QString &mode);
 
 // A loaded, shown main window over fresh program-wide values, as the sign-on
 // splash leaves them.
@@ -22,11 +23,13 @@ public:
     DisplayFixture();
     ~DisplayFixture();
 
-    ModuleValues module;
+    CaptureSession session;
     std::unique_ptr<DisplayWindow> window;
 
     DisplayControls &controls() const { return *window->controls(); }
-    ChannelControls &channel(int number) const;
+    // A channel's controls, and the Channel object they are bound to.
+    ChannelGroup &channel(int number) const;
+    Channel &state(int number) { return session.channel(number); }
     // The "On"/"Off" switch of a channel, as the operator clicks it.
     void switchOn(int number);
     void switchOff(int number);

@@ -15,6 +15,8 @@ public:
 
     bool isOpen() const { return m_master >= 0; }
     QString slavePath() const { return m_slavePath; }
+    // The device's side, non-blocking, for writers of their own.
+    int masterFd() const { return m_master; }
 
     // Bytes written here arrive at whoever opened the slave.
     void write(const QByteArray &bytes);

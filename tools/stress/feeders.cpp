@@ -7,47 +7,34 @@
 
 #include <cerrno>
 #include <cstring>
-#include <pty.h>
-#include <termios.h>
+#include <poll.h>
 #include <unistd.h>
 
-PtyFeeder::PtyFeeder()
-{
-    char name[256] = {};
-    if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
-        m_master = m_slave = -1;
-        return;
-    }
-    // Raw: bytes pass unchanged both ways.
-    termios raw{};
-    tcgetattr(m_slave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(m_slave, TCSANOW, &raw);
-    m_slavePath = QString::fromLocal8Bit(name);
-}
+PtyFeeder::PtyFeeder() = default;
 
 PtyFeeder::~PtyFeeder()
 {
     if (m_writer.joinable())
         m_writer.join();
-    if (m_master >= 0)
-        ::close(m_master);
-    if (m_slave >= 0)
-        ::close(m_slave);
 }
 
 void PtyFeeder::start(const QByteArray &data, quint32 seed)
 {
-    m_writer = std::thread([this, data, seed] {
+    const int master = m_pty.masterFd();
+    m_writer = std::thread([this, master, data, seed] {
         QRandomGenerator random(seed);
         qsizetype at = 0;
         while (at < data.size()) {
             const qsizetype burst = qMin<qsizetype>(random.bounded(1, 4097), data.size() - at);
             qsizetype done = 0;
             while (done < burst) {
-                const ssize_t n = ::write(m_master, data.constData() + at + done, burst - done);
+                const ssize_t n = ::write(master, data.constData() + at + done, burst - done);
                 if (n > 0) {
                     done += n;
+                } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                    // The device's buffer is full: wait until it takes more.
+                    pollfd writable{master, POLLOUT, 0};
+                    ::poll(&writable, 1, 100);
                 } else if (n < 0 && errno != EINTR) {
                     m_errno = errno;
                     m_done = true;

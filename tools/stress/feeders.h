@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/pty_pair.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -21,16 +23,14 @@ public:
     PtyFeeder(const PtyFeeder &) = delete;
     PtyFeeder &operator=(const PtyFeeder &) = delete;
 
-    bool isOpen() const { return m_master >= 0; }
-    QString slavePath() const { return m_slavePath; }
+    bool isOpen() const { return m_pty.isOpen(); }
+    QString slavePath() const { return m_pty.slavePath(); }
     void start(const QByteArray &data, quint32 seed);
     bool finished() const { return m_done; }
     QString error() const;
 
 private:
-    int m_master = -1;
-    int m_slave = -1; // held open so the device never hangs up early
-    QString m_slavePath;
+    PtyPair m_pty;
     std::thread m_writer;
     std::atomic<bool> m_done{false};
     std::atomic<int> m_errno{0};

@@ -1,8 +1,9 @@
 #include "stress_case.h"
 
-#include "core/channel_state.h"
-#include "core/pane_text.h"
+#include "devices/capture_session.h"
 #include "feeders.h"
+#include "support/byte_checks.h"
+#include "ui/channel_group.h"
 #include "ui/display_controls.h"
 #include "ui/display_window.h"
 
@@ -16,17 +17,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray randomBytes(qint64 size, quint32 seed)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator random(seed);
-    const qint64 words = size / 4;
-    random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), words);
-    for (qint64 i = words * 4; i < size; ++i)
-        bytes[i] = char(random.bounded(256));
-    return bytes;
-}
 
 int hexValue(char c)
 {
@@ -79,13 +69,13 @@ StressResult runStressCase(const StressCase &c)
     result.bytes = c.bytes;
     const QByteArray data = randomBytes(c.bytes, c.seed);
 
-    ModuleValues module;
-    module.setSignOnDefaults();
-    auto window = std::make_unique<DisplayWindow>(module);
+    CaptureSession session;
+    session.setSignOnDefaults();
+    auto window = std::make_unique<DisplayWindow>(session);
     window->load();
     window->show();
-    DisplayControls &controls = *window->controls();
-    ChannelControls &channel = pty ? controls.channel2 : controls.channel1;
+    ChannelGroup &channel = window->controls()->group(pty ? 2 : 1);
+    const PaneText &pane = session.channel(pty ? 2 : 1).pane();
     (c.hex ? channel.optHex : channel.optASCII)->click();
 
     std::unique_ptr<PtyFeeder> ptyFeeder;
@@ -104,8 +94,8 @@ StressResult runStressCase(const StressCase &c)
     } else {
         tcpFeeder = std::make_unique<TcpFeeder>(data, c.seed);
         channel.cmbPort->setEditText(QStringLiteral("TCP"));
-        controls.txtHost->setText(QStringLiteral("127.0.0.1"));
-        controls.txtPort->setText(QString::number(tcpFeeder->port()));
+        channel.txtHost->setText(QStringLiteral("127.0.0.1"));
+        channel.txtPort->setText(QString::number(tcpFeeder->port()));
         clock.start();
         channel.optOn->click();
     }
@@ -115,10 +105,10 @@ StressResult runStressCase(const StressCase &c)
     }
 
     const qint64 wanted = c.hex ? 3 * c.bytes : c.bytes;
-    const ChannelModule &record = pty ? module.channel2 : module.channel1;
+    const ChannelModule &record = session.channel(pty ? 2 : 1).module();
     // Generous: a slow machine still finishes, a stuck one is reported.
     const qint64 deadlineMs = 60000 + 5000 * (c.bytes >> 20);
-    while (channel.recvText->size() < wanted || !record.strBuffer.isEmpty()) {
+    while (pane.size() < wanted || !record.strBuffer.isEmpty()) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
         if (!channel.optOn->isChecked()) {
             result.note = QStringLiteral("the channel switched off");
@@ -134,7 +124,7 @@ StressResult runStressCase(const StressCase &c)
         result.note = QStringLiteral("writing to the pty: ") + ptyFeeder->error();
     if (result.note.isEmpty()) {
         // Serial data shows " XX"; data from the connection "XX ".
-        result.note = compare(channel.recvText->text(), data, c.hex, pty);
+        result.note = compare(pane.text(), data, c.hex, pty);
         result.exact = result.note.isEmpty();
     }
     channel.optOff->click();

@@ -1,0 +1,37 @@
+#include "core/channel_state.h"
+
+QLatin1String keywordOf(DisplayMode mode)
+{
+    switch (mode) {
+    case DisplayMode::RealTime:
+        return QLatin1String("Real Time");
+    case DisplayMode::TimeOut:
+        return QLatin1String("Time Out");
+    case DisplayMode::AfterCr:
+        return QLatin1String("Char"); // the "After CR" display option
+    }
+    return {};
+}
+
+QLatin1String keywordOf(ReceiveFormat format)
+{
+    switch (format) {
+    case ReceiveFormat::Ascii:
+        return QLatin1String("ASCII");
+    case ReceiveFormat::Decimal:
+        return QLatin1String("Decimal");
+    case ReceiveFormat::Hex:
+        return QLatin1String("Hex");
+    }
+    return {};
+}
+
+QLatin1String keywordOf(TransmitMode mode)
+{
+    return mode == TransmitMode::RealTime ? QLatin1String("Real Time") : QLatin1String("After CR");
+}
+
+QLatin1String keywordOf(AccumulateMode mode)
+{
+    return mode == AccumulateMode::AddOn ? QLatin1String("Add On") : QLatin1String("Clear First");
+}

@@ -1,0 +1,92 @@
+#include "devices/channel.h"
+
+#include "core/transmit_line.h"
+
+Channel::Channel(int number, bool offersTcp, QObject *parent)
+    : QObject(parent)
+    , m_number(number)
+    , m_receiver(m_modes, m_module, m_pane)
+    , m_link(number, offersTcp)
+{
+    setObjectName(QStringLiteral("channel%1").arg(number));
+    m_pane.setParent(this);
+    m_receiver.setParent(this);
+    m_link.setParent(this);
+    m_receiver.timer().setObjectName(QStringLiteral("Timer%1").arg(number));
+    wireReceiveRoute();
+    connect(&m_link, &ChannelLink::routeChanged, this, [this](ChannelLink::Route route) {
+        emit onChanged(route != ChannelLink::Route::None);
+    });
+    connect(&m_link, &ChannelLink::switchOnFailed, this, &Channel::failed);
+    connect(&m_link, &ChannelLink::lost, this, &Channel::onLost);
+}
+
+void Channel::wireReceiveRoute()
+{
+    connect(&m_link, &ChannelLink::received, this, &Channel::onReceived);
+}
+
+void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
+{
+    if (from == ChannelLink::Route::Tcp)
+        m_receiver.receiveSocket(batch);
+    else
+        m_receiver.receiveSerial(batch);
+}
+
+void Channel::onLost(const QString &text, const QString &detail)
+{
+    m_receiver.flushPending(); // nothing received is lost
+    emit failed(text, detail);
+}
+
+void Channel::load()
+{
+    m_link.close();
+    m_receiver.timer().stop();
+    m_modes.setLoadDefaults();
+    m_pane.clear();
+}
+
+void Channel::unload()
+{
+    m_link.close();
+    m_receiver.timer().stop();
+}
+
+void Channel::switchOnSerial(const QString &portText, const QString &settings)
+{
+    m_link.switchOnSerial(portText, settings);
+}
+
+void Channel::switchOnTcp(const QString &host, const QString &portText)
+{
+    m_link.switchOnTcp(host, portText);
+}
+
+void Channel::switchOff()
+{
+    m_link.close();
+}
+
+void Channel::type(QByteArrayView codes)
+{
+    const QByteArrayList transmissions = TransmitLine::type(m_modes, m_modes.hexEntry, codes);
+    for (const QByteArray &bytes : transmissions)
+        m_link.send(bytes);
+}
+
+void Channel::repeat()
+{
+    m_link.send(TransmitLine::repeatRecord(m_modes, m_modes.hexEntry));
+}
+
+void Channel::clearTransmit()
+{
+    TransmitLine::clearRecords(m_modes);
+}
+
+void Channel::clearReceived()
+{
+    m_receiver.clearReceived();
+}

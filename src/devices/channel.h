@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/channel_receiver.h"
+#include "core/channel_state.h"
+#include "core/pane_text.h"
+#include "devices/channel_link.h"
+
+#include <QByteArrayView>
+#include <QObject>
+
+// One capture channel: its modes, its module values, its pane text, its
+// receive path with the quiet-time timer, its transmit records and its link.
+// The program has two, for "Comm Port 1" (which may also use TCP) and
+// "Comm Port 2".
+//
+// The receive route (wired in wireReceiveRoute()):
+//     serial port / socket --received(batch)--> ChannelLink
+//       --received(batch, route)--> Channel::onReceived --> ChannelReceiver
+//       (display mode, format, accumulate mode) --> PaneText --appended--> view
+// The transmit route:
+//     typed codes --> Channel::type --> TransmitLine (mode, Hex box, records)
+//       --> ChannelLink::send --> serial port or socket, as chosen at switch-on
+//
+// Lifetimes follow the main window: load() sets the modes back to their
+// defaults and empties the pane; unload() closes the link and stops the
+// timer. The transmit records, the time-out, the accumulate mode and the
+// receive buffer survive both.
+class Channel : public QObject
+{
+    Q_OBJECT
+
+public:
+    Channel(int number, bool offersTcp, QObject *parent = nullptr);
+
+    int number() const { return m_number; }
+
+    ChannelModes &modes() { return m_modes; }
+    const ChannelModes &modes() const { return m_modes; }
+    ChannelModule &module() { return m_module; }
+    const ChannelModule &module() const { return m_module; }
+    PaneText &pane() { return m_pane; }
+    const PaneText &pane() const { return m_pane; }
+    ChannelReceiver &receiver() { return m_receiver; }
+    ChannelLink &link() { return m_link; }
+
+    void load();
+    void unload();
+
+    // Switching; the result comes as switchedOn()/failed().
+    void switchOnSerial(const QString &portText, const QString &settings);
+    void switchOnTcp(const QString &host, const QString &portText);
+    void switchOff();
+    bool isOn() const { return m_link.route() != ChannelLink::Route::None; }
+
+    // The operator's commands.
+    void type(QByteArrayView codes);
+    void repeat();
+    void clearTransmit();
+    void clearReceived();
+
+signals:
+    // The link opened (true) or closed (false), for whatever reason.
+    void onChanged(bool on);
+    // A switch-on failed, or a working link failed; the channel is off.
+    void failed(const QString &text, const QString &detail);
+
+private:
+    void wireReceiveRoute();
+    void onReceived(const QByteArray &batch, ChannelLink::Route from);
+    void onLost(const QString &text, const QString &detail);
+
+    const int m_number;
+    ChannelModes m_modes;
+    ChannelModule m_module;
+    PaneText m_pane;
+    ChannelReceiver m_receiver;
+    ChannelLink m_link;
+};

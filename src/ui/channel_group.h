@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+class CaptureSession;
+class CapturePane;
+class Channel;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+class TransmitEdit;
+struct ChannelDesign;
+
+// One channel group of the main window, "Comm Port 1" or "Comm Port 2":
+// builds the group's controls from its design table and binds them to the
+// group's Channel. The controls only report what the operator does; the
+// Channel keeps the state and does the work, and the group shows what
+// becomes of it (On or Off, messages). Made at each load of the main window,
+// destroyed at its unload.
+class ChannelGroup : public QObject
+{
+    Q_OBJECT
+
+public:
+    ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel,
+                 const CaptureSession &session);
+
+    Channel &channel() const { return m_channel; }
+
+    // Enabled only while the channel is on, always handled in this order.
+    QList<QWidget *> workingControls() const;
+    // Channel 1's TCP fields, in the order they are shown and hidden; empty
+    // for channel 2.
+    QList<QWidget *> tcpFields() const;
+
+    // The start-up state: working controls disabled, TCP fields hidden, the
+    // port list filled (port 1 is `devices[0]`), its shown text kept.
+    void showLoaded(const QStringList &devices);
+
+    QGroupBox *fraPort = nullptr;
+    QLabel *lblPort = nullptr;
+    QComboBox *cmbPort = nullptr;
+    QRadioButton *optOn = nullptr;  // optComm / optCom1, index 0
+    QRadioButton *optOff = nullptr; // index 1
+    QGroupBox *fraFormat = nullptr;
+    QRadioButton *optASCII = nullptr;
+    QRadioButton *optDec = nullptr;
+    QRadioButton *optHex = nullptr;
+    QGroupBox *fraDisplay = nullptr;
+    QRadioButton *optRT = nullptr;
+    QRadioButton *optTO = nullptr;
+    QRadioButton *optChar = nullptr;
+    QPushButton *cmdClearR = nullptr;
+    CapturePane *txtRecv = nullptr;
+    QGroupBox *fraTransmit = nullptr;
+    QRadioButton *optLive = nullptr;
+    QRadioButton *optCR = nullptr;
+    QPushButton *cmdRepeat = nullptr;
+    QPushButton *cmdClear = nullptr;
+    QCheckBox *chkHex = nullptr;
+    TransmitEdit *txtSend = nullptr;
+    // Channel 1 only.
+    QLabel *lblIP = nullptr;
+    QLabel *lblSocket = nullptr;
+    QLineEdit *txtHost = nullptr;
+    QLineEdit *txtPort = nullptr;
+
+private:
+    void build(QWidget *window, const ChannelDesign &design);
+    void bindOptionSwitches();
+    void bindCommands();
+    void bindSwitch();
+    void fillPortList(const QStringList &devices);
+    void switchOn();
+    void setWorkingControlsEnabled(bool enabled);
+    void showFailure(const QString &text, const QString &detail);
+    void showTcpFieldsForChoice();
+    bool tcpChosen() const;
+
+    Channel &m_channel;
+    const CaptureSession &m_session;
+};

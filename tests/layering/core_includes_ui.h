@@ -1,0 +1,2 @@
+// A core file that reaches up into the window layer.
+#include "ui/capture_pane.h"

@@ -1,0 +1,2 @@
+// A device file that uses a widget header.
+#include <QtWidgets/QWidget>

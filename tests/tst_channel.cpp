@@ -1,0 +1,193 @@
+// The Channel object on its own, with real devices and peers: no window.
+#include "devices/capture_session.h"
+#include "devices/channel.h"
+#include "devices/serial_port_component.h"
+#include "devices/socket_component.h"
+#include "support/pty_pair.h"
+#include "support/tcp_peer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+class TestChannel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void serialRoundTrip();
+    void switchOnFailuresLeaveTheChannelOff_data();
+    void switchOnFailuresLeaveTheChannelOff();
+    void unpluggedDeviceShowsWhatWaitedThenFails();
+    void tcpRoundTripAndDrop();
+    void loadKeepsRecordsAndBufferButResetsModes();
+    void unloadReleasesTheDevice();
+};
+
+void TestChannel::serialRoundTrip()
+{
+    PtyPair pty;
+    CaptureSession session;
+    session.setSignOnDefaults();
+    Channel &channel = session.channel(2);
+    QSignalSpy on(&channel, &Channel::onChanged);
+    channel.switchOnSerial(pty.slavePath(), session.serialSettings());
+    QVERIFY(channel.isOn());
+    QCOMPARE(on.count(), 1);
+    QCOMPARE(on.at(0).at(0).toBool(), true);
+
+    channel.modes().format = ReceiveFormat::Hex;
+    pty.write("AB");
+    QTRY_COMPARE(channel.pane().text(), QByteArray(" 41 42"));
+
+    channel.modes().hexEntry = true;
+    channel.type("41 7f ");
+    QCOMPARE(pty.read(2), QByteArray("A\x7f"));
+    channel.repeat();
+    QCOMPARE(pty.read(2), QByteArray("A\x7f"));
+
+    channel.switchOff();
+    QVERIFY(!channel.isOn());
+    QCOMPARE(on.count(), 2);
+    QCOMPARE(on.at(1).at(0).toBool(), false);
+}
+
+void TestChannel::switchOnFailuresLeaveTheChannelOff_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no such device") << "/dev/varnok-no-such-device"
+                                    << "9600,n,8,1"
+                                    << "Com2 Error!";
+    QTest::newRow("number without device") << "98"
+                                           << "9600,n,8,1"
+                                           << "Com2 Error!";
+    // A pty refuses parity, and the port is closed again.
+    QTest::newRow("refused settings") << ""
+                                      << "9600,e,8,1"
+                                      << "can't use the settings";
+    QTest::newRow("malformed settings") << ""
+                                        << "9600,n"
+                                        << "can't use the settings";
+}
+
+void TestChannel::switchOnFailuresLeaveTheChannelOff()
+{
+    QFETCH(QString, port);
+    QFETCH(QString, settings);
+    QFETCH(QString, text);
+
+    PtyPair pty;
+    Channel channel(2, false);
+    QSignalSpy on(&channel, &Channel::onChanged);
+    QSignalSpy failed(&channel, &Channel::failed);
+    channel.switchOnSerial(port.isEmpty() ? pty.slavePath() : port, settings);
+    QVERIFY(!channel.isOn());
+    QVERIFY(!channel.link().serial().openState());
+    QCOMPARE(on.count(), 0);
+    QCOMPARE(failed.count(), 1);
+    QVERIFY2(failed.at(0).at(0).toString().contains(text),
+             qPrintable(failed.at(0).at(0).toString()));
+    QVERIFY(!failed.at(0).at(1).toString().isEmpty()); // the reason, for the details
+}
+
+void TestChannel::unpluggedDeviceShowsWhatWaitedThenFails()
+{
+    PtyPair pty;
+    Channel channel(2, false);
+    channel.module().intTimeOut = 30000; // only the failure can show what waits
+    channel.modes().display = DisplayMode::TimeOut;
+    QSignalSpy failed(&channel, &Channel::failed);
+    channel.switchOnSerial(pty.slavePath(), QStringLiteral("9600,n,8,1"));
+    QVERIFY(channel.isOn());
+
+    pty.write("last words");
+    QTRY_COMPARE(channel.module().strBuffer, QByteArray("last words"));
+    pty.closeMaster();
+    QTRY_COMPARE(failed.count(), 1);
+    QCOMPARE(channel.pane().text(), QByteArray("last words"));
+    QVERIFY(channel.module().strBuffer.isEmpty());
+    QVERIFY(!channel.isOn());
+    QVERIFY(failed.at(0).at(0).toString().contains(pty.slavePath()));
+}
+
+void TestChannel::tcpRoundTripAndDrop()
+{
+    TcpPeer peer;
+    Channel channel(1, true);
+    channel.module().intTimeOut = 30000;
+    QSignalSpy failed(&channel, &Channel::failed);
+    channel.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(peer.port()));
+    QVERIFY(channel.isOn());
+    channel.type("early"); // queued while the connection is made
+    QVERIFY(peer.waitForClient());
+    QCOMPARE(peer.received(5), QByteArray("early"));
+
+    channel.modes().format = ReceiveFormat::Decimal;
+    peer.send("AB");
+    QTRY_COMPARE(channel.pane().text(), QByteArray("65 66 "));
+
+    channel.modes().display = DisplayMode::TimeOut;
+    peer.send("C");
+    QTRY_COMPARE(channel.module().strBuffer, QByteArray("C"));
+    peer.close();
+    QTRY_COMPARE(failed.count(), 1);
+    QCOMPARE(channel.pane().text(), QByteArray("65 66  67"));
+    QVERIFY(!channel.isOn());
+    const QString text = failed.at(0).at(0).toString();
+    QVERIFY2(text.contains(QString::number(peer.port())), qPrintable(text));
+
+    // Channel 2 has no socket: TCP is not among its routes.
+    Channel serialOnly(2, false);
+    serialOnly.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(peer.port()));
+    QVERIFY(!serialOnly.isOn());
+    QVERIFY(!serialOnly.link().offersTcp());
+}
+
+void TestChannel::loadKeepsRecordsAndBufferButResetsModes()
+{
+    Channel channel(1, true);
+    channel.modes().display = DisplayMode::TimeOut;
+    channel.modes().format = ReceiveFormat::Hex;
+    channel.modes().transmit = TransmitMode::AfterCr;
+    channel.modes().hexEntry = true;
+    channel.type("12 34\r");
+    channel.module().intTimeOut = 900;
+    channel.module().addTo = AccumulateMode::ClearFirst;
+    channel.receiver().receiveSerial("waits");
+    QVERIFY(channel.receiver().timer().isActive());
+    channel.pane().append("shown");
+
+    channel.load();
+    QCOMPARE(channel.modes().display, DisplayMode::RealTime);
+    QCOMPARE(channel.modes().format, ReceiveFormat::Ascii);
+    QCOMPARE(channel.modes().transmit, TransmitMode::RealTime);
+    QVERIFY(!channel.modes().hexEntry);
+    QVERIFY(channel.pane().isEmpty());
+    QVERIFY(!channel.receiver().timer().isActive());
+    QCOMPARE(channel.modes().strSend, QByteArray("12 34\r"));
+    QCOMPARE(channel.modes().strSendHex, QByteArray("\x12\x34"));
+    QCOMPARE(channel.module().intTimeOut, qint16(900));
+    QCOMPARE(channel.module().addTo, AccumulateMode::ClearFirst);
+    QCOMPARE(channel.module().strBuffer, QByteArray("waits"));
+}
+
+void TestChannel::unloadReleasesTheDevice()
+{
+    PtyPair pty;
+    CaptureSession session;
+    session.setSignOnDefaults();
+    session.channel(1).switchOnSerial(pty.slavePath(), session.serialSettings());
+    QVERIFY(session.channel(1).isOn());
+    // The device is held: the other channel can't have it ...
+    session.channel(2).switchOnSerial(pty.slavePath(), session.serialSettings());
+    QVERIFY(!session.channel(2).isOn());
+    // ... until the first lets go.
+    session.channel(1).unload();
+    QVERIFY(!session.channel(1).isOn());
+    session.channel(2).switchOnSerial(pty.slavePath(), session.serialSettings());
+    QVERIFY(session.channel(2).isOn());
+}
+
+QTEST_GUILESS_MAIN(TestChannel)
+#include "tst_channel.moc"
