@@ -42,6 +42,8 @@ private slots:
     void serialBatches();
     void socketBatches_data();
     void socketBatches();
+    void socketNumbersNeverRunTogether_data();
+    void socketNumbersNeverRunTogether();
     void realTimeShowsEveryByteOnceWhateverTheSplit_data();
     void realTimeShowsEveryByteOnceWhateverTheSplit();
     void afterCrSplitOnlyChangesWhenItShows();
@@ -176,6 +178,59 @@ void TestChannelReceiver::socketBatches()
         channel.receiver.receiveSocket(batch);
     if (tick)
         channel.receiver.tick();
+    QCOMPARE(channel.text(), after);
+}
+
+// Each row: a first batch from the connection in one display mode and
+// format (shown by a tick when `tick`), then a real-time batch in another
+// format, and the pane's text after both.
+void TestChannelReceiver::socketNumbersNeverRunTogether_data()
+{
+    QTest::addColumn<DisplayMode>("firstDisp");
+    QTest::addColumn<ReceiveFormat>("firstFormat");
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<bool>("tick");
+    QTest::addColumn<ReceiveFormat>("secondFormat");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("time-out Hex, then real time")
+        << TO << H << QByteArray("\x4f\xc9") << true << H << QByteArray("\xc7\x26")
+        << QByteArray(" 4F C9 C7 26 ");
+    QTest::newRow("time-out Decimal, then real time")
+        << TO << D << QByteArray("\x4f\xc9") << true << D << QByteArray("\xc7\x26")
+        << QByteArray(" 79 201 199 38 ");
+    QTest::newRow("text ending in a digit, then Hex")
+        << RT << A << QByteArray("T=23") << false << H << QByteArray("A")
+        << QByteArray("T=23 41 ");
+    QTest::newRow("text ending in a hex letter, then Decimal")
+        << RT << A << QByteArray("CAFE") << false << D << QByteArray("A")
+        << QByteArray("CAFE 65 ");
+    QTest::newRow("text ending in a line break, then Hex")
+        << RT << A << QByteArray("ok\r\n") << false << H << QByteArray("A")
+        << QByteArray("ok\r\n41 ");
+    QTest::newRow("real-time pieces already apart")
+        << RT << H << QByteArray("A") << false << D << QByteArray("B")
+        << QByteArray("41 66 ");
+}
+
+void TestChannelReceiver::socketNumbersNeverRunTogether()
+{
+    QFETCH(DisplayMode, firstDisp);
+    QFETCH(ReceiveFormat, firstFormat);
+    QFETCH(QByteArray, first);
+    QFETCH(bool, tick);
+    QFETCH(ReceiveFormat, secondFormat);
+    QFETCH(QByteArray, second);
+    QFETCH(QByteArray, after);
+
+    Channel channel(firstDisp, firstFormat);
+    channel.receiver.receiveSocket(first);
+    if (tick)
+        channel.receiver.tick();
+    channel.modes.display = RT;
+    channel.modes.format = secondFormat;
+    channel.receiver.receiveSocket(second);
     QCOMPARE(channel.text(), after);
 }
 

@@ -87,6 +87,17 @@ void ChannelReceiver::showBuffer(Layout layout)
     m_module.strBuffer.clear();
 }
 
+void ChannelReceiver::startPieces(Layout layout)
+{
+    m_scratch.resize(0); // keeps its capacity, unlike clear()
+    // Connection pieces start with their number. Right after a digit already
+    // in the pane (from another layout, or from text) the two numbers would
+    // run together and could not be read back.
+    if (layout == Layout::Socket && !m_pane.isEmpty() &&
+        ByteText::hexDigitValue(m_pane.text().back()) >= 0)
+        m_scratch.append(' ');
+}
+
 void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
 {
     switch (m_modes.format) {
@@ -94,7 +105,7 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
         m_pane.append(bytes);
         return;
     case ReceiveFormat::Decimal:
-        m_scratch.resize(0); // keeps its capacity, unlike clear()
+        startPieces(layout);
         if (layout == Layout::Socket)
             ByteText::appendDecimalPieces(m_scratch, bytes, {}, " ");
         else if (layout == Layout::SerialRealTime)
@@ -103,7 +114,7 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
             ByteText::appendDecimalPieces(m_scratch, bytes, " ", {});
         break;
     case ReceiveFormat::Hex:
-        m_scratch.resize(0);
+        startPieces(layout);
         if (layout == Layout::Socket)
             ByteText::appendHexPieces(m_scratch, bytes, {}, " ");
         else

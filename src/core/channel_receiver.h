@@ -55,6 +55,7 @@ private:
 
     void receive(QByteArrayView batch, Source source);
     void showBuffer(Layout layout);
+    void startPieces(Layout layout);
     void show(QByteArrayView bytes, Layout layout);
     void flushBuffer(Layout layout);
 
