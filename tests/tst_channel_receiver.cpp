@@ -201,17 +201,14 @@ void TestChannelReceiver::socketNumbersNeverRunTogether_data()
         << TO << D << QByteArray("\x4f\xc9") << true << D << QByteArray("\xc7\x26")
         << QByteArray(" 79 201 199 38 ");
     QTest::newRow("text ending in a digit, then Hex")
-        << RT << A << QByteArray("T=23") << false << H << QByteArray("A")
-        << QByteArray("T=23 41 ");
+        << RT << A << QByteArray("T=23") << false << H << QByteArray("A") << QByteArray("T=23 41 ");
     QTest::newRow("text ending in a hex letter, then Decimal")
-        << RT << A << QByteArray("CAFE") << false << D << QByteArray("A")
-        << QByteArray("CAFE 65 ");
+        << RT << A << QByteArray("CAFE") << false << D << QByteArray("A") << QByteArray("CAFE 65 ");
     QTest::newRow("text ending in a line break, then Hex")
         << RT << A << QByteArray("ok\r\n") << false << H << QByteArray("A")
         << QByteArray("ok\r\n41 ");
     QTest::newRow("real-time pieces already apart")
-        << RT << H << QByteArray("A") << false << D << QByteArray("B")
-        << QByteArray("41 66 ");
+        << RT << H << QByteArray("A") << false << D << QByteArray("B") << QByteArray("41 66 ");
 }
 
 void TestChannelReceiver::socketNumbersNeverRunTogether()

@@ -9,6 +9,7 @@
 #include "ui/capture_pane.h"
 #include "ui/transmit_edit.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -44,6 +45,7 @@ private slots:
     void refusedConnectionIsReported();
     void peerDropKeepsEverythingReceived();
     void channel2NeverTouchesTheSocket();
+    void typedPortTextIsNeverRewritten();
 };
 
 void TestDisplayWindow::cleanup()
@@ -478,6 +480,31 @@ void TestDisplayWindow::channel2NeverTouchesTheSocket()
     f.switchOff(2);
     QVERIFY(f.session.channel(1).link().socket()->isConnected());
     QVERIFY(f.isOn(1));
+}
+
+void TestDisplayWindow::typedPortTextIsNeverRewritten()
+{
+    TcpPeer peer;
+    DisplayFixture f;
+    QApplication::setActiveWindow(f.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    f.channel(1).txtPort->setText(QString::number(peer.port()));
+    QComboBox *list = f.channel(1).cmbPort;
+    list->setFocus();
+    list->lineEdit()->selectAll();
+    QTest::keyClicks(list->lineEdit(), QStringLiteral("tcp"));
+    // The focus moves to "On" with the click.
+    QTest::mouseClick(f.channel(1).optOn, Qt::LeftButton);
+
+    QCOMPARE(list->currentText(), QStringLiteral("tcp"));
+    // Read as a port number, which names no device.
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().startsWith(QLatin1String("Com1 Error!")),
+             qPrintable(messages.first()));
+    QVERIFY(!f.isOn(1));
+    QVERIFY(!f.session.channel(1).link().socket()->isActive());
+    QCOMPARE(peer.connectionsAccepted(), 0);
 }
 
 QTEST_MAIN(TestDisplayWindow)

@@ -70,6 +70,7 @@ private slots:
     void clearOldDataFirst();
     void cancelStoresNothing();
     void closeBoxStoresNothing();
+    void escapeStoresNothing();
     void showingAgainDoesNotReload();
     void tabOrder();
 
@@ -411,6 +412,18 @@ void TestFormatDialog::closeBoxStoresNothing()
     QTRY_VERIFY(m_dialog.isNull());
     QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
     QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::AddOn);
+}
+
+void TestFormatDialog::escapeStoresNothing()
+{
+    FormatDialog *dialog = open();
+    QApplication::setActiveWindow(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    child<QLineEdit>(dialog, "txtTimeOut1")->setText(QStringLiteral("999"));
+    QTest::keyClick(dialog, Qt::Key_Escape);
+
+    QTRY_VERIFY(m_dialog.isNull());
+    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
 }
 
 void TestFormatDialog::showingAgainDoesNotReload()

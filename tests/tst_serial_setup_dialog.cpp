@@ -1,5 +1,6 @@
 #include "core/channel_state.h"
 #include "devices/capture_session.h"
+#include "support/message_boxes.h"
 #include "ui/program_icon.h"
 #include "ui/serial_setup_dialog.h"
 #include "ui/twips.h"
@@ -63,6 +64,9 @@ private slots:
     void typedStopValueReadBackAsOneCharacter();
     void fileCloseActsAsApply();
     void typedValuesAreStoredAsTyped();
+    void fieldsThatCantFormSettingsAreRefused_data();
+    void fieldsThatCantFormSettingsAreRefused();
+    void escapeActsAsCancel();
     void cancelChangesNothing();
     void closeBoxChangesNothing();
     void fileExitAsksToEnd();
@@ -87,6 +91,7 @@ void TestSerialSetupDialog::init()
 
 void TestSerialSetupDialog::cleanup()
 {
+    QCOMPARE(dismissMessageBoxes(), QStringList());
     delete m_dialog;
 }
 
@@ -310,6 +315,8 @@ void TestSerialSetupDialog::fileCloseActsAsApply()
 void TestSerialSetupDialog::typedValuesAreStoredAsTyped()
 {
     SerialSetupDialog *dialog = open();
+    QApplication::setActiveWindow(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
     auto *baud = child<SimpleComboBox>(dialog, "cboBaudSel");
     baud->lineEdit()->selectAll();
     QTest::keyClicks(baud->lineEdit(), "14400");
@@ -319,11 +326,81 @@ void TestSerialSetupDialog::typedValuesAreStoredAsTyped()
     auto *stops = child<QComboBox>(dialog, "cboStops");
     stops->lineEdit()->selectAll();
     QTest::keyClicks(stops->lineEdit(), "1.5");
-    child<QComboBox>(dialog, "cboParity")->setCurrentText(QString());
+    // A lower-case parity stays as typed when the focus leaves the list.
+    auto *parity = child<QComboBox>(dialog, "cboParity");
+    parity->setFocus();
+    parity->lineEdit()->selectAll();
+    QTest::keyClicks(parity->lineEdit(), "e");
     QTest::mouseClick(child<QPushButton>(dialog, "cmdClose"), Qt::LeftButton);
 
-    // Nothing is checked and nothing is added to the lists.
-    QCOMPARE(m_session->serialSettings(), QStringLiteral("14400,,6,1.5"));
+    // Nothing is added to the lists, and nothing is changed.
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("14400,e,6,1.5"));
+    QCOMPARE(parity->count(), 5);
+}
+
+// Each row: the field typed over, its text, and a word the refusal names it by.
+void TestSerialSetupDialog::fieldsThatCantFormSettingsAreRefused_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("comma in the speed") << "cboBaudSel"
+                                        << "9600,N"
+                                        << "speed";
+    QTest::newRow("speed in words") << "cboBaudSel"
+                                    << "fast"
+                                    << "speed";
+    QTest::newRow("no speed") << "cboBaudSel"
+                              << ""
+                              << "speed";
+    QTest::newRow("unknown parity") << "cboParity"
+                                    << "x"
+                                    << "parity";
+    QTest::newRow("no parity") << "cboParity"
+                               << ""
+                               << "parity";
+    QTest::newRow("comma as parity") << "cboParity"
+                                     << ","
+                                     << "parity";
+    QTest::newRow("nine data bits") << "cboData"
+                                    << "9"
+                                    << "data bits";
+    QTest::newRow("three stop bits") << "cboStops"
+                                     << "3"
+                                     << "stop bits";
+}
+
+void TestSerialSetupDialog::fieldsThatCantFormSettingsAreRefused()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, named);
+
+    SerialSetupDialog *dialog = open();
+    QSignalSpy applied(dialog, &SerialSetupDialog::applied);
+    if (field == QLatin1String("cboBaudSel"))
+        child<SimpleComboBox>(dialog, "cboBaudSel")->setText(text);
+    else
+        dialog->findChild<QComboBox *>(field)->setCurrentText(text);
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdClose"), Qt::LeftButton);
+
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(named), qPrintable(messages.first()));
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("9600,n,8,1"));
+    QCOMPARE(applied.count(), 0);
+    QVERIFY(m_dialog && m_dialog->isVisible()); // left open for a correction
+}
+
+void TestSerialSetupDialog::escapeActsAsCancel()
+{
+    SerialSetupDialog *dialog = open();
+    QApplication::setActiveWindow(dialog);
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    child<SimpleComboBox>(dialog, "cboBaudSel")->setText(QStringLiteral("300"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(m_dialog.isNull());
+    QCOMPARE(m_session->serialSettings(), QStringLiteral("9600,n,8,1"));
 }
 
 void TestSerialSetupDialog::cancelChangesNothing()

@@ -109,8 +109,7 @@ LineSettingsParse parseLineSettings(const QString &text)
     if (fields.size() != 4) {
         result.error = QStringLiteral("the settings \"%1\" have %2 fields instead of four: "
                                       "expected speed,parity,data,stop such as 9600,N,8,1")
-                           .arg(text)
-                           .arg(fields.size());
+                           .arg(text, QString::number(fields.size()));
         return result;
     }
     for (QString &field : fields)
@@ -132,4 +131,20 @@ LineSettingsParse parseLineSettings(const QString &text)
     result.ok = true;
     result.settings = settings;
     return result;
+}
+
+QString lineSettingsFieldsRefusal(const QString &speed, const QString &parity, const QString &data,
+                                  const QString &stop)
+{
+    // A comma inside a field would shift the fields after it.
+    const std::pair<const char *, const QString &> fields[] = {
+        {"speed", speed}, {"parity", parity}, {"data bits", data}, {"stop bits", stop}};
+    for (const auto &[name, value] : fields) {
+        if (value.contains(u','))
+            return QStringLiteral("the %1 \"%2\" can't contain a comma")
+                .arg(QLatin1String(name), value);
+    }
+    const LineSettingsParse parsed =
+        parseLineSettings(QStringList{speed, parity, data, stop}.join(QLatin1Char(',')));
+    return parsed.ok ? QString() : parsed.error;
 }

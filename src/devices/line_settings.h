@@ -22,3 +22,9 @@ struct LineSettingsParse
 // speed: any positive whole number; parity: N, O, E, M, S in either case,
 // "+" for mark, "-" for space; data: 5 to 8; stop: 1, 1.5 or 2.
 LineSettingsParse parseLineSettings(const QString &text);
+
+// The four fields as the operator typed them, checked before they are joined
+// into a settings string: the reason the first bad field can't be used
+// (naming the field), or an empty text when they form a valid string.
+QString lineSettingsFieldsRefusal(const QString &speed, const QString &parity,
+                                  const QString &data, const QString &stop);

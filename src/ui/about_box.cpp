@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLocale>
 #include <QScreen>
-#include <QShortcut>
 
 namespace {
 
@@ -70,8 +69,7 @@ AboutBox::AboutBox(QWidget *parent)
     load();
     centreOnOwner(this);
     // It has no buttons; Escape closes it like its close box.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    closeOnEscape(this, [this] { close(); });
 }
 
 void AboutBox::load()

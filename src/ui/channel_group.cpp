@@ -36,6 +36,7 @@ QComboBox *portList(QWidget *parent, QByteArrayView name, const QString &shown, 
     list->setEditable(true);
     list->setInsertPolicy(QComboBox::NoInsert);
     list->setEditText(shown);
+    keepTypedText(list);
     // The box is narrow by design; its list is wide enough for device paths.
     list->view()->setMinimumWidth(twips(2400));
     return list;

@@ -1,9 +1,12 @@
 #include "ui/form.h"
 
+#include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 QGroupBox *placeFrame(QWidget *parent, QByteArrayView name, const QString &caption, const Place &at)
 {
@@ -36,4 +39,19 @@ QRadioButton *placeOption(QWidget *parent, QByteArrayView name, int index, const
     option->setText(caption);
     option->setProperty("index", index);
     return option;
+}
+
+void keepTypedText(QComboBox *list)
+{
+    // A case-sensitive completer without entries: the list then matches only
+    // the exact text when it is left, and completes nothing while typing.
+    auto *completer = new QCompleter(list);
+    completer->setCaseSensitivity(Qt::CaseSensitive);
+    list->setCompleter(completer);
+}
+
+void closeOnEscape(QWidget *window, std::function<void()> cancel)
+{
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    QObject::connect(escape, &QShortcut::activated, window, std::move(cancel));
 }

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 // Where a control stands in its container, in twips: left, top, width,
 // height. Every window's layout is a table of these.
 struct Place
@@ -28,6 +30,7 @@ template <typename W> W *placeControl(QWidget *parent, QByteArrayView name, cons
     return control;
 }
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -45,3 +48,11 @@ QPushButton *placeButton(QWidget *parent, QByteArrayView name, const QString &ca
 // group share the group's name.
 QRadioButton *placeOption(QWidget *parent, QByteArrayView name, int index, const QString &caption,
                           const Place &at);
+
+// An editable list that never changes what the operator typed: no inline
+// completion, and leaving it doesn't swap the text for an entry that matches
+// in another case ("tcp" stays "tcp").
+void keepTypedText(QComboBox *list);
+
+// Escape acts like the window's Cancel (or close box).
+void closeOnEscape(QWidget *window, std::function<void()> cancel);

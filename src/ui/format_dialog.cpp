@@ -111,6 +111,7 @@ FormatDialog::FormatDialog(CaptureSession &session, QWidget *parent)
 
     connect(cmdApply, &QPushButton::clicked, this, &FormatDialog::cmdApplyClick);
     connect(cmdCancel, &QPushButton::clicked, this, &FormatDialog::cmdCancelClick);
+    closeOnEscape(this, [this] { cmdCancelClick(); });
 
     // Loaded once per instance: showing it again keeps the operator's edits.
     load();

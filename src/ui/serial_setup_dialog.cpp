@@ -1,8 +1,10 @@
 #include "ui/serial_setup_dialog.h"
 
 #include "devices/capture_session.h"
+#include "devices/line_settings.h"
 #include "ui/form.h"
 #include "ui/program_icon.h"
+#include "ui/program_message.h"
 #include "ui/window_font.h"
 #include "ui/window_placement.h"
 
@@ -43,9 +45,10 @@ QComboBox *addDropDown(QWidget *frame, QByteArrayView name, const QStringList &i
 {
     auto *combo = placeControl<QComboBox>(frame, name, at);
     combo->setEditable(true);
-    // Typed values are stored, never added to the list.
+    // Typed values are stored as typed, never added to the list.
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->addItems(items);
+    keepTypedText(combo);
     return combo;
 }
 
@@ -208,6 +211,7 @@ SerialSetupDialog::SerialSetupDialog(CaptureSession &session, QWidget *parent)
     connect(mnuFileClose, &QAction::triggered, this, &SerialSetupDialog::cmdCloseClick);
     connect(cmdCancel, &QPushButton::clicked, this, &SerialSetupDialog::cmdCancelClick);
     connect(mnuFileExit, &QAction::triggered, this, &SerialSetupDialog::exitRequested);
+    closeOnEscape(this, [this] { cmdCancelClick(); });
 
     load();
     adjustSize();
@@ -256,6 +260,14 @@ void SerialSetupDialog::cmdCloseClick()
     const QString parity = parityText();
     const QString data = dataText();
     const QString stop = stopsText();
+    // A field that would not fit the settings string is refused before
+    // anything is stored, so a stray comma can't shift the fields for good.
+    const QString refusal = lineSettingsFieldsRefusal(speed, parity, data, stop);
+    if (!refusal.isEmpty()) {
+        showProgramMessage(this, tr("Serial Setup: %1.").arg(refusal),
+                           tr("The settings were not stored."));
+        return;
+    }
     m_session.setSerialSettings(speed + QLatin1Char(',') + parity + QLatin1Char(',') + data +
                                 QLatin1Char(',') + stop);
     // The main window's reload may take this window's owner with it.
