@@ -1,11 +1,15 @@
+#include "app/command_line.h"
 #include "app/program_start.h"
-#include "version.h"
 #include "ui/window_font.h"
+#include "version.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    if (const auto status = CommandLine().answerAtOnce(argc, argv))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VarnokTerm"));
     QApplication::setApplicationVersion(
