@@ -48,6 +48,13 @@ endif()
 if(TARGET tst_demo_peer)
     add_dependencies(tst_demo_peer varnok-demo-peer)
 endif()
+# The command-line test runs each program with --version.
+if(TARGET tst_command_line)
+    add_dependencies(tst_command_line varnokterm varnok-demo-peer)
+    if(TARGET varnok-stress)
+        add_dependencies(tst_command_line varnok-stress)
+    endif()
+endif()
 
 # The Debian package. dpkg-shlibdeps finds the Qt 6 libraries it needs; the
 # fonts are named by hand because printing and layout use their metrics.

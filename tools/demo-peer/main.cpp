@@ -58,7 +58,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("varnok-demo-peer"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VARNOK_VERSION));
 
     const StreamTiming defaults;
     const QString port0 = QString::number(defaultPort);
