@@ -69,7 +69,7 @@ private slots:
 
 void TestCommandLine::answersWithoutDisplay_data()
 {
-    const QString versionLine = QStringLiteral("VarnokTerm ") + programVersionLine();
+    const QString versionLine = QStringLiteral("varnokterm (VarnokTerm) ") + programVersionLine();
     const QStringList helpLines{QStringLiteral("Usage: "), QStringLiteral("-h, --help"),
                                 QStringLiteral("-v, --version")};
     QTest::addColumn<QStringList>("arguments");
@@ -112,7 +112,7 @@ void TestCommandLine::reportsProjectVersion_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("firstLine");
     QTest::newRow("varnokterm") << terminalProgram
-                                << QStringLiteral("VarnokTerm Version ") + version;
+                                << QStringLiteral("varnokterm (VarnokTerm) Version ") + version;
     QTest::newRow("varnok-demo-peer") << QStringLiteral("tools/demo-peer/varnok-demo-peer")
                                       << QStringLiteral("varnok-demo-peer ") + version;
     QTest::newRow("varnok-stress") << QStringLiteral("tools/stress/varnok-stress")

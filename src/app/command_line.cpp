@@ -45,9 +45,11 @@ std::optional<int> CommandLine::answerAtOnce(int &argc, char **argv)
     // The usage line names the program as it was started, which the parser
     // reads from the application object; a console one needs no display.
     const QCoreApplication console(argc, argv);
+    // The version's "command (product) version" form is what help2man reads
+    // for the man page's name and footer.
     const QString answer =
         m_parser.isSet(m_version)
-            ? QStringLiteral("VarnokTerm %1\nCopyright (C) 2026 Varnok Instruments\n")
+            ? QStringLiteral("varnokterm (VarnokTerm) %1\nCopyright (C) 2026 Varnok Instruments\n")
                   .arg(programVersionLine())
             : m_parser.helpText();
     std::fputs(answer.toLocal8Bit().constData(), stdout);
