@@ -14,7 +14,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("VarnokTerm"));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(Version::major).arg(Version::minor).arg(Version::revision));
-    QApplication::setDesktopFileName(QStringLiteral("varnokterm"));
+    QApplication::setDesktopFileName(QStringLiteral("com.varnok.varnokterm"));
 
     QApplication::setFont(windowFont());
 
