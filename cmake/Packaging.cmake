@@ -2,9 +2,17 @@
 #   cmake --install build --prefix ~/.local     (or sudo cmake --install build)
 #   cd build && cpack -G DEB                    -> varnokterm_<version>-1_<arch>.deb
 include(GNUInstallDirs)
+find_program(VARNOK_GZIP gzip REQUIRED)
 
-# The menu entry and the scalable icon.
-install(FILES ${CMAKE_SOURCE_DIR}/packaging/varnokterm.desktop
+# Who answers for the package, and where its web pages (with docs/ from the
+# source tree) are published. Both are stand-ins in a reserved domain until
+# the real ones are known; packaging/changelog signs with the same address.
+set(VARNOK_PACKAGE_CONTACT "Varnok Instruments <varnokterm@varnok.example>")
+set(VARNOK_WEB_URL "https://varnok.example/varnokterm")
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+
+# The menu entry, named by the program's AppStream id, and the scalable icon.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/com.varnok.varnokterm.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/varnokterm.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -41,12 +49,29 @@ if(NOT TARGET varnok-demo-peer)
     add_subdirectory(${CMAKE_SOURCE_DIR}/tools/demo-peer ${CMAKE_BINARY_DIR}/tools/demo-peer)
 endif()
 
-# The install test installs this build tree, so it needs what gets installed.
-if(TARGET tst_install)
-    add_dependencies(tst_install varnokterm varnokterm-icons varnok-demo-peer)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/ManPages.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/PackageDocs.cmake)
+
+# The install and package tests install this build tree, so they need what
+# gets installed.
+foreach(test_target tst_install tst_debian_package)
+    if(TARGET ${test_target})
+        add_dependencies(${test_target} varnokterm varnokterm-icons varnok-demo-peer
+                         varnokterm-changelog)
+        if(TARGET varnokterm-man-pages)
+            add_dependencies(${test_target} varnokterm-man-pages)
+        endif()
+    endif()
+endforeach()
 if(TARGET tst_demo_peer)
     add_dependencies(tst_demo_peer varnok-demo-peer)
+endif()
+# The command-line test runs each program with --version.
+if(TARGET tst_command_line)
+    add_dependencies(tst_command_line varnokterm varnok-demo-peer)
+    if(TARGET varnok-stress)
+        add_dependencies(tst_command_line varnok-stress)
+    endif()
 endif()
 
 # The Debian package. dpkg-shlibdeps finds the Qt 6 libraries it needs; the
@@ -54,13 +79,12 @@ endif()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME varnokterm)
 set(CPACK_PACKAGE_VENDOR "Varnok Instruments")
-set(CPACK_PACKAGE_CONTACT "Varnok Instruments")
+set(CPACK_PACKAGE_CONTACT ${VARNOK_PACKAGE_CONTACT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Two-channel serial and TCP data-capture terminal")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Varnok Instruments")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VARNOK_PACKAGE_CONTACT})
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")

@@ -1,86 +1,19 @@
-// Installing the build tree into a scratch root, as a package would, and
-// making the Debian package: the program, its menu entry and its icons land
-// where desktops look for them.
+// Installing the build tree into a scratch root, as a package would: the
+// programs, their man pages, the menu entry, the icons and what the package
+// says about itself land where desktops and software centres look for them.
+// tst_debian_package checks the Debian package made of them.
 
-#include <QDir>
+#include "support/build_tools.h"
+
 #include <QFileInfo>
 #include <QImage>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
-#include <algorithm>
-
 namespace {
 
 const QList<int> pngSizes{16, 32, 48, 64, 128, 256};
-
-QString binaryDir()
-{
-    return qEnvironmentVariable("VARNOK_TEST_BINARY_DIR");
-}
-
-// The cmake or cpack that configured this build tree (its cache names
-// them), else the one on the PATH.
-QString toolCommand(const QString &cacheEntry, const QString &fallback)
-{
-    QFile cache(binaryDir() + QStringLiteral("/CMakeCache.txt"));
-    if (cache.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        const QString prefix = cacheEntry + QStringLiteral(":INTERNAL=");
-        while (!cache.atEnd()) {
-            const QString line = QString::fromLocal8Bit(cache.readLine()).trimmed();
-            if (line.startsWith(prefix) && QFileInfo(line.mid(prefix.size())).isExecutable())
-                return line.mid(prefix.size());
-        }
-    }
-    return QStandardPaths::findExecutable(fallback);
-}
-
-struct Run
-{
-    int exitCode = -1;
-    QString output; // standard output and error together
-};
-
-Run run(const QString &program, const QStringList &arguments,
-        const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    Run result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        result.output = QStringLiteral("did not finish: ") + program;
-        return result;
-    }
-    result.output = QString::fromLocal8Bit(process.readAll());
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return result;
-}
-
-// The [Desktop Entry] group of a .desktop file as key -> value.
-QMap<QString, QString> desktopEntry(const QString &path)
-{
-    QFile file(path);
-    QMap<QString, QString> entry;
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return entry;
-    bool inGroup = false;
-    while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine()).trimmed();
-        if (line.startsWith(u'['))
-            inGroup = line == QLatin1String("[Desktop Entry]");
-        else if (inGroup && !line.startsWith(u'#') && line.contains(u'='))
-            entry.insert(line.section(u'=', 0, 0).trimmed(), line.section(u'=', 1).trimmed());
-    }
-    return entry;
-}
 
 } // namespace
 
@@ -92,14 +25,11 @@ private slots:
     void initTestCase();
     void installsProgram_data();
     void installsProgram();
+    void installsDocumentation_data();
+    void installsDocumentation();
     void installsPngIcons_data();
     void installsPngIcons();
     void installsScalableIcon();
-    void desktopEntryValidates();
-    void desktopEntryNamesTheProgram_data();
-    void desktopEntryNamesTheProgram();
-    void desktopEntryListsTheMenus();
-    void debianPackageDependsOnQtAndFonts();
 
 private:
     QString installed(const QString &relative) const { return m_root.filePath(relative); }
@@ -110,16 +40,16 @@ private:
 void TestInstall::initTestCase()
 {
     QVERIFY(m_root.isValid());
-    QVERIFY2(!binaryDir().isEmpty(), "VARNOK_TEST_BINARY_DIR is not set");
-    const QString cmake = toolCommand(QStringLiteral("CMAKE_COMMAND"), QStringLiteral("cmake"));
+    QVERIFY2(!testBinaryDir().isEmpty(), "VARNOK_TEST_BINARY_DIR is not set");
+    const QString cmake = buildTool(QStringLiteral("CMAKE_COMMAND"), QStringLiteral("cmake"));
     QVERIFY2(!cmake.isEmpty(), "cmake not found");
 
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DESTDIR"), m_root.path());
-    const Run install = run(cmake,
-                            {QStringLiteral("--install"), binaryDir(), QStringLiteral("--prefix"),
-                             QStringLiteral("/usr")},
-                            environment);
+    const ToolRun install = runTool(cmake,
+                                    {QStringLiteral("--install"), testBinaryDir(),
+                                     QStringLiteral("--prefix"), QStringLiteral("/usr")},
+                                    environment);
     QVERIFY2(install.exitCode == 0, qPrintable(install.output));
 }
 
@@ -137,6 +67,26 @@ void TestInstall::installsProgram()
     QVERIFY2(program.isFile(), qPrintable(program.filePath()));
     QVERIFY(program.isExecutable());
     QVERIFY(program.size() > 0);
+}
+
+void TestInstall::installsDocumentation_data()
+{
+    QTest::addColumn<QString>("path");
+    for (const char *path :
+         {"usr/share/man/man1/varnokterm.1.gz", "usr/share/man/man1/varnok-demo-peer.1.gz",
+          "usr/share/doc/varnokterm/copyright", "usr/share/doc/varnokterm/changelog.Debian.gz",
+          "usr/share/lintian/overrides/varnokterm",
+          "usr/share/applications/com.varnok.varnokterm.desktop",
+          "usr/share/metainfo/com.varnok.varnokterm.metainfo.xml"})
+        QTest::newRow(path) << QString::fromLatin1(path);
+}
+
+void TestInstall::installsDocumentation()
+{
+    QFETCH(QString, path);
+    const QFileInfo file(installed(path));
+    QVERIFY2(file.isFile(), qPrintable(file.filePath()));
+    QVERIFY(file.size() > 0);
 }
 
 void TestInstall::installsPngIcons_data()
@@ -178,100 +128,6 @@ void TestInstall::installsScalableIcon()
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(traces, 2);
-}
-
-void TestInstall::desktopEntryValidates()
-{
-    const QString validator =
-        QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
-    QVERIFY2(!validator.isEmpty(), "desktop-file-validate not found (package desktop-file-utils)");
-    const Run check =
-        run(validator, {installed(QStringLiteral("usr/share/applications/varnokterm.desktop"))});
-    QVERIFY2(check.exitCode == 0, qPrintable(check.output));
-    QVERIFY2(!check.output.contains(QLatin1String("error:")), qPrintable(check.output));
-    QVERIFY2(!check.output.contains(QLatin1String("warning:")), qPrintable(check.output));
-}
-
-void TestInstall::desktopEntryNamesTheProgram_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("Type") << QStringLiteral("Type") << QStringLiteral("Application");
-    QTest::newRow("Name") << QStringLiteral("Name") << QStringLiteral("VarnokTerm");
-    QTest::newRow("GenericName") << QStringLiteral("GenericName")
-                                 << QStringLiteral("Data Capture Terminal");
-    QTest::newRow("Exec") << QStringLiteral("Exec") << QStringLiteral("varnokterm");
-    QTest::newRow("Icon") << QStringLiteral("Icon") << QStringLiteral("varnokterm");
-    QTest::newRow("Terminal") << QStringLiteral("Terminal") << QStringLiteral("false");
-}
-
-void TestInstall::desktopEntryNamesTheProgram()
-{
-    QFETCH(QString, key);
-    QFETCH(QString, value);
-    const auto entry =
-        desktopEntry(installed(QStringLiteral("usr/share/applications/varnokterm.desktop")));
-    QVERIFY(!entry.isEmpty());
-    QCOMPARE(entry.value(key), value);
-}
-
-void TestInstall::desktopEntryListsTheMenus()
-{
-    const auto entry =
-        desktopEntry(installed(QStringLiteral("usr/share/applications/varnokterm.desktop")));
-    const QStringList categories = entry.value(QStringLiteral("Categories")).split(u';');
-    QVERIFY2(categories.contains(QLatin1String("Development")), qPrintable(categories.join(u';')));
-    QVERIFY2(categories.contains(QLatin1String("Utility")), qPrintable(categories.join(u';')));
-}
-
-void TestInstall::debianPackageDependsOnQtAndFonts()
-{
-    const QString cpack =
-        toolCommand(QStringLiteral("CMAKE_CPACK_COMMAND"), QStringLiteral("cpack"));
-    QVERIFY2(!cpack.isEmpty(), "cpack not found");
-    const QString dpkgDeb = QStandardPaths::findExecutable(QStringLiteral("dpkg-deb"));
-    QVERIFY2(!dpkgDeb.isEmpty(), "dpkg-deb not found");
-
-    QTemporaryDir packageDir;
-    QVERIFY(packageDir.isValid());
-    const Run pack = run(cpack, {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("-B"),
-                                 packageDir.path(), QStringLiteral("--config"),
-                                 binaryDir() + QStringLiteral("/CPackConfig.cmake")});
-    QVERIFY2(pack.exitCode == 0, qPrintable(pack.output));
-    const QStringList debs =
-        QDir(packageDir.path()).entryList({QStringLiteral("varnokterm_*.deb")}, QDir::Files);
-    QCOMPARE(debs.size(), 1);
-    const QString deb = packageDir.filePath(debs.constFirst());
-
-    const Run info = run(dpkgDeb, {QStringLiteral("--field"), deb, QStringLiteral("Depends"),
-                                   QStringLiteral("Maintainer")});
-    QVERIFY2(info.exitCode == 0, qPrintable(info.output));
-    const QRegularExpressionMatch depends =
-        QRegularExpression(QStringLiteral("^Depends: (.*)$"), QRegularExpression::MultilineOption)
-            .match(info.output);
-    QVERIFY2(depends.hasMatch(), qPrintable(info.output));
-    const QStringList packages = depends.captured(1).split(QStringLiteral(", "));
-    for (const QString &needed :
-         {QStringLiteral("fonts-liberation2"), QStringLiteral("libqt6core6"),
-          QStringLiteral("libqt6widgets6"), QStringLiteral("libqt6serialport6"),
-          QStringLiteral("libqt6network6"), QStringLiteral("libqt6printsupport6")}) {
-        const bool listed = std::any_of(packages.cbegin(), packages.cend(), [&](const QString &p) {
-            return p == needed || p.startsWith(needed + QLatin1Char(' '));
-        });
-        QVERIFY2(listed,
-                 qPrintable(needed + QStringLiteral(" missing from: ") + depends.captured(1)));
-    }
-    QVERIFY2(info.output.contains(QLatin1String("Maintainer: Varnok Instruments")),
-             qPrintable(info.output));
-
-    const Run contents = run(dpkgDeb, {QStringLiteral("--contents"), deb});
-    QVERIFY2(contents.exitCode == 0, qPrintable(contents.output));
-    for (const QString &path :
-         {QStringLiteral("./usr/bin/varnokterm"),
-          QStringLiteral("./usr/share/applications/varnokterm.desktop"),
-          QStringLiteral("./usr/share/icons/hicolor/scalable/apps/varnokterm.svg"),
-          QStringLiteral("./usr/share/icons/hicolor/48x48/apps/varnokterm.png")})
-        QVERIFY2(contents.output.contains(path), qPrintable(path));
 }
 
 QTEST_GUILESS_MAIN(TestInstall)

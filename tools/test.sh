@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
     fonts-liberation2 qt6-qpa-plugins poppler-utils desktop-file-utils dpkg-dev file
+# For the packaging test: help2man makes the man pages during the build,
+# lintian and appstreamcli (package appstream) check the package.
+bash tools/install-deps.sh lintian help2man appstream
 
 jobs=$(nproc)
 

@@ -18,15 +18,13 @@ constexpr quint16 defaultPort = 9761;
 // %1 port, %2 line interval, %3 lines per frame, %4 quiet gap.
 const char *const description = R"(A pretend instrument for trying VarnokTerm without hardware.
 
-It sends sample data that shows off the display modes:
-  - a reading line ending in CR LF every %2 ms, such as
-      T=23.41C P=1013.2hPa RH=41%
-    with slowly drifting values. Each line's LF leads the next write, so
-    every write ends in CR and "After CR" shows the lines as they come;
-  - after every %3 lines a binary frame of 8 to 40 bytes (0x02, random
-    bytes, 0x03) followed by %4 ms of quiet ("Time Out" shows each burst
-    on its own; "Hex" and "Decimal" show the frame's bytes).
-Everything it receives is sent straight back (echo).
+Its sample data shows off the display modes. Every %2 ms it sends a reading
+line ending in CR LF, such as "T=23.41C P=1013.2hPa RH=41%", with slowly
+drifting values. Each line's LF leads the next write, so every write ends in
+CR and "After CR" shows the lines as they come. After every %3 lines it sends
+a binary frame of 8 to 40 bytes (0x02, random bytes, 0x03) followed by %4 ms
+of quiet: "Time Out" shows each burst on its own, "Hex" and "Decimal" show
+the frame's bytes. Everything it receives is sent straight back (echo).
 
 TCP (the default): listens on 127.0.0.1 only, port %1 unless --port says
 otherwise. In VarnokTerm choose "TCP" in Comm Port 1's list; IP 127.0.0.1
@@ -58,7 +56,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("varnok-demo-peer"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VARNOK_VERSION));
 
     const StreamTiming defaults;
     const QString port0 = QString::number(defaultPort);

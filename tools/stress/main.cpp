@@ -29,11 +29,13 @@ int main(int argc, char *argv[])
     previousHandler = qInstallMessageHandler(quietHandler);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("varnok-stress"));
+    QApplication::setApplicationVersion(QStringLiteral(VARNOK_VERSION));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Streams random bytes into VarnokTerm's receive panes and checks them."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption ptyOption(QStringLiteral("pty-mb"),
                                        QStringLiteral("MB sent through the pty (default 10)."),
                                        QStringLiteral("MB"), QStringLiteral("10"));

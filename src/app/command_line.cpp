@@ -1,0 +1,57 @@
+#include "app/command_line.h"
+
+#include "core/version_line.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+const char *const description =
+    R"(VarnokTerm shows what instruments send on two serial ports, or on a TCP
+connection, as text, decimal or hex: in real time, line by line, or in bursts
+separated by a quiet time-out. It sends typed text or hex bytes, and prints
+what channel 1 received.
+
+Without options it opens its window. Qt's own options, such as -style NAME,
+work as in every Qt program.)";
+
+} // namespace
+
+CommandLine::CommandLine()
+    : m_help({QStringLiteral("h"), QStringLiteral("help")},
+             QStringLiteral("Show these options and end."))
+    , m_version({QStringLiteral("v"), QStringLiteral("version")},
+                QStringLiteral("Show the program's version and end."))
+{
+    // "-reverse" is Qt's option, not -r -e -v -e -r -s -e.
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    m_parser.setApplicationDescription(QString::fromUtf8(description));
+    m_parser.addOption(m_help);
+    m_parser.addOption(m_version);
+}
+
+std::optional<int> CommandLine::answerAtOnce(int &argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    // Qt's own options count as unknown here; QApplication takes them later.
+    m_parser.parse(arguments);
+    if (!m_parser.isSet(m_help) && !m_parser.isSet(m_version))
+        return std::nullopt;
+
+    // The usage line names the program as it was started, which the parser
+    // reads from the application object; a console one needs no display.
+    const QCoreApplication console(argc, argv);
+    // The version's "command (product) version" form is what help2man reads
+    // for the man page's name and footer.
+    const QString answer =
+        m_parser.isSet(m_version)
+            ? QStringLiteral("varnokterm (VarnokTerm) %1\nCopyright (C) 2026 Varnok Instruments\n")
+                  .arg(programVersionLine())
+            : m_parser.helpText();
+    std::fputs(answer.toLocal8Bit().constData(), stdout);
+    return 0;
+}
