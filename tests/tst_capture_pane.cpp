@@ -1,5 +1,6 @@
 #include "core/pane_text.h"
 #include "ui/capture_pane.h"
+#include "ui/pane_font.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -515,7 +516,8 @@ void TestCapturePane::looksLikeATextBox()
     QCOMPARE(m_pane->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     QVERIFY(m_pane->verticalScrollBarPolicy() != Qt::ScrollBarAlwaysOff);
     QVERIFY(QFontInfo(m_pane->font()).fixedPitch());
-    QCOMPARE(m_pane->font(), QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QCOMPARE(m_pane->font(), paneFont());
+    QVERIFY(QFontInfo(m_pane->font()).fixedPitch());
 }
 
 namespace {

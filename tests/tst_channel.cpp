@@ -7,7 +7,11 @@
 #include "support/tcp_peer.h"
 
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
+
+#include <sys/socket.h>
 
 class TestChannel : public QObject
 {
@@ -19,6 +23,8 @@ private slots:
     void switchOnFailuresLeaveTheChannelOff();
     void unpluggedDeviceShowsWhatWaitedThenFails();
     void tcpRoundTripAndDrop();
+    void tcpEndsAreToldApart_data();
+    void tcpEndsAreToldApart();
     void loadKeepsRecordsAndBufferButResetsModes();
     void unloadReleasesTheDevice();
 };
@@ -142,6 +148,57 @@ void TestChannel::tcpRoundTripAndDrop()
     serialOnly.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(peer.port()));
     QVERIFY(!serialOnly.isOn());
     QVERIFY(!serialOnly.link().offersTcp());
+}
+
+// Each row: how the peer ends, the message's words and its details.
+void TestChannel::tcpEndsAreToldApart_data()
+{
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("nobody listens") << "refuse"
+                                    << "was refused"
+                                    << "refused";
+    QTest::newRow("accept, send, reset") << "reset"
+                                         << "ended"
+                                         << "the peer reset the connection";
+    QTest::newRow("accept, send, close") << "close"
+                                         << "ended"
+                                         << "the peer closed the connection";
+}
+
+void TestChannel::tcpEndsAreToldApart()
+{
+    QFETCH(QString, end);
+    QFETCH(QString, text);
+    QFETCH(QString, detail);
+
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    const quint16 port =
+        end == QLatin1String("refuse") ? TcpPeer::refusedPort() : server.serverPort();
+    connect(&server, &QTcpServer::newConnection, this, [&] {
+        QTcpSocket *peer = server.nextPendingConnection();
+        const int fd = int(peer->socketDescriptor());
+        QCOMPARE(::send(fd, "hello", 5, 0), ssize_t(5));
+        if (end == QLatin1String("reset")) {
+            const linger resetAtClose{1, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &resetAtClose, sizeof resetAtClose);
+        }
+        peer->abort();
+    });
+    Channel channel(1, true);
+    QSignalSpy failed(&channel, &Channel::failed);
+    channel.switchOnTcp(QStringLiteral("127.0.0.1 "), QString::number(port));
+    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, 10000);
+    const QString message = failed.at(0).at(0).toString();
+    QVERIFY2(message.contains(text) && message.contains(QString::number(port)),
+             qPrintable(message));
+    QVERIFY2(failed.at(0).at(1).toString().contains(detail),
+             qPrintable(failed.at(0).at(1).toString()));
+    QCOMPARE(channel.pane().text(),
+             end == QLatin1String("refuse") ? QByteArray() : QByteArray("hello"));
+    QVERIFY(!channel.isOn());
 }
 
 void TestChannel::loadKeepsRecordsAndBufferButResetsModes()

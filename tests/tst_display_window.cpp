@@ -440,6 +440,8 @@ void TestDisplayWindow::refusedConnectionIsReported()
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(QStringLiteral("127.0.0.1")));
     QVERIFY(messages.first().contains(QString::number(port)));
+    QVERIFY2(messages.first().contains(QStringLiteral("was refused")),
+             qPrintable(messages.first()));
     QVERIFY(!f.isOn(1));
 }
 

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <memory>
+#include <sys/socket.h>
 
 namespace {
 
@@ -47,6 +48,8 @@ private slots:
     void refusedConnectionFailsOnce();
     void peerCloseDeliversDataThenFails();
     void peerResetFailsOnce();
+    void acceptSendResetIsReportedAsReset_data();
+    void acceptSendResetIsReportedAsReset();
     void closeWithoutConnectionIsQuiet();
     void closeEndsConnectionQuietly();
     void closeLetsSentDataOut();
@@ -206,6 +209,51 @@ void TestSocketComponent::peerResetFailsOnce()
     QVERIFY(!failures.at(0).at(0).toString().isEmpty());
     QVERIFY(!component.isActive());
     QTest::qWait(300);
+    QCOMPARE(failures.count(), 1);
+}
+
+// A peer that accepts, sends and resets at once: the bytes are shown, the
+// end is reported as a reset, and no second connection is made.
+void TestSocketComponent::acceptSendResetIsReportedAsReset_data()
+{
+    QTest::addColumn<bool>("keepListening");
+    QTest::newRow("listener still there") << true;
+    QTest::newRow("listener gone") << false;
+}
+
+void TestSocketComponent::acceptSendResetIsReportedAsReset()
+{
+    QFETCH(bool, keepListening);
+
+    int accepted = 0;
+    connect(m_server.get(), &QTcpServer::newConnection, this, [&] {
+        while (QTcpSocket *peer = m_server->nextPendingConnection()) {
+            ++accepted;
+            const int fd = int(peer->socketDescriptor());
+            QCOMPARE(::send(fd, "hello", 5, 0), ssize_t(5));
+            const linger resetAtClose{1, 0};
+            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &resetAtClose, sizeof resetAtClose);
+            peer->abort();
+            if (!keepListening)
+                m_server->close();
+        }
+    });
+    SocketComponent component;
+    QByteArray incoming;
+    connect(&component, &SocketComponent::received, this,
+            [&](const QByteArray &batch) { incoming += batch; });
+    QSignalSpy failures(&component, &SocketComponent::failed);
+    component.setRemoteHostName(QStringLiteral("127.0.0.1"));
+    component.setRemotePortNumber(m_server->serverPort());
+    component.connectToPeer();
+
+    QTRY_COMPARE_WITH_TIMEOUT(failures.count(), 1, 10000);
+    QCOMPARE(failures.at(0).at(0).toString(), QStringLiteral("the peer reset the connection"));
+    QCOMPARE(component.lastFailure(), SocketComponent::Failure::Reset);
+    QCOMPARE(incoming, QByteArray("hello"));
+    QVERIFY(!component.isActive());
+    QTest::qWait(300);
+    QCOMPARE(accepted, 1);
     QCOMPARE(failures.count(), 1);
 }
 

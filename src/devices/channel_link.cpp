@@ -137,8 +137,20 @@ void ChannelLink::onSocketFailed(const QString &reason)
 {
     // Whatever the peer sent before the end has been handed on by now.
     close();
-    emit lost(tr("The connection to %1 port %2 ended.")
-                  .arg(m_socket->remoteHostName())
-                  .arg(m_socket->remotePortNumber()),
-              reason);
+    const QString host = m_socket->remoteHostName();
+    const QString port = QString::number(m_socket->remotePortNumber());
+    QString text;
+    switch (m_socket->lastFailure()) {
+    case SocketComponent::Failure::Refused:
+        text = tr("The connection to %1 port %2 was refused.");
+        break;
+    case SocketComponent::Failure::NotMade:
+        text = tr("The connection to %1 port %2 could not be made.");
+        break;
+    default:
+        text = tr("The connection to %1 port %2 ended.");
+        break;
+    }
+    // Both at once, so a "%" the operator typed in the host stays as typed.
+    emit lost(text.arg(host, port), reason);
 }

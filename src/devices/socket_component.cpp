@@ -1,10 +1,10 @@
 #include "devices/socket_component.h"
 
-#include <QPointer>
-#include <QTcpSocket>
-#include <QTimer>
+#include "devices/tcp_connection.h"
 
-#include <utility>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QTimer>
 
 namespace {
 
@@ -26,168 +26,125 @@ SocketComponent::SocketComponent(QObject *parent)
 
 SocketComponent::~SocketComponent()
 {
-    if (m_socket) {
-        disconnect(m_socket, nullptr, this, nullptr);
-        m_socket->abort();
-        delete m_socket;
-        m_socket = nullptr;
-    }
+    drop(false);
 }
 
 void SocketComponent::connectToPeer()
 {
-    dropSocket(true);
-
-    m_socket = new QTcpSocket(this);
-    // At most this much per receive event: a flood then arrives as a run of
-    // small events and the window stays responsive between them; the rest
-    // waits in the system's buffer.
-    m_socket->setReadBufferSize(64 * 1024);
-    connect(m_socket, &QTcpSocket::connected, this, &SocketComponent::onConnected);
-    connect(m_socket, &QTcpSocket::readyRead, this, &SocketComponent::onReadyRead);
-    connect(m_socket, &QTcpSocket::errorOccurred, this, &SocketComponent::onSocketError);
-    connect(m_socket, &QTcpSocket::disconnected, this, &SocketComponent::onDisconnected);
-
+    drop(true);
+    m_lastFailure = Failure::None;
+    m_connection = new TcpConnection(this);
+    connect(m_connection, &TcpConnection::connected, this, &SocketComponent::onConnected);
+    connect(m_connection, &TcpConnection::received, this, &SocketComponent::received);
+    connect(m_connection, &TcpConnection::bytesWritten, this, &SocketComponent::bytesWritten);
+    connect(m_connection, &TcpConnection::ended, this,
+            [this](TcpConnection::End end, const QString &reason) { onEnded(int(end), reason); });
     m_connectTimer->start();
-    // A numeric address can connect or fail inside connectToHost(); the
-    // report must still come after this call has returned.
-    m_inConnectCall = true;
-    m_socket->connectToHost(m_host, m_port);
-    m_inConnectCall = false;
-}
 
-void SocketComponent::close()
-{
-    dropSocket(true);
-}
-
-void SocketComponent::dropSocket(bool letPendingOut)
-{
-    ++m_attempt;
-    m_connectTimer->stop();
-    if (!m_socket)
+    QHostAddress address;
+    if (address.setAddress(m_host)) {
+        m_connection->start(address, m_port);
         return;
-
-    QTcpSocket *socket = std::exchange(m_socket, nullptr);
-    disconnect(socket, nullptr, this, nullptr);
-    if (letPendingOut && socket->state() == QAbstractSocket::ConnectedState) {
-        // Let what was already sent go out before the connection ends.
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        QTimer::singleShot(closeGraceMs, socket, [socket] {
-            socket->abort();
-            socket->deleteLater();
-        });
-        socket->disconnectFromHost();
-        if (socket->state() == QAbstractSocket::UnconnectedState)
-            socket->deleteLater();
-    } else {
-        socket->abort();
-        // Not deleted at once: this may run inside one of the socket's signals.
-        socket->deleteLater();
     }
+    m_lookupId = QHostInfo::lookupHost(m_host, this, &SocketComponent::onLookedUp);
 }
 
-bool SocketComponent::isConnected() const
+void SocketComponent::onLookedUp(const QHostInfo &info)
 {
-    return m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
-}
-
-bool SocketComponent::isActive() const
-{
-    if (!m_socket)
-        return false;
-    switch (m_socket->state()) {
-    case QAbstractSocket::HostLookupState:
-    case QAbstractSocket::ConnectingState:
-    case QAbstractSocket::ConnectedState:
-        return true;
-    default:
-        return false;
+    if (info.lookupId() != m_lookupId || !m_connection)
+        return;
+    m_lookupId = -1;
+    const QList<QHostAddress> addresses = info.addresses();
+    if (info.error() != QHostInfo::NoError || addresses.isEmpty()) {
+        fail(Failure::NotMade, QStringLiteral("the host %1 was not found").arg(m_host));
+        return;
     }
-}
-
-void SocketComponent::sendText(const QByteArray &bytes)
-{
-    if (isActive() && !bytes.isEmpty())
-        m_socket->write(bytes);
+    m_connection->start(addresses.first(), m_port);
 }
 
 void SocketComponent::onConnected()
 {
     m_connectTimer->stop();
-    if (m_inConnectCall) {
-        const quint64 attempt = m_attempt;
-        QMetaObject::invokeMethod(
-            this,
-            [this, attempt] {
-                if (attempt == m_attempt)
-                    emit connected();
-            },
-            Qt::QueuedConnection);
-        return;
-    }
     emit connected();
 }
 
-void SocketComponent::onReadyRead()
+void SocketComponent::onEnded(int end, const QString &reason)
 {
-    if (!m_socket)
-        return;
-    const QByteArray batch = m_socket->readAll();
-    if (!batch.isEmpty())
-        emit received(batch);
-}
-
-void SocketComponent::onSocketError()
-{
-    if (!m_socket)
-        return;
-    if (m_socket->error() == QAbstractSocket::RemoteHostClosedError)
-        fail(QStringLiteral("the peer closed the connection"));
-    else
-        fail(m_socket->errorString());
-}
-
-void SocketComponent::onDisconnected()
-{
-    fail(QStringLiteral("the peer closed the connection"));
+    const bool wasConnected = isConnected();
+    switch (TcpConnection::End(end)) {
+    case TcpConnection::End::Refused:
+        fail(Failure::Refused, reason);
+        break;
+    case TcpConnection::End::Reset:
+        fail(Failure::Reset, reason);
+        break;
+    case TcpConnection::End::Closed:
+        fail(Failure::Closed, reason);
+        break;
+    case TcpConnection::End::Other:
+        fail(wasConnected ? Failure::Broken : Failure::NotMade, reason);
+        break;
+    }
 }
 
 void SocketComponent::onConnectTimeout()
 {
-    fail(QStringLiteral("no answer from %1 port %2 within %3 seconds")
-             .arg(m_host)
-             .arg(m_port)
-             .arg(connectTimeoutMs / 1000));
+    fail(Failure::NotMade,
+         QStringLiteral("no answer from %1 port %2 within %3 seconds")
+             .arg(m_host, QString::number(m_port), QString::number(connectTimeoutMs / 1000)));
 }
 
-void SocketComponent::fail(const QString &reason)
+void SocketComponent::fail(Failure failure, const QString &reason)
 {
-    if (!m_socket)
+    if (!m_connection)
         return;
-
-    // Keep what the peer sent before the end: dropping the socket loses it.
-    const QByteArray leftover = m_socket->readAll();
-    const bool deferred = m_inConnectCall;
-    dropSocket(false);
-    const quint64 attempt = m_attempt;
-
-    if (deferred) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, attempt, reason] {
-                if (attempt == m_attempt)
-                    emit failed(reason);
-            },
-            Qt::QueuedConnection);
-        return;
-    }
-
-    if (!leftover.isEmpty()) {
-        const QPointer<SocketComponent> self(this);
-        emit received(leftover);
-        if (!self || attempt != m_attempt)
-            return;
-    }
+    drop(false);
+    m_lastFailure = failure;
     emit failed(reason);
+}
+
+void SocketComponent::close()
+{
+    drop(true);
+}
+
+void SocketComponent::drop(bool letPendingOut)
+{
+    m_connectTimer->stop();
+    if (m_lookupId >= 0) {
+        QHostInfo::abortHostLookup(m_lookupId);
+        m_lookupId = -1;
+    }
+    if (!m_connection)
+        return;
+    TcpConnection *connection = std::exchange(m_connection, nullptr);
+    disconnect(connection, nullptr, this, nullptr);
+    if (letPendingOut) {
+        connection->closeGracefully(closeGraceMs); // deletes itself
+    } else {
+        // Not deleted at once: this may run inside one of its own signals.
+        connection->blockSignals(true);
+        connection->deleteLater();
+    }
+}
+
+bool SocketComponent::isConnected() const
+{
+    return m_connection && m_connection->isConnected();
+}
+
+bool SocketComponent::isActive() const
+{
+    return m_connection != nullptr;
+}
+
+void SocketComponent::sendText(const QByteArray &bytes)
+{
+    if (m_connection)
+        m_connection->send(bytes);
+}
+
+qint64 SocketComponent::bytesToWrite() const
+{
+    return m_connection ? m_connection->bytesToWrite() : 0;
 }

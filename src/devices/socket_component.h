@@ -4,15 +4,28 @@
 #include <QObject>
 #include <QString>
 
-class QTcpSocket;
+class QHostInfo;
 class QTimer;
+class TcpConnection;
 
-// Channel 1's TCP connection, as a client only: it never listens.
+// Channel 1's TCP connection, as a client only: it never listens. A host
+// name is looked up first; an address is used as it is.
 class SocketComponent : public QObject
 {
     Q_OBJECT
 
 public:
+    // How the last connection or attempt failed.
+    enum class Failure
+    {
+        None,
+        Refused, // nobody listened
+        NotMade, // no answer, no such host, or another failure while connecting
+        Reset,   // the peer reset the connection (also while it was being made)
+        Closed,  // the peer closed it in order
+        Broken,  // another failure of a working connection
+    };
+
     explicit SocketComponent(QObject *parent = nullptr);
     ~SocketComponent() override; // ends the connection
 
@@ -23,39 +36,41 @@ public:
 
     // Starts connecting and returns at once; connected() or failed() follows.
     void connectToPeer();
-    // Ends the connection or the attempt; harmless when there is none.
+    // Ends the connection in order (what waits to go out is handed over
+    // first) or the attempt; harmless when there is none.
     void close();
     bool isConnected() const;
     bool isActive() const; // connecting or connected
+    Failure lastFailure() const { return m_lastFailure; }
 
     // Data sent while the connection is still being made goes out once it is
     // made, in order.
     void sendText(const QByteArray &bytes);
+    // What was sent and has not yet been taken by the system.
+    qint64 bytesToWrite() const;
 
 signals:
     void connected();
     // Everything read in one go (at most 64 KiB), never empty.
     void received(const QByteArray &batch);
-    // The attempt failed or the peer dropped the connection. What the peer
-    // sent before the end has been handed on by received() first.
+    void bytesWritten(qint64 count);
+    // The attempt failed or the connection ended. What the peer sent before
+    // the end has been handed on by received() first.
     void failed(const QString &reason);
 
 private:
+    void onLookedUp(const QHostInfo &info);
     void onConnected();
-    void onReadyRead();
-    void onSocketError();
-    void onDisconnected();
+    void onEnded(int end, const QString &reason);
     void onConnectTimeout();
-    // Hands on what is still unread, then reports the failure once.
-    void fail(const QString &reason);
-    // Lets go of the socket without any signal to this component; a deliberate
-    // close lets data already sent go out first.
-    void dropSocket(bool letPendingOut);
+    void fail(Failure failure, const QString &reason);
+    // Lets go of the connection without any signal to this component.
+    void drop(bool letPendingOut);
 
-    QTcpSocket *m_socket = nullptr;
+    TcpConnection *m_connection = nullptr;
     QTimer *m_connectTimer = nullptr;
+    int m_lookupId = -1;
     QString m_host;
     quint16 m_port = 0;
-    quint64 m_attempt = 0; // tells a current failure report from a stale one
-    bool m_inConnectCall = false;
+    Failure m_lastFailure = Failure::None;
 };

@@ -2,6 +2,7 @@
 
 #include "core/pane_text.h"
 #include "ui/capture_pane_accessible.h"
+#include "ui/pane_font.h"
 
 #include <QAccessible>
 #include <QFontDatabase>
@@ -38,7 +39,7 @@ CapturePane::CapturePane(QWidget *parent)
     // Always there, so wrapping never makes the bar come and go.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
-    setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    setFont(paneFont());
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
 

@@ -4,6 +4,7 @@
 #include "ui/capture_pane.h"
 #include "ui/channel_group.h"
 #include "ui/display_layout.h"
+#include "ui/pane_font.h"
 #include "ui/transmit_edit.h"
 #include "ui/window_font.h"
 
@@ -31,8 +32,8 @@ DisplayControls::DisplayControls(CaptureSession &session, QWidget *parent)
             " left: 6px; padding: 0 2px; }")
             .arg(windowFont().family())
             .arg(windowFont().pointSize())
-            .arg(QFontDatabase::systemFont(QFontDatabase::FixedFont).family())
-            .arg(QFontDatabase::systemFont(QFontDatabase::FixedFont).pointSize()));
+            .arg(paneFont().family())
+            .arg(paneFont().pointSize()));
     m_group1 = new ChannelGroup(this, channel1Design, session.channel1(), session);
     m_group2 = new ChannelGroup(this, channel2Design, session.channel2(), session);
     setTabOrder();
