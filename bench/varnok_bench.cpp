@@ -4,6 +4,7 @@
 // the baseline. Prints one Markdown table.
 
 #include "bench_table.h"
+#include "paste_bench.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
 
@@ -470,13 +471,15 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
-    // --only NAME runs one section: appends, memory, baseline, paced, stall, e2e.
+    // --only NAME runs one section: appends, memory, baseline, paced, stall, e2e,
+    // paste.
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
     const QList<std::pair<QString, void (*)()>> sections = {
         {QStringLiteral("appends"), paneAppends},  {QStringLiteral("memory"), memoryPerCharacter},
         {QStringLiteral("baseline"), baseline},    {QStringLiteral("paced"), pacedBatches},
-        {QStringLiteral("stall"), stallUnderLoad}, {QStringLiteral("e2e"), endToEnd}};
+        {QStringLiteral("stall"), stallUnderLoad}, {QStringLiteral("e2e"), endToEnd},
+        {QStringLiteral("paste"), [] { pasteResend(table, quick); }}};
     table.header();
     for (const auto &[name, run] : sections)
         if (section.isEmpty() || section == name)

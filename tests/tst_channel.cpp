@@ -3,6 +3,7 @@
 #include "devices/channel.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
+#include "devices/transmit_queue.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
 
@@ -25,6 +26,7 @@ private slots:
     void tcpRoundTripAndDrop();
     void tcpEndsAreToldApart_data();
     void tcpEndsAreToldApart();
+    void linePasteIsBoundedAndExactOnTheWire();
     void loadKeepsRecordsAndBufferButResetsModes();
     void unloadReleasesTheDevice();
 };
@@ -199,6 +201,37 @@ void TestChannel::tcpEndsAreToldApart()
     QCOMPARE(channel.pane().text(),
              end == QLatin1String("refuse") ? QByteArray() : QByteArray("hello"));
     QVERIFY(!channel.isOn());
+}
+
+void TestChannel::linePasteIsBoundedAndExactOnTheWire()
+{
+    PtyPair pty;
+    Channel channel(2, false);
+    channel.switchOnSerial(pty.slavePath(), QStringLiteral("115200,n,8,1"));
+    QVERIFY(channel.isOn());
+    channel.link().queue().setLimit(256 * 1024);
+    channel.modes().transmit = TransmitMode::AfterCr;
+    channel.modes().hexEntry = true;
+    QSignalSpy refused(&channel, &Channel::transmitRefused);
+
+    // Each Enter resends every line so far: 8, 16, 24 ... bytes, 641,600 in all.
+    QByteArray paste;
+    for (int line = 0; line < 400; ++line)
+        paste += "41 42 43 44 45 46 47 48\r";
+    channel.type(paste);
+
+    QCOMPARE(refused.count(), 1);
+    const qint64 notSent = refused.at(0).at(0).toLongLong();
+    const qint64 total = 8 * 400 * 401 / 2;
+    QVERIFY(notSent > 0);
+    const QByteArray wire = pty.read(total - notSent, 20000);
+    QCOMPARE(qint64(wire.size()), total - notSent);
+    // What went out is the first Enters' transmissions, whole and in order.
+    QByteArray expected;
+    for (int line = 1; expected.size() < wire.size(); ++line)
+        expected += QByteArray("ABCDEFGH").repeated(line);
+    QCOMPARE(wire, expected);
+    QVERIFY(pty.readFor(200).isEmpty());
 }
 
 void TestChannel::loadKeepsRecordsAndBufferButResetsModes()

@@ -139,8 +139,8 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
     f.choosePort1(QStringLiteral("TCP"));
     pty.write("data");
     QTRY_VERIFY(!f.paneText(2).isEmpty());
-    f.session.channel(1).modes().strSend = "typed";
-    f.session.channel(2).modes().strSendHex = "\x41\x42";
+    f.session.channel(1).modes().strSend.append("typed");
+    f.session.channel(2).modes().strSendHex.append(Transmission(QByteArray("\x41\x42")));
     f.session.channel(1).module().intTimeOut = 900;
     f.session.channel(2).module().addTo = AccumulateMode::ClearFirst;
     f.session.channel(1).module().strBuffer = "pending";

@@ -123,7 +123,7 @@ void TestMenuCommands::serialApplyReloadsTheWindow()
     f.channel(2).cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
-    f.session.channel(2).modes().strSend = "kept";
+    f.session.channel(2).modes().strSend.append("kept");
     f.window->showSerialSetup();
     SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
     dialog->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();

@@ -1,4 +1,5 @@
 #include "core/pane_text.h"
+#include "devices/transmit_queue.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
@@ -9,6 +10,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -43,6 +45,7 @@ private slots:
     void lineModeResendsEarlierLines();
     void backspaceKeepsTyposOffTheWire();
     void pasteCountsAsTyped();
+    void pastePastTheQueueLimitIsReported();
     void hexEntry_data();
     void hexEntry();
     void repeatSendsTheChosenRecord();
@@ -104,6 +107,25 @@ void TestTransmit::pasteCountsAsTyped()
     b.c().txtSend->paste();
     QCOMPARE(b.pty.read(6), QByteArray("pa\rste"));
     QCOMPARE(b.f.session.channel(2).modes().strSend, QByteArray("pa\rste"));
+}
+
+void TestTransmit::pastePastTheQueueLimitIsReported()
+{
+    SerialBench b;
+    b.f.state(2).link().queue().setLimit(0);
+    b.c().optCR->click();
+    // Nothing may wait: only the first line fits the device's share.
+    const QString line(30000, QLatin1Char('x'));
+    QApplication::clipboard()->setText(line + '\n' + line + '\n' + line + '\n');
+    b.c().txtSend->paste();
+
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().startsWith(QLatin1String("Comm Port 2: ")) &&
+                 messages.first().contains(QLocale().toString(60002 + 90003)),
+             qPrintable(messages.first()));
+    QCOMPARE(b.pty.read(30001), QByteArray(30000, 'x') + '\r');
+    QVERIFY(b.pty.readFor(200).isEmpty());
 }
 
 void TestTransmit::hexEntry_data()

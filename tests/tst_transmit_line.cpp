@@ -7,6 +7,14 @@
 
 namespace {
 
+QByteArrayList bytesOf(const TransmissionList &transmissions)
+{
+    QByteArrayList list;
+    for (const Transmission &t : transmissions)
+        list << t.toByteArray();
+    return list;
+}
+
 ChannelModes modesFor(bool perKey)
 {
     ChannelModes modes;
@@ -30,6 +38,7 @@ private slots:
     void enterResendsEverythingSinceClear();
     void hexLineTwiceRecordsTheBytesTwice();
     void repeatAndClear();
+    void resendsShareTheRecord();
     void keyCodes_data();
     void keyCodes();
     void pastedText_data();
@@ -114,17 +123,20 @@ void TestTransmitLine::typing_data()
                                  << QByteArray("\x04"
                                                "A");
 
-    QTest::newRow("line hex each byte alone")
-        << false << true << QByteArray("41 42 43\r") << L{"A", "B", "C"} << QByteArray("41 42 43\r")
+    QTest::newRow("line hex every byte in one piece")
+        << false << true << QByteArray("41 42 43\r") << L{"ABC"} << QByteArray("41 42 43\r")
         << QByteArray("ABC");
-    QTest::newRow("line hex two spaces") << false << true << QByteArray("41  42\r") << L{"A", "B"}
+    QTest::newRow("line hex two spaces") << false << true << QByteArray("41  42\r") << L{"AB"}
                                          << QByteArray("41  42\r") << QByteArray("AB");
-    QTest::newRow("line hex lower case") << false << true << QByteArray("4a 4B\r") << L{"J", "K"}
+    QTest::newRow("line hex lower case") << false << true << QByteArray("4a 4B\r") << L{"JK"}
                                          << QByteArray("4a 4B\r") << QByteArray("JK");
-    QTest::newRow("line hex one run") << false << true << QByteArray("414243\r") << L{"A", "B", "C"}
+    QTest::newRow("line hex one run") << false << true << QByteArray("414243\r") << L{"ABC"}
                                       << QByteArray("414243\r") << QByteArray("ABC");
-    QTest::newRow("line hex colon") << false << true << QByteArray("41:42\r") << L{"A", "B"}
+    QTest::newRow("line hex colon") << false << true << QByteArray("41:42\r") << L{"AB"}
                                     << QByteArray("41:42\r") << QByteArray("AB");
+    QTest::newRow("line hex typo taken back past Enter")
+        << false << true << QByteArray("41\r\b2\r") << L{"A", "\x41\x02"} << QByteArray("412\r")
+        << QByteArray("A\x41\x02");
     QTest::newRow("line hex garbage")
         << false << true << QByteArray("zz\r") << L{} << QByteArray("zz\r") << QByteArray();
 }
@@ -142,14 +154,14 @@ void TestTransmitLine::typing()
     ChannelModes modes = modesFor(perKey);
     QByteArrayList transmissions;
     for (const char code : codes)
-        transmissions += TransmitLine::type(modes, hex, QByteArrayView(&code, 1));
+        transmissions += bytesOf(TransmitLine::type(modes, hex, QByteArrayView(&code, 1)));
     QCOMPARE(transmissions, sent);
     QCOMPARE(modes.strSend, record);
     QCOMPARE(modes.strSendHex, hexRecord);
 
     // All at once, as pasted: the same bytes go out.
     ChannelModes pasted = modesFor(perKey);
-    QCOMPARE(TransmitLine::type(pasted, hex, codes).join(), sent.join());
+    QCOMPARE(joined(TransmitLine::type(pasted, hex, codes)), sent.join());
     QCOMPARE(pasted.strSend, record);
     QCOMPARE(pasted.strSendHex, hexRecord);
 }
@@ -157,23 +169,23 @@ void TestTransmitLine::typing()
 void TestTransmitLine::enterResendsEverythingSinceClear()
 {
     ChannelModes modes = modesFor(false);
-    QCOMPARE(TransmitLine::type(modes, false, "12\r"), QByteArrayList{"12\r"});
-    QCOMPARE(TransmitLine::type(modes, false, "3\r"), QByteArrayList{"12\r3\r"});
+    QCOMPARE(bytesOf(TransmitLine::type(modes, false, "12\r")), QByteArrayList{"12\r"});
+    QCOMPARE(bytesOf(TransmitLine::type(modes, false, "3\r")), QByteArrayList{"12\r3\r"});
     // A switch to "Real Time" mid-line keeps what was typed.
     modes.transmit = TransmitMode::RealTime;
-    QCOMPARE(TransmitLine::type(modes, false, "4"), QByteArrayList{"4"});
+    QCOMPARE(bytesOf(TransmitLine::type(modes, false, "4")), QByteArrayList{"4"});
     modes.transmit = TransmitMode::AfterCr;
-    QCOMPARE(TransmitLine::type(modes, false, "\r"), QByteArrayList{"12\r3\r4\r"});
+    QCOMPARE(bytesOf(TransmitLine::type(modes, false, "\r")), QByteArrayList{"12\r3\r4\r"});
     TransmitLine::clearRecords(modes);
-    QCOMPARE(TransmitLine::type(modes, false, "5\r"), QByteArrayList{"5\r"});
+    QCOMPARE(bytesOf(TransmitLine::type(modes, false, "5\r")), QByteArrayList{"5\r"});
 }
 
 void TestTransmitLine::hexLineTwiceRecordsTheBytesTwice()
 {
     ChannelModes modes = modesFor(false);
     TransmitLine::type(modes, true, "41\r");
-    const QByteArrayList second = TransmitLine::type(modes, true, "42\r");
-    QCOMPARE(second, (QByteArrayList{"A", "B"}));
+    const QByteArrayList second = bytesOf(TransmitLine::type(modes, true, "42\r"));
+    QCOMPARE(second, (QByteArrayList{"AB"}));
     QCOMPARE(modes.strSendHex, QByteArray("AAB"));
 }
 
@@ -181,11 +193,34 @@ void TestTransmitLine::repeatAndClear()
 {
     ChannelModes modes = modesFor(true);
     TransmitLine::type(modes, true, "41 42 ");
-    QCOMPARE(TransmitLine::repeatRecord(modes, true), QByteArray("AB"));
-    QCOMPARE(TransmitLine::repeatRecord(modes, false), QByteArray("41 42 "));
+    QCOMPARE(joined(TransmitLine::repeatRecord(modes, true)), QByteArray("AB"));
+    QCOMPARE(joined(TransmitLine::repeatRecord(modes, false)), QByteArray("41 42 "));
     TransmitLine::clearRecords(modes);
     QVERIFY(TransmitLine::repeatRecord(modes, true).isEmpty());
     QVERIFY(TransmitLine::repeatRecord(modes, false).isEmpty());
+}
+
+void TestTransmitLine::resendsShareTheRecord()
+{
+    // A pasted block of lines: every Enter sends the whole record again, as
+    // views of one storage rather than copies.
+    ChannelModes modes = modesFor(false);
+    const TransmissionList sent = TransmitLine::type(modes, false, "ab\rcd\ref\r");
+    QCOMPARE(bytesOf(sent), (QByteArrayList{"ab\r", "ab\rcd\r", "ab\rcd\ref\r"}));
+    QCOMPARE(sent.at(1).view().data(), sent.at(0).view().data());
+    QCOMPARE(sent.at(2).view().data(), sent.at(0).view().data());
+
+    // Taking back a byte a waiting transmission covers leaves that one alone.
+    TransmitLine::type(modes, false, "\b\bX");
+    QCOMPARE(sent.at(2).toByteArray(), QByteArray("ab\rcd\ref\r"));
+    QCOMPARE(modes.strSend, QByteArray("ab\rcd\reX"));
+
+    // With hex entry, the bytes of earlier lines are read once, and shared.
+    ChannelModes hex = modesFor(false);
+    const TransmissionList bytes = TransmitLine::type(hex, true, "41\r42\r");
+    QCOMPARE(bytesOf(bytes), (QByteArrayList{"A", "AB"}));
+    QCOMPARE(bytes.at(1).view().data(), bytes.at(0).view().data());
+    QCOMPARE(hex.strSendHex, QByteArray("AAB"));
 }
 
 void TestTransmitLine::keyCodes_data()

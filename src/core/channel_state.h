@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/transmit_record.h"
+
 #include <QByteArray>
 #include <QLatin1String>
 
@@ -48,8 +50,8 @@ struct ChannelModes
     ReceiveFormat format = ReceiveFormat::Ascii;
     TransmitMode transmit = TransmitMode::RealTime;
     bool hexEntry = false; // the transmit group's Hex box
-    QByteArray strSend;    // every character typed since the last Clear
-    QByteArray strSendHex; // every byte made from typed hex pairs since the last Clear
+    TransmitRecord strSend; // every character typed since the last Clear
+    HexRecord strSendHex;   // every byte made from typed hex pairs since the last Clear
 
     // What each load of the main window sets; the records are left alone.
     void setLoadDefaults()

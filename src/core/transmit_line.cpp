@@ -4,16 +4,16 @@
 
 namespace TransmitLine {
 
-QByteArrayList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes)
+TransmissionList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes)
 {
-    QByteArrayList transmissions;
+    TransmissionList transmissions;
     const bool perKey = modes.transmit == TransmitMode::RealTime;
     // A paste sends its plain text as one transmission rather than one per
     // character: the same bytes on the wire, far fewer writes.
     QByteArray pendingText;
     auto flushText = [&] {
         if (!pendingText.isEmpty())
-            transmissions << std::exchange(pendingText, {});
+            transmissions << Transmission(std::exchange(pendingText, {}));
     };
 
     for (const char code : codes) {
@@ -21,13 +21,13 @@ QByteArrayList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes)
             modes.strSend.chop(1);
             continue;
         }
-        const QByteArrayView typedBefore = modes.strSend;
         if (perKey && hexEntry && !HexEntry::isHexDigit(code)) {
             // A separator ends the run of digits typed just before it.
-            const QByteArray bytes = HexEntry::bytesOfRun(HexEntry::trailingRun(typedBefore));
+            const Transmission bytes(
+                HexEntry::bytesOfRun(HexEntry::trailingRun(modes.strSend.view())));
             modes.strSend.append(code);
             if (!bytes.isEmpty()) {
-                modes.strSendHex += bytes;
+                modes.strSendHex.append(bytes);
                 flushText();
                 transmissions << bytes;
             }
@@ -42,22 +42,24 @@ QByteArrayList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes)
         if (code != enter)
             continue;
         flushText();
-        if (!hexEntry) {
-            transmissions << modes.strSend;
-            continue;
-        }
-        const QByteArray bytes = HexEntry::bytesOfText(modes.strSend);
-        modes.strSendHex += bytes;
-        for (const char byte : bytes)
-            transmissions << QByteArray(1, byte);
+        // The whole record again: shared with the record, not copied.
+        const Transmission whole = hexEntry ? modes.strSend.hexBytes() : modes.strSend.snapshot();
+        if (hexEntry)
+            modes.strSendHex.append(whole);
+        if (!whole.isEmpty())
+            transmissions << whole;
     }
     flushText();
     return transmissions;
 }
 
-QByteArray repeatRecord(const ChannelModes &modes, bool hexEntry)
+TransmissionList repeatRecord(const ChannelModes &modes, bool hexEntry)
 {
-    return hexEntry ? modes.strSendHex : modes.strSend;
+    if (hexEntry)
+        return modes.strSendHex.pieces();
+    if (modes.strSend.isEmpty())
+        return {};
+    return {modes.strSend.snapshot()};
 }
 
 void clearRecords(ChannelModes &modes)

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/channel_state.h"
+#include "core/transmission.h"
 
-#include <QByteArrayList>
 #include <QByteArrayView>
 
 // What a channel's transmit line does with typed characters: keeps the typed
@@ -19,13 +19,13 @@ inline constexpr char enter = 13;
 // Backspace takes the last character off the typed record and sends
 // nothing. "Real Time" sends text at once, or with hex entry the bytes of a
 // run of digits when a separator ends it. Line mode sends on Enter the whole
-// record since the last Clear, or with hex entry every byte of every run,
-// each on its own.
-QByteArrayList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes);
+// record since the last Clear, or with hex entry every byte of every run;
+// these share the record's storage rather than copying it.
+TransmissionList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes);
 
 // What Repeat sends: the hex byte record with hex entry, else the typed
-// record, in one transmission.
-QByteArray repeatRecord(const ChannelModes &modes, bool hexEntry);
+// record.
+TransmissionList repeatRecord(const ChannelModes &modes, bool hexEntry);
 
 // The transmit Clear command empties both records.
 void clearRecords(ChannelModes &modes);

@@ -71,14 +71,23 @@ void Channel::switchOff()
 
 void Channel::type(QByteArrayView codes)
 {
-    const QByteArrayList transmissions = TransmitLine::type(m_modes, m_modes.hexEntry, codes);
-    for (const QByteArray &bytes : transmissions)
-        m_link.send(bytes);
+    send(TransmitLine::type(m_modes, m_modes.hexEntry, codes));
 }
 
 void Channel::repeat()
 {
-    m_link.send(TransmitLine::repeatRecord(m_modes, m_modes.hexEntry));
+    send(TransmitLine::repeatRecord(m_modes, m_modes.hexEntry));
+}
+
+void Channel::send(const TransmissionList &transmissions)
+{
+    qint64 refused = 0;
+    for (const Transmission &bytes : transmissions) {
+        if (!m_link.send(bytes))
+            refused += bytes.size();
+    }
+    if (refused > 0)
+        emit transmitRefused(refused);
 }
 
 void Channel::clearTransmit()

@@ -63,11 +63,15 @@ signals:
     void onChanged(bool on);
     // A switch-on failed, or a working link failed; the channel is off.
     void failed(const QString &text, const QString &detail);
+    // Typed or repeated bytes were not sent: `count` more would have waited
+    // to go out than the link's queue takes.
+    void transmitRefused(qint64 count);
 
 private:
     void wireReceiveRoute();
     void onReceived(const QByteArray &batch, ChannelLink::Route from);
     void onLost(const QString &text, const QString &detail);
+    void send(const TransmissionList &transmissions);
 
     const int m_number;
     ChannelModes m_modes;

@@ -3,6 +3,7 @@
 #include "core/leading_number.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
+#include "devices/transmit_queue.h"
 
 #include <optional>
 
@@ -29,6 +30,8 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
     connect(m_serial, &SerialPortComponent::received, this,
             [this](const QByteArray &batch) { emit received(batch, Route::Serial); });
     connect(m_serial, &SerialPortComponent::failed, this, &ChannelLink::onSerialFailed);
+    m_queue = new TransmitQueue(this);
+    connect(m_serial, &SerialPortComponent::bytesWritten, m_queue, &TransmitQueue::drain);
 
     if (offersTcp) {
         m_socket = new SocketComponent(this);
@@ -36,6 +39,7 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
         connect(m_socket, &SocketComponent::received, this,
                 [this](const QByteArray &batch) { emit received(batch, Route::Tcp); });
         connect(m_socket, &SocketComponent::failed, this, &ChannelLink::onSocketFailed);
+        connect(m_socket, &SocketComponent::bytesWritten, m_queue, &TransmitQueue::drain);
     }
 }
 
@@ -48,6 +52,10 @@ ChannelLink::~ChannelLink()
 
 void ChannelLink::close()
 {
+    // What waits is handed over, as a close always did: the device lets it
+    // go out if it can.
+    m_queue->drainAll();
+    m_queue->clear();
     m_serial->setOpenState(false);
     if (m_socket)
         m_socket->close();
@@ -59,6 +67,19 @@ void ChannelLink::setRoute(Route route)
     if (route == m_route)
         return;
     m_route = route;
+    switch (route) {
+    case Route::Serial:
+        m_queue->setDevice([this](QByteArrayView bytes) { m_serial->transmitText(bytes); },
+                           [this] { return m_serial->bytesToWrite(); });
+        break;
+    case Route::Tcp:
+        m_queue->setDevice([this](QByteArrayView bytes) { m_socket->sendText(bytes); },
+                           [this] { return m_socket->bytesToWrite(); });
+        break;
+    case Route::None:
+        m_queue->setDevice({}, {});
+        break;
+    }
     emit routeChanged(route);
 }
 
@@ -110,20 +131,11 @@ void ChannelLink::switchOnTcp(const QString &host, const QString &portText)
     setRoute(Route::Tcp);
 }
 
-void ChannelLink::send(const QByteArray &bytes)
+bool ChannelLink::send(const Transmission &bytes)
 {
-    if (bytes.isEmpty())
-        return;
-    switch (m_route) {
-    case Route::Serial:
-        m_serial->transmitText(bytes);
-        break;
-    case Route::Tcp:
-        m_socket->sendText(bytes);
-        break;
-    case Route::None:
-        break;
-    }
+    if (m_route == Route::None)
+        return true;
+    return m_queue->push(bytes);
 }
 
 void ChannelLink::onSerialFailed(const QString &reason)

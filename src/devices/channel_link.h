@@ -1,11 +1,14 @@
 #pragma once
 
+#include "core/transmission.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
 class SerialPortComponent;
 class SocketComponent;
+class TransmitQueue;
 
 // One channel's port or connection: switching it on and off, handing on
 // what arrives, and sending over the route chosen at switch-on. Channel 1
@@ -39,8 +42,11 @@ public:
     // Closes the port and the connection; harmless when nothing is open.
     void close();
 
-    // Sends over the route the channel was switched on with.
-    void send(const QByteArray &bytes);
+    // Sends over the route the channel was switched on with, as fast as the
+    // device takes it. False when refused: more than the queue's limit would
+    // then wait to go out. While off, nothing is sent (and nothing refused).
+    bool send(const Transmission &bytes);
+    TransmitQueue &queue() { return *m_queue; }
     Route route() const { return m_route; }
     bool offersTcp() const { return m_socket != nullptr; }
 
@@ -61,5 +67,6 @@ private:
     const int m_number;
     SerialPortComponent *m_serial = nullptr; // SaxComm / SaxComm1
     SocketComponent *m_socket = nullptr;     // sockMain
+    TransmitQueue *m_queue = nullptr;
     Route m_route = Route::None;
 };

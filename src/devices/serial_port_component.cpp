@@ -175,6 +175,7 @@ void SerialPortComponent::openPort()
     claimedDevices().insert(key);
     connect(port, &QSerialPort::readyRead, this, &SerialPortComponent::onReadyRead);
     connect(port, &QSerialPort::errorOccurred, this, &SerialPortComponent::onError);
+    connect(port, &QSerialPort::bytesWritten, this, &SerialPortComponent::bytesWritten);
 }
 
 void SerialPortComponent::closePort()
@@ -223,10 +224,15 @@ QString SerialPortComponent::setLineSettings(const QString &settings)
     return QStringLiteral("the device refused %1").arg(listText(refused));
 }
 
-void SerialPortComponent::transmitText(const QByteArray &bytes)
+void SerialPortComponent::transmitText(QByteArrayView bytes)
 {
     if (openState() && !bytes.isEmpty())
-        m_port->write(bytes);
+        m_port->write(bytes.data(), bytes.size());
+}
+
+qint64 SerialPortComponent::bytesToWrite() const
+{
+    return openState() ? m_port->bytesToWrite() : 0;
 }
 
 void SerialPortComponent::onReadyRead()

@@ -36,11 +36,14 @@ public:
     // device).
     QString setLineSettings(const QString &settings);
 
-    void transmitText(const QByteArray &bytes);
+    void transmitText(QByteArrayView bytes);
+    // What was handed over and has not yet reached the device.
+    qint64 bytesToWrite() const;
 
 signals:
     // Everything read in one go (at most 64 KiB), never empty.
     void received(const QByteArray &batch);
+    void bytesWritten(qint64 count);
     // The open port failed (unplugged, read or write error). Raised once; the
     // port is closed by then.
     void failed(const QString &reason);

@@ -138,7 +138,7 @@ bool SocketComponent::isActive() const
     return m_connection != nullptr;
 }
 
-void SocketComponent::sendText(const QByteArray &bytes)
+void SocketComponent::sendText(QByteArrayView bytes)
 {
     if (m_connection)
         m_connection->send(bytes);

@@ -45,7 +45,7 @@ public:
 
     // Data sent while the connection is still being made goes out once it is
     // made, in order.
-    void sendText(const QByteArray &bytes);
+    void sendText(QByteArrayView bytes);
     // What was sent and has not yet been taken by the system.
     qint64 bytesToWrite() const;
 

@@ -2,6 +2,7 @@
 
 #include "devices/capture_session.h"
 #include "devices/channel.h"
+#include "devices/transmit_queue.h"
 #include "ui/capture_pane.h"
 #include "ui/display_layout.h"
 #include "ui/program_message.h"
@@ -13,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -163,6 +165,7 @@ void ChannelGroup::bindSwitch()
     });
     connect(&m_channel, &Channel::onChanged, this, &ChannelGroup::setWorkingControlsEnabled);
     connect(&m_channel, &Channel::failed, this, &ChannelGroup::showFailure);
+    connect(&m_channel, &Channel::transmitRefused, this, &ChannelGroup::showTransmitRefused);
     if (txtHost)
         connect(cmbPort, &QComboBox::activated, this, &ChannelGroup::showTcpFieldsForChoice);
 }
@@ -191,6 +194,19 @@ void ChannelGroup::showFailure(const QString &text, const QString &detail)
     optOff->setChecked(true);
     setWorkingControlsEnabled(false);
     showProgramMessage(fraPort->window(), text, detail);
+}
+
+void ChannelGroup::showTransmitRefused(qint64 count)
+{
+    const QLocale locale;
+    const qint64 limit = m_channel.link().queue().limit();
+    showProgramMessage(
+        fraPort->window(),
+        tr("Comm Port %1: %2 bytes were not sent.")
+            .arg(QString::number(m_channel.number()), locale.toString(count)),
+        tr("More than %1 would have waited to go out. Wait until the port has sent what "
+           "waits, then try again.")
+            .arg(locale.formattedDataSize(limit, 0, QLocale::DataSizeTraditionalFormat)));
 }
 
 void ChannelGroup::showTcpFieldsForChoice()

@@ -81,6 +81,7 @@ private:
     void switchOn();
     void setWorkingControlsEnabled(bool enabled);
     void showFailure(const QString &text, const QString &detail);
+    void showTransmitRefused(qint64 count);
     void showTcpFieldsForChoice();
     bool tcpChosen() const;
 

@@ -1,0 +1,8 @@
+#pragma once
+
+class BenchTable;
+
+// A big multi-line paste in "After CR" transmit mode with hex entry: each
+// Enter resends everything typed since Clear. Measures how long the window
+// is held, the peak memory and what goes out on a pseudo-terminal.
+void pasteResend(BenchTable &table, bool quick);
