@@ -247,8 +247,11 @@ void TestMenuCommands::printFollowsChannel1sFormatNow()
     QFile::remove(pdf);
     f.window->print();
     lines = pdfTextLines(pdf);
-    QCOMPARE(lines.size(), 1); // the whole pane as one text, not cut
-    QVERIFY(lines.at(0).startsWith(QStringLiteral("41 41 41")));
+    // The whole pane as one text, not cut into slices: only the page's width
+    // breaks it.
+    QVERIFY2(lines.at(0).size() > 60, qPrintable(lines.at(0)));
+    QCOMPARE(lines.join(QString()).remove(QLatin1Char(' ')),
+             QString::fromLatin1(f.paneText(1)).remove(QLatin1Char(' ')));
 }
 
 void TestMenuCommands::cancelledPrintPrintsNothing()

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <deque>
+#include <functional>
 
 // What File > Print puts on paper, as lines, before any printer is involved.
 namespace PrintLayout {
@@ -24,3 +28,36 @@ QStringList printLines(const QString &paneText, bool wholeText);
 QList<QStringList> pages(const QStringList &lines, int linesPerPage);
 
 } // namespace PrintLayout
+
+// The printed lines of a pane's text made a few at a time, so a big pane
+// prints without being copied whole and without holding the window: the
+// same lines as PrintLayout::printLines(), each then wrapped to `columns`
+// characters (0: never wrapped) so every character reaches the paper.
+class PrintLines
+{
+public:
+    // Reads up to `length` bytes of the text from `pos`; fewer at its end.
+    using Reader = std::function<QByteArray(qsizetype pos, qsizetype length)>;
+
+    PrintLines(Reader read, qsizetype size, bool wholeText, int columns);
+
+    bool atEnd();
+    QString next();
+    // How much of the text has been laid out, for progress.
+    qsizetype consumed() const { return m_pos; }
+    qsizetype size() const { return m_size; }
+
+private:
+    void produce();
+    void produceWhole(const QByteArray &block, bool last);
+    void emitLine(const QByteArray &line);
+
+    Reader m_read;
+    qsizetype m_size;
+    bool m_wholeText;
+    int m_columns;
+    qsizetype m_pos = 0;
+    QByteArray m_carry; // the start of a line not yet ended
+    bool m_finished = false;
+    std::deque<QString> m_ready;
+};

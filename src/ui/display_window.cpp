@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 DisplayWindow::DisplayWindow(CaptureSession &session, QWidget *parent)
     : QMainWindow(parent)
@@ -103,8 +104,10 @@ void DisplayWindow::reload()
 
 void DisplayWindow::print()
 {
-    if (!m_controls || !m_dlgPrint)
+    // The window stays live while a job prints: one job at a time.
+    if (!m_controls || !m_dlgPrint || m_printing)
         return;
+    const QScopedValueRollback<bool> printing(m_printing, true);
     printReceivePane(m_session.channel1().pane(), m_controls->group(1).optASCII->isChecked(), this,
                      *m_dlgPrint);
 }

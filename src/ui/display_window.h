@@ -68,4 +68,5 @@ private:
     QPointer<SerialSetupDialog> m_serialSetup;
     QPointer<FormatDialog> m_format;
     QPointer<AboutBox> m_about;
+    bool m_printing = false;
 };

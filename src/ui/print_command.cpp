@@ -1,9 +1,10 @@
 #include "ui/print_command.h"
 
 #include "core/pane_text.h"
+#include "core/print_layout.h"
 #include "ui/pane_printer.h"
 #include "ui/print_dialog_component.h"
-#include "core/print_layout.h"
+#include "ui/print_job.h"
 #include "ui/program_message.h"
 
 #include <QPrinter>
@@ -17,12 +18,15 @@ PrintOutcome printReceivePane(const PaneText &recv1, bool asciiSelected, QWidget
     }
 
     QPrinter printer(QPrinter::HighResolution);
+    PanePrinter::setUsualMargins(printer);
     if (!dlgPrint.showPrintSetup(printer, parent))
         return PrintOutcome::Cancelled;
 
     // Data may have arrived while the dialog was open: print what the pane
-    // holds now.
-    const QString text = QString::fromLatin1(recv1.text());
-    const QStringList lines = PrintLayout::printLines(text, asciiSelected);
-    return PanePrinter::print(printer, lines) ? PrintOutcome::Printed : PrintOutcome::Failed;
+    // holds now, read a piece at a time. Long lines continue on the next
+    // printed line, so every character reaches the paper.
+    PrintLines lines(
+        [&recv1](qsizetype pos, qsizetype length) { return recv1.text().mid(pos, length); },
+        recv1.size(), asciiSelected, PanePrinter::columnsPerLine(printer));
+    return PrintJob(printer, lines).run(parent);
 }
