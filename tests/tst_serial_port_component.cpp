@@ -348,6 +348,7 @@ void TestSerialPortComponent::unpluggedDeviceFailsOnce()
     QVERIFY(!port.openState());
     const QString reason = failures.at(0).at(0).toString();
     QVERIFY2(reason.contains(m_pty->slavePath()), qPrintable(reason));
+    QVERIFY2(reason.contains(QLatin1String("was removed or hung up")), qPrintable(reason));
 
     // The first error closed the port, so no repeats follow.
     QTest::qWait(500);

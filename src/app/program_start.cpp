@@ -3,6 +3,8 @@
 #include "ui/display_window.h"
 #include "ui/sign_on_window.h"
 
+#include <QCoreApplication>
+
 ProgramStart::ProgramStart() = default;
 
 ProgramStart::~ProgramStart()
@@ -12,6 +14,8 @@ ProgramStart::~ProgramStart()
 
 void ProgramStart::start()
 {
+    if (m_stopSignals.install())
+        connect(&m_stopSignals, &StopSignals::stopRequested, this, &ProgramStart::exitProgram);
     m_signOn = new SignOnWindow(session, [this] { showMain(); });
     // Closing the splash before its tick ends the program: it is the only window.
     m_signOn->setAttribute(Qt::WA_DeleteOnClose);
@@ -32,4 +36,12 @@ void ProgramStart::showMain()
         m_display->load();
     }
     m_display->show();
+}
+
+void ProgramStart::exitProgram()
+{
+    if (m_display)
+        m_display->exitProgram();
+    else
+        QCoreApplication::quit();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/stop_signals.h"
 #include "devices/capture_session.h"
 #include "ui/display_window.h"
 #include "ui/sign_on_window.h"
@@ -10,7 +11,9 @@
 #include <memory>
 
 // The program's run: the sign-on splash first, then the main window. Holds
-// the capture session (both channels) for the whole run.
+// the capture session (both channels) for the whole run. SIGTERM, SIGINT and
+// SIGHUP end it like File > Exit: ports and connections closed in order,
+// exit status 0.
 class ProgramStart : public QObject
 {
     Q_OBJECT
@@ -27,7 +30,9 @@ public:
 
 private:
     void showMain();
+    void exitProgram();
 
+    StopSignals m_stopSignals;
     QPointer<SignOnWindow> m_signOn;
     std::unique_ptr<DisplayWindow> m_display;
 };

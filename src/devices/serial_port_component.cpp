@@ -11,6 +11,10 @@
 
 #include <utility>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace {
 
 // Devices held open by any component in this process. The system's exclusive
@@ -142,6 +146,20 @@ QString openFailureReason(const QString &device, const QSerialPort &port)
     return QStringLiteral("cannot open %1: %2").arg(device, port.errorString());
 }
 
+// The device was unplugged or, for a pseudo-terminal, its other end closed:
+// the file is gone, or the line reports a hang-up.
+bool deviceIsGone(QSerialPort &port, const QString &device)
+{
+    if (port.error() == QSerialPort::ResourceError || !QFileInfo::exists(device))
+        return true;
+#ifdef Q_OS_UNIX
+    pollfd line{int(port.handle()), POLLIN, 0};
+    return line.fd >= 0 && ::poll(&line, 1, 0) > 0 && (line.revents & POLLHUP);
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 void SerialPortComponent::openPort()
@@ -252,8 +270,14 @@ void SerialPortComponent::onError()
     // Some failures repeat endlessly while the port stays open, so the first
     // one closes it.
     QSerialPort *failing = m_port;
+    // A device that went away (unplugged, or a pseudo-terminal whose other
+    // end closed) shows as a resource error with a system text that means
+    // nothing to the operator.
     const QString reason =
-        QStringLiteral("the serial device %1 failed: %2").arg(m_openedName, failing->errorString());
+        deviceIsGone(*failing, m_openedName)
+            ? QStringLiteral("the serial device %1 was removed or hung up").arg(m_openedName)
+            : QStringLiteral("the serial device %1 failed: %2")
+                  .arg(m_openedName, failing->errorString());
     const QPointer<SerialPortComponent> self(this);
     if (failing->bytesAvailable() > 0) {
         // Hand on what arrived before the failure.

@@ -2,7 +2,7 @@
 // hardware, over TCP on 127.0.0.1 or over a pseudo-terminal.
 
 #include "pty_demo.h"
-#include "stop_signals.h"
+#include "core/stop_signals.h"
 #include "tcp_demo.h"
 
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-#include "stop_signals.h"
+#include "core/stop_signals.h"
 
 #include <csignal>
 #include <fcntl.h>
@@ -12,8 +12,8 @@ StopSignals::~StopSignals()
 {
     struct sigaction action = {};
     action.sa_handler = SIG_DFL;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int signalNumber : std::as_const(m_installed))
+        ::sigaction(signalNumber, &action, nullptr);
     m_notifier.reset();
     for (int &end : s_pipe) {
         if (end >= 0)
@@ -22,7 +22,7 @@ StopSignals::~StopSignals()
     }
 }
 
-bool StopSignals::install()
+bool StopSignals::install(std::initializer_list<int> signalNumbers)
 {
     if (::pipe2(s_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return false;
@@ -33,8 +33,12 @@ bool StopSignals::install()
     action.sa_handler = &StopSignals::handle;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGINT, &action, nullptr) == 0 &&
-           ::sigaction(SIGTERM, &action, nullptr) == 0;
+    for (const int signalNumber : signalNumbers) {
+        if (::sigaction(signalNumber, &action, nullptr) != 0)
+            return false;
+        m_installed.append(signalNumber);
+    }
+    return true;
 }
 
 void StopSignals::handle(int signalNumber)

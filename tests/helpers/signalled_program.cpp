@@ -1,0 +1,45 @@
+// The program as it starts for real (splash, then main window), with
+// channel 1 switched on to a TCP peer and channel 2 to a serial device, for
+// tests that stop it with a signal. Prints "ready" once both are on.
+//   signalled_program TCP-PORT DEVICE-PATH
+#include "app/program_start.h"
+#include "ui/channel_group.h"
+#include "ui/display_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 3)
+        return 2;
+    const QString tcpPort = QString::fromLocal8Bit(argv[1]);
+    const QString device = QString::fromLocal8Bit(argv[2]);
+
+    ProgramStart program;
+    program.start();
+    QTimer waitForMain;
+    QObject::connect(&waitForMain, &QTimer::timeout, &app, [&] {
+        DisplayWindow *window = program.display();
+        if (!window || !window->isVisible())
+            return;
+        waitForMain.stop();
+        ChannelGroup &one = window->controls()->group(1);
+        one.cmbPort->setEditText(QStringLiteral("TCP"));
+        one.txtPort->setText(tcpPort);
+        one.optOn->click();
+        ChannelGroup &two = window->controls()->group(2);
+        two.cmbPort->setEditText(device);
+        two.optOn->click();
+        std::printf("%s\n", one.optOn->isChecked() && two.optOn->isChecked() ? "ready" : "failed");
+        std::fflush(stdout);
+    });
+    waitForMain.start(50);
+    return app.exec();
+}
