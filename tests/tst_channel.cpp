@@ -7,9 +7,11 @@
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sys/socket.h>
@@ -27,6 +29,8 @@ private slots:
     void tcpEndsAreToldApart_data();
     void tcpEndsAreToldApart();
     void linePasteIsBoundedAndExactOnTheWire();
+    void typedPercentSignsStayAsTyped_data();
+    void typedPercentSignsStayAsTyped();
     void loadKeepsRecordsAndBufferButResetsModes();
     void unloadReleasesTheDevice();
 };
@@ -232,6 +236,39 @@ void TestChannel::linePasteIsBoundedAndExactOnTheWire()
         expected += QByteArray("ABCDEFGH").repeated(line);
     QCOMPARE(wire, expected);
     QVERIFY(pty.readFor(200).isEmpty());
+}
+
+// Messages built around typed text keep it as typed: a "%1" in it is not a
+// place for the next value.
+void TestChannel::typedPercentSignsStayAsTyped_data()
+{
+    QTest::addColumn<QString>("linkName");
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("device path") << "x%3y%2"
+                                 << "9600,e,8,1"
+                                 << "x%3y%2";
+    QTest::newRow("settings") << "x"
+                              << "%2,%1"
+                              << "\"%2,%1\" have 2 fields";
+}
+
+void TestChannel::typedPercentSignsStayAsTyped()
+{
+    QFETCH(QString, linkName);
+    QFETCH(QString, settings);
+    QFETCH(QString, typed);
+
+    PtyPair pty;
+    QTemporaryDir dir;
+    const QString link = dir.filePath(linkName);
+    QVERIFY(QFile::link(pty.slavePath(), link));
+    Channel channel(2, false);
+    QSignalSpy failed(&channel, &Channel::failed);
+    channel.switchOnSerial(link, settings);
+    QCOMPARE(failed.count(), 1);
+    const QString message = failed.at(0).at(0).toString() + u'\n' + failed.at(0).at(1).toString();
+    QVERIFY2(message.contains(typed), qPrintable(message));
 }
 
 void TestChannel::loadKeepsRecordsAndBufferButResetsModes()

@@ -5,10 +5,12 @@
 #include "ui/pane_printer.h"
 #include "ui/print_command.h"
 #include "ui/print_dialog_component.h"
+#include "ui/program_message.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFontInfo>
+#include <QMessageBox>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -245,6 +247,12 @@ void TestPrinting::emptyPaneSaysNoData()
 
     QCOMPARE(printReceivePane(recv1, true, nullptr, dialog), PrintOutcome::NoData);
     QCOMPARE(dialog.calls, 0);
+    // The box is wide enough for its title, the program's name.
+    auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    QVERIFY(box);
+    QCOMPARE(box->windowTitle(), programTitle());
+    QVERIFY2(box->width() >= programMessageMinimumWidth(),
+             qPrintable(QString::number(box->width())));
     QCOMPARE(dismissMessageBoxes(), QStringList{QStringLiteral("No Data!")});
     QVERIFY(!QFile::exists(pdfPath()));
 }

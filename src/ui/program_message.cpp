@@ -1,10 +1,26 @@
 #include "ui/program_message.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
+
+namespace {
+
+// Room a title bar takes besides its text: the icon and the buttons.
+constexpr int titleBarExtras = 160;
+
+} // namespace
 
 QString programTitle()
 {
     return QStringLiteral("VarnokTerm");
+}
+
+int programMessageMinimumWidth()
+{
+    return QFontMetrics(QApplication::font()).horizontalAdvance(programTitle()) + titleBarExtras;
 }
 
 QMessageBox *showProgramMessage(QWidget *parent, const QString &text,
@@ -15,6 +31,13 @@ QMessageBox *showProgramMessage(QWidget *parent, const QString &text,
     box->setInformativeText(informativeText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    // A short text ("No Data!") would make a box too narrow for its title:
+    // the message box sizes itself, so its layout gets a spacer as wide as
+    // the title needs.
+    if (auto *grid = qobject_cast<QGridLayout *>(box->layout()))
+        grid->addItem(new QSpacerItem(programMessageMinimumWidth(), 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Expanding),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     box->show();
     return box;
 }

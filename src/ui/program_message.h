@@ -13,3 +13,6 @@ QMessageBox *showProgramMessage(QWidget *parent, const QString &text,
 
 // The caption every message carries.
 QString programTitle();
+
+// How wide a message box is at least, so its title bar shows the caption.
+int programMessageMinimumWidth();
