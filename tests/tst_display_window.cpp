@@ -16,7 +16,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPort>
+#include <QSignalSpy>
 #include <QTest>
+
+#include <algorithm>
 
 class TestDisplayWindow : public QObject
 {
@@ -46,6 +49,9 @@ private slots:
     void peerDropKeepsEverythingReceived();
     void channel2NeverTouchesTheSocket();
     void typedPortTextIsNeverRewritten();
+    void clickingTheSelectedSwitchChangesNothing();
+    void tabFollowsTheDesignedOrderOnEveryPass_data();
+    void tabFollowsTheDesignedOrderOnEveryPass();
 };
 
 void TestDisplayWindow::cleanup()
@@ -507,6 +513,103 @@ void TestDisplayWindow::typedPortTextIsNeverRewritten()
     QVERIFY(!f.isOn(1));
     QVERIFY(!f.session.channel(1).link().socket()->isActive());
     QCOMPARE(peer.connectionsAccepted(), 0);
+}
+
+void TestDisplayWindow::clickingTheSelectedSwitchChangesNothing()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    QSignalSpy changes(&f.state(2), &Channel::onChanged);
+    f.channel(2).optOn->click();
+    QVERIFY(f.isOn(2));
+    QCOMPARE(changes.count(), 1);
+
+    // On again: still on, the port not reopened.
+    f.channel(2).optOn->click();
+    QVERIFY(f.isOn(2));
+    QVERIFY(!f.channel(2).optOff->isChecked());
+    QCOMPARE(changes.count(), 1);
+    pty.write("still");
+    QTRY_COMPARE(f.paneText(2), QByteArray("still"));
+
+    // Off twice: off once.
+    f.channel(2).optOff->click();
+    f.channel(2).optOff->click();
+    QVERIFY(f.channel(2).optOff->isChecked());
+    QVERIFY(!f.channel(2).optOn->isChecked());
+    QVERIFY(!f.state(2).isOn());
+    QCOMPARE(changes.count(), 2);
+}
+
+void TestDisplayWindow::tabFollowsTheDesignedOrderOnEveryPass_data()
+{
+    QTest::addColumn<bool>("channelsOn");
+    QTest::addColumn<bool>("backwards");
+    QTest::newRow("off, Tab") << false << false;
+    QTest::newRow("off, Shift+Tab") << false << true;
+    QTest::newRow("on, Tab") << true << false;
+    QTest::newRow("on, Shift+Tab") << true << true;
+}
+
+void TestDisplayWindow::tabFollowsTheDesignedOrderOnEveryPass()
+{
+    QFETCH(bool, channelsOn);
+    QFETCH(bool, backwards);
+
+    PtyPair pty1;
+    PtyPair pty2;
+    DisplayFixture f;
+    QApplication::setActiveWindow(f.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    if (channelsOn) {
+        f.channel(1).cmbPort->setEditText(pty1.slavePath());
+        f.channel(2).cmbPort->setEditText(pty2.slavePath());
+        f.switchOn(1);
+        f.switchOn(2);
+        QVERIFY(f.isOn(1) && f.isOn(2));
+    }
+    f.channel(2).optDec->click(); // a group whose selected member isn't its first
+
+    // The designed order, each option group standing for its selected member,
+    // without what is disabled or hidden.
+    const ChannelGroup &a = f.channel(1);
+    const ChannelGroup &b = f.channel(2);
+    const QList<QWidget *> design = {
+        a.txtRecv,   b.txtRecv,   a.optASCII, a.optDec,    a.optHex,   a.optRT,
+        a.optTO,     a.optChar,   a.txtSend,  a.optLive,   a.optCR,    a.cmdRepeat,
+        a.cmdClear,  b.optASCII,  b.optDec,   b.optHex,    b.optRT,    b.optTO,
+        b.optChar,   b.optLive,   b.optCR,    b.cmdRepeat, b.cmdClear, b.txtSend,
+        a.cmdClearR, b.cmdClearR, a.chkHex,   b.chkHex,    a.optOn,    a.optOff,
+        b.optOn,     b.optOff,    a.cmbPort,  b.cmbPort,   a.txtHost,  a.txtPort};
+    QList<QWidget *> expected;
+    for (QWidget *control : design) {
+        auto *option = qobject_cast<QRadioButton *>(control);
+        if (!control->isEnabled() || !control->isVisible() || (option && !option->isChecked()))
+            continue;
+        expected << control;
+    }
+    if (backwards)
+        std::reverse(expected.begin(), expected.end());
+
+    // The focus sits on a control (or inside it, for the port lists).
+    const auto focused = [] {
+        QWidget *w = QApplication::focusWidget();
+        while (w && w->objectName().isEmpty())
+            w = w->parentWidget();
+        return w;
+    };
+    expected.first()->setFocus(Qt::TabFocusReason);
+    QCOMPARE(focused(), expected.first());
+    QStringList seen;
+    QStringList wanted;
+    for (int step = 0; step < 2 * expected.size(); ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
+                        backwards ? Qt::ShiftModifier : Qt::NoModifier);
+        seen << (focused() ? focused()->objectName() : QStringLiteral("(none)"));
+        wanted << expected.at((step + 1) % expected.size())->objectName();
+    }
+    QCOMPARE(seen, wanted);
 }
 
 QTEST_MAIN(TestDisplayWindow)

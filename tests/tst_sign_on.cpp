@@ -4,8 +4,10 @@
 #include "ui/sign_on_window.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -92,9 +94,17 @@ void TestSignOn::handsOverOnceWithDefaultsInPlace()
     qApp->installEventFilter(&watcher);
     program.start();
     QPointer<SignOnWindow> splash = program.signOn();
+    // Both windows first appear in the middle of the screen (give or take
+    // their frames).
+    const QPoint middle = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2((splash->frameGeometry().center() - middle).manhattanLength() <= 8,
+             qPrintable(QStringLiteral("%1,%2").arg(splash->x()).arg(splash->y())));
     splash->timer().start(1);
 
     QTRY_VERIFY(program.display() && program.display()->isVisible());
+    QVERIFY2((program.display()->frameGeometry().center() - middle).manhattanLength() <= 8,
+             qPrintable(
+                 QStringLiteral("%1,%2").arg(program.display()->x()).arg(program.display()->y())));
     QTRY_VERIFY(splash.isNull()); // closed and discarded by the main window's start-up
     QTest::qWait(50);
     qApp->removeEventFilter(&watcher);

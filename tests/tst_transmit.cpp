@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
@@ -45,6 +46,7 @@ private slots:
     void lineModeResendsEarlierLines();
     void backspaceKeepsTyposOffTheWire();
     void pasteCountsAsTyped();
+    void inputMethodCommitsCountAsTyped();
     void pastePastTheQueueLimitIsReported();
     void hexEntry_data();
     void hexEntry();
@@ -107,6 +109,21 @@ void TestTransmit::pasteCountsAsTyped()
     b.c().txtSend->paste();
     QCOMPARE(b.pty.read(6), QByteArray("pa\rste"));
     QCOMPARE(b.f.session.channel(2).modes().strSend, QByteArray("pa\rste"));
+}
+
+void TestTransmit::inputMethodCommitsCountAsTyped()
+{
+    SerialBench b;
+    // A dead key's accent waits in the line, and sends nothing yet...
+    QInputMethodEvent waiting(QStringLiteral("^"), {});
+    QApplication::sendEvent(b.c().txtSend, &waiting);
+    QVERIFY(b.pty.readFor(100).isEmpty());
+    // ... until the composed characters are committed.
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("\u00ea\u20ac"));
+    QApplication::sendEvent(b.c().txtSend, &composed);
+    QCOMPARE(b.pty.read(2), QByteArray("\xea?"));
+    QCOMPARE(b.f.session.channel(2).modes().strSend, QByteArray("\xea?"));
 }
 
 void TestTransmit::pastePastTheQueueLimitIsReported()

@@ -2,6 +2,7 @@
 
 #include "ui/display_window.h"
 #include "ui/sign_on_window.h"
+#include "ui/window_placement.h"
 
 #include <QCoreApplication>
 
@@ -34,6 +35,9 @@ void ProgramStart::showMain()
                 m_signOn->close();
         });
         m_display->load();
+        // First shown in the middle of the screen, whatever the desktop does.
+        m_display->adjustSize();
+        centreOnOwner(m_display.get());
     }
     m_display->show();
 }

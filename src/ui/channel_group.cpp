@@ -9,6 +9,7 @@
 #include "ui/transmit_edit.h"
 
 #include <QAbstractItemView>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -71,6 +72,11 @@ void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
     cmbPort = portList(port, numbered("cmbPort", n), QLatin1String(d.shownPort), d.cmbPort);
     optOn = placeOption(port, d.onOffName, 0, tr("On"), d.optOn);
     optOff = placeOption(port, d.onOffName, 1, tr("Off"), d.optOff);
+    // A group of their own: the frame also holds the other option groups,
+    // which Qt would otherwise count in, and a click could then clear both.
+    auto *onOff = new QButtonGroup(fraPort);
+    onOff->addButton(optOn, 0);
+    onOff->addButton(optOff, 1);
 
     fraFormat = placeFrame(port, numbered("fraFormat", n), tr("Format"), d.fraFormat);
     optASCII = placeOption(fraFormat, numbered("optASCII", n), 0, tr("ASCII"), d.optASCII);
@@ -158,10 +164,14 @@ void ChannelGroup::bindCommands()
 
 void ChannelGroup::bindSwitch()
 {
-    connect(optOn, &QRadioButton::clicked, this, &ChannelGroup::switchOn);
+    // A click on the member already selected changes nothing.
+    connect(optOn, &QRadioButton::clicked, this, [this] {
+        if (!m_channel.isOn())
+            switchOn();
+    });
     connect(optOff, &QRadioButton::clicked, this, [this] {
-        m_channel.switchOff();
-        setWorkingControlsEnabled(false);
+        if (m_channel.isOn())
+            m_channel.switchOff();
     });
     connect(&m_channel, &Channel::onChanged, this, &ChannelGroup::setWorkingControlsEnabled);
     connect(&m_channel, &Channel::failed, this, &ChannelGroup::showFailure);

@@ -51,6 +51,10 @@ void DisplayControls::setTabOrder()
         b.optChar,   b.optLive,   b.optCR,    b.cmdRepeat, b.cmdClear, b.txtSend,
         a.cmdClearR, b.cmdClearR, a.chkHex,   b.chkHex,    a.optOn,    a.optOff,
         b.optOn,     b.optOff,    a.cmbPort,  b.cmbPort,   a.txtHost,  a.txtPort};
-    for (qsizetype i = 0; i + 1 < order.size(); ++i)
-        QWidget::setTabOrder(order.at(i), order.at(i + 1));
+    m_tabOrder.setOrder(order);
+}
+
+bool DisplayControls::focusNextPrevChild(bool next)
+{
+    return m_tabOrder.moveFocus(next) || QWidget::focusNextPrevChild(next);
 }

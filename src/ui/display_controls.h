@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/tab_order.h"
+
 #include <QWidget>
 
 class CaptureSession;
@@ -17,9 +19,13 @@ public:
 
     ChannelGroup &group(int number) const { return number == 1 ? *m_group1 : *m_group2; }
 
+protected:
+    bool focusNextPrevChild(bool next) override;
+
 private:
     void setTabOrder();
 
+    DesignedTabOrder m_tabOrder;
     ChannelGroup *m_group1 = nullptr;
     ChannelGroup *m_group2 = nullptr;
 };

@@ -106,8 +106,7 @@ FormatDialog::FormatDialog(CaptureSession &session, QWidget *parent)
     // The frames and labels take no focus; the rest follow in this order.
     QWidget *const order[] = {cmdApply,     cmdCancel,    optAddTo1[0], optAddTo1[1],
                               optAddTo2[0], optAddTo2[1], txtTimeOut1,  txtTimeOut2};
-    for (size_t i = 1; i < std::size(order); ++i)
-        setTabOrder(order[i - 1], order[i]);
+    m_tabOrder.setOrder({std::begin(order), std::end(order)});
 
     connect(cmdApply, &QPushButton::clicked, this, &FormatDialog::cmdApplyClick);
     connect(cmdCancel, &QPushButton::clicked, this, &FormatDialog::cmdCancelClick);
@@ -115,6 +114,11 @@ FormatDialog::FormatDialog(CaptureSession &session, QWidget *parent)
 
     // Loaded once per instance: showing it again keeps the operator's edits.
     load();
+}
+
+bool FormatDialog::focusNextPrevChild(bool next)
+{
+    return m_tabOrder.moveFocus(next) || QWidget::focusNextPrevChild(next);
 }
 
 void FormatDialog::load()

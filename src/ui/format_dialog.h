@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/tab_order.h"
+
 #include <QWidget>
 
 #include <array>
@@ -25,12 +27,16 @@ class FormatDialog : public QWidget
 public:
     explicit FormatDialog(CaptureSession &session, QWidget *parent = nullptr);
 
+protected:
+    bool focusNextPrevChild(bool next) override;
+
 private:
     void load();
     void cmdApplyClick();
     void cmdCancelClick();
 
     CaptureSession &m_session;
+    DesignedTabOrder m_tabOrder;
 
     QGroupBox *fraComm1 = nullptr;
     std::array<QRadioButton *, 2> optAddTo1{};

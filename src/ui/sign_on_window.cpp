@@ -6,6 +6,7 @@
 #include "ui/maker_logo.h"
 #include "ui/program_icon.h"
 #include "ui/window_font.h"
+#include "ui/window_placement.h"
 
 #include <QLabel>
 
@@ -44,6 +45,7 @@ SignOnWindow::SignOnWindow(CaptureSession &session, std::function<void()> showMa
     setWindowTitle(tr("Varnok Terminal"));
     setWindowIcon(programIcon());
     setFixedSize(twipsSize(windowWidth, windowHeight));
+    centreOnOwner(this); // the screen's middle: it has no owner
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);

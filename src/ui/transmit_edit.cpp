@@ -1,5 +1,6 @@
 #include "ui/transmit_edit.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 
@@ -65,6 +66,14 @@ void TransmitEdit::keyPressEvent(QKeyEvent *event)
     QPlainTextEdit::keyPressEvent(event); // the key reaches the pane unchanged
     if (!codes.isEmpty())
         emit typed(codes);
+}
+
+void TransmitEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString committed = event->commitString();
+    QPlainTextEdit::inputMethodEvent(event);
+    if (!committed.isEmpty())
+        emit typed(codesOfText(committed));
 }
 
 void TransmitEdit::insertFromMimeData(const QMimeData *source)

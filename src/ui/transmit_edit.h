@@ -5,7 +5,8 @@
 
 // A channel's transmit line. It edits like any text pane and reports what the
 // operator types as character codes (one byte each, Latin-1; a character
-// outside Latin-1 as "?"). Pasted text counts as typed.
+// outside Latin-1 as "?"). Pasted text and text committed by an input method
+// count as typed.
 class TransmitEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -25,5 +26,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // Characters an input method, a dead key or a compose sequence commits
+    // count as typed, like keys.
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
 };
