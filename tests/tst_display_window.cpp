@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -50,6 +51,7 @@ private slots:
     void channel2NeverTouchesTheSocket();
     void typedPortTextIsNeverRewritten();
     void clickingTheSelectedSwitchChangesNothing();
+    void resizingGrowsTheReceivePanes();
     void tabFollowsTheDesignedOrderOnEveryPass_data();
     void tabFollowsTheDesignedOrderOnEveryPass();
 };
@@ -540,6 +542,47 @@ void TestDisplayWindow::clickingTheSelectedSwitchChangesNothing()
     QVERIFY(!f.channel(2).optOn->isChecked());
     QVERIFY(!f.state(2).isOn());
     QCOMPARE(changes.count(), 2);
+}
+
+void TestDisplayWindow::resizingGrowsTheReceivePanes()
+{
+    DisplayFixture f;
+    const ChannelGroup &a = f.channel(1);
+    const ChannelGroup &b = f.channel(2);
+    QList<QWidget *> controls;
+    for (const ChannelGroup *g : {&a, &b})
+        controls << g->fraPort << g->txtRecv << g->fraTransmit << g->optOn << g->cmbPort
+                 << g->fraFormat << g->cmdClearR;
+    controls << a.txtHost << a.txtPort;
+    QHash<QWidget *, QRect> design;
+    for (QWidget *w : controls)
+        design.insert(w, w->geometry());
+
+    // 200 wider, 101 taller: the upper group takes 50 of it, the lower 51.
+    f.window->resize(f.window->size() + QSize(200, 101));
+    QCOMPARE(f.controls().size(), f.controls().minimumSize() + QSize(200, 101));
+    QCOMPARE(a.txtRecv->geometry(), design[a.txtRecv].adjusted(0, 0, 200, 50));
+    QCOMPARE(b.txtRecv->geometry(), design[b.txtRecv].adjusted(0, 0, 200, 51));
+    QCOMPARE(a.fraPort->geometry(), design[a.fraPort].adjusted(0, 0, 200, 50));
+    QCOMPARE(b.fraPort->geometry(), design[b.fraPort].adjusted(0, 50, 200, 101));
+    for (const ChannelGroup *g : {&a, &b}) {
+        // Right of the pane: moves with its right edge. Left of it or above
+        // it: stays.
+        QCOMPARE(g->fraTransmit->geometry(), design[g->fraTransmit].translated(200, 0));
+        QCOMPARE(g->cmbPort->geometry(), design[g->cmbPort]);
+        QCOMPARE(g->fraFormat->geometry(), design[g->fraFormat]);
+        QCOMPARE(g->cmdClearR->geometry(), design[g->cmdClearR]);
+    }
+    // Channel 1's On/Off stand right of its pane, channel 2's above it.
+    QCOMPARE(a.optOn->geometry(), design[a.optOn].translated(200, 0));
+    QCOMPARE(b.optOn->geometry(), design[b.optOn]);
+    QCOMPARE(a.txtHost->geometry(), design[a.txtHost]);
+
+    // Back to the design size, and never smaller.
+    f.window->resize(f.window->minimumSize() - QSize(50, 50));
+    QCOMPARE(f.controls().size(), f.controls().minimumSize());
+    for (QWidget *w : controls)
+        QCOMPARE(w->geometry(), design[w]);
 }
 
 void TestDisplayWindow::tabFollowsTheDesignedOrderOnEveryPass_data()

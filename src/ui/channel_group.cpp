@@ -56,6 +56,7 @@ ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel
     , m_session(session)
 {
     build(window, design);
+    rememberDesign();
     txtRecv->setModel(&channel.pane());
     bindOptionSwitches();
     bindCommands();
@@ -114,6 +115,48 @@ void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
         txtPort->setText(QStringLiteral("9761"));
         txtHost->raise();
         txtPort->raise();
+    }
+}
+
+void ChannelGroup::rememberDesign()
+{
+    m_design.append({fraPort, fraPort->geometry()});
+    for (QWidget *control : fraPort->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        m_design.append({control, control->geometry()});
+    for (QWidget *field : {static_cast<QWidget *>(txtHost), static_cast<QWidget *>(txtPort)}) {
+        if (field)
+            m_design.append({field, field->geometry()});
+    }
+}
+
+void ChannelGroup::layOut(int extraWidth, int extraHeight, int shiftDown)
+{
+    // The pane's designed edges, in the frame's coordinates.
+    QRect pane;
+    QPoint frameAt;
+    for (const auto &[control, place] : std::as_const(m_design)) {
+        if (control == txtRecv)
+            pane = place;
+        else if (control == fraPort)
+            frameAt = place.topLeft();
+    }
+    for (const auto &[control, place] : std::as_const(m_design)) {
+        if (!control)
+            continue;
+        QRect at = place;
+        if (control == fraPort) {
+            at.adjust(0, shiftDown, extraWidth, shiftDown + extraHeight);
+        } else if (control == txtRecv) {
+            at.adjust(0, 0, extraWidth, extraHeight);
+        } else {
+            // The TCP fields lie on the window: compare them in the frame's terms.
+            const bool onWindow = control->parentWidget() != fraPort;
+            const QRect inFrame = onWindow ? place.translated(-frameAt) : place;
+            at.translate(inFrame.left() >= pane.right() ? extraWidth : 0,
+                         (inFrame.top() >= pane.bottom() ? extraHeight : 0) +
+                             (onWindow ? shiftDown : 0));
+        }
+        control->setGeometry(at);
     }
 }
 

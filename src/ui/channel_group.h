@@ -2,6 +2,8 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QRect>
 #include <QStringList>
 
 class CaptureSession;
@@ -40,6 +42,12 @@ public:
     // for channel 2.
     QList<QWidget *> tcpFields() const;
 
+    // Lays the group out for a window larger than designed: the group is
+    // `extraWidth` wider and `extraHeight` taller, and its top `shiftDown`
+    // lower. The receive pane takes the extra room; what stands right of it
+    // or below it moves with its edges. (0, 0, 0) is the design.
+    void layOut(int extraWidth, int extraHeight, int shiftDown);
+
     // The start-up state: working controls disabled, TCP fields hidden, the
     // port list filled (port 1 is `devices[0]`), its shown text kept.
     void showLoaded(const QStringList &devices);
@@ -74,6 +82,7 @@ public:
 
 private:
     void build(QWidget *window, const ChannelDesign &design);
+    void rememberDesign();
     void bindOptionSwitches();
     void bindCommands();
     void bindSwitch();
@@ -87,4 +96,6 @@ private:
 
     Channel &m_channel;
     const CaptureSession &m_session;
+    // Each control's designed place (in its parent), for layOut().
+    QList<std::pair<QPointer<QWidget>, QRect>> m_design;
 };

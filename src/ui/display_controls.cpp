@@ -18,7 +18,8 @@
 DisplayControls::DisplayControls(CaptureSession &session, QWidget *parent)
     : QWidget(parent)
 {
-    setFixedSize(twipsSize(displayWidthTwips, displayHeightTwips));
+    setMinimumSize(twipsSize(displayWidthTwips, displayHeightTwips));
+    resize(minimumSize());
     // The layout is designed for a small sans-serif face, and for frames
     // whose caption sits on the top border.
     setFont(windowFont());
@@ -52,6 +53,17 @@ void DisplayControls::setTabOrder()
         a.cmdClearR, b.cmdClearR, a.chkHex,   b.chkHex,    a.optOn,    a.optOff,
         b.optOn,     b.optOff,    a.cmbPort,  b.cmbPort,   a.txtHost,  a.txtPort};
     m_tabOrder.setOrder(order);
+}
+
+void DisplayControls::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const QSize extra = size() - minimumSize();
+    const int width = qMax(0, extra.width());
+    const int height = qMax(0, extra.height());
+    const int upper = height / 2;
+    m_group1->layOut(width, upper, 0);
+    m_group2->layOut(width, height - upper, upper);
 }
 
 bool DisplayControls::focusNextPrevChild(bool next)

@@ -18,9 +18,13 @@ public:
     DisplayControls(CaptureSession &session, QWidget *parent = nullptr);
 
     ChannelGroup &group(int number) const { return number == 1 ? *m_group1 : *m_group2; }
+    QSize sizeHint() const override { return minimumSize(); }
 
 protected:
     bool focusNextPrevChild(bool next) override;
+    // Larger than designed, the two groups share the extra height and each
+    // pane takes its group's extra room. The design size is the minimum.
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void setTabOrder();
