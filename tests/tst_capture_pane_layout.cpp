@@ -11,8 +11,7 @@ QString rowString(const CapturePaneLayout &layout, const PaneText &text, qint64 
 {
     QString shown;
     for (const CapturePaneLayout::Cell &cell : layout.rowCells(text, row))
-        shown +=
-            QString(cell.width, CapturePaneLayout::displayChar(uchar(text.text().at(cell.pos))));
+        shown += QString(cell.width, CapturePaneLayout::displayChar(uchar(text.at(cell.pos))));
     return shown;
 }
 

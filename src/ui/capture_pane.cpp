@@ -169,8 +169,7 @@ void CapturePane::notifyInserted(qsizetype from)
     if (!QAccessible::isActive() || !m_model || from >= m_model->size() ||
         m_model->size() > std::numeric_limits<int>::max())
         return;
-    QAccessibleTextInsertEvent event(this, int(from),
-                                     QString::fromLatin1(m_model->text().mid(from)));
+    QAccessibleTextInsertEvent event(this, int(from), QString::fromLatin1(m_model->copy(from)));
     QAccessible::updateAccessibility(&event);
 }
 
@@ -247,9 +246,8 @@ QString CapturePane::rowText(int row) const
     QString shown;
     if (!m_model)
         return shown;
-    const QByteArray &text = m_model->text();
     for (const CapturePaneLayout::Cell &cell : m_layout.rowCells(*m_model, row)) {
-        const QChar c = CapturePaneLayout::displayChar(uchar(text.at(cell.pos)));
+        const QChar c = CapturePaneLayout::displayChar(uchar(m_model->at(cell.pos)));
         shown.append(QString(cell.width, c));
     }
     return shown;
@@ -345,7 +343,7 @@ void CapturePane::paintEvent(QPaintEvent *event)
     const QColor highlightedText = pal.color(group, QPalette::HighlightedText);
     const qsizetype selStart = selectionStart();
     const qsizetype selEnd = selectionEnd();
-    const QByteArray &text = m_model->text();
+    const PaneText &text = *m_model;
     const auto cellX = [this](int column) {
         return kMargin + column * m_glyphs.cellWidth();
     };

@@ -29,7 +29,7 @@ QByteArray CapturePane::selectedBytes() const
 {
     if (!m_model || !hasSelection())
         return {};
-    return m_model->text().mid(selectionStart(), selectionEnd() - selectionStart());
+    return m_model->copy(selectionStart(), selectionEnd() - selectionStart());
 }
 
 void CapturePane::selectAll()
@@ -76,7 +76,7 @@ void CapturePane::selectWordAt(qsizetype pos)
 {
     if (!m_model)
         return;
-    const QByteArray &text = m_model->text();
+    const PaneText &text = *m_model;
     const qsizetype line = m_model->lineAt(pos);
     const qsizetype lineStart = m_model->lineStart(line);
     const qsizetype lineEnd = m_model->lineEnd(line);
@@ -126,7 +126,10 @@ void CapturePane::keyPressEvent(QKeyEvent *event)
     }
     QScrollBar *bar = verticalScrollBar();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const QByteArray text = m_model ? m_model->text() : QByteArray();
+    const qsizetype size = textSize();
+    const auto crLfAt = [this](qsizetype pos) {
+        return m_model->at(pos) == '\r' && m_model->at(pos + 1) == '\n';
+    };
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
@@ -148,10 +151,10 @@ void CapturePane::keyPressEvent(QKeyEvent *event)
         }
         qsizetype pos = m_cursor;
         // A CR LF is one line break: step over both bytes.
-        if (event->key() == Qt::Key_Right && pos < text.size())
-            pos += text.mid(pos, 2) == "\r\n" ? 2 : 1;
+        if (event->key() == Qt::Key_Right && pos < size)
+            pos += pos + 1 < size && crLfAt(pos) ? 2 : 1;
         else if (event->key() == Qt::Key_Left && pos > 0)
-            pos -= pos >= 2 && text.mid(pos - 2, 2) == "\r\n" ? 2 : 1;
+            pos -= pos >= 2 && crLfAt(pos - 2) ? 2 : 1;
         setCursorPosition(m_anchor, pos);
         scrollToPosition(m_cursor);
         break;

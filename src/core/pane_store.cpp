@@ -1,0 +1,204 @@
+#include "core/pane_store.h"
+
+#include "core/pane_spill.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+// Big enough that moving one costs little per byte, small enough that
+// writing one to the file takes a few milliseconds.
+constexpr int kMaxBlockShift = 21;
+
+int pageShift()
+{
+    const long page = ::sysconf(_SC_PAGESIZE);
+    int shift = 12;
+    while ((qsizetype(1) << shift) < page)
+        ++shift;
+    return shift;
+}
+
+} // namespace
+
+PaneStore::PaneStore(qsizetype threshold)
+    : m_threshold(threshold)
+{
+    applyThreshold();
+}
+
+PaneStore::~PaneStore()
+{
+    clear();
+}
+
+void PaneStore::setThreshold(qsizetype bytes)
+{
+    m_threshold = std::max<qsizetype>(1, bytes);
+    if (m_size == 0 && m_blocks.isEmpty())
+        applyThreshold();
+}
+
+void PaneStore::applyThreshold()
+{
+    // About eight blocks below the threshold.
+    int shift = pageShift();
+    while (shift < kMaxBlockShift && (qsizetype(1) << (shift + 1)) <= m_threshold / 8)
+        ++shift;
+    m_shift = shift;
+    m_mask = (qsizetype(1) << shift) - 1;
+}
+
+QString PaneStore::spillPath() const
+{
+    return m_spill ? m_spill->path() : QString();
+}
+
+QString PaneStore::takeFault()
+{
+    return std::exchange(m_fault, QString());
+}
+
+QByteArrayView PaneStore::chunkAt(qsizetype pos) const
+{
+    if (pos < 0 || pos >= m_size)
+        return {};
+    const qsizetype offset = pos & m_mask;
+    const qsizetype length = std::min(blockSize() - offset, m_size - pos);
+    return QByteArrayView(m_blocks.at(pos >> m_shift) + offset, length);
+}
+
+qsizetype PaneStore::indexOf(char c, qsizetype from, qsizetype to) const
+{
+    to = std::min(to, m_size);
+    while (from < to) {
+        const QByteArrayView chunk = chunkAt(from);
+        const qsizetype length = std::min(chunk.size(), to - from);
+        if (const void *hit = std::memchr(chunk.data(), c, size_t(length)))
+            return from + (static_cast<const char *>(hit) - chunk.data());
+        from += length;
+    }
+    return to;
+}
+
+qsizetype PaneStore::findLineBreak(qsizetype from, qsizetype to) const
+{
+    to = std::min(to, m_size);
+    while (from < to) {
+        const QByteArrayView chunk = chunkAt(from);
+        const qsizetype length = std::min(chunk.size(), to - from);
+        const char *data = chunk.data();
+        // Two fast scans beat one byte-by-byte loop looking for either.
+        const void *lf = std::memchr(data, '\n', size_t(length));
+        const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : length;
+        const void *cr = std::memchr(data, '\r', size_t(lfAt));
+        if (cr)
+            return from + (static_cast<const char *>(cr) - data);
+        if (lf)
+            return from + lfAt;
+        from += length;
+    }
+    return to;
+}
+
+void PaneStore::releaseRead(qsizetype pos, qsizetype size) const
+{
+    const qsizetype end = std::min(pos + size, spilledSize());
+    while (pos < end) {
+        const QByteArrayView chunk = chunkAt(pos);
+        const qsizetype length = std::min(chunk.size(), end - pos);
+        PaneSpill::release(chunk.data(), length);
+        pos += length;
+    }
+}
+
+char *PaneStore::newBlock()
+{
+    if (m_spare)
+        return std::exchange(m_spare, nullptr);
+    // Its own mapping, so untouched pages cost nothing and a clear gives
+    // every page back at once.
+    void *block = ::mmap(nullptr, size_t(blockSize()), PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED)
+        qBadAlloc();
+    return static_cast<char *>(block);
+}
+
+void PaneStore::freeBlock(char *block) const
+{
+    ::munmap(block, size_t(blockSize()));
+}
+
+void PaneStore::append(QByteArrayView piece)
+{
+    const char *from = piece.data();
+    qsizetype left = piece.size();
+    while (left > 0) {
+        const qsizetype offset = m_size & m_mask;
+        if (offset == 0 && (m_size >> m_shift) == m_blocks.size())
+            m_blocks.append(newBlock());
+        const qsizetype length = std::min(left, blockSize() - offset);
+        std::memcpy(m_blocks.last() + offset, from, size_t(length));
+        from += length;
+        left -= length;
+        m_size += length;
+    }
+    if (m_failed)
+        return;
+    if (m_size - spilledSize() > m_threshold)
+        m_spilling = true;
+    // A few blocks per append keep each append short; a big piece moves
+    // its own size besides, so the memory held still shrinks.
+    if (m_spilling)
+        spill(2 + (piece.size() >> m_shift));
+}
+
+void PaneStore::spill(qsizetype budget)
+{
+    const qsizetype keep = std::max(m_threshold / 4, blockSize());
+    for (; budget > 0; --budget) {
+        const qsizetype complete = m_size >> m_shift;
+        if (m_spilledBlocks >= complete || m_size - spilledSize() - blockSize() < keep)
+            return;
+        QString error;
+        if (!m_spill)
+            m_spill = PaneSpill::create(&error);
+        char *block = m_blocks.at(m_spilledBlocks);
+        const char *moved =
+            m_spill ? m_spill->write(qint64(m_spilledBlocks) << m_shift, block, blockSize(), &error)
+                    : nullptr;
+        if (!moved) {
+            // Nothing is lost: the block stays where it was, and so does
+            // everything after it.
+            m_failed = true;
+            m_fault = m_spill ? QStringLiteral("%1: %2").arg(m_spill->path(), error) : error;
+            return;
+        }
+        m_blocks[m_spilledBlocks++] = const_cast<char *>(moved);
+        if (m_spare)
+            freeBlock(block);
+        else
+            m_spare = block;
+    }
+}
+
+void PaneStore::clear()
+{
+    for (qsizetype i = m_spilledBlocks; i < m_blocks.size(); ++i)
+        freeBlock(m_blocks.at(i));
+    if (m_spare)
+        freeBlock(std::exchange(m_spare, nullptr));
+    QList<char *>().swap(m_blocks);
+    m_spill.reset();
+    m_size = 0;
+    m_spilledBlocks = 0;
+    m_spilling = false;
+    m_failed = false;
+    m_fault.clear();
+    applyThreshold();
+}
