@@ -1,4 +1,5 @@
 #include "app/program_start.h"
+#include "core/pane_spill.h"
 #include "version.h"
 #include "ui/window_font.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("varnokterm"));
 
     QApplication::setFont(windowFont());
+    PaneSpill::removeLeftovers();
 
     ProgramStart program;
     program.start();

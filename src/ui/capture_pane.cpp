@@ -2,6 +2,7 @@
 
 #include "core/pane_text.h"
 #include "ui/capture_pane_accessible.h"
+#include "ui/program_message.h"
 
 #include <QAccessible>
 #include <QFontDatabase>
@@ -69,6 +70,7 @@ void CapturePane::setModel(PaneText *model)
         connect(model, &PaneText::appended, this, &CapturePane::onAppended);
         connect(model, &PaneText::reset, this, &CapturePane::onReset);
         connect(model, &QObject::destroyed, this, &CapturePane::onModelDestroyed);
+        connect(model, &PaneText::spillFailed, this, &CapturePane::onSpillFailed);
         m_layout.rebuild(*model);
     } else {
         m_layout.clear();
@@ -126,6 +128,14 @@ void CapturePane::onModelDestroyed()
     viewport()->update();
     if (hadSelection)
         emit selectionChanged();
+}
+
+void CapturePane::onSpillFailed(const QString &reason)
+{
+    showProgramMessage(this,
+                       tr("Older text of this pane cannot be moved to a temporary file. The "
+                          "pane keeps all of its text in memory."),
+                       reason);
 }
 
 void CapturePane::scheduleUpdate()

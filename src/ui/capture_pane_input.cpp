@@ -3,14 +3,20 @@
 #include "ui/capture_pane.h"
 
 #include "core/pane_text.h"
+#include "ui/program_message.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QSaveFile>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -21,6 +27,14 @@ namespace {
 bool isWordByte(char c)
 {
     return c != ' ' && c != '\t' && c != '\r' && c != '\n';
+}
+
+// More than this is no clipboard's business: building it would take as much
+// memory again, twice over as text.
+qsizetype &clipboardLimitBytes()
+{
+    static qsizetype limit = qsizetype(256) << 20;
+    return limit;
 }
 
 } // namespace
@@ -65,11 +79,62 @@ void CapturePane::setCursorPosition(qsizetype anchor, qsizetype cursor)
     }
 }
 
+void CapturePane::setClipboardLimit(qsizetype bytes)
+{
+    clipboardLimitBytes() = bytes;
+}
+
+qsizetype CapturePane::clipboardLimit()
+{
+    return clipboardLimitBytes();
+}
+
 void CapturePane::copy()
 {
     if (!hasSelection())
         return;
+    if (selectionEnd() - selectionStart() > clipboardLimit()) {
+        offerToSaveSelection();
+        return;
+    }
     QGuiApplication::clipboard()->setText(QString::fromLatin1(selectedBytes()));
+}
+
+void CapturePane::offerToSaveSelection()
+{
+    const QString size = QLocale().formattedDataSize(selectionEnd() - selectionStart());
+    auto *box = new QMessageBox(QMessageBox::NoIcon, programTitle(),
+                                tr("The selection holds %1, too much for the clipboard.").arg(size),
+                                QMessageBox::Save | QMessageBox::Cancel, this);
+    box->setObjectName(QStringLiteral("selectionTooLarge"));
+    box->setInformativeText(tr("Save the selection to a file instead?"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::buttonClicked, this, [this, box](QAbstractButton *button) {
+        if (box->standardButton(button) != QMessageBox::Save)
+            return;
+        auto *dialog = new QFileDialog(this, tr("Save Selection"));
+        dialog->setObjectName(QStringLiteral("saveSelectionDialog"));
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog, &QFileDialog::fileSelected, this, &CapturePane::saveSelection);
+        dialog->open();
+    });
+    box->open();
+}
+
+bool CapturePane::saveSelection(const QString &path)
+{
+    if (!m_model || !hasSelection())
+        return false;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) &&
+        m_model->writeTo(file, selectionStart(), selectionEnd() - selectionStart()) &&
+        file.commit())
+        return true;
+    showProgramMessage(this, tr("The selection could not be saved to %1.").arg(path),
+                       file.errorString());
+    return false;
 }
 
 void CapturePane::selectWordAt(qsizetype pos)
@@ -217,7 +282,8 @@ void CapturePane::mouseReleaseEvent(QMouseEvent *event)
     }
     m_selecting = false;
     QClipboard *clipboard = QGuiApplication::clipboard();
-    if (hasSelection() && clipboard->supportsSelection())
+    if (hasSelection() && clipboard->supportsSelection() &&
+        selectionEnd() - selectionStart() <= clipboardLimit())
         clipboard->setText(QString::fromLatin1(selectedBytes()), QClipboard::Selection);
     event->accept();
 }
