@@ -695,6 +695,7 @@ QByteArray TestCapturePane::fillPastSpillThreshold()
     m_model->setSpillThreshold(16 * 1024);
     for (qsizetype at = 0; at < bytes.size(); at += 1000)
         m_model->append(QByteArrayView(bytes).sliced(at, qMin<qsizetype>(1000, bytes.size() - at)));
+    m_model->finishSpilling();
     m_pane->flushPendingUpdate();
     return bytes;
 }

@@ -143,6 +143,7 @@ void TestPaneSpill::readsBackAcrossTheBoundary()
     pane.setSpillThreshold(kThreshold);
     for (qsizetype pos = 0; pos < size; pos += piece)
         pane.append(QByteArrayView(text).sliced(pos, qMin(piece, size - pos)));
+    pane.finishSpilling();
 
     QVERIFY(pane.spilledSize() > 0);
     QVERIFY(pane.spilledSize() < size);
@@ -243,6 +244,7 @@ void TestPaneSpill::failingFileKeepsTextInMemory()
     QSignalSpy failed(&pane, &PaneText::spillFailed);
     for (qsizetype pos = 0; pos < text.size(); pos += 1000)
         pane.append(QByteArrayView(text).sliced(pos, qMin<qsizetype>(1000, text.size() - pos)));
+    pane.finishSpilling();
     limit.reset();
 
     QCOMPARE(failed.count(), 1);
@@ -255,6 +257,7 @@ void TestPaneSpill::failingFileKeepsTextInMemory()
     PaneSpill::setFolder(m_folder.path());
     pane.clear();
     pane.append(text);
+    pane.finishSpilling();
     QCOMPARE(failed.count(), 1);
     QVERIFY(pane.spilledSize() > 0);
     QCOMPARE(pane.text(), text);

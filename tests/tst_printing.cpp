@@ -417,6 +417,7 @@ void TestPrinting::textInTheSpillFilePrints()
     PaneText recv1;
     recv1.setSpillThreshold(4096);
     recv1.append(pane);
+    recv1.finishSpilling();
     QVERIFY(recv1.spilledSize() > 0);
     PdfPrintDialog dialog(pdfPath(), true);
     QCOMPARE(printReceivePane(recv1, true, nullptr, dialog), PrintOutcome::Printed);

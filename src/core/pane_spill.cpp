@@ -56,10 +56,18 @@ PaneSpill::PaneSpill(int fd, const QString &path)
     , m_path(path)
 {
     liveFiles()->insert(path);
+    m_writer = std::thread([this] { writeQueued(); });
 }
 
 PaneSpill::~PaneSpill()
 {
+    {
+        // The write under way ends first: its bytes are about to go.
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    m_writer.join();
     for (char *window : std::as_const(m_windows))
         if (window)
             ::munmap(window, size_t(kWindow));
@@ -118,19 +126,68 @@ std::unique_ptr<PaneSpill> PaneSpill::createIn(const QString &folder, QString *e
     return nullptr;
 }
 
-const char *PaneSpill::write(qint64 offset, const char *data, qsizetype size, QString *error)
+void PaneSpill::queueWrite(qint64 offset, const char *data, qsizetype size)
 {
-    qsizetype done = 0;
-    while (done < size) {
-        const ssize_t written = ::pwrite(m_fd, data + done, size_t(size - done), offset + done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            *error = errnoText(written < 0 ? errno : ENOSPC);
-            return nullptr;
-        }
-        done += written;
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back(Write{offset, data, size});
     }
+    m_changed.notify_all();
+}
+
+qsizetype PaneSpill::writesDone(QString *error) const
+{
+    std::lock_guard lock(m_mutex);
+    *error = m_error;
+    return m_done;
+}
+
+void PaneSpill::waitForWrites(qsizetype count) const
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return m_done >= count || !m_error.isEmpty(); });
+}
+
+void PaneSpill::writeQueued()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_stopping)
+            return;
+        if (!m_error.isEmpty()) {
+            m_queue.clear(); // nothing more goes after a failure
+            continue;
+        }
+        const Write write = m_queue.front();
+        lock.unlock();
+        qsizetype done = 0;
+        int failure = 0;
+        while (done < write.size) {
+            const ssize_t written =
+                ::pwrite(m_fd, write.data + done, size_t(write.size - done), write.offset + done);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0) {
+                failure = written < 0 ? errno : ENOSPC;
+                break;
+            }
+            done += written;
+        }
+        lock.lock();
+        m_queue.pop_front();
+        if (failure) {
+            m_error = errnoText(failure);
+            m_queue.clear();
+        } else if (m_error.isEmpty()) {
+            ++m_done;
+        }
+        m_changed.notify_all();
+    }
+}
+
+const char *PaneSpill::map(qint64 offset, QString *error)
+{
     const qsizetype index = qsizetype(offset / kWindow);
     if (m_windows.size() <= index)
         m_windows.resize(index + 1, nullptr);

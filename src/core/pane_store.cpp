@@ -11,8 +11,10 @@
 namespace {
 
 // Big enough that moving one costs little per byte, small enough that
-// writing one to the file takes a few milliseconds.
+// the memory waiting for the disk stays small.
 constexpr int kMaxBlockShift = 21;
+// Blocks handed to the writer at a time.
+constexpr qsizetype kMaxQueued = 16;
 
 int pageShift()
 {
@@ -152,51 +154,86 @@ void PaneStore::append(QByteArrayView piece)
         return;
     if (m_size - spilledSize() > m_threshold)
         m_spilling = true;
-    // A few blocks per append keep each append short; a big piece moves
-    // its own size besides, so the memory held still shrinks.
     if (m_spilling)
-        spill(2 + (piece.size() >> m_shift));
+        spill();
 }
 
-void PaneStore::spill(qsizetype budget)
+void PaneStore::spill()
 {
+    takeWritten();
     const qsizetype keep = std::max(m_threshold / 4, blockSize());
-    for (; budget > 0; --budget) {
+    while (!m_failed && m_queuedBlocks - m_spilledBlocks < kMaxQueued) {
         const qsizetype complete = m_size >> m_shift;
-        if (m_spilledBlocks >= complete || m_size - spilledSize() - blockSize() < keep)
-            return;
-        QString error;
-        if (!m_spill)
+        if (m_queuedBlocks >= complete || m_size - (m_queuedBlocks << m_shift) - blockSize() < keep)
+            break;
+        if (!m_spill) {
+            QString error;
             m_spill = PaneSpill::create(&error);
-        char *block = m_blocks.at(m_spilledBlocks);
-        const char *moved =
-            m_spill ? m_spill->write(qint64(m_spilledBlocks) << m_shift, block, blockSize(), &error)
-                    : nullptr;
-        if (!moved) {
-            // Nothing is lost: the block stays where it was, and so does
-            // everything after it.
-            m_failed = true;
-            m_fault = m_spill ? QStringLiteral("%1: %2").arg(m_spill->path(), error) : error;
-            return;
+            if (!m_spill) {
+                fail(error);
+                return;
+            }
         }
-        m_blocks[m_spilledBlocks++] = const_cast<char *>(moved);
+        m_spill->queueWrite(qint64(m_queuedBlocks) << m_shift, m_blocks.at(m_queuedBlocks),
+                            blockSize());
+        ++m_queuedBlocks;
+    }
+    // Only a disk far slower than the data holds the appends back.
+    if (m_spill && !m_failed && m_size - spilledSize() > m_threshold + kMaxQueued * blockSize()) {
+        m_spill->waitForWrites(m_spilledBlocks + 1);
+        takeWritten();
+    }
+}
+
+void PaneStore::finishWrites()
+{
+    if (!m_spill)
+        return;
+    m_spill->waitForWrites(m_queuedBlocks);
+    takeWritten();
+}
+
+void PaneStore::takeWritten()
+{
+    if (!m_spill || m_failed)
+        return;
+    QString error;
+    const qsizetype written = m_spill->writesDone(&error);
+    for (; m_spilledBlocks < written; ++m_spilledBlocks) {
+        const char *moved = m_spill->map(qint64(m_spilledBlocks) << m_shift, &error);
+        if (!moved)
+            break;
+        char *block = std::exchange(m_blocks[m_spilledBlocks], const_cast<char *>(moved));
         if (m_spare)
             freeBlock(block);
         else
             m_spare = block;
     }
+    if (!error.isEmpty())
+        fail(QStringLiteral("%1: %2").arg(m_spill->path(), error));
+}
+
+void PaneStore::fail(const QString &why)
+{
+    // Nothing is lost: the blocks not yet written stay where they are, and
+    // so does everything after them.
+    m_failed = true;
+    m_fault = why;
+    m_queuedBlocks = m_spilledBlocks;
 }
 
 void PaneStore::clear()
 {
+    // Stops the writer before the blocks it reads go.
+    m_spill.reset();
     for (qsizetype i = m_spilledBlocks; i < m_blocks.size(); ++i)
         freeBlock(m_blocks.at(i));
     if (m_spare)
         freeBlock(std::exchange(m_spare, nullptr));
     QList<char *>().swap(m_blocks);
-    m_spill.reset();
     m_size = 0;
     m_spilledBlocks = 0;
+    m_queuedBlocks = 0;
     m_spilling = false;
     m_failed = false;
     m_fault.clear();

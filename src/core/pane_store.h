@@ -11,9 +11,9 @@ class PaneSpill;
 
 // The bytes of a pane in equal blocks: appending never moves what is held,
 // and memory follows the text page by page. Once the text passes the spill
-// threshold, the older blocks move to a PaneSpill file block by block, a few
-// per append, until only the newest `threshold / 4` bytes stay in memory; the
-// moved blocks are read through the file's read-only map from then on.
+// threshold, the older blocks go to a PaneSpill file, written in the
+// background, until only the newest `threshold / 4` bytes stay in memory; a
+// block is read through the file's read-only map once it is written.
 //
 // If the file cannot be made or written, the store says why once
 // (takeFault) and keeps everything in memory from then on, until cleared.
@@ -50,6 +50,8 @@ public:
     qsizetype blockSize() const { return qsizetype(1) << m_shift; }
     // How much of the text is in the file.
     qsizetype spilledSize() const { return m_spilledBlocks << m_shift; }
+    // Waits for the file writes under way and takes in their outcome.
+    void finishWrites();
     QString spillPath() const;
     // Why the file failed, once after it did; empty otherwise.
     QString takeFault();
@@ -58,7 +60,10 @@ private:
     void applyThreshold();
     char *newBlock();
     void freeBlock(char *block) const;
-    void spill(qsizetype budget);
+    void spill();
+    // Reads the written blocks from the file from now on.
+    void takeWritten();
+    void fail(const QString &why);
 
     qsizetype m_threshold;
     int m_shift = 12;
@@ -67,6 +72,8 @@ private:
     // Anonymous memory, or the file's map for the first m_spilledBlocks.
     QList<char *> m_blocks;
     qsizetype m_spilledBlocks = 0;
+    // Handed to the file's writer; the written ones are m_spilledBlocks.
+    qsizetype m_queuedBlocks = 0;
     // A moved block's memory, kept for the next block.
     char *m_spare = nullptr;
     std::unique_ptr<PaneSpill> m_spill;

@@ -66,6 +66,14 @@ void PaneText::setText(QByteArrayView text)
         emit spillFailed(fault);
 }
 
+void PaneText::finishSpilling()
+{
+    m_store.finishWrites();
+    const QString fault = m_store.takeFault();
+    if (!fault.isEmpty())
+        emit spillFailed(fault);
+}
+
 void PaneText::giveMemoryBack(qsizetype heldBefore)
 {
 #ifdef __GLIBC__

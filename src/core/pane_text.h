@@ -74,6 +74,9 @@ public:
     static void setDefaultSpillThreshold(qsizetype bytes);
     static qsizetype defaultSpillThreshold();
     qsizetype spilledSize() const { return m_store.spilledSize(); }
+    // Waits for the file writes under way (they run in the background) and
+    // takes in their outcome, spillFailed included.
+    void finishSpilling();
     // The file holding the older text, or empty while there is none.
     QString spillPath() const { return m_store.spillPath(); }
 
