@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <utility>
@@ -178,8 +179,11 @@ void PaneStore::spill()
                             blockSize());
         ++m_queuedBlocks;
     }
-    // Only a disk far slower than the data holds the appends back.
-    if (m_spill && !m_failed && m_size - spilledSize() > m_threshold + kMaxQueued * blockSize()) {
+    // Only a disk (or a processor) slower than the data holds the appends
+    // back: the memory held may shrink towards `keep`, but not grow again.
+    const qsizetype slack = kMaxQueued * blockSize();
+    m_holdAbove = std::min(m_holdAbove, std::max(m_size - spilledSize(), keep + slack) + slack);
+    while (m_spill && !m_failed && m_size - spilledSize() > m_holdAbove) {
         m_spill->waitForWrites(m_spilledBlocks + 1);
         takeWritten();
     }
@@ -234,6 +238,7 @@ void PaneStore::clear()
     m_size = 0;
     m_spilledBlocks = 0;
     m_queuedBlocks = 0;
+    m_holdAbove = std::numeric_limits<qsizetype>::max();
     m_spilling = false;
     m_failed = false;
     m_fault.clear();

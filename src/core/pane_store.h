@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <limits>
 #include <memory>
 
 class PaneSpill;
@@ -74,6 +75,8 @@ private:
     qsizetype m_spilledBlocks = 0;
     // Handed to the file's writer; the written ones are m_spilledBlocks.
     qsizetype m_queuedBlocks = 0;
+    // Past this much text in memory, appends wait for the writer.
+    qsizetype m_holdAbove = std::numeric_limits<qsizetype>::max();
     // A moved block's memory, kept for the next block.
     char *m_spare = nullptr;
     std::unique_ptr<PaneSpill> m_spill;
