@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -72,8 +73,10 @@ PaneSpill::~PaneSpill()
         if (window)
             ::munmap(window, size_t(kWindow));
     ::unlink(QFile::encodeName(m_path).constData());
-    ::close(m_fd);
     liveFiles()->remove(m_path);
+    // The last close frees the file's disk space, tens of milliseconds for
+    // gigabytes: not on the caller's time. The name is gone already.
+    std::thread([fd = m_fd] { ::close(fd); }).detach();
 }
 
 void PaneSpill::setFolder(const QString &folder)
@@ -142,10 +145,17 @@ qsizetype PaneSpill::writesDone(QString *error) const
     return m_done;
 }
 
-void PaneSpill::waitForWrites(qsizetype count) const
+bool PaneSpill::waitForWrites(qsizetype count, int timeoutMs) const
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [&] { return m_done >= count || !m_error.isEmpty(); });
+    const auto done = [&] {
+        return m_done >= count || !m_error.isEmpty();
+    };
+    if (timeoutMs < 0) {
+        m_changed.wait(lock, done);
+        return true;
+    }
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), done);
 }
 
 void PaneSpill::writeQueued()

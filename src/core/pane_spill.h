@@ -36,8 +36,9 @@ public:
     // How many queued writes are done, in queue order. After a failure, no
     // more are done and `error` says why.
     qsizetype writesDone(QString *error) const;
-    // Waits until `count` writes are done or one failed.
-    void waitForWrites(qsizetype count) const;
+    // Waits until `count` writes are done or one failed, or at most
+    // `timeoutMs` (-1: no limit). True unless the time ran out.
+    bool waitForWrites(qsizetype count, int timeoutMs = -1) const;
     // Where the written bytes at `offset` can be read, or null with `error`.
     const char *map(qint64 offset, QString *error);
     // Drops the pages of [data, data + size) from this process's resident

@@ -2,10 +2,12 @@
 
 #include "core/pane_spill.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <sys/mman.h>
+#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -16,6 +18,10 @@ namespace {
 constexpr int kMaxBlockShift = 21;
 // Blocks handed to the writer at a time.
 constexpr qsizetype kMaxQueued = 16;
+// Written blocks taken in per append: each may cost an unmapping.
+constexpr qsizetype kTakenPerAppend = 4;
+// The longest an append waits for a slow disk.
+constexpr int kMaxWaitMs = 5;
 
 int pageShift()
 {
@@ -121,8 +127,8 @@ void PaneStore::releaseRead(qsizetype pos, qsizetype size) const
 
 char *PaneStore::newBlock()
 {
-    if (m_spare)
-        return std::exchange(m_spare, nullptr);
+    if (!m_spares.isEmpty())
+        return m_spares.takeLast();
     // Its own mapping, so untouched pages cost nothing and a clear gives
     // every page back at once.
     void *block = ::mmap(nullptr, size_t(blockSize()), PROT_READ | PROT_WRITE,
@@ -161,7 +167,7 @@ void PaneStore::append(QByteArrayView piece)
 
 void PaneStore::spill()
 {
-    takeWritten();
+    qsizetype toTake = kTakenPerAppend - takeWritten(kTakenPerAppend);
     const qsizetype keep = std::max(m_threshold / 4, blockSize());
     while (!m_failed && m_queuedBlocks - m_spilledBlocks < kMaxQueued) {
         const qsizetype complete = m_size >> m_shift;
@@ -180,12 +186,17 @@ void PaneStore::spill()
         ++m_queuedBlocks;
     }
     // Only a disk (or a processor) slower than the data holds the appends
-    // back: the memory held may shrink towards `keep`, but not grow again.
-    const qsizetype slack = kMaxQueued * blockSize();
-    m_holdAbove = std::min(m_holdAbove, std::max(m_size - spilledSize(), keep + slack) + slack);
-    while (m_spill && !m_failed && m_size - spilledSize() > m_holdAbove) {
-        m_spill->waitForWrites(m_spilledBlocks + 1);
-        takeWritten();
+    // back, once the memory held is well past `keep`. Each append waits a
+    // little at most, which slows a fast source down to the disk's pace
+    // without stalling the window.
+    const qsizetype holdAbove = keep + 2 * kMaxQueued * blockSize();
+    QElapsedTimer waited;
+    waited.start();
+    while (m_spill && !m_failed && toTake > 0 && m_size - spilledSize() > holdAbove) {
+        const int left = kMaxWaitMs - int(waited.elapsed());
+        if (left <= 0 || !m_spill->waitForWrites(m_spilledBlocks + 1, left))
+            break;
+        toTake -= takeWritten(toTake);
     }
 }
 
@@ -194,27 +205,31 @@ void PaneStore::finishWrites()
     if (!m_spill)
         return;
     m_spill->waitForWrites(m_queuedBlocks);
-    takeWritten();
+    takeWritten(m_queuedBlocks);
 }
 
-void PaneStore::takeWritten()
+qsizetype PaneStore::takeWritten(qsizetype most)
 {
     if (!m_spill || m_failed)
-        return;
+        return 0;
     QString error;
-    const qsizetype written = m_spill->writesDone(&error);
+    const qsizetype before = m_spilledBlocks;
+    const qsizetype written = std::min(m_spill->writesDone(&error), m_spilledBlocks + most);
     for (; m_spilledBlocks < written; ++m_spilledBlocks) {
         const char *moved = m_spill->map(qint64(m_spilledBlocks) << m_shift, &error);
         if (!moved)
             break;
+        // Kept for new blocks: unmapping and faulting in pages again costs
+        // milliseconds per block.
         char *block = std::exchange(m_blocks[m_spilledBlocks], const_cast<char *>(moved));
-        if (m_spare)
-            freeBlock(block);
+        if (m_spares.size() < kMaxQueued)
+            m_spares.append(block);
         else
-            m_spare = block;
+            freeBlock(block);
     }
     if (!error.isEmpty())
         fail(QStringLiteral("%1: %2").arg(m_spill->path(), error));
+    return m_spilledBlocks - before;
 }
 
 void PaneStore::fail(const QString &why)
@@ -230,15 +245,23 @@ void PaneStore::clear()
 {
     // Stops the writer before the blocks it reads go.
     m_spill.reset();
-    for (qsizetype i = m_spilledBlocks; i < m_blocks.size(); ++i)
-        freeBlock(m_blocks.at(i));
-    if (m_spare)
-        freeBlock(std::exchange(m_spare, nullptr));
+    QList<char *> unused = m_blocks.mid(m_spilledBlocks) + m_spares;
+    QList<char *>().swap(m_spares);
     QList<char *>().swap(m_blocks);
+    // Unmapping costs about a millisecond per block: many go on a thread of
+    // their own, so a big clear does not stall the window.
+    const size_t bytes = size_t(blockSize());
+    const auto unmap = [bytes](const QList<char *> &blocks) {
+        for (char *block : blocks)
+            ::munmap(block, bytes);
+    };
+    if (unused.size() > 4)
+        std::thread(unmap, std::move(unused)).detach();
+    else
+        unmap(unused);
     m_size = 0;
     m_spilledBlocks = 0;
     m_queuedBlocks = 0;
-    m_holdAbove = std::numeric_limits<qsizetype>::max();
     m_spilling = false;
     m_failed = false;
     m_fault.clear();

@@ -5,7 +5,6 @@
 #include <QString>
 #include <QtGlobal>
 
-#include <limits>
 #include <memory>
 
 class PaneSpill;
@@ -62,8 +61,9 @@ private:
     char *newBlock();
     void freeBlock(char *block) const;
     void spill();
-    // Reads the written blocks from the file from now on.
-    void takeWritten();
+    // Reads up to `most` more written blocks from the file from now on;
+    // returns how many.
+    qsizetype takeWritten(qsizetype most);
     void fail(const QString &why);
 
     qsizetype m_threshold;
@@ -75,10 +75,8 @@ private:
     qsizetype m_spilledBlocks = 0;
     // Handed to the file's writer; the written ones are m_spilledBlocks.
     qsizetype m_queuedBlocks = 0;
-    // Past this much text in memory, appends wait for the writer.
-    qsizetype m_holdAbove = std::numeric_limits<qsizetype>::max();
-    // A moved block's memory, kept for the next block.
-    char *m_spare = nullptr;
+    // Moved blocks' memory, kept for the next blocks.
+    QList<char *> m_spares;
     std::unique_ptr<PaneSpill> m_spill;
     bool m_spilling = false;
     bool m_failed = false;

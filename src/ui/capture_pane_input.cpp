@@ -29,8 +29,8 @@ bool isWordByte(char c)
     return c != ' ' && c != '\t' && c != '\r' && c != '\n';
 }
 
-// More than this is no clipboard's business: building it would take as much
-// memory again, twice over as text.
+// A copy this large would need the selection's size in memory three times
+// over (the bytes, then the clipboard's UTF-16 text).
 qsizetype &clipboardLimitBytes()
 {
     static qsizetype limit = qsizetype(256) << 20;
