@@ -45,6 +45,13 @@ public:
     QByteArray text() const { return copy(0); }
     // Writes [pos, pos + length) to `device`; false if a write failed.
     bool writeTo(QIODevice &device, qsizetype pos, qsizetype length) const;
+    // Drops the pages of [pos, pos + length) that were read from the spill
+    // file from this process's memory, for readers that went over much text
+    // (a view laying out what it fell behind on).
+    void releaseReadPages(qsizetype pos, qsizetype length) const
+    {
+        m_store.releaseRead(pos, length);
+    }
     // The first `c` in [from, to), or `to`.
     qsizetype indexOf(char c, qsizetype from, qsizetype to) const;
     // The first CR or LF in [from, to), or `to`.

@@ -72,6 +72,7 @@ void CapturePane::setModel(PaneText *model)
         connect(model, &QObject::destroyed, this, &CapturePane::onModelDestroyed);
         connect(model, &PaneText::spillFailed, this, &CapturePane::onSpillFailed);
         m_layout.rebuild(*model);
+        model->releaseReadPages(0, model->size());
     } else {
         m_layout.clear();
     }
@@ -156,6 +157,9 @@ void CapturePane::flushPendingUpdate()
     if (!m_model)
         return;
 
+    // Laying out reads the new text once; what of it had already gone to
+    // the spill file need not stay in memory.
+    const qsizetype readFrom = reset ? 0 : m_shownSize;
     if (reset) {
         m_layout.rebuild(*m_model);
         updateScrollRange(false);
@@ -171,6 +175,7 @@ void CapturePane::flushPendingUpdate()
         notifyInserted(m_shownSize);
         m_shownSize = m_model->size();
     }
+    m_model->releaseReadPages(readFrom, m_model->size() - readFrom);
     viewport()->update();
 }
 
