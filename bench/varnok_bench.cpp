@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QThread>
 
 #include <arpa/inet.h>
@@ -34,6 +35,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <functional>
 
 namespace {
@@ -67,6 +69,39 @@ qint64 residentBytes()
         return 0;
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+// CPU time of the whole process so far, in seconds.
+double cpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
+// Lines of `width` bytes, CR LF included, numbered so no two are alike.
+QByteArray asciiLines(qsizetype lines, int width)
+{
+    QByteArray out;
+    out.reserve(lines * width);
+    for (qsizetype i = 0; i < lines; ++i) {
+        QByteArray line = QByteArray::number(i).rightJustified(width - 2, '.');
+        line.replace(0, 5, "data ");
+        out += line + "\r\n";
+    }
+    return out;
+}
+
+// A field of /proc/self/status in MB, such as "RssAnon" or "RssFile".
+qint64 statusMB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field) + 1).trimmed().split(' ').value(0).toLongLong() / 1024;
+    return 0;
 }
 
 // Runs the event loop until `done` or `timeoutMs`; true when done.
@@ -227,6 +262,229 @@ void baseline()
             size >= 1000000 ? QStringLiteral(">= 1000x") : QString(),
             size >= 1000000 ? int(ratio >= 1000) : -1);
     }
+}
+
+// How many appends of the last fillPane() took longer than 16 ms, and how
+// much of their time this thread spent waiting for a processor (other
+// programs running), in ms.
+int slowAppends = 0;
+double slowTookMs = 0;
+double slowWaitedMs = 0;
+
+// Nanoseconds this thread has waited for a processor so far.
+qint64 runDelayNs()
+{
+    static const int fd = ::open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
+    char text[128] = {};
+    const ssize_t got = ::pread(fd, text, sizeof text - 1, 0);
+    if (got <= 0)
+        return 0;
+    return QByteArray(text, got).split(' ').value(1).toLongLong();
+}
+
+// Appends `chunk` until the pane holds `total` characters, giving the view a
+// frame every 16 ms. Returns the longest single append, in ns, and sets
+// `longestAt` to the pane's size before it.
+qint64 fillPane(ShownPane &pane, const QByteArray &chunk, qsizetype total,
+                qsizetype *longestAt = nullptr)
+{
+    QElapsedTimer frame, one;
+    frame.start();
+    qint64 longest = 0;
+    slowAppends = 0;
+    slowTookMs = 0;
+    slowWaitedMs = 0;
+    while (pane.text.size() < total) {
+        const qint64 delayBefore = runDelayNs();
+        one.start();
+        const qsizetype before = pane.text.size();
+        pane.text.append(chunk);
+        const qint64 took = one.nsecsElapsed();
+        if (took > 16000000) {
+            ++slowAppends;
+            slowTookMs += took / 1e6;
+            slowWaitedMs += (runDelayNs() - delayBefore) / 1e6;
+        }
+        if (took > longest) {
+            longest = took;
+            if (longestAt)
+                *longestAt = before;
+        }
+        if (frame.elapsed() >= 16) {
+            QCoreApplication::processEvents();
+            frame.restart();
+        }
+    }
+    QCoreApplication::processEvents();
+    pane.view.flushPendingUpdate();
+    return longest;
+}
+
+void asciiMemory()
+{
+    const qsizetype size = quick ? 5 * 1000 * 1000 : 50 * 1000 * 1000;
+    const QByteArray chunk = asciiLines(2184, 30); // about 64 kB of 30-character lines
+    ShownPane pane;
+    QCoreApplication::processEvents();
+    const qint64 before = residentBytes();
+    fillPane(pane, chunk, size);
+    const double perChar = double(residentBytes() - before) / pane.text.size();
+    table.row(QStringLiteral("resident memory per shown character, ASCII lines of 30, at %1 MB")
+                  .arg(size / 1000000),
+              QString::number(perChar, 'f', 3) + " bytes", QStringLiteral("<= 1.1 bytes"),
+              perChar <= 1.1);
+}
+
+void clearGivesMemoryBack()
+{
+    const qsizetype size = quick ? 100 * 1000 * 1000 : 1000 * 1000 * 1000;
+    ShownPane pane;
+    QCoreApplication::processEvents();
+    const qint64 before = residentBytes();
+    fillPane(pane, asciiLines(2184, 30), size);
+    const qint64 full = residentBytes();
+    QElapsedTimer clock;
+    clock.start();
+    pane.text.clear();
+    pane.view.flushPendingUpdate();
+    const double clearMs = clock.nsecsElapsed() / 1e6;
+    // Big clears unmap in the background: give them a moment.
+    runUntil([] { return false; }, 200);
+    const qint64 after = residentBytes();
+    const double over = (after - before) / 1048576.0;
+    table.row(
+        QStringLiteral("clear of a %1 MB pane of ASCII lines: resident memory").arg(size / 1000000),
+        QStringLiteral("%1 MB before filling, %2 MB full, %3 MB after clear (%4 MB over, "
+                       "clear took %5 ms)")
+            .arg(before / 1048576)
+            .arg(full / 1048576)
+            .arg(after / 1048576)
+            .arg(over, 0, 'f', 1)
+            .arg(clearMs, 0, 'f', 1),
+        QStringLiteral("<= 64 MB over"), over <= 64);
+}
+
+// CPU and stalls of a pane fed 100 kB/s of 39-byte lines, empty and holding
+// many lines.
+void manyLines()
+{
+    const qsizetype held = quick ? 3 * 1000 * 1000 : 30 * 1000 * 1000;
+    const int seconds = quick ? 2 : 8;
+    const QByteArray feed = asciiLines(26, 39); // 1014 B every 10 ms
+    double cpu[2] = {};
+    double stall[2] = {};
+    double fillSeconds = 0;
+    for (int full = 0; full < 2; ++full) {
+        ShownPane pane;
+        if (full) {
+            QElapsedTimer clock;
+            clock.start();
+            const QByteArray chunk = asciiLines(1680, 39); // about 64 kB
+            fillPane(pane, chunk, held * 39);
+            fillSeconds = clock.nsecsElapsed() / 1e9;
+        }
+        QCoreApplication::processEvents();
+        QTimer feeder;
+        feeder.setTimerType(Qt::PreciseTimer);
+        feeder.setInterval(10);
+        QObject::connect(&feeder, &QTimer::timeout, [&] { pane.text.append(feed); });
+        StallMeter meter;
+        QEventLoop loop;
+        QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+        const double cpuBefore = cpuSeconds();
+        meter.start();
+        feeder.start();
+        loop.exec();
+        feeder.stop();
+        meter.stop();
+        cpu[full] = (cpuSeconds() - cpuBefore) / seconds;
+        stall[full] = meter.longestMs();
+    }
+    table.row(QStringLiteral("100 kB/s of 39-byte lines: CPU, empty pane vs holding %1 M lines")
+                  .arg(held / 1000000),
+              QStringLiteral("%1% vs %2% of a core: %3x (filling took %4 s)")
+                  .arg(cpu[0] * 100, 0, 'f', 1)
+                  .arg(cpu[1] * 100, 0, 'f', 1)
+                  .arg(cpu[1] / cpu[0], 0, 'f', 2)
+                  .arg(fillSeconds, 0, 'f', 1),
+              QStringLiteral("<= 1.5x"), cpu[1] / cpu[0] <= 1.5);
+    table.row(QStringLiteral("longest UI stall at 100 kB/s, pane holding %1 M lines of 39 bytes")
+                  .arg(held / 1000000),
+              QStringLiteral("%1 ms (empty pane: %2 ms)")
+                  .arg(stall[1], 0, 'f', 1)
+                  .arg(stall[0], 0, 'f', 1),
+              QStringLiteral("<= 16 ms"), stall[1] <= 16);
+}
+
+// Times one repaint after scrolling to `value`.
+double repaintAt(CapturePane &view, int value)
+{
+    QElapsedTimer clock;
+    clock.start();
+    view.verticalScrollBar()->setValue(value);
+    view.viewport()->repaint();
+    return clock.nsecsElapsed() / 1e6;
+}
+
+// A pane fed gigabytes of Hex: the spill file keeps memory bounded.
+void hugePane()
+{
+    const qsizetype size = quick ? qsizetype(600) * 1000 * 1000 : qsizetype(8) * 1000 * 1000 * 1000;
+    QElapsedTimer clock;
+    clock.start();
+    ShownPane pane;
+    const QByteArray chunk = hexText(65536);
+    QElapsedTimer fill;
+    fill.start();
+    qsizetype longestAt = 0;
+    const qint64 longest = fillPane(pane, chunk, size, &longestAt);
+    const double rate = pane.text.size() / (fill.nsecsElapsed() / 1e9);
+    const qint64 resident = residentBytes();
+    const QString label = QStringLiteral("%1 GB Hex pane").arg(size / 1e9, 0, 'f', 1);
+    table.row(label + QStringLiteral(": resident memory at the end"),
+              QStringLiteral("%1 MB: %3 MB anonymous, %4 MB file maps (%2 GB in the spill file)")
+                  .arg(resident / 1048576)
+                  .arg(pane.text.spilledSize() / 1e9, 0, 'f', 2)
+                  .arg(statusMB("RssAnon"))
+                  .arg(statusMB("RssFile")),
+              QStringLiteral("<= 300 MB"), resident <= qint64(300) << 20);
+    table.row(label + QStringLiteral(": append rate through the spill"),
+              QString::number(rate / 1e6, 'f', 1) + " M chars/s",
+              QStringLiteral(">= 200 M chars/s"), rate >= 200e6);
+    table.row(label + QStringLiteral(": longest single 64 kB append"),
+              QStringLiteral("%1 ms, at %2 GB; %3 of %4 appends over 16 ms, taking %6 ms, %5 ms "
+                             "of it waiting for a processor")
+                  .arg(longest / 1e6, 0, 'f', 2)
+                  .arg(longestAt / 1e9, 0, 'f', 2)
+                  .arg(slowAppends)
+                  .arg(size / chunk.size())
+                  .arg(slowWaitedMs, 0, 'f', 0)
+                  .arg(slowTookMs, 0, 'f', 0),
+              QStringLiteral("<= 16 ms"), longest <= 16e6);
+
+    CapturePane &view = pane.view;
+    const int bottom = view.verticalScrollBar()->maximum();
+    repaintAt(view, bottom);
+    double worst = 0;
+    QStringList parts;
+    for (const auto &[name, value] :
+         {std::pair{"top", 0}, std::pair{"middle", bottom / 2}, std::pair{"bottom", bottom}}) {
+        // The first repaint of a place reads its text from the file.
+        const double ms = repaintAt(view, value);
+        worst = qMax(worst, ms);
+        parts << QStringLiteral("%1 %2 ms").arg(QLatin1String(name)).arg(ms, 0, 'f', 2);
+    }
+    table.row(label + QStringLiteral(": repaint at the top, middle and bottom"), parts.join(", "),
+              QStringLiteral("<= 16 ms each"), worst <= 16);
+    const double jump = repaintAt(view, 0);
+    repaintAt(view, bottom);
+    const double jumpAgain = repaintAt(view, 0);
+    table.row(label + QStringLiteral(": scroll bar jump from bottom to top, with repaint"),
+              QStringLiteral("%1 ms (again: %2 ms); the section took %3 s")
+                  .arg(jump, 0, 'f', 2)
+                  .arg(jumpAgain, 0, 'f', 2)
+                  .arg(clock.elapsed() / 1000.0, 0, 'f', 0),
+              QStringLiteral("<= 16 ms"), qMax(jump, jumpAgain) <= 16);
 }
 
 // --- End to end -----------------------------------------------------------
@@ -471,18 +729,21 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
-    // --only NAME runs one section: appends, memory, baseline, paced, stall, e2e,
-    // paste.
+    // --only NAME runs one section: appends, memory, ascii, clear, lines,
+    // baseline, paced, stall, e2e, paste; or huge, the 8 GB pane, which only
+    // runs when asked for (it takes minutes and 8 GB of disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
     const QList<std::pair<QString, void (*)()>> sections = {
-        {QStringLiteral("appends"), paneAppends},  {QStringLiteral("memory"), memoryPerCharacter},
-        {QStringLiteral("baseline"), baseline},    {QStringLiteral("paced"), pacedBatches},
-        {QStringLiteral("stall"), stallUnderLoad}, {QStringLiteral("e2e"), endToEnd},
+        {QStringLiteral("appends"), paneAppends}, {QStringLiteral("memory"), memoryPerCharacter},
+        {QStringLiteral("ascii"), asciiMemory},   {QStringLiteral("clear"), clearGivesMemoryBack},
+        {QStringLiteral("lines"), manyLines},     {QStringLiteral("baseline"), baseline},
+        {QStringLiteral("paced"), pacedBatches},  {QStringLiteral("stall"), stallUnderLoad},
+        {QStringLiteral("e2e"), endToEnd},        {QStringLiteral("huge"), hugePane},
         {QStringLiteral("paste"), [] { pasteResend(table, quick); }}};
     table.header();
     for (const auto &[name, run] : sections)
-        if (section.isEmpty() || section == name)
+        if (section == name || (section.isEmpty() && name != QLatin1String("huge")))
             run();
     return 0;
 }

@@ -1,15 +1,21 @@
+#include "core/pane_spill.h"
 #include "core/pane_text.h"
+#include "support/message_boxes.h"
 #include "ui/capture_pane.h"
 #include "ui/pane_font.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QClipboard>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
 
@@ -78,9 +84,16 @@ private slots:
     void contextMenuActions();
     void survivesModelDestruction();
     void accessibleText();
+    void spilledTextShowsAndCopiesExactly();
+    void hugeSelectionOffersAFile();
+    void spillFailureToldOnce();
 
 private:
     void showPane(int width = 400, int height = 200);
+    // Text of numbered lines, the model holding its older part in a file.
+    QByteArray fillPastSpillThreshold();
+
+    QTemporaryDir m_spillFolder;
 
     std::unique_ptr<PaneText> m_model;
     std::unique_ptr<CapturePane> m_pane;
@@ -88,6 +101,7 @@ private:
 
 void TestCapturePane::init()
 {
+    PaneSpill::setFolder(m_spillFolder.path());
     m_model = std::make_unique<PaneText>();
     m_pane = std::make_unique<CapturePane>();
     m_pane->setModel(m_model.get());
@@ -675,6 +689,92 @@ void TestCapturePane::accessibleText()
     m_pane->flushPendingUpdate();
     QCOMPARE(text->characterCount(), int(bytes.size()) + 4);
     QCOMPARE(text->text(0, text->characterCount()), QString::fromLatin1(bytes + "more"));
+}
+
+QByteArray TestCapturePane::fillPastSpillThreshold()
+{
+    const QByteArray bytes = numberedLines(0, 3000) + "no break at the end";
+    m_model->setSpillThreshold(16 * 1024);
+    for (qsizetype at = 0; at < bytes.size(); at += 1000)
+        m_model->append(QByteArrayView(bytes).sliced(at, qMin<qsizetype>(1000, bytes.size() - at)));
+    m_model->finishSpilling();
+    m_pane->flushPendingUpdate();
+    return bytes;
+}
+
+void TestCapturePane::spilledTextShowsAndCopiesExactly()
+{
+    showPane();
+    const QByteArray bytes = fillPastSpillThreshold();
+    const qsizetype boundary = m_model->spilledSize();
+    QVERIFY(boundary > 0);
+
+    // The same rows as a pane holding it all in memory.
+    PaneText inMemory;
+    inMemory.append(bytes);
+    CapturePane reference;
+    reference.setModel(&inMemory);
+    reference.resize(m_pane->size());
+    reference.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&reference));
+    QCOMPARE(allRows(*m_pane), allRows(reference));
+
+    QGuiApplication::clipboard()->clear();
+    m_pane->setSelection(boundary - 777, boundary + 555);
+    m_pane->copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QString::fromLatin1(bytes.mid(boundary - 777, 777 + 555)));
+    QTest::keyClick(m_pane.get(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(m_pane.get(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(bytes));
+}
+
+void TestCapturePane::hugeSelectionOffersAFile()
+{
+    showPane();
+    const QByteArray bytes = fillPastSpillThreshold();
+    const qsizetype limit = CapturePane::clipboardLimit();
+    CapturePane::setClipboardLimit(5000);
+    const qsizetype boundary = m_model->spilledSize();
+    m_pane->setSelection(boundary - 4000, boundary + 2000);
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    m_pane->copy();
+    CapturePane::setClipboardLimit(limit);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+
+    auto *box = m_pane->findChild<QMessageBox *>(QStringLiteral("selectionTooLarge"));
+    QVERIFY(box);
+    QTRY_VERIFY(box->isVisible());
+    QVERIFY2(box->text().contains(QLocale().formattedDataSize(6000)), qPrintable(box->text()));
+    box->button(QMessageBox::Save)->click();
+    auto *dialog = m_pane->findChild<QFileDialog *>(QStringLiteral("saveSelectionDialog"));
+    QVERIFY(dialog);
+    const QString path = m_spillFolder.filePath(QStringLiteral("selection.txt"));
+    dialog->selectFile(path);
+    static_cast<QDialog *>(dialog)->accept();
+
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), bytes.mid(boundary - 4000, 6000));
+}
+
+void TestCapturePane::spillFailureToldOnce()
+{
+    showPane();
+    // No folder can be made under a regular file, whoever runs the test.
+    QFile plain(m_spillFolder.filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    PaneSpill::setFolder(plain.fileName() + QStringLiteral("/spill"));
+    const QByteArray bytes = fillPastSpillThreshold();
+    m_model->append(bytes);
+    PaneSpill::setFolder(m_spillFolder.path());
+
+    const QStringList told = dismissMessageBoxes();
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.at(0).contains(QStringLiteral("memory")), qPrintable(told.at(0)));
+    QCOMPARE(m_model->spilledSize(), qsizetype(0));
+    QCOMPARE(m_model->text(), bytes + bytes);
 }
 
 QTEST_MAIN(TestCapturePane)

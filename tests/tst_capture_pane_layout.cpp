@@ -11,8 +11,7 @@ QString rowString(const CapturePaneLayout &layout, const PaneText &text, qint64 
 {
     QString shown;
     for (const CapturePaneLayout::Cell &cell : layout.rowCells(text, row))
-        shown +=
-            QString(cell.width, CapturePaneLayout::displayChar(uchar(text.text().at(cell.pos))));
+        shown += QString(cell.width, CapturePaneLayout::displayChar(uchar(text.at(cell.pos))));
     return shown;
 }
 
@@ -81,6 +80,8 @@ private slots:
     void matchesReference();
     void appendsMatchRebuild_data();
     void appendsMatchRebuild();
+    void manyLinesOfMixedLengths_data();
+    void manyLinesOfMixedLengths();
     void crLfSplitAcrossAppends();
     void newColumnsRewrap();
     void positionsRoundTrip_data();
@@ -195,6 +196,51 @@ void TestCapturePaneLayout::appendsMatchRebuild()
     QCOMPARE(layout.rowCount(), fresh.rowCount());
     QCOMPARE(allRows(layout, text), allRows(fresh, text));
     QCOMPARE(allRows(layout, text), referenceRows(bytes, columns));
+}
+
+void TestCapturePaneLayout::manyLinesOfMixedLengths_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("newColumns");
+
+    QTest::newRow("default checkpoints") << 4096 << 40 << 17;
+    QTest::newRow("small checkpoints") << 50 << 23 << 80;
+}
+
+void TestCapturePaneLayout::manyLinesOfMixedLengths()
+{
+    QFETCH(int, step);
+    QFETCH(int, columns);
+    QFETCH(int, newColumns);
+
+    // Lines from empty to a few hundred cells, some with tabs, across many
+    // groups of lines.
+    QByteArray bytes;
+    for (int line = 0; line < 500; ++line) {
+        QByteArray text(line * 37 % 700, char('a' + line % 26));
+        if (line % 3 == 0)
+            for (qsizetype at = 5; at < text.size(); at += 41)
+                text[at] = '\t';
+        bytes += text + (line % 5 ? "\r\n" : "\n");
+    }
+    PaneText text;
+    CapturePaneLayout layout(step);
+    layout.setColumns(columns);
+    for (qsizetype at = 0; at < bytes.size(); at += 997) {
+        text.append(QByteArrayView(bytes).sliced(at, qMin<qsizetype>(997, bytes.size() - at)));
+        layout.append(text);
+    }
+    QCOMPARE(allRows(layout, text), referenceRows(bytes, columns));
+    layout.setColumns(newColumns);
+    QCOMPARE(allRows(layout, text), referenceRows(bytes, newColumns));
+    qint64 row = 0;
+    for (qsizetype line = 0; line < layout.lineCount(); ++line) {
+        QCOMPARE(layout.firstRowOfLine(line), row);
+        QCOMPARE(layout.lineOfRow(row + layout.rowsOfLine(line) - 1), line);
+        row += layout.rowsOfLine(line);
+    }
+    QCOMPARE(layout.rowCount(), row);
 }
 
 void TestCapturePaneLayout::crLfSplitAcrossAppends()

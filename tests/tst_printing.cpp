@@ -1,3 +1,4 @@
+#include "core/pane_spill.h"
 #include "core/pane_text.h"
 #include "core/print_layout.h"
 #include "support/message_boxes.h"
@@ -98,6 +99,7 @@ private slots:
     void printsInTwelvePointFixedPitch();
     void paneTextIsLatin1();
     void longPaneSpansSeveralPages();
+    void textInTheSpillFilePrints();
 
 private:
     QString pdfPath() const { return m_dir->filePath(QStringLiteral("print.pdf")); }
@@ -452,6 +454,28 @@ void TestPrinting::longPaneSpansSeveralPages()
     QVERIFY2(pdfPageCount(pdf) > 1, qPrintable(QString::number(pdfPageCount(pdf))));
     QVERIFY(pdfRawText(pdf).count(QLatin1Char('\f')) > 1);
     QCOMPARE(pdfTextLines(pdf), expected);
+}
+
+void TestPrinting::textInTheSpillFilePrints()
+{
+    PaneSpill::setFolder(m_dir->path());
+    QByteArray pane;
+    QStringList expected;
+    for (int i = 1; i <= 300; ++i) {
+        const QString line = QStringLiteral("line-%1-").arg(i, 3, 10, QLatin1Char('0')) +
+                             QString(40, QLatin1Char('x'));
+        pane += line.toLatin1() + "\r\n";
+        expected << line;
+    }
+    PaneText recv1;
+    recv1.setSpillThreshold(4096);
+    recv1.append(pane);
+    recv1.finishSpilling();
+    QVERIFY(recv1.spilledSize() > 0);
+    PdfPrintDialog dialog(pdfPath(), true);
+    QCOMPARE(printReceivePane(recv1, true, nullptr, dialog), PrintOutcome::Printed);
+    QCOMPARE(pdfTextLines(pdfPath()), expected);
+    PaneSpill::setFolder({});
 }
 
 QTEST_MAIN(TestPrinting)

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "app/program_start.h"
+#include "core/pane_spill.h"
 #include "ui/window_font.h"
 #include "version.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("com.varnok.varnokterm"));
 
     QApplication::setFont(windowFont());
+    PaneSpill::removeLeftovers();
 
     ProgramStart program;
     program.start();

@@ -94,7 +94,7 @@ void ChannelReceiver::startPieces(Layout layout)
     // in the pane (from another layout, or from text) the two numbers would
     // run together and could not be read back.
     if (layout == Layout::Socket && !m_pane.isEmpty() &&
-        ByteText::hexDigitValue(m_pane.text().back()) >= 0)
+        ByteText::hexDigitValue(m_pane.at(m_pane.size() - 1)) >= 0)
         m_scratch.append(' ');
 }
 

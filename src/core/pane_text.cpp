@@ -1,81 +1,133 @@
 #include "core/pane_text.h"
 
-#include "core/byte_text.h"
+#include <QIODevice>
 
 #include <algorithm>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
-// Once a pane holds more than a little, it gets address space to grow into
-// without moving its text: moving a big buffer, even by remapping its pages,
-// stalls the window for tens of milliseconds once other threads run.
-// Untouched pages cost no memory.
-constexpr qsizetype smallPane = qsizetype(1) << 20;
-constexpr qsizetype reservedBytes = qsizetype(64) << 20;
+qsizetype &defaultThreshold()
+{
+    static qsizetype threshold = PaneStore::kDefaultThreshold;
+    return threshold;
+}
+
+// Freed line indexes and layouts are many small blocks: past this, hand the
+// free heap back to the system, or a cleared pane would keep its footprint.
+constexpr qsizetype kTrimAfter = qsizetype(16) << 20;
 
 } // namespace
 
 PaneText::PaneText(QObject *parent)
     : QObject(parent)
-    , m_lineStarts{0}
+    , m_store(defaultThreshold())
 {}
+
+PaneText::~PaneText() = default;
+
+void PaneText::setDefaultSpillThreshold(qsizetype bytes)
+{
+    defaultThreshold() = bytes;
+}
+
+qsizetype PaneText::defaultSpillThreshold()
+{
+    return defaultThreshold();
+}
 
 void PaneText::append(QByteArrayView piece)
 {
     if (piece.isEmpty())
         return;
-    const qsizetype from = m_text.size();
-    const qsizetype needed = from + piece.size();
-    if (needed > m_text.capacity() && needed > smallPane)
-        m_text.reserve(qMax(reservedBytes, 2 * needed));
-    ByteText::appendBytes(m_text, piece);
-    indexLines(from);
+    const qsizetype from = m_store.size();
+    m_store.append(piece);
+    m_lines.index(m_store, from);
     emit appended(from);
+    const QString fault = m_store.takeFault();
+    if (!fault.isEmpty())
+        emit spillFailed(fault);
 }
 
-void PaneText::setText(const QByteArray &text)
+void PaneText::setText(QByteArrayView text)
 {
-    if (text.isEmpty())
-        m_text.truncate(0); // keeps the reserved room
-    else
-        m_text = text;
-    m_lineStarts = {0};
-    indexLines(0);
+    const qsizetype heldBefore = m_store.size();
+    m_store.clear();
+    m_lines.clear();
+    m_store.append(text);
+    m_lines.index(m_store, 0);
     emit reset();
+    giveMemoryBack(heldBefore);
+    const QString fault = m_store.takeFault();
+    if (!fault.isEmpty())
+        emit spillFailed(fault);
 }
 
-void PaneText::indexLines(qsizetype from)
+void PaneText::finishSpilling()
 {
-    const char *data = m_text.constData();
-    const qsizetype size = m_text.size();
-    for (qsizetype i = from; i < size; ++i) {
-        const char c = data[i];
-        if (c == '\n') {
-            // An LF right after a CR belongs to the CR's line break: move the
-            // start the CR recorded past the LF.
-            if (i > 0 && data[i - 1] == '\r' && m_lineStarts.constLast() == i)
-                m_lineStarts.last() = i + 1;
-            else
-                m_lineStarts.append(i + 1);
-        } else if (c == '\r') {
-            m_lineStarts.append(i + 1);
-        }
+    m_store.finishWrites();
+    const QString fault = m_store.takeFault();
+    if (!fault.isEmpty())
+        emit spillFailed(fault);
+}
+
+void PaneText::giveMemoryBack(qsizetype heldBefore)
+{
+#ifdef __GLIBC__
+    // After the views dropped their layouts (on reset).
+    if (heldBefore > kTrimAfter)
+        malloc_trim(0);
+#else
+    Q_UNUSED(heldBefore);
+#endif
+}
+
+bool PaneText::forEachChunk(qsizetype pos, qsizetype length,
+                            const std::function<bool(QByteArrayView)> &visit) const
+{
+    pos = std::clamp<qsizetype>(pos, 0, size());
+    const qsizetype end = length < 0 ? size() : std::min(size(), pos + length);
+    while (pos < end) {
+        const QByteArrayView chunk = m_store.chunkAt(pos);
+        const qsizetype take = std::min(chunk.size(), end - pos);
+        const bool more = visit(chunk.first(take));
+        m_store.releaseRead(pos, take);
+        if (!more)
+            return false;
+        pos += take;
     }
+    return true;
 }
 
-qsizetype PaneText::lineEnd(qsizetype line) const
+QByteArray PaneText::copy(qsizetype pos, qsizetype length) const
 {
-    if (line + 1 >= m_lineStarts.size())
-        return m_text.size();
-    const qsizetype next = m_lineStarts.at(line + 1);
-    const qsizetype start = m_lineStarts.at(line);
-    if (next - 2 >= start && m_text.at(next - 1) == '\n' && m_text.at(next - 2) == '\r')
-        return next - 2;
-    return next - 1;
+    pos = std::clamp<qsizetype>(pos, 0, size());
+    const qsizetype end = length < 0 ? size() : std::min(size(), pos + length);
+    QByteArray out;
+    out.reserve(end - pos);
+    forEachChunk(pos, end - pos, [&out](QByteArrayView chunk) {
+        out.append(chunk);
+        return true;
+    });
+    return out;
 }
 
-qsizetype PaneText::lineAt(qsizetype pos) const
+bool PaneText::writeTo(QIODevice &device, qsizetype pos, qsizetype length) const
 {
-    const auto it = std::upper_bound(m_lineStarts.cbegin(), m_lineStarts.cend(), pos);
-    return std::max<qsizetype>(0, (it - m_lineStarts.cbegin()) - 1);
+    return forEachChunk(pos, length, [&device](QByteArrayView chunk) {
+        return device.write(chunk.data(), chunk.size()) == chunk.size();
+    });
+}
+
+qsizetype PaneText::indexOf(char c, qsizetype from, qsizetype to) const
+{
+    return m_store.indexOf(c, from, to);
+}
+
+qsizetype PaneText::findLineBreak(qsizetype from, qsizetype to) const
+{
+    return m_store.findLineBreak(from, to);
 }

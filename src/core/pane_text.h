@@ -1,39 +1,91 @@
 #pragma once
 
+#include "core/pane_line_index.h"
+#include "core/pane_store.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QList>
 #include <QObject>
 
+#include <functional>
+
+class QIODevice;
+
 // The exact text of a receive pane: one char per received byte (Latin-1),
-// kept compactly, with an index of where each line starts. CR LF, a lone LF
-// and a lone CR each end one line, also when the CR and the LF come in
-// different appends.
+// with an index of where each line starts. CR LF, a lone LF and a lone CR
+// each end one line, also when the CR and the LF come in different appends.
 //
 // Appending costs time in proportion to the piece, never to the text already
-// held. Views listen to the change signals and coalesce them.
+// held. Past the spill threshold the older text lives in a private file (see
+// PaneStore), so the text is not one array: read it by position (at), in
+// pieces (chunkAt, forEachChunk) or as a copy of a range. Views listen to
+// the change signals and coalesce them.
 class PaneText : public QObject
 {
     Q_OBJECT
 
 public:
     explicit PaneText(QObject *parent = nullptr);
+    ~PaneText() override;
 
-    const QByteArray &text() const { return m_text; }
-    qsizetype size() const { return m_text.size(); }
-    bool isEmpty() const { return m_text.isEmpty(); }
+    qsizetype size() const { return m_store.size(); }
+    bool isEmpty() const { return m_store.size() == 0; }
+    char at(qsizetype pos) const { return m_store.at(pos); }
+    // The bytes from `pos` to the end of its block or of the text; valid
+    // until the next change.
+    QByteArrayView chunkAt(qsizetype pos) const { return m_store.chunkAt(pos); }
+    // Hands [pos, pos + length) to `visit` piece by piece, in order, until it
+    // returns false; returns false then. Pieces read from the file leave no
+    // trace in memory afterwards.
+    bool forEachChunk(qsizetype pos, qsizetype length,
+                      const std::function<bool(QByteArrayView)> &visit) const;
+    // A copy of [pos, pos + length), clipped to the text; length -1: to the end.
+    QByteArray copy(qsizetype pos, qsizetype length = -1) const;
+    // The whole text as one array: a copy, as large as the text.
+    QByteArray text() const { return copy(0); }
+    // Writes [pos, pos + length) to `device`; false if a write failed.
+    bool writeTo(QIODevice &device, qsizetype pos, qsizetype length) const;
+    // Drops the pages of [pos, pos + length) that were read from the spill
+    // file from this process's memory, for readers that went over much text
+    // (a view laying out what it fell behind on).
+    void releaseReadPages(qsizetype pos, qsizetype length) const
+    {
+        m_store.releaseRead(pos, length);
+    }
+    // The first `c` in [from, to), or `to`.
+    qsizetype indexOf(char c, qsizetype from, qsizetype to) const;
+    // The first CR or LF in [from, to), or `to`.
+    qsizetype findLineBreak(qsizetype from, qsizetype to) const;
 
     void append(QByteArrayView piece);
-    void setText(const QByteArray &text);
+    void setText(QByteArrayView text);
+    // Empties the pane and gives its memory and its file back.
     void clear() { setText({}); }
 
     // Lines: there is always at least one (possibly empty) line.
-    qsizetype lineCount() const { return m_lineStarts.size(); }
-    qsizetype lineStart(qsizetype line) const { return m_lineStarts.at(line); }
+    qsizetype lineCount() const { return m_lines.lineCount(); }
+    qsizetype lineStart(qsizetype line) const { return m_lines.lineStart(m_store, line); }
     // One past the line's last character, its terminator excluded.
-    qsizetype lineEnd(qsizetype line) const;
+    qsizetype lineEnd(qsizetype line) const { return m_lines.lineEnd(m_store, line); }
     // The line that holds text position `pos` (0..size()).
-    qsizetype lineAt(qsizetype pos) const;
+    qsizetype lineAt(qsizetype pos) const { return m_lines.lineAt(m_store, pos); }
+    // Where the line after the break at `lineBreak` (a CR or LF) starts.
+    qsizetype afterLineBreak(qsizetype lineBreak) const
+    {
+        return PaneLineIndex::afterBreak(m_store, lineBreak);
+    }
+
+    // Text past this many bytes moves to a file; takes effect when the pane
+    // is next empty. Panes made later start with the default.
+    void setSpillThreshold(qsizetype bytes) { m_store.setThreshold(bytes); }
+    static void setDefaultSpillThreshold(qsizetype bytes);
+    static qsizetype defaultSpillThreshold();
+    qsizetype spilledSize() const { return m_store.spilledSize(); }
+    // Waits for the file writes under way (they run in the background) and
+    // takes in their outcome, spillFailed included.
+    void finishSpilling();
+    // The file holding the older text, or empty while there is none.
+    QString spillPath() const { return m_store.spillPath(); }
 
 signals:
     // Text from `from` on is new. The line holding `from` may have grown, and
@@ -42,10 +94,13 @@ signals:
     void appended(qsizetype from);
     // The whole text was replaced.
     void reset();
+    // The older text could not be moved to a file (`reason` says why): the
+    // pane keeps all of its text in memory. Said once, until the next clear.
+    void spillFailed(const QString &reason);
 
 private:
-    void indexLines(qsizetype from);
+    void giveMemoryBack(qsizetype heldBefore);
 
-    QByteArray m_text;
-    QList<qsizetype> m_lineStarts;
+    PaneStore m_store;
+    PaneLineIndex m_lines;
 };

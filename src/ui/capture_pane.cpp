@@ -3,6 +3,7 @@
 #include "core/pane_text.h"
 #include "ui/capture_pane_accessible.h"
 #include "ui/pane_font.h"
+#include "ui/program_message.h"
 
 #include <QAccessible>
 #include <QFontDatabase>
@@ -70,7 +71,9 @@ void CapturePane::setModel(PaneText *model)
         connect(model, &PaneText::appended, this, &CapturePane::onAppended);
         connect(model, &PaneText::reset, this, &CapturePane::onReset);
         connect(model, &QObject::destroyed, this, &CapturePane::onModelDestroyed);
+        connect(model, &PaneText::spillFailed, this, &CapturePane::onSpillFailed);
         m_layout.rebuild(*model);
+        model->releaseReadPages(0, model->size());
     } else {
         m_layout.clear();
     }
@@ -129,6 +132,14 @@ void CapturePane::onModelDestroyed()
         emit selectionChanged();
 }
 
+void CapturePane::onSpillFailed(const QString &reason)
+{
+    showProgramMessage(this,
+                       tr("Older text of this pane cannot be moved to a temporary file. The "
+                          "pane keeps all of its text in memory."),
+                       reason);
+}
+
 void CapturePane::scheduleUpdate()
 {
     if (!m_frameTimer.isActive())
@@ -147,6 +158,9 @@ void CapturePane::flushPendingUpdate()
     if (!m_model)
         return;
 
+    // Laying out reads the new text once; what of it had already gone to
+    // the spill file need not stay in memory.
+    const qsizetype readFrom = reset ? 0 : m_shownSize;
     if (reset) {
         m_layout.rebuild(*m_model);
         updateScrollRange(false);
@@ -162,6 +176,7 @@ void CapturePane::flushPendingUpdate()
         notifyInserted(m_shownSize);
         m_shownSize = m_model->size();
     }
+    m_model->releaseReadPages(readFrom, m_model->size() - readFrom);
     viewport()->update();
 }
 
@@ -170,8 +185,7 @@ void CapturePane::notifyInserted(qsizetype from)
     if (!QAccessible::isActive() || !m_model || from >= m_model->size() ||
         m_model->size() > std::numeric_limits<int>::max())
         return;
-    QAccessibleTextInsertEvent event(this, int(from),
-                                     QString::fromLatin1(m_model->text().mid(from)));
+    QAccessibleTextInsertEvent event(this, int(from), QString::fromLatin1(m_model->copy(from)));
     QAccessible::updateAccessibility(&event);
 }
 
@@ -248,9 +262,8 @@ QString CapturePane::rowText(int row) const
     QString shown;
     if (!m_model)
         return shown;
-    const QByteArray &text = m_model->text();
     for (const CapturePaneLayout::Cell &cell : m_layout.rowCells(*m_model, row)) {
-        const QChar c = CapturePaneLayout::displayChar(uchar(text.at(cell.pos)));
+        const QChar c = CapturePaneLayout::displayChar(uchar(m_model->at(cell.pos)));
         shown.append(QString(cell.width, c));
     }
     return shown;
@@ -346,7 +359,7 @@ void CapturePane::paintEvent(QPaintEvent *event)
     const QColor highlightedText = pal.color(group, QPalette::HighlightedText);
     const qsizetype selStart = selectionStart();
     const qsizetype selEnd = selectionEnd();
-    const QByteArray &text = m_model->text();
+    const PaneText &text = *m_model;
     const auto cellX = [this](int column) {
         return kMargin + column * m_glyphs.cellWidth();
     };

@@ -44,7 +44,14 @@ public:
     void selectAll();
     void setSelection(qsizetype start, qsizetype end);
     void clearSelection();
+    // To the clipboard; a selection larger than clipboardLimit() is offered
+    // to be saved to a file instead.
     void copy();
+    // Writes the selected bytes to `path`; says so and returns false when
+    // that fails.
+    bool saveSelection(const QString &path);
+    static void setClipboardLimit(qsizetype bytes);
+    static qsizetype clipboardLimit();
 
     bool isAtBottom() const;
     int firstVisibleRow() const;
@@ -86,6 +93,8 @@ private:
     void onAppended();
     void onReset();
     void onModelDestroyed();
+    void onSpillFailed(const QString &reason);
+    void offerToSaveSelection();
     void scheduleUpdate();
     void relayoutForSize();
     void updateScrollRange(bool keepBottom);

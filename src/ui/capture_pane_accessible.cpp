@@ -114,7 +114,7 @@ QString CapturePaneAccessible::text(int startOffset, int endOffset) const
         return {};
     const qsizetype start = std::clamp<qsizetype>(startOffset, 0, model->size());
     const qsizetype end = std::clamp<qsizetype>(endOffset, start, model->size());
-    return QString::fromLatin1(model->text().mid(start, end - start));
+    return QString::fromLatin1(model->copy(start, end - start));
 }
 
 int CapturePaneAccessible::characterCount() const

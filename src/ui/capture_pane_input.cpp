@@ -3,14 +3,20 @@
 #include "ui/capture_pane.h"
 
 #include "core/pane_text.h"
+#include "ui/program_message.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QSaveFile>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -23,13 +29,21 @@ bool isWordByte(char c)
     return c != ' ' && c != '\t' && c != '\r' && c != '\n';
 }
 
+// A copy this large would need the selection's size in memory three times
+// over (the bytes, then the clipboard's UTF-16 text).
+qsizetype &clipboardLimitBytes()
+{
+    static qsizetype limit = qsizetype(256) << 20;
+    return limit;
+}
+
 } // namespace
 
 QByteArray CapturePane::selectedBytes() const
 {
     if (!m_model || !hasSelection())
         return {};
-    return m_model->text().mid(selectionStart(), selectionEnd() - selectionStart());
+    return m_model->copy(selectionStart(), selectionEnd() - selectionStart());
 }
 
 void CapturePane::selectAll()
@@ -65,18 +79,69 @@ void CapturePane::setCursorPosition(qsizetype anchor, qsizetype cursor)
     }
 }
 
+void CapturePane::setClipboardLimit(qsizetype bytes)
+{
+    clipboardLimitBytes() = bytes;
+}
+
+qsizetype CapturePane::clipboardLimit()
+{
+    return clipboardLimitBytes();
+}
+
 void CapturePane::copy()
 {
     if (!hasSelection())
         return;
+    if (selectionEnd() - selectionStart() > clipboardLimit()) {
+        offerToSaveSelection();
+        return;
+    }
     QGuiApplication::clipboard()->setText(QString::fromLatin1(selectedBytes()));
+}
+
+void CapturePane::offerToSaveSelection()
+{
+    const QString size = QLocale().formattedDataSize(selectionEnd() - selectionStart());
+    auto *box = new QMessageBox(QMessageBox::NoIcon, programTitle(),
+                                tr("The selection holds %1, too much for the clipboard.").arg(size),
+                                QMessageBox::Save | QMessageBox::Cancel, this);
+    box->setObjectName(QStringLiteral("selectionTooLarge"));
+    box->setInformativeText(tr("Save the selection to a file instead?"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::buttonClicked, this, [this, box](QAbstractButton *button) {
+        if (box->standardButton(button) != QMessageBox::Save)
+            return;
+        auto *dialog = new QFileDialog(this, tr("Save Selection"));
+        dialog->setObjectName(QStringLiteral("saveSelectionDialog"));
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        connect(dialog, &QFileDialog::fileSelected, this, &CapturePane::saveSelection);
+        dialog->open();
+    });
+    box->open();
+}
+
+bool CapturePane::saveSelection(const QString &path)
+{
+    if (!m_model || !hasSelection())
+        return false;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) &&
+        m_model->writeTo(file, selectionStart(), selectionEnd() - selectionStart()) &&
+        file.commit())
+        return true;
+    showProgramMessage(this, tr("The selection could not be saved to %1.").arg(path),
+                       file.errorString());
+    return false;
 }
 
 void CapturePane::selectWordAt(qsizetype pos)
 {
     if (!m_model)
         return;
-    const QByteArray &text = m_model->text();
+    const PaneText &text = *m_model;
     const qsizetype line = m_model->lineAt(pos);
     const qsizetype lineStart = m_model->lineStart(line);
     const qsizetype lineEnd = m_model->lineEnd(line);
@@ -126,7 +191,10 @@ void CapturePane::keyPressEvent(QKeyEvent *event)
     }
     QScrollBar *bar = verticalScrollBar();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const QByteArray text = m_model ? m_model->text() : QByteArray();
+    const qsizetype size = textSize();
+    const auto crLfAt = [this](qsizetype pos) {
+        return m_model->at(pos) == '\r' && m_model->at(pos + 1) == '\n';
+    };
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
@@ -148,10 +216,10 @@ void CapturePane::keyPressEvent(QKeyEvent *event)
         }
         qsizetype pos = m_cursor;
         // A CR LF is one line break: step over both bytes.
-        if (event->key() == Qt::Key_Right && pos < text.size())
-            pos += text.mid(pos, 2) == "\r\n" ? 2 : 1;
+        if (event->key() == Qt::Key_Right && pos < size)
+            pos += pos + 1 < size && crLfAt(pos) ? 2 : 1;
         else if (event->key() == Qt::Key_Left && pos > 0)
-            pos -= pos >= 2 && text.mid(pos - 2, 2) == "\r\n" ? 2 : 1;
+            pos -= pos >= 2 && crLfAt(pos - 2) ? 2 : 1;
         setCursorPosition(m_anchor, pos);
         scrollToPosition(m_cursor);
         break;
@@ -214,7 +282,8 @@ void CapturePane::mouseReleaseEvent(QMouseEvent *event)
     }
     m_selecting = false;
     QClipboard *clipboard = QGuiApplication::clipboard();
-    if (hasSelection() && clipboard->supportsSelection())
+    if (hasSelection() && clipboard->supportsSelection() &&
+        selectionEnd() - selectionStart() <= clipboardLimit())
         clipboard->setText(QString::fromLatin1(selectedBytes()), QClipboard::Selection);
     event->accept();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/chunked_list.h"
+
 #include <QChar>
 #include <QHash>
 #include <QList>
@@ -12,11 +14,13 @@ class PaneText;
 // character cells. One byte takes one cell, except a tab, which reaches to
 // the next multiple of eight cells of its line.
 //
-// Only counts are kept per line (cells and a running sum of rows), so a new
-// width re-wraps without reading the text, and an append reads only the new
-// bytes. Lines holding tabs also keep the cell count at every
-// `checkpointStep` bytes, so finding a row inside a long line reads at most
-// that many bytes.
+// Only a cell count is kept per line, one byte for most lines, and a running
+// sum of rows per group of lines; so a new width re-wraps without reading the
+// text, an append reads only the new bytes and costs the same however many
+// lines are held, and finding a line's first row adds up at most one group.
+// Lines longer than `checkpointStep` bytes that hold tabs also keep the cell
+// count at every `checkpointStep` bytes, so finding a row inside a long line
+// reads at most that many bytes.
 class CapturePaneLayout
 {
 public:
@@ -52,10 +56,10 @@ public:
     void append(const PaneText &text);
 
     qsizetype lineCount() const { return m_cells.size(); }
-    qint64 lineCells(qsizetype line) const { return m_cells.at(line); }
-    qint64 rowCount() const { return m_rowEnds.isEmpty() ? 0 : m_rowEnds.constLast(); }
-    qint64 firstRowOfLine(qsizetype line) const { return line > 0 ? m_rowEnds.at(line - 1) : 0; }
-    qint64 rowsOfLine(qsizetype line) const;
+    qint64 lineCells(qsizetype line) const;
+    qint64 rowCount() const { return m_rowCount; }
+    qint64 firstRowOfLine(qsizetype line) const;
+    qint64 rowsOfLine(qsizetype line) const { return rowsFor(lineCells(line)); }
     qsizetype lineOfRow(qint64 row) const;
 
     // The bytes shown on `row`, left to right.
@@ -73,6 +77,11 @@ public:
     static QChar displayChar(uchar byte, bool *standIn = nullptr);
 
 private:
+    // Lines are grouped by this many for the running sum of rows.
+    static constexpr qsizetype kGroup = 64;
+    // A line of this many cells or more keeps its count in m_longCells.
+    static constexpr quint8 kLong = 255;
+
     struct Scan
     {
         qsizetype line = -1;
@@ -80,11 +89,22 @@ private:
         qsizetype pos = 0;
         qint64 cells = 0;
         bool hasTab = false;
+        QList<qint64> points;
+    };
+    struct LongLine
+    {
+        qsizetype line;
+        qint64 cells;
     };
 
     void layOutFrom(const PaneText &text, qsizetype firstLine);
-    void advance(const char *data, qsizetype end);
+    void truncate(qsizetype lines);
+    void pushLine(qint64 cells);
+    void finishScan();
+    void advance(const PaneText &text, qsizetype end);
     void recordCheckpoints();
+    // The tab checkpoints of `line`, or null (no tabs, or a short line).
+    const QList<qint64> *checkpointsOf(qsizetype line) const;
     qint64 rowsFor(qint64 cells) const;
     // The laid-out part of `line`.
     void lineBounds(const PaneText &text, qsizetype line, qsizetype *start, qsizetype *end) const;
@@ -93,10 +113,13 @@ private:
 
     qsizetype m_checkpointStep;
     int m_columns = 80;
-    QList<qint64> m_cells;
-    QList<qint64> m_rowEnds;
-    // Per line with tabs: cells before byte lineStart + i * m_checkpointStep.
+    ChunkedList<quint8, 14> m_cells;
+    ChunkedList<LongLine, 10> m_longCells;
+    // Rows before line k * kGroup.
+    ChunkedList<qint64, 10> m_groupRows;
+    qint64 m_rowCount = 0;
+    // Per long line with tabs: cells before byte lineStart + i * m_checkpointStep.
     QHash<qsizetype, QList<qint64>> m_checkpoints;
-    // How far the last line has been read.
+    // How far the last line has been read; its checkpoints while it grows.
     Scan m_scan;
 };

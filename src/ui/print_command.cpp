@@ -26,7 +26,7 @@ PrintOutcome printReceivePane(const PaneText &recv1, bool asciiSelected, QWidget
     // holds now, read a piece at a time. Long lines continue on the next
     // printed line, so every character reaches the paper.
     PrintLines lines(
-        [&recv1](qsizetype pos, qsizetype length) { return recv1.text().mid(pos, length); },
+        [&recv1](qsizetype pos, qsizetype length) { return recv1.copy(pos, length); },
         recv1.size(), asciiSelected, PanePrinter::columnsPerLine(printer));
     return PrintJob(printer, lines).run(parent);
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/chunked_list.h"
+
+#include <QtGlobal>
+
+class PaneStore;
+
+// Where the lines of a PaneStore start, kept sparse: a mark every 64 lines,
+// or sooner once 4 KB passed since the last one. Any line's start is then
+// found from the mark before it by reading at most about 4 KB, and the
+// index costs about 16 bytes per 64 lines. CR LF, a lone LF and a lone CR
+// each end one line, also when the CR and the LF come in different appends.
+class PaneLineIndex
+{
+public:
+    static constexpr qsizetype kMarkLines = 64;
+    static constexpr qsizetype kMarkBytes = 4096;
+
+    PaneLineIndex();
+
+    void clear();
+    // Takes in the bytes of `store` from `from` on (appended since last).
+    void index(const PaneStore &store, qsizetype from);
+
+    qsizetype lineCount() const { return m_lines; }
+    qsizetype lineStart(const PaneStore &store, qsizetype line) const;
+    qsizetype lineEnd(const PaneStore &store, qsizetype line) const;
+    qsizetype lineAt(const PaneStore &store, qsizetype pos) const;
+    // The start of the line after the one whose break is at `lineBreak`.
+    static qsizetype afterBreak(const PaneStore &store, qsizetype lineBreak);
+
+private:
+    struct Mark
+    {
+        qsizetype line;
+        qsizetype pos;
+    };
+
+    void addLine(qsizetype start);
+
+    ChunkedList<Mark, 10> m_marks;
+    qsizetype m_lines = 1;
+    qsizetype m_lastStart = 0;
+};

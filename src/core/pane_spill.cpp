@@ -1,0 +1,246 @@
+#include "core/pane_spill.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const char kPrefix[] = "varnokterm-pane-";
+
+QString &folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The files of this process, removed at a normal exit even when their panes
+// are never destroyed. Never freed: the exit handler runs after static
+// objects may be gone.
+QSet<QString> *liveFiles()
+{
+    static QSet<QString> *files = [] {
+        std::atexit([] {
+            for (const QString &path : std::as_const(*liveFiles()))
+                ::unlink(QFile::encodeName(path).constData());
+        });
+        return new QSet<QString>;
+    }();
+    return files;
+}
+
+QString tempFolder()
+{
+    return QDir::tempPath();
+}
+
+} // namespace
+
+PaneSpill::PaneSpill(int fd, const QString &path)
+    : m_fd(fd)
+    , m_path(path)
+{
+    liveFiles()->insert(path);
+    m_writer = std::thread([this] { writeQueued(); });
+}
+
+PaneSpill::~PaneSpill()
+{
+    {
+        // The write under way ends first: its bytes are about to go.
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    m_writer.join();
+    for (char *window : std::as_const(m_windows))
+        if (window)
+            ::munmap(window, size_t(kWindow));
+    ::unlink(QFile::encodeName(m_path).constData());
+    liveFiles()->remove(m_path);
+    // The last close frees the file's disk space, tens of milliseconds for
+    // gigabytes: not on the caller's time. The name is gone already.
+    std::thread([fd = m_fd] { ::close(fd); }).detach();
+}
+
+void PaneSpill::setFolder(const QString &folder)
+{
+    folderOverride() = folder;
+}
+
+QString PaneSpill::folder()
+{
+    if (!folderOverride().isEmpty())
+        return folderOverride();
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return cache.isEmpty() ? tempFolder() : cache + QStringLiteral("/varnokterm");
+}
+
+std::unique_ptr<PaneSpill> PaneSpill::create(QString *error)
+{
+    std::unique_ptr<PaneSpill> spill = createIn(folder(), error);
+    // The cache folder may be unusable where the temporary folder is not.
+    if (!spill && folderOverride().isEmpty() && folder() != tempFolder()) {
+        QString tempError;
+        spill = createIn(tempFolder(), &tempError);
+    }
+    return spill;
+}
+
+std::unique_ptr<PaneSpill> PaneSpill::createIn(const QString &folder, QString *error)
+{
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("cannot make the folder %1").arg(folder);
+        return nullptr;
+    }
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        QByteArray name =
+            QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(kPrefix)) + "XXXXXX";
+        // mkstemp makes the file 0600, under a name no one else has.
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) {
+            *error = QStringLiteral("cannot create a file in %1: %2").arg(folder, errnoText(errno));
+            return nullptr;
+        }
+        // Held for the file's life. A starting copy of the program may have
+        // seen the file before the lock and removed it: then try another.
+        struct stat info = {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && info.st_nlink > 0)
+            return std::unique_ptr<PaneSpill>(new PaneSpill(fd, QFile::decodeName(name)));
+        ::close(fd);
+    }
+    *error = QStringLiteral("cannot keep a file in %1").arg(folder);
+    return nullptr;
+}
+
+void PaneSpill::queueWrite(qint64 offset, const char *data, qsizetype size)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_queue.push_back(Write{offset, data, size});
+    }
+    m_changed.notify_all();
+}
+
+qsizetype PaneSpill::writesDone(QString *error) const
+{
+    std::lock_guard lock(m_mutex);
+    *error = m_error;
+    return m_done;
+}
+
+bool PaneSpill::waitForWrites(qsizetype count, int timeoutMs) const
+{
+    std::unique_lock lock(m_mutex);
+    const auto done = [&] {
+        return m_done >= count || !m_error.isEmpty();
+    };
+    if (timeoutMs < 0) {
+        m_changed.wait(lock, done);
+        return true;
+    }
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), done);
+}
+
+void PaneSpill::writeQueued()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
+        if (m_stopping)
+            return;
+        if (!m_error.isEmpty()) {
+            m_queue.clear(); // nothing more goes after a failure
+            continue;
+        }
+        const Write write = m_queue.front();
+        lock.unlock();
+        qsizetype done = 0;
+        int failure = 0;
+        while (done < write.size) {
+            const ssize_t written =
+                ::pwrite(m_fd, write.data + done, size_t(write.size - done), write.offset + done);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0) {
+                failure = written < 0 ? errno : ENOSPC;
+                break;
+            }
+            done += written;
+        }
+        lock.lock();
+        m_queue.pop_front();
+        if (failure) {
+            m_error = errnoText(failure);
+            m_queue.clear();
+        } else if (m_error.isEmpty()) {
+            ++m_done;
+        }
+        m_changed.notify_all();
+    }
+}
+
+const char *PaneSpill::map(qint64 offset, QString *error)
+{
+    const qsizetype index = qsizetype(offset / kWindow);
+    if (m_windows.size() <= index)
+        m_windows.resize(index + 1, nullptr);
+    if (!m_windows.at(index)) {
+        void *map = ::mmap(nullptr, size_t(kWindow), PROT_READ, MAP_SHARED, m_fd, index * kWindow);
+        if (map == MAP_FAILED) {
+            *error = errnoText(errno);
+            return nullptr;
+        }
+        m_windows[index] = static_cast<char *>(map);
+    }
+    return m_windows.at(index) + offset % kWindow;
+}
+
+void PaneSpill::release(const char *data, qsizetype size)
+{
+    const quintptr page = quintptr(::sysconf(_SC_PAGESIZE));
+    const quintptr start = quintptr(data) & ~(page - 1);
+    const quintptr end = quintptr(data) + quintptr(size);
+    ::madvise(reinterpret_cast<void *>(start), size_t(end - start), MADV_DONTNEED);
+}
+
+int PaneSpill::removeLeftovers()
+{
+    QStringList folders{folder()};
+    if (!folders.contains(tempFolder()))
+        folders << tempFolder();
+    int removed = 0;
+    for (const QString &place : std::as_const(folders)) {
+        const QStringList names = QDir(place).entryList({QLatin1String(kPrefix) + QLatin1Char('*')},
+                                                        QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString &name : names) {
+            const QByteArray path = QFile::encodeName(place + QLatin1Char('/') + name);
+            const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0)
+                continue;
+            struct stat info = {};
+            // Only this user's files, and only those no running program holds.
+            if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
+                ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.constData()) == 0)
+                ++removed;
+            ::close(fd);
+        }
+    }
+    return removed;
+}

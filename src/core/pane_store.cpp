@@ -1,0 +1,269 @@
+#include "core/pane_store.h"
+
+#include "core/pane_spill.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstring>
+#include <sys/mman.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+// Big enough that moving one costs little per byte, small enough that
+// the memory waiting for the disk stays small.
+constexpr int kMaxBlockShift = 21;
+// Blocks handed to the writer at a time.
+constexpr qsizetype kMaxQueued = 16;
+// Written blocks taken in per append: each may cost an unmapping.
+constexpr qsizetype kTakenPerAppend = 4;
+// The longest an append waits for a slow disk.
+constexpr int kMaxWaitMs = 5;
+
+int pageShift()
+{
+    const long page = ::sysconf(_SC_PAGESIZE);
+    int shift = 12;
+    while ((qsizetype(1) << shift) < page)
+        ++shift;
+    return shift;
+}
+
+} // namespace
+
+PaneStore::PaneStore(qsizetype threshold)
+    : m_threshold(threshold)
+{
+    applyThreshold();
+}
+
+PaneStore::~PaneStore()
+{
+    clear();
+}
+
+void PaneStore::setThreshold(qsizetype bytes)
+{
+    m_threshold = std::max<qsizetype>(1, bytes);
+    if (m_size == 0 && m_blocks.isEmpty())
+        applyThreshold();
+}
+
+void PaneStore::applyThreshold()
+{
+    // About eight blocks below the threshold.
+    int shift = pageShift();
+    while (shift < kMaxBlockShift && (qsizetype(1) << (shift + 1)) <= m_threshold / 8)
+        ++shift;
+    m_shift = shift;
+    m_mask = (qsizetype(1) << shift) - 1;
+}
+
+QString PaneStore::spillPath() const
+{
+    return m_spill ? m_spill->path() : QString();
+}
+
+QString PaneStore::takeFault()
+{
+    return std::exchange(m_fault, QString());
+}
+
+QByteArrayView PaneStore::chunkAt(qsizetype pos) const
+{
+    if (pos < 0 || pos >= m_size)
+        return {};
+    const qsizetype offset = pos & m_mask;
+    const qsizetype length = std::min(blockSize() - offset, m_size - pos);
+    return QByteArrayView(m_blocks.at(pos >> m_shift) + offset, length);
+}
+
+qsizetype PaneStore::indexOf(char c, qsizetype from, qsizetype to) const
+{
+    to = std::min(to, m_size);
+    while (from < to) {
+        const QByteArrayView chunk = chunkAt(from);
+        const qsizetype length = std::min(chunk.size(), to - from);
+        if (const void *hit = std::memchr(chunk.data(), c, size_t(length)))
+            return from + (static_cast<const char *>(hit) - chunk.data());
+        from += length;
+    }
+    return to;
+}
+
+qsizetype PaneStore::findLineBreak(qsizetype from, qsizetype to) const
+{
+    to = std::min(to, m_size);
+    while (from < to) {
+        const QByteArrayView chunk = chunkAt(from);
+        const qsizetype length = std::min(chunk.size(), to - from);
+        const char *data = chunk.data();
+        // Two fast scans beat one byte-by-byte loop looking for either.
+        const void *lf = std::memchr(data, '\n', size_t(length));
+        const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : length;
+        const void *cr = std::memchr(data, '\r', size_t(lfAt));
+        if (cr)
+            return from + (static_cast<const char *>(cr) - data);
+        if (lf)
+            return from + lfAt;
+        from += length;
+    }
+    return to;
+}
+
+void PaneStore::releaseRead(qsizetype pos, qsizetype size) const
+{
+    const qsizetype end = std::min(pos + size, spilledSize());
+    while (pos < end) {
+        const QByteArrayView chunk = chunkAt(pos);
+        const qsizetype length = std::min(chunk.size(), end - pos);
+        PaneSpill::release(chunk.data(), length);
+        pos += length;
+    }
+}
+
+char *PaneStore::newBlock()
+{
+    if (!m_spares.isEmpty())
+        return m_spares.takeLast();
+    // Its own mapping, so untouched pages cost nothing and a clear gives
+    // every page back at once.
+    void *block = ::mmap(nullptr, size_t(blockSize()), PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (block == MAP_FAILED)
+        qBadAlloc();
+    return static_cast<char *>(block);
+}
+
+void PaneStore::freeBlock(char *block) const
+{
+    ::munmap(block, size_t(blockSize()));
+}
+
+void PaneStore::append(QByteArrayView piece)
+{
+    const char *from = piece.data();
+    qsizetype left = piece.size();
+    while (left > 0) {
+        const qsizetype offset = m_size & m_mask;
+        if (offset == 0 && (m_size >> m_shift) == m_blocks.size())
+            m_blocks.append(newBlock());
+        const qsizetype length = std::min(left, blockSize() - offset);
+        std::memcpy(m_blocks.last() + offset, from, size_t(length));
+        from += length;
+        left -= length;
+        m_size += length;
+    }
+    if (m_failed)
+        return;
+    if (m_size - spilledSize() > m_threshold)
+        m_spilling = true;
+    if (m_spilling)
+        spill();
+}
+
+void PaneStore::spill()
+{
+    qsizetype toTake = kTakenPerAppend - takeWritten(kTakenPerAppend);
+    const qsizetype keep = std::max(m_threshold / 4, blockSize());
+    while (!m_failed && m_queuedBlocks - m_spilledBlocks < kMaxQueued) {
+        const qsizetype complete = m_size >> m_shift;
+        if (m_queuedBlocks >= complete || m_size - (m_queuedBlocks << m_shift) - blockSize() < keep)
+            break;
+        if (!m_spill) {
+            QString error;
+            m_spill = PaneSpill::create(&error);
+            if (!m_spill) {
+                fail(error);
+                return;
+            }
+        }
+        m_spill->queueWrite(qint64(m_queuedBlocks) << m_shift, m_blocks.at(m_queuedBlocks),
+                            blockSize());
+        ++m_queuedBlocks;
+    }
+    // Only a disk (or a processor) slower than the data holds the appends
+    // back, once the memory held is well past `keep`. Each append waits a
+    // little at most, which slows a fast source down to the disk's pace
+    // without stalling the window.
+    const qsizetype holdAbove = keep + 2 * kMaxQueued * blockSize();
+    QElapsedTimer waited;
+    waited.start();
+    while (m_spill && !m_failed && toTake > 0 && m_size - spilledSize() > holdAbove) {
+        const int left = kMaxWaitMs - int(waited.elapsed());
+        if (left <= 0 || !m_spill->waitForWrites(m_spilledBlocks + 1, left))
+            break;
+        toTake -= takeWritten(toTake);
+    }
+}
+
+void PaneStore::finishWrites()
+{
+    if (!m_spill)
+        return;
+    m_spill->waitForWrites(m_queuedBlocks);
+    takeWritten(m_queuedBlocks);
+}
+
+qsizetype PaneStore::takeWritten(qsizetype most)
+{
+    if (!m_spill || m_failed)
+        return 0;
+    QString error;
+    const qsizetype before = m_spilledBlocks;
+    const qsizetype written = std::min(m_spill->writesDone(&error), m_spilledBlocks + most);
+    for (; m_spilledBlocks < written; ++m_spilledBlocks) {
+        const char *moved = m_spill->map(qint64(m_spilledBlocks) << m_shift, &error);
+        if (!moved)
+            break;
+        // Kept for new blocks: unmapping and faulting in pages again costs
+        // milliseconds per block.
+        char *block = std::exchange(m_blocks[m_spilledBlocks], const_cast<char *>(moved));
+        if (m_spares.size() < kMaxQueued)
+            m_spares.append(block);
+        else
+            freeBlock(block);
+    }
+    if (!error.isEmpty())
+        fail(QStringLiteral("%1: %2").arg(m_spill->path(), error));
+    return m_spilledBlocks - before;
+}
+
+void PaneStore::fail(const QString &why)
+{
+    // Nothing is lost: the blocks not yet written stay where they are, and
+    // so does everything after them.
+    m_failed = true;
+    m_fault = why;
+    m_queuedBlocks = m_spilledBlocks;
+}
+
+void PaneStore::clear()
+{
+    // Stops the writer before the blocks it reads go.
+    m_spill.reset();
+    QList<char *> unused = m_blocks.mid(m_spilledBlocks) + m_spares;
+    QList<char *>().swap(m_spares);
+    QList<char *>().swap(m_blocks);
+    // Unmapping costs about a millisecond per block: many go on a thread of
+    // their own, so a big clear does not stall the window.
+    const size_t bytes = size_t(blockSize());
+    const auto unmap = [bytes](const QList<char *> &blocks) {
+        for (char *block : blocks)
+            ::munmap(block, bytes);
+    };
+    if (unused.size() > 4)
+        std::thread(unmap, std::move(unused)).detach();
+    else
+        unmap(unused);
+    m_size = 0;
+    m_spilledBlocks = 0;
+    m_queuedBlocks = 0;
+    m_spilling = false;
+    m_failed = false;
+    m_fault.clear();
+    applyThreshold();
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+
+#include <memory>
+
+class PaneSpill;
+
+// The bytes of a pane in equal blocks: appending never moves what is held,
+// and memory follows the text page by page. Once the text passes the spill
+// threshold, the older blocks go to a PaneSpill file, written in the
+// background, until only the newest `threshold / 4` bytes stay in memory; a
+// block is read through the file's read-only map once it is written.
+//
+// If the file cannot be made or written, the store says why once
+// (takeFault) and keeps everything in memory from then on, until cleared.
+class PaneStore
+{
+public:
+    static constexpr qsizetype kDefaultThreshold = qsizetype(256) << 20;
+
+    explicit PaneStore(qsizetype threshold = kDefaultThreshold);
+    ~PaneStore();
+    PaneStore(const PaneStore &) = delete;
+    PaneStore &operator=(const PaneStore &) = delete;
+
+    qsizetype size() const { return m_size; }
+    char at(qsizetype pos) const { return m_blocks.at(pos >> m_shift)[pos & m_mask]; }
+    // The bytes from `pos` to the end of its block or of the text. Valid
+    // until the next append or clear.
+    QByteArrayView chunkAt(qsizetype pos) const;
+    // The first of `c` in [from, to), or `to`.
+    qsizetype indexOf(char c, qsizetype from, qsizetype to) const;
+    // The first CR or LF in [from, to), or `to`.
+    qsizetype findLineBreak(qsizetype from, qsizetype to) const;
+    // Forgets the pages of [pos, pos + size) that a reader touched in the
+    // file's map, so a read of the whole text leaves no trace in memory.
+    void releaseRead(qsizetype pos, qsizetype size) const;
+
+    void append(QByteArrayView piece);
+    // Empties the store, gives its memory back and removes the file.
+    void clear();
+
+    // Takes effect on an empty store (now, or at the next clear).
+    void setThreshold(qsizetype bytes);
+    qsizetype threshold() const { return m_threshold; }
+    qsizetype blockSize() const { return qsizetype(1) << m_shift; }
+    // How much of the text is in the file.
+    qsizetype spilledSize() const { return m_spilledBlocks << m_shift; }
+    // Waits for the file writes under way and takes in their outcome.
+    void finishWrites();
+    QString spillPath() const;
+    // Why the file failed, once after it did; empty otherwise.
+    QString takeFault();
+
+private:
+    void applyThreshold();
+    char *newBlock();
+    void freeBlock(char *block) const;
+    void spill();
+    // Reads up to `most` more written blocks from the file from now on;
+    // returns how many.
+    qsizetype takeWritten(qsizetype most);
+    void fail(const QString &why);
+
+    qsizetype m_threshold;
+    int m_shift = 12;
+    qsizetype m_mask = 0;
+    qsizetype m_size = 0;
+    // Anonymous memory, or the file's map for the first m_spilledBlocks.
+    QList<char *> m_blocks;
+    qsizetype m_spilledBlocks = 0;
+    // Handed to the file's writer; the written ones are m_spilledBlocks.
+    qsizetype m_queuedBlocks = 0;
+    // Moved blocks' memory, kept for the next blocks.
+    QList<char *> m_spares;
+    std::unique_ptr<PaneSpill> m_spill;
+    bool m_spilling = false;
+    bool m_failed = false;
+    QString m_fault;
+};

@@ -1,0 +1,267 @@
+// A pane's older text in its private file: read back byte-exact, lines
+// indexed across the boundary, the file removed on clear, with the pane and
+// after a killed run, and a folder or disk that fails keeping the text in
+// memory.
+#include "core/pane_spill.h"
+#include "core/pane_text.h"
+#include "support/byte_checks.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype kThreshold = 16 * 1024;
+
+// Text with lines of many lengths, CR LF, lone CR and LF, and tabs.
+QByteArray linesText(qsizetype size, quint32 seed)
+{
+    QByteArray text = randomBytes(size, seed);
+    for (qsizetype i = 0; i < size; ++i) {
+        const uchar byte = uchar(text.at(i));
+        if (byte < 200)
+            text[i] = char('a' + byte % 26);
+        else if (byte < 240)
+            text[i] = "\r\n\t \r\n"[byte % 6];
+    }
+    return text;
+}
+
+// The lines of `text`, each without its terminator, split the plain way.
+QList<QByteArray> plainLines(const QByteArray &text)
+{
+    QList<QByteArray> lines{QByteArray()};
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text.size() && text.at(i + 1) == '\n')
+                ++i;
+            lines << QByteArray();
+        } else {
+            lines.last() += c;
+        }
+    }
+    return lines;
+}
+
+// The line holding `pos`; the LF of a CR LF belongs to the CR's line.
+qsizetype plainLineAt(const QByteArray &text, qsizetype pos)
+{
+    const bool inCrLf = pos > 0 && text.at(pos - 1) == '\r' && text.at(pos) == '\n';
+    return plainLines(text.left(pos)).size() - 1 - (inCrLf ? 1 : 0);
+}
+
+QList<QByteArray> paneLines(const PaneText &pane)
+{
+    QList<QByteArray> lines;
+    for (qsizetype i = 0; i < pane.lineCount(); ++i)
+        lines << pane.copy(pane.lineStart(i), pane.lineEnd(i) - pane.lineStart(i));
+    return lines;
+}
+
+QStringList spillFiles(const QString &folder)
+{
+    return QDir(folder).entryList({QStringLiteral("varnokterm-pane-*")}, QDir::Files);
+}
+
+// Files beyond `bytes` cannot grow while this lives, as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
+
+private:
+    rlimit m_old{};
+};
+
+} // namespace
+
+class TestPaneSpill : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void readsBackAcrossTheBoundary_data();
+    void readsBackAcrossTheBoundary();
+    void clearAndDestructionRemoveTheFile();
+    void leftoverOfAKilledRunIsRemoved();
+    void failingFileKeepsTextInMemory_data();
+    void failingFileKeepsTextInMemory();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+void TestPaneSpill::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    PaneSpill::setFolder(m_folder.path());
+}
+
+void TestPaneSpill::init()
+{
+    PaneSpill::setFolder(m_folder.path());
+    for (const QString &name : spillFiles(m_folder.path()))
+        QFile::remove(m_folder.filePath(name));
+}
+
+void TestPaneSpill::readsBackAcrossTheBoundary_data()
+{
+    QTest::addColumn<qsizetype>("piece");
+    QTest::addColumn<qsizetype>("size");
+    QTest::newRow("1 byte pieces") << qsizetype(1) << qsizetype(40000);
+    QTest::newRow("odd pieces") << qsizetype(777) << qsizetype(120000);
+    QTest::newRow("pieces past the threshold") << qsizetype(50000) << qsizetype(200000);
+}
+
+void TestPaneSpill::readsBackAcrossTheBoundary()
+{
+    QFETCH(qsizetype, piece);
+    QFETCH(qsizetype, size);
+    const QByteArray text = linesText(size, quint32(piece));
+    PaneText pane;
+    pane.setSpillThreshold(kThreshold);
+    for (qsizetype pos = 0; pos < size; pos += piece)
+        pane.append(QByteArrayView(text).sliced(pos, qMin(piece, size - pos)));
+    pane.finishSpilling();
+
+    QVERIFY(pane.spilledSize() > 0);
+    QVERIFY(pane.spilledSize() < size);
+    const QFileInfo file(pane.spillPath());
+    QVERIFY(file.exists());
+    QCOMPARE(file.dir(), QDir(m_folder.path()));
+    struct stat info = {};
+    QCOMPARE(stat(QFile::encodeName(file.filePath()).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 0777, 0600u);
+
+    const QByteArray whole = pane.text();
+    QVERIFY2(whole == text, differenceOf(whole, text).constData());
+    QCOMPARE(paneLines(pane), plainLines(text));
+    for (const qsizetype at : {qsizetype(0), pane.spilledSize() - 5, size / 2, size - 3}) {
+        QCOMPARE(pane.copy(at, 4099), text.mid(at, 4099));
+        QCOMPARE(pane.at(at), text.at(at));
+        QCOMPARE(pane.lineAt(at), plainLineAt(text, at));
+    }
+    QBuffer saved;
+    saved.open(QIODevice::WriteOnly);
+    QVERIFY(pane.writeTo(saved, 10, size - 20));
+    QCOMPARE(saved.data(), text.mid(10, size - 20));
+}
+
+void TestPaneSpill::clearAndDestructionRemoveTheFile()
+{
+    QString path;
+    {
+        PaneText pane;
+        pane.setSpillThreshold(kThreshold);
+        pane.append(linesText(100000, 1));
+        QVERIFY(QFile::exists(pane.spillPath()));
+        const QString first = pane.spillPath();
+        pane.clear();
+        QVERIFY(!QFile::exists(first));
+        QCOMPARE(pane.spilledSize(), qsizetype(0));
+        QVERIFY(pane.spillPath().isEmpty());
+
+        const QByteArray again = linesText(100000, 2);
+        pane.append(again);
+        path = pane.spillPath();
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(pane.text(), again);
+    }
+    // The window's reload and its end destroy the panes.
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(spillFiles(m_folder.path()), QStringList());
+}
+
+void TestPaneSpill::leftoverOfAKilledRunIsRemoved()
+{
+    PaneText live;
+    live.setSpillThreshold(kThreshold);
+    live.append(linesText(100000, 3));
+
+    const pid_t child = fork();
+    if (child == 0) {
+        PaneText pane;
+        pane.setSpillThreshold(kThreshold);
+        pane.append(linesText(100000, 4));
+        std::raise(SIGKILL);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+    QCOMPARE(spillFiles(m_folder.path()).size(), 2);
+
+    QCOMPARE(PaneSpill::removeLeftovers(), 1);
+    // The running pane keeps its file.
+    QCOMPARE(spillFiles(m_folder.path()), QStringList{QFileInfo(live.spillPath()).fileName()});
+    QCOMPARE(live.text(), linesText(100000, 3));
+}
+
+void TestPaneSpill::failingFileKeepsTextInMemory_data()
+{
+    QTest::addColumn<bool>("diskFills");
+    QTest::newRow("folder cannot be made") << false;
+    QTest::newRow("disk fills up") << true;
+}
+
+void TestPaneSpill::failingFileKeepsTextInMemory()
+{
+    QFETCH(bool, diskFills);
+    // A folder under a regular file cannot be made, even by root.
+    QFile plain(m_folder.filePath(QStringLiteral("plain")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    if (!diskFills)
+        PaneSpill::setFolder(plain.fileName() + QStringLiteral("/spill"));
+    // Room for two blocks only.
+    std::unique_ptr<FileSizeLimit> limit;
+    if (diskFills)
+        limit = std::make_unique<FileSizeLimit>(2 * 4096);
+
+    const QByteArray text = linesText(300000, 5);
+    PaneText pane;
+    pane.setSpillThreshold(kThreshold);
+    QSignalSpy failed(&pane, &PaneText::spillFailed);
+    for (qsizetype pos = 0; pos < text.size(); pos += 1000)
+        pane.append(QByteArrayView(text).sliced(pos, qMin<qsizetype>(1000, text.size() - pos)));
+    pane.finishSpilling();
+    limit.reset();
+
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(!failed.at(0).at(0).toString().isEmpty());
+    QCOMPARE(pane.spilledSize() > 0, diskFills);
+    QCOMPARE(pane.text(), text);
+    QCOMPARE(paneLines(pane), plainLines(text));
+
+    // A clear tries again, in a folder that works.
+    PaneSpill::setFolder(m_folder.path());
+    pane.clear();
+    pane.append(text);
+    pane.finishSpilling();
+    QCOMPARE(failed.count(), 1);
+    QVERIFY(pane.spilledSize() > 0);
+    QCOMPARE(pane.text(), text);
+}
+
+QTEST_GUILESS_MAIN(TestPaneSpill)
+#include "tst_pane_spill.moc"
