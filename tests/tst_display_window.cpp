@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -52,6 +53,7 @@ private slots:
     void typedPortTextIsNeverRewritten();
     void clickingTheSelectedSwitchChangesNothing();
     void resizingGrowsTheReceivePanes();
+    void paneOfAChannelThatIsOffCanBeCopied();
     void tabFollowsTheDesignedOrderOnEveryPass_data();
     void tabFollowsTheDesignedOrderOnEveryPass();
 };
@@ -583,6 +585,30 @@ void TestDisplayWindow::resizingGrowsTheReceivePanes()
     QCOMPARE(f.controls().size(), f.controls().minimumSize());
     for (QWidget *w : controls)
         QCOMPARE(w->geometry(), design[w]);
+}
+
+void TestDisplayWindow::paneOfAChannelThatIsOffCanBeCopied()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    QApplication::setActiveWindow(f.window.get());
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    CapturePane *pane = f.channel(2).txtRecv;
+    QVERIFY(pane->isEnabled());
+    QVERIFY(pane->isInactive());
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    QVERIFY(!pane->isInactive());
+    pty.write("kept\r\ndata");
+    QTRY_COMPARE(f.paneText(2), QByteArray("kept\r\ndata"));
+    f.switchOff(2);
+
+    QVERIFY(pane->isEnabled());
+    QVERIFY(pane->isInactive());
+    pane->setFocus();
+    QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(pane, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("kept\r\ndata"));
 }
 
 void TestDisplayWindow::tabFollowsTheDesignedOrderOnEveryPass_data()

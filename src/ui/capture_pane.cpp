@@ -341,12 +341,20 @@ void CapturePane::scrollContentsBy(int, int)
     viewport()->update();
 }
 
+void CapturePane::setInactive(bool inactive)
+{
+    if (inactive == m_inactive)
+        return;
+    m_inactive = inactive;
+    viewport()->update();
+}
+
 void CapturePane::paintEvent(QPaintEvent *event)
 {
     QPainter painter(viewport());
-    const QPalette::ColorGroup group = !isEnabled()       ? QPalette::Disabled
-                                       : isActiveWindow() ? QPalette::Active
-                                                          : QPalette::Inactive;
+    const QPalette::ColorGroup group = !isEnabled() || m_inactive ? QPalette::Disabled
+                                       : isActiveWindow()         ? QPalette::Active
+                                                                  : QPalette::Inactive;
     const QPalette &pal = palette();
     painter.fillRect(event->rect(), pal.color(group, QPalette::Base));
     if (!m_model || m_layout.rowCount() == 0)

@@ -35,6 +35,11 @@ public:
     // at the next frame.
     void flushPendingUpdate();
 
+    // The look of a pane whose channel is off: greyed, yet still scrolled,
+    // selected and copied like any pane (it never takes typed input).
+    void setInactive(bool inactive);
+    bool isInactive() const { return m_inactive; }
+
     bool hasSelection() const { return m_anchor != m_cursor; }
     qsizetype selectionStart() const { return std::min(m_anchor, m_cursor); }
     qsizetype selectionEnd() const { return std::max(m_anchor, m_cursor); }
@@ -117,6 +122,7 @@ private:
     qsizetype m_anchor = 0;
     qsizetype m_cursor = 0;
     bool m_selecting = false;
+    bool m_inactive = false;
 
     CapturePaneGlyphs m_glyphs;
 };

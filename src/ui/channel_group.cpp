@@ -162,7 +162,7 @@ void ChannelGroup::layOut(int extraWidth, int extraHeight, int shiftDown)
 
 QList<QWidget *> ChannelGroup::workingControls() const
 {
-    return {txtRecv, txtSend, cmdClear, cmdClearR, cmdRepeat};
+    return {txtSend, cmdClear, cmdClearR, cmdRepeat};
 }
 
 QList<QWidget *> ChannelGroup::tcpFields() const
@@ -240,6 +240,8 @@ void ChannelGroup::setWorkingControlsEnabled(bool enabled)
 {
     for (QWidget *control : workingControls())
         control->setEnabled(enabled);
+    // What was received stays within reach while the channel is off.
+    txtRecv->setInactive(!enabled);
 }
 
 void ChannelGroup::showFailure(const QString &text, const QString &detail)

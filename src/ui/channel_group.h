@@ -37,6 +37,7 @@ public:
     Channel &channel() const { return m_channel; }
 
     // Enabled only while the channel is on, always handled in this order.
+    // (The receive pane stays enabled: it only looks inactive while off.)
     QList<QWidget *> workingControls() const;
     // Channel 1's TCP fields, in the order they are shown and hidden; empty
     // for channel 2.
