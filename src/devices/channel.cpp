@@ -15,7 +15,12 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     m_receiver.timer().setObjectName(QStringLiteral("Timer%1").arg(number));
     wireReceiveRoute();
     connect(&m_link, &ChannelLink::routeChanged, this, [this](ChannelLink::Route route) {
-        emit onChanged(route != ChannelLink::Route::None);
+        const bool on = route != ChannelLink::Route::None;
+        if (on) {
+            m_receivedCount = 0;
+            m_sentCount = 0;
+        }
+        emit onChanged(on);
     });
     connect(&m_link, &ChannelLink::switchOnFailed, this, &Channel::failed);
     connect(&m_link, &ChannelLink::lost, this, &Channel::onLost);
@@ -28,6 +33,8 @@ void Channel::wireReceiveRoute()
 
 void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
 {
+    m_receivedCount += batch.size();
+    emit batchReceived(batch);
     if (from == ChannelLink::Route::Tcp)
         m_receiver.receiveSocket(batch);
     else
@@ -56,6 +63,7 @@ void Channel::unload()
 
 void Channel::switchOnSerial(const QString &portText, const QString &settings)
 {
+    m_serialSettings = settings;
     m_link.switchOnSerial(portText, settings);
 }
 
@@ -73,12 +81,21 @@ void Channel::type(QByteArrayView codes)
 {
     const QByteArrayList transmissions = TransmitLine::type(m_modes, m_modes.hexEntry, codes);
     for (const QByteArray &bytes : transmissions)
-        m_link.send(bytes);
+        send(bytes);
 }
 
 void Channel::repeat()
 {
-    m_link.send(TransmitLine::repeatRecord(m_modes, m_modes.hexEntry));
+    send(TransmitLine::repeatRecord(m_modes, m_modes.hexEntry));
+}
+
+void Channel::send(const QByteArray &bytes)
+{
+    if (bytes.isEmpty() || !isOn())
+        return;
+    m_link.send(bytes);
+    m_sentCount += bytes.size();
+    emit bytesSent(bytes);
 }
 
 void Channel::clearTransmit()
