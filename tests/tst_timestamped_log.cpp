@@ -79,56 +79,62 @@ void TestTimestampedLog::entries_data()
     QTest::addColumn<QByteArray>("text");
     const ReceiveFormat ascii = ReceiveFormat::Ascii;
 
+    // "|" marks the end of each take's text.
     QTest::newRow("LF ends a line")
-        << ascii << QList{rx(0, "ab\n"), take(0)} << line(0, "1< ab\\n");
+        << ascii << QList{rx(0, "ab\n"), take(0)} << line(0, "1< ab\\n") + "|";
     QTest::newRow("CR LF in one batch") << ascii << QList{rx(0, "ab\r\ncd\r\n"), take(0)}
-                                        << line(0, "1< ab\\r\\n") + line(0, "1< cd\\r\\n");
-    QTest::newRow("lone CR ends a line")
-        << ascii << QList{rx(0, "ab\rcd\n"), take(0)} << line(0, "1< ab\\r") + line(0, "1< cd\\n");
+                                        << line(0, "1< ab\\r\\n") + line(0, "1< cd\\r\\n") + "|";
+    QTest::newRow("lone CR ends a line") << ascii << QList{rx(0, "ab\rcd\n"), take(0)}
+                                         << line(0, "1< ab\\r") + line(0, "1< cd\\n") + "|";
     QTest::newRow("CR LF split across batches")
         << ascii << QList{rx(0, "ab\r"), take(10), rx(30, "\ncd\n"), take(30)}
-        << line(0, "1< ab\\r\\n") + line(30, "1< cd\\n");
+        << "|" + line(0, "1< ab\\r\\n") + line(30, "1< cd\\n") + "|";
     QTest::newRow("CR at a batch end, other byte next")
         << ascii << QList{rx(0, "ab\r"), rx(30, "cd\n"), take(30)}
-        << line(0, "1< ab\\r") + line(30, "1< cd\\n");
-    QTest::newRow("CR at a batch end waits 100 ms, then LF alone")
-        << ascii << QList{rx(0, "ab\r"), take(99), rx(150, "\n"), take(150)}
-        << line(0, "1< ab\\r") + line(150, "1< \\n");
+        << line(0, "1< ab\\r") + line(30, "1< cd\\n") + "|";
+    QTest::newRow("CR at a batch end waits 150 ms for LF")
+        << ascii << QList{rx(0, "ab\r"), take(149), rx(149, "\ncd\n"), take(149)}
+        << "|" + line(0, "1< ab\\r\\n") + line(149, "1< cd\\n") + "|";
+    QTest::newRow("CR at a batch end waits 150 ms, then LF alone")
+        << ascii << QList{rx(0, "ab\r"), take(149), take(150), rx(200, "\n"), take(200)}
+        << "|" + line(0, "1< ab\\r") + "|" + line(200, "1< \\n") + "|";
+    QTest::newRow("a piece that gets a CR waits 150 ms from its first byte")
+        << ascii << QList{rx(0, "ab"), rx(90, "c\r"), take(149), take(150)}
+        << "|" + line(0, "1< abc\\r") + "|";
     QTest::newRow("piece due at 100 ms")
-        << ascii << QList{rx(0, "abc"), take(99), take(100)} << line(0, "1< abc");
+        << ascii << QList{rx(0, "abc"), take(99), take(100)} << "|" + line(0, "1< abc") + "|";
     QTest::newRow("line over batches keeps its first byte's time")
         << ascii << QList{rx(0, "ab"), take(50), rx(50, "cd"), rx(90, "e\nf"), take(95)}
-        << line(0, "1< abcde\\n");
+        << "|" + line(0, "1< abcde\\n") + "|";
     QTest::newRow("late batch ends the waiting piece first")
         << ascii << QList{rx(0, "ab"), rx(250, "cd\n"), take(250)}
-        << line(0, "1< ab") + line(250, "1< cd\\n");
+        << line(0, "1< ab") + line(250, "1< cd\\n") + "|";
     QTest::newRow("takeAll writes a young piece")
-        << ascii << QList{rx(0, "ab"), takeAll()} << line(0, "1< ab");
+        << ascii << QList{rx(0, "ab"), takeAll()} << line(0, "1< ab") + "|";
     QTest::newRow("timestamps across a second")
         << ascii << QList{rx(999, "a\n"), rx(1000, "b\n"), rx(61, "c\n"), take(1000)}
-        << line(999, "1< a\\n") + line(1000, "1< b\\n") + line(61, "1< c\\n");
+        << line(999, "1< a\\n") + line(1000, "1< b\\n") + line(61, "1< c\\n") + "|";
     QTest::newRow("hex pairs") << ReceiveFormat::Hex
                                << QList{rx(0, QByteArray("AB\r\n\0\xff", 6)), takeAll()}
-                               << line(0, "1< 41 42 0D 0A") + line(0, "1< 00 FF");
+                               << line(0, "1< 41 42 0D 0A") + line(0, "1< 00 FF") + "|";
     QTest::newRow("decimal numbers")
         << ReceiveFormat::Decimal << QList{rx(0, QByteArray("AB\r\n\0\xff", 6)), takeAll()}
-        << line(0, "1< 65 66 13 10") + line(0, "1< 0 255");
+        << line(0, "1< 65 66 13 10") + line(0, "1< 0 255") + "|";
     QTest::newRow("sent bytes are > entries")
-        << ascii << QList{tx(0, "A"), tx(40, "T"), tx(80, "\r"), take(99), take(100)}
-        << line(0, "1> AT\\r");
+        << ascii << QList{tx(0, "A"), tx(40, "T"), tx(80, "\r"), take(149), take(150)}
+        << "|" + line(0, "1> AT\\r") + "|";
     QTest::newRow("an earlier sent piece holds a later line back")
         << ascii << QList{tx(0, "AT"), rx(10, "OK\n"), take(10), take(100)}
-        << line(0, "1> AT") + line(10, "1< OK\\n");
+        << "|" + line(0, "1> AT") + line(10, "1< OK\\n") + "|";
     QTest::newRow("received and sent in arrival order")
-        << ascii << QList{tx(0, "AT\r\n"), rx(5, "OK\r\n"), tx(7, "ATI\r"), take(107)}
-        << line(0, "1> AT\\r\\n") + line(5, "1< OK\\r\\n") + line(7, "1> ATI\\r");
+        << ascii << QList{tx(0, "AT\r\n"), rx(5, "OK\r\n"), tx(7, "ATI\r"), take(157)}
+        << line(0, "1> AT\\r\\n") + line(5, "1< OK\\r\\n") + line(7, "1> ATI\\r") + "|";
     QTest::newRow("both channels by their first bytes")
-        << ascii
-        << QList{rx(0, "x", 2), rx(10, "a\n", 1), rx(20, "y\n", 2), rx(30, "b\n", 1), take(30)}
-        << line(0, "2< xy\\n") + line(10, "1< a\\n") + line(30, "1< b\\n");
+        << ascii << QList{rx(0, "x", 2), rx(10, "a\n", 1), take(10), rx(20, "y\n", 2), take(20)}
+        << "|" + line(0, "2< xy\\n") + line(10, "1< a\\n") + "|";
     QTest::newRow("both channels, a piece waiting on each")
         << ascii << QList{rx(0, "a", 1), rx(40, "b", 2), take(99), take(100), take(140)}
-        << line(0, "1< a") + line(40, "2< b");
+        << "|" + line(0, "1< a") + "|" + line(40, "2< b") + "|";
 }
 
 void TestTimestampedLog::entries()
@@ -147,10 +153,10 @@ void TestTimestampedLog::entries()
                     ArrivalTime{step.ms, baseWallMs() + step.ms});
             break;
         case Step::Take:
-            written += log.take(step.ms);
+            written += log.take(step.ms) + '|';
             break;
         case Step::TakeAll:
-            written += log.takeAll();
+            written += log.takeAll() + '|';
             break;
         }
     }
