@@ -4,6 +4,7 @@
 #include "devices/channel_status.h"
 
 #include <QLabel>
+#include <QVBoxLayout>
 
 ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *parent)
     : QStatusBar(parent)
@@ -11,14 +12,21 @@ ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *paren
 {
     setObjectName(QStringLiteral("statusLine"));
     setSizeGripEnabled(false); // the window has a fixed size
+    // A line per channel: half the width would cut off the recording's file
+    // and size, the part that is watched.
+    auto *lines = new QWidget(this);
+    auto *layout = new QVBoxLayout(lines);
+    layout->setContentsMargins(4, 1, 4, 1);
+    layout->setSpacing(0);
     for (int n : {1, 2}) {
-        auto *label = new QLabel(this);
+        auto *label = new QLabel(lines);
         label->setObjectName(QStringLiteral("lblStatus%1").arg(n));
         // Long texts must not widen the window.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        addWidget(label, 1);
+        layout->addWidget(label);
         m_parts[size_t(n - 1)] = label;
     }
+    addWidget(lines, 1);
     connect(&m_timer, &QTimer::timeout, this, &ChannelStatusBar::refresh);
     m_timer.start(refreshMs);
     refresh();

@@ -8,9 +8,9 @@
 class CaptureSession;
 class QLabel;
 
-// The main window's status line: one part per channel with its state, its
+// The main window's status line: a line per channel with its state, its
 // byte counts and the files recording it (devices/channel_status.h), read
-// four times a second. A part too long for its half is cut short; its
+// four times a second. A text too long for the window is cut short; its
 // tooltip holds all of it.
 class ChannelStatusBar : public QStatusBar
 {
