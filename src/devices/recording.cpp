@@ -53,9 +53,10 @@ void Recording::hook(Channel &channel)
 
 void Recording::write(const QByteArray &chunk)
 {
-    if (m_stopped || chunk.isEmpty())
+    if (m_stopped || m_overflowed || chunk.isEmpty())
         return;
     if (!m_writer->write(chunk)) {
+        m_overflowed = true; // the file lacks data from here on: take no more
         emit failed(tr("the disk did not keep up: %1 MB were waiting to be written")
                         .arg(m_writer->queueLimit() >> 20));
     }

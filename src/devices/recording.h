@@ -61,4 +61,5 @@ private:
     QElapsedTimer m_steadyClock;
     QTimer m_pieceTimer; // wakes when a waiting log piece becomes due
     bool m_stopped = false;
+    bool m_overflowed = false;
 };

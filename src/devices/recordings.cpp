@@ -59,6 +59,8 @@ QString Recordings::start(RecordSource source, RecordKind kind, const QString &p
     Recording *started = recording.get();
     connect(started, &Recording::failed, this,
             [this, started](const QString &reason) { onRecordingFailed(started, reason); });
+    // Connected now: a failing writer may end before the failure is handled.
+    connect(&started->writer(), &FileWriter::finished, this, [this, started] { forget(started); });
     m_active[indexOf(source)] = std::move(recording);
     ++m_starts[indexOf(source)];
     emit changed();
@@ -112,21 +114,19 @@ void Recordings::stopAll()
 void Recordings::retire(std::unique_ptr<Recording> recording)
 {
     recording->stop();
-    Recording *closing = recording.get();
-    // A failure found while finishing (syncing, closing) is reported too.
-    disconnect(closing, &Recording::failed, this, nullptr);
-    connect(closing, &Recording::failed, this,
-            [this, closing](const QString &reason) { emit failed(closing->path(), reason); });
-    connect(&closing->writer(), &FileWriter::finished, this, [this, closing] {
-        for (auto it = m_closing.begin(); it != m_closing.end(); ++it) {
-            if (it->get() == closing) {
-                it->release()->deleteLater();
-                m_closing.erase(it);
-                return;
-            }
-        }
-    });
     m_closing.push_back(std::move(recording));
+}
+
+void Recordings::forget(Recording *finished)
+{
+    for (auto it = m_closing.begin(); it != m_closing.end(); ++it) {
+        if (it->get() == finished) {
+            // Not deleted at once: this runs in one of its writer's signals.
+            it->release()->deleteLater();
+            m_closing.erase(it);
+            return;
+        }
+    }
 }
 
 void Recordings::waitForFiles()
@@ -161,13 +161,14 @@ void Recordings::onChannelChanged(Channel &channel, bool on)
 
 void Recordings::onRecordingFailed(Recording *recording, const QString &reason)
 {
+    const QString path = recording->path();
     for (auto &active : m_active) {
         if (active.get() == recording) {
-            const QString path = recording->path();
             retire(std::move(active));
             emit changed();
-            emit failed(path, reason);
-            return;
+            break;
         }
     }
+    // Also when it had stopped already: finishing the file failed.
+    emit failed(path, reason);
 }

@@ -64,7 +64,9 @@ private:
     static int indexOf(RecordSource source) { return int(source); }
     void onChannelChanged(Channel &channel, bool on);
     void onRecordingFailed(Recording *recording, const QString &reason);
+    // Stops it and keeps it until its file is closed.
     void retire(std::unique_ptr<Recording> recording);
+    void forget(Recording *finished);
 
     Channel &m_channel1;
     Channel &m_channel2;
