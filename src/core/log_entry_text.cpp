@@ -69,7 +69,7 @@ void LogEntryText::append(QByteArray &out, const LogEntry &entry, ReceiveFormat 
 {
     appendTimestamp(out, entry.wallMs);
     out.append(' ');
-    out.append(QByteArray::number(entry.channel));
+    out.append(char('0' + entry.channel)); // channels 1 and 2
     out.append(entry.direction == LogDirection::Received ? '<' : '>');
     // Hex and decimal pieces bring their own space before each number.
     switch (format) {

@@ -3,14 +3,19 @@
 #include <QFile>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <pthread.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// Well within the time data may take to reach the file (200 ms).
+constexpr std::chrono::milliseconds gatherTime{20};
 
 QString systemReason(int error)
 {
@@ -58,11 +63,15 @@ bool FileWriter::write(const QByteArray &chunk)
     if (m_queued + chunk.size() > m_queueLimit)
         return false;
     m_queued += chunk.size();
+    bool wasEmpty = false;
     {
         std::lock_guard lock(m_mutex);
+        wasEmpty = m_queue.empty();
         m_queue.push_back(chunk);
     }
-    m_wake.notify_one();
+    // A busy writer gathers chunks for a while and takes them all.
+    if (wasEmpty)
+        m_wake.notify_one();
     return true;
 }
 
@@ -92,6 +101,9 @@ void FileWriter::run()
     sigemptyset(&pipeSignal);
     sigaddset(&pipeSignal, SIGPIPE);
     pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+    // Waking this thread must not take the processor from the window's.
+    const sched_param batch{};
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &batch);
 
     QString failure;
     bool finishing = false;
@@ -100,6 +112,13 @@ void FileWriter::run()
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [this] { return !m_queue.empty() || m_finishRequested; });
+            if (!m_finishRequested) {
+                // Let more chunks come: fewer, larger writes, and far fewer
+                // wake-ups for the window's thread to pay for.
+                lock.unlock();
+                std::this_thread::sleep_for(gatherTime);
+                lock.lock();
+            }
             chunks.swap(m_queue);
             finishing = m_finishRequested; // nothing is queued after the request
         }
