@@ -4,6 +4,7 @@
 // the baseline. Prints one Markdown table.
 
 #include "bench_table.h"
+#include "recording_bench.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
 
@@ -461,6 +462,11 @@ void stallUnderLoad()
               QStringLiteral("<= 16 ms"), meter.longestMs() <= 16);
 }
 
+void recording()
+{
+    recordingBench(table, quick);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -470,13 +476,15 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
-    // --only NAME runs one section: appends, memory, baseline, paced, stall, e2e.
+    // --only NAME runs one section: appends, memory, baseline, paced, stall, e2e,
+    // recording.
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
     const QList<std::pair<QString, void (*)()>> sections = {
         {QStringLiteral("appends"), paneAppends},  {QStringLiteral("memory"), memoryPerCharacter},
         {QStringLiteral("baseline"), baseline},    {QStringLiteral("paced"), pacedBatches},
-        {QStringLiteral("stall"), stallUnderLoad}, {QStringLiteral("e2e"), endToEnd}};
+        {QStringLiteral("stall"), stallUnderLoad}, {QStringLiteral("e2e"), endToEnd},
+        {QStringLiteral("recording"), recording}};
     table.header();
     for (const auto &[name, run] : sections)
         if (section.isEmpty() || section == name)
