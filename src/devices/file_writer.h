@@ -11,8 +11,8 @@
 #include <thread>
 
 // Writes one file on a thread of its own, so a slow or stuck disk never
-// holds up the window. Chunks queue in memory up to a limit; each is handed
-// to the system as soon as the thread gets to it (a killed program loses
+// holds up the window. Chunks queue in memory up to a limit; the thread
+// hands them to the system within about 20 ms (a killed program loses
 // nothing the system has), and finishing writes the rest, syncs the file to
 // the disk and closes it.
 //
