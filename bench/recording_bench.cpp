@@ -170,10 +170,10 @@ void recordingBench(BenchTable &table, bool quick)
     const QByteArray data = randomData(size);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("recording"));
-    // Five runs each, taken in turn so a busy moment of the machine does not
+    // Seven runs each, taken in turn so a busy moment of the machine does not
     // fall on one kind alone; the median stall is compared.
     const std::optional<RecordKind> kinds[] = {std::nullopt, RecordKind::Raw, RecordKind::Log};
-    constexpr int rounds = 5;
+    constexpr int rounds = 7;
     QList<Run> runs[3];
     for (int round = 0; round < rounds; ++round)
         for (int k = 0; k < 3; ++k)
