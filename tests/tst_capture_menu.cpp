@@ -1,7 +1,7 @@
 // The Capture menu and the status line in the main window: their places,
 // their wiring to the recordings, and what the operator sees.
 #include "core/pane_text.h"
-#include "devices/channel_status.h"
+#include "support/byte_checks.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
@@ -22,39 +22,46 @@
 namespace {
 
 // Answers the menu's questions in place of the modal dialogs.
-class StandInDialogs : public CaptureFileDialogs
+struct StandInDialogs : CaptureFileDialogs
 {
-public:
-    StandInDialogs(QString path, int filter, Existing answer)
-        : m_path(std::move(path))
-        , m_filter(filter)
-        , m_answer(answer)
-    {}
-    std::optional<Choice> chooseFile(QWidget *, const QString &, const QStringList &filters,
-                                     bool) override
+    QString path;
+    int filter = 0;
+    Existing answer = Existing::Replace;
+    int asked = 0;
+
+    std::optional<Choice> chooseFile(QWidget *, const QString &, const QStringList &, bool) override
     {
-        offered = filters;
-        return Choice{m_path, m_filter};
+        return Choice{path, filter};
     }
     Existing askExisting(QWidget *, const QString &) override
     {
         ++asked;
-        return m_answer;
+        return answer;
     }
-    QStringList offered;
-    int asked = 0;
-
-private:
-    QString m_path;
-    int m_filter;
-    Existing m_answer;
 };
 
-QByteArray contents(const QString &path)
+// A shown main window whose Capture menu asks the stand-in.
+struct CaptureFixture : DisplayFixture
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
+    StandInDialogs *dialogs = new StandInDialogs;
+    PtyPair pty;
+
+    CaptureFixture(const QString &path, int filter = 0)
+    {
+        dialogs->path = path;
+        dialogs->filter = filter;
+        window->captureMenu()->setDialogs(std::unique_ptr<CaptureFileDialogs>(dialogs));
+    }
+    QAction *action(const char *name) const
+    {
+        return window->findChild<QAction *>(QLatin1String(name));
+    }
+    void switchOn2()
+    {
+        channel(2).cmbPort->setEditText(pty.slavePath());
+        switchOn(2);
+    }
+};
 
 } // namespace
 
@@ -66,35 +73,16 @@ private slots:
     void init() { QVERIFY(m_dir.isValid()); }
     void cleanup() { QCOMPARE(dismissMessageBoxes(), QStringList()); }
     void menuSitsBetweenSetupAndHelp();
-    void recordIsCheckedUntilTheChannelGoesOff();
+    void recordIsCheckedWhileItRuns();
     void existingFileAsksAppendReplaceOrCancel_data();
     void existingFileAsksAppendReplaceOrCancel();
     void writeErrorIsReportedWithTheFileName();
     void reloadStopsEveryRecording();
     void savePaneWritesItsTextByteForByte();
-    void statusLineAddsToTheWindow();
     void statusLineShowsStateCountsAndFile();
 
 private:
-    StandInDialogs *
-    answer(DisplayFixture &f, const QString &path, int filter = 0,
-           CaptureFileDialogs::Existing existing = CaptureFileDialogs::Existing::Replace)
-    {
-        auto dialogs = std::make_unique<StandInDialogs>(path, filter, existing);
-        StandInDialogs *raw = dialogs.get();
-        f.window->captureMenu()->setDialogs(std::move(dialogs));
-        return raw;
-    }
-    QAction *action(DisplayFixture &f, const char *name)
-    {
-        return f.window->findChild<QAction *>(QLatin1String(name));
-    }
-    void switchOn2(DisplayFixture &f, PtyPair &pty)
-    {
-        f.channel(2).cmbPort->setEditText(pty.slavePath());
-        f.switchOn(2);
-        QVERIFY(f.isOn(2));
-    }
+    QString file(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
 
     QTemporaryDir m_dir;
 };
@@ -113,32 +101,26 @@ void TestCaptureMenu::menuSitsBetweenSetupAndHelp()
              (QStringList{"Record Comm Port &1...", "Record Comm Port &2...",
                           "Record &Both to One Log...", "S&top All Recording", "-",
                           "Save Comm Port 1 Pane &As...", "Save Comm Port 2 Pane &As..."}));
-    QVERIFY(!action(f, "mnuCaptureStopAll")->isEnabled());
 }
 
-void TestCaptureMenu::recordIsCheckedUntilTheChannelGoesOff()
+void TestCaptureMenu::recordIsCheckedWhileItRuns()
 {
-    DisplayFixture f;
-    PtyPair pty;
-    const QString path = m_dir.filePath(QStringLiteral("shown.txt"));
-    StandInDialogs *dialogs = answer(f, path, 1); // "Text as shown"
-    QAction *record = action(f, "mnuCaptureRecord2");
+    CaptureFixture f(file("shown.txt"), 1); // "Text as shown"
+    QAction *record = f.action("mnuCaptureRecord2");
+    QVERIFY(!f.action("mnuCaptureStopAll")->isEnabled());
     record->trigger();
-    QCOMPARE(dialogs->offered.size(), 3);
     QVERIFY(record->isChecked());
-    QVERIFY(action(f, "mnuCaptureStopAll")->isEnabled());
-
-    switchOn2(f, pty);
+    QVERIFY(f.action("mnuCaptureStopAll")->isEnabled());
+    f.switchOn2();
     f.channel(2).optHex->click();
-    pty.write("AB");
+    f.pty.write("AB");
     QTRY_COMPARE(f.paneText(2), QByteArray(" 41 42"));
-    f.switchOff(2);
+    f.switchOff(2); // stops the recording
     QTRY_VERIFY(!record->isChecked());
-    QVERIFY(!action(f, "mnuCaptureStopAll")->isEnabled());
+    QVERIFY(!f.action("mnuCaptureStopAll")->isEnabled());
     f.session.recordings().waitForFiles();
-    QCOMPARE(contents(path), QByteArray(" 41 42"));
-
-    // Chosen again while running, it stops.
+    QCOMPARE(fileBytes(file("shown.txt")), QByteArray(" 41 42"));
+    // Chosen while it runs, it stops.
     record->trigger();
     QVERIFY(record->isChecked());
     record->trigger();
@@ -149,118 +131,105 @@ void TestCaptureMenu::recordIsCheckedUntilTheChannelGoesOff()
 void TestCaptureMenu::existingFileAsksAppendReplaceOrCancel_data()
 {
     QTest::addColumn<CaptureFileDialogs::Existing>("answer");
-    QTest::addColumn<bool>("recording");
     QTest::addColumn<QByteArray>("result");
-    QTest::newRow("append") << CaptureFileDialogs::Existing::Append << true
-                            << QByteArray("old\nnew");
-    QTest::newRow("replace") << CaptureFileDialogs::Existing::Replace << true << QByteArray("new");
-    QTest::newRow("cancel") << CaptureFileDialogs::Existing::Cancel << false << QByteArray("old\n");
+    QTest::newRow("append") << CaptureFileDialogs::Existing::Append << QByteArray("old\nnew");
+    QTest::newRow("replace") << CaptureFileDialogs::Existing::Replace << QByteArray("new");
+    QTest::newRow("cancel") << CaptureFileDialogs::Existing::Cancel << QByteArray("old\n");
 }
 
 void TestCaptureMenu::existingFileAsksAppendReplaceOrCancel()
 {
     QFETCH(CaptureFileDialogs::Existing, answer);
-    QFETCH(bool, recording);
     QFETCH(QByteArray, result);
-    const QString path = m_dir.filePath(QStringLiteral("existing.bin"));
-    QFile old(path);
+    QFile old(file("existing.bin"));
     QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate));
     old.write("old\n");
     old.close();
-
-    DisplayFixture f;
-    PtyPair pty;
-    switchOn2(f, pty);
-    StandInDialogs *dialogs = this->answer(f, path, 0, answer);
-    action(f, "mnuCaptureRecord2")->trigger();
-    QCOMPARE(dialogs->asked, 1);
-    QCOMPARE(action(f, "mnuCaptureRecord2")->isChecked(), recording);
-    pty.write("new");
+    CaptureFixture f(old.fileName());
+    f.dialogs->answer = answer;
+    f.switchOn2();
+    f.action("mnuCaptureRecord2")->trigger();
+    QCOMPARE(f.dialogs->asked, 1);
+    QCOMPARE(f.action("mnuCaptureRecord2")->isChecked(),
+             answer != CaptureFileDialogs::Existing::Cancel);
+    f.pty.write("new");
     QTRY_COMPARE(f.paneText(2), QByteArray("new"));
-    action(f, "mnuCaptureStopAll")->trigger();
-    QVERIFY(!action(f, "mnuCaptureRecord2")->isChecked());
+    f.action("mnuCaptureStopAll")->trigger();
+    QVERIFY(!f.action("mnuCaptureRecord2")->isChecked());
     f.session.recordings().waitForFiles();
-    QCOMPARE(contents(path), result);
+    QCOMPARE(fileBytes(old.fileName()), result);
 }
 
 void TestCaptureMenu::writeErrorIsReportedWithTheFileName()
 {
-    DisplayFixture f;
-    PtyPair pty;
-    switchOn2(f, pty);
-    answer(f, QStringLiteral("/dev/full"), 0, CaptureFileDialogs::Existing::Append);
-    action(f, "mnuCaptureRecord2")->trigger();
-    pty.write("kept");
+    CaptureFixture f(file("other.log"));
+    f.action("mnuCaptureRecordBoth")->trigger();
+    f.dialogs->path = QStringLiteral("/dev/full");
+    f.dialogs->answer = CaptureFileDialogs::Existing::Append;
+    f.switchOn2();
+    f.action("mnuCaptureRecord2")->trigger();
+    f.pty.write("kept\n");
+    QTRY_VERIFY(!f.action("mnuCaptureRecord2")->isChecked());
     // The message comes with the stop.
-    QTRY_VERIFY(!action(f, "mnuCaptureRecord2")->isChecked());
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(QLatin1String("/dev/full")) &&
                  messages.first().contains(QLatin1String("No space left on device")),
              qPrintable(messages.first()));
-    QCOMPARE(f.paneText(2), QByteArray("kept"));
+    // The channel, its pane and the other recording go on.
     QVERIFY(f.isOn(2));
+    f.pty.write("more\n");
+    QTRY_COMPARE(f.paneText(2), QByteArray("kept\nmore\n"));
+    QVERIFY(f.action("mnuCaptureRecordBoth")->isChecked());
+    f.action("mnuCaptureStopAll")->trigger();
+    f.session.recordings().waitForFiles();
+    QCOMPARE(fileBytes(file("other.log")).count("2< "), 2);
 }
 
 void TestCaptureMenu::reloadStopsEveryRecording()
 {
-    DisplayFixture f;
-    const QString path = m_dir.filePath(QStringLiteral("both.log"));
-    answer(f, path);
-    QAction *both = action(f, "mnuCaptureRecordBoth");
+    CaptureFixture f(file("both.log"));
+    QAction *both = f.action("mnuCaptureRecordBoth");
     both->trigger();
     QVERIFY(both->isChecked());
     f.window->reload(); // as the serial settings' Apply does
     QVERIFY(!both->isChecked());
     QVERIFY(!f.session.recordings().isAnyRecording());
     f.session.recordings().waitForFiles();
-    QVERIFY(QFile::exists(path));
+    QVERIFY(QFile::exists(file("both.log")));
 }
 
 void TestCaptureMenu::savePaneWritesItsTextByteForByte()
 {
-    DisplayFixture f;
+    CaptureFixture f(file("pane.txt"));
     const QByteArray text("caf\xe9\r\n\x01\xff end", 12);
     f.state(1).pane().setText(text);
-    const QString path = m_dir.filePath(QStringLiteral("pane.txt"));
-    StandInDialogs *dialogs = answer(f, path);
-    action(f, "mnuCaptureSave1")->trigger();
-    QCOMPARE(dialogs->asked, 0); // the file dialog asks before replacing
-    QCOMPARE(contents(path), text);
-}
-
-void TestCaptureMenu::statusLineAddsToTheWindow()
-{
-    DisplayFixture f;
-    QCOMPARE(f.controls().size(), QSize(635, 515));
-    QStatusBar *line = f.window->statusBar();
-    QCOMPARE(line, f.window->statusLine());
-    QVERIFY(line->isVisible());
-    QCOMPARE(f.controls().y(), f.window->menuBar()->height());
-    QCOMPARE(line->y(), f.controls().geometry().bottom() + 1);
-    QCOMPARE(f.window->height(), f.window->menuBar()->height() + 515 + line->height());
-    QCOMPARE(f.window->width(), 635);
+    f.action("mnuCaptureSave1")->trigger();
+    QCOMPARE(f.dialogs->asked, 0); // the file dialog itself asks before replacing
+    QCOMPARE(fileBytes(file("pane.txt")), text);
 }
 
 void TestCaptureMenu::statusLineShowsStateCountsAndFile()
 {
-    DisplayFixture f;
+    CaptureFixture f(file("counted.bin"));
+    // The line adds to the window; the channel groups keep their design size.
+    QStatusBar *bar = f.window->statusBar();
+    QCOMPARE(f.controls().size(), QSize(635, 515));
+    QCOMPARE(bar->y(), f.controls().geometry().bottom() + 1);
+    QCOMPARE(f.window->height(), f.window->menuBar()->height() + 515 + bar->height());
     ChannelStatusBar &line = *f.window->statusLine();
     QCOMPARE(line.fullText(1), QStringLiteral("Comm Port 1: Off  RX 0  TX 0"));
 
-    PtyPair pty;
-    switchOn2(f, pty);
-    const QString path = m_dir.filePath(QStringLiteral("counted.bin"));
-    answer(f, path);
-    action(f, "mnuCaptureRecord2")->trigger();
-    pty.write(QByteArray(1500, 'x'));
+    f.switchOn2();
+    f.action("mnuCaptureRecord2")->trigger();
+    f.pty.write(QByteArray(1500, 'x'));
     f.type(2, QStringLiteral("hi"));
-    QCOMPARE(pty.read(2), QByteArray("hi"));
-    QTRY_COMPARE(
-        line.fullText(2),
-        QStringLiteral("Comm Port 2: %1 9600,n,8,1  RX 1,500  TX 2  \u25cf counted.bin 1.5 kB")
-            .arg(pty.slavePath()));
-    QVERIFY(line.part(2)->toolTip().contains(path));
+    QCOMPARE(f.pty.read(2), QByteArray("hi"));
+    QTRY_COMPARE(line.fullText(2),
+                 QStringLiteral("Comm Port 2: %1 9600,n,8,1  RX 1,500  TX 2  \u25cf counted.bin "
+                                "1.5 kB")
+                     .arg(f.pty.slavePath()));
+    QVERIFY(line.part(2)->toolTip().contains(file("counted.bin")));
 
     TcpPeer peer;
     f.switchOnTcp(peer.port());
@@ -270,7 +239,6 @@ void TestCaptureMenu::statusLineShowsStateCountsAndFile()
     QVERIFY(peer.waitForClient());
     peer.send("abc");
     QTRY_COMPARE(line.fullText(1), tcp + QStringLiteral("  RX 3  TX 0"));
-    action(f, "mnuCaptureStopAll")->trigger();
 }
 
 QTEST_MAIN(TestCaptureMenu)

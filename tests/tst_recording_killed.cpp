@@ -3,18 +3,11 @@
 #include "support/byte_checks.h"
 #include "support/pty_pair.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The bytes a Hex log holds: each line is a timestamp, "2<", then pairs.
 QByteArray bytesOfHexLog(const QByteArray &log)
@@ -67,7 +60,7 @@ void TestRecordingKilled::killedProgramKeepsAllButTheLast200Ms()
     QCOMPARE(child.exitStatus(), QProcess::CrashExit);
 
     const QByteArray all = older + newer;
-    for (const QByteArray &kept : {contents(raw), bytesOfHexLog(contents(log))}) {
+    for (const QByteArray &kept : {fileBytes(raw), bytesOfHexLog(fileBytes(log))}) {
         QVERIFY2(kept.size() >= older.size(),
                  qPrintable(QStringLiteral("%1 of %2 bytes").arg(kept.size()).arg(older.size())));
         QVERIFY2(all.startsWith(kept), differenceOf(kept, all.left(kept.size())).constData());
