@@ -5,6 +5,7 @@
 
 #include "bench_table.h"
 #include "paste_bench.h"
+#include "recording_bench.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
 
@@ -720,6 +721,11 @@ void stallUnderLoad()
               QStringLiteral("<= 16 ms"), meter.longestMs() <= 16);
 }
 
+void recording()
+{
+    recordingBench(table, quick);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -730,8 +736,8 @@ int main(int argc, char *argv[])
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
-    // baseline, paced, stall, e2e, paste; or huge, the 8 GB pane, which only
-    // runs when asked for (it takes minutes and 8 GB of disk).
+    // baseline, paced, stall, e2e, paste, recording; or huge, the 8 GB pane,
+    // which only runs when asked for (it takes minutes and 8 GB of disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
     const QList<std::pair<QString, void (*)()>> sections = {
@@ -740,7 +746,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("lines"), manyLines},     {QStringLiteral("baseline"), baseline},
         {QStringLiteral("paced"), pacedBatches},  {QStringLiteral("stall"), stallUnderLoad},
         {QStringLiteral("e2e"), endToEnd},        {QStringLiteral("huge"), hugePane},
-        {QStringLiteral("paste"), [] { pasteResend(table, quick); }}};
+        {QStringLiteral("paste"), [] { pasteResend(table, quick); }},
+        {QStringLiteral("recording"), recording}};
     table.header();
     for (const auto &[name, run] : sections)
         if (section == name || (section.isEmpty() && name != QLatin1String("huge")))

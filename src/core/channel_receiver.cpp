@@ -103,6 +103,7 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
     switch (m_modes.format) {
     case ReceiveFormat::Ascii:
         m_pane.append(bytes);
+        emit shown(bytes);
         return;
     case ReceiveFormat::Decimal:
         startPieces(layout);
@@ -122,6 +123,7 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
         break;
     }
     m_pane.append(m_scratch);
+    emit shown(m_scratch);
     // A huge flush shouldn't keep its scratch space around.
     if (m_scratch.capacity() > (1 << 20))
         m_scratch = QByteArray();

@@ -40,6 +40,12 @@ public:
     // Timer1 / Timer2: single-shot, armed by "Time Out" batches.
     QTimer &timer() { return m_timer; }
 
+signals:
+    // Each piece of text given to the pane, as given (a text-as-shown
+    // recording writes these). Only for direct connections: the view is
+    // not valid after the call.
+    void shown(QByteArrayView piece);
+
 private:
     enum class Source
     {

@@ -5,6 +5,7 @@ CaptureSession::CaptureSession(QObject *parent)
 {
     m_channel1.setParent(this);
     m_channel2.setParent(this);
+    m_recordings.setParent(this);
 }
 
 void CaptureSession::setSignOnDefaults()

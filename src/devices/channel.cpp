@@ -15,7 +15,12 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     m_receiver.timer().setObjectName(QStringLiteral("Timer%1").arg(number));
     wireReceiveRoute();
     connect(&m_link, &ChannelLink::routeChanged, this, [this](ChannelLink::Route route) {
-        emit onChanged(route != ChannelLink::Route::None);
+        const bool on = route != ChannelLink::Route::None;
+        if (on) {
+            m_receivedCount = 0;
+            m_sentCount = 0;
+        }
+        emit onChanged(on);
     });
     connect(&m_link, &ChannelLink::switchOnFailed, this, &Channel::failed);
     connect(&m_link, &ChannelLink::lost, this, &Channel::onLost);
@@ -28,6 +33,8 @@ void Channel::wireReceiveRoute()
 
 void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
 {
+    m_receivedCount += batch.size();
+    emit batchReceived(batch);
     if (from == ChannelLink::Route::Tcp)
         m_receiver.receiveSocket(batch);
     else
@@ -56,6 +63,7 @@ void Channel::unload()
 
 void Channel::switchOnSerial(const QString &portText, const QString &settings)
 {
+    m_serialSettings = settings;
     m_link.switchOnSerial(portText, settings);
 }
 
@@ -81,10 +89,18 @@ void Channel::repeat()
 
 void Channel::send(const TransmissionList &transmissions)
 {
+    if (!isOn())
+        return;
     qint64 refused = 0;
     for (const Transmission &bytes : transmissions) {
-        if (!m_link.send(bytes))
+        if (bytes.isEmpty())
+            continue;
+        if (!m_link.send(bytes)) {
             refused += bytes.size();
+            continue;
+        }
+        m_sentCount += bytes.size();
+        emit bytesSent(bytes.view());
     }
     if (refused > 0)
         emit transmitRefused(refused);

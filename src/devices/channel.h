@@ -17,6 +17,8 @@
 //     serial port / socket --received(batch)--> ChannelLink
 //       --received(batch, route)--> Channel::onReceived --> ChannelReceiver
 //       (display mode, format, accumulate mode) --> PaneText --appended--> view
+// Recordings listen along the way: batchReceived() (raw bytes and logs),
+// the receiver's shown() (text as shown) and bytesSent() (logs).
 // The transmit route:
 //     typed codes --> Channel::type --> TransmitLine (mode, Hex box, records)
 //       --> ChannelLink::send --> serial port or socket, as chosen at switch-on
@@ -42,6 +44,7 @@ public:
     const PaneText &pane() const { return m_pane; }
     ChannelReceiver &receiver() { return m_receiver; }
     ChannelLink &link() { return m_link; }
+    const ChannelLink &link() const { return m_link; }
 
     void load();
     void unload();
@@ -51,6 +54,12 @@ public:
     void switchOnTcp(const QString &host, const QString &portText);
     void switchOff();
     bool isOn() const { return m_link.route() != ChannelLink::Route::None; }
+    // The settings string the serial port was last switched on with.
+    QString serialSettings() const { return m_serialSettings; }
+
+    // Bytes received and sent since the channel was last switched on.
+    qint64 receivedCount() const { return m_receivedCount; }
+    qint64 sentCount() const { return m_sentCount; }
 
     // The operator's commands.
     void type(QByteArrayView codes);
@@ -66,6 +75,10 @@ signals:
     // Typed or repeated bytes were not sent: `count` more would have waited
     // to go out than the link's queue takes.
     void transmitRefused(qint64 count);
+    // Every batch received, before it goes to the receive path.
+    void batchReceived(const QByteArray &batch);
+    // Bytes handed to the port or connection (typed, or Repeat).
+    void bytesSent(QByteArrayView bytes);
 
 private:
     void wireReceiveRoute();
@@ -79,4 +92,7 @@ private:
     PaneText m_pane;
     ChannelReceiver m_receiver;
     ChannelLink m_link;
+    QString m_serialSettings;
+    qint64 m_receivedCount = 0;
+    qint64 m_sentCount = 0;
 };

@@ -51,7 +51,9 @@ public:
     bool offersTcp() const { return m_socket != nullptr; }
 
     SerialPortComponent &serial() { return *m_serial; }
+    const SerialPortComponent &serial() const { return *m_serial; }
     SocketComponent *socket() { return m_socket; } // channel 1 only
+    const SocketComponent *socket() const { return m_socket; }
 
 signals:
     void received(const QByteArray &batch, ChannelLink::Route from);

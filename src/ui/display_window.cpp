@@ -3,7 +3,9 @@
 #include "devices/capture_session.h"
 #include "devices/port_numbering.h"
 #include "ui/about_box.h"
+#include "ui/capture_menu.h"
 #include "ui/channel_group.h"
+#include "ui/channel_status_bar.h"
 #include "ui/display_controls.h"
 #include "ui/format_dialog.h"
 #include "ui/print_command.h"
@@ -28,6 +30,10 @@ DisplayWindow::DisplayWindow(CaptureSession &session, QWidget *parent)
     setWindowTitle(tr("Varnok Terminal"));
     setWindowIcon(programIcon());
     buildMenus();
+    // Under the channel groups, which keep their design size: the window
+    // grows by the line's height.
+    m_statusLine = new ChannelStatusBar(session, this);
+    setStatusBar(m_statusLine);
 }
 
 DisplayWindow::~DisplayWindow()
@@ -51,6 +57,8 @@ void DisplayWindow::buildMenus()
     setup->setObjectName(QStringLiteral("mnuSetup"));
     addEntry(setup, "mnuSetupSerial", tr("&Serial"), &DisplayWindow::showSerialSetup);
     addEntry(setup, "mnuSetupFormat", tr("&Format"), &DisplayWindow::showFormat);
+    m_captureMenu = new CaptureMenu(m_session, this);
+    menuBar()->addMenu(m_captureMenu->menu());
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     addEntry(help, "mnuHelpAbout", tr("&About"), &DisplayWindow::showAbout);
@@ -82,15 +90,19 @@ void DisplayWindow::load()
         std::exchange(m_closeSignOn, {})();
 }
 
-void DisplayWindow::closeConnections()
+void DisplayWindow::closeConnections(bool waitForFiles)
 {
     for (int number : {1, 2})
         m_session.channel(number).unload();
+    m_session.recordings().stopAll();
+    if (waitForFiles)
+        m_session.recordings().waitForFiles();
 }
 
 void DisplayWindow::unload()
 {
-    closeConnections();
+    // The files are finished on their own threads meanwhile.
+    closeConnections(false);
     m_dlgPrint.reset();
     delete m_controls.data();
 }
@@ -114,7 +126,7 @@ void DisplayWindow::print()
 
 void DisplayWindow::exitProgram()
 {
-    closeConnections();
+    closeConnections(true);
     QCoreApplication::quit();
 }
 
@@ -156,7 +168,8 @@ void DisplayWindow::showAbout()
 
 void DisplayWindow::closeEvent(QCloseEvent *event)
 {
-    // The window's end releases both ports and the connection.
-    closeConnections();
+    // The window's end releases both ports and the connection, and ends
+    // the recordings with their files complete on the disk.
+    closeConnections(true);
     event->accept();
 }

@@ -9,7 +9,9 @@
 #include <memory>
 
 class AboutBox;
+class CaptureMenu;
 class CaptureSession;
+class ChannelStatusBar;
 class FormatDialog;
 class PrintDialogComponent;
 class SerialSetupDialog;
@@ -17,7 +19,8 @@ class SerialSetupDialog;
 // The main window. The object lives for the whole run; its controls and
 // print dialog are made at each load and destroyed at each unload (the
 // serial settings dialog's Apply reloads it), when the channels also close
-// their ports and connection.
+// their ports and connection and every recording stops. Its Capture menu
+// and status line live as long as the window.
 class DisplayWindow : public QMainWindow
 {
     Q_OBJECT
@@ -34,6 +37,8 @@ public:
     void reload();
 
     DisplayControls *controls() const { return m_controls; }
+    CaptureMenu *captureMenu() const { return m_captureMenu; }
+    ChannelStatusBar *statusLine() const { return m_statusLine; }
 
     void setCloseSignOn(std::function<void()> closeSignOn)
     {
@@ -58,10 +63,14 @@ protected:
 
 private:
     void buildMenus();
-    void closeConnections();
+    // Closes the ports and the connection and stops every recording; with
+    // `waitForFiles`, returns once every file is written, synced and closed.
+    void closeConnections(bool waitForFiles);
 
     CaptureSession &m_session;
     QPointer<DisplayControls> m_controls;
+    CaptureMenu *m_captureMenu = nullptr;
+    ChannelStatusBar *m_statusLine = nullptr;
     std::unique_ptr<PrintDialogComponent> m_dlgPrint;
     PrintDialogFactory m_printDialogFactory;
     std::function<void()> m_closeSignOn;

@@ -1,5 +1,6 @@
 #include "support/byte_checks.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 
 QByteArray randomBytes(qsizetype size, quint32 seed)
@@ -20,4 +21,10 @@ QByteArray differenceOf(const QByteArray &shown, const QByteArray &sent)
            QByteArray::number(sent.size()) + ", first difference at " + QByteArray::number(at) +
            ": shown \"" + shown.mid(at, 12).toHex(' ') + "\" sent \"" +
            sent.mid(at, 12).toHex(' ') + "\"";
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }

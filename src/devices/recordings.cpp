@@ -1,0 +1,174 @@
+#include "devices/recordings.h"
+
+#include "devices/channel.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// One name per file, however it was written.
+QString fileKey(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+} // namespace
+
+Recordings::Recordings(Channel &channel1, Channel &channel2, QObject *parent)
+    : QObject(parent)
+    , m_channel1(channel1)
+    , m_channel2(channel2)
+{
+    for (Channel *channel : {&channel1, &channel2})
+        connect(channel, &Channel::onChanged, this,
+                [this, channel](bool on) { onChannelChanged(*channel, on); });
+}
+
+Recordings::~Recordings()
+{
+    stopAll();
+    waitForFiles();
+}
+
+QString Recordings::start(RecordSource source, RecordKind kind, const QString &path,
+                          FileWriter::Existing existing)
+{
+    if (isRecording(source))
+        return tr("That recording is already running.");
+    const QString key = fileKey(path);
+    for (const auto &active : m_active)
+        if (active && fileKey(active->path()) == key)
+            return tr("%1 is already being recorded to.").arg(path);
+
+    auto writer = std::make_unique<FileWriter>(path);
+    writer->setQueueLimit(m_queueLimit);
+    const bool log = source == RecordSource::BothChannels || kind == RecordKind::Log;
+    // A log cut short by a failure still ends with a whole entry.
+    if (!writer->open(existing, log))
+        return tr("%1 can't be opened for writing: %2").arg(path, writer->errorString());
+
+    QList<Channel *> channels;
+    if (source != RecordSource::Channel2)
+        channels << &m_channel1;
+    if (source != RecordSource::Channel1)
+        channels << &m_channel2;
+    auto recording =
+        std::make_unique<Recording>(log ? RecordKind::Log : kind, channels, std::move(writer));
+    Recording *started = recording.get();
+    connect(started, &Recording::failed, this,
+            [this, started](const QString &reason) { onRecordingFailed(started, reason); });
+    // Connected now: a failing writer may end before the failure is handled.
+    connect(&started->writer(), &FileWriter::finished, this, [this, started] { forget(started); });
+    m_active[indexOf(source)] = std::move(recording);
+    ++m_starts[indexOf(source)];
+    emit changed();
+    return {};
+}
+
+const Recording *Recordings::recording(RecordSource source) const
+{
+    return m_active[indexOf(source)].get();
+}
+
+bool Recordings::isAnyRecording() const
+{
+    for (const auto &active : m_active)
+        if (active)
+            return true;
+    return false;
+}
+
+QList<const Recording *> Recordings::recordingsOf(const Channel &channel) const
+{
+    QList<const Recording *> found;
+    for (const auto &active : m_active)
+        if (active && active->covers(channel))
+            found << active.get();
+    return found;
+}
+
+void Recordings::stop(RecordSource source)
+{
+    std::unique_ptr<Recording> &active = m_active[indexOf(source)];
+    if (!active)
+        return;
+    retire(std::move(active));
+    emit changed();
+}
+
+void Recordings::stopAll()
+{
+    bool any = false;
+    for (auto &active : m_active) {
+        if (active) {
+            retire(std::move(active));
+            any = true;
+        }
+    }
+    if (any)
+        emit changed();
+}
+
+void Recordings::retire(std::unique_ptr<Recording> recording)
+{
+    recording->stop();
+    m_closing.push_back(std::move(recording));
+}
+
+void Recordings::forget(Recording *finished)
+{
+    for (auto it = m_closing.begin(); it != m_closing.end(); ++it) {
+        if (it->get() == finished) {
+            // Not deleted at once: this runs in one of its writer's signals.
+            it->release()->deleteLater();
+            m_closing.erase(it);
+            return;
+        }
+    }
+}
+
+void Recordings::waitForFiles()
+{
+    for (const auto &closing : m_closing)
+        closing->writer().wait();
+}
+
+void Recordings::onChannelChanged(Channel &channel, bool on)
+{
+    if (on)
+        return;
+    QList<RecordSource> ending{&channel == &m_channel1 ? RecordSource::Channel1
+                                                       : RecordSource::Channel2};
+    if (!m_channel1.isOn() && !m_channel2.isOn())
+        ending << RecordSource::BothChannels;
+    // Stopped once the current event is handled: a failing link shows what
+    // still waited after it has switched off, and that belongs in the file.
+    for (const RecordSource source : ending) {
+        if (!isRecording(source))
+            continue;
+        const quint64 started = m_starts[indexOf(source)];
+        QMetaObject::invokeMethod(
+            this,
+            [this, source, started] {
+                if (m_starts[indexOf(source)] == started)
+                    stop(source);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void Recordings::onRecordingFailed(Recording *recording, const QString &reason)
+{
+    const QString path = recording->path();
+    for (auto &active : m_active) {
+        if (active.get() == recording) {
+            retire(std::move(active));
+            emit changed();
+            break;
+        }
+    }
+    // Also when it had stopped already: finishing the file failed.
+    emit failed(path, reason);
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+// The questions the Capture menu asks: which file, and what to do with one
+// that exists. Tests answer them in place of the modal dialogs.
+class CaptureFileDialogs
+{
+public:
+    struct Choice
+    {
+        QString path;
+        int filter = 0; // index into the filters offered
+    };
+    enum class Existing
+    {
+        Append,
+        Replace,
+        Cancel
+    };
+
+    virtual ~CaptureFileDialogs() = default;
+    // A file to save to, from `filters` such as "Raw bytes (*.bin)"; the
+    // chosen filter's suffix is added to a name typed without one. Nothing
+    // when cancelled. With `confirmOverwrite` the dialog itself asks before
+    // an existing file is chosen.
+    virtual std::optional<Choice> chooseFile(QWidget *parent, const QString &caption,
+                                             const QStringList &filters, bool confirmOverwrite) = 0;
+    // The file exists: append to it, replace it, or not record.
+    virtual Existing askExisting(QWidget *parent, const QString &path) = 0;
+};
+
+// The real, modal dialogs. The folder last chosen is offered next time.
+class QtCaptureFileDialogs : public CaptureFileDialogs
+{
+public:
+    std::optional<Choice> chooseFile(QWidget *parent, const QString &caption,
+                                     const QStringList &filters, bool confirmOverwrite) override;
+    Existing askExisting(QWidget *parent, const QString &path) override;
+
+private:
+    QString m_folder;
+};

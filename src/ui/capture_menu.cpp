@@ -1,0 +1,130 @@
+#include "ui/capture_menu.h"
+
+#include "core/pane_text_file.h"
+#include "devices/capture_session.h"
+#include "ui/program_message.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+
+// The kinds a channel's recording offers, in the order of their filters.
+const std::array<RecordKind, 3> channelKinds = {RecordKind::Raw, RecordKind::Shown,
+                                                RecordKind::Log};
+
+QStringList channelFilters()
+{
+    return {QObject::tr("Raw bytes (*.bin)"), QObject::tr("Text as shown (*.txt)"),
+            QObject::tr("Timestamped log (*.log)")};
+}
+
+} // namespace
+
+CaptureMenu::CaptureMenu(CaptureSession &session, QWidget *window)
+    : QObject(window)
+    , m_session(session)
+    , m_window(window)
+    , m_menu(new QMenu(tr("&Capture"), window))
+    , m_dialogs(std::make_unique<QtCaptureFileDialogs>())
+{
+    m_menu->setObjectName(QStringLiteral("mnuCapture"));
+    addRecordEntry(RecordSource::Channel1, "mnuCaptureRecord1", tr("Record Comm Port &1..."));
+    addRecordEntry(RecordSource::Channel2, "mnuCaptureRecord2", tr("Record Comm Port &2..."));
+    addRecordEntry(RecordSource::BothChannels, "mnuCaptureRecordBoth",
+                   tr("Record &Both to One Log..."));
+    m_stopAll = m_menu->addAction(tr("S&top All Recording"));
+    m_stopAll->setObjectName(QStringLiteral("mnuCaptureStopAll"));
+    connect(m_stopAll, &QAction::triggered, this, &CaptureMenu::stopAll);
+    m_menu->addSeparator();
+    for (int n : {1, 2}) {
+        QAction *save = m_menu->addAction(tr("Save Comm Port %1 Pane &As...").arg(n));
+        save->setObjectName(QStringLiteral("mnuCaptureSave%1").arg(n));
+        connect(save, &QAction::triggered, this, [this, n] { savePane(n); });
+    }
+    Recordings &recordings = session.recordings();
+    connect(&recordings, &Recordings::changed, this, &CaptureMenu::showRecordings);
+    connect(&recordings, &Recordings::failed, this, &CaptureMenu::reportFailure);
+    showRecordings();
+}
+
+CaptureMenu::~CaptureMenu() = default;
+
+void CaptureMenu::addRecordEntry(RecordSource source, const char *name, const QString &caption)
+{
+    QAction *action = m_menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    action->setCheckable(true);
+    connect(action, &QAction::triggered, this, [this, source] { record(source); });
+    m_record[size_t(source)] = action;
+}
+
+void CaptureMenu::showRecordings()
+{
+    const Recordings &recordings = m_session.recordings();
+    for (RecordSource source :
+         {RecordSource::Channel1, RecordSource::Channel2, RecordSource::BothChannels})
+        m_record[size_t(source)]->setChecked(recordings.isRecording(source));
+    m_stopAll->setEnabled(recordings.isAnyRecording());
+}
+
+void CaptureMenu::record(RecordSource source)
+{
+    Recordings &recordings = m_session.recordings();
+    // Choosing a running recording stops it; the check marks follow the
+    // recordings whatever happens here.
+    auto showAfter = qScopeGuard([this] { showRecordings(); });
+    if (recordings.isRecording(source)) {
+        recordings.stop(source);
+        return;
+    }
+    const bool both = source == RecordSource::BothChannels;
+    const QString caption =
+        both ? tr("Record Both to One Log") : tr("Record Comm Port %1").arg(int(source) + 1);
+    const QStringList filters =
+        both ? QStringList{tr("Timestamped log, both channels (*.log)")} : channelFilters();
+    const std::optional<CaptureFileDialogs::Choice> choice =
+        m_dialogs->chooseFile(m_window, caption, filters, false);
+    if (!choice)
+        return;
+    auto existing = FileWriter::Existing::Replace;
+    if (QFileInfo::exists(choice->path)) {
+        switch (m_dialogs->askExisting(m_window, choice->path)) {
+        case CaptureFileDialogs::Existing::Append:
+            existing = FileWriter::Existing::Append;
+            break;
+        case CaptureFileDialogs::Existing::Replace:
+            break;
+        case CaptureFileDialogs::Existing::Cancel:
+            return;
+        }
+    }
+    const RecordKind kind = both ? RecordKind::Log : channelKinds.at(size_t(choice->filter) % 3);
+    const QString refused = recordings.start(source, kind, choice->path, existing);
+    if (!refused.isEmpty())
+        showProgramMessage(m_window, tr("Recording did not start."), refused);
+}
+
+void CaptureMenu::stopAll()
+{
+    m_session.recordings().stopAll();
+}
+
+void CaptureMenu::savePane(int channel)
+{
+    const std::optional<CaptureFileDialogs::Choice> choice =
+        m_dialogs->chooseFile(m_window, tr("Save Comm Port %1 Pane As").arg(channel),
+                              {tr("Text (*.txt)"), tr("All files (*)")}, true);
+    if (!choice)
+        return;
+    const QString failure = savePaneText(m_session.channel(channel).pane(), choice->path);
+    if (!failure.isEmpty())
+        showProgramMessage(m_window, tr("%1 was not saved.").arg(choice->path), failure);
+}
+
+void CaptureMenu::reportFailure(const QString &path, const QString &reason)
+{
+    showProgramMessage(m_window, tr("Recording to %1 stopped.").arg(path),
+                       reason + tr(". What was written before is kept; the channels go on."));
+}

@@ -1,0 +1,51 @@
+#include "ui/channel_status_bar.h"
+
+#include "devices/capture_session.h"
+#include "devices/channel_status.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *parent)
+    : QStatusBar(parent)
+    , m_session(session)
+{
+    setObjectName(QStringLiteral("statusLine"));
+    setSizeGripEnabled(false); // the window has a fixed size
+    // A line per channel: half the width would cut off the recording's file
+    // and size, the part that is watched.
+    auto *lines = new QWidget(this);
+    auto *layout = new QVBoxLayout(lines);
+    layout->setContentsMargins(4, 1, 4, 1);
+    layout->setSpacing(0);
+    for (int n : {1, 2}) {
+        auto *label = new QLabel(lines);
+        label->setObjectName(QStringLiteral("lblStatus%1").arg(n));
+        // Long texts must not widen the window.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        layout->addWidget(label);
+        m_parts[size_t(n - 1)] = label;
+    }
+    addWidget(lines, 1);
+    connect(&m_timer, &QTimer::timeout, this, &ChannelStatusBar::refresh);
+    m_timer.start(refreshMs);
+    refresh();
+}
+
+void ChannelStatusBar::refresh()
+{
+    const Recordings &recordings = m_session.recordings();
+    for (int n : {1, 2}) {
+        const Channel &channel = m_session.channel(n);
+        const QString text = channelStatusText(channel, recordings);
+        QLabel *label = part(n);
+        const QString shown =
+            label->fontMetrics().elidedText(text, Qt::ElideRight, label->contentsRect().width());
+        if (text == m_texts[size_t(n - 1)] && shown == label->text())
+            continue;
+        m_texts[size_t(n - 1)] = text;
+        label->setText(shown);
+        const QString paths = channelRecordingPaths(channel, recordings);
+        label->setToolTip(paths.isEmpty() ? text : text + QLatin1Char('\n') + paths);
+    }
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QStatusBar>
+#include <QTimer>
+
+#include <array>
+
+class CaptureSession;
+class QLabel;
+
+// The main window's status line: a line per channel with its state, its
+// byte counts and the files recording it (devices/channel_status.h), read
+// four times a second. A text too long for the window is cut short; its
+// tooltip holds all of it.
+class ChannelStatusBar : public QStatusBar
+{
+    Q_OBJECT
+
+public:
+    static constexpr int refreshMs = 250;
+
+    ChannelStatusBar(const CaptureSession &session, QWidget *parent = nullptr);
+
+    QLabel *part(int channel) const { return m_parts.at(size_t(channel - 1)); }
+    // The channel's whole text, as last read.
+    QString fullText(int channel) const { return m_texts.at(size_t(channel - 1)); }
+    void refresh();
+
+private:
+    const CaptureSession &m_session;
+    std::array<QLabel *, 2> m_parts{};
+    std::array<QString, 2> m_texts;
+    QTimer m_timer;
+};
