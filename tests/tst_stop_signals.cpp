@@ -5,12 +5,15 @@
 #include <QProcess>
 #include <QSet>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -76,6 +79,7 @@ class TestStopSignals : public QObject
 private slots:
     void endsInOrder_data();
     void endsInOrder();
+    void endsEvenWhenARecordingsDiskHangs();
 };
 
 void TestStopSignals::endsInOrder_data()
@@ -115,10 +119,40 @@ void TestStopSignals::endsInOrder()
     // taken the same device name since: a lock file names its holder.)
     for (const QString &lock : locksWhileOpen) {
         QFile file(lock);
-        const bool ours = file.open(QIODevice::ReadOnly) &&
-                          file.readLine().trimmed() == QByteArray::number(pid);
+        const bool ours =
+            file.open(QIODevice::ReadOnly) && file.readLine().trimmed() == QByteArray::number(pid);
         QVERIFY2(!ours, qPrintable(lock));
     }
+}
+
+void TestStopSignals::endsEvenWhenARecordingsDiskHangs()
+{
+    // A named pipe whose reader never reads stands in for a disk that stops
+    // answering: once its buffer is full, the recording's writes hang.
+    QTemporaryDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("stuck")));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+
+    RawPeer peer;
+    PtyPair pty;
+    QProcess program;
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QString::fromLocal8Bit(qgetenv("VARNOK_TEST_BINARY_DIR")) +
+                      QStringLiteral("/tests/signalled_program"),
+                  {QString::number(peer.serverPort()), pty.slavePath(), QFile::decodeName(fifo)});
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(program.canReadLine(), 15000);
+    QCOMPARE(program.readLine().trimmed(), QByteArray("ready"));
+    pty.write(QByteArray(256 * 1024, 'x')); // more than the pipe holds
+    QTest::qWait(500);
+
+    ::kill(pid_t(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    ::close(reader);
 }
 
 QTEST_GUILESS_MAIN(TestStopSignals)

@@ -21,6 +21,5 @@ int main(int argc, char *argv[])
     PaneSpill::removeLeftovers();
 
     ProgramStart program;
-    program.start();
-    return app.exec();
+    return program.exec();
 }

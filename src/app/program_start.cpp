@@ -6,6 +6,9 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
 ProgramStart::ProgramStart() = default;
 
 ProgramStart::~ProgramStart()
@@ -48,4 +51,15 @@ void ProgramStart::exitProgram()
         m_display->exitProgram();
     else
         QCoreApplication::quit();
+}
+
+int ProgramStart::exec()
+{
+    start();
+    const int status = QCoreApplication::exec();
+    if (session.recordings().stuckOnExit()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

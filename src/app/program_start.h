@@ -23,6 +23,10 @@ public:
     ~ProgramStart() override;
 
     void start();
+    // Starts, runs the event loop and returns the exit status. A recording
+    // whose disk stopped answering would hold the program in its end
+    // forever: then it leaves without waiting (ports are closed by then).
+    int exec();
 
     CaptureSession session;
     SignOnWindow *signOn() const { return m_signOn; }

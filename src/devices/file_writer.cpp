@@ -93,6 +93,17 @@ void FileWriter::wait()
         m_thread.join();
 }
 
+bool FileWriter::waitFor(int ms)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (m_thread.joinable() && !m_ended && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (m_thread.joinable() && !m_ended)
+        return false;
+    wait();
+    return true;
+}
+
 void FileWriter::run()
 {
     // A named pipe whose reader went away then fails the write with EPIPE
@@ -137,6 +148,7 @@ void FileWriter::run()
         emit failed(failure);
     }
     emit finished();
+    m_ended = true;
 }
 
 QString FileWriter::writeChunk(const QByteArray &chunk)

@@ -52,6 +52,9 @@ public:
     void finish();
     // Blocks until the thread has ended (the file is closed by then).
     void wait();
+    // Waits at most `ms` for the thread to end; false when it is still busy
+    // (a disk that does not answer).
+    bool waitFor(int ms);
 
 signals:
     // Writing, syncing or closing failed; nothing more goes to the file.
@@ -76,6 +79,7 @@ private:
     bool m_finishing = false; // owner's view: no more writes
 
     std::thread m_thread;
+    std::atomic<bool> m_ended{false};
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<QByteArray> m_queue; // guarded by m_mutex

@@ -1,5 +1,7 @@
 #include "devices/recordings.h"
 
+#include <QElapsedTimer>
+
 #include "devices/channel.h"
 
 #include <QFileInfo>
@@ -133,6 +135,21 @@ void Recordings::waitForFiles()
 {
     for (const auto &closing : m_closing)
         closing->writer().wait();
+}
+
+bool Recordings::waitForFiles(int ms)
+{
+    if (m_stuck)
+        return false; // waited once already
+    QElapsedTimer clock;
+    clock.start();
+    for (const auto &closing : m_closing) {
+        if (!closing->writer().waitFor(int(qMax<qint64>(0, ms - clock.elapsed())))) {
+            m_stuck = true;
+            return false;
+        }
+    }
+    return true;
 }
 
 void Recordings::onChannelChanged(Channel &channel, bool on)

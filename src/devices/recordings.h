@@ -44,6 +44,10 @@ public:
     void stopAll();
     // Blocks until every stopped recording's file is closed.
     void waitForFiles();
+    // Waits at most `ms` in all; false when a file is still being written (a
+    // disk that does not answer), and then stuckOnExit() stays true.
+    bool waitForFiles(int ms);
+    bool stuckOnExit() const { return m_stuck; }
 
     const Recording *recording(RecordSource source) const;
     bool isRecording(RecordSource source) const { return recording(source) != nullptr; }
@@ -73,5 +77,6 @@ private:
     std::array<std::unique_ptr<Recording>, 3> m_active;
     std::array<quint64, 3> m_starts{}; // tells a recording from a later one of its source
     std::vector<std::unique_ptr<Recording>> m_closing; // files still being finished
+    bool m_stuck = false;
     qint64 m_queueLimit = FileWriter::defaultQueueLimit;
 };

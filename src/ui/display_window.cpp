@@ -90,13 +90,20 @@ void DisplayWindow::load()
         std::exchange(m_closeSignOn, {})();
 }
 
+namespace {
+
+constexpr int fileWaitOnExitMs = 5000;
+
+} // namespace
+
 void DisplayWindow::closeConnections(bool waitForFiles)
 {
     for (int number : {1, 2})
         m_session.channel(number).unload();
     m_session.recordings().stopAll();
+    // A disk that does not answer must not keep the program from ending.
     if (waitForFiles)
-        m_session.recordings().waitForFiles();
+        m_session.recordings().waitForFiles(fileWaitOnExitMs);
 }
 
 void DisplayWindow::unload()
