@@ -93,7 +93,7 @@ void TestCaptureMenu::menuSitsBetweenSetupAndHelp()
     QStringList titles;
     for (const QAction *menu : f.window->menuBar()->actions())
         titles << menu->text();
-    QCOMPARE(titles, (QStringList{"&File", "&Setup", "&Capture", "&Help"}));
+    QCOMPARE(titles, (QStringList{"&File", "&Setup", "&Capture", "&Link", "&Help"}));
     QStringList entries;
     for (const QAction *entry : f.window->captureMenu()->menu()->actions())
         entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
@@ -226,7 +226,8 @@ void TestCaptureMenu::statusLineShowsStateCountsAndFile()
     f.type(2, QStringLiteral("hi"));
     QCOMPARE(f.pty.read(2), QByteArray("hi"));
     QTRY_COMPARE(line.fullText(2),
-                 QStringLiteral("Comm Port 2: %1 9600,n,8,1  RX 1,500  TX 2  \u25cf counted.bin "
+                 QStringLiteral("Comm Port 2: %1 9600,n,8,1  no control lines  RX 1,500  TX 2  "
+                                "\u25cf counted.bin "
                                 "1.5 kB")
                      .arg(f.pty.slavePath()));
     QVERIFY(line.part(2)->toolTip().contains(file("counted.bin")));

@@ -34,6 +34,11 @@ Step tx(qint64 ms, const QByteArray &bytes, int channel = 1)
     return {Step::Add, ms, channel, LogDirection::Sent, bytes};
 }
 
+Step note(qint64 ms, const QByteArray &text, int channel = 1)
+{
+    return {Step::Add, ms, channel, LogDirection::Note, text};
+}
+
 Step take(qint64 ms)
 {
     return {Step::Take, ms};
@@ -135,6 +140,10 @@ void TestTimestampedLog::entries_data()
     QTest::newRow("both channels, a piece waiting on each")
         << ascii << QList{rx(0, "a", 1), rx(40, "b", 2), take(99), take(100), take(140)}
         << "|" + line(0, "1< a") + "|" + line(40, "2< b") + "|";
+    QTest::newRow("a note waits for an earlier piece, in words whatever the format")
+        << ReceiveFormat::Hex
+        << QList{rx(0, "ab"), note(20, "lost /dev/x"), take(25), rx(30, "\n"), take(30)}
+        << "|" + line(0, "1< 61 62 0A") + line(20, "1! lost /dev/x") + "|";
 }
 
 void TestTimestampedLog::entries()
@@ -149,8 +158,11 @@ void TestTimestampedLog::entries()
     for (const Step &step : steps) {
         switch (step.kind) {
         case Step::Add:
-            log.add(step.channel, step.direction, step.bytes,
-                    ArrivalTime{step.ms, baseWallMs() + step.ms});
+            if (step.direction == LogDirection::Note)
+                log.note(step.channel, step.bytes, ArrivalTime{step.ms, baseWallMs() + step.ms});
+            else
+                log.add(step.channel, step.direction, step.bytes,
+                        ArrivalTime{step.ms, baseWallMs() + step.ms});
             break;
         case Step::Take:
             written += log.take(step.ms) + '|';

@@ -4,12 +4,13 @@
 #include <QtGlobal>
 
 // One entry of a timestamped log: a line (or a piece that waited) of one
-// channel's received or sent bytes.
+// channel's received or sent bytes, or a note about its link.
 
 enum class LogDirection
 {
     Received, // written as '<'
-    Sent      // written as '>'
+    Sent,     // written as '>'
+    Note      // the program's own words about the link, written as '!'
 };
 
 // When bytes arrived: a steady clock for waiting (immune to clock changes)

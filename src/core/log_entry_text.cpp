@@ -70,7 +70,20 @@ void LogEntryText::append(QByteArray &out, const LogEntry &entry, ReceiveFormat 
     appendTimestamp(out, entry.wallMs);
     out.append(' ');
     out.append(char('0' + entry.channel)); // channels 1 and 2
-    out.append(entry.direction == LogDirection::Received ? '<' : '>');
+    switch (entry.direction) {
+    case LogDirection::Received:
+        out.append('<');
+        break;
+    case LogDirection::Sent:
+        out.append('>');
+        break;
+    case LogDirection::Note:
+        // Words, whatever the channel's format.
+        out.append("! ");
+        appendEscaped(out, entry.bytes);
+        out.append('\n');
+        return;
+    }
     // Hex and decimal pieces bring their own space before each number.
     switch (format) {
     case ReceiveFormat::Ascii:

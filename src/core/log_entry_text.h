@@ -11,7 +11,9 @@
 // the local time of the entry's first byte, the channel number, '<' for
 // received or '>' for sent, a space, then the bytes in the channel's format:
 // ASCII with C-style escapes for anything not printable, or hex pairs, or
-// decimal numbers, each separated by a space. The line ends with LF.
+// decimal numbers, each separated by a space. The line ends with LF. A note
+// about the link is '!' and its words, whatever the format:
+//     2024-05-01 12:00:03.456 2! reconnected to /dev/ttyUSB0
 class LogEntryText
 {
 public:

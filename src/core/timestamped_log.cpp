@@ -18,6 +18,12 @@ void TimestampedLog::add(int channel, LogDirection direction, QByteArrayView byt
     splitter(channel, direction).feed(bytes, time, m_nextOrder++, m_ready);
 }
 
+void TimestampedLog::note(int channel, QByteArrayView text, const ArrivalTime &time)
+{
+    m_ready.append(
+        LogEntry{channel, LogDirection::Note, time.wallMs, m_nextOrder++, text.toByteArray()});
+}
+
 QByteArray TimestampedLog::take(qint64 steadyMs)
 {
     for (auto &[key, splitter] : m_splitters)

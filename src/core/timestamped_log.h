@@ -24,6 +24,9 @@ class TimestampedLog
 {
 public:
     void add(int channel, LogDirection direction, QByteArrayView bytes, const ArrivalTime &time);
+    // A line of the program's own about the channel's link ("reconnected to
+    // ..."), in arrival order with the bytes; it waits for nothing.
+    void note(int channel, QByteArrayView text, const ArrivalTime &time);
     // The format used for the channel's entries from now on (ASCII at first).
     void setFormat(int channel, ReceiveFormat format) { m_formats[channel] = format; }
 

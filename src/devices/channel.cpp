@@ -24,6 +24,8 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     });
     connect(&m_link, &ChannelLink::switchOnFailed, this, &Channel::failed);
     connect(&m_link, &ChannelLink::lost, this, &Channel::onLost);
+    connect(&m_link, &ChannelLink::waiting, this, &Channel::linkNoted);
+    connect(&m_link, &ChannelLink::reconnected, this, &Channel::linkNoted);
 }
 
 void Channel::wireReceiveRoute()
@@ -89,7 +91,7 @@ void Channel::repeat()
 
 void Channel::send(const TransmissionList &transmissions)
 {
-    if (!isOn())
+    if (!isOn() || isWaiting())
         return;
     qint64 refused = 0;
     for (const Transmission &bytes : transmissions) {

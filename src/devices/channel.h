@@ -22,6 +22,8 @@
 // The transmit route:
 //     typed codes --> Channel::type --> TransmitLine (mode, Hex box, records)
 //       --> ChannelLink::send --> serial port or socket, as chosen at switch-on
+// While the link waits to reconnect, the channel stays on: what was received
+// stays, nothing is sent, and recordings go on.
 //
 // Lifetimes follow the main window: load() sets the modes back to their
 // defaults and empties the pane; unload() closes the link and stops the
@@ -57,6 +59,16 @@ public:
     // The settings string the serial port was last switched on with.
     QString serialSettings() const { return m_serialSettings; }
 
+    // How the link behaves: reconnect, control lines, flow control. Kept for
+    // the whole run, and applied at once to an open port; the result is why
+    // the device refused the flow control (kept as it was), or empty.
+    const LinkOptions &linkOptions() const { return m_link.options(); }
+    QString setLinkOptions(const LinkOptions &options) { return m_link.setOptions(options); }
+    // The link lost its port or connection and waits to open it again; the
+    // channel stays on meanwhile and sends nothing.
+    bool isWaiting() const { return m_link.isWaiting(); }
+    bool sendBreak() { return m_link.sendBreak(); }
+
     // Bytes received and sent since the channel was last switched on.
     qint64 receivedCount() const { return m_receivedCount; }
     qint64 sentCount() const { return m_sentCount; }
@@ -79,6 +91,8 @@ signals:
     void batchReceived(const QByteArray &batch);
     // Bytes handed to the port or connection (typed, or Repeat).
     void bytesSent(QByteArrayView bytes);
+    // Words about the link for a log: lost and waited for, reconnected.
+    void linkNoted(const QString &note);
 
 private:
     void wireReceiveRoute();

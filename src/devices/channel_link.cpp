@@ -1,6 +1,8 @@
 #include "devices/channel_link.h"
 
 #include "core/leading_number.h"
+#include "devices/control_lines.h"
+#include "devices/link_reconnect.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
 #include "devices/transmit_queue.h"
@@ -32,12 +34,17 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
     connect(m_serial, &SerialPortComponent::failed, this, &ChannelLink::onSerialFailed);
     m_queue = new TransmitQueue(this);
     connect(m_serial, &SerialPortComponent::bytesWritten, m_queue, &TransmitQueue::drain);
+    m_lines = new ControlLines(*m_serial, this);
+    connect(m_lines, &ControlLines::changed, this, &ChannelLink::controlLinesChanged);
+    m_reconnect = new LinkReconnect(this);
+    connect(m_reconnect, &LinkReconnect::due, this, &ChannelLink::onReconnectDue);
 
     if (offersTcp) {
         m_socket = new SocketComponent(this);
         m_socket->setObjectName(QStringLiteral("sockMain"));
         connect(m_socket, &SocketComponent::received, this,
                 [this](const QByteArray &batch) { emit received(batch, Route::Tcp); });
+        connect(m_socket, &SocketComponent::connected, this, &ChannelLink::onSocketConnected);
         connect(m_socket, &SocketComponent::failed, this, &ChannelLink::onSocketFailed);
         connect(m_socket, &SocketComponent::bytesWritten, m_queue, &TransmitQueue::drain);
     }
@@ -56,6 +63,8 @@ void ChannelLink::close()
     // go out if it can.
     m_queue->drainAll();
     m_queue->clear();
+    m_reconnect->stop();
+    m_lines->closed();
     m_serial->setOpenState(false);
     if (m_socket)
         m_socket->close();
@@ -90,22 +99,39 @@ void ChannelLink::switchOnSerial(const QString &portText, const QString &setting
         m_serial->setPortName(portText); // a device path, e.g. a pseudo-terminal
     else
         m_serial->setPortNumber(LeadingNumber::read(portText));
-    m_serial->setOpenState(true);
-    if (!m_serial->openState()) {
-        emit switchOnFailed(QStringLiteral("Com%1 Error!").arg(m_number), m_serial->openError());
+    if (const std::optional<Failure> failure = openSerial(portText, settings)) {
+        emit switchOnFailed(failure->text, failure->detail);
         return;
     }
+    m_settings = settings;
+    setRoute(Route::Serial);
+}
+
+std::optional<ChannelLink::Failure> ChannelLink::openSerial(const QString &portText,
+                                                            const QString &settings)
+{
+    m_serial->setOpenState(true);
+    if (!m_serial->openState())
+        return Failure{QStringLiteral("Com%1 Error!").arg(m_number), m_serial->openError()};
     // Settings reach a port only here, once it has opened.
-    const QString refused = m_serial->setLineSettings(settings);
+    QString refused = m_serial->setLineSettings(settings);
     if (!refused.isEmpty()) {
         m_serial->setOpenState(false);
-        emit switchOnFailed(tr("Comm Port %1: port %2 can't use the settings \"%3\".")
-                                .arg(m_number)
-                                .arg(portText, settings),
-                            refused);
-        return;
+        return Failure{tr("Comm Port %1: port %2 can't use the settings \"%3\".")
+                           .arg(m_number)
+                           .arg(portText, settings),
+                       refused, true};
     }
-    setRoute(Route::Serial);
+    refused = m_serial->setFlowControl(m_options.flow);
+    if (!refused.isEmpty()) {
+        m_serial->setOpenState(false);
+        return Failure{tr("Comm Port %1: port %2 can't use the flow control chosen.")
+                           .arg(m_number)
+                           .arg(portText),
+                       refused, true};
+    }
+    m_lines->opened(m_options.dtr, m_options.rts);
+    return std::nullopt;
 }
 
 void ChannelLink::switchOnTcp(const QString &host, const QString &portText)
@@ -127,28 +153,93 @@ void ChannelLink::switchOnTcp(const QString &host, const QString &portText)
     }
     m_socket->setRemoteHostName(peer);
     m_socket->setRemotePortNumber(*port);
+    m_tcpMade = false;
     m_socket->connectToPeer();
     setRoute(Route::Tcp);
 }
 
 bool ChannelLink::send(const Transmission &bytes)
 {
-    if (m_route == Route::None)
+    if (m_route == Route::None || isWaiting())
         return true;
     return m_queue->push(bytes);
+}
+
+QString ChannelLink::setOptions(const LinkOptions &options)
+{
+    LinkOptions taken = options;
+    QString refused;
+    const bool open = m_route == Route::Serial && m_serial->openState();
+    if (open && taken.flow != m_options.flow) {
+        refused = m_serial->setFlowControl(taken.flow);
+        if (!refused.isEmpty())
+            taken.flow = m_options.flow;
+    }
+    // RTS goes back to its option when RTS/CTS flow control lets go of it.
+    const bool linesChanged =
+        taken.dtr != m_options.dtr || taken.rts != m_options.rts || taken.flow != m_options.flow;
+    const bool givesUp = m_options.reconnect && !taken.reconnect && isWaiting();
+    m_options = taken;
+    if (open && linesChanged)
+        m_lines->setOutputs(taken.dtr, taken.rts);
+    emit optionsChanged();
+    if (givesUp) {
+        close();
+        emit lost(m_loss.text, m_loss.detail);
+    }
+    return refused;
+}
+
+bool ChannelLink::isWaiting() const
+{
+    return m_reconnect->isWaiting();
+}
+
+bool ChannelLink::sendBreak()
+{
+    return m_route == Route::Serial && m_lines->sendBreak();
+}
+
+void ChannelLink::startWaiting(const Failure &loss, const QString &note)
+{
+    // What waited to go out is lost with the port or connection.
+    m_queue->clear();
+    m_lines->closed();
+    m_loss = loss;
+    emit waiting(note);
 }
 
 void ChannelLink::onSerialFailed(const QString &reason)
 {
     const QString port = m_serial->portName();
+    const Failure loss{tr("Comm Port %1: the port %2 stopped working.").arg(m_number).arg(port),
+                       reason};
+    if (m_options.reconnect && m_route == Route::Serial) {
+        m_reconnect->waitForDevice(port);
+        startWaiting(loss, tr("lost %1 (%2); waiting for it").arg(port, reason));
+        return;
+    }
     close();
-    emit lost(tr("Comm Port %1: the port %2 stopped working.").arg(m_number).arg(port), reason);
+    emit lost(loss.text, loss.detail);
+}
+
+void ChannelLink::onSocketConnected()
+{
+    m_tcpMade = true;
+    if (!isWaiting())
+        return;
+    m_reconnect->stop();
+    emit reconnected(tr("reconnected to %1:%2")
+                         .arg(m_socket->remoteHostName())
+                         .arg(m_socket->remotePortNumber()));
 }
 
 void ChannelLink::onSocketFailed(const QString &reason)
 {
-    // Whatever the peer sent before the end has been handed on by now.
-    close();
+    if (m_route == Route::Tcp && isWaiting()) {
+        m_reconnect->retryLater();
+        return;
+    }
     const QString host = m_socket->remoteHostName();
     const QString port = QString::number(m_socket->remotePortNumber());
     QString text;
@@ -164,5 +255,38 @@ void ChannelLink::onSocketFailed(const QString &reason)
         break;
     }
     // Both at once, so a "%" the operator typed in the host stays as typed.
-    emit lost(text.arg(host, port), reason);
+    const Failure loss{text.arg(host, port), reason};
+    // Only a connection that was made is waited for: a switch-on that fails
+    // is reported as always.
+    if (m_options.reconnect && m_route == Route::Tcp && m_tcpMade) {
+        const QString peer = host + QLatin1Char(':') + port;
+        m_reconnect->waitForPeer(peer);
+        startWaiting(loss, tr("lost %1 (%2); reconnecting").arg(peer, reason));
+        return;
+    }
+    // Whatever the peer sent before the end has been handed on by now.
+    close();
+    emit lost(loss.text, loss.detail);
+}
+
+void ChannelLink::onReconnectDue()
+{
+    if (m_route == Route::Tcp) {
+        m_socket->connectToPeer();
+        return;
+    }
+    const QString port = m_serial->portName();
+    const std::optional<Failure> failure = openSerial(port, m_settings);
+    if (!failure) {
+        m_reconnect->stop();
+        emit reconnected(tr("reconnected to %1").arg(port));
+        return;
+    }
+    // A device that does not open yet (its permissions not set up, say) is
+    // tried again at the next check; one that opens but refuses the settings
+    // won't take them later either.
+    if (failure->deviceRefused) {
+        close();
+        emit lost(failure->text, failure->detail);
+    }
 }

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "core/transmission.h"
+#include "devices/link_options.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
+class ControlLines;
+class LinkReconnect;
 class SerialPortComponent;
 class SocketComponent;
 class TransmitQueue;
@@ -16,7 +21,11 @@ class TransmitQueue;
 //
 // Failures come as signals, already in the operator's words, with the link
 // closed by then: switchOnFailed() when a switch-on can't be made, lost()
-// when a working port or connection fails.
+// when a working port or connection fails. With the reconnect option, a
+// working one that fails is waited for instead (waiting(), then
+// reconnected()): the route stays, nothing is sent meanwhile, and the same
+// device path is opened with the same settings, or the same peer connected,
+// once it is there again.
 class ChannelLink : public QObject
 {
     Q_OBJECT
@@ -50,6 +59,20 @@ public:
     Route route() const { return m_route; }
     bool offersTcp() const { return m_socket != nullptr; }
 
+    const LinkOptions &options() const { return m_options; }
+    // Takes the options; what concerns an open serial port is applied to it
+    // at once. Returns why the device refused the flow control (it then keeps
+    // the one it had), or an empty text. Turning reconnect off while waiting
+    // ends the wait as a loss.
+    QString setOptions(const LinkOptions &options);
+
+    // The port or connection failed and is being waited for.
+    bool isWaiting() const;
+    const LinkReconnect &reconnect() const { return *m_reconnect; }
+    const ControlLines &controlLines() const { return *m_lines; }
+    // Holds Break on the serial port for 250 ms; false when it can't.
+    bool sendBreak();
+
     SerialPortComponent &serial() { return *m_serial; }
     const SerialPortComponent &serial() const { return *m_serial; }
     SocketComponent *socket() { return m_socket; } // channel 1 only
@@ -60,15 +83,40 @@ signals:
     void routeChanged(ChannelLink::Route route);
     void switchOnFailed(const QString &text, const QString &detail);
     void lost(const QString &text, const QString &detail);
+    // Words for a log: the port or connection failed and is waited for; it
+    // is back.
+    void waiting(const QString &note);
+    void reconnected(const QString &note);
+    void optionsChanged();
+    // The control lines were refused, or an input line changed.
+    void controlLinesChanged();
 
 private:
+    struct Failure
+    {
+        QString text;
+        QString detail;
+        bool deviceRefused = false; // it opened, but refused the settings
+    };
+
     void setRoute(Route route);
+    // Opens the chosen port with the settings and options.
+    std::optional<Failure> openSerial(const QString &portText, const QString &settings);
     void onSerialFailed(const QString &reason);
+    void onSocketConnected();
     void onSocketFailed(const QString &reason);
+    void startWaiting(const Failure &loss, const QString &note);
+    void onReconnectDue();
 
     const int m_number;
     SerialPortComponent *m_serial = nullptr; // SaxComm / SaxComm1
     SocketComponent *m_socket = nullptr;     // sockMain
     TransmitQueue *m_queue = nullptr;
+    ControlLines *m_lines = nullptr;
+    LinkReconnect *m_reconnect = nullptr;
     Route m_route = Route::None;
+    LinkOptions m_options;
+    QString m_settings;     // the serial port's, for reopening it
+    bool m_tcpMade = false; // the connection was made since the switch-on
+    Failure m_loss;         // what is reported if the wait is given up
 };

@@ -1,6 +1,8 @@
 #include "devices/channel_status.h"
 
 #include "devices/channel.h"
+#include "devices/control_lines.h"
+#include "devices/link_reconnect.h"
 #include "devices/recordings.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
@@ -18,15 +20,41 @@ const QLocale &numberLocale()
     return english;
 }
 
+// "CTS=1 DSR=1 DCD=0 RI=0", or that the device has none.
+QString inputLinesText(const ControlLines &lines)
+{
+    if (lines.refused())
+        return QStringLiteral("no control lines");
+    const std::optional<InputLines> inputs = lines.inputs();
+    if (!inputs)
+        return {};
+    return QStringLiteral("CTS=%1 DSR=%2 DCD=%3 RI=%4")
+        .arg(int(inputs->cts))
+        .arg(int(inputs->dsr))
+        .arg(int(inputs->dcd))
+        .arg(int(inputs->ri));
+}
+
 QString stateText(const Channel &channel)
 {
     const ChannelLink &link = channel.link();
+    const LinkReconnect &reconnect = link.reconnect();
     switch (link.route()) {
     case ChannelLink::Route::None:
         return QStringLiteral("Off");
-    case ChannelLink::Route::Serial:
-        return link.serial().portName() + QLatin1Char(' ') + channel.serialSettings();
+    case ChannelLink::Route::Serial: {
+        if (reconnect.isWaiting()) {
+            const QString held = reconnect.heldOff();
+            return QStringLiteral("waiting for ") + reconnect.target() +
+                   (held.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(held));
+        }
+        const QString lines = inputLinesText(link.controlLines());
+        return link.serial().portName() + QLatin1Char(' ') + channel.serialSettings() +
+               (lines.isEmpty() ? QString() : QStringLiteral("  ") + lines);
+    }
     case ChannelLink::Route::Tcp: {
+        if (reconnect.isWaiting())
+            return QStringLiteral("reconnecting to ") + reconnect.target();
         const SocketComponent &socket = *link.socket();
         const QString peer =
             QStringLiteral("TCP %1:%2").arg(socket.remoteHostName()).arg(socket.remotePortNumber());

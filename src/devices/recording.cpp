@@ -47,6 +47,8 @@ void Recording::hook(Channel &channel)
                            [this, &channel](QByteArrayView bytes) {
                                logBytes(channel, LogDirection::Sent, bytes);
                            });
+        m_hooks << connect(&channel, &Channel::linkNoted, this,
+                           [this, &channel](const QString &note) { logNote(channel, note); });
         break;
     }
 }
@@ -75,6 +77,16 @@ void Recording::logBytes(const Channel &channel, LogDirection direction, QByteAr
     const qint64 now = m_steadyClock.elapsed();
     m_log->add(channel.number(), direction, bytes,
                ArrivalTime{now, QDateTime::currentMSecsSinceEpoch()});
+    writeDueEntries();
+}
+
+void Recording::logNote(const Channel &channel, const QString &note)
+{
+    if (m_stopped)
+        return;
+    const qint64 now = m_steadyClock.elapsed();
+    m_log->note(channel.number(), note.toUtf8(),
+                ArrivalTime{now, QDateTime::currentMSecsSinceEpoch()});
     writeDueEntries();
 }
 

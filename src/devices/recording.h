@@ -18,7 +18,7 @@ enum class RecordKind
 {
     Raw,   // every received byte, exactly as received
     Shown, // the text given to the pane, as given
-    Log    // timestamped entries of received and sent lines
+    Log    // timestamped entries of received and sent lines, and notes on the links
 };
 
 // One file being recorded from one channel (or, for a log, from both):
@@ -50,6 +50,7 @@ private:
     void hook(Channel &channel);
     void write(const QByteArray &chunk);
     void logBytes(const Channel &channel, LogDirection direction, QByteArrayView bytes);
+    void logNote(const Channel &channel, const QString &note);
     void writeDueEntries();
     void updateFormats();
 

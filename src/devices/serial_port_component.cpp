@@ -213,6 +213,18 @@ void SerialPortComponent::closePort()
     m_claimedDevice.clear();
 }
 
+template <typename Call> bool SerialPortComponent::quietly(Call call)
+{
+    if (!openState())
+        return false;
+    m_quiet = true;
+    const bool done = call();
+    if (m_port && m_port->error() != QSerialPort::NoError)
+        m_port->clearError();
+    m_quiet = false;
+    return done;
+}
+
 QString SerialPortComponent::setLineSettings(const QString &settings)
 {
     const LineSettingsParse parsed = parseLineSettings(settings);
@@ -224,22 +236,70 @@ QString SerialPortComponent::setLineSettings(const QString &settings)
     const LineSettings &wanted = parsed.settings;
     QStringList refused;
     // A refused setting is answered by the return value; the port stays open.
-    m_applyingSettings = true;
-    if (!m_port->setBaudRate(wanted.baudRate))
-        refused.append(QStringLiteral("speed %1").arg(wanted.baudRate));
-    if (!m_port->setDataBits(wanted.dataBits))
-        refused.append(QStringLiteral("%1 data bits").arg(int(wanted.dataBits)));
-    if (!m_port->setParity(wanted.parity))
-        refused.append(parityText(wanted.parity));
-    if (!m_port->setStopBits(wanted.stopBits))
-        refused.append(stopBitsText(wanted.stopBits));
-    if (m_port->error() != QSerialPort::NoError)
-        m_port->clearError();
-    m_applyingSettings = false;
+    quietly([&] {
+        if (!m_port->setBaudRate(wanted.baudRate))
+            refused.append(QStringLiteral("speed %1").arg(wanted.baudRate));
+        if (!m_port->setDataBits(wanted.dataBits))
+            refused.append(QStringLiteral("%1 data bits").arg(int(wanted.dataBits)));
+        if (!m_port->setParity(wanted.parity))
+            refused.append(parityText(wanted.parity));
+        if (!m_port->setStopBits(wanted.stopBits))
+            refused.append(stopBitsText(wanted.stopBits));
+        return true;
+    });
 
     if (refused.isEmpty())
         return {};
     return QStringLiteral("the device refused %1").arg(listText(refused));
+}
+
+QString SerialPortComponent::setFlowControl(FlowControl flow)
+{
+    if (!openState())
+        return QStringLiteral("the serial port is not open");
+    QString reason;
+    const auto wanted = flow == FlowControl::RtsCts    ? QSerialPort::HardwareControl
+                        : flow == FlowControl::XonXoff ? QSerialPort::SoftwareControl
+                                                       : QSerialPort::NoFlowControl;
+    quietly([&] {
+        if (m_port->setFlowControl(wanted))
+            return true;
+        reason =
+            QStringLiteral("the device refused the flow control: %1").arg(m_port->errorString());
+        return false;
+    });
+    return reason;
+}
+
+bool SerialPortComponent::setOutputLines(bool dtr, bool rts)
+{
+    return quietly([&] {
+        if (!m_port->setDataTerminalReady(dtr))
+            return false;
+        // Under RTS/CTS flow control the driver owns RTS; Qt refuses to set it.
+        return m_port->flowControl() == QSerialPort::HardwareControl ||
+               m_port->setRequestToSend(rts);
+    });
+}
+
+std::optional<InputLines> SerialPortComponent::readInputLines()
+{
+    QSerialPort::PinoutSignals lines;
+    const bool read = quietly([&] {
+        lines = m_port->pinoutSignals();
+        return m_port->error() == QSerialPort::NoError;
+    });
+    if (!read)
+        return std::nullopt;
+    return InputLines{lines.testFlag(QSerialPort::ClearToSendSignal),
+                      lines.testFlag(QSerialPort::DataSetReadySignal),
+                      lines.testFlag(QSerialPort::DataCarrierDetectSignal),
+                      lines.testFlag(QSerialPort::RingIndicatorSignal)};
+}
+
+bool SerialPortComponent::setBreak(bool on)
+{
+    return quietly([&] { return m_port->setBreakEnabled(on); });
 }
 
 void SerialPortComponent::transmitText(QByteArrayView bytes)
@@ -264,7 +324,7 @@ void SerialPortComponent::onReadyRead()
 
 void SerialPortComponent::onError()
 {
-    if (!m_port || m_applyingSettings || m_port->error() == QSerialPort::NoError)
+    if (!m_port || m_quiet || m_port->error() == QSerialPort::NoError)
         return;
 
     // Some failures repeat endlessly while the port stays open, so the first

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "devices/link_options.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 class QSerialPort;
 
@@ -36,6 +40,16 @@ public:
     // device).
     QString setLineSettings(const QString &settings);
 
+    // Flow control for the open port: an empty text on success, otherwise
+    // the reason, and the port keeps its previous flow control.
+    QString setFlowControl(FlowControl flow);
+    // The control lines of the open port. Each answers whether the device
+    // took it; one without them (a pseudo-terminal) refuses, and the port
+    // stays open and working. RTS is left alone under RTS/CTS flow control.
+    bool setOutputLines(bool dtr, bool rts);
+    std::optional<InputLines> readInputLines();
+    bool setBreak(bool on);
+
     void transmitText(QByteArrayView bytes);
     // What was handed over and has not yet reached the device.
     qint64 bytesToWrite() const;
@@ -54,6 +68,9 @@ private:
     void openPort();
     // Closes without any signal; the device becomes free for other instances.
     void closePort();
+    // Whether `call` (on the open port) succeeded; the error it raises is
+    // answered by the result instead of closing the port.
+    template <typename Call> bool quietly(Call call);
 
     QSerialPort *m_port = nullptr;
     QString m_portName;
@@ -61,5 +78,5 @@ private:
     QString m_openError;
     QString m_openedName;    // the port as chosen when it was opened
     QString m_claimedDevice; // this instance's entry in the process-wide list
-    bool m_applyingSettings = false;
+    bool m_quiet = false;    // a call whose result answers its failure is running
 };

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 class PaneText;
+class QAction;
 class QMenu;
 
 // Read-only view of a receive pane's PaneText: one cell per byte in a
@@ -77,6 +78,8 @@ public:
 
     // The context menu's contents; the caller owns the menu.
     QMenu *createContextMenu(QWidget *parent = nullptr);
+    // Entries the owner adds at the end of the context menu (not owned).
+    void setContextActions(const QList<QAction *> &actions);
 
 signals:
     void selectionChanged();
@@ -123,6 +126,7 @@ private:
     qsizetype m_cursor = 0;
     bool m_selecting = false;
     bool m_inactive = false;
+    QList<QPointer<QAction>> m_contextActions;
 
     CapturePaneGlyphs m_glyphs;
 };

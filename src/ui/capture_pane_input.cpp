@@ -312,7 +312,19 @@ QMenu *CapturePane::createContextMenu(QWidget *parent)
     QAction *selectAllAction = menu->addAction(tr("Select &All"), this, &CapturePane::selectAll);
     selectAllAction->setObjectName(QStringLiteral("selectAllAction"));
     selectAllAction->setShortcut(QKeySequence::SelectAll);
+    if (!m_contextActions.isEmpty())
+        menu->addSeparator();
+    for (QAction *action : std::as_const(m_contextActions))
+        if (action)
+            menu->addAction(action);
     return menu;
+}
+
+void CapturePane::setContextActions(const QList<QAction *> &actions)
+{
+    m_contextActions.clear();
+    for (QAction *action : actions)
+        m_contextActions.append(action);
 }
 
 void CapturePane::contextMenuEvent(QContextMenuEvent *event)

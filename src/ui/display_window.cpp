@@ -4,10 +4,12 @@
 #include "devices/port_numbering.h"
 #include "ui/about_box.h"
 #include "ui/capture_menu.h"
+#include "ui/capture_pane.h"
 #include "ui/channel_group.h"
 #include "ui/channel_status_bar.h"
 #include "ui/display_controls.h"
 #include "ui/format_dialog.h"
+#include "ui/link_menu.h"
 #include "ui/print_command.h"
 #include "ui/print_dialog_component.h"
 #include "ui/program_icon.h"
@@ -17,6 +19,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScopedValueRollback>
@@ -59,6 +62,8 @@ void DisplayWindow::buildMenus()
     addEntry(setup, "mnuSetupFormat", tr("&Format"), &DisplayWindow::showFormat);
     m_captureMenu = new CaptureMenu(m_session, this);
     menuBar()->addMenu(m_captureMenu->menu());
+    m_linkMenu = new LinkMenu(m_session, this);
+    menuBar()->addMenu(m_linkMenu->menu());
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     addEntry(help, "mnuHelpAbout", tr("&About"), &DisplayWindow::showAbout);
@@ -79,11 +84,15 @@ void DisplayWindow::load()
     m_dlgPrint = m_printDialogFactory();
 
     // 3. Working controls stay disabled until their channel is switched on,
-    //    channel 1's TCP fields show only while "TCP" is chosen, and the port
-    //    lists are filled.
+    //    channel 1's TCP fields show only while "TCP" is chosen, the port
+    //    lists are filled, and each receive pane offers its channel's part of
+    //    the Link menu.
     const QStringList devices = PortNumbering::devicesInOrder();
-    for (int number : {1, 2})
+    for (int number : {1, 2}) {
         m_controls->group(number).showLoaded(devices);
+        m_controls->group(number).txtRecv->setContextActions(
+            {m_linkMenu->paneMenu(number)->menuAction()});
+    }
 
     // 4. The sign-on splash has done its work.
     if (m_closeSignOn)

@@ -13,14 +13,15 @@ class CaptureMenu;
 class CaptureSession;
 class ChannelStatusBar;
 class FormatDialog;
+class LinkMenu;
 class PrintDialogComponent;
 class SerialSetupDialog;
 
 // The main window. The object lives for the whole run; its controls and
 // print dialog are made at each load and destroyed at each unload (the
 // serial settings dialog's Apply reloads it), when the channels also close
-// their ports and connection and every recording stops. Its Capture menu
-// and status line live as long as the window.
+// their ports and connection and every recording stops. Its Capture and Link
+// menus and status line live as long as the window.
 class DisplayWindow : public QMainWindow
 {
     Q_OBJECT
@@ -38,6 +39,7 @@ public:
 
     DisplayControls *controls() const { return m_controls; }
     CaptureMenu *captureMenu() const { return m_captureMenu; }
+    LinkMenu *linkMenu() const { return m_linkMenu; }
     ChannelStatusBar *statusLine() const { return m_statusLine; }
 
     void setCloseSignOn(std::function<void()> closeSignOn)
@@ -70,6 +72,7 @@ private:
     CaptureSession &m_session;
     QPointer<DisplayControls> m_controls;
     CaptureMenu *m_captureMenu = nullptr;
+    LinkMenu *m_linkMenu = nullptr;
     ChannelStatusBar *m_statusLine = nullptr;
     std::unique_ptr<PrintDialogComponent> m_dlgPrint;
     PrintDialogFactory m_printDialogFactory;

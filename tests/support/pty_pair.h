@@ -17,6 +17,8 @@ public:
     QString slavePath() const { return m_slavePath; }
     // The device's side, non-blocking, for writers of their own.
     int masterFd() const { return m_master; }
+    // The slave's side, for reading back its terminal settings.
+    int slaveFd() const { return m_slave; }
 
     // Bytes written here arrive at whoever opened the slave.
     void write(const QByteArray &bytes);
