@@ -14,7 +14,9 @@ class CaptureSession;
 class ChannelStatusBar;
 class FormatDialog;
 class PrintDialogComponent;
+class SendFileCommands;
 class SerialSetupDialog;
+class SetupCommands;
 
 // The main window. The object lives for the whole run; its controls and
 // print dialog are made at each load and destroyed at each unload (the
@@ -39,6 +41,8 @@ public:
     DisplayControls *controls() const { return m_controls; }
     CaptureMenu *captureMenu() const { return m_captureMenu; }
     ChannelStatusBar *statusLine() const { return m_statusLine; }
+    SetupCommands *setupCommands() const { return m_setupCommands; }
+    SendFileCommands *sendFileCommands() const { return m_sendFileCommands; }
 
     void setCloseSignOn(std::function<void()> closeSignOn)
     {
@@ -71,6 +75,8 @@ private:
     QPointer<DisplayControls> m_controls;
     CaptureMenu *m_captureMenu = nullptr;
     ChannelStatusBar *m_statusLine = nullptr;
+    SetupCommands *m_setupCommands = nullptr;
+    SendFileCommands *m_sendFileCommands = nullptr;
     std::unique_ptr<PrintDialogComponent> m_dlgPrint;
     PrintDialogFactory m_printDialogFactory;
     std::function<void()> m_closeSignOn;
