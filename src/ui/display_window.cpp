@@ -56,6 +56,7 @@ void DisplayWindow::buildMenus()
     file->setObjectName(QStringLiteral("mnuFile"));
     m_setupCommands = new SetupCommands(m_session, this);
     m_setupCommands->addEntries(file);
+    file->addSeparator();
     m_sendFileCommands = new SendFileCommands(m_session, this);
     m_sendFileCommands->addEntries(file);
     file->addSeparator();
