@@ -4,6 +4,7 @@
 // the baseline. Prints one Markdown table.
 
 #include "bench_table.h"
+#include "find_bench.h"
 #include "paste_bench.h"
 #include "recording_bench.h"
 #include "stall_meter.h"
@@ -736,7 +737,7 @@ int main(int argc, char *argv[])
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
-    // baseline, paced, stall, e2e, paste, recording; or huge, the 8 GB pane,
+    // baseline, paced, stall, e2e, paste, recording, find; or huge, the 8 GB pane,
     // which only runs when asked for (it takes minutes and 8 GB of disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
@@ -747,7 +748,8 @@ int main(int argc, char *argv[])
         {QStringLiteral("paced"), pacedBatches},  {QStringLiteral("stall"), stallUnderLoad},
         {QStringLiteral("e2e"), endToEnd},        {QStringLiteral("huge"), hugePane},
         {QStringLiteral("paste"), [] { pasteResend(table, quick); }},
-        {QStringLiteral("recording"), recording}};
+        {QStringLiteral("recording"), recording},
+        {QStringLiteral("find"), [] { findBench(table, quick); }}};
     table.header();
     for (const auto &[name, run] : sections)
         if (section == name || (section.isEmpty() && name != QLatin1String("huge")))

@@ -16,6 +16,10 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/com.varnok.varnokterm.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/varnokterm.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The setup files' type (*.vterm), which the menu entry opens. Debian's
+# shared-mime-info and desktop-file-utils triggers update their caches.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/com.varnok.varnokterm.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 
 # The fixed-size icons are rendered from programIcon() at build time, so they
 # match the program's windows exactly. The renderer is needed even when the

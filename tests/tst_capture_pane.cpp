@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -619,10 +620,15 @@ void TestCapturePane::contextMenuActions()
 
     std::unique_ptr<QMenu> menu(m_pane->createContextMenu());
     const QList<QAction *> actions = menu->actions();
-    QCOMPARE(actions.size(), 2);
+    QCOMPARE(actions.size(), 3);
     QCOMPARE(actions.at(0)->text().remove(QLatin1Char('&')), QStringLiteral("Copy"));
     QCOMPARE(actions.at(1)->text().remove(QLatin1Char('&')), QStringLiteral("Select All"));
+    QCOMPARE(actions.at(2)->text().remove(QLatin1Char('&')), QStringLiteral("Find..."));
     QVERIFY(!actions.at(0)->isEnabled());
+    QSignalSpy find(m_pane.get(), &CapturePane::findRequested);
+    actions.at(2)->trigger();
+    QTest::keyClick(m_pane.get(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(find.count(), 2);
 
     actions.at(1)->trigger();
     QCOMPARE(m_pane->selectedBytes(), QByteArray("abc\r\ndef"));

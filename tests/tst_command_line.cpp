@@ -1,9 +1,11 @@
 // The programs run from a shell: varnokterm answers --help and --version
 // without a display, and every program reports the project's version.
 
+#include "app/command_line.h"
 #include "core/version_line.h"
 #include "version.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -63,6 +65,8 @@ private slots:
     void answersWithoutDisplay_data();
     void answersWithoutDisplay();
     void startingNeedsDisplay();
+    void setupFileArgument_data();
+    void setupFileArgument();
     void reportsProjectVersion_data();
     void reportsProjectVersion();
 };
@@ -71,7 +75,8 @@ void TestCommandLine::answersWithoutDisplay_data()
 {
     const QString versionLine = QStringLiteral("varnokterm (VarnokTerm) ") + programVersionLine();
     const QStringList helpLines{QStringLiteral("Usage: "), QStringLiteral("-h, --help"),
-                                QStringLiteral("-v, --version")};
+                                QStringLiteral("-v, --version"), QStringLiteral("[setup.vterm]"),
+                                QStringLiteral("A setup file (.vterm) to start with.")};
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("--version") << QStringList{QStringLiteral("--version")}
@@ -103,6 +108,29 @@ void TestCommandLine::startingNeedsDisplay()
 {
     const Run start = run(terminalProgram, {}, withoutDisplay());
     QVERIFY(!start.exitedNormally || start.exitCode != 0);
+}
+
+// What QApplication leaves of the command line: its own options are gone.
+void TestCommandLine::setupFileArgument_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("setupFile");
+    const QString program = QStringLiteral("varnokterm");
+    QTest::newRow("none") << QStringList{program} << QString();
+    QTest::newRow("absolute") << QStringList{program, QStringLiteral("/srv/lab/bench.vterm")}
+                              << QStringLiteral("/srv/lab/bench.vterm");
+    QTest::newRow("relative") << QStringList{program, QStringLiteral("bench.vterm")}
+                              << QDir::current().absoluteFilePath(QStringLiteral("bench.vterm"));
+    QTest::newRow("the first of two")
+        << QStringList{program, QStringLiteral("/a.vterm"), QStringLiteral("/b.vterm")}
+        << QStringLiteral("/a.vterm");
+}
+
+void TestCommandLine::setupFileArgument()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, setupFile);
+    QCOMPARE(CommandLine().setupFile(arguments), setupFile);
 }
 
 void TestCommandLine::reportsProjectVersion_data()

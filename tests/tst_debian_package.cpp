@@ -92,6 +92,7 @@ private slots:
     void desktopEntryNamesTheProgram_data();
     void desktopEntryNamesTheProgram();
     void desktopEntryHasOneMainCategory();
+    void setupFilesHaveTheirType();
     void metainfoValidates();
     void metainfoMatchesMenuEntryAndVersion();
     void manPageShowsOptions_data();
@@ -189,7 +190,9 @@ void TestDebianPackage::desktopEntryNamesTheProgram_data()
     QTest::newRow("Name") << QStringLiteral("Name") << QStringLiteral("VarnokTerm");
     QTest::newRow("GenericName") << QStringLiteral("GenericName")
                                  << QStringLiteral("Data Capture Terminal");
-    QTest::newRow("Exec") << QStringLiteral("Exec") << QStringLiteral("varnokterm");
+    QTest::newRow("Exec") << QStringLiteral("Exec") << QStringLiteral("varnokterm %f");
+    QTest::newRow("MimeType") << QStringLiteral("MimeType")
+                              << QStringLiteral("application/x-varnokterm-setup;");
     QTest::newRow("Icon") << QStringLiteral("Icon") << QStringLiteral("varnokterm");
     QTest::newRow("Terminal") << QStringLiteral("Terminal") << QStringLiteral("false");
 }
@@ -219,6 +222,28 @@ void TestDebianPackage::desktopEntryHasOneMainCategory()
             named.append(category);
     }
     QCOMPARE(named, QStringList{QStringLiteral("Development")});
+}
+
+// The type the menu entry opens, so a double-click on a setup file starts
+// the program with it.
+void TestDebianPackage::setupFilesHaveTheirType()
+{
+    QFile file(unpacked(QStringLiteral("usr/share/mime/packages/com.varnok.varnokterm.xml")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&file);
+    QString type;
+    QString glob;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("mime-type"))
+            type = xml.attributes().value(QLatin1String("type")).toString();
+        else if (xml.name() == QLatin1String("glob"))
+            glob = xml.attributes().value(QLatin1String("pattern")).toString();
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(glob, QStringLiteral("*.vterm"));
+    QCOMPARE(type + u';', desktopEntry(unpacked(desktopFile)).value(QStringLiteral("MimeType")));
 }
 
 void TestDebianPackage::metainfoValidates()
@@ -252,7 +277,8 @@ void TestDebianPackage::manPageShowsOptions_data()
     QTest::newRow("varnokterm") << QStringLiteral("varnokterm")
                                 << QStringList{QStringLiteral("varnokterm - two-channel"),
                                                QStringLiteral("-h, --help"),
-                                               QStringLiteral("-v, --version")};
+                                               QStringLiteral("-v, --version"),
+                                               QStringLiteral("setup.vterm")};
     QTest::newRow("varnok-demo-peer")
         << QStringLiteral("varnok-demo-peer")
         << QStringList{QStringLiteral("varnok-demo-peer - pretend instrument"),

@@ -77,7 +77,8 @@ void TestInstall::installsDocumentation_data()
           "usr/share/doc/varnokterm/copyright", "usr/share/doc/varnokterm/changelog.Debian.gz",
           "usr/share/lintian/overrides/varnokterm",
           "usr/share/applications/com.varnok.varnokterm.desktop",
-          "usr/share/metainfo/com.varnok.varnokterm.metainfo.xml"})
+          "usr/share/metainfo/com.varnok.varnokterm.metainfo.xml",
+          "usr/share/mime/packages/com.varnok.varnokterm.xml"})
         QTest::newRow(path) << QString::fromLatin1(path);
 }
 

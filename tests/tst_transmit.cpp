@@ -6,12 +6,14 @@
 #include "support/tcp_peer.h"
 #include "ui/transmit_edit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -44,6 +46,8 @@ private slots:
     void cleanup() { QCOMPARE(dismissMessageBoxes(), QStringList()); }
     void eachKeyGoesOutAtOnce();
     void lineModeResendsEarlierLines();
+    void lineEndingOnTheWire_data();
+    void lineEndingOnTheWire();
     void backspaceKeepsTyposOffTheWire();
     void pasteCountsAsTyped();
     void inputMethodCommitsCountAsTyped();
@@ -86,6 +90,47 @@ void TestTransmit::lineModeResendsEarlierLines()
     b.f.type(1, QStringLiteral("3"));
     b.f.pressEnter(1);
     QCOMPARE(b.pty.read(5), QByteArray("12\r3\r"));
+}
+
+// The ending is chosen in the Setup menu; each row types two lines into
+// channel 2 and reads the device's side.
+void TestTransmit::lineEndingOnTheWire_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("lineMode");
+    QTest::addColumn<QByteArray>("wire");
+    QTest::newRow("CR, per key") << "mnuEnding2CR" << false << QByteArray("ab\rc\r");
+    QTest::newRow("LF, per key") << "mnuEnding2LF" << false << QByteArray("ab\nc\n");
+    QTest::newRow("CR LF, per key") << "mnuEnding2CRLF" << false << QByteArray("ab\r\nc\r\n");
+    QTest::newRow("nothing, per key") << "mnuEnding2None" << false << QByteArray("abc");
+    QTest::newRow("CR, by line") << "mnuEnding2CR" << true << QByteArray("ab\rab\rc\r");
+    QTest::newRow("LF, by line") << "mnuEnding2LF" << true << QByteArray("ab\nab\nc\n");
+    QTest::newRow("CR LF, by line") << "mnuEnding2CRLF" << true << QByteArray("ab\r\nab\r\nc\r\n");
+    QTest::newRow("nothing, by line") << "mnuEnding2None" << true << QByteArray("ababc");
+}
+
+void TestTransmit::lineEndingOnTheWire()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, lineMode);
+    QFETCH(QByteArray, wire);
+    SerialBench b;
+    auto *action = b.f.window->findChild<QAction *>(entry);
+    QVERIFY(action);
+    action->trigger();
+    if (lineMode)
+        b.c().optCR->click();
+    b.f.type(2, QStringLiteral("ab"));
+    b.f.pressEnter(2);
+    b.f.type(2, QStringLiteral("c"));
+    b.f.pressEnter(2);
+    QCOMPARE(b.pty.read(wire.size()), wire);
+    QCOMPARE(b.pty.readFor(50), QByteArray());
+    // The choice is the channel's alone, and the menu shows it.
+    QCOMPARE(b.f.session.channel(1).module().lineEnding, LineEnding::Cr);
+    auto *menu = b.f.window->findChild<QMenu *>(QStringLiteral("mnuEnding2"));
+    emit menu->aboutToShow();
+    QVERIFY(action->isChecked());
 }
 
 void TestTransmit::backspaceKeepsTyposOffTheWire()

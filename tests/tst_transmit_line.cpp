@@ -37,6 +37,8 @@ private slots:
     void typing();
     void enterResendsEverythingSinceClear();
     void hexLineTwiceRecordsTheBytesTwice();
+    void lineEndings_data();
+    void lineEndings();
     void repeatAndClear();
     void resendsShareTheRecord();
     void keyCodes_data();
@@ -187,6 +189,88 @@ void TestTransmitLine::hexLineTwiceRecordsTheBytesTwice()
     const QByteArrayList second = bytesOf(TransmitLine::type(modes, true, "42\r"));
     QCOMPARE(second, (QByteArrayList{"AB"}));
     QCOMPARE(modes.strSendHex, QByteArray("AAB"));
+}
+
+Q_DECLARE_METATYPE(LineEnding)
+
+// Each row types the codes key by key with one line ending, and checks what
+// went out in all, the typed record and the hex byte record.
+void TestTransmitLine::lineEndings_data()
+{
+    QTest::addColumn<LineEnding>("ending");
+    QTest::addColumn<bool>("perKey");
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<QByteArray>("codes");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QByteArray>("hexRecord");
+    const auto lf = LineEnding::Lf, crlf = LineEnding::CrLf, none = LineEnding::None;
+
+    QTest::newRow("RT LF") << lf << true << false << QByteArray("a\rb\r") << QByteArray("a\nb\n")
+                           << QByteArray("a\nb\n") << QByteArray();
+    QTest::newRow("RT CR LF") << crlf << true << false << QByteArray("a\r") << QByteArray("a\r\n")
+                              << QByteArray("a\r\n") << QByteArray();
+    QTest::newRow("RT nothing") << none << true << false << QByteArray("a\rb\r") << QByteArray("ab")
+                                << QByteArray("ab") << QByteArray();
+    QTest::newRow("line LF") << lf << false << false << QByteArray("a\rb\r")
+                             << QByteArray("a\na\nb\n") << QByteArray("a\nb\n") << QByteArray();
+    QTest::newRow("line CR LF") << crlf << false << false << QByteArray("a\rb\r")
+                                << QByteArray("a\r\na\r\nb\r\n") << QByteArray("a\r\nb\r\n")
+                                << QByteArray();
+    QTest::newRow("line nothing") << none << false << false << QByteArray("a\rb\r")
+                                  << QByteArray("aab") << QByteArray("ab") << QByteArray();
+    // A backspace after Enter takes back the whole ending, as the transmit
+    // line takes back its one line break.
+    QTest::newRow("line CR LF taken back")
+        << crlf << false << false << QByteArray("a\r\b\bb\r") << QByteArray("a\r\nb\r\n")
+        << QByteArray("b\r\n") << QByteArray();
+    QTest::newRow("line nothing taken back")
+        << none << false << false << QByteArray("a\r\bb\r") << QByteArray("aab") << QByteArray("ab")
+        << QByteArray();
+    QTest::newRow("RT nothing taken back twice")
+        << none << true << false << QByteArray("ab\r\r\b\b\bc") << QByteArray("abc")
+        << QByteArray("ac") << QByteArray();
+
+    // With hex entry the pairs alone go out; Enter still ends a run.
+    QTest::newRow("RT hex LF") << lf << true << true << QByteArray("41\r42\r") << QByteArray("AB")
+                               << QByteArray("41\n42\n") << QByteArray("AB");
+    QTest::newRow("RT hex nothing ends the run")
+        << none << true << true << QByteArray("41\r42\r") << QByteArray("AB") << QByteArray("4142")
+        << QByteArray("AB");
+    QTest::newRow("line hex CR LF")
+        << crlf << false << true << QByteArray("41\r42\r") << QByteArray("AAB")
+        << QByteArray("41\r\n42\r\n") << QByteArray("AAB");
+    QTest::newRow("line hex nothing keeps runs apart")
+        << none << false << true << QByteArray("4\r2\r") << QByteArray("\x04\x04\x02")
+        << QByteArray("42") << QByteArray("\x04\x04\x02");
+    QTest::newRow("line hex nothing taken back joins the runs")
+        << none << false << true << QByteArray("4\r\b2\r") << QByteArray("\x04\x42")
+        << QByteArray("42") << QByteArray("\x04\x42");
+}
+
+void TestTransmitLine::lineEndings()
+{
+    QFETCH(LineEnding, ending);
+    QFETCH(bool, perKey);
+    QFETCH(bool, hex);
+    QFETCH(QByteArray, codes);
+    QFETCH(QByteArray, sent);
+    QFETCH(QByteArray, record);
+    QFETCH(QByteArray, hexRecord);
+
+    ChannelModes modes = modesFor(perKey);
+    QByteArray wire;
+    for (const char code : codes)
+        wire += joined(TransmitLine::type(modes, hex, QByteArrayView(&code, 1), ending));
+    QCOMPARE(wire, sent);
+    QCOMPARE(modes.strSend, record);
+    QCOMPARE(modes.strSendHex, hexRecord);
+    if (!hex)
+        QCOMPARE(joined(TransmitLine::repeatRecord(modes, false)), record);
+
+    ChannelModes pasted = modesFor(perKey);
+    QCOMPARE(joined(TransmitLine::type(pasted, hex, codes, ending)), sent);
+    QCOMPARE(pasted.strSend, record);
 }
 
 void TestTransmitLine::repeatAndClear()

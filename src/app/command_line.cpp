@@ -3,6 +3,7 @@
 #include "core/version_line.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -14,8 +15,11 @@ connection, as text, decimal or hex: in real time, line by line, or in bursts
 separated by a quiet time-out. It sends typed text or hex bytes, and prints
 what channel 1 received.
 
-Without options it opens its window. Qt's own options, such as -style NAME,
-work as in every Qt program.)";
+Without options it opens its window. Given a setup file (one saved with
+File > Save Setup As..., ending in .vterm), it starts with that setup: both
+channels' ports, modes and values and the serial settings, with the channels
+that were on when it was saved switched on. Qt's own options, such as
+-style NAME, work as in every Qt program.)";
 
 } // namespace
 
@@ -30,6 +34,9 @@ CommandLine::CommandLine()
     m_parser.setApplicationDescription(QString::fromUtf8(description));
     m_parser.addOption(m_help);
     m_parser.addOption(m_version);
+    m_parser.addPositionalArgument(QStringLiteral("setup"),
+                                   QStringLiteral("A setup file (.vterm) to start with."),
+                                   QStringLiteral("[setup.vterm]"));
 }
 
 std::optional<int> CommandLine::answerAtOnce(int &argc, char **argv)
@@ -54,4 +61,11 @@ std::optional<int> CommandLine::answerAtOnce(int &argc, char **argv)
             : m_parser.helpText();
     std::fputs(answer.toLocal8Bit().constData(), stdout);
     return 0;
+}
+
+QString CommandLine::setupFile(const QStringList &arguments)
+{
+    m_parser.parse(arguments);
+    const QString path = m_parser.positionalArguments().value(0);
+    return path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
 }

@@ -5,10 +5,11 @@
 
 #include <optional>
 
-// The program's own command-line options. --help and --version are answered
-// on standard output before the QApplication exists, so they need no display
-// and open no window. Qt's own options (-style, -platform, ...) are left for
-// QApplication to take.
+// The program's own command line: --help, --version and a setup file to
+// start with. --help and --version are answered on standard output before
+// the QApplication exists, so they need no display and open no window. Qt's
+// own options (-style, -platform, ...) are left for QApplication to take;
+// the setup file is read from what it leaves.
 class CommandLine
 {
 public:
@@ -17,6 +18,9 @@ public:
     // Answers --help or --version and returns the exit status the program
     // ends with; returns nothing when the program should start.
     std::optional<int> answerAtOnce(int &argc, char **argv);
+    // The setup file named in `arguments` (the application's, once Qt has
+    // taken its options out), as an absolute path; empty when none is.
+    QString setupFile(const QStringList &arguments);
 
 private:
     QCommandLineParser m_parser;

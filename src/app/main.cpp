@@ -8,7 +8,8 @@
 
 int main(int argc, char *argv[])
 {
-    if (const auto status = CommandLine().answerAtOnce(argc, argv))
+    CommandLine commandLine;
+    if (const auto status = commandLine.answerAtOnce(argc, argv))
         return *status;
 
     QApplication app(argc, argv);
@@ -21,5 +22,6 @@ int main(int argc, char *argv[])
     PaneSpill::removeLeftovers();
 
     ProgramStart program;
+    program.setSetupFile(commandLine.setupFile(QApplication::arguments()));
     return program.exec();
 }

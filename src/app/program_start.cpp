@@ -1,6 +1,7 @@
 #include "app/program_start.h"
 
 #include "ui/display_window.h"
+#include "ui/setup_commands.h"
 #include "ui/sign_on_window.h"
 #include "ui/window_placement.h"
 
@@ -43,6 +44,9 @@ void ProgramStart::showMain()
         centreOnOwner(m_display.get());
     }
     m_display->show();
+    // Its messages, if any, belong over the shown window.
+    if (!m_setupFile.isEmpty())
+        m_display->setupCommands()->openSetup(std::exchange(m_setupFile, QString()));
 }
 
 void ProgramStart::exitProgram()

@@ -7,11 +7,13 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 #include <memory>
 
 // The program's run: the sign-on splash first, then the main window. Holds
-// the capture session (both channels) for the whole run. SIGTERM, SIGINT and
+// the capture session (both channels) for the whole run. A setup file
+// named on the command line is opened once the main window shows. SIGTERM, SIGINT and
 // SIGHUP end it like File > Exit: ports and connections closed in order,
 // exit status 0.
 class ProgramStart : public QObject
@@ -22,6 +24,8 @@ public:
     ProgramStart();
     ~ProgramStart() override;
 
+    // A setup file to open once the main window shows (after the splash).
+    void setSetupFile(const QString &path) { m_setupFile = path; }
     void start();
     // Starts, runs the event loop and returns the exit status. A recording
     // whose disk stopped answering would hold the program in its end
@@ -39,4 +43,5 @@ private:
     StopSignals m_stopSignals;
     QPointer<SignOnWindow> m_signOn;
     std::unique_ptr<DisplayWindow> m_display;
+    QString m_setupFile;
 };

@@ -35,3 +35,33 @@ QLatin1String keywordOf(AccumulateMode mode)
 {
     return mode == AccumulateMode::AddOn ? QLatin1String("Add On") : QLatin1String("Clear First");
 }
+
+QLatin1String keywordOf(LineEnding ending)
+{
+    switch (ending) {
+    case LineEnding::Cr:
+        return QLatin1String("CR");
+    case LineEnding::Lf:
+        return QLatin1String("LF");
+    case LineEnding::CrLf:
+        return QLatin1String("CR LF");
+    case LineEnding::None:
+        return QLatin1String("None");
+    }
+    return {};
+}
+
+QByteArrayView bytesOf(LineEnding ending)
+{
+    switch (ending) {
+    case LineEnding::Cr:
+        return "\r";
+    case LineEnding::Lf:
+        return "\n";
+    case LineEnding::CrLf:
+        return "\r\n";
+    case LineEnding::None:
+        break;
+    }
+    return {};
+}

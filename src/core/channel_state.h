@@ -3,6 +3,7 @@
 #include "core/transmit_record.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QLatin1String>
 
 // One channel's values. They fall into two lifetimes, so they live in two
@@ -36,11 +37,24 @@ enum class AccumulateMode
     ClearFirst
 };
 
+// What Enter puts in the transmit record and on the wire.
+enum class LineEnding
+{
+    Cr,
+    Lf,
+    CrLf,
+    None
+};
+
 // The modes' own words, as the option buttons and setup files name them.
 QLatin1String keywordOf(DisplayMode mode);
 QLatin1String keywordOf(ReceiveFormat format);
 QLatin1String keywordOf(TransmitMode mode);
 QLatin1String keywordOf(AccumulateMode mode);
+QLatin1String keywordOf(LineEnding ending);
+
+// The bytes Enter stands for.
+QByteArrayView bytesOf(LineEnding ending);
 
 // ChannelModes follows the main window: each load of the window sets the
 // modes back to their defaults, but the transmit records survive it.
@@ -49,7 +63,7 @@ struct ChannelModes
     DisplayMode display = DisplayMode::RealTime;
     ReceiveFormat format = ReceiveFormat::Ascii;
     TransmitMode transmit = TransmitMode::RealTime;
-    bool hexEntry = false; // the transmit group's Hex box
+    bool hexEntry = false;  // the transmit group's Hex box
     TransmitRecord strSend; // every character typed since the last Clear
     HexRecord strSendHex;   // every byte made from typed hex pairs since the last Clear
 
@@ -69,6 +83,7 @@ struct ChannelModule
 {
     qint16 intTimeOut = 0; // quiet time in ms before a "Time Out" flush
     AccumulateMode addTo = AccumulateMode::AddOn;
+    LineEnding lineEnding = LineEnding::Cr;
     QByteArray strBuffer; // received and not yet shown, one char per byte
 
     // Set once by the sign-on splash before the main window first shows.

@@ -4,8 +4,9 @@
 
 namespace TransmitLine {
 
-TransmissionList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes)
+TransmissionList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes, LineEnding ending)
 {
+    const QByteArrayView endingBytes = bytesOf(ending);
     TransmissionList transmissions;
     const bool perKey = modes.transmit == TransmitMode::RealTime;
     // A paste sends its plain text as one transmission rather than one per
@@ -18,14 +19,20 @@ TransmissionList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes)
 
     for (const char code : codes) {
         if (code == backspace) {
-            modes.strSend.chop(1);
+            modes.strSend.takeBack();
             continue;
         }
+        const bool isEnter = code == enter;
+        const auto record = [&] {
+            if (isEnter)
+                modes.strSend.appendLineEnd(endingBytes);
+            else
+                modes.strSend.append(code);
+        };
         if (perKey && hexEntry && !HexEntry::isHexDigit(code)) {
             // A separator ends the run of digits typed just before it.
-            const Transmission bytes(
-                HexEntry::bytesOfRun(HexEntry::trailingRun(modes.strSend.view())));
-            modes.strSend.append(code);
+            const Transmission bytes(HexEntry::bytesOfRun(modes.strSend.trailingRun()));
+            record();
             if (!bytes.isEmpty()) {
                 modes.strSendHex.append(bytes);
                 flushText();
@@ -33,13 +40,13 @@ TransmissionList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes)
             }
             continue;
         }
-        modes.strSend.append(code);
+        record();
         if (perKey) {
             if (!hexEntry)
-                pendingText.append(code);
+                pendingText.append(isEnter ? endingBytes : QByteArrayView(&code, 1));
             continue;
         }
-        if (code != enter)
+        if (!isEnter)
             continue;
         flushText();
         // The whole record again: shared with the record, not copied.

@@ -21,7 +21,12 @@ inline constexpr char enter = 13;
 // run of digits when a separator ends it. Line mode sends on Enter the whole
 // record since the last Clear, or with hex entry every byte of every run;
 // these share the record's storage rather than copying it.
-TransmissionList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes);
+//
+// Enter records and sends `ending` in its place (in line mode as the end of
+// the record it resends). With hex entry it only ends a run: the bytes on
+// the wire are the typed pairs alone.
+TransmissionList type(ChannelModes &modes, bool hexEntry, QByteArrayView codes,
+                      LineEnding ending = LineEnding::Cr);
 
 // What Repeat sends: the hex byte record with hex entry, else the typed
 // record.

@@ -2,6 +2,8 @@
 
 #include "core/hex_entry.h"
 
+#include <algorithm>
+
 SharedBytes::SharedBytes()
     : m_bytes(std::make_shared<QByteArray>())
 {}
@@ -46,6 +48,8 @@ void SharedBytes::ownStorage()
 void TransmitRecord::chop(qsizetype count)
 {
     SharedBytes::chop(count);
+    while (!m_breaks.isEmpty() && m_breaks.last().end > size())
+        m_breaks.removeLast();
     if (size() < m_hexRead) {
         // A line break taken back: its line is read again at the next Enter.
         m_hex.clear();
@@ -58,19 +62,69 @@ void TransmitRecord::clear()
     SharedBytes::clear();
     m_hex.clear();
     m_hexRead = 0;
+    m_breaks.clear();
+}
+
+void TransmitRecord::appendLineEnd(QByteArrayView ending)
+{
+    append(ending);
+    if (ending.size() != 1)
+        m_breaks.append({size(), ending.size()});
+}
+
+void TransmitRecord::takeBack()
+{
+    if (m_breaks.isEmpty() || m_breaks.last().end != size()) {
+        chop(1);
+        return;
+    }
+    const qsizetype width = m_breaks.takeLast().width;
+    chop(width);
+    // An empty ending separated runs that now join: read them again.
+    if (size() <= m_hexRead && m_hexRead > 0) {
+        m_hex.clear();
+        m_hexRead = 0;
+    }
+}
+
+QByteArrayView TransmitRecord::trailingRun() const
+{
+    return HexEntry::trailingRun(view().sliced(lastBreakEnd()));
+}
+
+QByteArray TransmitRecord::hexBytesOf(qsizetype from, qsizetype to) const
+{
+    // Empty endings split runs that touch; they are the only splits the
+    // text itself doesn't show.
+    const QByteArrayView text = view();
+    QByteArray bytes;
+    auto next = std::upper_bound(m_breaks.cbegin(), m_breaks.cend(), from,
+                                 [](qsizetype pos, const Break &b) { return pos < b.end; });
+    for (; next != m_breaks.cend() && next->end < to; ++next) {
+        if (next->width != 0)
+            continue;
+        bytes += HexEntry::bytesOfText(text.sliced(from, next->end - from));
+        from = next->end;
+    }
+    bytes += HexEntry::bytesOfText(text.sliced(from, to - from));
+    return bytes;
 }
 
 Transmission TransmitRecord::hexBytes()
 {
     // Runs of digits never reach across a line break (it separates them), so
-    // the bytes read up to the last one stay valid.
+    // the bytes read up to the last one stay valid. Only the text since the
+    // last read is searched for it.
     const QByteArrayView text = view();
-    const qsizetype lastBreak = text.lastIndexOf('\r');
-    if (lastBreak + 1 > m_hexRead) {
-        m_hex.append(HexEntry::bytesOfText(text.sliced(m_hexRead, lastBreak + 1 - m_hexRead)));
-        m_hexRead = lastBreak + 1;
+    qsizetype lastBreak = text.size();
+    while (lastBreak > m_hexRead && text[lastBreak - 1] != '\r' && text[lastBreak - 1] != '\n')
+        --lastBreak;
+    lastBreak = std::max(lastBreak, lastBreakEnd());
+    if (lastBreak > m_hexRead) {
+        m_hex.append(hexBytesOf(m_hexRead, lastBreak));
+        m_hexRead = lastBreak;
     }
-    const QByteArray tail = HexEntry::bytesOfText(text.sliced(m_hexRead));
+    const QByteArray tail = hexBytesOf(m_hexRead, text.size());
     if (tail.isEmpty())
         return m_hex.snapshot();
     return Transmission(m_hex.view().toByteArray() + tail);

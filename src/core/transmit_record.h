@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
 #include <memory>
 
@@ -46,17 +47,40 @@ private:
 // What the transmit line has typed since its Clear, and the bytes its hex
 // pairs spell. The hex bytes of every line ended by Enter are kept, so
 // reading them again at the next Enter costs only the new line.
+//
+// Enter records the line ending chosen at the time: CR, LF, CR LF or
+// nothing. A backspace takes back one typed character, or the whole ending
+// of the Enter it follows, as the transmit line takes back one line break.
 class TransmitRecord : public SharedBytes
 {
 public:
     void chop(qsizetype count);
     void clear();
+    void appendLineEnd(QByteArrayView ending);
+    // One backspace: the last character, or the last Enter's whole ending.
+    void takeBack();
+    // The run of hex digits the record ends with; an Enter ends a run also
+    // when it recorded nothing.
+    QByteArrayView trailingRun() const;
     // The bytes of every run of hex digits in the record, as a snapshot.
     Transmission hexBytes();
 
 private:
+    // Where an Enter whose ending is not one byte long left the record.
+    struct Break
+    {
+        qsizetype end;
+        qsizetype width;
+    };
+    // The bytes of the runs in [from, to), which lies on run boundaries.
+    QByteArray hexBytesOf(qsizetype from, qsizetype to) const;
+    qsizetype lastBreakEnd() const { return m_breaks.isEmpty() ? 0 : m_breaks.last().end; }
+
     SharedBytes m_hex; // the bytes of the record up to m_hexRead
     qsizetype m_hexRead = 0;
+    // Enters of CR LF or nothing, in order: one-byte endings need no entry,
+    // as a backspace takes back one byte anyway.
+    QList<Break> m_breaks;
 };
 
 // The bytes made from typed hex pairs since the last Clear, kept as the

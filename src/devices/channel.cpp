@@ -81,7 +81,7 @@ void Channel::switchOff()
 
 void Channel::type(QByteArrayView codes)
 {
-    send(TransmitLine::type(m_modes, m_modes.hexEntry, codes));
+    send(TransmitLine::type(m_modes, m_modes.hexEntry, codes, m_module.lineEnding));
 }
 
 void Channel::repeat()
@@ -106,6 +106,15 @@ void Channel::send(const TransmissionList &transmissions)
     }
     if (refused > 0)
         emit transmitRefused(refused);
+}
+
+bool Channel::sendUntyped(const Transmission &bytes)
+{
+    if (!isOn() || !m_link.send(bytes))
+        return false;
+    m_sentCount += bytes.size();
+    emit bytesSent(bytes.view());
+    return true;
 }
 
 void Channel::clearTransmit()

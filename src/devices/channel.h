@@ -78,6 +78,10 @@ public:
     void repeat();
     void clearTransmit();
     void clearReceived();
+    // Bytes that were not typed (a file's): counted and reported as sent
+    // like typed ones, kept out of the transmit records. False when the
+    // channel is off or its link's queue refuses them.
+    bool sendUntyped(const Transmission &bytes);
 
 signals:
     // The link opened (true) or closed (false), for whatever reason.
@@ -89,7 +93,7 @@ signals:
     void transmitRefused(qint64 count);
     // Every batch received, before it goes to the receive path.
     void batchReceived(const QByteArray &batch);
-    // Bytes handed to the port or connection (typed, or Repeat).
+    // Bytes handed to the port or connection (typed, Repeat, or a file's).
     void bytesSent(QByteArrayView bytes);
     // Words about the link for a log: lost and waited for, reconnected.
     void linkNoted(const QString &note);

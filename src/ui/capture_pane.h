@@ -83,6 +83,8 @@ public:
 
 signals:
     void selectionChanged();
+    // Ctrl+F or the context menu's Find: the pane has no find box of its own.
+    void findRequested();
 
 protected:
     bool event(QEvent *event) override;

@@ -189,6 +189,11 @@ void CapturePane::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Find)) {
+        emit findRequested();
+        event->accept();
+        return;
+    }
     QScrollBar *bar = verticalScrollBar();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const qsizetype size = textSize();
@@ -312,6 +317,9 @@ QMenu *CapturePane::createContextMenu(QWidget *parent)
     QAction *selectAllAction = menu->addAction(tr("Select &All"), this, &CapturePane::selectAll);
     selectAllAction->setObjectName(QStringLiteral("selectAllAction"));
     selectAllAction->setShortcut(QKeySequence::SelectAll);
+    QAction *findAction = menu->addAction(tr("&Find..."), this, &CapturePane::findRequested);
+    findAction->setObjectName(QStringLiteral("findAction"));
+    findAction->setShortcut(QKeySequence::Find);
     if (!m_contextActions.isEmpty())
         menu->addSeparator();
     for (QAction *action : std::as_const(m_contextActions))

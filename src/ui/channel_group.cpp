@@ -5,6 +5,7 @@
 #include "devices/transmit_queue.h"
 #include "ui/capture_pane.h"
 #include "ui/display_layout.h"
+#include "ui/pane_find_box.h"
 #include "ui/program_message.h"
 #include "ui/transmit_edit.h"
 
@@ -58,6 +59,7 @@ ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel
     build(window, design);
     rememberDesign();
     txtRecv->setModel(&channel.pane());
+    PaneFindBox::attach(txtRecv, fraPort->title());
     bindOptionSwitches();
     bindCommands();
     bindSwitch();

@@ -9,11 +9,14 @@
 #include "ui/channel_status_bar.h"
 #include "ui/display_controls.h"
 #include "ui/format_dialog.h"
+#include "ui/line_ending_menu.h"
 #include "ui/link_menu.h"
 #include "ui/print_command.h"
 #include "ui/print_dialog_component.h"
 #include "ui/program_icon.h"
+#include "ui/send_file_commands.h"
 #include "ui/serial_setup_dialog.h"
+#include "ui/setup_commands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -54,12 +57,19 @@ void DisplayWindow::buildMenus()
     };
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
+    m_setupCommands = new SetupCommands(m_session, this);
+    m_setupCommands->addEntries(file);
+    file->addSeparator();
+    m_sendFileCommands = new SendFileCommands(m_session, this);
+    m_sendFileCommands->addEntries(file);
+    file->addSeparator();
     addEntry(file, "mnuFilePrint", tr("&Print"), &DisplayWindow::print);
     addEntry(file, "mnuFileExit", tr("&Exit"), &DisplayWindow::exitProgram);
     QMenu *setup = menuBar()->addMenu(tr("&Setup"));
     setup->setObjectName(QStringLiteral("mnuSetup"));
     addEntry(setup, "mnuSetupSerial", tr("&Serial"), &DisplayWindow::showSerialSetup);
     addEntry(setup, "mnuSetupFormat", tr("&Format"), &DisplayWindow::showFormat);
+    addLineEndingMenu(setup, m_session);
     m_captureMenu = new CaptureMenu(m_session, this);
     menuBar()->addMenu(m_captureMenu->menu());
     m_linkMenu = new LinkMenu(m_session, this);

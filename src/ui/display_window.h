@@ -15,7 +15,9 @@ class ChannelStatusBar;
 class FormatDialog;
 class LinkMenu;
 class PrintDialogComponent;
+class SendFileCommands;
 class SerialSetupDialog;
+class SetupCommands;
 
 // The main window. The object lives for the whole run; its controls and
 // print dialog are made at each load and destroyed at each unload (the
@@ -41,6 +43,8 @@ public:
     CaptureMenu *captureMenu() const { return m_captureMenu; }
     LinkMenu *linkMenu() const { return m_linkMenu; }
     ChannelStatusBar *statusLine() const { return m_statusLine; }
+    SetupCommands *setupCommands() const { return m_setupCommands; }
+    SendFileCommands *sendFileCommands() const { return m_sendFileCommands; }
 
     void setCloseSignOn(std::function<void()> closeSignOn)
     {
@@ -74,6 +78,8 @@ private:
     CaptureMenu *m_captureMenu = nullptr;
     LinkMenu *m_linkMenu = nullptr;
     ChannelStatusBar *m_statusLine = nullptr;
+    SetupCommands *m_setupCommands = nullptr;
+    SendFileCommands *m_sendFileCommands = nullptr;
     std::unique_ptr<PrintDialogComponent> m_dlgPrint;
     PrintDialogFactory m_printDialogFactory;
     std::function<void()> m_closeSignOn;

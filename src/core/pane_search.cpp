@@ -1,0 +1,236 @@
+#include "core/pane_search.h"
+
+#include "core/pane_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+using FoldTable = std::array<unsigned char, 256>;
+
+const FoldTable &sameTable()
+{
+    static const FoldTable table = [] {
+        FoldTable t{};
+        for (int b = 0; b < 256; ++b)
+            t[size_t(b)] = uchar(b);
+        return t;
+    }();
+    return table;
+}
+
+// Latin-1's capitals and their small letters; U+00D7 (the multiplication
+// sign) sits among them and stays as it is.
+const FoldTable &foldTable()
+{
+    static const FoldTable table = [] {
+        FoldTable t = sameTable();
+        for (int b = 'A'; b <= 'Z'; ++b)
+            t[size_t(b)] = uchar(b + 32);
+        for (int b = 0xc0; b <= 0xde; ++b) {
+            if (b != 0xd7)
+                t[size_t(b)] = uchar(b + 32);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// Candidate starts are read a window at a time: large enough that the
+// per-window costs vanish, small enough to stay in the cache.
+constexpr qsizetype windowSize = qsizetype(1) << 20;
+
+bool isBreak(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+} // namespace
+
+PaneSearch::PaneSearch(const QString &text, bool matchCase)
+    : m_fold(matchCase ? sameTable().data() : foldTable().data())
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator ||
+            c == QChar::LineSeparator) {
+            m_tokens.append(breakToken);
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            continue;
+        }
+        if (c > 0xff) {
+            m_tokens.clear(); // the pane holds no such character
+            return;
+        }
+        m_tokens.append(m_fold[c]);
+    }
+    for (const int token : std::as_const(m_tokens)) {
+        if (token == breakToken)
+            break;
+        m_anchor.append(char(token));
+    }
+    // Horspool's shifts, for every byte that folds to a pattern byte.
+    const qsizetype m = m_anchor.size();
+    std::fill(std::begin(m_skip), std::end(m_skip), int(std::max<qsizetype>(m, 1)));
+    for (qsizetype i = 0; i + 1 < m; ++i) {
+        for (int b = 0; b < 256; ++b) {
+            if (m_fold[b] == uchar(m_anchor[i]))
+                m_skip[b] = int(m - 1 - i);
+        }
+    }
+}
+
+qsizetype PaneSearch::anchorFirst(QByteArrayView window, qsizetype from) const
+{
+    const auto *bytes = reinterpret_cast<const unsigned char *>(window.data());
+    const qsizetype n = window.size();
+    const qsizetype m = m_anchor.size();
+    if (m == 0) {
+        // The text starts with a line break: every CR or LF is a candidate.
+        for (qsizetype i = from; i < n; ++i) {
+            if (isBreak(char(bytes[i])))
+                return i;
+        }
+        return -1;
+    }
+    const auto *anchor = reinterpret_cast<const unsigned char *>(m_anchor.constData());
+    if (m == 1) {
+        if (m_fold == sameTable().data()) {
+            const void *hit =
+                from < n ? std::memchr(bytes + from, anchor[0], size_t(n - from)) : nullptr;
+            return hit ? static_cast<const unsigned char *>(hit) - bytes : -1;
+        }
+        for (qsizetype i = from; i < n; ++i) {
+            if (m_fold[bytes[i]] == anchor[0])
+                return i;
+        }
+        return -1;
+    }
+    for (qsizetype pos = from; pos + m <= n;) {
+        const unsigned char last = bytes[pos + m - 1];
+        if (m_fold[last] == anchor[m - 1]) {
+            qsizetype i = m - 2;
+            while (i >= 0 && m_fold[bytes[pos + i]] == anchor[i])
+                --i;
+            if (i < 0)
+                return pos;
+        }
+        pos += m_skip[last];
+    }
+    return -1;
+}
+
+qsizetype PaneSearch::matchAt(const PaneText &pane, qsizetype pos) const
+{
+    const qsizetype size = pane.size();
+    // A match starts at a line break's start, never between its CR and LF.
+    if (m_anchor.isEmpty() && pos > 0 && pane.at(pos) == '\n' && pane.at(pos - 1) == '\r')
+        return -1;
+    qsizetype at = pos + m_anchor.size();
+    for (qsizetype t = m_anchor.size(); t < m_tokens.size(); ++t) {
+        if (at >= size)
+            return -1;
+        const char c = pane.at(at);
+        if (m_tokens.at(t) != breakToken) {
+            if (m_fold[uchar(c)] != m_tokens.at(t))
+                return -1;
+            ++at;
+        } else if (c == '\r') {
+            ++at;
+            if (at < size && pane.at(at) == '\n')
+                ++at;
+        } else if (c == '\n') {
+            ++at;
+        } else {
+            return -1;
+        }
+    }
+    return at - pos;
+}
+
+template <typename Visit>
+void PaneSearch::scan(const PaneText &pane, qsizetype lo, qsizetype hi, bool backwards,
+                      Visit &&visit) const
+{
+    // Each window holds its candidate starts and the anchor's overhang, so
+    // a match across the window's end (or a block's) is found whole.
+    const qsizetype overhang = std::max<qsizetype>(m_anchor.size() - 1, 0);
+    QByteArray window;
+    qsizetype windows = (hi - lo + windowSize - 1) / windowSize;
+    for (qsizetype k = 0; k < windows; ++k) {
+        const qsizetype start = lo + (backwards ? windows - 1 - k : k) * windowSize;
+        const qsizetype end = std::min(hi, start + windowSize);
+        window.resize(0);
+        pane.forEachChunk(start, end - start + overhang, [&window](QByteArrayView chunk) {
+            window.append(chunk);
+            return true;
+        });
+        if (!visit(start, end, QByteArrayView(window)))
+            return;
+    }
+}
+
+PaneSearch::Match PaneSearch::firstIn(const PaneText &pane, qsizetype lo, qsizetype hi) const
+{
+    Match found;
+    lo = std::clamp<qsizetype>(lo, 0, pane.size());
+    hi = std::clamp<qsizetype>(hi, lo, pane.size());
+    if (!isValid())
+        return found;
+    scan(pane, lo, hi, false, [&](qsizetype start, qsizetype end, QByteArrayView window) {
+        for (qsizetype p = anchorFirst(window, 0); p >= 0 && start + p < end;
+             p = anchorFirst(window, p + 1)) {
+            const qsizetype length = matchAt(pane, start + p);
+            if (length >= 0) {
+                found = {start + p, length, false};
+                return false;
+            }
+        }
+        return true;
+    });
+    return found;
+}
+
+PaneSearch::Match PaneSearch::lastIn(const PaneText &pane, qsizetype lo, qsizetype hi) const
+{
+    Match found;
+    lo = std::clamp<qsizetype>(lo, 0, pane.size());
+    hi = std::clamp<qsizetype>(hi, lo, pane.size());
+    if (!isValid())
+        return found;
+    scan(pane, lo, hi, true, [&](qsizetype start, qsizetype end, QByteArrayView window) {
+        for (qsizetype p = anchorFirst(window, 0); p >= 0 && start + p < end;
+             p = anchorFirst(window, p + 1)) {
+            const qsizetype length = matchAt(pane, start + p);
+            if (length >= 0)
+                found = {start + p, length, false};
+        }
+        return !found.found();
+    });
+    return found;
+}
+
+PaneSearch::Match PaneSearch::next(const PaneText &pane, qsizetype from) const
+{
+    from = std::clamp<qsizetype>(from, 0, pane.size());
+    Match match = firstIn(pane, from, pane.size());
+    if (!match.found()) {
+        match = firstIn(pane, 0, from);
+        match.wrapped = match.found();
+    }
+    return match;
+}
+
+PaneSearch::Match PaneSearch::previous(const PaneText &pane, qsizetype before) const
+{
+    before = std::clamp<qsizetype>(before, 0, pane.size());
+    Match match = lastIn(pane, 0, before);
+    if (!match.found()) {
+        match = lastIn(pane, before, pane.size());
+        match.wrapped = match.found();
+    }
+    return match;
+}

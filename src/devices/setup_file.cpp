@@ -1,0 +1,274 @@
+#include "devices/setup_file.h"
+
+#include "core/channel_state.h"
+#include "core/time_out_entry.h"
+#include "devices/capture_session.h"
+#include "devices/line_settings.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+#include <optional>
+
+namespace {
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+std::optional<bool> boolOf(const QString &text)
+{
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    return std::nullopt;
+}
+
+// A mode by its own word, in any case; `aliases` are other words that name
+// one of the values.
+template <typename Mode>
+std::optional<Mode> modeOf(const QString &text, std::initializer_list<Mode> values,
+                           std::initializer_list<std::pair<const char *, Mode>> aliases = {})
+{
+    for (const Mode value : values) {
+        if (text.compare(keywordOf(value), Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    for (const auto &[word, value] : aliases) {
+        if (text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return std::nullopt;
+}
+
+// Sets `target` from `text` when it reads; false when it doesn't.
+template <typename T> bool applied(const std::optional<T> &value, T &target)
+{
+    if (value)
+        target = *value;
+    return value.has_value();
+}
+
+std::optional<int> wholeNumberOf(const QString &text, int lowest, int highest)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+bool isOneLine(const QString &text)
+{
+    return !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+}
+
+using Key = SetupFile::ChannelKey;
+
+// The keys of each channel's section, in the order they are written. To
+// keep another value, add its entry here: the file and its checks follow.
+const QList<Key> channelKeyTable = {
+    {"On", false, [](const Channel &, const ChannelChoices &ch) { return boolText(ch.on); },
+     [](Channel &, ChannelChoices &ch, const QString &t) {
+         return applied(boolOf(t), ch.on);
+     }},
+    {"Port", false, [](const Channel &, const ChannelChoices &ch) { return ch.port; },
+     [](Channel &c, ChannelChoices &ch, const QString &t) {
+         // Only channel 1 offers TCP.
+         if (t.trimmed().isEmpty() || !isOneLine(t) ||
+             (!c.link().offersTcp() && t == QLatin1String("TCP")))
+             return false;
+         ch.port = t;
+         return true;
+     }},
+    {"Host", true, [](const Channel &, const ChannelChoices &ch) { return ch.host; },
+     [](Channel &, ChannelChoices &ch, const QString &t) {
+         if (!isOneLine(t))
+             return false;
+         ch.host = t;
+         return true;
+     }},
+    {"Socket", true, [](const Channel &, const ChannelChoices &ch) { return ch.socket; },
+     [](Channel &, ChannelChoices &ch, const QString &t) {
+         if (!wholeNumberOf(t, 1, 65535))
+             return false;
+         ch.socket = t.trimmed();
+         return true;
+     }},
+    {"Format", false,
+     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().format)); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(
+             modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex}),
+             c.modes().format);
+     }},
+    {"Display", false,
+     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().display)); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t,
+                               {DisplayMode::RealTime, DisplayMode::TimeOut, DisplayMode::AfterCr},
+                               {{"After CR", DisplayMode::AfterCr}}),
+                        c.modes().display);
+     }},
+    {"Transmit", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.modes().transmit));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t, {TransmitMode::RealTime, TransmitMode::AfterCr}),
+                        c.modes().transmit);
+     }},
+    {"Hex", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.modes().hexEntry); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(boolOf(t), c.modes().hexEntry);
+     }},
+    {"TimeOut", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString::number(c.module().intTimeOut);
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         const std::optional<int> ms =
+             wholeNumberOf(t, TimeOutEntry::minimum, TimeOutEntry::maximum);
+         if (ms)
+             c.module().intTimeOut = qint16(*ms);
+         return ms.has_value();
+     }},
+    {"Accumulate", false,
+     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.module().addTo)); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t, {AccumulateMode::AddOn, AccumulateMode::ClearFirst}),
+                        c.module().addTo);
+     }},
+    {"LineEnding", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.module().lineEnding));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(
+             modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}),
+             c.module().lineEnding);
+     }},
+};
+
+const QList<SetupFile::SessionKey> sessionKeyTable = {
+    {"Settings", [](const CaptureSession &s) { return s.serialSettings(); },
+     [](CaptureSession &s, const QString &t) {
+         if (!parseLineSettings(t).ok)
+             return false;
+         s.setSerialSettings(t.trimmed());
+         return true;
+     }},
+};
+
+const QString serialSection = QStringLiteral("Serial");
+
+QString channelSection(int number)
+{
+    return QStringLiteral("Channel%1").arg(number);
+}
+
+// A stored value as text. An unquoted value with commas reads as a list;
+// anything else that isn't text is of the wrong type.
+std::optional<QString> textOf(const QVariant &value)
+{
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QLatin1Char(','));
+    if (value.typeId() == QMetaType::QString)
+        return value.toString();
+    return std::nullopt;
+}
+
+} // namespace
+
+namespace SetupFile {
+
+const QList<ChannelKey> &channelKeys()
+{
+    return channelKeyTable;
+}
+
+const QList<SessionKey> &sessionKeys()
+{
+    return sessionKeyTable;
+}
+
+bool save(const QString &path, const CaptureSession &session,
+          const std::array<ChannelChoices, 2> &choices, QString *error)
+{
+    QSettings file(path, QSettings::IniFormat);
+    file.clear();
+    file.beginGroup(serialSection);
+    for (const SessionKey &key : sessionKeyTable)
+        file.setValue(QLatin1String(key.name), key.current(session));
+    file.endGroup();
+    for (int n : {1, 2}) {
+        const Channel &channel = session.channel(n);
+        file.beginGroup(channelSection(n));
+        for (const ChannelKey &key : channelKeyTable) {
+            if (!key.channel1Only || channel.link().offersTcp())
+                file.setValue(QLatin1String(key.name), key.current(channel, choices[n - 1]));
+        }
+        file.endGroup();
+    }
+    file.sync();
+    if (file.status() == QSettings::NoError)
+        return true;
+    if (error)
+        *error = QObject::tr("The file can't be written there.");
+    return false;
+}
+
+Reading open(const QString &path, CaptureSession &session, std::array<ChannelChoices, 2> &choices)
+{
+    Reading reading;
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable()) {
+        reading.error = info.exists() ? QObject::tr("The file can't be read.")
+                                      : QObject::tr("There is no such file.");
+        return reading;
+    }
+    QSettings file(path, QSettings::IniFormat);
+    if (file.status() != QSettings::NoError) {
+        reading.error = QObject::tr("It is not a setup file.");
+        return reading;
+    }
+    const auto refuse = [&reading](const QString &key, const QString &text) {
+        reading.refused << QStringLiteral("%1 = %2").arg(key, text);
+    };
+    for (const QString &key : file.allKeys()) {
+        const QString section = key.section(QLatin1Char('/'), 0, 0);
+        const QString name = key.section(QLatin1Char('/'), 1);
+        const std::optional<QString> text = textOf(file.value(key));
+        bool known = false;
+        if (section == serialSection) {
+            for (const SessionKey &entry : sessionKeyTable) {
+                if (name != QLatin1String(entry.name))
+                    continue;
+                known = true;
+                if (!text || !entry.apply(session, *text))
+                    refuse(key, text.value_or(QStringLiteral("?")));
+            }
+        }
+        for (int n : {1, 2}) {
+            Channel &channel = session.channel(n);
+            if (section != channelSection(n))
+                continue;
+            for (const ChannelKey &entry : channelKeyTable) {
+                if (name != QLatin1String(entry.name) ||
+                    (entry.channel1Only && !channel.link().offersTcp()))
+                    continue;
+                known = true;
+                if (!text || !entry.apply(channel, choices[n - 1], *text))
+                    refuse(key, text.value_or(QStringLiteral("?")));
+            }
+        }
+        if (!known)
+            reading.unknown << key;
+    }
+    return reading;
+}
+
+} // namespace SetupFile

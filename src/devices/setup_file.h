@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+class CaptureSession;
+class Channel;
+
+// What a channel's part of the window shows that a setup keeps, besides the
+// channel's own values: the port list's text ("TCP", a port number or a
+// device path), channel 1's TCP fields, and whether the channel is on.
+struct ChannelChoices
+{
+    QString port;
+    QString host;
+    QString socket;
+    bool on = false;
+};
+
+// A setup file (".vterm"): a small INI file, one [Serial] section and a
+// [Channel1] and [Channel2] section, written and read through QSettings.
+// Every value is one entry of the key tables in setup_file.cpp; reading
+// applies each good value at once and leaves a bad one alone.
+namespace SetupFile {
+
+inline constexpr char suffix[] = "vterm";
+
+// One key of a channel's section: its name, the value as written, and how a
+// stored text is checked and applied (false: refused, nothing changed).
+struct ChannelKey
+{
+    const char *name;
+    bool channel1Only; // channel 1's TCP fields
+    QString (*current)(const Channel &channel, const ChannelChoices &choices);
+    bool (*apply)(Channel &channel, ChannelChoices &choices, const QString &text);
+};
+// One key of the [Serial] section.
+struct SessionKey
+{
+    const char *name;
+    QString (*current)(const CaptureSession &session);
+    bool (*apply)(CaptureSession &session, const QString &text);
+};
+
+const QList<ChannelKey> &channelKeys();
+const QList<SessionKey> &sessionKeys();
+
+// Writes every key; false with `error` set when the file can't be written.
+bool save(const QString &path, const CaptureSession &session,
+          const std::array<ChannelChoices, 2> &choices, QString *error);
+
+struct Reading
+{
+    QString error;       // the file could not be read at all; nothing applied
+    QStringList unknown; // keys this program doesn't know
+    QStringList refused; // "Channel1/TimeOut = 99999": wrong type or out of range
+
+    bool clean() const { return error.isEmpty() && unknown.isEmpty() && refused.isEmpty(); }
+};
+
+// Applies the file's good values to the session and the choices; keys the
+// file doesn't hold keep their current values.
+Reading open(const QString &path, CaptureSession &session, std::array<ChannelChoices, 2> &choices);
+
+} // namespace SetupFile

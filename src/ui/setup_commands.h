@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class CaptureSession;
+class DisplayWindow;
+class QMenu;
+
+// File > "Open Setup..." and "Save Setup As...": a setup file keeps both
+// channels' port choices, modes and values and the serial settings (see
+// devices/setup_file.h). Opening one switches both channels off, applies
+// it to the channels and the window's controls, and switches on the
+// channels that were on when it was saved, reporting failures as usual.
+class SetupCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    SetupCommands(CaptureSession &session, DisplayWindow *window);
+
+    void addEntries(QMenu *file);
+
+    // The commands with the file chosen; both say what went wrong in a
+    // message. False when nothing was saved or applied.
+    bool saveSetup(const QString &path);
+    bool openSetup(const QString &path);
+
+private:
+    void chooseAndSave();
+    void chooseAndOpen();
+
+    CaptureSession &m_session;
+    DisplayWindow *m_window;
+    QString m_folder; // offered by the next file dialog
+};

@@ -1,0 +1,171 @@
+#include "core/pane_search.h"
+#include "core/pane_text.h"
+
+#include <QTest>
+
+class TestPaneSearch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void find_data();
+    void find();
+    void matchesStraddleBlocksAndWindows();
+    void findsWhatArrivedSinceTheLastStep();
+};
+
+// Each row searches one pane text once, forward from `from` or backward
+// from before it.
+void TestPaneSearch::find_data()
+{
+    QTest::addColumn<QByteArray>("pane");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<bool>("forward");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("wrapped");
+
+    const QByteArray ones("one two one");
+    QTest::newRow("next") << ones << "one" << true << true << 1 << 8 << 3 << false;
+    QTest::newRow("next at from") << ones << "one" << true << true << 8 << 8 << 3 << false;
+    QTest::newRow("next wraps") << ones << "one" << true << true << 9 << 0 << 3 << true;
+    QTest::newRow("previous") << ones << "one" << true << false << 8 << 0 << 3 << false;
+    QTest::newRow("previous wraps") << ones << "one" << true << false << 0 << 8 << 3 << true;
+    QTest::newRow("only match, wrapped to itself")
+        << QByteArray("xx one") << "one" << true << true << 4 << 3 << 3 << true;
+    QTest::newRow("pane's last byte")
+        << QByteArray("abc") << "c" << true << true << 0 << 2 << 1 << false;
+    QTest::newRow("pane's first byte, backwards")
+        << QByteArray("abc") << "a" << true << false << 3 << 0 << 1 << false;
+    QTest::newRow("whole pane") << QByteArray("abc") << "abc" << true << true << 0 << 0 << 3
+                                << false;
+    QTest::newRow("longer than the pane")
+        << QByteArray("abc") << "abcd" << true << true << 0 << -1 << 0 << false;
+    QTest::newRow("not there") << ones << "three" << true << true << 0 << -1 << 0 << false;
+    QTest::newRow("empty pane") << QByteArray() << "a" << false << true << 0 << -1 << 0 << false;
+    QTest::newRow("empty text") << ones << "" << false << true << 0 << -1 << 0 << false;
+
+    QTest::newRow("match case") << QByteArray("One one") << "one" << true << true << 0 << 4 << 3
+                                << false;
+    QTest::newRow("any case") << QByteArray("One one") << "oNE" << false << true << 0 << 0 << 3
+                              << false;
+    QTest::newRow("one letter, any case")
+        << QByteArray("xyzQ") << "q" << false << true << 0 << 3 << 1 << false;
+    QTest::newRow("Latin-1 capitals fold") << QByteArray("na\xc9VE") << QString::fromUtf8("aéve")
+                                           << false << true << 0 << 1 << 4 << false;
+    QTest::newRow("Latin-1 with match case") << QByteArray("na\xc9VE") << QString::fromUtf8("aéve")
+                                             << true << true << 0 << -1 << 0 << false;
+    // U+00D7 and U+00F7 sit where a capital and its small letter would.
+    QTest::newRow("multiplication sign is no letter")
+        << QByteArray("2\xd7"
+                      "3")
+        << QString::fromUtf8("2÷3") << false << true << 0 << -1 << 0 << false;
+    QTest::newRow("outside Latin-1 finds nothing")
+        << QByteArray("a?b") << QString::fromUtf8("a€b") << false << true << 0 << -1 << 0 << false;
+
+    // A line break searched for matches any of the pane's.
+    QTest::newRow("across CR LF") << QByteArray("OK\r\nREADY") << "OK\nREADY" << true << true << 0
+                                  << 0 << 9 << false;
+    QTest::newRow("across a lone CR")
+        << QByteArray("OK\rREADY") << "OK\nREADY" << true << true << 0 << 0 << 8 << false;
+    QTest::newRow("across a lone LF")
+        << QByteArray("OK\nREADY") << "OK\r\nREADY" << true << true << 0 << 0 << 8 << false;
+    QTest::newRow("two breaks are two lines")
+        << QByteArray("a\r\n\nb a\r\nb") << "a\n\nb" << true << true << 0 << 0 << 5 << false;
+    QTest::newRow("one break is not two")
+        << QByteArray("a\r\n\nb a\r\nb") << "a\nb" << true << true << 0 << 6 << 4 << false;
+    QTest::newRow("break first, never inside CR LF")
+        << QByteArray("a\r\nb") << "\nb" << true << true << 0 << 1 << 3 << false;
+    QTest::newRow("break at the pane's end") << QByteArray("x\r") << "x\n"
+                                             << true << true << 0 << 0 << 2 << false;
+    QTest::newRow("break backwards")
+        << QByteArray("a\nb a\nb") << "a\nb" << true << false << 8 << 4 << 3 << false;
+    QTest::newRow("no break where a letter is")
+        << QByteArray("OK READY") << "OK\nREADY" << true << true << 0 << -1 << 0 << false;
+}
+
+void TestPaneSearch::find()
+{
+    QFETCH(QByteArray, pane);
+    QFETCH(QString, text);
+    QFETCH(bool, matchCase);
+    QFETCH(bool, forward);
+    QFETCH(int, from);
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(bool, wrapped);
+
+    PaneText model;
+    model.setText(pane);
+    const PaneSearch search(text, matchCase);
+    const PaneSearch::Match match =
+        forward ? search.next(model, from) : search.previous(model, from);
+    QCOMPARE(match.start, qsizetype(start));
+    if (match.found()) {
+        QCOMPARE(match.length, qsizetype(length));
+        QCOMPARE(match.wrapped, wrapped);
+    }
+}
+
+void TestPaneSearch::matchesStraddleBlocksAndWindows()
+{
+    // A small threshold: page-sized blocks, most of them in the spill file.
+    PaneText model;
+    model.setSpillThreshold(256 * 1024);
+    model.append(QByteArray(1024 * 1024, '-'));
+    const qsizetype block = model.chunkAt(0).size();
+    model.clear();
+    QByteArray text(3 * 1024 * 1024 + 100, '.');
+    const QList<qsizetype> places = {0, block - 3, 1024 * 1024 - 2, 2 * 1024 * 1024 - 5,
+                                     text.size() - 6};
+    for (const qsizetype at : places)
+        text.replace(at, 6, "NEEDLE");
+    model.append(text);
+    model.finishSpilling();
+    QVERIFY(model.spilledSize() > 0);
+
+    const PaneSearch search(QStringLiteral("needle"), false);
+    qsizetype from = 0;
+    for (const qsizetype at : places) {
+        const PaneSearch::Match match = search.next(model, from);
+        QCOMPARE(match.start, at);
+        QVERIFY(!match.wrapped);
+        from = match.end();
+    }
+    QCOMPARE(search.next(model, from).start, places.first());
+    QVERIFY(search.next(model, from).wrapped);
+
+    qsizetype before = model.size();
+    for (auto at = places.crbegin(); at != places.crend(); ++at) {
+        const PaneSearch::Match match = search.previous(model, before);
+        QCOMPARE(match.start, *at);
+        before = match.start;
+    }
+    // Across a block's end, with a line break between.
+    model.clear();
+    QByteArray lines(2 * block, '-');
+    lines.replace(block - 4, 9, "END\r\nNEXT");
+    model.append(lines);
+    QCOMPARE(PaneSearch(QStringLiteral("end\nnext"), false).next(model, 0).start, block - 4);
+}
+
+void TestPaneSearch::findsWhatArrivedSinceTheLastStep()
+{
+    PaneText model;
+    const PaneSearch search(QStringLiteral("OK"), true);
+    model.append("boot OK\r\n");
+    const PaneSearch::Match first = search.next(model, 0);
+    QCOMPARE(first.start, 5);
+    // Data arrives between steps, a match split across two appends.
+    model.append("load O");
+    QCOMPARE(search.next(model, first.end()).start, 5); // only the old one, wrapped
+    model.append("K\r\n");
+    const PaneSearch::Match second = search.next(model, first.end());
+    QCOMPARE(second.start, 14);
+    QVERIFY(!second.wrapped);
+}
+
+QTEST_GUILESS_MAIN(TestPaneSearch)
+#include "tst_pane_search.moc"

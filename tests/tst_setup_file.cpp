@@ -1,0 +1,260 @@
+#include "app/program_start.h"
+#include "devices/setup_file.h"
+#include "support/display_fixture.h"
+#include "support/message_boxes.h"
+#include "support/pty_pair.h"
+#include "support/tcp_peer.h"
+#include "ui/setup_commands.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using Choices = std::array<ChannelChoices, 2>;
+
+// Every key's value as the file would have it, "Channel1/Format" first.
+QStringList valuesOf(const CaptureSession &session, const Choices &choices)
+{
+    QStringList values;
+    for (const SetupFile::SessionKey &key : SetupFile::sessionKeys())
+        values << QStringLiteral("Serial/%1=%2").arg(QLatin1String(key.name), key.current(session));
+    for (int n : {1, 2}) {
+        const Channel &channel = session.channel(n);
+        for (const SetupFile::ChannelKey &key : SetupFile::channelKeys()) {
+            if (!key.channel1Only || n == 1)
+                values << QStringLiteral("Channel%1/%2=%3")
+                              .arg(n)
+                              .arg(QLatin1String(key.name), key.current(channel, choices[n - 1]));
+        }
+    }
+    return values;
+}
+
+// A file of the given lines, as an operator might write one.
+QString writeFile(const QTemporaryDir &dir, const QByteArray &text)
+{
+    const QString path = dir.filePath(QStringLiteral("written.vterm"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())
+        return {};
+    return path;
+}
+
+} // namespace
+
+class TestSetupFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QCOMPARE(dismissMessageBoxes(), QStringList()); }
+    void roundTripKeepsEveryValue();
+    void badValuesAreNamedAndLeftAlone_data();
+    void badValuesAreNamedAndLeftAlone();
+    void unreadableFileAppliesNothing();
+    void openingSwitchesOffAppliesAndSwitchesOn();
+    void badValuesMakeOneMessage();
+    void programStartsWithTheNamedSetup();
+};
+
+void TestSetupFile::roundTripKeepsEveryValue()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.vterm"));
+    CaptureSession saved;
+    saved.setSignOnDefaults();
+    saved.setSerialSettings(QStringLiteral("115200,e,7,2"));
+    Choices savedChoices{ChannelChoices{QStringLiteral("TCP"), QStringLiteral("127.0.0.1"),
+                                        QStringLiteral("4001"), true},
+                         ChannelChoices{QStringLiteral("/dev/ttyUSB3"), {}, {}, true}};
+    for (int n : {1, 2}) {
+        Channel &channel = saved.channel(n);
+        channel.modes().format = n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Decimal;
+        channel.modes().display = n == 1 ? DisplayMode::AfterCr : DisplayMode::TimeOut;
+        channel.modes().transmit = TransmitMode::AfterCr;
+        channel.modes().hexEntry = true;
+        channel.module().intTimeOut = qint16(n == 1 ? 32767 : 0);
+        channel.module().addTo = AccumulateMode::ClearFirst;
+        channel.module().lineEnding = n == 1 ? LineEnding::CrLf : LineEnding::None;
+    }
+    QString error;
+    QVERIFY2(SetupFile::save(path, saved, savedChoices, &error), qPrintable(error));
+
+    CaptureSession opened;
+    opened.setSignOnDefaults();
+    Choices openedChoices{ChannelChoices{QStringLiteral("1"), {}, QStringLiteral("9761"), false},
+                          ChannelChoices{QStringLiteral("2"), {}, {}, false}};
+    // Every value differs before, so each one is shown to travel.
+    const QStringList before = valuesOf(opened, openedChoices);
+    const QStringList expected = valuesOf(saved, savedChoices);
+    QCOMPARE(before.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QVERIFY2(before.at(i) != expected.at(i), qPrintable(expected.at(i)));
+
+    const SetupFile::Reading reading = SetupFile::open(path, opened, openedChoices);
+    QVERIFY(reading.clean());
+    QCOMPARE(valuesOf(opened, openedChoices), expected);
+
+    // Readable by a person: sections and the modes' own words.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    for (const char *line : {"[Channel1]", "Format=Hex", "LineEnding=CR LF",
+                             "Accumulate=Clear First", "[Serial]", "Settings=\"115200,e,7,2\""})
+        QVERIFY2(text.contains(line), line);
+}
+
+void TestSetupFile::badValuesAreNamedAndLeftAlone_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("unknown format") << "Channel1/Format" << QByteArray("Purple");
+    QTest::newRow("time-out too long") << "Channel1/TimeOut" << QByteArray("32768");
+    QTest::newRow("negative time-out") << "Channel2/TimeOut" << QByteArray("-1");
+    QTest::newRow("time-out not a number") << "Channel2/TimeOut" << QByteArray("200ms");
+    QTest::newRow("not true or false") << "Channel2/Hex" << QByteArray("maybe");
+    QTest::newRow("a byte array, not text") << "Channel1/Hex" << QByteArray("@ByteArray(true)");
+    QTest::newRow("socket 0") << "Channel1/Socket" << QByteArray("0");
+    QTest::newRow("socket too high") << "Channel1/Socket" << QByteArray("65536");
+    QTest::newRow("TCP on channel 2") << "Channel2/Port" << QByteArray("TCP");
+    QTest::newRow("empty port") << "Channel2/Port" << QByteArray("");
+    QTest::newRow("bad parity") << "Serial/Settings" << QByteArray("\"9600,q,8,1\"");
+    QTest::newRow("unquoted list, bad data bits") << "Serial/Settings" << QByteArray("9600,n,9,1");
+    QTest::newRow("unknown ending") << "Channel2/LineEnding" << QByteArray("CRCR");
+    QTest::newRow("unknown mode") << "Channel1/Transmit" << QByteArray("Later");
+    QTest::newRow("unknown accumulate") << "Channel1/Accumulate" << QByteArray("Replace");
+    QTest::newRow("On as a number") << "Channel2/On" << QByteArray("1");
+}
+
+void TestSetupFile::badValuesAreNamedAndLeftAlone()
+{
+    QFETCH(QString, key);
+    QFETCH(QByteArray, value);
+    QTemporaryDir dir;
+    CaptureSession session;
+    session.setSignOnDefaults();
+    Choices choices{ChannelChoices{QStringLiteral("TCP"), QStringLiteral("127.0.0.1"),
+                                   QStringLiteral("9761"), false},
+                    ChannelChoices{QStringLiteral("2"), {}, {}, false}};
+    const QStringList before = valuesOf(session, choices);
+
+    // The bad value among good ones, which still apply.
+    const QString section = key.section(u'/', 0, 0);
+    const QByteArray text = "[" + section.toLatin1() + "]\n" + key.section(u'/', 1).toLatin1() +
+                            "=" + value + "\n" + "[Channel2]\nDisplay=Time Out\n";
+    const SetupFile::Reading reading = SetupFile::open(writeFile(dir, text), session, choices);
+    QVERIFY(reading.error.isEmpty());
+    QVERIFY(reading.unknown.isEmpty());
+    QCOMPARE(reading.refused.size(), 1);
+    QVERIFY2(reading.refused.at(0).startsWith(key + QStringLiteral(" = ")),
+             qPrintable(reading.refused.at(0)));
+    QCOMPARE(session.channel(2).modes().display, DisplayMode::TimeOut);
+    QStringList after = valuesOf(session, choices);
+    after.replaceInStrings(QStringLiteral("Channel2/Display=Time Out"),
+                           QStringLiteral("Channel2/Display=Real Time"));
+    QCOMPARE(after, before);
+}
+
+void TestSetupFile::unreadableFileAppliesNothing()
+{
+    QTemporaryDir dir;
+    CaptureSession session;
+    Choices choices;
+    QVERIFY(!SetupFile::open(dir.filePath(QStringLiteral("none.vterm")), session, choices)
+                 .error.isEmpty());
+    QVERIFY(!SetupFile::open(dir.path(), session, choices).error.isEmpty());
+    QString error;
+    QVERIFY(!SetupFile::save(dir.path(), session, choices, &error)); // a folder
+    QVERIFY(!error.isEmpty());
+}
+
+void TestSetupFile::openingSwitchesOffAppliesAndSwitchesOn()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pty.vterm"));
+    PtyPair pty;
+    TcpPeer peer;
+    DisplayFixture f;
+    SetupCommands &commands = *f.window->setupCommands();
+    // Channel 2 on a pty in Hex, After CR, LF endings; channel 1 off on TCP.
+    ChannelGroup &two = f.channel(2);
+    two.cmbPort->setEditText(pty.slavePath());
+    two.optHex->click();
+    two.optChar->click();
+    two.optCR->click();
+    f.session.channel(2).module().lineEnding = LineEnding::Lf;
+    f.choosePort1(QStringLiteral("TCP"));
+    f.channel(1).txtPort->setText(QString::number(peer.port()));
+    f.switchOn(2);
+    QVERIFY(f.isOn(2));
+    QVERIFY(commands.saveSetup(path));
+
+    // Everything changed, and channel 1 on instead of channel 2.
+    f.switchOff(2);
+    two.cmbPort->setEditText(QStringLiteral("7"));
+    two.optASCII->click();
+    two.optRT->click();
+    two.optLive->click();
+    f.session.channel(2).module().lineEnding = LineEnding::Cr;
+    f.switchOn(1);
+    QVERIFY(f.isOn(1));
+
+    QVERIFY(commands.openSetup(path));
+    QVERIFY(!f.isOn(1));
+    QVERIFY(f.channel(1).optOff->isChecked());
+    QVERIFY(f.isOn(2));
+    QCOMPARE(two.cmbPort->currentText(), pty.slavePath());
+    QVERIFY(two.optHex->isChecked() && two.optChar->isChecked() && two.optCR->isChecked());
+    QCOMPARE(f.session.channel(2).modes().format, ReceiveFormat::Hex);
+    QCOMPARE(f.channel(1).cmbPort->currentText(), QStringLiteral("TCP"));
+    QVERIFY(f.channel(1).txtHost->isVisibleTo(f.window.get()));
+    QCOMPARE(f.channel(1).txtPort->text(), QString::number(peer.port()));
+
+    // The reopened channel works, with the setup's line ending.
+    f.type(2, QStringLiteral("go"));
+    f.pressEnter(2);
+    QCOMPARE(pty.read(3), QByteArray("go\n"));
+}
+
+void TestSetupFile::badValuesMakeOneMessage()
+{
+    QTemporaryDir dir;
+    DisplayFixture f;
+    const QString path = writeFile(dir, "[Channel1]\nFormat=Hex\nTimeOut=99999\n"
+                                        "[Channel2]\nHex=perhaps\nColour=blue\n");
+    QVERIFY(f.window->setupCommands()->openSetup(path));
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    for (const char *named :
+         {"Channel1/TimeOut = 99999", "Channel2/Hex = perhaps", "Channel2/Colour"})
+        QVERIFY2(messages.at(0).contains(QLatin1String(named)), qPrintable(messages.at(0)));
+    QVERIFY(f.channel(1).optHex->isChecked());
+    QCOMPARE(f.session.channel(1).module().intTimeOut, qint16(200));
+    QVERIFY(!f.channel(2).chkHex->isChecked());
+}
+
+// "varnokterm FILE.vterm": the setup is applied once the splash has made way
+// for the main window.
+void TestSetupFile::programStartsWithTheNamedSetup()
+{
+    QTemporaryDir dir;
+    PtyPair pty;
+    const QString path = writeFile(dir, "[Channel2]\nOn=true\nPort=" + pty.slavePath().toLatin1() +
+                                            "\nTimeOut=750\n");
+    ProgramStart program;
+    program.setSetupFile(path);
+    program.start();
+    QTRY_VERIFY_WITH_TIMEOUT(program.display() && program.display()->isVisible(), 10000);
+    QVERIFY(program.session.channel(2).isOn());
+    QCOMPARE(program.session.channel(2).module().intTimeOut, qint16(750));
+    QCOMPARE(program.session.serialSettings(), QStringLiteral("9600,n,8,1"));
+}
+
+QTEST_MAIN(TestSetupFile)
+#include "tst_setup_file.moc"
