@@ -16,7 +16,7 @@ class PaneText;
 class QMenu;
 
 // Read-only view of a receive pane's PaneText: one cell per byte in a
-// fixed-pitch font, long lines wrapped at the viewport's width, only the
+// fixed-pitch font, long lines wrapped at blanks to the viewport's width, only the
 // visible rows painted. Model changes are gathered and shown at most once a
 // frame; the view follows new data while it is scrolled to the bottom.
 class CapturePane : public QAbstractScrollArea
@@ -102,6 +102,10 @@ private:
     void offerToSaveSelection();
     void scheduleUpdate();
     void relayoutForSize();
+    void continueWrapping();
+    // Wraps lines the width left waiting for a while, and keeps the view at
+    // the bottom or `topPos` (-1: none) at its top.
+    void wrapWaitingLines(bool atBottom, qsizetype topPos);
     void updateScrollRange(bool keepBottom);
     void scrollToRow(qint64 row);
     void setCursorPosition(qsizetype anchor, qsizetype cursor);
@@ -113,6 +117,7 @@ private:
     QPointer<PaneText> m_model;
     CapturePaneLayout m_layout;
     QTimer m_frameTimer;
+    QTimer m_wrapTimer;
     bool m_appendPending = false;
     bool m_resetPending = false;
     bool m_resetToBottom = false;
