@@ -8,6 +8,7 @@
 #include "recording_bench.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
+#include "wrap_bench.h"
 
 #include "core/byte_text.h"
 #include "core/pane_text.h"
@@ -726,6 +727,11 @@ void recording()
     recordingBench(table, quick);
 }
 
+void wrap()
+{
+    wrapBench(table, quick);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -736,8 +742,8 @@ int main(int argc, char *argv[])
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
-    // baseline, paced, stall, e2e, paste, recording; or huge, the 8 GB pane,
-    // which only runs when asked for (it takes minutes and 8 GB of disk).
+    // baseline, paced, stall, e2e, paste, recording, wrap; or huge, the 8 GB
+    // pane, which only runs when asked for (it takes minutes and 8 GB of disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
     const QList<std::pair<QString, void (*)()>> sections = {
@@ -747,7 +753,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("paced"), pacedBatches},  {QStringLiteral("stall"), stallUnderLoad},
         {QStringLiteral("e2e"), endToEnd},        {QStringLiteral("huge"), hugePane},
         {QStringLiteral("paste"), [] { pasteResend(table, quick); }},
-        {QStringLiteral("recording"), recording}};
+        {QStringLiteral("recording"), recording}, {QStringLiteral("wrap"), wrap}};
     table.header();
     for (const auto &[name, run] : sections)
         if (section == name || (section.isEmpty() && name != QLatin1String("huge")))

@@ -212,7 +212,7 @@ void CapturePane::relayoutForSize()
 
 void CapturePane::continueWrapping()
 {
-    if (!m_model)
+    if (!m_model || !m_layout.isWrapping())
         return;
     const bool atBottom = isAtBottom();
     wrapWaitingLines(atBottom, atBottom ? -1 : m_layout.positionAt(*m_model, firstVisibleRow(), 0));

@@ -59,6 +59,9 @@ public:
     static qsizetype clipboardLimit();
 
     bool isAtBottom() const;
+    // Whether lines a new width left cut at cells are still being wrapped at
+    // blanks (a step at a time, between other events).
+    bool isWrapping() const { return m_layout.isWrapping(); }
     int firstVisibleRow() const;
     // Rows that fit the viewport whole (at least one).
     int visibleRowCount() const;

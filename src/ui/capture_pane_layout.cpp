@@ -22,24 +22,31 @@ void CapturePaneLayout::setColumns(int columns)
     m_rows.clear();
     m_wraps.clear();
     m_rowChanges.clear();
-    // Walks the counts in order, the long ones alongside. Lines wider than
-    // the pane are cut at cells until wrapPending() reaches them.
-    const qsizetype last = m_cells.size() - 1;
+    // Walks the counts in order, the long ones alongside, skipping groups
+    // whose lines all fit. Lines wider than the pane are cut at cells until
+    // wrapPending() reaches them.
+    const qsizetype lines = m_cells.size();
+    const qsizetype last = lines - 1;
     qint64 rows = 0;
-    qsizetype nextLong = 0;
     qsizetype waiting = 0;
-    for (qsizetype line = 0; line <= last; ++line) {
-        if (line % kGroup == 0)
-            m_groupRows[line / kGroup] = rows;
-        const quint8 count = m_cells[line];
-        const qint64 cells = count == kLong ? m_longCells[nextLong++].cells : count;
-        if (cells <= m_columns) {
-            ++rows;
+    for (qsizetype group = 0; group < m_groupRows.size(); ++group) {
+        m_groupRows[group] = rows;
+        const qsizetype first = group * kGroup;
+        const qsizetype end = std::min(first + kGroup, lines);
+        if (m_groupWidest[group] <= m_columns) {
+            rows += end - first;
             continue;
         }
-        rows += rowsAtCells(cells);
-        if (line < last)
-            ++waiting;
+        for (qsizetype line = first; line < end; ++line) {
+            const qint64 cells = lineCells(line);
+            if (cells <= m_columns) {
+                ++rows;
+                continue;
+            }
+            rows += rowsAtCells(cells);
+            if (line < last)
+                ++waiting;
+        }
     }
     m_rowCount = rows;
     m_waitingLines = waiting;
@@ -60,6 +67,7 @@ void CapturePaneLayout::clear()
     m_cells.clear();
     m_longCells.clear();
     m_groupRows.clear();
+    m_groupWidest.clear();
     m_rowCount = 0;
     m_checkpoints = {};
     m_scan = Scan{};
@@ -167,6 +175,7 @@ void CapturePaneLayout::truncate(qsizetype lines)
     m_longCells.truncate(
         m_longCells.upperBound([lines](const LongLine &l) { return lines <= l.line; }));
     m_groupRows.truncate((lines + kGroup - 1) / kGroup);
+    m_groupWidest.truncate(m_groupRows.size());
     m_checkpoints.remove(lines);
     m_passLine = std::min(m_passLine, lines);
     m_passStart = -1;
@@ -175,8 +184,12 @@ void CapturePaneLayout::truncate(qsizetype lines)
 void CapturePaneLayout::pushLine(qint64 cells)
 {
     const qsizetype line = m_cells.size();
-    if (line % kGroup == 0)
+    if (line % kGroup == 0) {
         m_groupRows.append(m_rowCount);
+        m_groupWidest.append(0);
+    }
+    quint8 &widest = m_groupWidest.last();
+    widest = quint8(std::max<qint64>(widest, std::min<qint64>(cells, kLong)));
     if (cells >= kLong) {
         m_cells.append(kLong);
         m_longCells.append(LongLine{line, cells});

@@ -22,18 +22,19 @@ class PaneText;
 //
 // Kept per line: its cell count, one byte for most lines; for lines wider
 // than the pane, their row count at this width, one more byte (in memory
-// only where such lines are); a running sum of rows per group of lines.
-// Appending reads only the new bytes: the last line keeps the state of its
-// last row, so only that row and those after it are worked out, whatever
-// the pane holds. Lines of many rows keep where every kRowStep-th row
-// starts, so finding a row or a position inside one reads at most about
-// kRowStep rows. Lines longer than `checkpointStep` bytes that hold tabs
-// also keep the cell count at every `checkpointStep` bytes.
+// only where such lines are); per group of lines, a running sum of rows and
+// the widest line's cells. Appending reads only the new bytes: the last line
+// keeps the state of its last row, so only that row and those after it are
+// worked out, whatever the pane holds. Lines of many rows keep where every
+// kRowStep-th row starts, so finding a row or a position inside one reads at
+// most about kRowStep rows. Lines longer than `checkpointStep` bytes that
+// hold tabs also keep the cell count at every `checkpointStep` bytes.
 //
-// A new width costs nothing for lines no wider than it. Wider lines must be
-// read again: until wrapPending() reaches them, they are cut at the cell
-// where the row ends, which needs no reading, and every row and position
-// answer agrees with that.
+// A new width costs nothing for lines no wider than it: groups of such lines
+// are passed over whole. Wider lines must be read again: until
+// wrapPending() reaches them, they are cut at the cell where the row ends,
+// which needs no reading, and every row and position answer agrees with
+// that.
 class CapturePaneLayout
 {
 public:
@@ -213,8 +214,10 @@ private:
     int m_columns = 80;
     ChunkedList<quint8, 14> m_cells;
     ChunkedList<LongLine, 10> m_longCells;
-    // Rows before line k * kGroup.
+    // Rows before line k * kGroup, and the most cells of a line from there
+    // (at most kLong; the last group's may be more than its lines hold).
     ChunkedList<qint64, 10> m_groupRows;
+    ChunkedList<quint8, 12> m_groupWidest;
     qint64 m_rowCount = 0;
     // Per long line with tabs: cells before byte lineStart + i * m_checkpointStep.
     QHash<qsizetype, QList<qint64>> m_checkpoints;
