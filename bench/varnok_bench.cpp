@@ -9,6 +9,7 @@
 #include "recording_bench.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
+#include "wrap_bench.h"
 
 #include "core/byte_text.h"
 #include "core/pane_text.h"
@@ -727,6 +728,11 @@ void recording()
     recordingBench(table, quick);
 }
 
+void wrap()
+{
+    wrapBench(table, quick);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -737,8 +743,9 @@ int main(int argc, char *argv[])
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
-    // baseline, paced, stall, e2e, paste, recording, find; or huge, the 8 GB pane,
-    // which only runs when asked for (it takes minutes and 8 GB of disk).
+    // baseline, paced, stall, e2e, paste, recording, find, wrap; or huge, the
+    // 8 GB pane, which only runs when asked for (it takes minutes and 8 GB of
+    // disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
     const QList<std::pair<QString, void (*)()>> sections = {
@@ -748,7 +755,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("paced"), pacedBatches},  {QStringLiteral("stall"), stallUnderLoad},
         {QStringLiteral("e2e"), endToEnd},        {QStringLiteral("huge"), hugePane},
         {QStringLiteral("paste"), [] { pasteResend(table, quick); }},
-        {QStringLiteral("recording"), recording},
+        {QStringLiteral("recording"), recording}, {QStringLiteral("wrap"), wrap},
         {QStringLiteral("find"), [] { findBench(table, quick); }}};
     table.header();
     for (const auto &[name, run] : sections)

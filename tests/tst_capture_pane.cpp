@@ -69,6 +69,8 @@ private slots:
     void selectAllCopiesExactBytes_data();
     void selectAllCopiesExactBytes();
     void wrapsAfterResize();
+    void numbersNeverSplit_data();
+    void numbersNeverSplit();
     void resizeKeepsTopTextWhenScrolledUp();
     void controlCharactersShownDistinctly_data();
     void controlCharactersShownDistinctly();
@@ -341,6 +343,55 @@ void TestCapturePane::wrapsAfterResize()
     // The columns follow the viewport's width in cells.
     QVERIFY(m_pane->cellRect(0, columns - 1).right() < m_pane->viewport()->width());
     QVERIFY(m_pane->cellRect(0, columns + 1).right() >= m_pane->viewport()->width());
+}
+
+void TestCapturePane::numbersNeverSplit_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::addColumn<QByteArray>("suffix");
+    QTest::addColumn<int>("base");
+
+    QTest::newRow("hex") << QByteArray(" ") << QByteArray() << 16;
+    QTest::newRow("hex, blank after") << QByteArray() << QByteArray(" ") << 16;
+    QTest::newRow("decimal") << QByteArray(" ") << QByteArray() << 10;
+    QTest::newRow("decimal, two blanks before") << QByteArray("  ") << QByteArray() << 10;
+}
+
+void TestCapturePane::numbersNeverSplit()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(QByteArray, suffix);
+    QFETCH(int, base);
+
+    // One long line of numbers, as a Real Time pane shows received bytes.
+    QByteArray bytes;
+    QStringList numbers;
+    for (int i = 0; i < 700; ++i) {
+        const QByteArray number = QByteArray::number((i * 37 + i / 7) % 256, base).toUpper();
+        bytes += prefix + (base == 16 ? number.rightJustified(2, '0') : number) + suffix;
+        numbers << QString::fromLatin1(number.rightJustified(base == 16 ? 2 : 1, '0'));
+    }
+    showPane(400, 200);
+    m_model->append(bytes);
+    m_pane->flushPendingUpdate();
+    const auto shownNumbers = [this] {
+        QStringList shown;
+        for (const QString &row : allRows(*m_pane)) {
+            if (row.size() > m_pane->columns())
+                return QStringList{QStringLiteral("row wider than the pane")};
+            shown += row.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        }
+        return shown;
+    };
+    for (const int width : {400, 263, 198, 331, 157}) {
+        m_pane->resize(width, 200);
+        QTRY_COMPARE(shownNumbers(), numbers);
+    }
+
+    QTest::keyClick(m_pane.get(), Qt::Key_A, Qt::ControlModifier);
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(m_pane.get(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(bytes));
 }
 
 void TestCapturePane::resizeKeepsTopTextWhenScrolledUp()

@@ -23,8 +23,14 @@ QStringList allRows(const CapturePaneLayout &layout, const PaneText &text)
     return rows;
 }
 
-// Straightforward wrapping to check the layout against: expand every line
-// into cells, then cut it into rows.
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Straightforward wrapping to check the layout against: where each byte of
+// a line starts, then rows that end before the last word start that fits,
+// or cut inside a word wider than the row.
 QStringList referenceRows(const QByteArray &bytes, int columns)
 {
     QList<QByteArray> lines{QByteArray()};
@@ -40,31 +46,115 @@ QStringList referenceRows(const QByteArray &bytes, int columns)
     }
     QStringList rows;
     for (const QByteArray &line : lines) {
-        QString cells;
-        for (const char c : line) {
-            if (c == '\t')
-                cells += QString(CapturePaneLayout::kTabWidth -
-                                     cells.size() % CapturePaneLayout::kTabWidth,
-                                 QLatin1Char(' '));
-            else
-                cells += CapturePaneLayout::displayChar(uchar(c));
-        }
-        if (cells.isEmpty())
-            rows << QString();
-        for (qsizetype i = 0; i < cells.size(); i += columns)
-            rows << cells.mid(i, columns);
+        QList<qint64> at{0};
+        for (const char c : line)
+            at << at.last() + (c == '\t' ? CapturePaneLayout::kTabWidth -
+                                               at.last() % CapturePaneLayout::kTabWidth
+                                         : 1);
+        const qsizetype n = line.size();
+        qsizetype start = 0;
+        do {
+            qsizetype wordStart = -1;
+            qsizetype j = start;
+            for (; j < n; ++j) {
+                if (j > start && !isBlank(line[j]) && isBlank(line[j - 1]))
+                    wordStart = j;
+                if (!isBlank(line[j]) && at[j] + 1 - at[start] > columns)
+                    break;
+            }
+            const qsizetype next = j == n ? n : (wordStart > start ? wordStart : j);
+            QString row;
+            for (qsizetype k = start; k < next && at[k] - at[start] < columns; ++k) {
+                const qint64 width = std::min(at[k + 1], at[start] + columns) - at[k];
+                row += QString(width, CapturePaneLayout::displayChar(uchar(line[k])));
+            }
+            rows << row;
+            start = next;
+        } while (start < n);
     }
     return rows;
 }
 
-QByteArray randomText(quint32 seed, qsizetype size)
+// The first way the layout's answers disagree with each other, or empty:
+// row counts add up, and every byte shown is found where it is shown.
+QString inconsistency(const CapturePaneLayout &layout, const PaneText &text)
 {
-    static const QByteArray alphabet = QByteArrayLiteral("abcdefgh \t\t\r\n\r\n\x00\xA0\xFF");
+    qint64 rows = 0;
+    for (qsizetype line = 0; line < layout.lineCount(); ++line) {
+        if (layout.firstRowOfLine(line) != rows)
+            return QStringLiteral("first row of line %1").arg(line);
+        rows += layout.rowsOfLine(line);
+        if (layout.lineOfRow(rows - 1) != line ||
+            layout.lineOfRow(rows - layout.rowsOfLine(line)) != line)
+            return QStringLiteral("line of the rows of line %1").arg(line);
+    }
+    if (rows != layout.rowCount())
+        return QStringLiteral("row count");
+    QList<qint64> rowOf(text.size(), -1);
+    QList<int> columnOf(text.size(), -1);
+    for (qint64 row = 0; row < layout.rowCount(); ++row) {
+        for (const CapturePaneLayout::Cell &cell : layout.rowCells(text, row)) {
+            // A tab cut at cells shows on two rows: the first counts.
+            if (rowOf[cell.pos] < 0) {
+                rowOf[cell.pos] = row;
+                columnOf[cell.pos] = cell.column;
+            }
+        }
+    }
+    // Every byte of small texts, a spread of them in bigger ones.
+    const qsizetype stride = text.size() / 1500 * 2 + 1;
+    for (qsizetype pos = 0; pos < text.size(); pos += stride) {
+        const char c = text.at(pos);
+        if (c == '\r' || c == '\n')
+            continue;
+        const CapturePaneLayout::CellPos cell = layout.cellOfPosition(text, pos);
+        if (rowOf[pos] < 0) {
+            // Not shown: a blank hanging past its row's end.
+            if (!isBlank(c) || cell.column != layout.columns())
+                return QStringLiteral("byte %1 not shown").arg(pos);
+            continue;
+        }
+        if (cell.row != rowOf[pos] || cell.column != columnOf[pos])
+            return QStringLiteral("cell of byte %1").arg(pos);
+        if (layout.positionAt(text, cell.row, cell.column) != pos)
+            return QStringLiteral("position at the cell of byte %1").arg(pos);
+    }
+    return {};
+}
+
+QByteArray
+randomText(quint32 seed, qsizetype size,
+           const QByteArray &alphabet = QByteArrayLiteral("abcdefgh \t\t\r\n\r\n\x00\xA0\xFF"))
+{
     QRandomGenerator random(seed);
     QByteArray bytes;
     for (qsizetype i = 0; i < size; ++i)
         bytes += alphabet.at(random.bounded(int(alphabet.size())));
     return bytes;
+}
+
+// Wraps what setColumns() left waiting in the smallest steps, checking the
+// layout agrees with itself after each.
+QString wrapInSteps(CapturePaneLayout &layout, const PaneText &text, int *steps = nullptr)
+{
+    int step = 1;
+    for (; layout.wrapPending(text, 0, 0, QDeadlineTimer(0)); ++step) {
+        const QString wrong = inconsistency(layout, text);
+        if (!wrong.isEmpty())
+            return QStringLiteral("after step %1: %2").arg(step).arg(wrong);
+    }
+    if (steps)
+        *steps = step;
+    return inconsistency(layout, text);
+}
+
+// Hex as shown in Real Time: " 41 42 ...", no line breaks.
+QByteArray hexLine(int bytes)
+{
+    QByteArray hex;
+    for (int i = 0; i < bytes; ++i)
+        hex += ' ' + QByteArray::number((i * 7) % 256, 16).toUpper().rightJustified(2, '0');
+    return hex;
 }
 
 } // namespace
@@ -80,12 +170,13 @@ private slots:
     void matchesReference();
     void appendsMatchRebuild_data();
     void appendsMatchRebuild();
+    void appendsChangeLastRows();
     void manyLinesOfMixedLengths_data();
     void manyLinesOfMixedLengths();
     void crLfSplitAcrossAppends();
-    void newColumnsRewrap();
-    void positionsRoundTrip_data();
-    void positionsRoundTrip();
+    void newWidthWrapsInSteps_data();
+    void newWidthWrapsInSteps();
+    void shortLinesNeedNoWrapping();
     void positionAtEdges();
     void displayChar_data();
     void displayChar();
@@ -105,11 +196,27 @@ void TestCapturePaneLayout::wraps_data()
                                   << QStringList{"a", "b", "c", "d"};
     QTest::newRow("break at end") << QByteArray("ab\r\n") << 10 << QStringList{"ab", ""};
     QTest::newRow("empty lines") << QByteArray("\n\r\r\n") << 4 << QStringList{"", "", "", ""};
+    QTest::newRow("hex") << QByteArray(" 41 42 43 44 45") << 9 << QStringList{" 41 42 43", "44 45"};
+    QTest::newRow("hex, narrower")
+        << QByteArray(" 41 42 43 44 45") << 8 << QStringList{" 41 42 ", "43 44 45"};
+    QTest::newRow("decimal") << QByteArray("65 146 7 255 0") << 6
+                             << QStringList{"65 146", "7 255 ", "0"};
+    QTest::newRow("run wider than the row") << QByteArray("ab cdefghijklmnop q") << 5
+                                            << QStringList{"ab ", "cdefg", "hijkl", "mnop ", "q"};
+    QTest::newRow("word ends at the width")
+        << QByteArray("abcde fghij") << 5 << QStringList{"abcde", "fghij"};
+    QTest::newRow("blanks hang") << QByteArray("abc      def") << 5 << QStringList{"abc  ", "def"};
+    QTest::newRow("leading blanks") << QByteArray("       abc") << 5 << QStringList{"     ", "abc"};
     QTest::newRow("tab") << QByteArray("a\tb") << 20 << QStringList{"a       b"};
+    QTest::newRow("tab hangs") << QByteArray("ab\tcd\tef") << 10 << QStringList{"ab      cd", "ef"};
+    // The tab reaches cell 16 of the line, not cell 8 of its row.
+    QTest::newRow("tab stops of the line")
+        << QByteArray("abcdefghij k\tl") << 10 << QStringList{"abcdefghij", "k    l"};
     QTest::newRow("tab over row end")
-        << QByteArray("\t\tx") << 10 << QStringList{"          ", "      x"};
+        << QByteArray("\t\tx") << 10 << QStringList{"          ", "x"};
     QTest::newRow("tab fills row") << QByteArray("abcdefg\tx") << 8 << QStringList{"abcdefg ", "x"};
     QTest::newRow("one column") << QByteArray("abc") << 1 << QStringList{"a", "b", "c"};
+    QTest::newRow("one column, blanks") << QByteArray("a  b") << 1 << QStringList{"a", "b"};
 }
 
 void TestCapturePaneLayout::wraps()
@@ -124,37 +231,39 @@ void TestCapturePaneLayout::wraps()
     layout.setColumns(columns);
     layout.rebuild(text);
     QCOMPARE(layout.columns(), columns);
-    QCOMPARE(layout.rowCount(), rows.size());
     QCOMPARE(allRows(layout, text), rows);
+    QCOMPARE(referenceRows(bytes, columns), rows);
+    QCOMPARE(inconsistency(layout, text), QString());
 }
 
 void TestCapturePaneLayout::matchesReference_data()
 {
-    QTest::addColumn<quint32>("seed");
-    QTest::addColumn<int>("size");
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("columns");
     QTest::addColumn<int>("step");
 
-    QTest::newRow("narrow") << 1u << 2000 << 7 << 4096;
-    QTest::newRow("wide") << 2u << 5000 << 80 << 4096;
-    QTest::newRow("small checkpoints") << 3u << 3000 << 13 << 5;
-    QTest::newRow("one column") << 4u << 500 << 1 << 3;
+    QTest::newRow("narrow") << randomText(1, 2000) << 7 << 4096;
+    QTest::newRow("wide") << randomText(2, 5000) << 80 << 4096;
+    QTest::newRow("small checkpoints") << randomText(3, 3000) << 13 << 5;
+    QTest::newRow("one column") << randomText(4, 500) << 1 << 3;
+    // Few blanks: long runs are cut inside.
+    QTest::newRow("long runs") << randomText(9, 3000, "abcdefghijklmnopqrstuvw \t\n") << 9 << 16;
+    QTest::newRow("hex line") << hexLine(3000) << 40 << 4096;
 }
 
 void TestCapturePaneLayout::matchesReference()
 {
-    QFETCH(quint32, seed);
-    QFETCH(int, size);
+    QFETCH(QByteArray, bytes);
     QFETCH(int, columns);
     QFETCH(int, step);
 
-    const QByteArray bytes = randomText(seed, size);
     PaneText text;
     text.setText(bytes);
     CapturePaneLayout layout(step);
     layout.setColumns(columns);
     layout.rebuild(text);
     QCOMPARE(allRows(layout, text), referenceRows(bytes, columns));
+    QCOMPARE(inconsistency(layout, text), QString());
 }
 
 void TestCapturePaneLayout::appendsMatchRebuild_data()
@@ -170,6 +279,7 @@ void TestCapturePaneLayout::appendsMatchRebuild_data()
         numbers += QByteArray::number(i % 256) + '\t';
     QTest::newRow("long tab line") << numbers << 16;
     QTest::newRow("long plain line") << QByteArray(20000, 'x') << 16;
+    QTest::newRow("hex line") << hexLine(4000) << 4096;
 }
 
 void TestCapturePaneLayout::appendsMatchRebuild()
@@ -196,6 +306,29 @@ void TestCapturePaneLayout::appendsMatchRebuild()
     QCOMPARE(layout.rowCount(), fresh.rowCount());
     QCOMPARE(allRows(layout, text), allRows(fresh, text));
     QCOMPARE(allRows(layout, text), referenceRows(bytes, columns));
+    QCOMPARE(inconsistency(layout, text), QString());
+}
+
+void TestCapturePaneLayout::appendsChangeLastRows()
+{
+    const QList<std::pair<QByteArray, QStringList>> steps = {
+        {"abcde", {"abcde"}},
+        {"f", {"abcde", "f"}},
+        {"gh ij", {"abcde", "fgh ", "ij"}},
+        {"  ", {"abcde", "fgh ", "ij  "}},
+        {"k", {"abcde", "fgh ", "ij  k"}},
+        {"l", {"abcde", "fgh ", "ij  ", "kl"}},
+        {"\r\nm", {"abcde", "fgh ", "ij  ", "kl", "m"}},
+    };
+    PaneText text;
+    CapturePaneLayout layout;
+    layout.setColumns(5);
+    layout.rebuild(text);
+    for (const auto &[piece, rows] : steps) {
+        text.append(piece);
+        layout.append(text);
+        QCOMPARE(allRows(layout, text), rows);
+    }
 }
 
 void TestCapturePaneLayout::manyLinesOfMixedLengths_data()
@@ -214,14 +347,13 @@ void TestCapturePaneLayout::manyLinesOfMixedLengths()
     QFETCH(int, columns);
     QFETCH(int, newColumns);
 
-    // Lines from empty to a few hundred cells, some with tabs, across many
-    // groups of lines.
+    // Lines from empty to a few hundred cells, words of varied lengths, some
+    // with tabs, across many groups of lines.
     QByteArray bytes;
     for (int line = 0; line < 500; ++line) {
         QByteArray text(line * 37 % 700, char('a' + line % 26));
-        if (line % 3 == 0)
-            for (qsizetype at = 5; at < text.size(); at += 41)
-                text[at] = '\t';
+        for (qsizetype at = line % 11; at < text.size(); at += 3 + at % 13)
+            text[at] = line % 3 == 0 && at % 2 ? '\t' : ' ';
         bytes += text + (line % 5 ? "\r\n" : "\n");
     }
     PaneText text;
@@ -233,14 +365,10 @@ void TestCapturePaneLayout::manyLinesOfMixedLengths()
     }
     QCOMPARE(allRows(layout, text), referenceRows(bytes, columns));
     layout.setColumns(newColumns);
-    QCOMPARE(allRows(layout, text), referenceRows(bytes, newColumns));
-    qint64 row = 0;
-    for (qsizetype line = 0; line < layout.lineCount(); ++line) {
-        QCOMPARE(layout.firstRowOfLine(line), row);
-        QCOMPARE(layout.lineOfRow(row + layout.rowsOfLine(line) - 1), line);
-        row += layout.rowsOfLine(line);
+    while (layout.wrapPending(text, 0, 0, QDeadlineTimer::Forever)) {
     }
-    QCOMPARE(layout.rowCount(), row);
+    QCOMPARE(allRows(layout, text), referenceRows(bytes, newColumns));
+    QCOMPARE(inconsistency(layout, text), QString());
 }
 
 void TestCapturePaneLayout::crLfSplitAcrossAppends()
@@ -258,51 +386,69 @@ void TestCapturePaneLayout::crLfSplitAcrossAppends()
     QCOMPARE(allRows(layout, text), (QStringList{"ab", "cd"}));
 }
 
-void TestCapturePaneLayout::newColumnsRewrap()
+void TestCapturePaneLayout::newWidthWrapsInSteps_data()
 {
-    const QByteArray bytes = randomText(7, 4000);
-    PaneText text;
-    text.setText(bytes);
-    CapturePaneLayout layout(8);
-    layout.setColumns(30);
-    layout.rebuild(text);
-    for (const int columns : {7, 1, 64, 8, 30}) {
-        layout.setColumns(columns);
-        QCOMPARE(allRows(layout, text), referenceRows(bytes, columns));
-    }
-}
-
-void TestCapturePaneLayout::positionsRoundTrip_data()
-{
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("step");
-    QTest::newRow("default checkpoints") << 4096;
-    QTest::newRow("small checkpoints") << 3;
+
+    // Long lines take many steps, each left part wrapped at blanks and the
+    // rest cut at cells; the last line waits too.
+    QTest::newRow("random and long lines") << randomText(7, 3000) + "\r\n" + hexLine(2500) + "\n" +
+                                                  randomText(8, 1000, "ab \t") + "\n" + hexLine(700)
+                                           << 8;
+    QTest::newRow("hex line") << hexLine(3000) << 4096;
 }
 
-void TestCapturePaneLayout::positionsRoundTrip()
+void TestCapturePaneLayout::newWidthWrapsInSteps()
 {
+    QFETCH(QByteArray, bytes);
     QFETCH(int, step);
 
-    const QByteArray bytes = randomText(8, 2000);
     PaneText text;
     text.setText(bytes);
     CapturePaneLayout layout(step);
-    layout.setColumns(11);
+    layout.setColumns(30);
     layout.rebuild(text);
-    int checked = 0;
-    for (qsizetype line = 0; line < text.lineCount(); ++line) {
-        for (qsizetype pos = text.lineStart(line); pos < text.lineEnd(line); ++pos) {
-            const CapturePaneLayout::CellPos cell = layout.cellOfPosition(text, pos);
-            QCOMPARE(layout.positionAt(text, cell.row, cell.column), pos);
-            const QList<CapturePaneLayout::Cell> cells = layout.rowCells(text, cell.row);
-            const auto shown = std::find_if(cells.cbegin(), cells.cend(),
-                                            [pos](const auto &c) { return c.pos == pos; });
-            QVERIFY(shown != cells.cend());
-            QCOMPARE(shown->column, cell.column);
-            ++checked;
-        }
+    for (const int columns : {7, 64, 8, 30}) {
+        layout.setColumns(columns);
+        QVERIFY(layout.isWrapping());
+        int steps = 0;
+        QCOMPARE(wrapInSteps(layout, text, &steps), QString());
+        // Narrow, the long lines are wrapped over several steps.
+        if (columns < 10)
+            QVERIFY(steps > 2);
+        QVERIFY(!layout.isWrapping());
+        QCOMPARE(allRows(layout, text), referenceRows(bytes, columns));
     }
-    QVERIFY(checked > 1000);
+
+    // Text that comes while lines wait is wrapped with them.
+    layout.setColumns(11);
+    layout.wrapPending(text, 0, 0, QDeadlineTimer(0));
+    const QByteArray more = " 46 47\t48" + randomText(9, 500);
+    text.append(more);
+    layout.append(text);
+    QCOMPARE(inconsistency(layout, text), QString());
+    QCOMPARE(wrapInSteps(layout, text), QString());
+    QCOMPARE(allRows(layout, text), referenceRows(bytes + more, 11));
+}
+
+void TestCapturePaneLayout::shortLinesNeedNoWrapping()
+{
+    PaneText text;
+    text.setText("one two\r\nthree\tfour\n" + hexLine(30));
+    CapturePaneLayout layout;
+    layout.setColumns(5);
+    layout.rebuild(text);
+    // Wider than every line: one row each, nothing to read.
+    layout.setColumns(100);
+    QVERIFY(!layout.isWrapping());
+    QCOMPARE(allRows(layout, text), referenceRows(text.text(), 100));
+    // Narrower than the last: it waits.
+    layout.setColumns(80);
+    QVERIFY(layout.isWrapping());
+    QCOMPARE(layout.rowCount(), 4);
+    QVERIFY(!layout.wrapPending(text, 2, 2, QDeadlineTimer(0)));
+    QCOMPARE(allRows(layout, text), referenceRows(text.text(), 80));
 }
 
 void TestCapturePaneLayout::positionAtEdges()
@@ -329,6 +475,14 @@ void TestCapturePaneLayout::positionAtEdges()
     QCOMPARE(layout.cellOfPosition(text, 5).column, 5);
     QCOMPARE(layout.cellOfPosition(text, 6).row, 1);
     QCOMPARE(layout.cellOfPosition(text, 6).column, 0);
+    // Blanks hanging past a row's end are at its last column.
+    text.setText("abcde   fg");
+    layout.rebuild(text);
+    QCOMPARE(layout.positionAt(text, 0, 5), 5);
+    QCOMPARE(layout.cellOfPosition(text, 7).row, 0);
+    QCOMPARE(layout.cellOfPosition(text, 7).column, 5);
+    QCOMPARE(layout.cellOfPosition(text, 8).row, 1);
+    QCOMPARE(layout.cellOfPosition(text, 8).column, 0);
 }
 
 void TestCapturePaneLayout::displayChar_data()

@@ -23,6 +23,8 @@ namespace {
 constexpr int kMargin = 2;
 // At most one relayout and repaint per frame.
 constexpr int kFrameMs = 16;
+// Wrapping lines again after a resize goes on in steps this long.
+constexpr int kWrapStepMs = 4;
 
 int clampToInt(qint64 value)
 {
@@ -47,6 +49,8 @@ CapturePane::CapturePane(QWidget *parent)
     m_frameTimer.setSingleShot(true);
     m_frameTimer.setInterval(kFrameMs);
     connect(&m_frameTimer, &QTimer::timeout, this, &CapturePane::flushPendingUpdate);
+    m_wrapTimer.setSingleShot(true);
+    connect(&m_wrapTimer, &QTimer::timeout, this, &CapturePane::continueWrapping);
 
     m_glyphs.rebuild(font());
     relayoutForSize();
@@ -194,16 +198,44 @@ void CapturePane::relayoutForSize()
     const bool atBottom = isAtBottom();
     const int usable = viewport()->width() - 2 * kMargin;
     const int columns = std::max(1, int(std::floor(usable / m_glyphs.cellWidth())));
-    qsizetype topPos = -1;
-    if (columns != m_layout.columns()) {
-        // Keep the byte at the top in view while scrolled up.
-        if (!atBottom && m_model)
-            topPos = m_layout.positionAt(*m_model, firstVisibleRow(), 0);
+    if (columns == m_layout.columns() || !m_model) {
         m_layout.setColumns(columns);
+        updateScrollRange(atBottom);
+        viewport()->update();
+        return;
     }
-    updateScrollRange(atBottom);
-    if (topPos >= 0)
-        scrollToRow(m_layout.cellOfPosition(*m_model, topPos).row);
+    // Keep the byte at the top in view while scrolled up.
+    const qsizetype topPos = atBottom ? -1 : m_layout.positionAt(*m_model, firstVisibleRow(), 0);
+    m_layout.setColumns(columns);
+    wrapWaitingLines(atBottom, topPos);
+}
+
+void CapturePane::continueWrapping()
+{
+    if (!m_model || !m_layout.isWrapping())
+        return;
+    const bool atBottom = isAtBottom();
+    wrapWaitingLines(atBottom, atBottom ? -1 : m_layout.positionAt(*m_model, firstVisibleRow(), 0));
+}
+
+void CapturePane::wrapWaitingLines(bool atBottom, qsizetype topPos)
+{
+    const auto keepPlace = [&] {
+        updateScrollRange(atBottom);
+        if (topPos >= 0)
+            scrollToRow(m_layout.cellOfPosition(*m_model, topPos).row);
+    };
+    if (m_layout.isWrapping()) {
+        // The lines shown first; the rest a step at a time, so a resize of
+        // a pane of gigabytes never stalls the window.
+        keepPlace();
+        const qint64 first = firstVisibleRow();
+        if (m_layout.wrapPending(*m_model, m_layout.lineOfRow(first),
+                                 m_layout.lineOfRow(first + visibleRowCount()),
+                                 QDeadlineTimer(kWrapStepMs)))
+            m_wrapTimer.start();
+    }
+    keepPlace();
     viewport()->update();
 }
 
@@ -418,16 +450,16 @@ void CapturePane::paintEvent(QPaintEvent *event)
             }
         }
         const qsizetype line = m_layout.lineOfRow(row);
-        const qint64 rowsOfLine = m_layout.rowsOfLine(line);
-        if (row == m_layout.firstRowOfLine(line) + rowsOfLine - 1 &&
+        if (row == m_layout.firstRowOfLine(line) + m_layout.rowsOfLine(line) - 1 &&
             line + 1 < m_model->lineCount()) {
             const qsizetype lineEnd = m_model->lineEnd(line);
-            const qint64 endColumn =
-                m_layout.lineCells(line) - (rowsOfLine - 1) * m_layout.columns();
-            if (lineEnd >= selStart && lineEnd < selEnd && endColumn < m_layout.columns()) {
-                if (selectedFrom < 0)
-                    selectedFrom = int(endColumn);
-                selectedTo = int(endColumn) + 1;
+            if (lineEnd >= selStart && lineEnd < selEnd) {
+                const int endColumn = m_layout.cellOfPosition(text, lineEnd).column;
+                if (endColumn < m_layout.columns()) {
+                    if (selectedFrom < 0)
+                        selectedFrom = endColumn;
+                    selectedTo = endColumn + 1;
+                }
             }
         }
         if (selectedFrom >= 0)

@@ -17,7 +17,7 @@ class QAction;
 class QMenu;
 
 // Read-only view of a receive pane's PaneText: one cell per byte in a
-// fixed-pitch font, long lines wrapped at the viewport's width, only the
+// fixed-pitch font, long lines wrapped at blanks to the viewport's width, only the
 // visible rows painted. Model changes are gathered and shown at most once a
 // frame; the view follows new data while it is scrolled to the bottom.
 class CapturePane : public QAbstractScrollArea
@@ -60,6 +60,9 @@ public:
     static qsizetype clipboardLimit();
 
     bool isAtBottom() const;
+    // Whether lines a new width left cut at cells are still being wrapped at
+    // blanks (a step at a time, between other events).
+    bool isWrapping() const { return m_layout.isWrapping(); }
     int firstVisibleRow() const;
     // Rows that fit the viewport whole (at least one).
     int visibleRowCount() const;
@@ -107,6 +110,10 @@ private:
     void offerToSaveSelection();
     void scheduleUpdate();
     void relayoutForSize();
+    void continueWrapping();
+    // Wraps lines the width left waiting for a while, and keeps the view at
+    // the bottom or `topPos` (-1: none) at its top.
+    void wrapWaitingLines(bool atBottom, qsizetype topPos);
     void updateScrollRange(bool keepBottom);
     void scrollToRow(qint64 row);
     void setCursorPosition(qsizetype anchor, qsizetype cursor);
@@ -118,6 +125,7 @@ private:
     QPointer<PaneText> m_model;
     CapturePaneLayout m_layout;
     QTimer m_frameTimer;
+    QTimer m_wrapTimer;
     bool m_appendPending = false;
     bool m_resetPending = false;
     bool m_resetToBottom = false;

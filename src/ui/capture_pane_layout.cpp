@@ -1,13 +1,17 @@
+// Building the layout: lines, their cells and rows, as text comes in and
+// when the width changes.
 #include "ui/capture_pane_layout.h"
 
 #include "core/pane_text.h"
 
 #include <algorithm>
-#include <cstring>
+#include <limits>
 
 CapturePaneLayout::CapturePaneLayout(qsizetype checkpointStep)
     : m_checkpointStep(std::max<qsizetype>(1, checkpointStep))
-{}
+{
+    m_tail.done = true;
+}
 
 void CapturePaneLayout::setColumns(int columns)
 {
@@ -15,19 +19,47 @@ void CapturePaneLayout::setColumns(int columns)
     if (columns == m_columns)
         return;
     m_columns = columns;
-    // Walks the counts in order, the long ones alongside.
+    m_rows.clear();
+    m_wraps.clear();
+    m_rowChanges.clear();
+    // Walks the counts in order, the long ones alongside, skipping groups
+    // whose lines all fit. Lines wider than the pane are cut at cells until
+    // wrapPending() reaches them.
+    const qsizetype lines = m_cells.size();
+    const qsizetype last = lines - 1;
     qint64 rows = 0;
-    qsizetype nextLong = 0;
-    for (qsizetype line = 0; line < m_cells.size(); ++line) {
-        if (line % kGroup == 0)
-            m_groupRows[line / kGroup] = rows;
-        const quint8 cells = m_cells[line];
-        if (cells == kLong)
-            rows += rowsFor(m_longCells[nextLong++].cells);
-        else
-            rows += cells <= m_columns ? 1 : rowsFor(cells);
+    qsizetype waiting = 0;
+    for (qsizetype group = 0; group < m_groupRows.size(); ++group) {
+        m_groupRows[group] = rows;
+        const qsizetype first = group * kGroup;
+        const qsizetype end = std::min(first + kGroup, lines);
+        if (m_groupWidest[group] <= m_columns) {
+            rows += end - first;
+            continue;
+        }
+        for (qsizetype line = first; line < end; ++line) {
+            const qint64 cells = lineCells(line);
+            if (cells <= m_columns) {
+                ++rows;
+                continue;
+            }
+            rows += rowsAtCells(cells);
+            if (line < last)
+                ++waiting;
+        }
     }
     m_rowCount = rows;
+    m_waitingLines = waiting;
+    m_passLine = 0;
+    m_passStart = -1;
+    m_tail = Wrap{};
+    m_tail.at = RowWrap::cursorAt(m_scan.start, 0);
+    if (m_scan.cells <= m_columns) {
+        // All of it fits one row: no byte can start past its end.
+        m_tail.at.pos = m_scan.pos;
+        m_tail.at.cell = m_scan.cells;
+        m_tail.done = true;
+    }
 }
 
 void CapturePaneLayout::clear()
@@ -35,9 +67,18 @@ void CapturePaneLayout::clear()
     m_cells.clear();
     m_longCells.clear();
     m_groupRows.clear();
+    m_groupWidest.clear();
     m_rowCount = 0;
     m_checkpoints = {};
     m_scan = Scan{};
+    m_rows.clear();
+    m_wraps.clear();
+    m_tail = Wrap{};
+    m_tail.done = true;
+    m_waitingLines = 0;
+    m_passLine = 0;
+    m_passStart = -1;
+    m_rowChanges.clear();
 }
 
 void CapturePaneLayout::rebuild(const PaneText &text)
@@ -61,6 +102,32 @@ qint64 CapturePaneLayout::lineCells(qsizetype line) const
     const qsizetype after =
         m_longCells.upperBound([line](const LongLine &l) { return line < l.line; });
     return m_longCells[after - 1].cells;
+}
+
+qint64 CapturePaneLayout::rowsAtCells(qint64 cells) const
+{
+    return cells <= 0 ? 1 : (cells + m_columns - 1) / m_columns;
+}
+
+qint64 CapturePaneLayout::rowsOf(const Wrap &wrap, qint64 cells) const
+{
+    return wrap.rows + (wrap.done ? 1 : rowsAtCells(cells - wrap.at.rowCell));
+}
+
+qint64 CapturePaneLayout::rowsOfLine(qsizetype line) const
+{
+    const quint8 count = m_cells[line];
+    if (count != kLong && count <= m_columns)
+        return 1;
+    if (line == m_cells.size() - 1)
+        return rowsOf(m_tail, lineCells(line));
+    const quint8 rows = m_rows.at(line);
+    if (rows == kManyRows)
+        return rowsOf(m_wraps.at(line), lineCells(line));
+    if (rows != 0)
+        return rows;
+    // Waiting: cut at cells. (Or a long line no wider than the pane.)
+    return rowsAtCells(lineCells(line));
 }
 
 qint64 CapturePaneLayout::firstRowOfLine(qsizetype line) const
@@ -97,25 +164,39 @@ void CapturePaneLayout::truncate(qsizetype lines)
     if (lines >= m_cells.size())
         return;
     m_rowCount = firstRowOfLine(lines);
+    // Only the last line is ever dropped in practice; it keeps no rows here.
+    for (qsizetype line = lines; line < m_cells.size() - 1; ++line) {
+        if (isWaiting(line))
+            --m_waitingLines;
+        m_rows.set(line, 0);
+        m_wraps.erase(line);
+    }
     m_cells.truncate(lines);
     m_longCells.truncate(
         m_longCells.upperBound([lines](const LongLine &l) { return lines <= l.line; }));
     m_groupRows.truncate((lines + kGroup - 1) / kGroup);
+    m_groupWidest.truncate(m_groupRows.size());
     m_checkpoints.remove(lines);
+    m_passLine = std::min(m_passLine, lines);
+    m_passStart = -1;
 }
 
 void CapturePaneLayout::pushLine(qint64 cells)
 {
     const qsizetype line = m_cells.size();
-    if (line % kGroup == 0)
+    if (line % kGroup == 0) {
         m_groupRows.append(m_rowCount);
+        m_groupWidest.append(0);
+    }
+    quint8 &widest = m_groupWidest.last();
+    widest = quint8(std::max<qint64>(widest, std::min<qint64>(cells, kLong)));
     if (cells >= kLong) {
         m_cells.append(kLong);
         m_longCells.append(LongLine{line, cells});
     } else {
         m_cells.append(quint8(cells));
     }
-    m_rowCount += rowsFor(cells);
+    m_rowCount += rowsOf(m_tail, cells);
 }
 
 void CapturePaneLayout::layOutFrom(const PaneText &text, qsizetype firstLine)
@@ -124,17 +205,22 @@ void CapturePaneLayout::layOutFrom(const PaneText &text, qsizetype firstLine)
     const qsizetype size = text.size();
     qsizetype line = firstLine;
     const qsizetype start = text.lineStart(line);
-    if (line != m_scan.line || start != m_scan.start || m_scan.pos > size)
+    if (line != m_scan.line || start != m_scan.start || m_scan.pos > size) {
         m_scan = Scan{line, start, start, 0, false, {}};
+        startTail(start);
+    }
     for (;;) {
         const qsizetype end = text.findLineBreak(m_scan.pos, size);
         advance(text, end);
+        wrapTail(text);
         pushLine(m_scan.cells);
         if (end >= size)
             break;
         finishScan();
+        finishTail();
         const qsizetype next = text.afterLineBreak(end);
         m_scan = Scan{++line, next, next, 0, false, {}};
+        startTail(next);
     }
 }
 
@@ -143,6 +229,52 @@ void CapturePaneLayout::finishScan()
     // Short lines are read from their start instead.
     if (m_scan.hasTab && m_scan.pos - m_scan.start > m_checkpointStep)
         m_checkpoints.insert(m_scan.line, std::move(m_scan.points));
+}
+
+void CapturePaneLayout::startTail(qsizetype start)
+{
+    // A new last line keeps up with the appends from its start.
+    m_tail = Wrap{};
+    m_tail.at = RowWrap::cursorAt(start, 0);
+    m_tail.done = true;
+}
+
+void CapturePaneLayout::wrapTail(const PaneText &text)
+{
+    // A last line still waiting for wrapPending() is left to it.
+    if (m_tail.done)
+        wrapOn(text, m_tail, m_scan.pos, m_scan.hasTab, std::numeric_limits<qint64>::max());
+}
+
+void CapturePaneLayout::finishTail()
+{
+    const qsizetype line = m_scan.line;
+    if (m_scan.cells <= m_columns)
+        return;
+    if (!m_tail.done) {
+        ++m_waitingLines;
+        if (m_tail.at.pos == m_scan.start)
+            return;
+    } else if (m_tail.rows + 1 < kManyRows) {
+        m_rows.set(line, quint8(m_tail.rows + 1));
+        return;
+    }
+    m_rows.set(line, kManyRows);
+    m_wraps.insert_or_assign(line, std::move(m_tail));
+}
+
+void CapturePaneLayout::wrapOn(const PaneText &text, Wrap &wrap, qsizetype end, bool tabs,
+                               qint64 budget) const
+{
+    for (qint64 found = 0; found < budget; ++found) {
+        if (!RowWrap::nextRow(text, end, m_columns, tabs, wrap.at)) {
+            wrap.done = true;
+            return;
+        }
+        if (++wrap.rows % kRowStep == 0)
+            wrap.marks.append(RowStart{wrap.at.rowStart, wrap.at.rowCell});
+    }
+    wrap.done = false;
 }
 
 void CapturePaneLayout::advance(const PaneText &text, qsizetype end)
@@ -171,153 +303,6 @@ void CapturePaneLayout::recordCheckpoints()
     for (qsizetype x = m_scan.start + points.size() * m_checkpointStep; x <= m_scan.pos;
          x += m_checkpointStep)
         points.append(m_scan.cells - (m_scan.pos - x));
-}
-
-const QList<qint64> *CapturePaneLayout::checkpointsOf(qsizetype line) const
-{
-    if (line == m_scan.line)
-        return m_scan.hasTab ? &m_scan.points : nullptr;
-    const auto found = m_checkpoints.constFind(line);
-    return found == m_checkpoints.cend() ? nullptr : &*found;
-}
-
-qint64 CapturePaneLayout::rowsFor(qint64 cells) const
-{
-    return cells <= 0 ? 1 : (cells + m_columns - 1) / m_columns;
-}
-
-void CapturePaneLayout::lineBounds(const PaneText &text, qsizetype line, qsizetype *start,
-                                   qsizetype *end) const
-{
-    if (line >= text.lineCount()) {
-        *start = *end = text.size();
-        return;
-    }
-    *start = text.lineStart(line);
-    // The model may hold more than was laid out.
-    if (line == m_scan.line)
-        *end = *start == m_scan.start ? m_scan.pos : *start;
-    else
-        *end = text.lineEnd(line);
-}
-
-qsizetype CapturePaneLayout::byteAtCell(const PaneText &text, qsizetype line, qint64 cell,
-                                        qint64 *byteCell) const
-{
-    qsizetype start = 0;
-    qsizetype end = 0;
-    lineBounds(text, line, &start, &end);
-    const QList<qint64> *points = checkpointsOf(line);
-    if (!points && end - start > m_checkpointStep) {
-        // A long line without tabs: one cell per byte.
-        const qsizetype pos = start + std::clamp<qint64>(cell, 0, end - start);
-        *byteCell = pos - start;
-        return pos;
-    }
-    qsizetype pos = start;
-    qint64 c = 0;
-    if (points && !points->isEmpty()) {
-        const auto it = std::upper_bound(points->cbegin(), points->cend(), cell);
-        const qsizetype index = std::max<qsizetype>(0, (it - points->cbegin()) - 1);
-        pos = start + index * m_checkpointStep;
-        c = points->at(index);
-    }
-    while (pos < end) {
-        const qint64 width = text.at(pos) == '\t' ? kTabWidth - c % kTabWidth : 1;
-        if (c + width > cell)
-            break;
-        c += width;
-        ++pos;
-    }
-    *byteCell = c;
-    return pos;
-}
-
-qint64 CapturePaneLayout::cellInLine(const PaneText &text, qsizetype line, qsizetype pos) const
-{
-    qsizetype start = 0;
-    qsizetype end = 0;
-    lineBounds(text, line, &start, &end);
-    pos = std::clamp(pos, start, end);
-    const QList<qint64> *points = checkpointsOf(line);
-    if (!points && end - start > m_checkpointStep)
-        return pos - start;
-    qsizetype x = start;
-    qint64 c = 0;
-    if (points && !points->isEmpty()) {
-        const qsizetype index =
-            std::min<qsizetype>((pos - start) / m_checkpointStep, points->size() - 1);
-        x = start + index * m_checkpointStep;
-        c = points->at(index);
-    }
-    for (; x < pos; ++x)
-        c += text.at(x) == '\t' ? kTabWidth - c % kTabWidth : 1;
-    return c;
-}
-
-QList<CapturePaneLayout::Cell> CapturePaneLayout::rowCells(const PaneText &text, qint64 row) const
-{
-    QList<Cell> cells;
-    if (row < 0 || row >= rowCount())
-        return cells;
-    const qsizetype line = lineOfRow(row);
-    const qint64 firstCell = (row - firstRowOfLine(line)) * m_columns;
-    const qint64 endCell = std::min(firstCell + m_columns, lineCells(line));
-    qsizetype start = 0;
-    qsizetype end = 0;
-    lineBounds(text, line, &start, &end);
-    qint64 c = 0;
-    qsizetype pos = byteAtCell(text, line, firstCell, &c);
-    cells.reserve(m_columns);
-    for (; pos < end && c < endCell; ++pos) {
-        const qint64 width = text.at(pos) == '\t' ? kTabWidth - c % kTabWidth : 1;
-        const qint64 from = std::max(c, firstCell);
-        const qint64 to = std::min(c + width, firstCell + m_columns);
-        cells.append(Cell{pos, int(from - firstCell), int(to - from)});
-        c += width;
-    }
-    return cells;
-}
-
-qsizetype CapturePaneLayout::positionAt(const PaneText &text, qint64 row, int column) const
-{
-    if (rowCount() == 0 || row < 0)
-        return 0;
-    if (row >= rowCount()) {
-        qsizetype start = 0;
-        qsizetype end = 0;
-        lineBounds(text, m_cells.size() - 1, &start, &end);
-        return end;
-    }
-    const QList<Cell> cells = rowCells(text, row);
-    for (const Cell &cell : cells) {
-        if (column <= cell.column)
-            return cell.pos;
-        if (column < cell.column + cell.width)
-            return (column - cell.column) * 2 < cell.width ? cell.pos : cell.pos + 1;
-    }
-    if (!cells.isEmpty())
-        return cells.constLast().pos + 1;
-    qsizetype start = 0;
-    qsizetype end = 0;
-    lineBounds(text, lineOfRow(row), &start, &end);
-    return start;
-}
-
-CapturePaneLayout::CellPos CapturePaneLayout::cellOfPosition(const PaneText &text,
-                                                             qsizetype pos) const
-{
-    if (m_cells.isEmpty())
-        return {};
-    pos = std::clamp<qsizetype>(pos, 0, text.size());
-    const qsizetype line = std::min(text.lineAt(pos), m_cells.size() - 1);
-    const qint64 cell = cellInLine(text, line, pos);
-    const qint64 rows = rowsOfLine(line);
-    qint64 sub = cell / m_columns;
-    // A line's end right after a full row stays on that row.
-    if (sub >= rows)
-        sub = rows - 1;
-    return CellPos{firstRowOfLine(line) + sub, int(cell - sub * m_columns)};
 }
 
 QChar CapturePaneLayout::displayChar(uchar byte, bool *standIn)
