@@ -82,6 +82,8 @@ void TestSetupFile::roundTripKeepsEveryValue()
         channel.module().intTimeOut = qint16(n == 1 ? 32767 : 0);
         channel.module().addTo = AccumulateMode::ClearFirst;
         channel.module().lineEnding = n == 1 ? LineEnding::CrLf : LineEnding::None;
+        channel.setLinkOptions(
+            LinkOptions{true, false, false, n == 1 ? FlowControl::RtsCts : FlowControl::XonXoff});
     }
     QString error;
     QVERIFY2(SetupFile::save(path, saved, savedChoices, &error), qPrintable(error));
@@ -105,8 +107,9 @@ void TestSetupFile::roundTripKeepsEveryValue()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
-    for (const char *line : {"[Channel1]", "Format=Hex", "LineEnding=CR LF",
-                             "Accumulate=Clear First", "[Serial]", "Settings=\"115200,e,7,2\""})
+    for (const char *line :
+         {"[Channel1]", "Format=Hex", "LineEnding=CR LF", "Accumulate=Clear First",
+          "FlowControl=RTS/CTS", "[Serial]", "Settings=\"115200,e,7,2\""})
         QVERIFY2(text.contains(line), line);
 }
 
@@ -129,6 +132,8 @@ void TestSetupFile::badValuesAreNamedAndLeftAlone_data()
     QTest::newRow("unknown ending") << "Channel2/LineEnding" << QByteArray("CRCR");
     QTest::newRow("unknown mode") << "Channel1/Transmit" << QByteArray("Later");
     QTest::newRow("unknown accumulate") << "Channel1/Accumulate" << QByteArray("Replace");
+    QTest::newRow("unknown flow control") << "Channel2/FlowControl" << QByteArray("DTR/DSR");
+    QTest::newRow("reconnect as a word") << "Channel1/Reconnect" << QByteArray("always");
     QTest::newRow("On as a number") << "Channel2/On" << QByteArray("1");
 }
 

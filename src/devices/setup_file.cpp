@@ -4,6 +4,7 @@
 #include "core/time_out_entry.h"
 #include "devices/capture_session.h"
 #include "devices/line_settings.h"
+#include "devices/link_options.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -24,6 +25,19 @@ std::optional<bool> boolOf(const QString &text)
     if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
         return false;
     return std::nullopt;
+}
+
+QLatin1String keywordOf(FlowControl flow)
+{
+    switch (flow) {
+    case FlowControl::RtsCts:
+        return QLatin1String("RTS/CTS");
+    case FlowControl::XonXoff:
+        return QLatin1String("XON/XOFF");
+    case FlowControl::None:
+        break;
+    }
+    return QLatin1String("None");
 }
 
 // A mode by its own word, in any case; `aliases` are other words that name
@@ -63,6 +77,18 @@ std::optional<int> wholeNumberOf(const QString &text, int lowest, int highest)
 bool isOneLine(const QString &text)
 {
     return !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+}
+
+// Sets one of the channel's link options from `text` when it reads. The
+// channels are off while a setup applies, so nothing is refused by a device.
+template <typename T>
+bool appliedToLink(Channel &channel, const std::optional<T> &value, T LinkOptions::*option)
+{
+    if (!value)
+        return false;
+    LinkOptions options = channel.linkOptions();
+    options.*option = *value;
+    return channel.setLinkOptions(options).isEmpty();
 }
 
 using Key = SetupFile::ChannelKey;
@@ -150,6 +176,30 @@ const QList<Key> channelKeyTable = {
          return applied(
              modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}),
              c.module().lineEnding);
+     }},
+    {"Reconnect", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().reconnect); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(c, boolOf(t), &LinkOptions::reconnect);
+     }},
+    {"DTR", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().dtr); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(c, boolOf(t), &LinkOptions::dtr);
+     }},
+    {"RTS", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().rts); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(c, boolOf(t), &LinkOptions::rts);
+     }},
+    {"FlowControl", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.linkOptions().flow));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(
+             c, modeOf(t, {FlowControl::None, FlowControl::RtsCts, FlowControl::XonXoff}),
+             &LinkOptions::flow);
      }},
 };
 
