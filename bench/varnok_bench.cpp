@@ -7,6 +7,7 @@
 #include "find_bench.h"
 #include "paste_bench.h"
 #include "recording_bench.h"
+#include "shown_pane.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
 #include "wrap_bench.h"
@@ -124,19 +125,6 @@ QString mb(double bytesPerSecond)
 {
     return QString::number(bytesPerSecond / 1e6, 'f', 2) + " MB/s";
 }
-
-// A pane and its view, as the main window shows them.
-struct ShownPane
-{
-    PaneText text;
-    CapturePane view;
-    ShownPane()
-    {
-        view.setModel(&text);
-        view.resize(313, 169);
-        view.show();
-    }
-};
 
 // Appends `total` characters in pieces of `piece`, giving the view a frame
 // every 16 ms as a running program would. Returns characters per second.

@@ -1,6 +1,7 @@
 #include "wrap_bench.h"
 
 #include "bench_table.h"
+#include "shown_pane.h"
 #include "stall_meter.h"
 
 #include "core/byte_text.h"
@@ -15,19 +16,6 @@
 #include <functional>
 
 namespace {
-
-// A pane and its view, as the main window shows them.
-struct Pane
-{
-    PaneText text;
-    CapturePane view;
-    Pane()
-    {
-        view.setModel(&text);
-        view.resize(313, 169);
-        view.show();
-    }
-};
 
 // Hex as a Real Time pane shows it: " 41 42 ...", no line breaks.
 QByteArray hexText(qsizetype size)
@@ -51,7 +39,7 @@ QByteArray lines39(qsizetype count, qsizetype first)
     return out;
 }
 
-void fill(Pane &pane, qsizetype total, const std::function<QByteArray(qsizetype)> &piece)
+void fill(ShownPane &pane, qsizetype total, const std::function<QByteArray(qsizetype)> &piece)
 {
     QElapsedTimer frame;
     frame.start();
@@ -69,8 +57,10 @@ void fill(Pane &pane, qsizetype total, const std::function<QByteArray(qsizetype)
 // The width in pixels at which a pane shows `columns` cells a row.
 int widthFor(int columns)
 {
+    // A hidden widget gets its resize events only once shown.
     CapturePane probe;
     probe.resize(313, 169);
+    probe.show();
     int width = 100;
     while (probe.columns() < columns) {
         probe.resize(++width, 169);
@@ -88,7 +78,7 @@ struct Resize
 
 // Resizes the shown pane to `width` and repaints it, then runs the event
 // loop until every line is wrapped at blanks again.
-Resize resize(Pane &pane, int width)
+Resize resize(ShownPane &pane, int width)
 {
     StallMeter meter;
     meter.start();
@@ -138,7 +128,7 @@ void hexPane(BenchTable &table, bool quick)
     const QString label = QStringLiteral("%1 MB Hex pane (one line)").arg(size / 1000000);
     const int narrow = widthFor(40);
     const int wide = widthFor(90);
-    Pane pane;
+    ShownPane pane;
     pane.view.resize(narrow, 169);
     const QByteArray piece = hexText(65536);
     fill(pane, size, [&piece](qsizetype) { return piece; });
@@ -196,7 +186,7 @@ void manyLines(BenchTable &table, bool quick)
     // The lines take 37 cells.
     const int narrow = widthFor(30);
     const int wide = widthFor(60);
-    Pane pane;
+    ShownPane pane;
     pane.view.resize(wide, 169);
     const qsizetype perPiece = 1680; // about 64 kB
     QElapsedTimer clock;
