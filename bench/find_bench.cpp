@@ -44,10 +44,9 @@ void measure(BenchTable &table, const PaneText &pane, const QString &what, const
     PaneSearch::Match match;
     const double ms = slowestMs(
         [&] { return forward ? search.next(pane, from) : search.previous(pane, from); }, match);
-    const QString result = match.found() ? QStringLiteral("%1 ms (found at %2)")
-                                               .arg(ms, 0, 'f', 1)
-                                               .arg(match.start)
-                                         : QStringLiteral("%1 ms").arg(ms, 0, 'f', 1);
+    const QString result =
+        match.found() ? QStringLiteral("%1 ms (found at %2)").arg(ms, 0, 'f', 1).arg(match.start)
+                      : QStringLiteral("%1 ms").arg(ms, 0, 'f', 1);
     table.row(what, result, QStringLiteral("<= 100 ms"), ms <= 100);
 }
 

@@ -737,14 +737,25 @@ int main(int argc, char *argv[])
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
     const QList<std::pair<QString, void (*)()>> sections = {
-        {QStringLiteral("appends"), paneAppends}, {QStringLiteral("memory"), memoryPerCharacter},
-        {QStringLiteral("ascii"), asciiMemory},   {QStringLiteral("clear"), clearGivesMemoryBack},
-        {QStringLiteral("lines"), manyLines},     {QStringLiteral("baseline"), baseline},
-        {QStringLiteral("paced"), pacedBatches},  {QStringLiteral("stall"), stallUnderLoad},
-        {QStringLiteral("e2e"), endToEnd},        {QStringLiteral("huge"), hugePane},
-        {QStringLiteral("paste"), [] { pasteResend(table, quick); }},
-        {QStringLiteral("recording"), recording}, {QStringLiteral("wrap"), wrap},
-        {QStringLiteral("find"), [] { findBench(table, quick); }}};
+        {QStringLiteral("appends"), paneAppends},
+        {QStringLiteral("memory"), memoryPerCharacter},
+        {QStringLiteral("ascii"), asciiMemory},
+        {QStringLiteral("clear"), clearGivesMemoryBack},
+        {QStringLiteral("lines"), manyLines},
+        {QStringLiteral("baseline"), baseline},
+        {QStringLiteral("paced"), pacedBatches},
+        {QStringLiteral("stall"), stallUnderLoad},
+        {QStringLiteral("e2e"), endToEnd},
+        {QStringLiteral("huge"), hugePane},
+        {QStringLiteral("paste"),
+         [] {
+             pasteResend(table, quick);
+         }},
+        {QStringLiteral("recording"), recording},
+        {QStringLiteral("wrap"), wrap},
+        {QStringLiteral("find"), [] {
+             findBench(table, quick);
+         }}};
     table.header();
     for (const auto &[name, run] : sections)
         if (section == name || (section.isEmpty() && name != QLatin1String("huge")))

@@ -1,8 +1,8 @@
-#include "version.h"
+#include "core/version_line.h"
 #include "ui/about_box.h"
 #include "ui/program_icon.h"
 #include "ui/twips.h"
-#include "core/version_line.h"
+#include "version.h"
 
 #include <QDir>
 #include <QFile>

@@ -26,5 +26,5 @@ LineSettingsParse parseLineSettings(const QString &text);
 // The four fields as the operator typed them, checked before they are joined
 // into a settings string: the reason the first bad field can't be used
 // (naming the field), or an empty text when they form a valid string.
-QString lineSettingsFieldsRefusal(const QString &speed, const QString &parity,
-                                  const QString &data, const QString &stop);
+QString lineSettingsFieldsRefusal(const QString &speed, const QString &parity, const QString &data,
+                                  const QString &stop);

@@ -25,8 +25,7 @@ PrintOutcome printReceivePane(const PaneText &recv1, bool asciiSelected, QWidget
     // Data may have arrived while the dialog was open: print what the pane
     // holds now, read a piece at a time. Long lines continue on the next
     // printed line, so every character reaches the paper.
-    PrintLines lines(
-        [&recv1](qsizetype pos, qsizetype length) { return recv1.copy(pos, length); },
-        recv1.size(), asciiSelected, PanePrinter::columnsPerLine(printer));
+    PrintLines lines([&recv1](qsizetype pos, qsizetype length) { return recv1.copy(pos, length); },
+                     recv1.size(), asciiSelected, PanePrinter::columnsPerLine(printer));
     return PrintJob(printer, lines).run(parent);
 }

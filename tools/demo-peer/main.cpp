@@ -1,8 +1,8 @@
 // varnok-demo-peer: a pretend instrument for trying VarnokTerm without
 // hardware, over TCP on 127.0.0.1 or over a pseudo-terminal.
 
-#include "pty_demo.h"
 #include "core/stop_signals.h"
+#include "pty_demo.h"
 #include "tcp_demo.h"
 
 #include <QCommandLineParser>
