@@ -33,6 +33,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <netinet/in.h>
 #include <pty.h>
 #include <sys/socket.h>
@@ -73,6 +74,15 @@ qint64 residentBytes()
         return 0;
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+// Resident memory to measure growth from. Earlier sections leave freed heap
+// that new allocations would reuse without growing; it goes back first, so a
+// section's figures are the same alone or after the others.
+qint64 baselineResidentBytes()
+{
+    ::malloc_trim(0);
+    return residentBytes();
 }
 
 // CPU time of the whole process so far, in seconds.
@@ -177,7 +187,7 @@ void paneAppends()
 void memoryPerCharacter()
 {
     const qsizetype size = quick ? 5 * 1000 * 1000 : 50 * 1000 * 1000;
-    const qint64 before = residentBytes();
+    const qint64 before = baselineResidentBytes();
     {
         ShownPane pane;
         const QByteArray chunk = hexText(65536);
@@ -317,7 +327,7 @@ void asciiMemory()
     const QByteArray chunk = asciiLines(2184, 30); // about 64 kB of 30-character lines
     ShownPane pane;
     QCoreApplication::processEvents();
-    const qint64 before = residentBytes();
+    const qint64 before = baselineResidentBytes();
     fillPane(pane, chunk, size);
     const double perChar = double(residentBytes() - before) / pane.text.size();
     table.row(QStringLiteral("resident memory per shown character, ASCII lines of 30, at %1 MB")
@@ -331,7 +341,7 @@ void clearGivesMemoryBack()
     const qsizetype size = quick ? 100 * 1000 * 1000 : 1000 * 1000 * 1000;
     ShownPane pane;
     QCoreApplication::processEvents();
-    const qint64 before = residentBytes();
+    const qint64 before = baselineResidentBytes();
     fillPane(pane, asciiLines(2184, 30), size);
     const qint64 full = residentBytes();
     QElapsedTimer clock;

@@ -76,6 +76,11 @@ void TestPaneSearch::find_data()
         << QByteArray("a\r\n\nb a\r\nb") << "a\n\nb" << true << true << 0 << 0 << 5 << false;
     QTest::newRow("one break is not two")
         << QByteArray("a\r\n\nb a\r\nb") << "a\nb" << true << true << 0 << 6 << 4 << false;
+    QTest::newRow("lines before the longest run, backwards")
+        << QByteArray("x OK\r\nREADY OK\nREADY") << "OK\nREADY" << true << false << 20 << 12 << 8
+        << false;
+    QTest::newRow("two breaks before the run")
+        << QByteArray("a\r\n\nb") << "\n\nb" << true << true << 0 << 1 << 4 << false;
     QTest::newRow("break first, never inside CR LF")
         << QByteArray("a\r\nb") << "\nb" << true << true << 0 << 1 << 3 << false;
     QTest::newRow("break at the pane's end") << QByteArray("x\r") << "x\n"

@@ -67,11 +67,26 @@ PaneSearch::PaneSearch(const QString &text, bool matchCase)
         }
         m_tokens.append(m_fold[c]);
     }
-    for (const int token : std::as_const(m_tokens)) {
-        if (token == breakToken)
-            break;
-        m_anchor.append(char(token));
+    // The anchor: the longest run of literal tokens, the first of equals.
+    for (qsizetype t = 0; t < m_tokens.size();) {
+        if (m_tokens.at(t) == breakToken) {
+            ++t;
+            continue;
+        }
+        qsizetype end = t;
+        while (end < m_tokens.size() && m_tokens.at(end) != breakToken)
+            ++end;
+        if (end - t > m_anchor.size()) {
+            m_anchorAt = t;
+            m_anchor.clear();
+            for (qsizetype i = t; i < end; ++i)
+                m_anchor.append(char(m_tokens.at(i)));
+        }
+        t = end;
     }
+    m_minBefore = m_anchorAt;
+    m_maxBefore =
+        m_anchorAt + std::count(m_tokens.cbegin(), m_tokens.cbegin() + m_anchorAt, breakToken);
     // Horspool's shifts, for every byte that folds to a pattern byte.
     const qsizetype m = m_anchor.size();
     std::fill(std::begin(m_skip), std::end(m_skip), int(std::max<qsizetype>(m, 1)));
@@ -123,20 +138,42 @@ qsizetype PaneSearch::anchorFirst(QByteArrayView window, qsizetype from) const
     return -1;
 }
 
-qsizetype PaneSearch::matchAt(const PaneText &pane, qsizetype pos) const
+PaneSearch::Match PaneSearch::matchAround(const PaneText &pane, qsizetype anchorPos) const
 {
     const qsizetype size = pane.size();
+    // Back over the tokens before the anchor; a CR LF is one line break.
+    qsizetype start = anchorPos;
+    for (qsizetype t = m_anchorAt - 1; t >= 0; --t) {
+        if (start == 0)
+            return {};
+        const char c = pane.at(start - 1);
+        if (m_tokens.at(t) != breakToken) {
+            if (m_fold[uchar(c)] != m_tokens.at(t))
+                return {};
+            --start;
+        } else if (c == '\n') {
+            --start;
+            if (start > 0 && pane.at(start - 1) == '\r')
+                --start;
+        } else if (c == '\r') {
+            --start;
+        } else {
+            return {};
+        }
+    }
     // A match starts at a line break's start, never between its CR and LF.
-    if (m_anchor.isEmpty() && pos > 0 && pane.at(pos) == '\n' && pane.at(pos - 1) == '\r')
-        return -1;
-    qsizetype at = pos + m_anchor.size();
-    for (qsizetype t = m_anchor.size(); t < m_tokens.size(); ++t) {
+    if (m_tokens.first() == breakToken && start > 0 && pane.at(start) == '\n' &&
+        pane.at(start - 1) == '\r')
+        return {};
+    // On over the tokens after it.
+    qsizetype at = anchorPos + m_anchor.size();
+    for (qsizetype t = m_anchorAt + m_anchor.size(); t < m_tokens.size(); ++t) {
         if (at >= size)
-            return -1;
+            return {};
         const char c = pane.at(at);
         if (m_tokens.at(t) != breakToken) {
             if (m_fold[uchar(c)] != m_tokens.at(t))
-                return -1;
+                return {};
             ++at;
         } else if (c == '\r') {
             ++at;
@@ -145,30 +182,34 @@ qsizetype PaneSearch::matchAt(const PaneText &pane, qsizetype pos) const
         } else if (c == '\n') {
             ++at;
         } else {
-            return -1;
+            return {};
         }
     }
-    return at - pos;
+    return {start, at - start, false};
 }
 
 template <typename Visit>
 void PaneSearch::scan(const PaneText &pane, qsizetype lo, qsizetype hi, bool backwards,
                       Visit &&visit) const
 {
-    // Each window holds its candidate starts and the anchor's overhang, so
-    // a match across the window's end (or a block's) is found whole.
-    const qsizetype overhang = std::max<qsizetype>(m_anchor.size() - 1, 0);
+    // A window covers the matches starting in [start, end): the anchors
+    // that may belong to them, and the anchor's own length after the last.
     QByteArray window;
-    qsizetype windows = (hi - lo + windowSize - 1) / windowSize;
+    const qsizetype windows = (hi - lo + windowSize - 1) / windowSize;
     for (qsizetype k = 0; k < windows; ++k) {
         const qsizetype start = lo + (backwards ? windows - 1 - k : k) * windowSize;
         const qsizetype end = std::min(hi, start + windowSize);
+        const qsizetype from = start + m_minBefore;
+        const qsizetype anchorsEnd = std::min(end + m_maxBefore, pane.size());
+        if (from >= anchorsEnd)
+            continue;
         window.resize(0);
-        pane.forEachChunk(start, end - start + overhang, [&window](QByteArrayView chunk) {
-            window.append(chunk);
-            return true;
-        });
-        if (!visit(start, end, QByteArrayView(window)))
+        pane.forEachChunk(from, anchorsEnd - from + std::max<qsizetype>(m_anchor.size() - 1, 0),
+                          [&window](QByteArrayView chunk) {
+                              window.append(chunk);
+                              return true;
+                          });
+        if (!visit(start, end, from, anchorsEnd, QByteArrayView(window)))
             return;
     }
 }
@@ -180,17 +221,21 @@ PaneSearch::Match PaneSearch::firstIn(const PaneText &pane, qsizetype lo, qsizet
     hi = std::clamp<qsizetype>(hi, lo, pane.size());
     if (!isValid())
         return found;
-    scan(pane, lo, hi, false, [&](qsizetype start, qsizetype end, QByteArrayView window) {
-        for (qsizetype p = anchorFirst(window, 0); p >= 0 && start + p < end;
-             p = anchorFirst(window, p + 1)) {
-            const qsizetype length = matchAt(pane, start + p);
-            if (length >= 0) {
-                found = {start + p, length, false};
-                return false;
-            }
-        }
-        return true;
-    });
+    scan(pane, lo, hi, false,
+         [&](qsizetype start, qsizetype end, qsizetype from, qsizetype anchorsEnd,
+             QByteArrayView window) {
+             for (qsizetype p = anchorFirst(window, 0); p >= 0 && from + p < anchorsEnd;
+                  p = anchorFirst(window, p + 1)) {
+                 // Later anchors can't start an earlier match.
+                 if (found.found() && from + p - m_maxBefore > found.start)
+                     break;
+                 const Match match = matchAround(pane, from + p);
+                 if (match.found() && match.start >= start && match.start < end &&
+                     (!found.found() || match.start < found.start))
+                     found = match;
+             }
+             return !found.found();
+         });
     return found;
 }
 
@@ -201,15 +246,18 @@ PaneSearch::Match PaneSearch::lastIn(const PaneText &pane, qsizetype lo, qsizety
     hi = std::clamp<qsizetype>(hi, lo, pane.size());
     if (!isValid())
         return found;
-    scan(pane, lo, hi, true, [&](qsizetype start, qsizetype end, QByteArrayView window) {
-        for (qsizetype p = anchorFirst(window, 0); p >= 0 && start + p < end;
-             p = anchorFirst(window, p + 1)) {
-            const qsizetype length = matchAt(pane, start + p);
-            if (length >= 0)
-                found = {start + p, length, false};
-        }
-        return !found.found();
-    });
+    scan(pane, lo, hi, true,
+         [&](qsizetype start, qsizetype end, qsizetype from, qsizetype anchorsEnd,
+             QByteArrayView window) {
+             for (qsizetype p = anchorFirst(window, 0); p >= 0 && from + p < anchorsEnd;
+                  p = anchorFirst(window, p + 1)) {
+                 const Match match = matchAround(pane, from + p);
+                 if (match.found() && match.start >= start && match.start < end &&
+                     (!found.found() || match.start > found.start))
+                     found = match;
+             }
+             return !found.found();
+         });
     return found;
 }
 

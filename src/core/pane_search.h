@@ -52,14 +52,23 @@ private:
     static constexpr int breakToken = 256;
 
     qsizetype anchorFirst(QByteArrayView window, qsizetype from) const;
-    // The length in the pane of a match starting at `pos`, or -1.
-    qsizetype matchAt(const PaneText &pane, qsizetype pos) const;
+    // The match whose anchor starts at `anchorPos`, if the tokens before and
+    // after the anchor match there.
+    Match matchAround(const PaneText &pane, qsizetype anchorPos) const;
     template <typename Visit>
     void scan(const PaneText &pane, qsizetype lo, qsizetype hi, bool backwards,
               Visit &&visit) const;
 
     QList<int> m_tokens;
-    QByteArray m_anchor; // the leading literal bytes (folded), or empty
+    // The longest run of literal bytes (folded), searched for first: a line
+    // break that ends every line must not make every line a candidate. Empty
+    // when the text is only line breaks.
+    QByteArray m_anchor;
+    qsizetype m_anchorAt = 0; // its first token
+    // How far a match starts before its anchor: a token a byte, a line
+    // break up to two.
+    qsizetype m_minBefore = 0;
+    qsizetype m_maxBefore = 0;
     const unsigned char *m_fold = nullptr;
     int m_skip[256] = {};
 };
