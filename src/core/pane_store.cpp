@@ -116,12 +116,20 @@ qsizetype PaneStore::findLineBreak(qsizetype from, qsizetype to) const
 
 void PaneStore::releaseRead(qsizetype pos, qsizetype size) const
 {
+    // Given back in whole 2 MB spans of a block's mapping: the kernel may map
+    // the file 2 MB at a time, and giving back part of such a piece splits
+    // it, which costs far more than reading the rest of it again later.
+    constexpr quintptr span = quintptr(2) << 20;
     const qsizetype end = std::min(pos + size, spilledSize());
     while (pos < end) {
-        const QByteArrayView chunk = chunkAt(pos);
-        const qsizetype length = std::min(chunk.size(), end - pos);
-        PaneSpill::release(chunk.data(), length);
-        pos += length;
+        const qsizetype blockStart = pos & ~m_mask;
+        const qsizetype to = std::min(end, blockStart + blockSize());
+        const quintptr base = quintptr(m_blocks.at(pos >> m_shift));
+        const quintptr from = std::max((base + quintptr(pos - blockStart)) & ~(span - 1), base);
+        const quintptr until = std::min((base + quintptr(to - blockStart) + span - 1) & ~(span - 1),
+                                        base + quintptr(blockSize()));
+        PaneSpill::release(reinterpret_cast<const char *>(from), qsizetype(until - from));
+        pos = to;
     }
 }
 

@@ -13,6 +13,9 @@ constexpr qint64 kSlice = 256;
 // Lines of at most this many cells (so bytes) are read to find their end.
 constexpr qint64 kShortLine = 4096;
 
+// Bytes between two stretches read that still make them one.
+constexpr qsizetype kNearby = 64 * 1024;
+
 // Gathers the stretches of text a pass read, to drop what came from the
 // spill file from memory in few calls.
 class ReadPages
@@ -24,7 +27,9 @@ public:
     ~ReadPages() { release(); }
     void add(qsizetype from, qsizetype to)
     {
-        if (from > m_to || to < m_from) {
+        // Lines read one after another leave their line breaks out: a gap
+        // that small still counts as one stretch.
+        if (from > m_to + kNearby || to < m_from - kNearby) {
             release();
             m_from = from;
             m_to = to;
