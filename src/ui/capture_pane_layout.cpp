@@ -33,7 +33,9 @@ void CapturePaneLayout::setColumns(int columns)
         m_groupRows[group] = rows;
         const qsizetype first = group * kGroup;
         const qsizetype end = std::min(first + kGroup, lines);
-        if (m_groupWidest[group] <= m_columns) {
+        // kLong stands for any width from there up: such groups are walked.
+        const quint8 widest = m_groupWidest[group];
+        if (widest < kLong && widest <= m_columns) {
             rows += end - first;
             continue;
         }
