@@ -5,6 +5,7 @@
 #include "core/pane_text.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 CapturePaneLayout::CapturePaneLayout(qsizetype checkpointStep)
@@ -27,8 +28,13 @@ void CapturePaneLayout::setColumns(int columns)
     // wrapPending() reaches them.
     const qsizetype lines = m_cells.size();
     const qsizetype last = lines - 1;
+    // Rows of a line by its one-byte count, so the walk divides nothing.
+    std::array<quint8, kLong> rowsOfCount{};
+    for (int count = 0; count < kLong; ++count)
+        rowsOfCount[count] = quint8(rowsAtCells(std::max(count, 1)));
     qint64 rows = 0;
     qsizetype waiting = 0;
+    qsizetype nextLong = 0;
     for (qsizetype group = 0; group < m_groupRows.size(); ++group) {
         m_groupRows[group] = rows;
         const qsizetype first = group * kGroup;
@@ -39,13 +45,26 @@ void CapturePaneLayout::setColumns(int columns)
             rows += end - first;
             continue;
         }
+        if (widest < kLong) {
+            // No long line: the group's counts lie side by side in one chunk.
+            static_assert(decltype(m_cells)::kChunk % kGroup == 0);
+            const quint8 *count = &m_cells[first];
+            for (qsizetype i = 0; i < end - first; ++i) {
+                rows += rowsOfCount[count[i]];
+                waiting += count[i] > m_columns;
+            }
+            if (end == lines && m_cells[last] > m_columns)
+                --waiting; // the last line is left to the tail
+            continue;
+        }
         for (qsizetype line = first; line < end; ++line) {
-            const qint64 cells = lineCells(line);
+            const quint8 count = m_cells[line];
+            const qint64 cells = count == kLong ? m_longCells[nextLong++].cells : count;
             if (cells <= m_columns) {
                 ++rows;
                 continue;
             }
-            rows += rowsAtCells(cells);
+            rows += count == kLong ? rowsAtCells(cells) : rowsOfCount[count];
             if (line < last)
                 ++waiting;
         }
