@@ -25,6 +25,9 @@ constexpr int kMargin = 2;
 constexpr int kFrameMs = 16;
 // Wrapping lines again after a resize goes on in steps this long.
 constexpr int kWrapStepMs = 4;
+// The resize itself already walked every line's count: its first step only
+// needs to reach the lines in view.
+constexpr int kFirstWrapStepMs = 1;
 
 int clampToInt(qint64 value)
 {
@@ -207,7 +210,7 @@ void CapturePane::relayoutForSize()
     // Keep the byte at the top in view while scrolled up.
     const qsizetype topPos = atBottom ? -1 : m_layout.positionAt(*m_model, firstVisibleRow(), 0);
     m_layout.setColumns(columns);
-    wrapWaitingLines(atBottom, topPos);
+    wrapWaitingLines(atBottom, topPos, kFirstWrapStepMs);
 }
 
 void CapturePane::continueWrapping()
@@ -215,10 +218,11 @@ void CapturePane::continueWrapping()
     if (!m_model || !m_layout.isWrapping())
         return;
     const bool atBottom = isAtBottom();
-    wrapWaitingLines(atBottom, atBottom ? -1 : m_layout.positionAt(*m_model, firstVisibleRow(), 0));
+    wrapWaitingLines(atBottom, atBottom ? -1 : m_layout.positionAt(*m_model, firstVisibleRow(), 0),
+                     kWrapStepMs);
 }
 
-void CapturePane::wrapWaitingLines(bool atBottom, qsizetype topPos)
+void CapturePane::wrapWaitingLines(bool atBottom, qsizetype topPos, int stepMs)
 {
     const auto keepPlace = [&] {
         updateScrollRange(atBottom);
@@ -232,7 +236,7 @@ void CapturePane::wrapWaitingLines(bool atBottom, qsizetype topPos)
         const qint64 first = firstVisibleRow();
         if (m_layout.wrapPending(*m_model, m_layout.lineOfRow(first),
                                  m_layout.lineOfRow(first + visibleRowCount()),
-                                 QDeadlineTimer(kWrapStepMs)))
+                                 QDeadlineTimer(stepMs)))
             m_wrapTimer.start();
     }
     keepPlace();

@@ -113,7 +113,7 @@ private:
     void continueWrapping();
     // Wraps lines the width left waiting for a while, and keeps the view at
     // the bottom or `topPos` (-1: none) at its top.
-    void wrapWaitingLines(bool atBottom, qsizetype topPos);
+    void wrapWaitingLines(bool atBottom, qsizetype topPos, int stepMs);
     void updateScrollRange(bool keepBottom);
     void scrollToRow(qint64 row);
     void setCursorPosition(qsizetype anchor, qsizetype cursor);

@@ -5,7 +5,6 @@
 #include "core/pane_text.h"
 
 #include <algorithm>
-#include <array>
 #include <limits>
 
 CapturePaneLayout::CapturePaneLayout(qsizetype checkpointStep)
@@ -28,10 +27,10 @@ void CapturePaneLayout::setColumns(int columns)
     // wrapPending() reaches them.
     const qsizetype lines = m_cells.size();
     const qsizetype last = lines - 1;
-    // Rows of a line by its one-byte count, so the walk divides nothing.
-    std::array<quint8, kLong> rowsOfCount{};
-    for (int count = 0; count < kLong; ++count)
-        rowsOfCount[count] = quint8(rowsAtCells(std::max(count, 1)));
+    // Rows past the first of a line of c cells, (c - 1) / columns, as a
+    // multiply and a shift: exact while (c - 1) * columns < 2^16, which holds
+    // where it is used (c < kLong, columns < c).
+    const quint32 perRow = (quint32(1) << 16) / quint32(m_columns) + 1;
     qint64 rows = 0;
     qsizetype waiting = 0;
     qsizetype nextLong = 0;
@@ -49,10 +48,16 @@ void CapturePaneLayout::setColumns(int columns)
             // No long line: the group's counts lie side by side in one chunk.
             static_assert(decltype(m_cells)::kChunk % kGroup == 0);
             const quint8 *count = &m_cells[first];
+            const quint32 columns = quint32(m_columns);
+            quint32 moreRows = 0;
+            quint32 wider = 0;
             for (qsizetype i = 0; i < end - first; ++i) {
-                rows += rowsOfCount[count[i]];
-                waiting += count[i] > m_columns;
+                const quint32 cells = count[i];
+                moreRows += ((cells - (cells != 0)) * perRow) >> 16;
+                wider += cells > columns;
             }
+            rows += end - first + moreRows;
+            waiting += wider;
             if (end == lines && m_cells[last] > m_columns)
                 --waiting; // the last line is left to the tail
             continue;
@@ -64,7 +69,7 @@ void CapturePaneLayout::setColumns(int columns)
                 ++rows;
                 continue;
             }
-            rows += count == kLong ? rowsAtCells(cells) : rowsOfCount[count];
+            rows += rowsAtCells(cells);
             if (line < last)
                 ++waiting;
         }
