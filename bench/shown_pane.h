@@ -3,6 +3,9 @@
 #include "core/pane_text.h"
 #include "ui/capture_pane.h"
 
+#include <QElapsedTimer>
+#include <QScrollBar>
+
 // A pane and its view, as the main window shows them.
 struct ShownPane
 {
@@ -15,3 +18,13 @@ struct ShownPane
         view.show();
     }
 };
+
+// Times one repaint of `view` after scrolling to `value`, in ms.
+inline double repaintAt(CapturePane &view, int value)
+{
+    QElapsedTimer clock;
+    clock.start();
+    view.verticalScrollBar()->setValue(value);
+    view.viewport()->repaint();
+    return clock.nsecsElapsed() / 1e6;
+}

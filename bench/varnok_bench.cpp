@@ -417,16 +417,6 @@ void manyLines()
               QStringLiteral("<= 16 ms"), stall[1] <= 16);
 }
 
-// Times one repaint after scrolling to `value`.
-double repaintAt(CapturePane &view, int value)
-{
-    QElapsedTimer clock;
-    clock.start();
-    view.verticalScrollBar()->setValue(value);
-    view.viewport()->repaint();
-    return clock.nsecsElapsed() / 1e6;
-}
-
 // A pane fed gigabytes of Hex: the spill file keeps memory bounded.
 void hugePane()
 {

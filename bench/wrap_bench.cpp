@@ -113,15 +113,6 @@ void report(BenchTable &table, const QString &what, const Resize &r)
               r.eventMs <= 16 && r.stallMs <= 16);
 }
 
-double repaintAt(CapturePane &view, int value)
-{
-    QElapsedTimer clock;
-    clock.start();
-    view.verticalScrollBar()->setValue(value);
-    view.viewport()->repaint();
-    return clock.nsecsElapsed() / 1e6;
-}
-
 void hexPane(BenchTable &table, bool quick)
 {
     const qsizetype size = quick ? 5 * 1000 * 1000 : 50 * 1000 * 1000;
