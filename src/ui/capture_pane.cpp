@@ -7,11 +7,8 @@
 
 #include <QAccessible>
 #include <QFontDatabase>
-#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QScrollBar>
 
 #include <cmath>
@@ -19,8 +16,6 @@
 
 namespace {
 
-// Blank pixels left and right of the text.
-constexpr int kMargin = 2;
 // At most one relayout and repaint per frame.
 constexpr int kFrameMs = 16;
 // Wrapping lines again after a resize goes on in steps this long.
@@ -307,8 +302,8 @@ QString CapturePane::rowText(int row) const
 
 QRect CapturePane::cellRect(int row, int column) const
 {
-    const int x = qRound(kMargin + column * m_glyphs.cellWidth());
-    const int right = qRound(kMargin + (column + 1) * m_glyphs.cellWidth());
+    const int x = qRound(cellX(column));
+    const int right = qRound(cellX(column + 1));
     return QRect(x, (row - firstVisibleRow()) * m_glyphs.lineHeight(), right - x,
                  m_glyphs.lineHeight());
 }
@@ -383,134 +378,4 @@ void CapturePane::setInactive(bool inactive)
         return;
     m_inactive = inactive;
     viewport()->update();
-}
-
-void CapturePane::paintEvent(QPaintEvent *event)
-{
-    QPainter painter(viewport());
-    const QPalette::ColorGroup group = !isEnabled() || m_inactive ? QPalette::Disabled
-                                       : isActiveWindow()         ? QPalette::Active
-                                                                  : QPalette::Inactive;
-    const QPalette &pal = palette();
-    painter.fillRect(event->rect(), pal.color(group, QPalette::Base));
-    if (!m_model || m_layout.rowCount() == 0)
-        return;
-
-    const QColor textColor = pal.color(group, QPalette::Text);
-    // Stand-in glyphs differ from the bytes that really are those characters.
-    const QColor standInColor = pal.color(group, QPalette::PlaceholderText);
-    const QColor highlight = pal.color(group, QPalette::Highlight);
-    const QColor highlightedText = pal.color(group, QPalette::HighlightedText);
-    const qsizetype selStart = selectionStart();
-    const qsizetype selEnd = selectionEnd();
-    const PaneText &text = *m_model;
-    const auto cellX = [this](int column) {
-        return kMargin + column * m_glyphs.cellWidth();
-    };
-
-    // Glyphs are gathered per font and colour over all rows and drawn in one
-    // go each.
-    enum Ink
-    {
-        Plain,
-        StandIn,
-        Selected,
-        InkCount
-    };
-    struct Glyphs
-    {
-        QList<quint32> indexes;
-        QList<QPointF> positions;
-    };
-    QList<Glyphs> buckets(m_glyphs.fonts().size() * InkCount);
-    // Bytes without glyphs are left to drawText, one by one.
-    struct Missing
-    {
-        QRectF rect;
-        QChar shown;
-        Ink ink;
-    };
-    QList<Missing> missing;
-
-    const int first = firstVisibleRow();
-    const int top = event->rect().top() / m_glyphs.lineHeight();
-    const int bottom = event->rect().bottom() / m_glyphs.lineHeight();
-    for (int i = top; i <= bottom; ++i) {
-        const qint64 row = qint64(first) + i;
-        if (row >= m_layout.rowCount())
-            break;
-        const int y = i * m_glyphs.lineHeight();
-        const QList<CapturePaneLayout::Cell> cells = m_layout.rowCells(*m_model, row);
-
-        // The selected cells of a row are side by side; a selected line
-        // break shows as one more cell past the line's end.
-        int selectedFrom = -1;
-        int selectedTo = -1;
-        for (const CapturePaneLayout::Cell &cell : cells) {
-            if (cell.pos >= selStart && cell.pos < selEnd) {
-                if (selectedFrom < 0)
-                    selectedFrom = cell.column;
-                selectedTo = cell.column + cell.width;
-            }
-        }
-        const qsizetype line = m_layout.lineOfRow(row);
-        if (row == m_layout.firstRowOfLine(line) + m_layout.rowsOfLine(line) - 1 &&
-            line + 1 < m_model->lineCount()) {
-            const qsizetype lineEnd = m_model->lineEnd(line);
-            if (lineEnd >= selStart && lineEnd < selEnd) {
-                const int endColumn = m_layout.cellOfPosition(text, lineEnd).column;
-                if (endColumn < m_layout.columns()) {
-                    if (selectedFrom < 0)
-                        selectedFrom = endColumn;
-                    selectedTo = endColumn + 1;
-                }
-            }
-        }
-        if (selectedFrom >= 0)
-            painter.fillRect(QRectF(cellX(selectedFrom), y,
-                                    (selectedTo - selectedFrom) * m_glyphs.cellWidth(),
-                                    m_glyphs.lineHeight()),
-                             highlight);
-
-        for (const CapturePaneLayout::Cell &cell : cells) {
-            const uchar byte = uchar(text.at(cell.pos));
-            if (byte == '\t')
-                continue;
-            bool standIn = false;
-            const QChar shown = CapturePaneLayout::displayChar(byte, &standIn);
-            const Ink ink = cell.pos >= selStart && cell.pos < selEnd ? Selected
-                            : standIn                                 ? StandIn
-                                                                      : Plain;
-            const QList<CapturePaneGlyphs::Piece> &pieces = m_glyphs.pieces(byte);
-            if (pieces.isEmpty()) {
-                missing.append(Missing{
-                    QRectF(cellX(cell.column), y, m_glyphs.cellWidth(), m_glyphs.lineHeight()),
-                    shown, ink});
-                continue;
-            }
-            for (const CapturePaneGlyphs::Piece &piece : pieces) {
-                Glyphs &glyphs = buckets[piece.font * InkCount + ink];
-                glyphs.indexes.append(piece.glyph);
-                glyphs.positions.append(QPointF(cellX(cell.column), y) + piece.offset);
-            }
-        }
-    }
-
-    const QColor inks[InkCount] = {textColor, standInColor, highlightedText};
-    for (qsizetype b = 0; b < buckets.size(); ++b) {
-        const Glyphs &glyphs = buckets.at(b);
-        if (glyphs.indexes.isEmpty())
-            continue;
-        QGlyphRun run;
-        run.setRawFont(m_glyphs.fonts().at(b / InkCount));
-        run.setGlyphIndexes(glyphs.indexes);
-        run.setPositions(glyphs.positions);
-        painter.setPen(inks[b % InkCount]);
-        painter.drawGlyphRun(QPointF(0, 0), run);
-    }
-    painter.setFont(font());
-    for (const Missing &m : missing) {
-        painter.setPen(inks[m.ink]);
-        painter.drawText(m.rect, Qt::AlignCenter, QString(m.shown));
-    }
 }

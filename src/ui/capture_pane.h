@@ -103,6 +103,11 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // Blank pixels left and right of the text.
+    static constexpr int kMargin = 2;
+    // Where a column's cell starts in the viewport.
+    qreal cellX(int column) const;
+
     void onAppended();
     void onReset();
     void onModelDestroyed();
