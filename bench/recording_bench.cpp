@@ -1,6 +1,7 @@
 #include "recording_bench.h"
 
 #include "bench_table.h"
+#include "loopback_listener.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
 
@@ -17,10 +18,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -77,32 +74,19 @@ Run streamOnce(const QByteArray &data, std::optional<RecordKind> kind, const QSt
         session.recordings().start(RecordSource::Channel1, *kind, path,
                                    FileWriter::Existing::Replace);
 
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK); // this machine only
-    ::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    ::listen(listener, 1);
-    socklen_t length = sizeof address;
-    ::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length);
-    ::fcntl(listener, F_SETFL, O_NONBLOCK);
+    const LoopbackListener listener;
     group.cmbPort->setEditText(QStringLiteral("TCP"));
     group.txtHost->setText(QStringLiteral("127.0.0.1"));
-    group.txtPort->setText(QString::number(ntohs(address.sin_port)));
+    group.txtPort->setText(QString::number(listener.port));
     group.optOn->click();
-    int peer = -1;
-    QElapsedTimer clock;
-    clock.start();
-    while (peer < 0 && clock.elapsed() < 5000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        peer = ::accept(listener, nullptr, nullptr);
-    }
+    const int peer = listener.accept();
 
     Run run;
     const Channel &channel = session.channel(1);
     StallMeter meter;
     StreamWriter writer(peer, data, 16384, 10e6);
     meter.start();
+    QElapsedTimer clock;
     clock.start();
     writer.start();
     while (channel.receivedCount() < data.size() && clock.elapsed() < 120000)
@@ -114,7 +98,6 @@ Run streamOnce(const QByteArray &data, std::optional<RecordKind> kind, const QSt
     session.recordings().stopAll();
     session.recordings().waitForFiles();
     ::close(peer);
-    ::close(listener);
     if (kind == RecordKind::Raw)
         run.exact = contents(path) == data;
     else if (kind == RecordKind::Log)

@@ -5,6 +5,7 @@
 
 #include "bench_table.h"
 #include "find_bench.h"
+#include "loopback_listener.h"
 #include "paste_bench.h"
 #include "recording_bench.h"
 #include "shown_pane.h"
@@ -541,30 +542,11 @@ struct Pty
     }
 };
 
-struct Listener
-{
-    int fd = -1;
-    quint16 port = 0;
-    Listener()
-    {
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK); // this machine only
-        ::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-        ::listen(fd, 1);
-        socklen_t len = sizeof addr;
-        ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len);
-        port = ntohs(addr.sin_port);
-    }
-    ~Listener() { ::close(fd); }
-};
-
 struct Source
 {
     bool tcp = false;
     std::unique_ptr<Pty> pty;
-    std::unique_ptr<Listener> listener;
+    std::unique_ptr<LoopbackListener> listener;
     int peer = -1;
     ~Source()
     {
@@ -582,18 +564,12 @@ int attach(Program &program, Source &source)
         program.channel(2).optOn->click();
         return source.pty->master;
     }
-    source.listener = std::make_unique<Listener>();
+    source.listener = std::make_unique<LoopbackListener>();
     program.channel(1).cmbPort->setEditText(QStringLiteral("TCP"));
     program.channel(1).txtHost->setText(QStringLiteral("127.0.0.1"));
     program.channel(1).txtPort->setText(QString::number(source.listener->port));
     program.channel(1).optOn->click();
-    QElapsedTimer clock;
-    clock.start();
-    fcntl(source.listener->fd, F_SETFL, O_NONBLOCK);
-    while (source.peer < 0 && clock.elapsed() < 5000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        source.peer = ::accept(source.listener->fd, nullptr, nullptr);
-    }
+    source.peer = source.listener->accept();
     return source.peer;
 }
 
