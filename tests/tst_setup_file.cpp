@@ -60,7 +60,10 @@ private slots:
     void unreadableFileAppliesNothing();
     void openingSwitchesOffAppliesAndSwitchesOn();
     void badValuesMakeOneMessage();
+    void notASetupLeavesTheCaptureAlone_data();
+    void notASetupLeavesTheCaptureAlone();
     void programStartsWithTheNamedSetup();
+    void programStartsPastAFileThatIsNotASetup();
 };
 
 void TestSetupFile::roundTripKeepsEveryValue()
@@ -231,17 +234,68 @@ void TestSetupFile::badValuesMakeOneMessage()
 {
     QTemporaryDir dir;
     DisplayFixture f;
+    // Thousands of unknown keys still make a short message: the first few
+    // and a count.
+    QByteArray unknown;
+    for (int i = 0; i < 5000; ++i)
+        unknown += "Extra" + QByteArray::number(i) + "=1\n";
     const QString path = writeFile(dir, "[Channel1]\nFormat=Hex\nTimeOut=99999\n"
-                                        "[Channel2]\nHex=perhaps\nColour=blue\n");
+                                        "[Channel2]\nHex=perhaps\nColour=blue\n" +
+                                            unknown);
     QVERIFY(f.window->setupCommands()->openSetup(path));
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     for (const char *named :
-         {"Channel1/TimeOut = 99999", "Channel2/Hex = perhaps", "Channel2/Colour"})
+         {"Channel1/TimeOut = 99999", "Channel2/Hex = perhaps", "Channel2/Colour", "and 4996 more"})
         QVERIFY2(messages.at(0).contains(QLatin1String(named)), qPrintable(messages.at(0)));
+    QVERIFY2(messages.at(0).size() < 400, qPrintable(messages.at(0)));
     QVERIFY(f.channel(1).optHex->isChecked());
     QCOMPARE(f.session.channel(1).module().intTimeOut, qint16(200));
     QVERIFY(!f.channel(2).chkHex->isChecked());
+}
+
+// Each row: a file that is not a setup, and what the message says. It is
+// refused before anything is switched off, so both channels go on capturing.
+void TestSetupFile::notASetupLeavesTheCaptureAlone_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("why");
+    QByteArray huge = "[Channel1]\n";
+    while (huge.size() < 10 << 20)
+        huge += "Unknown" + QByteArray::number(huge.size()) + "=1\n";
+    QTest::newRow("a line that is not key=value")
+        << QByteArray("[Channel2]\nFormat=Hex\nDisplay Time Out\n")
+        << "Line 3 is not a \"key=value\" line: Display Time Out";
+    QTest::newRow("plain text") << QByteArray("Dear diary,\nit rained.\n") << "Line 1 is not";
+    QTest::newRow("a picture") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+                               << "Line 1 holds bytes that are not text";
+    QTest::newRow("no setup section")
+        << QByteArray("[Other]\nFormat=Hex\n") << "none of the sections";
+    QTest::newRow("10 MB") << huge << "larger than 1024 kB";
+    QTest::newRow("a 200 kB value") << "[Channel1]\nHost=" + QByteArray(200 * 1024, 'h') + "\n"
+                                    << "Line 2 is longer than 4096 characters";
+}
+
+void TestSetupFile::notASetupLeavesTheCaptureAlone()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, why);
+    QTemporaryDir dir;
+    PtyPair pty;
+    TcpPeer peer;
+    DisplayFixture f;
+    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    f.switchOnTcp(peer.port());
+    QVERIFY(f.isOn(1) && f.isOn(2));
+
+    QVERIFY(!f.window->setupCommands()->openSetup(writeFile(dir, text)));
+    const QStringList messages = dismissMessageBoxes();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.at(0).contains(why), qPrintable(messages.at(0)));
+    QVERIFY(f.isOn(1) && f.isOn(2));
+    pty.write("still here");
+    QTRY_COMPARE(f.session.channel(2).pane().text(), QByteArray("still here"));
 }
 
 // "varnokterm FILE.vterm": the setup is applied once the splash has made way
@@ -258,6 +312,19 @@ void TestSetupFile::programStartsWithTheNamedSetup()
     QTRY_VERIFY_WITH_TIMEOUT(program.display() && program.display()->isVisible(), 10000);
     QVERIFY(program.session.channel(2).isOn());
     QCOMPARE(program.session.channel(2).module().intTimeOut, qint16(750));
+    QCOMPARE(program.session.serialSettings(), QStringLiteral("9600,n,8,1"));
+}
+
+void TestSetupFile::programStartsPastAFileThatIsNotASetup()
+{
+    QTemporaryDir dir;
+    ProgramStart program;
+    program.setSetupFile(writeFile(dir, QByteArray(10 << 20, 'x')));
+    program.start();
+    QTRY_VERIFY_WITH_TIMEOUT(program.display() && program.display()->isVisible(), 10000);
+    QStringList messages; // gathered: the check runs once more after it passes
+    QTRY_COMPARE((messages += dismissMessageBoxes()).size(), 1);
+    QVERIFY2(messages.at(0).contains(QLatin1String("larger than")), qPrintable(messages.at(0)));
     QCOMPARE(program.session.serialSettings(), QStringLiteral("9600,n,8,1"));
 }
 

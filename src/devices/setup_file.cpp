@@ -1,14 +1,17 @@
 #include "devices/setup_file.h"
 
 #include "core/channel_state.h"
+#include "core/setup_text.h"
 #include "core/time_out_entry.h"
 #include "devices/capture_session.h"
 #include "devices/line_settings.h"
 #include "devices/link_options.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -271,16 +274,51 @@ bool save(const QString &path, const CaptureSession &session,
     return false;
 }
 
-Reading open(const QString &path, CaptureSession &session, std::array<ChannelChoices, 2> &choices)
+Contents read(const QString &path)
 {
-    Reading reading;
+    Contents contents;
+    contents.path = path;
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable()) {
-        reading.error = info.exists() ? QObject::tr("The file can't be read.")
-                                      : QObject::tr("There is no such file.");
+        contents.error = info.exists() ? QObject::tr("The file can't be read.")
+                                       : QObject::tr("There is no such file.");
+        return contents;
+    }
+    // Read no further than a setup can be: a huge file is refused unread.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        contents.error = file.errorString();
+        return contents;
+    }
+    const SetupText::Check check = SetupText::check(file.read(SetupText::largestFile + 1));
+    if (!check.problem.isEmpty()) {
+        contents.error = QObject::tr("It is not a setup file. %1").arg(check.problem);
+        return contents;
+    }
+    const QStringList known{serialSection, channelSection(1), channelSection(2)};
+    const bool any = std::any_of(check.sections.cbegin(), check.sections.cend(),
+                                 [&known](const QString &s) { return known.contains(s); });
+    if (!any)
+        contents.error =
+            QObject::tr("It is not a setup file: it has none of the sections %1.")
+                .arg(QLatin1Char('[') + known.join(QLatin1String("], [")) + QLatin1Char(']'));
+    return contents;
+}
+
+Reading open(const QString &path, CaptureSession &session, std::array<ChannelChoices, 2> &choices)
+{
+    return apply(read(path), session, choices);
+}
+
+Reading apply(const Contents &contents, CaptureSession &session,
+              std::array<ChannelChoices, 2> &choices)
+{
+    Reading reading;
+    if (!contents.error.isEmpty()) {
+        reading.error = contents.error;
         return reading;
     }
-    QSettings file(path, QSettings::IniFormat);
+    QSettings file(contents.path, QSettings::IniFormat);
     if (file.status() != QSettings::NoError) {
         reading.error = QObject::tr("It is not a setup file.");
         return reading;
@@ -319,6 +357,34 @@ Reading open(const QString &path, CaptureSession &session, std::array<ChannelCho
             reading.unknown << key;
     }
     return reading;
+}
+
+QString summary(const Reading &reading)
+{
+    // A message lists this many and counts the rest: a file of thousands of
+    // bad keys still makes a short message.
+    static constexpr qsizetype namedAtMost = 5;
+    static constexpr qsizetype valueShownAtMost = 40;
+    const auto listed = [](const QStringList &items) {
+        QStringList named;
+        for (const QString &item : items.first(std::min(items.size(), namedAtMost)))
+            named << (item.size() > valueShownAtMost ? item.first(valueShownAtMost) + QChar(0x2026)
+                                                     : item);
+        QString text = named.join(QLatin1String(", "));
+        if (items.size() > namedAtMost)
+            text += QObject::tr(" and %n more", nullptr, int(items.size() - namedAtMost));
+        return text;
+    };
+    QStringList lines;
+    if (!reading.refused.isEmpty())
+        lines << QObject::tr("%n value(s) kept as they were: %1", nullptr,
+                             int(reading.refused.size()))
+                     .arg(listed(reading.refused));
+    if (!reading.unknown.isEmpty())
+        lines << QObject::tr("%n key(s) that are not setup values: %1", nullptr,
+                             int(reading.unknown.size()))
+                     .arg(listed(reading.unknown));
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace SetupFile

@@ -22,8 +22,9 @@ struct ChannelChoices
 
 // A setup file (".vterm"): a small INI file, one [Serial] section and a
 // [Channel1] and [Channel2] section, written and read through QSettings.
-// Every value is one entry of the key tables in setup_file.cpp; reading
-// applies each good value at once and leaves a bad one alone.
+// Every value is one entry of the key tables in setup_file.cpp. Opening
+// checks the whole file first (a file that is not a setup changes nothing),
+// then applies each good value and leaves a bad one alone.
 namespace SetupFile {
 
 inline constexpr char suffix[] = "vterm";
@@ -52,6 +53,15 @@ const QList<SessionKey> &sessionKeys();
 bool save(const QString &path, const CaptureSession &session,
           const std::array<ChannelChoices, 2> &choices, QString *error);
 
+// A file read and checked, nothing applied yet: `error` when it can't be
+// read or is not a setup file (too large, binary, a line that is not
+// "key=value", none of the setup's sections).
+struct Contents
+{
+    QString error;
+    QString path;
+};
+
 struct Reading
 {
     QString error;       // the file could not be read at all; nothing applied
@@ -61,8 +71,16 @@ struct Reading
     bool clean() const { return error.isEmpty() && unknown.isEmpty() && refused.isEmpty(); }
 };
 
-// Applies the file's good values to the session and the choices; keys the
-// file doesn't hold keep their current values.
+// Reads and checks the whole file without touching any channel.
+Contents read(const QString &path);
+// Applies the good values of a file that read() accepted to the session and
+// the choices; keys the file doesn't hold keep their current values.
+Reading apply(const Contents &contents, CaptureSession &session,
+              std::array<ChannelChoices, 2> &choices);
+// read() then apply().
 Reading open(const QString &path, CaptureSession &session, std::array<ChannelChoices, 2> &choices);
+
+// The unknown and refused keys in a few lines, however many there are.
+QString summary(const Reading &reading);
 
 } // namespace SetupFile

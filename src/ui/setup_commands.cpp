@@ -113,13 +113,20 @@ bool SetupCommands::openSetup(const QString &path)
     DisplayControls *controls = m_window->controls();
     if (!controls)
         return false;
+    // A file that is not a setup leaves the running capture alone.
+    const SetupFile::Contents contents = SetupFile::read(path);
+    if (!contents.error.isEmpty()) {
+        showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(path),
+                           contents.error);
+        return false;
+    }
     for (int n : {1, 2}) {
         ChannelGroup &group = controls->group(n);
         group.channel().switchOff();
         group.optOff->setChecked(true);
     }
     std::array<ChannelChoices, 2> choices = choicesShown(*controls);
-    const SetupFile::Reading reading = SetupFile::open(path, m_session, choices);
+    const SetupFile::Reading reading = SetupFile::apply(contents, m_session, choices);
     if (!reading.error.isEmpty()) {
         showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(path),
                            reading.error);
@@ -128,15 +135,10 @@ bool SetupCommands::openSetup(const QString &path)
     for (int n : {1, 2})
         showChoices(controls->group(n), choices[size_t(n - 1)]);
     if (!reading.clean()) {
-        QStringList lines;
-        for (const QString &value : reading.refused)
-            lines << tr("%1 (kept as it was)").arg(value);
-        for (const QString &key : reading.unknown)
-            lines << tr("%1 (not a setup value)").arg(key);
         showProgramMessage(
             m_window,
             tr("Some values of the setup %1 were not used.").arg(QFileInfo(path).fileName()),
-            lines.join(QLatin1Char('\n')));
+            SetupFile::summary(reading));
     }
     // Through the switches, so a failure is reported as when clicked.
     for (int n : {1, 2}) {

@@ -1,0 +1,78 @@
+#include "core/setup_text.h"
+
+#include <QCoreApplication>
+#include <QStringDecoder>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("SetupText", text);
+}
+
+// A bad line as the operator would find it in an editor: quoted, cut short.
+QString shown(QByteArrayView line)
+{
+    constexpr qsizetype shownAtMost = 60;
+    QString text = QString::fromUtf8(line.first(std::min(line.size(), shownAtMost)));
+    if (line.size() > shownAtMost)
+        text += QChar(0x2026);
+    return text;
+}
+
+bool isBinary(QByteArrayView line)
+{
+    for (const char c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t' && c != '\r') || byte == 0x7f)
+            return true;
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8(line); // decoding happens on conversion
+    Q_UNUSED(decoded);
+    return utf8.hasError();
+}
+
+} // namespace
+
+namespace SetupText {
+
+Check check(QByteArrayView text)
+{
+    Check result;
+    if (text.size() > largestFile) {
+        result.problem =
+            tr("It is larger than %1 kB, too large for a setup file.").arg(largestFile / 1024);
+        return result;
+    }
+    qsizetype start = 0;
+    for (int number = 1; start < text.size(); ++number) {
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        const QByteArrayView line = text.sliced(start, end - start);
+        start = end + 1;
+        const QByteArrayView trimmed = line.trimmed();
+        if (line.size() > longestLine)
+            result.problem =
+                tr("Line %1 is longer than %2 characters.").arg(number).arg(longestLine);
+        else if (isBinary(line))
+            result.problem = tr("Line %1 holds bytes that are not text.").arg(number);
+        else if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#'))
+            continue;
+        else if (trimmed.startsWith('[') && trimmed.endsWith(']') && trimmed.size() > 2) {
+            const QString section = QString::fromUtf8(trimmed.sliced(1, trimmed.size() - 2));
+            if (!result.sections.contains(section))
+                result.sections << section;
+            continue;
+        } else if (trimmed.indexOf('=') <= 0)
+            result.problem =
+                tr("Line %1 is not a \"key=value\" line: %2").arg(number).arg(shown(trimmed));
+        else
+            continue;
+        return result;
+    }
+    return result;
+}
+
+} // namespace SetupText
