@@ -1,6 +1,5 @@
 #include "app/command_line.h"
 #include "app/program_start.h"
-#include "core/pane_spill.h"
 #include "ui/window_font.h"
 #include "version.h"
 
@@ -19,7 +18,6 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("com.varnok.varnokterm"));
 
     QApplication::setFont(windowFont());
-    PaneSpill::removeLeftovers();
 
     ProgramStart program;
     program.setSetupFile(commandLine.setupFile(QApplication::arguments()));

@@ -1,5 +1,6 @@
 #include "app/program_start.h"
 
+#include "core/pane_spill.h"
 #include "ui/display_window.h"
 #include "ui/setup_commands.h"
 #include "ui/sign_on_window.h"
@@ -21,6 +22,8 @@ void ProgramStart::start()
 {
     if (m_stopSignals.install())
         connect(&m_stopSignals, &StopSignals::stopRequested, this, &ProgramStart::exitProgram);
+    // After the handlers: no file work comes before a stop request can land.
+    PaneSpill::removeLeftovers();
     m_signOn = new SignOnWindow(session, [this] { showMain(); });
     // Closing the splash before its tick ends the program: it is the only window.
     m_signOn->setAttribute(Qt::WA_DeleteOnClose);

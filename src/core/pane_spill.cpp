@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QStandardPaths>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -28,6 +30,38 @@ QString &folderOverride()
 QString errnoText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A name mkstemp made from the spill file's template: the prefix and six
+// letters or digits. Nothing else in the folder is ever taken for a spill.
+bool isSpillName(const QString &name)
+{
+    const qsizetype prefix = qsizetype(std::strlen(kPrefix));
+    if (name.size() != prefix + 6 || !name.startsWith(QLatin1String(kPrefix)))
+        return false;
+    return std::all_of(name.cbegin() + prefix, name.cend(),
+                       [](QChar c) { return c.unicode() < 0x80 && std::isalnum(c.unicode()); });
+}
+
+// Removes `path` if it is this user's regular file that no running program
+// holds. Checked before opening and again on the open file, and opened so
+// that neither a FIFO nor a link can make the start wait.
+bool removeIfLeftover(const QByteArray &path)
+{
+    struct stat named = {};
+    if (::lstat(path.constData(), &named) != 0 || !S_ISREG(named.st_mode) ||
+        named.st_uid != ::geteuid())
+        return false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat opened = {};
+    const bool same = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                      opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    const bool removed =
+        same && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.constData()) == 0;
+    ::close(fd);
+    return removed;
 }
 
 // The files of this process, removed at a normal exit even when their panes
@@ -184,6 +218,12 @@ void PaneSpill::writeQueued()
             }
             done += written;
         }
+        // The failed write's part is of no use: give its space back to a
+        // full disk at once, not when the pane is cleared. What was written
+        // before it stays, read through the maps.
+        if (failure)
+            while (::ftruncate(m_fd, write.offset) < 0 && errno == EINTR) {
+            }
         lock.lock();
         m_queue.pop_front();
         if (failure) {
@@ -227,19 +267,13 @@ int PaneSpill::removeLeftovers()
         folders << tempFolder();
     int removed = 0;
     for (const QString &place : std::as_const(folders)) {
-        const QStringList names = QDir(place).entryList({QLatin1String(kPrefix) + QLatin1Char('*')},
-                                                        QDir::Files | QDir::Hidden | QDir::System);
+        const QStringList names =
+            QDir(place).entryList({QLatin1String(kPrefix) + QLatin1String("??????")},
+                                  QDir::Files | QDir::Hidden | QDir::System);
         for (const QString &name : names) {
-            const QByteArray path = QFile::encodeName(place + QLatin1Char('/') + name);
-            const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0)
-                continue;
-            struct stat info = {};
-            // Only this user's files, and only those no running program holds.
-            if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() &&
-                ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.constData()) == 0)
+            if (isSpillName(name) &&
+                removeIfLeftover(QFile::encodeName(place + QLatin1Char('/') + name)))
                 ++removed;
-            ::close(fd);
         }
     }
     return removed;
