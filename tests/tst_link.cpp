@@ -85,6 +85,7 @@ private slots:
     void stoppingTheWait_data();
     void stoppingTheWait();
     void backOffDoublesToTenSeconds();
+    void peerDroppingEveryConnectionKeepsTheBackOff();
     void ptyRefusesControlLinesOnce();
     void flowControlIsAppliedAndKept_data();
     void flowControlIsAppliedAndKept();
@@ -217,6 +218,28 @@ void TestLink::backOffDoublesToTenSeconds()
         waits << reconnect.nextRetryMs();
     }
     QCOMPARE(waits, (QList<int>{500, 1000, 2000, 4000, 8000, 10000, 10000}));
+}
+
+// A peer that accepts and drops at once, again and again: each reconnect
+// that carried nothing waits twice as long as the one before.
+void TestLink::peerDroppingEveryConnectionKeepsTheBackOff()
+{
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    int accepted = 0;
+    connect(&server, &QTcpServer::newConnection, &server, [&server, &accepted] {
+        while (QTcpSocket *peer = server.nextPendingConnection()) {
+            ++accepted;
+            peer->abort();
+            peer->deleteLater();
+        }
+    });
+    Channel channel(1, true);
+    channel.setLinkOptions(withReconnect());
+    channel.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(server.serverPort()));
+    QTRY_COMPARE_WITH_TIMEOUT(accepted, 3, 10000);
+    QTRY_COMPARE(channel.link().reconnect().nextRetryMs(), 4 * LinkReconnect::firstRetryMs);
+    QVERIFY(channel.isWaiting());
 }
 
 void TestLink::ptyRefusesControlLinesOnce()

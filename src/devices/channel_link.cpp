@@ -42,8 +42,10 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
     if (offersTcp) {
         m_socket = new SocketComponent(this);
         m_socket->setObjectName(QStringLiteral("sockMain"));
-        connect(m_socket, &SocketComponent::received, this,
-                [this](const QByteArray &batch) { emit received(batch, Route::Tcp); });
+        connect(m_socket, &SocketComponent::received, this, [this](const QByteArray &batch) {
+            m_reconnect->carriedData();
+            emit received(batch, Route::Tcp);
+        });
         connect(m_socket, &SocketComponent::connected, this, &ChannelLink::onSocketConnected);
         connect(m_socket, &SocketComponent::failed, this, &ChannelLink::onSocketFailed);
         connect(m_socket, &SocketComponent::bytesWritten, m_queue, &TransmitQueue::drain);
@@ -228,7 +230,7 @@ void ChannelLink::onSocketConnected()
     m_tcpMade = true;
     if (!isWaiting())
         return;
-    m_reconnect->stop();
+    m_reconnect->reconnected();
     emit reconnected(tr("reconnected to %1:%2")
                          .arg(m_socket->remoteHostName())
                          .arg(m_socket->remotePortNumber()));

@@ -14,6 +14,9 @@ LinkReconnect::LinkReconnect(QObject *parent)
         else
             emit due();
     });
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(settledMs);
+    connect(&m_settle, &QTimer::timeout, this, &LinkReconnect::carriedData);
 }
 
 void LinkReconnect::waitForDevice(const QString &path)
@@ -30,7 +33,7 @@ void LinkReconnect::waitForPeer(const QString &peer)
     m_target = peer;
     m_device = false;
     m_heldOff.clear();
-    m_retryMs = firstRetryMs;
+    m_settle.stop();
     m_timer.setSingleShot(true);
     m_timer.start(m_retryMs);
 }
@@ -43,8 +46,24 @@ void LinkReconnect::retryLater()
     m_timer.start(m_retryMs);
 }
 
+void LinkReconnect::reconnected()
+{
+    m_timer.stop();
+    m_target.clear();
+    m_heldOff.clear();
+    m_retryMs = qMin(2 * m_retryMs, longestRetryMs);
+    m_settle.start();
+}
+
+void LinkReconnect::carriedData()
+{
+    m_settle.stop();
+    m_retryMs = firstRetryMs;
+}
+
 void LinkReconnect::stop()
 {
+    m_settle.stop();
     m_timer.stop();
     m_target.clear();
     m_heldOff.clear();

@@ -9,7 +9,9 @@
 // comes at each check that finds a character device there (a path that
 // comes back as another kind of file is held off, and says so). A TCP peer
 // is tried again after 0.5 s, then after twice as long at each failure, up
-// to 10 s.
+// to 10 s. A connection that comes back does not undo the back-off until
+// it has stayed up for 10 s or carried data: a peer that accepts and drops
+// every connection at once is tried ever less often, not twice a second.
 class LinkReconnect : public QObject
 {
     Q_OBJECT
@@ -18,6 +20,7 @@ public:
     static constexpr int devicePollMs = 500;
     static constexpr int firstRetryMs = 500;
     static constexpr int longestRetryMs = 10000;
+    static constexpr int settledMs = 10000;
 
     explicit LinkReconnect(QObject *parent = nullptr);
 
@@ -26,6 +29,12 @@ public:
     void waitForPeer(const QString &peer);
     // The peer's try failed: the next comes after a longer wait.
     void retryLater();
+    // The peer's try succeeded: the wait ends, and should this connection
+    // fail before it settles, the next wait is the longer one.
+    void reconnected();
+    // The connection carried data: it is a working one, the back-off starts over.
+    void carriedData();
+    // Waiting ends and the back-off starts over (switched off or on anew).
     void stop();
 
     bool isWaiting() const { return !m_target.isEmpty(); }
@@ -47,6 +56,7 @@ private:
     void checkDevice();
 
     QTimer m_timer;
+    QTimer m_settle; // a connection that stays up this long starts the back-off over
     QString m_target;
     QString m_heldOff;
     bool m_device = false;
