@@ -7,6 +7,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -82,6 +83,7 @@ private slots:
     void bothChannelsInArrivalOrderWithSentLines();
     void logCutShortEndsWithAWholeEntry();
     void slowDiskStopsTheRecording();
+    void fileCutShortGoesOnAtItsEnd();
 
 private:
     QString file(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
@@ -247,6 +249,21 @@ void TestRecordings::slowDiskStopsTheRecording()
     s.recordings.waitForFiles();
     QVERIFY(drained.size() > 0);
     QVERIFY(sent.startsWith(drained));
+}
+
+// Another program empties the file while it records (a log rotation, say):
+// what follows starts the file afresh, with no gap of zeros before it.
+void TestRecordings::fileCutShortGoesOnAtItsEnd()
+{
+    PtySession s;
+    const QString path = file("cut.bin");
+    QCOMPARE(s.record(RecordSource::Channel2, RecordKind::Raw, path), QString());
+    QVERIFY(s.receive("before the cut"));
+    QTRY_COMPARE(QFileInfo(path).size(), qint64(14));
+    QVERIFY(QFile::resize(path, 0));
+    QVERIFY(s.receive("after"));
+    s.finish();
+    QCOMPARE(fileBytes(path), QByteArray("after"));
 }
 
 QTEST_GUILESS_MAIN(TestRecordings)

@@ -40,8 +40,10 @@ bool FileWriter::open(Existing existing, bool wholeChunks)
     m_wholeChunks = wholeChunks;
     // Non-blocking only for the open itself: a named pipe nobody reads then
     // fails at once instead of hanging the window.
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK |
-                      (existing == Existing::Append ? O_APPEND : O_TRUNC);
+    // Always appending: a file cut short by another program meanwhile goes
+    // on at its new end, with no gap of zeros where the cut part was.
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_APPEND |
+                      (existing == Existing::Append ? 0 : O_TRUNC);
     m_fd = ::open(QFile::encodeName(m_path).constData(), flags, 0666);
     if (m_fd < 0) {
         m_openError = systemReason(errno);
