@@ -6,6 +6,7 @@
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
+#include "ui/capture_file_dialogs.h"
 #include "ui/capture_menu.h"
 #include "ui/channel_status_bar.h"
 
@@ -80,6 +81,8 @@ private slots:
     void reloadStopsEveryRecording();
     void savePaneWritesItsTextByteForByte();
     void statusLineShowsStateCountsAndFile();
+    void deviceNamesKeepNoAddedSuffix_data();
+    void deviceNamesKeepNoAddedSuffix();
 
 private:
     QString file(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
@@ -240,6 +243,25 @@ void TestCaptureMenu::statusLineShowsStateCountsAndFile()
     QVERIFY(peer.waitForClient());
     peer.send("abc");
     QTRY_COMPARE(line.fullText(1), tcp + QStringLiteral("  RX 3  TX 0"));
+}
+
+// Each row: what the file dialog made of a typed name, and the file meant.
+void TestCaptureMenu::deviceNamesKeepNoAddedSuffix_data()
+{
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("meant");
+    const QString file = m_dir.filePath(QStringLiteral("capture"));
+    QTest::newRow("a device") << QStringLiteral("/dev/full.bin") << QStringLiteral("/dev/full");
+    QTest::newRow("a new file") << file + QStringLiteral(".bin") << file + QStringLiteral(".bin");
+    QTest::newRow("a folder") << m_dir.path() + QStringLiteral(".bin")
+                              << m_dir.path() + QStringLiteral(".bin");
+}
+
+void TestCaptureMenu::deviceNamesKeepNoAddedSuffix()
+{
+    QFETCH(QString, chosen);
+    QFETCH(QString, meant);
+    QCOMPARE(withoutSuffixAddedToDevice(chosen, QStringLiteral("bin")), meant);
 }
 
 QTEST_MAIN(TestCaptureMenu)

@@ -19,6 +19,15 @@ QString suffixOf(const QString &filter)
 
 } // namespace
 
+QString withoutSuffixAddedToDevice(const QString &path, const QString &suffix)
+{
+    const QString added = QLatin1Char('.') + suffix;
+    if (suffix.isEmpty() || !path.endsWith(added) || QFileInfo::exists(path))
+        return path;
+    const QFileInfo typed(path.chopped(added.size()));
+    return typed.exists() && !typed.isFile() && !typed.isDir() ? typed.filePath() : path;
+}
+
 std::optional<CaptureFileDialogs::Choice>
 QtCaptureFileDialogs::chooseFile(QWidget *parent, const QString &caption,
                                  const QStringList &filters, bool confirmOverwrite)
@@ -34,7 +43,8 @@ QtCaptureFileDialogs::chooseFile(QWidget *parent, const QString &caption,
         [&dialog](const QString &filter) { dialog.setDefaultSuffix(suffixOf(filter)); });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    const QString path = dialog.selectedFiles().constFirst();
+    const QString path =
+        withoutSuffixAddedToDevice(dialog.selectedFiles().constFirst(), dialog.defaultSuffix());
     m_folder = QFileInfo(path).absolutePath();
     return Choice{path, int(qMax(0, filters.indexOf(dialog.selectedNameFilter())))};
 }

@@ -7,6 +7,12 @@
 
 class QWidget;
 
+// The file dialog adds the chosen filter's suffix to a name typed without
+// one; a device or a FIFO named that way ("/dev/full") is meant as typed.
+// Returns `path` without the added ".suffix" when only the shorter name
+// exists and is neither a regular file nor a folder.
+QString withoutSuffixAddedToDevice(const QString &path, const QString &suffix);
+
 // The questions the Capture menu asks: which file, and what to do with one
 // that exists. Tests answer them in place of the modal dialogs.
 class CaptureFileDialogs
