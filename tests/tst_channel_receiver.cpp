@@ -182,33 +182,41 @@ void TestChannelReceiver::socketBatches()
 }
 
 // Each row: a first batch from the connection in one display mode and
-// format (shown by a tick when `tick`), then a real-time batch in another
-// format, and the pane's text after both.
+// format (shown by a tick when `tick`), then a batch in another mode and
+// format, and the pane's text after both: one space between numbers.
 void TestChannelReceiver::socketNumbersNeverRunTogether_data()
 {
     QTest::addColumn<DisplayMode>("firstDisp");
     QTest::addColumn<ReceiveFormat>("firstFormat");
     QTest::addColumn<QByteArray>("first");
     QTest::addColumn<bool>("tick");
+    QTest::addColumn<DisplayMode>("secondDisp");
     QTest::addColumn<ReceiveFormat>("secondFormat");
     QTest::addColumn<QByteArray>("second");
     QTest::addColumn<QByteArray>("after");
 
     QTest::newRow("time-out Hex, then real time")
-        << TO << H << QByteArray("\x4f\xc9") << true << H << QByteArray("\xc7\x26")
+        << TO << H << QByteArray("\x4f\xc9") << true << RT << H << QByteArray("\xc7\x26")
         << QByteArray(" 4F C9 C7 26 ");
     QTest::newRow("time-out Decimal, then real time")
-        << TO << D << QByteArray("\x4f\xc9") << true << D << QByteArray("\xc7\x26")
+        << TO << D << QByteArray("\x4f\xc9") << true << RT << D << QByteArray("\xc7\x26")
         << QByteArray(" 79 201 199 38 ");
     QTest::newRow("text ending in a digit, then Hex")
-        << RT << A << QByteArray("T=23") << false << H << QByteArray("A") << QByteArray("T=23 41 ");
+        << RT << A << QByteArray("T=23") << false << RT << H << QByteArray("A")
+        << QByteArray("T=23 41 ");
     QTest::newRow("text ending in a hex letter, then Decimal")
-        << RT << A << QByteArray("CAFE") << false << D << QByteArray("A") << QByteArray("CAFE 65 ");
+        << RT << A << QByteArray("CAFE") << false << RT << D << QByteArray("A")
+        << QByteArray("CAFE 65 ");
     QTest::newRow("text ending in a line break, then Hex")
-        << RT << A << QByteArray("ok\r\n") << false << H << QByteArray("A")
+        << RT << A << QByteArray("ok\r\n") << false << RT << H << QByteArray("A")
         << QByteArray("ok\r\n41 ");
-    QTest::newRow("real-time pieces already apart")
-        << RT << H << QByteArray("A") << false << D << QByteArray("B") << QByteArray("41 66 ");
+    QTest::newRow("real-time pieces already apart") << RT << H << QByteArray("A") << false << RT
+                                                    << D << QByteArray("B") << QByteArray("41 66 ");
+    QTest::newRow("after CR Hex, then time-out") << CR << H << QByteArray("A\r") << false << TO << H
+                                                 << QByteArray("B") << QByteArray("41 0D 42");
+    QTest::newRow("after CR Decimal, then time-out")
+        << CR << D << QByteArray("A\r") << false << TO << D << QByteArray("B")
+        << QByteArray("65 13 66");
 }
 
 void TestChannelReceiver::socketNumbersNeverRunTogether()
@@ -217,6 +225,7 @@ void TestChannelReceiver::socketNumbersNeverRunTogether()
     QFETCH(ReceiveFormat, firstFormat);
     QFETCH(QByteArray, first);
     QFETCH(bool, tick);
+    QFETCH(DisplayMode, secondDisp);
     QFETCH(ReceiveFormat, secondFormat);
     QFETCH(QByteArray, second);
     QFETCH(QByteArray, after);
@@ -225,9 +234,11 @@ void TestChannelReceiver::socketNumbersNeverRunTogether()
     channel.receiver.receiveSocket(first);
     if (tick)
         channel.receiver.tick();
-    channel.modes.display = RT;
+    channel.modes.display = secondDisp;
     channel.modes.format = secondFormat;
     channel.receiver.receiveSocket(second);
+    if (secondDisp == TO)
+        channel.receiver.tick();
     QCOMPARE(channel.text(), after);
 }
 

@@ -3,6 +3,8 @@
 #include "core/byte_text.h"
 #include "core/pane_text.h"
 
+#include <algorithm>
+
 ChannelReceiver::ChannelReceiver(const ChannelModes &modes, ChannelModule &module, PaneText &pane,
                                  QObject *parent)
     : QObject(parent)
@@ -87,26 +89,35 @@ void ChannelReceiver::showBuffer(Layout layout)
     m_module.strBuffer.clear();
 }
 
-void ChannelReceiver::startPieces(Layout layout)
+qsizetype ChannelReceiver::startPieces(Layout layout)
 {
     m_scratch.resize(0); // keeps its capacity, unlike clear()
+    const qsizetype size = m_pane.size();
+    const auto digitAt = [this](qsizetype at) {
+        return at >= 0 && ByteText::hexDigitValue(m_pane.at(at)) >= 0;
+    };
     // Connection pieces start with their number. Right after a digit already
     // in the pane (from another layout, or from text) the two numbers would
     // run together and could not be read back.
-    if (layout == Layout::Socket && !m_pane.isEmpty() &&
-        ByteText::hexDigitValue(m_pane.at(m_pane.size() - 1)) >= 0)
+    if (layout == Layout::Socket && digitAt(size - 1))
         m_scratch.append(' ');
+    // Serial pieces start with their space. After a connection piece's
+    // number and its space, one of the two is skipped: one space between numbers.
+    const bool spaced =
+        layout != Layout::Socket && size >= 2 && m_pane.at(size - 1) == ' ' && digitAt(size - 2);
+    return spaced ? 1 : 0;
 }
 
 void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
 {
+    qsizetype skipped = 0;
     switch (m_modes.format) {
     case ReceiveFormat::Ascii:
         m_pane.append(bytes);
         emit shown(bytes);
         return;
     case ReceiveFormat::Decimal:
-        startPieces(layout);
+        skipped = startPieces(layout);
         if (layout == Layout::Socket)
             ByteText::appendDecimalPieces(m_scratch, bytes, {}, " ");
         else if (layout == Layout::SerialRealTime)
@@ -115,15 +126,17 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
             ByteText::appendDecimalPieces(m_scratch, bytes, " ", {});
         break;
     case ReceiveFormat::Hex:
-        startPieces(layout);
+        skipped = startPieces(layout);
         if (layout == Layout::Socket)
             ByteText::appendHexPieces(m_scratch, bytes, {}, " ");
         else
             ByteText::appendHexPieces(m_scratch, bytes, " ", {});
         break;
     }
-    m_pane.append(m_scratch);
-    emit shown(m_scratch);
+    const QByteArrayView text =
+        QByteArrayView(m_scratch).sliced(std::min(skipped, m_scratch.size()));
+    m_pane.append(text);
+    emit shown(text);
     // A huge flush shouldn't keep its scratch space around.
     if (m_scratch.capacity() > (1 << 20))
         m_scratch = QByteArray();

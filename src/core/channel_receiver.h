@@ -61,7 +61,9 @@ private:
 
     void receive(QByteArrayView batch, Source source);
     void showBuffer(Layout layout);
-    void startPieces(Layout layout);
+    // Readies the scratch text; returns how many of its leading characters
+    // to leave out (a space the pane's end already gives).
+    qsizetype startPieces(Layout layout);
     void show(QByteArrayView bytes, Layout layout);
     void flushBuffer(Layout layout);
 
