@@ -210,10 +210,23 @@ void TestPaneSpill::leftoverOfAKilledRunIsRemoved()
     QCOMPARE(waitpid(child, &status, 0), child);
     QVERIFY(WIFSIGNALED(status));
     QCOMPARE(spillFiles(m_folder.path()).size(), 2);
+    // Planted beside them: a FIFO under a spill file's name must not hold up
+    // the start, and a file of the user's with a like name is not a spill.
+    const QString fifo = m_folder.filePath(QStringLiteral("varnokterm-pane-zzzzzz"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile notes(m_folder.filePath(QStringLiteral("varnokterm-pane-notes.txt")));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.close();
 
     QCOMPARE(PaneSpill::removeLeftovers(), 1);
     // The running pane keeps its file.
-    QCOMPARE(spillFiles(m_folder.path()), QStringList{QFileInfo(live.spillPath()).fileName()});
+    QStringList kept = spillFiles(m_folder.path());
+    kept.sort();
+    QStringList expected{QStringLiteral("varnokterm-pane-notes.txt"),
+                         QFileInfo(live.spillPath()).fileName()};
+    expected.sort();
+    QCOMPARE(kept, expected);
+    QVERIFY(QFileInfo::exists(fifo));
     QCOMPARE(live.text(), linesText(100000, 3));
 }
 
@@ -233,10 +246,10 @@ void TestPaneSpill::failingFileKeepsTextInMemory()
     plain.close();
     if (!diskFills)
         PaneSpill::setFolder(plain.fileName() + QStringLiteral("/spill"));
-    // Room for two blocks only.
+    // Room for two blocks and a piece of a third.
     std::unique_ptr<FileSizeLimit> limit;
     if (diskFills)
-        limit = std::make_unique<FileSizeLimit>(2 * 4096);
+        limit = std::make_unique<FileSizeLimit>(2 * 4096 + 100);
 
     const QByteArray text = linesText(300000, 5);
     PaneText pane;
@@ -250,6 +263,9 @@ void TestPaneSpill::failingFileKeepsTextInMemory()
     QCOMPARE(failed.count(), 1);
     QVERIFY(!failed.at(0).at(0).toString().isEmpty());
     QCOMPARE(pane.spilledSize() > 0, diskFills);
+    // The third block's partial write gives its space back.
+    if (diskFills)
+        QCOMPARE(QFileInfo(pane.spillPath()).size(), qint64(2 * 4096));
     QCOMPARE(pane.text(), text);
     QCOMPARE(paneLines(pane), plainLines(text));
 
