@@ -14,7 +14,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 Q_DECLARE_METATYPE(FileSender::Outcome)
 
@@ -63,6 +69,30 @@ struct Route
     }
 };
 
+// Plays a writer that comes and goes at a named pipe, so a sender that opens
+// the pipe for reading gets an empty read instead of hanging the test.
+struct PipeWriterComesAndGoes
+{
+    std::atomic_bool stop = false;
+    std::thread writer;
+
+    explicit PipeWriterComesAndGoes(const QByteArray &pipe)
+        : writer([this, pipe] {
+            while (!stop) {
+                const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        })
+    {}
+    ~PipeWriterComesAndGoes()
+    {
+        stop = true;
+        writer.join();
+    }
+};
+
 } // namespace
 
 class TestSendFile : public QObject
@@ -76,6 +106,7 @@ private slots:
     void sendsTheWholeFileByteExact();
     void cancelHalfwaySendsAPrefix();
     void switchingOffStopsAndSaysHowFar();
+    void unpluggedDeviceStopsAndCountsOnlyWhatArrived();
     void unreadableFileIsRefused_data();
     void unreadableFileIsRefused();
     void dialogShowsProgressAndCloses();
@@ -160,6 +191,38 @@ void TestSendFile::switchingOffStopsAndSaysHowFar()
     QVERIFY(sender.sent() < fileSize);
 }
 
+void TestSendFile::unpluggedDeviceStopsAndCountsOnlyWhatArrived()
+{
+    // Channel 2 with Reconnect on a pty reached through a symbolic link,
+    // which goes when the device is unplugged.
+    const SampleFile sample(fileSize);
+    const QString link = sample.dir.filePath(QStringLiteral("usb-adapter"));
+    PtyPair pty;
+    QVERIFY(QFile::link(pty.slavePath(), link));
+    Channel channel(2, false);
+    LinkOptions options;
+    options.reconnect = true;
+    channel.setLinkOptions(options);
+    channel.switchOnSerial(link, QStringLiteral("115200,n,8,1"));
+    FileSender sender(channel);
+    QSignalSpy finished(&sender, &FileSender::finished);
+    QVERIFY(sender.start(sample.path));
+
+    // Everything the system took, read without letting the program write
+    // more, then the device goes.
+    QByteArray received = pty.read(256 * 1024, 60000);
+    received += pty.readFor(0);
+    pty.closeMaster();
+    QFile::remove(link);
+    QTRY_COMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).value<FileSender::Outcome>(), FileSender::Outcome::LinkLost);
+    QVERIFY(channel.isWaiting());
+    QCOMPARE(sender.sent(), received.size());
+    QCOMPARE(sender.written(), received.size());
+    QCOMPARE(channel.sentCount(), received.size());
+    QVERIFY(received == sample.bytes.first(received.size()));
+}
+
 void TestSendFile::unreadableFileIsRefused_data()
 {
     QTest::addColumn<QString>("name");
@@ -168,6 +231,10 @@ void TestSendFile::unreadableFileIsRefused_data()
                                   << "No such file";
     QTest::newRow("a folder") << "folder"
                               << "folder";
+    QTest::newRow("a named pipe") << "pipe"
+                                  << "not a regular file";
+    QTest::newRow("a device") << "/dev/zero"
+                              << "not a regular file";
 }
 
 void TestSendFile::unreadableFileIsRefused()
@@ -176,11 +243,16 @@ void TestSendFile::unreadableFileIsRefused()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    const QByteArray pipe = QFile::encodeName(dir.filePath(QStringLiteral("pipe")));
+    QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
     Channel channel(2, false);
     Route route(channel, false);
     FileSender sender(channel);
     QSignalSpy finished(&sender, &FileSender::finished);
-    QVERIFY(!sender.start(dir.filePath(name)));
+    {
+        const PipeWriterComesAndGoes writer(pipe);
+        QVERIFY(!sender.start(name.startsWith('/') ? name : dir.filePath(name)));
+    }
     QVERIFY2(sender.error().contains(reason), qPrintable(sender.error()));
     QVERIFY(!sender.isRunning());
     QCOMPARE(finished.count(), 0);

@@ -2,6 +2,8 @@
 
 #include "core/transmit_line.h"
 
+#include <algorithm>
+
 Channel::Channel(int number, bool offersTcp, QObject *parent)
     : QObject(parent)
     , m_number(number)
@@ -24,6 +26,10 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     });
     connect(&m_link, &ChannelLink::switchOnFailed, this, &Channel::failed);
     connect(&m_link, &ChannelLink::lost, this, &Channel::onLost);
+    connect(&m_link, &ChannelLink::unsentDropped, this, [this](qint64 count) {
+        m_sentCount = std::max<qint64>(0, m_sentCount - count);
+        emit sentDropped(count);
+    });
     connect(&m_link, &ChannelLink::waiting, this, &Channel::linkNoted);
     connect(&m_link, &ChannelLink::reconnected, this, &Channel::linkNoted);
 }
@@ -110,7 +116,7 @@ void Channel::send(const TransmissionList &transmissions)
 
 bool Channel::sendUntyped(const Transmission &bytes)
 {
-    if (!isOn() || !m_link.send(bytes))
+    if (!m_link.send(bytes))
         return false;
     m_sentCount += bytes.size();
     emit bytesSent(bytes.view());

@@ -23,7 +23,9 @@
 //     typed codes --> Channel::type --> TransmitLine (mode, Hex box, records)
 //       --> ChannelLink::send --> serial port or socket, as chosen at switch-on
 // While the link waits to reconnect, the channel stays on: what was received
-// stays, nothing is sent, and recordings go on.
+// stays, nothing is sent, and recordings go on. What still waited to go out
+// when the port or connection failed is dropped and no longer counted as
+// sent (sentDropped()).
 //
 // Lifetimes follow the main window: load() sets the modes back to their
 // defaults and empties the pane; unload() closes the link and stops the
@@ -69,7 +71,8 @@ public:
     bool isWaiting() const { return m_link.isWaiting(); }
     bool sendBreak() { return m_link.sendBreak(); }
 
-    // Bytes received and sent since the channel was last switched on.
+    // Bytes received and sent since the channel was last switched on; sent
+    // ones dropped with a failed port or connection are not counted.
     qint64 receivedCount() const { return m_receivedCount; }
     qint64 sentCount() const { return m_sentCount; }
 
@@ -79,8 +82,9 @@ public:
     void clearTransmit();
     void clearReceived();
     // Bytes that were not typed (a file's): counted and reported as sent
-    // like typed ones, kept out of the transmit records. False when the
-    // channel is off or its link's queue refuses them.
+    // like typed ones, kept out of the transmit records. False (nothing
+    // sent) when the channel is off, waits to reconnect, or its link's queue
+    // refuses them.
     bool sendUntyped(const Transmission &bytes);
 
 signals:
@@ -95,6 +99,10 @@ signals:
     void batchReceived(const QByteArray &batch);
     // Bytes handed to the port or connection (typed, Repeat, or a file's).
     void bytesSent(QByteArrayView bytes);
+    // `count` bytes reported by bytesSent() never reached the device: they
+    // were dropped with a failed port or connection. Comes before the
+    // failure's linkNoted() or failed().
+    void sentDropped(qint64 count);
     // Words about the link for a log: lost and waited for, reconnected.
     void linkNoted(const QString &note);
 

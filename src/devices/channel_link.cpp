@@ -163,7 +163,7 @@ void ChannelLink::switchOnTcp(const QString &host, const QString &portText)
 bool ChannelLink::send(const Transmission &bytes)
 {
     if (m_route == Route::None || isWaiting())
-        return true;
+        return false;
     return m_queue->push(bytes);
 }
 
@@ -202,13 +202,21 @@ bool ChannelLink::sendBreak()
     return m_route == Route::Serial && m_lines->sendBreak();
 }
 
-void ChannelLink::startWaiting(const Failure &loss, const QString &note)
+qint64 ChannelLink::dropUnsent(qint64 held)
 {
-    // What waited to go out is lost with the port or connection.
+    const qint64 count = m_queue->pending() + held;
     m_queue->clear();
+    if (count > 0)
+        emit unsentDropped(count);
+    return count;
+}
+
+void ChannelLink::startWaiting(const Failure &loss, const QString &note, qint64 dropped)
+{
     m_lines->closed();
     m_loss = loss;
-    emit waiting(note);
+    emit waiting(dropped > 0 ? tr("%1; %2 bytes not sent were dropped").arg(note).arg(dropped)
+                             : note);
 }
 
 void ChannelLink::onSerialFailed(const QString &reason)
@@ -216,9 +224,11 @@ void ChannelLink::onSerialFailed(const QString &reason)
     const QString port = m_serial->portName();
     const Failure loss{tr("Comm Port %1: the port %2 stopped working.").arg(m_number).arg(port),
                        reason};
+    // What waited to go out is lost with the port.
+    const qint64 dropped = dropUnsent(m_serial->droppedAtFailure());
     if (m_options.reconnect && m_route == Route::Serial) {
         m_reconnect->waitForDevice(port);
-        startWaiting(loss, tr("lost %1 (%2); waiting for it").arg(port, reason));
+        startWaiting(loss, tr("lost %1 (%2); waiting for it").arg(port, reason), dropped);
         return;
     }
     close();
@@ -258,12 +268,14 @@ void ChannelLink::onSocketFailed(const QString &reason)
     }
     // Both at once, so a "%" the operator typed in the host stays as typed.
     const Failure loss{text.arg(host, port), reason};
+    // What waited to go out is lost with the connection.
+    const qint64 dropped = dropUnsent(m_socket->droppedAtFailure());
     // Only a connection that was made is waited for: a switch-on that fails
     // is reported as always.
     if (m_options.reconnect && m_route == Route::Tcp && m_tcpMade) {
         const QString peer = host + QLatin1Char(':') + port;
         m_reconnect->waitForPeer(peer);
-        startWaiting(loss, tr("lost %1 (%2); reconnecting").arg(peer, reason));
+        startWaiting(loss, tr("lost %1 (%2); reconnecting").arg(peer, reason), dropped);
         return;
     }
     // Whatever the peer sent before the end has been handed on by now.

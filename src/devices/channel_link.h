@@ -26,6 +26,11 @@ class TransmitQueue;
 // reconnected()): the route stays, nothing is sent meanwhile, and the same
 // device path is opened with the same settings, or the same peer connected,
 // once it is there again.
+//
+// Bytes that send() took but the device never got when its port or
+// connection failed (still queued, or still held by the port or socket) are
+// dropped, never sent later: unsentDropped() says how many, before waiting()
+// or lost().
 class ChannelLink : public QObject
 {
     Q_OBJECT
@@ -52,8 +57,9 @@ public:
     void close();
 
     // Sends over the route the channel was switched on with, as fast as the
-    // device takes it. False when refused: more than the queue's limit would
-    // then wait to go out. While off, nothing is sent (and nothing refused).
+    // device takes it. True only when the bytes were queued to go out; false
+    // while off or waiting (nothing is sent) and when more than the queue's
+    // limit would then wait to go out.
     bool send(const Transmission &bytes);
     TransmitQueue &queue() { return *m_queue; }
     Route route() const { return m_route; }
@@ -83,6 +89,9 @@ signals:
     void routeChanged(ChannelLink::Route route);
     void switchOnFailed(const QString &text, const QString &detail);
     void lost(const QString &text, const QString &detail);
+    // `count` bytes taken by send() were dropped with a failed port or
+    // connection; comes first, before waiting() or lost().
+    void unsentDropped(qint64 count);
     // Words for a log: the port or connection failed and is waited for; it
     // is back.
     void waiting(const QString &note);
@@ -105,7 +114,9 @@ private:
     void onSerialFailed(const QString &reason);
     void onSocketConnected();
     void onSocketFailed(const QString &reason);
-    void startWaiting(const Failure &loss, const QString &note);
+    // Drops what waits in the queue and what the device held (`held`).
+    qint64 dropUnsent(qint64 held);
+    void startWaiting(const Failure &loss, const QString &note, qint64 dropped);
     void onReconnectDue();
 
     const int m_number;

@@ -7,13 +7,25 @@
 
 class Channel;
 
-// Streams a file over a channel's route as fast as the port or connection
-// takes it: a piece is read only when little waits in the link's queue, so
-// the file is never held in memory. Its bytes count as sent (status line,
-// logs) but stay out of the transmit records. Ends once every byte has
-// been written to the device, when cancelled, when the channel goes off
-// (switched off, or its port or connection failed) or when the file can no
-// longer be read.
+// Streams a regular file over a channel's route as fast as the port or
+// connection takes it: a piece is read only when little waits in the link's
+// queue, so the file is never held in memory. Its bytes count as sent
+// (status line, logs) but stay out of the transmit records. Ends once every
+// byte has been written to the device, when cancelled, when the channel
+// goes off (switched off, or its port or connection failed), when the link
+// starts waiting to reconnect, or when the file can no longer be read.
+//
+// Only a regular file is sent: a named pipe, a device or a folder is refused
+// before it is opened, and what is opened is checked again without
+// blocking, so the window's thread never waits on a file.
+//
+// sent() never counts bytes the device did not get: when the port or
+// connection fails, what still waited to go out is dropped by the link and
+// taken off sent(). A send is not resumed after a reconnect, because the
+// device may have lost what it had taken too; it stops (LinkLost) and
+// sent() says how many bytes reached the device, so the operator can send
+// the file again. Typed bytes dropped along with the file's are taken off
+// too, so the count may fall short but never claims more than went out.
 class FileSender : public QObject
 {
     Q_OBJECT
@@ -24,6 +36,7 @@ public:
         Sent,
         Cancelled,
         ChannelOff,
+        LinkLost, // the link waits to reconnect
         ReadFailed
     };
 
@@ -34,17 +47,19 @@ public:
 
     explicit FileSender(Channel &channel, QObject *parent = nullptr);
 
-    // Opens the file and starts sending; false when it can't be read
-    // (error() says why) or the channel is off. An empty file is sent at
-    // once: connect to finished() first.
+    // Opens the file and starts sending; false when it can't be read or is
+    // not a regular file (error() says why), or the channel is off or waits
+    // to reconnect. An empty file is sent at once: connect to finished()
+    // first.
     bool start(const QString &path);
     // Reads no more; what was handed to the link still goes out.
     void cancel();
 
-    QString path() const { return m_file.fileName(); }
-    // The file's size, or 0 when it has none (a device or a pipe).
+    QString path() const { return m_path; }
+    // The file's size when sending started.
     qint64 total() const { return m_total; }
-    // Bytes handed to the channel so far.
+    // Bytes handed to the channel so far, less any dropped with a failed
+    // port or connection.
     qint64 sent() const { return m_sent; }
     // Of those, the ones the port or connection has written.
     qint64 written() const;
@@ -56,11 +71,14 @@ signals:
     void finished(FileSender::Outcome outcome);
 
 private:
+    // Opens `path` only if it is a regular file, and never blocks.
+    bool openRegularFile(const QString &path);
     void feed();
     qint64 deviceBacklog() const;
     void finish(Outcome outcome);
 
     Channel &m_channel;
+    QString m_path;
     QFile m_file;
     QByteArray m_held; // read but refused by the queue: offered again
     qint64 m_total = 0;

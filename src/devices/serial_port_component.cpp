@@ -196,21 +196,24 @@ void SerialPortComponent::openPort()
     connect(port, &QSerialPort::bytesWritten, this, &SerialPortComponent::bytesWritten);
 }
 
-void SerialPortComponent::closePort()
+qint64 SerialPortComponent::closePort()
 {
     if (!m_port)
-        return;
+        return 0;
     QSerialPort *port = std::exchange(m_port, nullptr);
     disconnect(port, nullptr, this, nullptr);
+    qint64 unwritten = 0;
     if (port->isOpen()) {
         // Hand the device whatever is still waiting to go out.
         port->flush();
+        unwritten = port->bytesToWrite();
         port->close();
     }
     // Not deleted at once: this may run inside one of the port's own signals.
     port->deleteLater();
     claimedDevices().remove(m_claimedDevice);
     m_claimedDevice.clear();
+    return unwritten;
 }
 
 template <typename Call> bool SerialPortComponent::quietly(Call call)
@@ -345,6 +348,6 @@ void SerialPortComponent::onError()
         if (!self || m_port != failing)
             return;
     }
-    closePort();
+    m_droppedAtFailure = closePort();
     emit failed(reason);
 }

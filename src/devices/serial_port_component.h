@@ -53,6 +53,8 @@ public:
     void transmitText(QByteArrayView bytes);
     // What was handed over and has not yet reached the device.
     qint64 bytesToWrite() const;
+    // What the port still held to write when it last failed: dropped with it.
+    qint64 droppedAtFailure() const { return m_droppedAtFailure; }
 
 signals:
     // Everything read in one go (at most 64 KiB), never empty.
@@ -67,7 +69,8 @@ private:
     void onError();
     void openPort();
     // Closes without any signal; the device becomes free for other instances.
-    void closePort();
+    // Returns how many bytes could not be handed to the device first.
+    qint64 closePort();
     // Whether `call` (on the open port) succeeded; the error it raises is
     // answered by the result instead of closing the port.
     template <typename Call> bool quietly(Call call);
@@ -78,5 +81,6 @@ private:
     QString m_openError;
     QString m_openedName;    // the port as chosen when it was opened
     QString m_claimedDevice; // this instance's entry in the process-wide list
-    bool m_quiet = false;    // a call whose result answers its failure is running
+    qint64 m_droppedAtFailure = 0;
+    bool m_quiet = false; // a call whose result answers its failure is running
 };

@@ -98,6 +98,7 @@ void SocketComponent::fail(Failure failure, const QString &reason)
 {
     if (!m_connection)
         return;
+    m_droppedAtFailure = m_connection->bytesToWrite();
     drop(false);
     m_lastFailure = failure;
     emit failed(reason);

@@ -48,6 +48,9 @@ public:
     void sendText(QByteArrayView bytes);
     // What was sent and has not yet been taken by the system.
     qint64 bytesToWrite() const;
+    // What was still to be taken by the system when the last attempt or
+    // connection failed: dropped with it.
+    qint64 droppedAtFailure() const { return m_droppedAtFailure; }
 
 signals:
     void connected();
@@ -73,4 +76,5 @@ private:
     QString m_host;
     quint16 m_port = 0;
     Failure m_lastFailure = Failure::None;
+    qint64 m_droppedAtFailure = 0;
 };

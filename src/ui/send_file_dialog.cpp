@@ -110,6 +110,14 @@ void SendFileDialog::onFinished(FileSender::Outcome outcome)
                                .arg(name, QString::number(m_channel.number())),
                            howFar);
         break;
+    case FileSender::Outcome::LinkLost:
+        showProgramMessage(parentWidget(),
+                           tr("Sending %1 stopped: Comm Port %2 lost its port or connection.")
+                               .arg(name, QString::number(m_channel.number())),
+                           howFar + QLatin1Char('\n') +
+                               tr("What had not reached it was dropped; the channel waits "
+                                  "for it to come back. Send the file again then."));
+        break;
     case FileSender::Outcome::ReadFailed:
         showProgramMessage(parentWidget(),
                            tr("Sending %1 stopped: the file could not be read on.").arg(name),
