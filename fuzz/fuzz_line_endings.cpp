@@ -169,7 +169,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             break;
         }
         default: {
-            const size_t length = pos < size ? std::min<size_t>(data[pos++] % 32, size - pos) : 0;
+            const size_t wanted = pos < size ? data[pos++] % 32 : 0;
+            const size_t length = std::min(wanted, size - pos);
             const QByteArrayView codes(data + pos, qsizetype(length));
             pos += length;
             const TransmissionList wire = TransmitLine::type(modes, hex, codes, ending);
