@@ -134,27 +134,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ChannelModes keyByKey = together;
 
     QByteArray wireTogether;
-    for (const QByteArray &sent : TransmitLine::type(together, hex, text)) {
+    for (const Transmission &sent : TransmitLine::type(together, hex, text)) {
         check(!sent.isEmpty(), "an empty transmission", input);
-        wireTogether += sent;
+        wireTogether += sent.view();
     }
     QByteArray wireKeys;
     for (const char code : text)
-        for (const QByteArray &sent : TransmitLine::type(keyByKey, hex, QByteArrayView(&code, 1)))
-            wireKeys += sent;
+        wireKeys += joined(TransmitLine::type(keyByKey, hex, QByteArrayView(&code, 1)));
 
     const QByteArray wire = expectedWire(text, perKey, hex);
     check(wireTogether == wire, "wrong bytes on the wire (all at once)", input);
     check(wireKeys == wire, "wrong bytes on the wire (key by key)", input);
-    check(together.strSend == keyByKey.strSend, "typed record differs", input);
-    check(together.strSendHex == keyByKey.strSendHex, "hex record differs", input);
+    check(together.strSend.view() == keyByKey.strSend.view(), "typed record differs", input);
+    check(together.strSendHex.toByteArray() == keyByKey.strSendHex.toByteArray(),
+          "hex record differs", input);
     if (hex)
         check(together.strSendHex == wire, "hex record is not what was sent", input);
     else
         check(together.strSendHex.isEmpty(), "hex record without hex entry", input);
     // Repeat sends a record, never more than was typed or made.
-    check(TransmitLine::repeatRecord(together, hex) ==
-              (hex ? together.strSendHex : together.strSend),
+    check(joined(TransmitLine::repeatRecord(together, hex)) ==
+              (hex ? together.strSendHex.toByteArray() : together.strSend.view().toByteArray()),
           "repeat record", input);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,12 @@ struct Model
 
     void show(const ChannelModes &modes, Layout layout)
     {
+        // Numbers from the connection come with their space after them; one
+        // space keeps the first apart from a digit (hex or decimal) already
+        // in the pane, so the two can be read back.
+        if (layout == Layout::Socket && modes.format != ReceiveFormat::Ascii && !pane.isEmpty() &&
+            std::isxdigit(uchar(pane.back())))
+            pane += ' ';
         for (const char c : waiting) {
             const uchar byte = uchar(c);
             if (modes.format == ReceiveFormat::Ascii) {
