@@ -49,6 +49,12 @@ struct Model
         if (layout == Layout::Socket && modes.format != ReceiveFormat::Ascii && !pane.isEmpty() &&
             std::isxdigit(uchar(pane.back())))
             pane += ' ';
+        // Serial numbers come with their space before them; after a
+        // connection number's own space, one space stays between the two.
+        const bool spaced = layout != Layout::Socket && modes.format != ReceiveFormat::Ascii &&
+                            pane.size() >= 2 && pane.back() == ' ' &&
+                            std::isxdigit(uchar(pane.at(pane.size() - 2)));
+        const qsizetype start = pane.size();
         for (const char c : waiting) {
             const uchar byte = uchar(c);
             if (modes.format == ReceiveFormat::Ascii) {
@@ -67,6 +73,8 @@ struct Model
                 pane += layout == Layout::Socket ? number + ' ' : ' ' + number;
             }
         }
+        if (spaced && pane.size() > start)
+            pane.remove(start, 1);
         waiting.clear();
     }
     void flush(const ChannelModes &modes, const ChannelModule &module, Layout layout)
