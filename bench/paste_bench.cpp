@@ -103,9 +103,11 @@ void pasteResend(BenchTable &table, bool quick)
                   .arg(channel.link().queue().limit() >> 20),
               QStringLiteral("all accounted for"), received + refused == wanted);
     table.row(name + QStringLiteral(": window held by the paste"),
-              QStringLiteral("%1 ms; longest stall while sending %2 ms (%3 ms to send)")
+              QStringLiteral("%1 ms in the paste handler; longest stall while pasting and "
+                             "sending %2 ms, %3 ms of it waiting for a processor (%4 ms to send)")
                   .arg(handlerMs, 0, 'f', 1)
                   .arg(meter.longestMs(), 0, 'f', 1)
+                  .arg(meter.longestWaitedMs(), 0, 'f', 1)
                   .arg(sendMs, 0, 'f', 0),
               QStringLiteral("<= 16 ms"), std::max(handlerMs, meter.longestMs()) <= 16);
     table.row(name + QStringLiteral(": memory"),
