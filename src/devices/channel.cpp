@@ -26,6 +26,10 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     connect(&m_link, &ChannelLink::lost, this, &Channel::onLost);
     connect(&m_link, &ChannelLink::waiting, this, &Channel::linkNoted);
     connect(&m_link, &ChannelLink::reconnected, this, &Channel::linkNoted);
+    connect(&m_link, &ChannelLink::sent, this, [this](QByteArrayView bytes) {
+        m_sentCount += bytes.size();
+        emit bytesSent(bytes);
+    });
 }
 
 void Channel::wireReceiveRoute()
@@ -97,12 +101,8 @@ void Channel::send(const TransmissionList &transmissions)
     for (const Transmission &bytes : transmissions) {
         if (bytes.isEmpty())
             continue;
-        if (!m_link.send(bytes)) {
+        if (!m_link.send(bytes))
             refused += bytes.size();
-            continue;
-        }
-        m_sentCount += bytes.size();
-        emit bytesSent(bytes.view());
     }
     if (refused > 0)
         emit transmitRefused(refused);
@@ -110,11 +110,7 @@ void Channel::send(const TransmissionList &transmissions)
 
 bool Channel::sendUntyped(const Transmission &bytes)
 {
-    if (!isOn() || !m_link.send(bytes))
-        return false;
-    m_sentCount += bytes.size();
-    emit bytesSent(bytes.view());
-    return true;
+    return isOn() && m_link.send(bytes);
 }
 
 void Channel::clearTransmit()

@@ -34,6 +34,7 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
     connect(m_serial, &SerialPortComponent::failed, this, &ChannelLink::onSerialFailed);
     m_queue = new TransmitQueue(this);
     connect(m_serial, &SerialPortComponent::bytesWritten, m_queue, &TransmitQueue::drain);
+    connect(m_queue, &TransmitQueue::handedOver, this, &ChannelLink::sent);
     m_lines = new ControlLines(*m_serial, this);
     connect(m_lines, &ControlLines::changed, this, &ChannelLink::controlLinesChanged);
     m_reconnect = new LinkReconnect(this);

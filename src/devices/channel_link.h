@@ -80,6 +80,9 @@ public:
 
 signals:
     void received(const QByteArray &batch, ChannelLink::Route from);
+    // Bytes handed to the port or connection, a bounded slice at a time (see
+    // TransmitQueue::handedOver).
+    void sent(QByteArrayView bytes);
     void routeChanged(ChannelLink::Route route);
     void switchOnFailed(const QString &text, const QString &detail);
     void lost(const QString &text, const QString &detail);
