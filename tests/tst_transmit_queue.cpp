@@ -66,6 +66,13 @@ void TestTransmitQueue::drainsInOrderAsTheDeviceTakes()
     TransmitQueue queue;
     QByteArray device;
     qint64 deviceHolds = 0;
+    // What listeners are told went out: the same bytes, in device-sized slices.
+    QByteArray announced;
+    qsizetype largest = 0;
+    connect(&queue, &TransmitQueue::handedOver, this, [&](QByteArrayView bytes) {
+        announced.append(bytes);
+        largest = std::max(largest, bytes.size());
+    });
     queue.setDevice(
         [&](QByteArrayView bytes) {
             device.append(bytes);
@@ -78,12 +85,17 @@ void TestTransmitQueue::drainsInOrderAsTheDeviceTakes()
         expected += piece;
         QVERIFY(queue.push(Transmission(piece)));
     }
+    const QByteArray resend(150000, 'z'); // longer than the device's share
+    expected += resend;
+    QVERIFY(queue.push(Transmission(resend)));
     QCOMPARE(qint64(device.size()), TransmitQueue::deviceShare);
     while (queue.pending() > 0) {
         deviceHolds = 0; // the device sent what it held
         queue.drain();
     }
     QCOMPARE(device, expected);
+    QCOMPARE(announced, expected);
+    QVERIFY(largest <= TransmitQueue::deviceShare);
 }
 
 QTEST_GUILESS_MAIN(TestTransmitQueue)

@@ -26,12 +26,18 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     });
     connect(&m_link, &ChannelLink::switchOnFailed, this, &Channel::failed);
     connect(&m_link, &ChannelLink::lost, this, &Channel::onLost);
-    connect(&m_link, &ChannelLink::unsentDropped, this, [this](qint64 count) {
-        m_sentCount = std::max<qint64>(0, m_sentCount - count);
-        emit sentDropped(count);
+    connect(&m_link, &ChannelLink::unsentDropped, this, [this](qint64 queued, qint64 held) {
+        // Only what the device held was counted: the queue's part never
+        // reached it.
+        m_sentCount = std::max<qint64>(0, m_sentCount - held);
+        emit sentDropped(queued, held);
     });
     connect(&m_link, &ChannelLink::waiting, this, &Channel::linkNoted);
     connect(&m_link, &ChannelLink::reconnected, this, &Channel::linkNoted);
+    connect(&m_link, &ChannelLink::sent, this, [this](QByteArrayView bytes) {
+        m_sentCount += bytes.size();
+        emit bytesSent(bytes);
+    });
 }
 
 void Channel::wireReceiveRoute()
@@ -103,12 +109,8 @@ void Channel::send(const TransmissionList &transmissions)
     for (const Transmission &bytes : transmissions) {
         if (bytes.isEmpty())
             continue;
-        if (!m_link.send(bytes)) {
+        if (!m_link.send(bytes))
             refused += bytes.size();
-            continue;
-        }
-        m_sentCount += bytes.size();
-        emit bytesSent(bytes.view());
     }
     if (refused > 0)
         emit transmitRefused(refused);
@@ -116,11 +118,7 @@ void Channel::send(const TransmissionList &transmissions)
 
 bool Channel::sendUntyped(const Transmission &bytes)
 {
-    if (!m_link.send(bytes))
-        return false;
-    m_sentCount += bytes.size();
-    emit bytesSent(bytes.view());
-    return true;
+    return isOn() && m_link.send(bytes);
 }
 
 void Channel::clearTransmit()

@@ -21,7 +21,10 @@
 // the receiver's shown() (text as shown) and bytesSent() (logs).
 // The transmit route:
 //     typed codes --> Channel::type --> TransmitLine (mode, Hex box, records)
-//       --> ChannelLink::send --> serial port or socket, as chosen at switch-on
+//       --> ChannelLink::send --> TransmitQueue (bounded, refuses whole
+//       transmissions) --> serial port or socket, as chosen at switch-on;
+//       what the queue hands the device comes back, a slice of at most 64 KB
+//       at a time, as ChannelLink::sent --> sentCount() and bytesSent()
 // While the link waits to reconnect, the channel stays on: what was received
 // stays, nothing is sent, and recordings go on. What still waited to go out
 // when the port or connection failed is dropped and no longer counted as
@@ -71,8 +74,9 @@ public:
     bool isWaiting() const { return m_link.isWaiting(); }
     bool sendBreak() { return m_link.sendBreak(); }
 
-    // Bytes received and sent since the channel was last switched on; sent
-    // ones dropped with a failed port or connection are not counted.
+    // Bytes received, and handed to the port or connection, since the
+    // channel was last switched on; those the port or connection still held
+    // when it failed are not counted.
     qint64 receivedCount() const { return m_receivedCount; }
     qint64 sentCount() const { return m_sentCount; }
 
@@ -97,12 +101,16 @@ signals:
     void transmitRefused(qint64 count);
     // Every batch received, before it goes to the receive path.
     void batchReceived(const QByteArray &batch);
-    // Bytes handed to the port or connection (typed, Repeat, or a file's).
+    // Bytes handed to the port or connection (typed, Repeat, or a file's),
+    // in order, as the device takes them: a long resend comes in slices of
+    // at most 64 KB, each from its own event, so a log of sent bytes never
+    // takes a whole resend at once.
     void bytesSent(QByteArrayView bytes);
-    // `count` bytes reported by bytesSent() never reached the device: they
-    // were dropped with a failed port or connection. Comes before the
+    // Bytes taken for sending were dropped with a failed port or connection:
+    // `queued` had not reached it yet (never in bytesSent()), `held` had
+    // (reported by bytesSent()) but never went out. Comes before the
     // failure's linkNoted() or failed().
-    void sentDropped(qint64 count);
+    void sentDropped(qint64 queued, qint64 held);
     // Words about the link for a log: lost and waited for, reconnected.
     void linkNoted(const QString &note);
 

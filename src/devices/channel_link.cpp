@@ -34,6 +34,7 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
     connect(m_serial, &SerialPortComponent::failed, this, &ChannelLink::onSerialFailed);
     m_queue = new TransmitQueue(this);
     connect(m_serial, &SerialPortComponent::bytesWritten, m_queue, &TransmitQueue::drain);
+    connect(m_queue, &TransmitQueue::handedOver, this, &ChannelLink::sent);
     m_lines = new ControlLines(*m_serial, this);
     connect(m_lines, &ControlLines::changed, this, &ChannelLink::controlLinesChanged);
     m_reconnect = new LinkReconnect(this);
@@ -204,11 +205,11 @@ bool ChannelLink::sendBreak()
 
 qint64 ChannelLink::dropUnsent(qint64 held)
 {
-    const qint64 count = m_queue->pending() + held;
+    const qint64 queued = m_queue->pending();
     m_queue->clear();
-    if (count > 0)
-        emit unsentDropped(count);
-    return count;
+    if (queued + held > 0)
+        emit unsentDropped(queued, held);
+    return queued + held;
 }
 
 void ChannelLink::startWaiting(const Failure &loss, const QString &note, qint64 dropped)

@@ -86,12 +86,17 @@ public:
 
 signals:
     void received(const QByteArray &batch, ChannelLink::Route from);
+    // Bytes handed to the port or connection, a bounded slice at a time (see
+    // TransmitQueue::handedOver).
+    void sent(QByteArrayView bytes);
     void routeChanged(ChannelLink::Route route);
     void switchOnFailed(const QString &text, const QString &detail);
     void lost(const QString &text, const QString &detail);
-    // `count` bytes taken by send() were dropped with a failed port or
-    // connection; comes first, before waiting() or lost().
-    void unsentDropped(qint64 count);
+    // Bytes taken by send() were dropped with a failed port or connection:
+    // `queued` were never handed over, `held` were (announced by sent()) but
+    // the port or socket never wrote them. Comes first, before waiting() or
+    // lost().
+    void unsentDropped(qint64 queued, qint64 held);
     // Words for a log: the port or connection failed and is waited for; it
     // is back.
     void waiting(const QString &note);

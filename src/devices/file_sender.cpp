@@ -69,8 +69,9 @@ bool FileSender::start(const QString &path)
             finish(Outcome::ChannelOff);
     });
     // A failure drops what waited to go out (first), then the link waits.
-    m_hooks << connect(&m_channel, &Channel::sentDropped, this,
-                       [this](qint64 count) { m_sent = std::max<qint64>(0, m_sent - count); });
+    m_hooks << connect(&m_channel, &Channel::sentDropped, this, [this](qint64 queued, qint64 held) {
+        m_sent = std::max<qint64>(0, m_sent - queued - held);
+    });
     m_hooks << connect(&link, &ChannelLink::waiting, this, [this] { finish(Outcome::LinkLost); });
     feed();
     return true;

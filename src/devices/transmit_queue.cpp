@@ -44,20 +44,23 @@ void TransmitQueue::drainAll()
     if (!m_write)
         return;
     while (!m_waiting.isEmpty())
-        writeFront(m_pending);
+        writeFront(deviceShare); // the same bytes, announced in bounded slices
 }
 
 void TransmitQueue::writeFront(qint64 most)
 {
-    const QByteArrayView rest = m_waiting.constFirst().view().sliced(m_frontDone);
-    const qsizetype count = qsizetype(qMin<qint64>(rest.size(), most));
-    m_write(rest.first(count));
+    // A copy of the front keeps its bytes alive until they are announced.
+    const Transmission front = m_waiting.constFirst();
+    const qsizetype count = qsizetype(qMin<qint64>(front.size() - m_frontDone, most));
+    const QByteArrayView slice = front.view().sliced(m_frontDone, count);
+    m_write(slice);
     m_pending -= count;
     m_frontDone += count;
-    if (m_frontDone == m_waiting.constFirst().size()) {
+    if (m_frontDone == front.size()) {
         m_waiting.removeFirst();
         m_frontDone = 0;
     }
+    emit handedOver(slice);
 }
 
 void TransmitQueue::clear()

@@ -12,7 +12,10 @@
 // small, and what waits here is bounded: a transmission that would take it
 // past the limit is refused whole. Transmissions share the records they come
 // from, so a long record resent many times costs little memory while it
-// waits.
+// waits. Every slice handed to the device, at most deviceShare bytes and in
+// order, is announced by handedOver(): what listens to sent bytes gets them
+// a bounded slice at a time, as the device takes them, never a whole resend
+// at once.
 class TransmitQueue : public QObject
 {
     Q_OBJECT
@@ -39,6 +42,10 @@ public:
     void clear();
 
     qint64 pending() const { return m_pending; }
+
+signals:
+    // These bytes went to the device (valid during the call only).
+    void handedOver(QByteArrayView bytes);
 
 private:
     void writeFront(qint64 most);
