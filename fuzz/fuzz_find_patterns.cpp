@@ -6,6 +6,7 @@
 // the pieces the search reads.
 #include "core/pane_search.h"
 #include "core/pane_text.h"
+#include "fuzz_check.h"
 
 #include <QByteArray>
 #include <QChar>
@@ -17,16 +18,6 @@
 #include <cstdlib>
 
 namespace {
-
-QByteArrayView g_input;
-
-void check(bool condition, const char *what)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s (input %s)\n", what, g_input.toByteArray().toHex(' ').constData());
-    std::abort();
-}
 
 struct Found
 {

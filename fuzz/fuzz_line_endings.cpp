@@ -7,6 +7,7 @@
 // transmission must keep its bytes to the end, however the record changes.
 #include "core/channel_state.h"
 #include "core/transmit_line.h"
+#include "fuzz_check.h"
 
 #include <QByteArray>
 #include <QList>
@@ -18,16 +19,6 @@
 #include <utility>
 
 namespace {
-
-QByteArrayView g_input;
-
-void check(bool condition, const char *what)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s (input %s)\n", what, g_input.toByteArray().toHex(' ').constData());
-    std::abort();
-}
 
 const LineEnding endings[] = {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None};
 

@@ -8,6 +8,7 @@
 //     that may yet get its LF);
 //   - each line's time that of its first byte, and times in order.
 #include "core/timestamped_log.h"
+#include "fuzz_check.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -19,16 +20,6 @@
 #include <map>
 
 namespace {
-
-QByteArrayView g_input;
-
-void check(bool condition, const char *what)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s (input %s)\n", what, g_input.toByteArray().toHex(' ').constData());
-    std::abort();
-}
 
 constexpr qint64 wallBase = 1'700'000'000'000; // the wall clock at steady time 0
 

@@ -5,6 +5,7 @@
 // after every step, and the pane's line index against the text.
 #include "core/channel_receiver.h"
 #include "core/pane_text.h"
+#include "fuzz_check.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -15,16 +16,6 @@
 #include <cstdlib>
 
 namespace {
-
-QByteArrayView g_input;
-
-void check(bool condition, const char *what)
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "%s (input %s)\n", what, g_input.toByteArray().toHex(' ').constData());
-    std::abort();
-}
 
 enum class Layout
 {
