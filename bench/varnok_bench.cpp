@@ -477,6 +477,7 @@ void hugePane()
                   .arg(jumpAgain, 0, 'f', 2)
                   .arg(clock.elapsed() / 1000.0, 0, 'f', 0),
               QStringLiteral("<= 16 ms"), qMax(jump, jumpAgain) <= 16);
+    findInSpilledPane(table, pane);
 }
 
 // --- End to end -----------------------------------------------------------

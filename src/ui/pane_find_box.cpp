@@ -175,6 +175,7 @@ void PaneFindBox::find(bool forward)
         forward ? (m_pane->hasSelection() ? m_pane->selectionEnd() : m_pane->cursorPosition())
                 : m_pane->selectionStart();
     m_task->start(*m_searched, search, forward, from);
+    m_status->clear();
     m_close->setText(tr("Cancel"));
     m_progress->start();
 }
