@@ -273,17 +273,6 @@ int slowAppends = 0;
 double slowTookMs = 0;
 double slowWaitedMs = 0;
 
-// Nanoseconds this thread has waited for a processor so far.
-qint64 runDelayNs()
-{
-    static const int fd = ::open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
-    char text[128] = {};
-    const ssize_t got = ::pread(fd, text, sizeof text - 1, 0);
-    if (got <= 0)
-        return 0;
-    return QByteArray(text, got).split(' ').value(1).toLongLong();
-}
-
 // Appends `chunk` until the pane holds `total` characters, giving the view a
 // frame every 16 ms. Returns the longest single append, in ns, and sets
 // `longestAt` to the pane's size before it.
