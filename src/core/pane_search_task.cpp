@@ -4,6 +4,24 @@
 
 #include <QMetaObject>
 
+#include <pthread.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+// The search must never take the processor from the window's thread: it
+// runs as a batch thread, niced, so the window preempts it whenever it wakes.
+void yieldToTheWindow()
+{
+    const sched_param batch{};
+    pthread_setschedparam(pthread_self(), SCHED_BATCH, &batch);
+    setpriority(PRIO_PROCESS, id_t(::syscall(SYS_gettid)), 10);
+}
+
+} // namespace
+
 PaneSearchTask::PaneSearchTask(QObject *parent)
     : QObject(parent)
 {}
@@ -32,6 +50,7 @@ void PaneSearchTask::start(const PaneText &pane, const PaneSearch &search, bool 
     m_running = true;
     const quint64 run = ++m_run;
     m_thread = std::thread([this, run, forward, from] {
+        yieldToTheWindow();
         const PaneSearch::Match match = forward ? m_search->next(m_snapshot, from, &m_control)
                                                 : m_search->previous(m_snapshot, from, &m_control);
         if (m_control.stop)
