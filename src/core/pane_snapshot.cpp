@@ -3,6 +3,7 @@
 #include "core/pane_store.h"
 
 #include <algorithm>
+#include <unistd.h>
 
 PaneSnapshot &PaneSnapshot::operator=(PaneSnapshot &&other) noexcept
 {
@@ -35,10 +36,15 @@ bool PaneSnapshot::forEachChunk(qsizetype pos, qsizetype length,
         const qsizetype block = pos >> m_lease->shift;
         const qsizetype offset = pos & m_lease->mask;
         const qsizetype take = std::min(m_lease->mask + 1 - offset, end - pos);
-        const char *data = m_lease->blocks.at(block);
-        const bool more = visit(QByteArrayView(data + offset, take));
-        if (block < m_lease->fileBlocks)
-            PaneStore::releaseBlockPages(data, m_lease->mask + 1, offset, offset + take);
+        const char *data = m_lease->blocks.at(block) + offset;
+        if (block < m_lease->fileBlocks) {
+            QByteArray &buffer = m_lease->buffer;
+            buffer.resize(take);
+            if (::pread(m_lease->file, buffer.data(), size_t(take), off_t(pos)) != take)
+                return false;
+            data = buffer.constData();
+        }
+        const bool more = visit(QByteArrayView(data, take));
         if (!more)
             return false;
         pos += take;

@@ -15,7 +15,10 @@ class PaneStore;
 // it: the pane only writes past the snapshot's end, a block moved to the
 // spill file is read through the file's map until the pane is cleared, and
 // while any snapshot lives the pane keeps the memory of the blocks it moved
-// to the file rather than reusing it (see PaneStore).
+// to the file rather than reusing it (see PaneStore). The text in the file is
+// read with pread, not through the pane's maps: a page fault that waits for
+// the disk holds the process's memory map lock, and every mapping the
+// window's thread makes meanwhile (a new block, say) would wait for it.
 //
 // Before a clear, a reload or its end frees anything, the pane revokes its
 // snapshots: it calls each one's `stopReaders`, which must return only when
@@ -41,8 +44,7 @@ public:
         return m_lease->blocks.at(pos >> m_lease->shift)[pos & m_lease->mask];
     }
     // Hands [pos, pos + length) to `visit` piece by piece, in order, until it
-    // returns false; returns false then. Pieces read from the spill file leave
-    // no trace in memory afterwards.
+    // returns false; returns false then (also when the file can't be read).
     bool forEachChunk(qsizetype pos, qsizetype length,
                       const std::function<bool(QByteArrayView)> &visit) const;
     // A copy of [pos, pos + length), clipped to the snapshot.
@@ -61,8 +63,10 @@ private:
         qsizetype size = 0;
         int shift = 0;
         qsizetype mask = 0;
-        // The first blocks, read through the spill file's map.
+        // The first blocks, in the spill file.
         qsizetype fileBlocks = 0;
+        int file = -1;
+        mutable QByteArray buffer; // what was read from the file
         bool revoked = false;
     };
 

@@ -166,6 +166,7 @@ PaneSnapshot PaneStore::snapshot(std::function<void()> stopReaders) const
     lease->shift = m_shift;
     lease->mask = m_mask;
     lease->fileBlocks = m_spilledBlocks;
+    lease->file = m_spill ? m_spill->fd() : -1;
     m_leases.append(lease.get());
     return PaneSnapshot(std::move(lease));
 }
