@@ -8,6 +8,19 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+// Nanoseconds the thread that first calls this has waited for a processor
+// so far (other programs running): what a stall owes to a busy machine.
+// Every caller here is the window's thread.
+inline qint64 runDelayNs()
+{
+    static const int fd = ::open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
+    char text[128] = {};
+    const ssize_t got = ::pread(fd, text, sizeof text - 1, 0);
+    if (got <= 0)
+        return 0;
+    return QByteArray(text, got).split(' ').value(1).toLongLong();
+}
+
 // Measures how long the event loop goes without running: a 1 ms timer whose
 // largest gap between ticks is the longest stall. It also keeps how much of
 // that gap the thread spent runnable but waiting for a processor (other
@@ -16,7 +29,6 @@ class StallMeter : public QObject
 {
 public:
     StallMeter()
-        : m_schedstat(::open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC))
     {
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(1);
@@ -31,11 +43,6 @@ public:
             m_last = now;
             m_lastWaited = waited;
         });
-    }
-    ~StallMeter() override
-    {
-        if (m_schedstat >= 0)
-            ::close(m_schedstat);
     }
     void start()
     {
@@ -54,16 +61,8 @@ public:
     double longestWaitedMs() const { return m_longestWaited / 1e6; }
 
 private:
-    qint64 runDelayNs() const
-    {
-        char text[128] = {};
-        const ssize_t got = m_schedstat < 0 ? 0 : ::pread(m_schedstat, text, sizeof text - 1, 0);
-        return got <= 0 ? 0 : QByteArray(text, got).split(' ').value(1).toLongLong();
-    }
-
     QTimer m_timer;
     QElapsedTimer m_clock;
-    const int m_schedstat;
     qint64 m_last = -1;
     qint64 m_lastWaited = 0;
     qint64 m_longest = 0;

@@ -273,17 +273,6 @@ int slowAppends = 0;
 double slowTookMs = 0;
 double slowWaitedMs = 0;
 
-// Nanoseconds this thread has waited for a processor so far.
-qint64 runDelayNs()
-{
-    static const int fd = ::open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
-    char text[128] = {};
-    const ssize_t got = ::pread(fd, text, sizeof text - 1, 0);
-    if (got <= 0)
-        return 0;
-    return QByteArray(text, got).split(' ').value(1).toLongLong();
-}
-
 // Appends `chunk` until the pane holds `total` characters, giving the view a
 // frame every 16 ms. Returns the longest single append, in ns, and sets
 // `longestAt` to the pane's size before it.
@@ -477,6 +466,7 @@ void hugePane()
                   .arg(jumpAgain, 0, 'f', 2)
                   .arg(clock.elapsed() / 1000.0, 0, 'f', 0),
               QStringLiteral("<= 16 ms"), qMax(jump, jumpAgain) <= 16);
+    findInSpilledPane(table, pane);
 }
 
 // --- End to end -----------------------------------------------------------

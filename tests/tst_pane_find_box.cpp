@@ -37,6 +37,7 @@ class TestPaneFindBox : public QObject
 private slots:
     void cleanup() { QCOMPARE(dismissMessageBoxes(), QStringList()); }
     void findsWhileDataArrives();
+    void escapeStopsTheSearchFirst();
 };
 
 void TestPaneFindBox::findsWhileDataArrives()
@@ -63,6 +64,7 @@ void TestPaneFindBox::findsWhileDataArrives()
     box->field()->setText(QStringLiteral("ok"));
     QVERIFY(!box->matchCase()->isChecked());
     box->findNext();
+    QTRY_VERIFY(!box->isSearching());
     QCOMPARE(pane->selectionStart(), 5);
     QCOMPARE(pane->selectedBytes(), QByteArray("OK"));
     QVERIFY(isShown(*pane, 5));
@@ -72,6 +74,7 @@ void TestPaneFindBox::findsWhileDataArrives()
     pty.write(more);
     QTRY_COMPARE(f.paneText(2).size(), start.size() + more.size());
     box->findNext();
+    QTRY_VERIFY(!box->isSearching());
     const qsizetype last = f.paneText(2).size() - 2;
     QCOMPARE(pane->selectionStart(), last);
     QVERIFY(isShown(*pane, last));
@@ -79,14 +82,17 @@ void TestPaneFindBox::findsWhileDataArrives()
 
     // Round the end to the start, and back round the start to the end.
     box->findNext();
+    QTRY_VERIFY(!box->isSearching());
     QCOMPARE(pane->selectionStart(), 5);
     QVERIFY(!box->status()->text().isEmpty());
     box->findPrevious();
+    QTRY_VERIFY(!box->isSearching());
     QCOMPARE(pane->selectionStart(), last);
 
     // Match case: "ok" is nowhere; the selection stays.
     box->matchCase()->setChecked(true);
     box->findNext();
+    QTRY_VERIFY(!box->isSearching());
     QCOMPARE(box->status()->text(), QStringLiteral("Not found"));
     QCOMPARE(pane->selectionStart(), last);
 
@@ -98,7 +104,30 @@ void TestPaneFindBox::findsWhileDataArrives()
     QCOMPARE(box->field()->text(), QStringLiteral("line"));
     box->field()->setText(QStringLiteral("41\nline 42"));
     box->findNext();
+    QTRY_VERIFY(!box->isSearching());
     QCOMPARE(pane->selectedBytes(), QByteArray("41\r\nline 42"));
+}
+
+void TestPaneFindBox::escapeStopsTheSearchFirst()
+{
+    PaneText text;
+    text.append(numberedLines(0, 1000));
+    CapturePane pane;
+    pane.setModel(&text);
+    pane.show();
+    PaneFindBox box(&pane, QStringLiteral("Comm Port 1"));
+    box.open();
+    box.field()->setText(QStringLiteral("line 999"));
+    // The search's result comes back through the event loop: it runs until
+    // then.
+    box.findPrevious();
+    QVERIFY(box.isSearching());
+    QTest::keyClick(&box, Qt::Key_Escape);
+    QVERIFY(!box.isSearching());
+    QVERIFY(box.isVisible());
+    QCOMPARE(box.status()->text(), QStringLiteral("Search stopped"));
+    QTest::keyClick(&box, Qt::Key_Escape);
+    QVERIFY(!box.isVisible());
 }
 
 QTEST_MAIN(TestPaneFindBox)

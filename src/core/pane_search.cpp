@@ -1,5 +1,6 @@
 #include "core/pane_search.h"
 
+#include "core/pane_snapshot.h"
 #include "core/pane_text.h"
 
 #include <algorithm>
@@ -138,7 +139,7 @@ qsizetype PaneSearch::anchorFirst(QByteArrayView window, qsizetype from) const
     return -1;
 }
 
-PaneSearch::Match PaneSearch::matchAround(const PaneText &pane, qsizetype anchorPos) const
+PaneSearch::Match PaneSearch::matchAround(const PaneSnapshot &pane, qsizetype anchorPos) const
 {
     const qsizetype size = pane.size();
     // Back over the tokens before the anchor; a CR LF is one line break.
@@ -189,16 +190,20 @@ PaneSearch::Match PaneSearch::matchAround(const PaneText &pane, qsizetype anchor
 }
 
 template <typename Visit>
-void PaneSearch::scan(const PaneText &pane, qsizetype lo, qsizetype hi, bool backwards,
-                      Visit &&visit) const
+void PaneSearch::scan(const PaneSnapshot &pane, qsizetype lo, qsizetype hi, bool backwards,
+                      Control *control, Visit &&visit) const
 {
     // A window covers the matches starting in [start, end): the anchors
     // that may belong to them, and the anchor's own length after the last.
     QByteArray window;
     const qsizetype windows = (hi - lo + windowSize - 1) / windowSize;
     for (qsizetype k = 0; k < windows; ++k) {
+        if (control && control->stop.load(std::memory_order_relaxed))
+            return;
         const qsizetype start = lo + (backwards ? windows - 1 - k : k) * windowSize;
         const qsizetype end = std::min(hi, start + windowSize);
+        if (control)
+            control->done.fetch_add(end - start, std::memory_order_relaxed);
         const qsizetype from = start + m_minBefore;
         const qsizetype anchorsEnd = std::min(end + m_maxBefore, pane.size());
         if (from >= anchorsEnd)
@@ -214,14 +219,15 @@ void PaneSearch::scan(const PaneText &pane, qsizetype lo, qsizetype hi, bool bac
     }
 }
 
-PaneSearch::Match PaneSearch::firstIn(const PaneText &pane, qsizetype lo, qsizetype hi) const
+PaneSearch::Match PaneSearch::firstIn(const PaneSnapshot &pane, qsizetype lo, qsizetype hi,
+                                      Control *control) const
 {
     Match found;
     lo = std::clamp<qsizetype>(lo, 0, pane.size());
     hi = std::clamp<qsizetype>(hi, lo, pane.size());
     if (!isValid())
         return found;
-    scan(pane, lo, hi, false,
+    scan(pane, lo, hi, false, control,
          [&](qsizetype start, qsizetype end, qsizetype from, qsizetype anchorsEnd,
              QByteArrayView window) {
              for (qsizetype p = anchorFirst(window, 0); p >= 0 && from + p < anchorsEnd;
@@ -239,14 +245,15 @@ PaneSearch::Match PaneSearch::firstIn(const PaneText &pane, qsizetype lo, qsizet
     return found;
 }
 
-PaneSearch::Match PaneSearch::lastIn(const PaneText &pane, qsizetype lo, qsizetype hi) const
+PaneSearch::Match PaneSearch::lastIn(const PaneSnapshot &pane, qsizetype lo, qsizetype hi,
+                                     Control *control) const
 {
     Match found;
     lo = std::clamp<qsizetype>(lo, 0, pane.size());
     hi = std::clamp<qsizetype>(hi, lo, pane.size());
     if (!isValid())
         return found;
-    scan(pane, lo, hi, true,
+    scan(pane, lo, hi, true, control,
          [&](qsizetype start, qsizetype end, qsizetype from, qsizetype anchorsEnd,
              QByteArrayView window) {
              for (qsizetype p = anchorFirst(window, 0); p >= 0 && from + p < anchorsEnd;
@@ -261,24 +268,35 @@ PaneSearch::Match PaneSearch::lastIn(const PaneText &pane, qsizetype lo, qsizety
     return found;
 }
 
-PaneSearch::Match PaneSearch::next(const PaneText &pane, qsizetype from) const
+PaneSearch::Match PaneSearch::next(const PaneSnapshot &pane, qsizetype from, Control *control) const
 {
     from = std::clamp<qsizetype>(from, 0, pane.size());
-    Match match = firstIn(pane, from, pane.size());
+    Match match = firstIn(pane, from, pane.size(), control);
     if (!match.found()) {
-        match = firstIn(pane, 0, from);
+        match = firstIn(pane, 0, from, control);
         match.wrapped = match.found();
     }
     return match;
 }
 
-PaneSearch::Match PaneSearch::previous(const PaneText &pane, qsizetype before) const
+PaneSearch::Match PaneSearch::previous(const PaneSnapshot &pane, qsizetype before,
+                                       Control *control) const
 {
     before = std::clamp<qsizetype>(before, 0, pane.size());
-    Match match = lastIn(pane, 0, before);
+    Match match = lastIn(pane, 0, before, control);
     if (!match.found()) {
-        match = lastIn(pane, before, pane.size());
+        match = lastIn(pane, before, pane.size(), control);
         match.wrapped = match.found();
     }
     return match;
+}
+
+PaneSearch::Match PaneSearch::next(const PaneText &pane, qsizetype from) const
+{
+    return next(pane.snapshot(), from);
+}
+
+PaneSearch::Match PaneSearch::previous(const PaneText &pane, qsizetype before) const
+{
+    return previous(pane.snapshot(), before);
 }

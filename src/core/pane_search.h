@@ -5,11 +5,16 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
+
+class PaneSnapshot;
 class PaneText;
 
-// Finding text in a receive pane. The pane is read piece by piece through
-// its chunk API, never copied whole, so a pane spilled to its file is
-// searched like one in memory; a match may straddle the pieces.
+// Finding text in a receive pane. The pane is read a window (a megabyte) at
+// a time through a snapshot of it, never copied whole, so a pane spilled to
+// its file is searched like one in memory; a match may straddle the pieces.
+// A search on another thread reads a snapshot and can be stopped between
+// windows (Control).
 //
 // The text is Latin-1, one char per byte; without match case, letters fold
 // as Latin-1 letters do (A-Z, and the accented capitals from U+00C0 to
@@ -28,6 +33,15 @@ public:
         qsizetype end() const { return start + length; }
     };
 
+    // Stops a search under way and tells how far it read; shared with the
+    // thread that runs it.
+    struct Control
+    {
+        std::atomic<bool> stop{false};
+        // Bytes of the text whose matches were looked for.
+        std::atomic<qsizetype> done{0};
+    };
+
     // An empty `text`, or one with a character outside Latin-1, finds
     // nothing.
     PaneSearch(const QString &text, bool matchCase);
@@ -36,15 +50,21 @@ public:
 
     // The first match starting at or after `from`, else the first one from
     // the start of the pane.
-    Match next(const PaneText &pane, qsizetype from) const;
+    Match next(const PaneSnapshot &pane, qsizetype from, Control *control = nullptr) const;
     // The last match starting before `before`, else the last one in the
     // pane.
+    Match previous(const PaneSnapshot &pane, qsizetype before, Control *control = nullptr) const;
+    // The same on the pane's own thread, over the text it holds now.
+    Match next(const PaneText &pane, qsizetype from) const;
     Match previous(const PaneText &pane, qsizetype before) const;
 
-    // The first match whose start lies in [lo, hi), or none.
-    Match firstIn(const PaneText &pane, qsizetype lo, qsizetype hi) const;
+    // The first match whose start lies in [lo, hi), or none (also when
+    // stopped).
+    Match firstIn(const PaneSnapshot &pane, qsizetype lo, qsizetype hi,
+                  Control *control = nullptr) const;
     // The last match whose start lies in [lo, hi), or none.
-    Match lastIn(const PaneText &pane, qsizetype lo, qsizetype hi) const;
+    Match lastIn(const PaneSnapshot &pane, qsizetype lo, qsizetype hi,
+                 Control *control = nullptr) const;
 
 private:
     // A pattern byte, folded unless matching case; breakToken for a line
@@ -54,10 +74,10 @@ private:
     qsizetype anchorFirst(QByteArrayView window, qsizetype from) const;
     // The match whose anchor starts at `anchorPos`, if the tokens before and
     // after the anchor match there.
-    Match matchAround(const PaneText &pane, qsizetype anchorPos) const;
+    Match matchAround(const PaneSnapshot &pane, qsizetype anchorPos) const;
     template <typename Visit>
-    void scan(const PaneText &pane, qsizetype lo, qsizetype hi, bool backwards,
-              Visit &&visit) const;
+    void scan(const PaneSnapshot &pane, qsizetype lo, qsizetype hi, bool backwards,
+              Control *control, Visit &&visit) const;
 
     QList<int> m_tokens;
     // The longest run of literal bytes (folded), searched for first: a line

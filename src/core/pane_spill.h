@@ -28,6 +28,9 @@ public:
     PaneSpill &operator=(const PaneSpill &) = delete;
 
     QString path() const { return m_path; }
+    // The open file, for readers that read it with pread rather than through
+    // the maps (see PaneSnapshot); open until this object goes.
+    int fd() const { return m_fd; }
 
     // Queues `size` bytes at `data` for writing at `offset` (a multiple of
     // the page size; no write may straddle a multiple of kWindow). The bytes

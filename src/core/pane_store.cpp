@@ -32,6 +32,20 @@ int pageShift()
     return shift;
 }
 
+// Unmapping costs about a millisecond per block: many go on a thread of
+// their own, so a big clear does not stall the window.
+void unmapBlocks(QList<char *> blocks, size_t bytes)
+{
+    const auto unmap = [bytes](const QList<char *> &all) {
+        for (char *block : all)
+            ::munmap(block, bytes);
+    };
+    if (blocks.size() > 4)
+        std::thread(unmap, std::move(blocks)).detach();
+    else
+        unmap(blocks);
+}
+
 } // namespace
 
 PaneStore::PaneStore(qsizetype threshold)
@@ -116,20 +130,65 @@ qsizetype PaneStore::findLineBreak(qsizetype from, qsizetype to) const
 
 void PaneStore::releaseRead(qsizetype pos, qsizetype size) const
 {
-    // Given back in whole 2 MB spans of a block's mapping: the kernel may map
-    // the file 2 MB at a time, and giving back part of such a piece splits
-    // it, which costs far more than reading the rest of it again later.
-    constexpr quintptr span = quintptr(2) << 20;
     const qsizetype end = std::min(pos + size, spilledSize());
     while (pos < end) {
         const qsizetype blockStart = pos & ~m_mask;
         const qsizetype to = std::min(end, blockStart + blockSize());
-        const quintptr base = quintptr(m_blocks.at(pos >> m_shift));
-        const quintptr from = std::max((base + quintptr(pos - blockStart)) & ~(span - 1), base);
-        const quintptr until = std::min((base + quintptr(to - blockStart) + span - 1) & ~(span - 1),
-                                        base + quintptr(blockSize()));
-        PaneSpill::release(reinterpret_cast<const char *>(from), qsizetype(until - from));
+        releaseBlockPages(m_blocks.at(pos >> m_shift), blockSize(), pos - blockStart,
+                          to - blockStart);
         pos = to;
+    }
+}
+
+void PaneStore::releaseBlockPages(const char *block, qsizetype blockSize, qsizetype from,
+                                  qsizetype to)
+{
+    // Given back in whole 2 MB spans of a block's mapping: the kernel may map
+    // the file 2 MB at a time, and giving back part of such a piece splits
+    // it, which costs far more than reading the rest of it again later.
+    constexpr quintptr span = quintptr(2) << 20;
+    const quintptr base = quintptr(block);
+    const quintptr first = std::max((base + quintptr(from)) & ~(span - 1), base);
+    const quintptr until =
+        std::min((base + quintptr(to) + span - 1) & ~(span - 1), base + quintptr(blockSize));
+    PaneSpill::release(reinterpret_cast<const char *>(first), qsizetype(until - first));
+}
+
+PaneSnapshot PaneStore::snapshot(std::function<void()> stopReaders) const
+{
+    auto lease = std::make_unique<PaneSnapshot::Lease>();
+    lease->store = this;
+    lease->stopReaders = std::move(stopReaders);
+    lease->blocks.reserve(m_blocks.size());
+    for (const char *block : m_blocks)
+        lease->blocks.append(block);
+    lease->size = m_size;
+    lease->shift = m_shift;
+    lease->mask = m_mask;
+    lease->fileBlocks = m_spilledBlocks;
+    lease->file = m_spill ? m_spill->fd() : -1;
+    m_leases.append(lease.get());
+    return PaneSnapshot(std::move(lease));
+}
+
+void PaneStore::endLease(PaneSnapshot::Lease *lease) const
+{
+    m_leases.removeOne(lease);
+    if (m_leases.isEmpty())
+        unmapBlocks(std::exchange(m_retired, {}), size_t(blockSize()));
+}
+
+void PaneStore::revokeSnapshots()
+{
+    // Each one's readers stop before anything they read is freed.
+    for (PaneSnapshot::Lease *lease : std::exchange(m_leases, {})) {
+        if (lease->stopReaders)
+            lease->stopReaders();
+        lease->store = nullptr;
+        lease->blocks.clear();
+        lease->size = 0;
+        lease->fileBlocks = 0;
+        lease->revoked = true;
     }
 }
 
@@ -230,7 +289,9 @@ qsizetype PaneStore::takeWritten(qsizetype most)
         // Kept for new blocks: unmapping and faulting in pages again costs
         // milliseconds per block.
         char *block = std::exchange(m_blocks[m_spilledBlocks], const_cast<char *>(moved));
-        if (m_spares.size() < kMaxQueued)
+        if (!m_leases.isEmpty())
+            m_retired.append(block); // a snapshot may be reading it
+        else if (m_spares.size() < kMaxQueued)
             m_spares.append(block);
         else
             freeBlock(block);
@@ -251,22 +312,14 @@ void PaneStore::fail(const QString &why)
 
 void PaneStore::clear()
 {
+    revokeSnapshots();
     // Stops the writer before the blocks it reads go.
     m_spill.reset();
-    QList<char *> unused = m_blocks.mid(m_spilledBlocks) + m_spares;
+    QList<char *> unused = m_blocks.mid(m_spilledBlocks) + m_spares + m_retired;
     QList<char *>().swap(m_spares);
     QList<char *>().swap(m_blocks);
-    // Unmapping costs about a millisecond per block: many go on a thread of
-    // their own, so a big clear does not stall the window.
-    const size_t bytes = size_t(blockSize());
-    const auto unmap = [bytes](const QList<char *> &blocks) {
-        for (char *block : blocks)
-            ::munmap(block, bytes);
-    };
-    if (unused.size() > 4)
-        std::thread(unmap, std::move(unused)).detach();
-    else
-        unmap(unused);
+    QList<char *>().swap(m_retired);
+    unmapBlocks(std::move(unused), size_t(blockSize()));
     m_size = 0;
     m_spilledBlocks = 0;
     m_queuedBlocks = 0;

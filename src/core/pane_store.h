@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/pane_snapshot.h"
+
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
@@ -17,6 +19,11 @@ class PaneSpill;
 //
 // If the file cannot be made or written, the store says why once
 // (takeFault) and keeps everything in memory from then on, until cleared.
+//
+// Snapshots (PaneSnapshot) let other threads read the text held so far.
+// While any lives, a block moved to the file keeps its memory (it is
+// neither reused nor freed) until the last one ends; a clear revokes them
+// all before it frees anything.
 class PaneStore
 {
 public:
@@ -39,6 +46,14 @@ public:
     // Forgets the pages of [pos, pos + size) that a reader touched in the
     // file's map, so a read of the whole text leaves no trace in memory.
     void releaseRead(qsizetype pos, qsizetype size) const;
+    // Forgets the pages of [from, to) of one block read through the file's
+    // map, in whole spans of the mapping.
+    static void releaseBlockPages(const char *block, qsizetype blockSize, qsizetype from,
+                                  qsizetype to);
+
+    // The text held now, for reading on another thread; see PaneSnapshot
+    // for `stopReaders`.
+    PaneSnapshot snapshot(std::function<void()> stopReaders = {}) const;
 
     void append(QByteArrayView piece);
     // Empties the store, gives its memory back and removes the file.
@@ -57,7 +72,11 @@ public:
     QString takeFault();
 
 private:
+    friend class PaneSnapshot;
+
     void applyThreshold();
+    void endLease(PaneSnapshot::Lease *lease) const;
+    void revokeSnapshots();
     char *newBlock();
     void freeBlock(char *block) const;
     void spill();
@@ -77,6 +96,9 @@ private:
     qsizetype m_queuedBlocks = 0;
     // Moved blocks' memory, kept for the next blocks.
     QList<char *> m_spares;
+    // The live snapshots, and the moved blocks' memory kept for them.
+    mutable QList<PaneSnapshot::Lease *> m_leases;
+    mutable QList<char *> m_retired;
     std::unique_ptr<PaneSpill> m_spill;
     bool m_spilling = false;
     bool m_failed = false;

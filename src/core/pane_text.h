@@ -52,6 +52,12 @@ public:
     {
         m_store.releaseRead(pos, length);
     }
+    // The text held now, for reading on another thread while the pane goes
+    // on (see PaneSnapshot: a clear or reload calls `stopReaders` first).
+    PaneSnapshot snapshot(std::function<void()> stopReaders = {}) const
+    {
+        return m_store.snapshot(std::move(stopReaders));
+    }
     // The first `c` in [from, to), or `to`.
     qsizetype indexOf(char c, qsizetype from, qsizetype to) const;
     // The first CR or LF in [from, to), or `to`.
