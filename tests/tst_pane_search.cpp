@@ -31,8 +31,6 @@ private slots:
     void find();
     void matchesStraddleBlocksAndWindows();
     void findsWhatArrivedSinceTheLastStep();
-    void findOnItsThread_data() { find_data(); }
-    void findOnItsThread();
     void snapshotKeepsItsTextWhileBlocksMove();
     void stoppedSearchReadsNoFurther();
     void clearWhileSearching();
@@ -129,12 +127,22 @@ void TestPaneSearch::find()
     PaneText model;
     model.setText(pane);
     const PaneSearch search(text, matchCase);
-    const PaneSearch::Match match =
+    const PaneSearch::Match direct =
         forward ? search.next(model, from) : search.previous(model, from);
-    QCOMPARE(match.start, qsizetype(start));
-    if (match.found()) {
-        QCOMPARE(match.length, qsizetype(length));
-        QCOMPARE(match.wrapped, wrapped);
+    // The same search on the task's thread, over a snapshot.
+    PaneSearchTask task;
+    std::optional<PaneSearch::Match> threaded;
+    connect(&task, &PaneSearchTask::finished, this,
+            [&threaded](const PaneSearch::Match &match) { threaded = match; });
+    task.start(model, search, forward, from);
+    QTRY_VERIFY(threaded.has_value());
+    QVERIFY(!task.isRunning());
+    for (const PaneSearch::Match &match : {direct, *threaded}) {
+        QCOMPARE(match.start, qsizetype(start));
+        if (match.found()) {
+            QCOMPARE(match.length, qsizetype(length));
+            QCOMPARE(match.wrapped, wrapped);
+        }
     }
 }
 
@@ -194,34 +202,6 @@ void TestPaneSearch::findsWhatArrivedSinceTheLastStep()
     const PaneSearch::Match second = search.next(model, first.end());
     QCOMPARE(second.start, 14);
     QVERIFY(!second.wrapped);
-}
-
-// The same table, searched on the task's thread.
-void TestPaneSearch::findOnItsThread()
-{
-    QFETCH(QByteArray, pane);
-    QFETCH(QString, text);
-    QFETCH(bool, matchCase);
-    QFETCH(bool, forward);
-    QFETCH(int, from);
-    QFETCH(int, start);
-    QFETCH(int, length);
-    QFETCH(bool, wrapped);
-
-    PaneText model;
-    model.setText(pane);
-    PaneSearchTask task;
-    std::optional<PaneSearch::Match> result;
-    connect(&task, &PaneSearchTask::finished, this,
-            [&result](const PaneSearch::Match &match) { result = match; });
-    task.start(model, PaneSearch(text, matchCase), forward, from);
-    QTRY_VERIFY(result.has_value());
-    QVERIFY(!task.isRunning());
-    QCOMPARE(result->start, qsizetype(start));
-    if (result->found()) {
-        QCOMPARE(result->length, qsizetype(length));
-        QCOMPARE(result->wrapped, wrapped);
-    }
 }
 
 void TestPaneSearch::snapshotKeepsItsTextWhileBlocksMove()
