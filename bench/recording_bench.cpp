@@ -68,17 +68,17 @@ Run streamOnce(const QByteArray &data, std::optional<RecordKind> kind, const QSt
     window.load();
     window.show();
     ChannelGroup &group = window.controls()->group(1);
-    group.optRT->click();
-    group.optHex->click();
+    group.widgets().optRT->click();
+    group.widgets().optHex->click();
     if (kind)
-        session.recordings().start(RecordSource::Channel1, *kind, path,
+        session.recordings().start(RecordSource::channel(1), *kind, path,
                                    FileWriter::Existing::Replace);
 
     const LoopbackListener listener;
-    group.cmbPort->setEditText(QStringLiteral("TCP"));
-    group.txtHost->setText(QStringLiteral("127.0.0.1"));
-    group.txtPort->setText(QString::number(listener.port));
-    group.optOn->click();
+    group.widgets().cmbPort->setEditText(QStringLiteral("TCP"));
+    group.widgets().txtHost->setText(QStringLiteral("127.0.0.1"));
+    group.widgets().txtPort->setText(QString::number(listener.port));
+    group.widgets().optOn->click();
     const int peer = listener.accept();
 
     Run run;
@@ -123,7 +123,7 @@ std::pair<double, double> workPerBatch(const QByteArray &data, RecordKind kind, 
     CaptureSession session;
     Channel &channel = session.channel(1);
     channel.modes().format = ReceiveFormat::Hex;
-    session.recordings().start(RecordSource::Channel1, kind, path, FileWriter::Existing::Replace);
+    session.recordings().start(RecordSource::channel(1), kind, path, FileWriter::Existing::Replace);
     constexpr qsizetype batch = 16384;
     QElapsedTimer pace;
     pace.start();

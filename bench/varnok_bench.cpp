@@ -550,15 +550,15 @@ int attach(Program &program, Source &source)
 {
     if (!source.tcp) {
         source.pty = std::make_unique<Pty>();
-        program.channel(2).cmbPort->setEditText(source.pty->path);
-        program.channel(2).optOn->click();
+        program.channel(2).widgets().cmbPort->setEditText(source.pty->path);
+        program.channel(2).widgets().optOn->click();
         return source.pty->master;
     }
     source.listener = std::make_unique<LoopbackListener>();
-    program.channel(1).cmbPort->setEditText(QStringLiteral("TCP"));
-    program.channel(1).txtHost->setText(QStringLiteral("127.0.0.1"));
-    program.channel(1).txtPort->setText(QString::number(source.listener->port));
-    program.channel(1).optOn->click();
+    program.channel(1).widgets().cmbPort->setEditText(QStringLiteral("TCP"));
+    program.channel(1).widgets().txtHost->setText(QStringLiteral("127.0.0.1"));
+    program.channel(1).widgets().txtPort->setText(QString::number(source.listener->port));
+    program.channel(1).widgets().optOn->click();
     source.peer = source.listener->accept();
     return source.peer;
 }

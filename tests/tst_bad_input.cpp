@@ -1,3 +1,4 @@
+#include "core/channel_list.h"
 #include "core/pane_text.h"
 #include "devices/channel_link.h"
 #include "devices/serial_port_component.h"
@@ -71,8 +72,8 @@ struct ChannelSnapshot
     static ChannelSnapshot of(const DisplayFixture &f, int n)
     {
         const ChannelModes &modes = f.session.channel(n).modes();
-        return {f.channel(n).cmbPort->currentText(), modes.display, modes.format, modes.transmit,
-                f.paneText(n)};
+        return {f.channel(n).widgets().cmbPort->currentText(), modes.display, modes.format,
+                modes.transmit, f.paneText(n)};
     }
     bool operator==(const ChannelSnapshot &) const = default;
 };
@@ -139,7 +140,7 @@ void TestBadInput::portTextsOpenNothing_data()
 {
     QTest::addColumn<int>("channel");
     QTest::addColumn<QString>("port");
-    for (int channel : {1, 2})
+    for (int channel : channelNumbers())
         for (const char *port : {"", "0", "100", "-3", "3.7", "abc", "/nonexistent", "/dev/null"})
             QTest::addRow("%d: \"%s\"", channel, port) << channel << QString::fromLatin1(port);
 }
@@ -152,13 +153,13 @@ void TestBadInput::portTextsOpenNothing()
     const int other = 3 - channel;
     PtyPair pty;
     DisplayFixture f;
-    f.channel(other).cmbPort->setEditText(pty.slavePath());
+    f.channel(other).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(other);
     QVERIFY(f.isOn(other));
     pty.write("before ");
     QTRY_COMPARE(f.paneText(other), QByteArray("before "));
 
-    f.channel(channel).cmbPort->setEditText(port);
+    f.channel(channel).widgets().cmbPort->setEditText(port);
     const ChannelSnapshot before = ChannelSnapshot::of(f, channel);
     f.switchOn(channel);
 
@@ -169,7 +170,7 @@ void TestBadInput::portTextsOpenNothing()
     // The details give a reason.
     QVERIFY(messages.first().size() > QStringLiteral("Com1 Error!\n").size());
     QVERIFY(!f.isOn(channel));
-    QVERIFY(f.channel(channel).optOff->isChecked());
+    QVERIFY(f.channel(channel).widgets().optOff->isChecked());
     QVERIFY(!(channel == 1 ? &f.session.channel(1).link() : &f.session.channel(2).link())
                  ->serial()
                  .openState());
@@ -200,10 +201,10 @@ void TestBadInput::hostTextsFailClearly()
     TcpPeer peer; // would be the peer if the host text were ignored
     DisplayFixture f;
     f.choosePort1(QStringLiteral("TCP"));
-    f.channel(1).txtHost->setText(host);
-    f.channel(1).txtPort->setText(QString::number(peer.port()));
+    f.channel(1).widgets().txtHost->setText(host);
+    f.channel(1).widgets().txtPort->setText(QString::number(peer.port()));
     f.switchOn(1);
-    QTRY_VERIFY_WITH_TIMEOUT(!f.channel(1).optOn->isChecked(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.channel(1).widgets().optOn->isChecked(), 5000);
 
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
@@ -219,7 +220,7 @@ void TestBadInput::hostTextsFailClearly()
     }
     QVERIFY(!f.isOn(1));
     QVERIFY(!f.session.channel(1).link().socket()->isActive());
-    QCOMPARE(f.channel(1).txtHost->text(), host);
+    QCOMPARE(f.channel(1).widgets().txtHost->text(), host);
     QCOMPARE(peer.connectionsAccepted(), 0);
 
     // Then the right host works.
@@ -238,8 +239,8 @@ void TestBadInput::invalidAddressIsRefusedBeforeAnyLookup()
     QVERIFY(QHostAddress(host).isNull());
     DisplayFixture f;
     f.choosePort1(QStringLiteral("TCP"));
-    f.channel(1).txtHost->setText(host);
-    f.channel(1).txtPort->setText(QStringLiteral("0"));
+    f.channel(1).widgets().txtHost->setText(host);
+    f.channel(1).widgets().txtPort->setText(QStringLiteral("0"));
     f.switchOn(1);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
@@ -247,7 +248,7 @@ void TestBadInput::invalidAddressIsRefusedBeforeAnyLookup()
     QVERIFY(!f.isOn(1));
     QVERIFY(!f.session.channel(1).link().socket()->isActive());
     QVERIFY(f.session.channel(1).link().socket()->remoteHostName().isEmpty());
-    QCOMPARE(f.channel(1).txtHost->text(), host);
+    QCOMPARE(f.channel(1).widgets().txtHost->text(), host);
 }
 
 void TestBadInput::tcpPortTextsAreRefused_data()
@@ -262,8 +263,8 @@ void TestBadInput::tcpPortTextsAreRefused()
     QFETCH(QString, port);
     DisplayFixture f;
     f.choosePort1(QStringLiteral("TCP"));
-    f.channel(1).txtHost->setText(QStringLiteral("127.0.0.1"));
-    f.channel(1).txtPort->setText(port);
+    f.channel(1).widgets().txtHost->setText(QStringLiteral("127.0.0.1"));
+    f.channel(1).widgets().txtPort->setText(port);
     f.switchOn(1);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
@@ -273,16 +274,16 @@ void TestBadInput::tcpPortTextsAreRefused()
     QVERIFY(!f.isOn(1));
     QVERIFY(f.session.channel(1).link().route() == ChannelLink::Route::None);
     QVERIFY(!f.session.channel(1).link().socket()->isActive());
-    QCOMPARE(f.channel(1).txtPort->text(), port);
+    QCOMPARE(f.channel(1).widgets().txtPort->text(), port);
     // Typing while off sends nothing anywhere (the line is disabled).
-    QVERIFY(!f.channel(1).txtSend->isEnabled());
+    QVERIFY(!f.channel(1).widgets().txtSend->isEnabled());
 }
 
 void TestBadInput::malformedSettingsAreReported_data()
 {
     QTest::addColumn<int>("channel");
     QTest::addColumn<QString>("settings");
-    for (int channel : {1, 2})
+    for (int channel : channelNumbers())
         for (const QString &settings : malformedSettings)
             QTest::addRow("%d: \"%s\"", channel, qPrintable(settings)) << channel << settings;
 }
@@ -294,7 +295,7 @@ void TestBadInput::malformedSettingsAreReported()
     PtyPair pty;
     DisplayFixture f;
     f.session.setSerialSettings(settings);
-    f.channel(channel).cmbPort->setEditText(pty.slavePath());
+    f.channel(channel).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(channel);
 
     const QStringList messages = dismissMessageBoxes();
@@ -303,7 +304,7 @@ void TestBadInput::malformedSettingsAreReported()
              qPrintable(messages.first()));
     QVERIFY2(messages.first().contains(pty.slavePath()), qPrintable(messages.first()));
     QVERIFY(!f.isOn(channel));
-    QVERIFY(f.channel(channel).optOff->isChecked());
+    QVERIFY(f.channel(channel).widgets().optOff->isChecked());
     ChannelLink *link = channel == 1 ? &f.session.channel(1).link() : &f.session.channel(2).link();
     QVERIFY(!link->serial().openState());
     QVERIFY(link->route() == ChannelLink::Route::None);
@@ -335,7 +336,7 @@ void TestBadInput::formatDialogRefusesTimeOuts_data()
         QStringLiteral("-1e400"),
         QStringLiteral("1") + QString(400, QLatin1Char('0')),
     };
-    for (int channel : {1, 2})
+    for (int channel : channelNumbers())
         for (const QString &text : texts)
             QTest::addRow("Comm %d: %s", channel, qPrintable(text.left(24))) << channel << text;
 }
@@ -436,14 +437,14 @@ void TestBadInput::hexEntryGarbage()
     QFETCH(QByteArray, sent);
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
     if (lineMode)
-        f.channel(2).optCR->click();
-    f.channel(2).chkHex->setChecked(true);
+        f.channel(2).widgets().optCR->click();
+    f.channel(2).widgets().chkHex->setChecked(true);
 
-    typeKeys(f.channel(2).txtSend, typed);
+    typeKeys(f.channel(2).widgets().txtSend, typed);
     f.pressEnter(2);
     QCOMPARE(pty.read(sent.size(), 3000), sent);
     QCOMPARE(pty.readFor(50), QByteArray());
@@ -460,9 +461,9 @@ void TestBadInput::randomHexGarbageSendsOnlyTypedDigits()
     const QString digits = QStringLiteral("0123456789abcdefABCDEF");
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
-    f.channel(2).chkHex->setChecked(true);
+    f.channel(2).widgets().chkHex->setChecked(true);
 
     QRandomGenerator random(10);
     QByteArray expectedAll;
@@ -493,7 +494,7 @@ void TestBadInput::randomHexGarbageSendsOnlyTypedDigits()
             high = -1;
             runLength = 0;
         }
-        typeKeys(f.channel(2).txtSend, typed);
+        typeKeys(f.channel(2).widgets().txtSend, typed);
         f.pressEnter(2);
         QCOMPARE(pty.read(expected.size(), 3000), expected);
         expectedAll += expected;

@@ -104,11 +104,11 @@ void TestCaptureLoad::serialCaptureIsExact()
     DisplayFixture f;
     f.session.channel(2).module().intTimeOut = 5;
     ChannelGroup &c = f.channel(2);
-    c.cmbPort->setEditText(pty.slavePath());
+    c.widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
     displayOption(c, mode)->click();
-    (hex ? c.optHex : c.optASCII)->click();
+    (hex ? c.widgets().optHex : c.widgets().optASCII)->click();
 
     QByteArray sent = randomBytes(1 << 20, 7001 + quint32(mode.size()) * 2 + hex);
     if (mode == QLatin1String("After CR"))
@@ -148,7 +148,7 @@ void TestCaptureLoad::tcpCaptureIsExact()
     f.session.channel(1).module().intTimeOut = 5;
     ChannelGroup &c = f.channel(1);
     displayOption(c, mode)->click();
-    (hex ? c.optHex : c.optASCII)->click();
+    (hex ? c.widgets().optHex : c.widgets().optASCII)->click();
     f.switchOnTcp(peer.port());
     QVERIFY(peer.waitForClient());
 
@@ -181,7 +181,7 @@ void TestCaptureLoad::bothChannelsWhileTypingOnBoth()
     PtyPair pty;
     TcpPeer peer;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
     f.switchOnTcp(peer.port());
@@ -208,8 +208,8 @@ void TestCaptureLoad::bothChannelsWhileTypingOnBoth()
         if (random.bounded(8) == 0) {
             const QString piece1 = keys.mid(random.bounded(keys.size() - 4), 4);
             const QString piece2 = keys.mid(random.bounded(keys.size() - 4), 4);
-            QTest::keyClicks(f.channel(1).txtSend, piece1);
-            QTest::keyClicks(f.channel(2).txtSend, piece2);
+            QTest::keyClicks(f.channel(1).widgets().txtSend, piece1);
+            QTest::keyClicks(f.channel(2).widgets().txtSend, piece2);
             typed1 += piece1;
             typed2 += piece2;
         }

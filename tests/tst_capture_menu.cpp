@@ -59,7 +59,7 @@ struct CaptureFixture : DisplayFixture
     }
     void switchOn2()
     {
-        channel(2).cmbPort->setEditText(pty.slavePath());
+        channel(2).widgets().cmbPort->setEditText(pty.slavePath());
         switchOn(2);
     }
 };
@@ -115,7 +115,7 @@ void TestCaptureMenu::recordIsCheckedWhileItRuns()
     QVERIFY(record->isChecked());
     QVERIFY(f.action("mnuCaptureStopAll")->isEnabled());
     f.switchOn2();
-    f.channel(2).optHex->click();
+    f.channel(2).widgets().optHex->click();
     f.pty.write("AB");
     QTRY_COMPARE(f.paneText(2), QByteArray(" 41 42"));
     f.switchOff(2); // stops the recording

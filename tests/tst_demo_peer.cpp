@@ -406,14 +406,14 @@ void TestDemoPeer::terminalShowsEachLineAfterCr()
     PeerRun run;
     DisplayFixture f;
     const int channel = pty ? 2 : 1;
-    f.channel(channel).optChar->click();
-    QVERIFY(f.channel(channel).optChar->isChecked());
+    f.channel(channel).widgets().optChar->click();
+    QVERIFY(f.channel(channel).widgets().optChar->isChecked());
     const QStringList options{QStringLiteral("--interval-ms"), QStringLiteral("50"),
                               QStringLiteral("--frame-every"), QStringLiteral("0")};
     if (pty) {
         const QString device = startPtyPeer(run, options);
         QVERIFY(!device.isEmpty());
-        f.channel(2).cmbPort->setEditText(device);
+        f.channel(2).widgets().cmbPort->setEditText(device);
         f.switchOn(2);
     } else {
         const quint16 port = startTcpPeer(run, options);

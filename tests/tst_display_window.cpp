@@ -1,3 +1,4 @@
+#include "core/channel_list.h"
 #include "core/pane_text.h"
 #include "devices/channel_link.h"
 #include "devices/serial_port_component.h"
@@ -67,22 +68,22 @@ void TestDisplayWindow::cleanup()
 void TestDisplayWindow::startsWithBothChannelsOff()
 {
     DisplayFixture f;
-    for (int n : {1, 2}) {
+    for (int n : channelNumbers()) {
         const ChannelGroup &c = f.channel(n);
-        QVERIFY(c.optOff->isChecked());
-        QVERIFY(!c.optOn->isChecked());
+        QVERIFY(c.widgets().optOff->isChecked());
+        QVERIFY(!c.widgets().optOn->isChecked());
         QVERIFY(f.paneText(n).isEmpty());
         for (QWidget *control : c.workingControls())
             QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
-        QVERIFY(c.optASCII->isChecked());
-        QVERIFY(c.optRT->isChecked());
-        QVERIFY(c.optLive->isChecked());
-        QVERIFY(!c.chkHex->isChecked());
+        QVERIFY(c.widgets().optASCII->isChecked());
+        QVERIFY(c.widgets().optRT->isChecked());
+        QVERIFY(c.widgets().optLive->isChecked());
+        QVERIFY(!c.widgets().chkHex->isChecked());
     }
     for (QWidget *field : f.channel(1).tcpFields())
         QVERIFY2(!field->isVisible(), qPrintable(field->objectName()));
-    QCOMPARE(f.channel(1).txtPort->text(), QStringLiteral("9761"));
-    QCOMPARE(f.channel(1).txtHost->text(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(f.channel(1).widgets().txtPort->text(), QStringLiteral("9761"));
+    QCOMPARE(f.channel(1).widgets().txtHost->text(), QStringLiteral("127.0.0.1"));
 
     for (const ChannelModes *modes : {&f.state(1).modes(), &f.state(2).modes()}) {
         QCOMPARE(modes->display, DisplayMode::RealTime);
@@ -100,16 +101,16 @@ void TestDisplayWindow::startsWithBothChannelsOff()
         QVERIFY2(f.window->findChild<QAction *>(QLatin1String(name)), name);
     QVERIFY(!f.window->windowIcon().isNull());
     // The receive panes keep their fixed-pitch face under the window's own.
-    for (int n : {1, 2})
-        QVERIFY(QFontInfo(f.channel(n).txtRecv->font()).fixedPitch());
-    QVERIFY(!QFontInfo(f.channel(1).optASCII->font()).fixedPitch());
+    for (int n : channelNumbers())
+        QVERIFY(QFontInfo(f.channel(n).widgets().txtRecv->font()).fixedPitch());
+    QVERIFY(!QFontInfo(f.channel(1).widgets().optASCII->font()).fixedPitch());
 }
 
 void TestDisplayWindow::portListsHoldTheirEntriesWithDeviceTips()
 {
     DisplayFixture f;
-    QComboBox *list1 = f.channel(1).cmbPort;
-    QComboBox *list2 = f.channel(2).cmbPort;
+    QComboBox *list1 = f.channel(1).widgets().cmbPort;
+    QComboBox *list2 = f.channel(2).widgets().cmbPort;
     QCOMPARE(list1->currentText(), QStringLiteral("1"));
     QCOMPARE(list2->currentText(), QStringLiteral("2"));
     QCOMPARE(list1->count(), 100);
@@ -141,11 +142,11 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
-    f.channel(2).optHex->click();
-    f.channel(1).optTO->click();
+    f.channel(2).widgets().optHex->click();
+    f.channel(1).widgets().optTO->click();
     f.choosePort1(QStringLiteral("TCP"));
     pty.write("data");
     QTRY_VERIFY(!f.paneText(2).isEmpty());
@@ -158,16 +159,16 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
 
     f.window->reload();
     QVERIFY(f.window->isVisible());
-    for (int n : {1, 2}) {
-        QVERIFY(f.channel(n).optOff->isChecked());
-        QVERIFY(!f.channel(n).txtSend->isEnabled());
+    for (int n : channelNumbers()) {
+        QVERIFY(f.channel(n).widgets().optOff->isChecked());
+        QVERIFY(!f.channel(n).widgets().txtSend->isEnabled());
         QVERIFY(f.paneText(n).isEmpty());
     }
     QCOMPARE(f.session.channel(2).modes().format, ReceiveFormat::Ascii);
     QCOMPARE(f.session.channel(1).modes().display, DisplayMode::RealTime);
-    QCOMPARE(f.channel(1).cmbPort->count(), 100);
-    QCOMPARE(f.channel(2).cmbPort->count(), 99);
-    QCOMPARE(f.channel(1).cmbPort->currentText(), QStringLiteral("1"));
+    QCOMPARE(f.channel(1).widgets().cmbPort->count(), 100);
+    QCOMPARE(f.channel(2).widgets().cmbPort->count(), 99);
+    QCOMPARE(f.channel(1).widgets().cmbPort->currentText(), QStringLiteral("1"));
     for (QWidget *field : f.channel(1).tcpFields())
         QVERIFY(!field->isVisible());
     QCOMPARE(f.session.channel(1).modes().strSend, QByteArray("typed"));
@@ -178,7 +179,7 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
     QCOMPARE(f.session.serialSettings(), QStringLiteral("115200,n,8,1"));
 
     // The old port was released: the new window can open it again.
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
 }
@@ -194,7 +195,7 @@ void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable_data()
         {"optHex", "format", "Hex"},       {"optRT", "disp", "Real Time"},
         {"optTO", "disp", "Time Out"},     {"optChar", "disp", "Char"},
         {"optLive", "trans", "Real Time"}, {"optCR", "trans", "After CR"}};
-    for (int channel : {1, 2})
+    for (int channel : channelNumbers())
         for (const auto &[option, variable, keyword] : rows)
             QTest::addRow("%s%d", option, channel)
                 << channel << QString::fromLatin1(option) << QString::fromLatin1(variable)
@@ -211,7 +212,7 @@ void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable()
     DisplayFixture f;
     // Start from values other than the one the click stores, so the store
     // shows.
-    for (int n : {1, 2}) {
+    for (int n : channelNumbers()) {
         ChannelModes &modes = f.state(n).modes();
         modes.format =
             keyword == QLatin1String("ASCII") ? ReceiveFormat::Hex : ReceiveFormat::Ascii;
@@ -258,11 +259,11 @@ void TestDisplayWindow::channel2ShowsWhatThePtySends()
     PtyPair pty;
     DisplayFixture f;
     f.session.channel(2).module().intTimeOut = 50;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
     f.window->findChild<QRadioButton *>(display)->click();
-    f.channel(2).optHex->click();
+    f.channel(2).widgets().optHex->click();
 
     if (display == QLatin1String("optChar2")) {
         pty.write("AB\r");
@@ -281,14 +282,14 @@ void TestDisplayWindow::switchingOffClosesThePort()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.session.channel(2).link().serial().openState());
     f.switchOff(2);
     QVERIFY(!f.session.channel(2).link().serial().openState());
-    QVERIFY(!f.channel(2).txtSend->isEnabled());
+    QVERIFY(!f.channel(2).widgets().txtSend->isEnabled());
     // And another channel may now have it.
-    f.channel(1).cmbPort->setEditText(pty.slavePath());
+    f.channel(1).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(1);
     QVERIFY(f.isOn(1));
 }
@@ -297,16 +298,16 @@ void TestDisplayWindow::busyPortIsReportedAndTheHolderKeepsIt()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.channel(1).cmbPort->setEditText(pty.slavePath());
+    f.channel(1).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(1);
     QVERIFY(f.isOn(1));
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().startsWith(QStringLiteral("Com2 Error!")));
     QVERIFY(!f.isOn(2));
-    QVERIFY(f.channel(2).optOff->isChecked());
+    QVERIFY(f.channel(2).widgets().optOff->isChecked());
     QVERIFY(f.isOn(1));
     pty.write("still mine");
     QTRY_COMPARE(f.paneText(1), QByteArray("still mine"));
@@ -333,13 +334,13 @@ void TestDisplayWindow::portWithoutDeviceIsReported()
     QFETCH(int, channel);
     QFETCH(QString, port);
     DisplayFixture f;
-    f.channel(channel).cmbPort->setEditText(port);
+    f.channel(channel).widgets().cmbPort->setEditText(port);
     f.switchOn(channel);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().startsWith(QStringLiteral("Com%1 Error!").arg(channel)));
     QVERIFY(!f.isOn(channel));
-    QVERIFY(f.channel(channel).optOff->isChecked());
+    QVERIFY(f.channel(channel).widgets().optOff->isChecked());
     for (QWidget *control : f.channel(channel).workingControls())
         QVERIFY(!control->isEnabled());
 }
@@ -348,7 +349,7 @@ void TestDisplayWindow::openFailureSaysWhy()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(QStringLiteral("/dev/nonexistent-port"));
+    f.channel(2).widgets().cmbPort->setEditText(QStringLiteral("/dev/nonexistent-port"));
     f.switchOn(2);
     QCOMPARE(dismissMessageBoxes(),
              QStringList{QStringLiteral("Com2 Error!\n/dev/nonexistent-port does not exist (no "
@@ -358,7 +359,7 @@ void TestDisplayWindow::openFailureSaysWhy()
     // program's components, with its lock file).
     QSerialPort other(pty.slavePath());
     QVERIFY(other.open(QIODevice::ReadWrite));
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
@@ -370,7 +371,7 @@ void TestDisplayWindow::refusedSettingsAreReported()
     PtyPair pty;
     DisplayFixture f;
     f.session.setSerialSettings(QStringLiteral("19200,E,7,2")); // a pty refuses parity and 7 bits
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
@@ -384,19 +385,19 @@ void TestDisplayWindow::unpluggedDeviceIsReportedAndDataKept()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
-    f.channel(2).optTO->click();
+    f.channel(2).widgets().optTO->click();
     f.session.channel(2).module().intTimeOut = 30000; // only the failure can show it
     pty.write("last words");
     QTRY_COMPARE(f.session.channel(2).module().strBuffer, QByteArray("last words"));
     pty.closeMaster();
-    QTRY_VERIFY(!f.channel(2).optOn->isChecked());
+    QTRY_VERIFY(!f.channel(2).widgets().optOn->isChecked());
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(pty.slavePath()));
     QCOMPARE(f.paneText(2), QByteArray("last words"));
-    QVERIFY(!f.channel(2).txtSend->isEnabled());
+    QVERIFY(!f.channel(2).widgets().txtSend->isEnabled());
 }
 
 void TestDisplayWindow::tcpOnAndOff()
@@ -430,8 +431,8 @@ void TestDisplayWindow::badTcpPortIsRefusedWithoutConnecting()
     QFETCH(QString, port);
     DisplayFixture f;
     f.choosePort1(QStringLiteral("TCP"));
-    f.channel(1).txtHost->setText(QStringLiteral("127.0.0.1"));
-    f.channel(1).txtPort->setText(port);
+    f.channel(1).widgets().txtHost->setText(QStringLiteral("127.0.0.1"));
+    f.channel(1).widgets().txtPort->setText(port);
     f.switchOn(1);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
@@ -445,7 +446,7 @@ void TestDisplayWindow::refusedConnectionIsReported()
     const quint16 port = TcpPeer::refusedPort();
     DisplayFixture f;
     f.switchOnTcp(port);
-    QTRY_VERIFY(!f.channel(1).optOn->isChecked());
+    QTRY_VERIFY(!f.channel(1).widgets().optOn->isChecked());
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(QStringLiteral("127.0.0.1")));
@@ -460,7 +461,7 @@ void TestDisplayWindow::peerDropKeepsEverythingReceived()
     for (bool reset : {false, true}) {
         TcpPeer peer;
         DisplayFixture f;
-        f.channel(1).optChar->click(); // waits for a CR that never comes
+        f.channel(1).widgets().optChar->click(); // waits for a CR that never comes
         f.switchOnTcp(peer.port());
         QVERIFY(peer.waitForClient());
         peer.send("shown\r");
@@ -471,7 +472,7 @@ void TestDisplayWindow::peerDropKeepsEverythingReceived()
             peer.reset();
         else
             peer.close();
-        QTRY_VERIFY(!f.channel(1).optOn->isChecked());
+        QTRY_VERIFY(!f.channel(1).widgets().optOn->isChecked());
         const QStringList messages = dismissMessageBoxes();
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages.first().contains(QString::number(peer.port())));
@@ -487,7 +488,7 @@ void TestDisplayWindow::channel2NeverTouchesTheSocket()
     DisplayFixture f;
     f.switchOnTcp(peer.port());
     QVERIFY(peer.waitForClient());
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.switchOff(2);
     QVERIFY(f.session.channel(1).link().socket()->isConnected());
@@ -500,13 +501,13 @@ void TestDisplayWindow::typedPortTextIsNeverRewritten()
     DisplayFixture f;
     QApplication::setActiveWindow(f.window.get());
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-    f.channel(1).txtPort->setText(QString::number(peer.port()));
-    QComboBox *list = f.channel(1).cmbPort;
+    f.channel(1).widgets().txtPort->setText(QString::number(peer.port()));
+    QComboBox *list = f.channel(1).widgets().cmbPort;
     list->setFocus();
     list->lineEdit()->selectAll();
     QTest::keyClicks(list->lineEdit(), QStringLiteral("tcp"));
     // The focus moves to "On" with the click.
-    QTest::mouseClick(f.channel(1).optOn, Qt::LeftButton);
+    QTest::mouseClick(f.channel(1).widgets().optOn, Qt::LeftButton);
 
     QCOMPARE(list->currentText(), QStringLiteral("tcp"));
     // Read as a port number, which names no device.
@@ -523,25 +524,25 @@ void TestDisplayWindow::clickingTheSelectedSwitchChangesNothing()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     QSignalSpy changes(&f.state(2), &Channel::onChanged);
-    f.channel(2).optOn->click();
+    f.channel(2).widgets().optOn->click();
     QVERIFY(f.isOn(2));
     QCOMPARE(changes.count(), 1);
 
     // On again: still on, the port not reopened.
-    f.channel(2).optOn->click();
+    f.channel(2).widgets().optOn->click();
     QVERIFY(f.isOn(2));
-    QVERIFY(!f.channel(2).optOff->isChecked());
+    QVERIFY(!f.channel(2).widgets().optOff->isChecked());
     QCOMPARE(changes.count(), 1);
     pty.write("still");
     QTRY_COMPARE(f.paneText(2), QByteArray("still"));
 
     // Off twice: off once.
-    f.channel(2).optOff->click();
-    f.channel(2).optOff->click();
-    QVERIFY(f.channel(2).optOff->isChecked());
-    QVERIFY(!f.channel(2).optOn->isChecked());
+    f.channel(2).widgets().optOff->click();
+    f.channel(2).widgets().optOff->click();
+    QVERIFY(f.channel(2).widgets().optOff->isChecked());
+    QVERIFY(!f.channel(2).widgets().optOn->isChecked());
     QVERIFY(!f.state(2).isOn());
     QCOMPARE(changes.count(), 2);
 }
@@ -553,9 +554,10 @@ void TestDisplayWindow::resizingGrowsTheReceivePanes()
     const ChannelGroup &b = f.channel(2);
     QList<QWidget *> controls;
     for (const ChannelGroup *g : {&a, &b})
-        controls << g->fraPort << g->txtRecv << g->fraTransmit << g->optOn << g->cmbPort
-                 << g->fraFormat << g->cmdClearR;
-    controls << a.txtHost << a.txtPort;
+        controls << g->widgets().fraPort << g->widgets().txtRecv << g->widgets().fraTransmit
+                 << g->widgets().optOn << g->widgets().cmbPort << g->widgets().fraFormat
+                 << g->widgets().cmdClearR;
+    controls << a.widgets().txtHost << a.widgets().txtPort;
     QHash<QWidget *, QRect> design;
     for (QWidget *w : controls)
         design.insert(w, w->geometry());
@@ -563,22 +565,24 @@ void TestDisplayWindow::resizingGrowsTheReceivePanes()
     // 200 wider, 101 taller: the upper group takes 50 of it, the lower 51.
     f.window->resize(f.window->size() + QSize(200, 101));
     QCOMPARE(f.controls().size(), f.controls().minimumSize() + QSize(200, 101));
-    QCOMPARE(a.txtRecv->geometry(), design[a.txtRecv].adjusted(0, 0, 200, 50));
-    QCOMPARE(b.txtRecv->geometry(), design[b.txtRecv].adjusted(0, 0, 200, 51));
-    QCOMPARE(a.fraPort->geometry(), design[a.fraPort].adjusted(0, 0, 200, 50));
-    QCOMPARE(b.fraPort->geometry(), design[b.fraPort].adjusted(0, 50, 200, 101));
+    QCOMPARE(a.widgets().txtRecv->geometry(), design[a.widgets().txtRecv].adjusted(0, 0, 200, 50));
+    QCOMPARE(b.widgets().txtRecv->geometry(), design[b.widgets().txtRecv].adjusted(0, 0, 200, 51));
+    QCOMPARE(a.widgets().fraPort->geometry(), design[a.widgets().fraPort].adjusted(0, 0, 200, 50));
+    QCOMPARE(b.widgets().fraPort->geometry(),
+             design[b.widgets().fraPort].adjusted(0, 50, 200, 101));
     for (const ChannelGroup *g : {&a, &b}) {
         // Right of the pane: moves with its right edge. Left of it or above
         // it: stays.
-        QCOMPARE(g->fraTransmit->geometry(), design[g->fraTransmit].translated(200, 0));
-        QCOMPARE(g->cmbPort->geometry(), design[g->cmbPort]);
-        QCOMPARE(g->fraFormat->geometry(), design[g->fraFormat]);
-        QCOMPARE(g->cmdClearR->geometry(), design[g->cmdClearR]);
+        QCOMPARE(g->widgets().fraTransmit->geometry(),
+                 design[g->widgets().fraTransmit].translated(200, 0));
+        QCOMPARE(g->widgets().cmbPort->geometry(), design[g->widgets().cmbPort]);
+        QCOMPARE(g->widgets().fraFormat->geometry(), design[g->widgets().fraFormat]);
+        QCOMPARE(g->widgets().cmdClearR->geometry(), design[g->widgets().cmdClearR]);
     }
     // Channel 1's On/Off stand right of its pane, channel 2's above it.
-    QCOMPARE(a.optOn->geometry(), design[a.optOn].translated(200, 0));
-    QCOMPARE(b.optOn->geometry(), design[b.optOn]);
-    QCOMPARE(a.txtHost->geometry(), design[a.txtHost]);
+    QCOMPARE(a.widgets().optOn->geometry(), design[a.widgets().optOn].translated(200, 0));
+    QCOMPARE(b.widgets().optOn->geometry(), design[b.widgets().optOn]);
+    QCOMPARE(a.widgets().txtHost->geometry(), design[a.widgets().txtHost]);
 
     // Back to the design size, and never smaller.
     f.window->resize(f.window->minimumSize() - QSize(50, 50));
@@ -593,10 +597,10 @@ void TestDisplayWindow::paneOfAChannelThatIsOffCanBeCopied()
     DisplayFixture f;
     QApplication::setActiveWindow(f.window.get());
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
-    CapturePane *pane = f.channel(2).txtRecv;
+    CapturePane *pane = f.channel(2).widgets().txtRecv;
     QVERIFY(pane->isEnabled());
     QVERIFY(pane->isInactive());
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(!pane->isInactive());
     pty.write("kept\r\ndata");
@@ -632,25 +636,28 @@ void TestDisplayWindow::tabFollowsTheDesignedOrderOnEveryPass()
     QApplication::setActiveWindow(f.window.get());
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     if (channelsOn) {
-        f.channel(1).cmbPort->setEditText(pty1.slavePath());
-        f.channel(2).cmbPort->setEditText(pty2.slavePath());
+        f.channel(1).widgets().cmbPort->setEditText(pty1.slavePath());
+        f.channel(2).widgets().cmbPort->setEditText(pty2.slavePath());
         f.switchOn(1);
         f.switchOn(2);
         QVERIFY(f.isOn(1) && f.isOn(2));
     }
-    f.channel(2).optDec->click(); // a group whose selected member isn't its first
+    f.channel(2).widgets().optDec->click(); // a group whose selected member isn't its first
 
     // The designed order, each option group standing for its selected member,
     // without what is disabled or hidden.
     const ChannelGroup &a = f.channel(1);
     const ChannelGroup &b = f.channel(2);
     const QList<QWidget *> design = {
-        a.txtRecv,   b.txtRecv,   a.optASCII, a.optDec,    a.optHex,   a.optRT,
-        a.optTO,     a.optChar,   a.txtSend,  a.optLive,   a.optCR,    a.cmdRepeat,
-        a.cmdClear,  b.optASCII,  b.optDec,   b.optHex,    b.optRT,    b.optTO,
-        b.optChar,   b.optLive,   b.optCR,    b.cmdRepeat, b.cmdClear, b.txtSend,
-        a.cmdClearR, b.cmdClearR, a.chkHex,   b.chkHex,    a.optOn,    a.optOff,
-        b.optOn,     b.optOff,    a.cmbPort,  b.cmbPort,   a.txtHost,  a.txtPort};
+        a.widgets().txtRecv,   b.widgets().txtRecv,   a.widgets().optASCII, a.widgets().optDec,
+        a.widgets().optHex,    a.widgets().optRT,     a.widgets().optTO,    a.widgets().optChar,
+        a.widgets().txtSend,   a.widgets().optLive,   a.widgets().optCR,    a.widgets().cmdRepeat,
+        a.widgets().cmdClear,  b.widgets().optASCII,  b.widgets().optDec,   b.widgets().optHex,
+        b.widgets().optRT,     b.widgets().optTO,     b.widgets().optChar,  b.widgets().optLive,
+        b.widgets().optCR,     b.widgets().cmdRepeat, b.widgets().cmdClear, b.widgets().txtSend,
+        a.widgets().cmdClearR, b.widgets().cmdClearR, a.widgets().chkHex,   b.widgets().chkHex,
+        a.widgets().optOn,     a.widgets().optOff,    b.widgets().optOn,    b.widgets().optOff,
+        a.widgets().cmbPort,   b.widgets().cmbPort,   a.widgets().txtHost,  a.widgets().txtPort};
     QList<QWidget *> expected;
     for (QWidget *control : design) {
         auto *option = qobject_cast<QRadioButton *>(control);

@@ -1,3 +1,4 @@
+#include "core/channel_list.h"
 #include "core/pane_text.h"
 #include "devices/channel_link.h"
 #include "devices/serial_port_component.h"
@@ -162,7 +163,7 @@ private:
 void TestFaults::receivesAgainOverTcp(DisplayFixture &f)
 {
     TcpPeer again;
-    f.channel(1).optRT->click();
+    f.channel(1).widgets().optRT->click();
     const qsizetype before = f.paneText(1).size();
     f.switchOnTcp(again.port());
     QVERIFY(again.waitForClient());
@@ -197,7 +198,7 @@ void TestFaults::peerResetMidStream()
     const qint64 arrived = peer.resetNow();
     sent += inFlight;
 
-    QTRY_VERIFY_WITH_TIMEOUT(!f.channel(1).optOn->isChecked(), captureDeadlineMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.channel(1).widgets().optOn->isChecked(), captureDeadlineMs);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(QString::number(peer.port())), qPrintable(messages.first()));
@@ -235,7 +236,7 @@ void TestFaults::peerClosesCleanlyMidBurst()
     peer.send(sent);
     peer.close();
 
-    QTRY_VERIFY_WITH_TIMEOUT(!f.channel(1).optOn->isChecked(), captureDeadlineMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.channel(1).widgets().optOn->isChecked(), captureDeadlineMs);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(QStringLiteral("127.0.0.1")), qPrintable(messages.first()));
@@ -258,7 +259,7 @@ void TestFaults::ptyClosedWhileDataArrives()
     const QString path = pty->slavePath();
     DisplayFixture f;
     f.session.channel(2).module().intTimeOut = longTimeOut;
-    f.channel(2).cmbPort->setEditText(path);
+    f.channel(2).widgets().cmbPort->setEditText(path);
     f.switchOn(2);
     QVERIFY(f.isOn(2));
     displayOption(f.channel(2), mode)->click();
@@ -278,7 +279,7 @@ void TestFaults::ptyClosedWhileDataArrives()
     sent += rest;
     pty->closeMaster();
 
-    QTRY_VERIFY_WITH_TIMEOUT(!f.channel(2).optOn->isChecked(), captureDeadlineMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.channel(2).widgets().optOn->isChecked(), captureDeadlineMs);
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(path), qPrintable(messages.first()));
@@ -292,8 +293,8 @@ void TestFaults::ptyClosedWhileDataArrives()
     // A new device on the same channel works.
     pty.reset();
     PtyPair next;
-    f.channel(2).optRT->click();
-    f.channel(2).cmbPort->setEditText(next.slavePath());
+    f.channel(2).widgets().optRT->click();
+    f.channel(2).widgets().cmbPort->setEditText(next.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
     next.write("again\r\n");
@@ -313,7 +314,7 @@ void TestFaults::switchingSerialOffAndOnDuringTraffic()
     PtyPair pty;
     DisplayFixture f;
     f.session.channel(2).module().intTimeOut = 5;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     displayOption(f.channel(2), mode)->click();
 
     // The device keeps what it holds while the port is closed (the pty's
@@ -389,9 +390,9 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
     TcpPeer peer;
     DisplayFixture f;
     f.session.channel(1).module().intTimeOut = longTimeOut;
-    f.channel(1).optTO->click(); // waits for a tick that never comes
-    f.channel(2).optChar->click();
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(1).widgets().optTO->click(); // waits for a tick that never comes
+    f.channel(2).widgets().optChar->click();
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.switchOnTcp(peer.port());
     QVERIFY(peer.waitForClient());
@@ -425,7 +426,7 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
     f.window->reload();
 
     QCOMPARE(dismissMessageBoxes(), QStringList());
-    for (int n : {1, 2}) {
+    for (int n : channelNumbers()) {
         QVERIFY(!f.isOn(n));
         QVERIFY(f.paneText(n).isEmpty());
     }
@@ -438,7 +439,7 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
 
     // Both channels work again. Channel 2's device kept what wasn't read yet.
     TcpPeer peer2;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.switchOnTcp(peer2.port());
     QVERIFY(peer2.waitForClient());
@@ -468,7 +469,7 @@ void TestFaults::printWhileDataArrives()
     f.window->setPrintDialogFactory(
         [&] { return std::make_unique<PdfPrintDialog>(&printed, dir.path()); });
     f.window->reload();
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.switchOnTcp(peer.port());
     QVERIFY(peer.waitForClient());
@@ -534,7 +535,7 @@ void TestFaults::bigPasteArrivesExactly()
     TcpPeer peer;
     DisplayFixture f;
     if (channel == 2) {
-        f.channel(2).cmbPort->setEditText(pty.slavePath());
+        f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
         f.switchOn(2);
     } else {
         f.switchOnTcp(peer.port());
@@ -559,7 +560,7 @@ void TestFaults::bigPasteArrivesExactly()
         expected += '\r';
     }
     QApplication::clipboard()->setText(text);
-    f.channel(channel).txtSend->paste();
+    f.channel(channel).widgets().txtSend->paste();
 
     const QByteArray arrived = channel == 2 ? pty.read(expected.size(), captureDeadlineMs)
                                             : peer.received(expected.size(), captureDeadlineMs);

@@ -250,10 +250,10 @@ void TestFormatDialog::loadShowsStoredValues()
     QFETCH(int, checked1);
     QFETCH(int, checked2);
 
-    m_session->channel1().module().intTimeOut = qint16(timeOut1);
-    m_session->channel2().module().intTimeOut = qint16(timeOut2);
-    m_session->channel1().module().addTo = addTo1;
-    m_session->channel2().module().addTo = addTo2;
+    m_session->channel(1).module().intTimeOut = qint16(timeOut1);
+    m_session->channel(2).module().intTimeOut = qint16(timeOut2);
+    m_session->channel(1).module().addTo = addTo1;
+    m_session->channel(2).module().addTo = addTo2;
     FormatDialog *dialog = open();
     QCOMPARE(child<QLineEdit>(dialog, "txtTimeOut1")->text(), text1);
     QCOMPARE(child<QLineEdit>(dialog, "txtTimeOut2")->text(), text2);
@@ -294,9 +294,9 @@ void TestFormatDialog::applyStoresTimeOuts()
         QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
 
         const ChannelModule &ownModule =
-            channel == 1 ? m_session->channel1().module() : m_session->channel2().module();
+            channel == 1 ? m_session->channel(1).module() : m_session->channel(2).module();
         const ChannelModule &otherModule =
-            channel == 1 ? m_session->channel2().module() : m_session->channel1().module();
+            channel == 1 ? m_session->channel(2).module() : m_session->channel(1).module();
         QCOMPARE(int(ownModule.intTimeOut), stored);
         QCOMPARE(int(otherModule.intTimeOut), 1234);
         QCOMPARE(dismissMessageBoxes(), QStringList());
@@ -332,10 +332,10 @@ void TestFormatDialog::applyRefusesOutOfRange()
     QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
 
     QCOMPARE(dismissMessageBoxes(), QStringList{channel == 1 ? refusal1 : refusal2});
-    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
-    QCOMPARE(int(m_session->channel2().module().intTimeOut), 200);
-    QCOMPARE(m_session->channel1().module().addTo, AccumulateMode::AddOn);
-    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(int(m_session->channel(1).module().intTimeOut), 200);
+    QCOMPARE(int(m_session->channel(2).module().intTimeOut), 200);
+    QCOMPARE(m_session->channel(1).module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(m_session->channel(2).module().addTo, AccumulateMode::AddOn);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!m_dialog.isNull());
     QVERIFY(m_dialog->isVisible());
@@ -350,8 +350,8 @@ void TestFormatDialog::bothFieldsRefusedAreBothNamed()
     QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
 
     QCOMPARE(dismissMessageBoxes(), QStringList{refusal1 + QLatin1Char('\n') + refusal2});
-    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
-    QCOMPARE(int(m_session->channel2().module().intTimeOut), 200);
+    QCOMPARE(int(m_session->channel(1).module().intTimeOut), 200);
+    QCOMPARE(int(m_session->channel(2).module().intTimeOut), 200);
     QVERIFY(m_dialog->isVisible());
 }
 
@@ -365,8 +365,8 @@ void TestFormatDialog::clearOldDataFirst()
     QVERIFY(option(dialog, "optAddTo2", 0)->isChecked());
     QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
 
-    QCOMPARE(m_session->channel1().module().addTo, AccumulateMode::ClearFirst);
-    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(m_session->channel(1).module().addTo, AccumulateMode::ClearFirst);
+    QCOMPARE(m_session->channel(2).module().addTo, AccumulateMode::AddOn);
     QTRY_VERIFY(m_dialog.isNull());
 
     // And back again, on channel 2 this time.
@@ -375,8 +375,8 @@ void TestFormatDialog::clearOldDataFirst()
     QTest::mouseClick(option(dialog, "optAddTo1", 0), Qt::LeftButton);
     QTest::mouseClick(option(dialog, "optAddTo2", 1), Qt::LeftButton);
     QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
-    QCOMPARE(m_session->channel1().module().addTo, AccumulateMode::AddOn);
-    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::ClearFirst);
+    QCOMPARE(m_session->channel(1).module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(m_session->channel(2).module().addTo, AccumulateMode::ClearFirst);
 }
 
 void TestFormatDialog::cancelStoresNothing()
@@ -389,10 +389,10 @@ void TestFormatDialog::cancelStoresNothing()
     QTest::mouseClick(child<QPushButton>(dialog, "cmdCancel"), Qt::LeftButton);
 
     QTRY_VERIFY(m_dialog.isNull());
-    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
-    QCOMPARE(int(m_session->channel2().module().intTimeOut), 200);
-    QCOMPARE(m_session->channel1().module().addTo, AccumulateMode::AddOn);
-    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(int(m_session->channel(1).module().intTimeOut), 200);
+    QCOMPARE(int(m_session->channel(2).module().intTimeOut), 200);
+    QCOMPARE(m_session->channel(1).module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(m_session->channel(2).module().addTo, AccumulateMode::AddOn);
 
     // Reopening shows what was stored before, not the abandoned edits.
     dialog = open();
@@ -410,8 +410,8 @@ void TestFormatDialog::closeBoxStoresNothing()
     QVERIFY(dialog->close());
 
     QTRY_VERIFY(m_dialog.isNull());
-    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
-    QCOMPARE(m_session->channel2().module().addTo, AccumulateMode::AddOn);
+    QCOMPARE(int(m_session->channel(1).module().intTimeOut), 200);
+    QCOMPARE(m_session->channel(2).module().addTo, AccumulateMode::AddOn);
 }
 
 void TestFormatDialog::escapeStoresNothing()
@@ -423,7 +423,7 @@ void TestFormatDialog::escapeStoresNothing()
     QTest::keyClick(dialog, Qt::Key_Escape);
 
     QTRY_VERIFY(m_dialog.isNull());
-    QCOMPARE(int(m_session->channel1().module().intTimeOut), 200);
+    QCOMPARE(int(m_session->channel(1).module().intTimeOut), 200);
 }
 
 void TestFormatDialog::showingAgainDoesNotReload()
@@ -431,7 +431,7 @@ void TestFormatDialog::showingAgainDoesNotReload()
     FormatDialog *dialog = open();
     child<QLineEdit>(dialog, "txtTimeOut1")->setText(QStringLiteral("777"));
     option(dialog, "optAddTo2", 1)->setChecked(true);
-    m_session->channel1().module().intTimeOut = 5;
+    m_session->channel(1).module().intTimeOut = 5;
 
     // What the main window does when the dialog is asked for while open.
     dialog->show();

@@ -96,7 +96,7 @@ void TestLink::serialReconnectsThroughTheSameLink()
     Replug r(FlowControl::XonXoff);
     QTemporaryDir logDir;
     const QString logPath = logDir.filePath(QStringLiteral("run.log"));
-    r.session.recordings().start(RecordSource::Channel2, RecordKind::Log, logPath,
+    r.session.recordings().start(RecordSource::channel(2), RecordKind::Log, logPath,
                                  FileWriter::Existing::Replace);
     QSignalSpy failed(&r.channel, &Channel::failed);
     QSignalSpy on(&r.channel, &Channel::onChanged);

@@ -1,6 +1,7 @@
 // The Link menu and the receive pane's Link submenu, wired to the channels
 // of a loaded main window: an unplugged device waited for with no message,
 // and the control-line entries on a pseudo-terminal and on TCP.
+#include "core/channel_list.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
@@ -53,7 +54,7 @@ void TestLinkMenu::aPartPerChannelAlsoInItsPane()
     DisplayFixture f;
     const LinkMenu &link = *f.window->linkMenu();
     QCOMPARE(entries(link.menu()), (QStringList{"Comm Port &1", "Comm Port &2"}));
-    for (int n : {1, 2}) {
+    for (int n : channelNumbers()) {
         const LinkMenu::Actions &a = link.actions(n);
         const QMenu *part = link.menu()->actions().at(n - 1)->menu();
         QCOMPARE(entries(part), (QStringList{"&Reconnect Automatically", "-", "&DTR", "R&TS",
@@ -65,7 +66,7 @@ void TestLinkMenu::aPartPerChannelAlsoInItsPane()
         QVERIFY(!a.sendBreak->isEnabled()); // only on an open serial device
 
         // The pane's context menu ends with the same entries.
-        std::unique_ptr<QMenu> context(f.channel(n).txtRecv->createContextMenu());
+        std::unique_ptr<QMenu> context(f.channel(n).widgets().txtRecv->createContextMenu());
         const QMenu *pane = context->actions().constLast()->menu();
         QVERIFY(pane);
         QCOMPARE(entries(pane), entries(part));
@@ -79,7 +80,7 @@ void TestLinkMenu::replugShowsNoMessage()
     PtyPair pty;
     f.window->linkMenu()->actions(2).reconnect->trigger();
     QVERIFY(f.state(2).linkOptions().reconnect);
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     pty.write("before");
     QTRY_COMPARE(f.paneText(2), QByteArray("before"));
@@ -97,7 +98,7 @@ void TestLinkMenu::controlLinesOnAPtyAndOnTcp()
 {
     DisplayFixture f;
     PtyPair pty;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
     const LinkMenu::Actions &a = f.window->linkMenu()->actions(2);

@@ -120,7 +120,7 @@ void TestMenuCommands::serialApplyReloadsTheWindow()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
     f.session.channel(2).modes().strSend.append("kept");
@@ -132,10 +132,10 @@ void TestMenuCommands::serialApplyReloadsTheWindow()
     QVERIFY(openWindows<SerialSetupDialog>().isEmpty());
     QVERIFY(f.window->isVisible());
     QVERIFY(!f.isOn(2));
-    QVERIFY(f.channel(2).optOff->isChecked());
+    QVERIFY(f.channel(2).widgets().optOff->isChecked());
     QCOMPARE(f.session.channel(2).modes().strSend, QByteArray("kept"));
     // The port was released with the old window.
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
 }
@@ -144,7 +144,7 @@ void TestMenuCommands::serialCancelChangesNothing()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.window->showSerialSetup();
     SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
@@ -160,7 +160,7 @@ void TestMenuCommands::malformedSpeedIsRefusedAtApply()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.window->showSerialSetup();
     SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
@@ -193,9 +193,9 @@ void TestMenuCommands::formatApplyReachesTheReceivePath()
     QCOMPARE(f.session.channel(2).module().intTimeOut, qint16(40));
     QCOMPARE(f.session.channel(2).module().addTo, AccumulateMode::ClearFirst);
 
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
-    f.channel(2).optTO->click();
+    f.channel(2).widgets().optTO->click();
     pty.write("first");
     QTRY_COMPARE(f.paneText(2), QByteArray("first"));
     pty.write("second");
@@ -210,7 +210,7 @@ void TestMenuCommands::printNeedsDataInChannel1()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     printTo(f, pdf, &shown);
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     pty.write("channel two has data");
     QTRY_VERIFY(!f.paneText(2).isEmpty());
@@ -228,9 +228,9 @@ void TestMenuCommands::printFollowsChannel1sFormatNow()
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     printTo(f, pdf, &shown);
-    f.channel(1).cmbPort->setEditText(pty.slavePath());
+    f.channel(1).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(1);
-    f.channel(1).optHex->click();
+    f.channel(1).widgets().optHex->click();
     pty.write(QByteArray(50, 'A')); // 150 characters of " 41"
     QTRY_COMPARE(f.paneText(1).size(), 150);
     f.window->print();
@@ -243,7 +243,7 @@ void TestMenuCommands::printFollowsChannel1sFormatNow()
     QCOMPARE(lines.at(2).count(QStringLiteral("41")), 10);
 
     // The layout follows the option chosen now, not when the data came.
-    f.channel(1).optASCII->click();
+    f.channel(1).widgets().optASCII->click();
     QFile::remove(pdf);
     f.window->print();
     lines = pdfTextLines(pdf);
@@ -260,7 +260,7 @@ void TestMenuCommands::cancelledPrintPrintsNothing()
     DisplayFixture f;
     int shown = 0;
     printTo(f, QString(), &shown);
-    f.channel(1).cmbPort->setEditText(pty.slavePath());
+    f.channel(1).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(1);
     pty.write("data");
     QTRY_VERIFY(!f.paneText(1).isEmpty());

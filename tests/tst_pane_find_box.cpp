@@ -45,9 +45,9 @@ void TestPaneFindBox::findsWhileDataArrives()
     PtyPair pty;
     DisplayFixture f;
     ChannelGroup &group = f.channel(2);
-    group.cmbPort->setEditText(pty.slavePath());
+    group.widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
-    CapturePane *pane = group.txtRecv;
+    CapturePane *pane = group.widgets().txtRecv;
     const QByteArray start = "boot OK\r\n" + numberedLines(0, 300);
     pty.write(start);
     QTRY_COMPARE(f.paneText(2).size(), start.size());

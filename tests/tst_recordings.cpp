@@ -107,7 +107,7 @@ void TestRecordings::rawIsByteExact()
     Channel &channel = session.channel(tcp ? 1 : 2);
     channel.modes().format = ReceiveFormat::Hex; // the pane's form doesn't matter
     // Started while off: it holds everything from the switch-on.
-    const RecordSource source = tcp ? RecordSource::Channel1 : RecordSource::Channel2;
+    const RecordSource source = tcp ? RecordSource::channel(1) : RecordSource::channel(2);
     QCOMPARE(session.recordings().start(source, RecordKind::Raw, file("raw.bin"),
                                         FileWriter::Existing::Replace),
              QString());
@@ -143,7 +143,7 @@ void TestRecordings::textAsShownIsNeverTakenBack()
     PtySession s;
     s.channel.module().addTo = addTo;
     s.channel.modes().display = DisplayMode::AfterCr;
-    s.record(RecordSource::Channel2, RecordKind::Shown, file("shown.txt"));
+    s.record(RecordSource::channel(2), RecordKind::Shown, file("shown.txt"));
     QVERIFY(s.receive("AB\r"));
     s.channel.modes().format = ReceiveFormat::Hex;
     QVERIFY(s.receive("C\r"));
@@ -155,7 +155,7 @@ void TestRecordings::bothChannelsInArrivalOrderWithSentLines()
 {
     PtySession s;
     TcpPeer peer;
-    QCOMPARE(s.record(RecordSource::BothChannels, RecordKind::Log, file("both.log")), QString());
+    QCOMPARE(s.record(RecordSource::allChannels(), RecordKind::Log, file("both.log")), QString());
     Channel &channel1 = s.session.channel(1);
     channel1.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(peer.port()));
     QVERIFY(peer.waitForClient());
@@ -178,9 +178,9 @@ void TestRecordings::bothChannelsInArrivalOrderWithSentLines()
     // One channel off: the log goes on; both off: it stops.
     channel1.switchOff();
     QTest::qWait(10);
-    QVERIFY(s.recordings.isRecording(RecordSource::BothChannels));
+    QVERIFY(s.recordings.isRecording(RecordSource::allChannels()));
     s.channel.switchOff();
-    QTRY_VERIFY(!s.recordings.isRecording(RecordSource::BothChannels));
+    QTRY_VERIFY(!s.recordings.isRecording(RecordSource::allChannels()));
     s.recordings.waitForFiles();
     QCOMPARE(logBodies(fileBytes(file("both.log"))), expected);
 }
@@ -201,7 +201,7 @@ void TestRecordings::logCutShortEndsWithAWholeEntry()
 
     PtySession s;
     QSignalSpy failed(&s.recordings, &Recordings::failed);
-    s.record(RecordSource::Channel2, RecordKind::Log, file("cut.log"));
+    s.record(RecordSource::channel(2), RecordKind::Log, file("cut.log"));
     const QByteArray line = QByteArray(50, 'x') + '\n'; // an 80-byte entry
     for (int i = 0; i < 40 && failed.isEmpty(); ++i)
         QVERIFY(s.receive(line));
@@ -225,7 +225,7 @@ void TestRecordings::slowDiskStopsTheRecording()
     PtySession s;
     s.recordings.setQueueLimit(1 << 20);
     QSignalSpy failed(&s.recordings, &Recordings::failed);
-    s.recordings.start(RecordSource::Channel2, RecordKind::Raw, file("stuck"),
+    s.recordings.start(RecordSource::channel(2), RecordKind::Raw, file("stuck"),
                        FileWriter::Existing::Append);
     const QByteArray sent = randomBytes(3 << 20, 5);
     for (qsizetype at = 0; at < sent.size() && failed.isEmpty(); at += 65536)
@@ -257,7 +257,7 @@ void TestRecordings::fileCutShortGoesOnAtItsEnd()
 {
     PtySession s;
     const QString path = file("cut.bin");
-    QCOMPARE(s.record(RecordSource::Channel2, RecordKind::Raw, path), QString());
+    QCOMPARE(s.record(RecordSource::channel(2), RecordKind::Raw, path), QString());
     QVERIFY(s.receive("before the cut"));
     QTRY_COMPARE(QFileInfo(path).size(), qint64(14));
     QVERIFY(QFile::resize(path, 0));

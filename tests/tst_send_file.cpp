@@ -264,7 +264,7 @@ void TestSendFile::dialogShowsProgressAndCloses()
     const SampleFile sample(512 * 1024);
     PtyPair pty;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     SendFileCommands &commands = *f.window->sendFileCommands();
     QPointer<SendFileDialog> dialog = commands.sendFile(2, sample.path);
@@ -305,7 +305,7 @@ void TestSendFile::dialogReportsWhatCannotBeSent()
     QVERIFY2(messages.at(0).contains(QStringLiteral("Comm Port 2 is off")),
              qPrintable(messages.at(0)));
     PtyPair pty;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(!f.window->sendFileCommands()->sendFile(2, missing));
     messages = dismissMessageBoxes();

@@ -1,4 +1,5 @@
 #include "app/program_start.h"
+#include "core/channel_list.h"
 #include "devices/setup_file.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
@@ -16,7 +17,7 @@
 
 namespace {
 
-using Choices = std::array<ChannelChoices, 2>;
+using Choices = ChannelChoiceList;
 
 // Every key's value as the file would have it, "Channel1/Format" first.
 QStringList valuesOf(const CaptureSession &session, const Choices &choices)
@@ -24,10 +25,10 @@ QStringList valuesOf(const CaptureSession &session, const Choices &choices)
     QStringList values;
     for (const SetupFile::SessionKey &key : SetupFile::sessionKeys())
         values << QStringLiteral("Serial/%1=%2").arg(QLatin1String(key.name), key.current(session));
-    for (int n : {1, 2}) {
+    for (int n : channelNumbers()) {
         const Channel &channel = session.channel(n);
         for (const SetupFile::ChannelKey &key : SetupFile::channelKeys()) {
-            if (!key.channel1Only || n == 1)
+            if (!key.tcpOnly || n == 1)
                 values << QStringLiteral("Channel%1/%2=%3")
                               .arg(n)
                               .arg(QLatin1String(key.name), key.current(channel, choices[n - 1]));
@@ -76,7 +77,7 @@ void TestSetupFile::roundTripKeepsEveryValue()
     Choices savedChoices{ChannelChoices{QStringLiteral("TCP"), QStringLiteral("127.0.0.1"),
                                         QStringLiteral("4001"), true},
                          ChannelChoices{QStringLiteral("/dev/ttyUSB3"), {}, {}, true}};
-    for (int n : {1, 2}) {
+    for (int n : channelNumbers()) {
         Channel &channel = saved.channel(n);
         channel.modes().format = n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Decimal;
         channel.modes().display = n == 1 ? DisplayMode::AfterCr : DisplayMode::TimeOut;
@@ -173,7 +174,7 @@ void TestSetupFile::unreadableFileAppliesNothing()
 {
     QTemporaryDir dir;
     CaptureSession session;
-    Choices choices;
+    Choices choices(channelCount);
     QVERIFY(!SetupFile::open(dir.filePath(QStringLiteral("none.vterm")), session, choices)
                  .error.isEmpty());
     QVERIFY(!SetupFile::open(dir.path(), session, choices).error.isEmpty());
@@ -192,37 +193,38 @@ void TestSetupFile::openingSwitchesOffAppliesAndSwitchesOn()
     SetupCommands &commands = *f.window->setupCommands();
     // Channel 2 on a pty in Hex, After CR, LF endings; channel 1 off on TCP.
     ChannelGroup &two = f.channel(2);
-    two.cmbPort->setEditText(pty.slavePath());
-    two.optHex->click();
-    two.optChar->click();
-    two.optCR->click();
+    two.widgets().cmbPort->setEditText(pty.slavePath());
+    two.widgets().optHex->click();
+    two.widgets().optChar->click();
+    two.widgets().optCR->click();
     f.session.channel(2).module().lineEnding = LineEnding::Lf;
     f.choosePort1(QStringLiteral("TCP"));
-    f.channel(1).txtPort->setText(QString::number(peer.port()));
+    f.channel(1).widgets().txtPort->setText(QString::number(peer.port()));
     f.switchOn(2);
     QVERIFY(f.isOn(2));
     QVERIFY(commands.saveSetup(path));
 
     // Everything changed, and channel 1 on instead of channel 2.
     f.switchOff(2);
-    two.cmbPort->setEditText(QStringLiteral("7"));
-    two.optASCII->click();
-    two.optRT->click();
-    two.optLive->click();
+    two.widgets().cmbPort->setEditText(QStringLiteral("7"));
+    two.widgets().optASCII->click();
+    two.widgets().optRT->click();
+    two.widgets().optLive->click();
     f.session.channel(2).module().lineEnding = LineEnding::Cr;
     f.switchOn(1);
     QVERIFY(f.isOn(1));
 
     QVERIFY(commands.openSetup(path));
     QVERIFY(!f.isOn(1));
-    QVERIFY(f.channel(1).optOff->isChecked());
+    QVERIFY(f.channel(1).widgets().optOff->isChecked());
     QVERIFY(f.isOn(2));
-    QCOMPARE(two.cmbPort->currentText(), pty.slavePath());
-    QVERIFY(two.optHex->isChecked() && two.optChar->isChecked() && two.optCR->isChecked());
+    QCOMPARE(two.widgets().cmbPort->currentText(), pty.slavePath());
+    QVERIFY(two.widgets().optHex->isChecked() && two.widgets().optChar->isChecked() &&
+            two.widgets().optCR->isChecked());
     QCOMPARE(f.session.channel(2).modes().format, ReceiveFormat::Hex);
-    QCOMPARE(f.channel(1).cmbPort->currentText(), QStringLiteral("TCP"));
-    QVERIFY(f.channel(1).txtHost->isVisibleTo(f.window.get()));
-    QCOMPARE(f.channel(1).txtPort->text(), QString::number(peer.port()));
+    QCOMPARE(f.channel(1).widgets().cmbPort->currentText(), QStringLiteral("TCP"));
+    QVERIFY(f.channel(1).widgets().txtHost->isVisibleTo(f.window.get()));
+    QCOMPARE(f.channel(1).widgets().txtPort->text(), QString::number(peer.port()));
 
     // The reopened channel works, with the setup's line ending.
     f.type(2, QStringLiteral("go"));
@@ -249,9 +251,9 @@ void TestSetupFile::badValuesMakeOneMessage()
          {"Channel1/TimeOut = 99999", "Channel2/Hex = perhaps", "Channel2/Colour", "and 4996 more"})
         QVERIFY2(messages.at(0).contains(QLatin1String(named)), qPrintable(messages.at(0)));
     QVERIFY2(messages.at(0).size() < 400, qPrintable(messages.at(0)));
-    QVERIFY(f.channel(1).optHex->isChecked());
+    QVERIFY(f.channel(1).widgets().optHex->isChecked());
     QCOMPARE(f.session.channel(1).module().intTimeOut, qint16(200));
-    QVERIFY(!f.channel(2).chkHex->isChecked());
+    QVERIFY(!f.channel(2).widgets().chkHex->isChecked());
 }
 
 // Each row: a file that is not a setup, and what the message says. It is
@@ -284,7 +286,7 @@ void TestSetupFile::notASetupLeavesTheCaptureAlone()
     PtyPair pty;
     TcpPeer peer;
     DisplayFixture f;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.switchOnTcp(peer.port());
     QVERIFY(f.isOn(1) && f.isOn(2));

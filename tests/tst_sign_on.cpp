@@ -115,7 +115,7 @@ void TestSignOn::handsOverOnceWithDefaultsInPlace()
     QCOMPARE(seen.channel2.intTimeOut, qint16(200));
     QCOMPARE(seen.channel1.addTo, AccumulateMode::AddOn);
     QCOMPARE(seen.channel2.addTo, AccumulateMode::AddOn);
-    QVERIFY(program.display()->controls()->group(1).optOff->isChecked());
+    QVERIFY(program.display()->controls()->group(1).widgets().optOff->isChecked());
 }
 
 void TestSignOn::handOverKeepsTheProgramRunning()

@@ -30,7 +30,7 @@ struct SerialBench
     explicit SerialBench(int number = 2)
         : n(number)
     {
-        f.channel(n).cmbPort->setEditText(pty.slavePath());
+        f.channel(n).widgets().cmbPort->setEditText(pty.slavePath());
         f.switchOn(n);
     }
     ChannelGroup &c() { return f.channel(n); }
@@ -72,17 +72,17 @@ void TestTransmit::eachKeyGoesOutAtOnce()
     QCOMPARE(b.pty.read(2), QByteArray("ab"));
     b.f.pressEnter(2);
     QCOMPARE(b.pty.read(1), QByteArray("\r")); // never a line feed
-    QTest::keyClick(b.c().txtSend, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(b.c().widgets().txtSend, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(b.pty.read(1), QByteArray("\x03"));
     QCOMPARE(b.pty.readFor(50), QByteArray());
     // The keys also reach the pane, unchanged.
-    QCOMPARE(b.c().txtSend->toPlainText(), QStringLiteral("ab\n"));
+    QCOMPARE(b.c().widgets().txtSend->toPlainText(), QStringLiteral("ab\n"));
 }
 
 void TestTransmit::lineModeResendsEarlierLines()
 {
     SerialBench b(1);
-    b.c().optCR->click();
+    b.c().widgets().optCR->click();
     b.f.type(1, QStringLiteral("12"));
     QCOMPARE(b.pty.readFor(50), QByteArray());
     b.f.pressEnter(1);
@@ -119,7 +119,7 @@ void TestTransmit::lineEndingOnTheWire()
     QVERIFY(action);
     action->trigger();
     if (lineMode)
-        b.c().optCR->click();
+        b.c().widgets().optCR->click();
     b.f.type(2, QStringLiteral("ab"));
     b.f.pressEnter(2);
     b.f.type(2, QStringLiteral("c"));
@@ -136,13 +136,13 @@ void TestTransmit::lineEndingOnTheWire()
 void TestTransmit::backspaceKeepsTyposOffTheWire()
 {
     SerialBench b;
-    b.c().optCR->click();
+    b.c().widgets().optCR->click();
     b.f.type(2, QStringLiteral("XY"));
-    QTest::keyClick(b.c().txtSend, Qt::Key_Backspace);
+    QTest::keyClick(b.c().widgets().txtSend, Qt::Key_Backspace);
     b.f.type(2, QStringLiteral("Z"));
     b.f.pressEnter(2);
     QCOMPARE(b.pty.read(3), QByteArray("XZ\r"));
-    b.c().cmdRepeat->click();
+    b.c().widgets().cmdRepeat->click();
     QCOMPARE(b.pty.read(3), QByteArray("XZ\r"));
     QCOMPARE(b.pty.readFor(50), QByteArray());
 }
@@ -151,7 +151,7 @@ void TestTransmit::pasteCountsAsTyped()
 {
     SerialBench b;
     QApplication::clipboard()->setText(QStringLiteral("pa\nste"));
-    b.c().txtSend->paste();
+    b.c().widgets().txtSend->paste();
     QCOMPARE(b.pty.read(6), QByteArray("pa\rste"));
     QCOMPARE(b.f.session.channel(2).modes().strSend, QByteArray("pa\rste"));
 }
@@ -161,12 +161,12 @@ void TestTransmit::inputMethodCommitsCountAsTyped()
     SerialBench b;
     // A dead key's accent waits in the line, and sends nothing yet...
     QInputMethodEvent waiting(QStringLiteral("^"), {});
-    QApplication::sendEvent(b.c().txtSend, &waiting);
+    QApplication::sendEvent(b.c().widgets().txtSend, &waiting);
     QVERIFY(b.pty.readFor(100).isEmpty());
     // ... until the composed characters are committed.
     QInputMethodEvent composed;
     composed.setCommitString(QStringLiteral("\u00ea\u20ac"));
-    QApplication::sendEvent(b.c().txtSend, &composed);
+    QApplication::sendEvent(b.c().widgets().txtSend, &composed);
     QCOMPARE(b.pty.read(2), QByteArray("\xea?"));
     QCOMPARE(b.f.session.channel(2).modes().strSend, QByteArray("\xea?"));
 }
@@ -175,11 +175,11 @@ void TestTransmit::pastePastTheQueueLimitIsReported()
 {
     SerialBench b;
     b.f.state(2).link().queue().setLimit(0);
-    b.c().optCR->click();
+    b.c().widgets().optCR->click();
     // Nothing may wait: only the first line fits the device's share.
     const QString line(30000, QLatin1Char('x'));
     QApplication::clipboard()->setText(line + '\n' + line + '\n' + line + '\n');
-    b.c().txtSend->paste();
+    b.c().widgets().txtSend->paste();
 
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
@@ -210,8 +210,8 @@ void TestTransmit::hexEntry()
     QFETCH(QByteArray, bytes);
     SerialBench b;
     if (lineMode)
-        b.c().optCR->click();
-    b.c().chkHex->setChecked(true);
+        b.c().widgets().optCR->click();
+    b.c().widgets().chkHex->setChecked(true);
     b.f.type(2, typed);
     b.f.pressEnter(2);
     QCOMPARE(b.pty.read(bytes.size()), bytes);
@@ -222,19 +222,19 @@ void TestTransmit::hexEntry()
 void TestTransmit::repeatSendsTheChosenRecord()
 {
     SerialBench b;
-    b.c().chkHex->setChecked(true);
+    b.c().widgets().chkHex->setChecked(true);
     b.f.type(2, QStringLiteral("41 42 "));
     QCOMPARE(b.pty.read(2), QByteArray("AB"));
-    b.c().cmdRepeat->click(); // the hex byte record
+    b.c().widgets().cmdRepeat->click(); // the hex byte record
     QCOMPARE(b.pty.read(2), QByteArray("AB"));
-    b.c().chkHex->setChecked(false);
-    b.c().cmdRepeat->click(); // the typed characters themselves
+    b.c().widgets().chkHex->setChecked(false);
+    b.c().widgets().cmdRepeat->click(); // the typed characters themselves
     QCOMPARE(b.pty.read(6), QByteArray("41 42 "));
-    b.c().cmdClear->click();
-    QVERIFY(b.c().txtSend->toPlainText().isEmpty());
-    b.c().cmdRepeat->click();
-    b.c().chkHex->setChecked(true);
-    b.c().cmdRepeat->click();
+    b.c().widgets().cmdClear->click();
+    QVERIFY(b.c().widgets().txtSend->toPlainText().isEmpty());
+    b.c().widgets().cmdRepeat->click();
+    b.c().widgets().chkHex->setChecked(true);
+    b.c().widgets().cmdRepeat->click();
     QCOMPARE(b.pty.readFor(100), QByteArray()); // nothing after Clear
 }
 
@@ -244,12 +244,12 @@ void TestTransmit::repeatAfterReloadSendsTheOldRecord()
     b.f.type(2, QStringLiteral("kept"));
     QCOMPARE(b.pty.read(4), QByteArray("kept"));
     b.f.window->reload();
-    QVERIFY(b.c().txtSend->toPlainText().isEmpty());
-    b.c().cmbPort->setEditText(b.pty.slavePath());
+    QVERIFY(b.c().widgets().txtSend->toPlainText().isEmpty());
+    b.c().widgets().cmbPort->setEditText(b.pty.slavePath());
     b.f.switchOn(2);
-    b.c().cmdRepeat->click();
+    b.c().widgets().cmdRepeat->click();
     QCOMPARE(b.pty.read(4), QByteArray("kept"));
-    b.c().optCR->click();
+    b.c().widgets().optCR->click();
     b.f.pressEnter(2);
     QCOMPARE(b.pty.read(5), QByteArray("kept\r"));
 }
@@ -257,18 +257,18 @@ void TestTransmit::repeatAfterReloadSendsTheOldRecord()
 void TestTransmit::clearsAreIndependent()
 {
     SerialBench b;
-    b.c().optChar->click();
+    b.c().widgets().optChar->click();
     b.pty.write("shown\r");
     QTRY_COMPARE(b.f.paneText(2), QByteArray("shown\r"));
     b.pty.write("dropped");
     QTRY_COMPARE(b.f.session.channel(2).module().strBuffer, QByteArray("dropped"));
     b.f.type(2, QStringLiteral("tx"));
-    b.c().cmdClearR->click(); // receive side only
+    b.c().widgets().cmdClearR->click(); // receive side only
     QVERIFY(b.f.paneText(2).isEmpty());
     QCOMPARE(b.f.session.channel(2).modes().strSend, QByteArray("tx"));
     b.pty.write("new\r");
     QTRY_COMPARE(b.f.paneText(2), QByteArray("new\r"));
-    b.c().cmdClear->click(); // transmit side only
+    b.c().widgets().cmdClear->click(); // transmit side only
     QVERIFY(b.f.session.channel(2).modes().strSend.isEmpty());
     QCOMPARE(b.f.paneText(2), QByteArray("new\r"));
 }
@@ -281,7 +281,7 @@ void TestTransmit::tcpRouteIsKeptAfterEditingThePortList()
     QVERIFY(peer.waitForClient());
     f.choosePort1(QStringLiteral("3")); // only hides the TCP fields
     f.type(1, QStringLiteral("hi"));
-    f.channel(1).cmdRepeat->click();
+    f.channel(1).widgets().cmdRepeat->click();
     QCOMPARE(peer.received(4), QByteArray("hihi"));
 }
 
@@ -292,10 +292,10 @@ void TestTransmit::channel2NeverUsesTheSocket()
     f.switchOnTcp(peer.port());
     QVERIFY(peer.waitForClient());
     PtyPair pty;
-    f.channel(2).cmbPort->setEditText(pty.slavePath());
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.type(2, QStringLiteral("two"));
-    f.channel(2).cmdRepeat->click();
+    f.channel(2).widgets().cmdRepeat->click();
     QCOMPARE(pty.read(6), QByteArray("twotwo"));
     QCOMPARE(peer.receivedFor(100), QByteArray());
 }

@@ -3,14 +3,31 @@
 CaptureSession::CaptureSession(QObject *parent)
     : QObject(parent)
 {
-    m_channel1.setParent(this);
-    m_channel2.setParent(this);
-    m_recordings.setParent(this);
+    for (const ChannelListEntry &entry : channelList) {
+        Q_ASSERT(entry.number == int(m_channels.size()) + 1);
+        m_channels.push_back(std::make_unique<Channel>(entry.number, entry.offersTcp));
+    }
+    m_recordings = std::make_unique<Recordings>(channels());
+}
+
+// The recordings go first: their files are finished while the channels
+// they listen to still exist.
+CaptureSession::~CaptureSession()
+{
+    m_recordings.reset();
+}
+
+QList<Channel *> CaptureSession::channels() const
+{
+    QList<Channel *> all;
+    for (const auto &channel : m_channels)
+        all << channel.get();
+    return all;
 }
 
 void CaptureSession::setSignOnDefaults()
 {
     m_serialSettings = QStringLiteral("9600,n,8,1");
-    m_channel1.module().setSignOnDefaults();
-    m_channel2.module().setSignOnDefaults();
+    for (const auto &channel : m_channels)
+        channel->module().setSignOnDefaults();
 }

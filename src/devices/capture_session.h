@@ -1,26 +1,34 @@
 #pragma once
 
+#include "core/channel_list.h"
 #include "devices/channel.h"
 #include "devices/recordings.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
-// Everything the program keeps for the whole run: the two channels, the
-// serial settings string they share, and the recordings of their data.
+#include <memory>
+#include <vector>
+
+// Everything the program keeps for the whole run: one Channel per entry of
+// the channel list, the serial settings string they share, and the
+// recordings of their data.
 class CaptureSession : public QObject
 {
     Q_OBJECT
 
 public:
     explicit CaptureSession(QObject *parent = nullptr);
+    ~CaptureSession() override;
 
-    Channel &channel(int number) { return number == 1 ? m_channel1 : m_channel2; }
-    const Channel &channel(int number) const { return number == 1 ? m_channel1 : m_channel2; }
-    Channel &channel1() { return m_channel1; }
-    Channel &channel2() { return m_channel2; }
-    Recordings &recordings() { return m_recordings; }
-    const Recordings &recordings() const { return m_recordings; }
+    // The channel "Comm Port `number`"; the number must be on the list.
+    Channel &channel(int number) { return *m_channels.at(size_t(number - 1)); }
+    const Channel &channel(int number) const { return *m_channels.at(size_t(number - 1)); }
+    // Every channel, in the list's order.
+    QList<Channel *> channels() const;
+    Recordings &recordings() { return *m_recordings; }
+    const Recordings &recordings() const { return *m_recordings; }
 
     // "speed,parity,data,stop", applied to a port when it is switched on.
     QString serialSettings() const { return m_serialSettings; }
@@ -31,8 +39,7 @@ public:
 
 private:
     QString m_serialSettings;
-    Channel m_channel1{1, true};
-    Channel m_channel2{2, false};
+    std::vector<std::unique_ptr<Channel>> m_channels; // by number - 1
     // After the channels: its files are finished before they go.
-    Recordings m_recordings{m_channel1, m_channel2};
+    std::unique_ptr<Recordings> m_recordings;
 };

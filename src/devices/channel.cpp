@@ -1,6 +1,9 @@
 #include "devices/channel.h"
 
 #include "core/transmit_line.h"
+#include "devices/control_lines.h"
+#include "devices/serial_port_component.h"
+#include "devices/transmit_queue.h"
 
 #include <algorithm>
 
@@ -38,6 +41,21 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
         m_sentCount += bytes.size();
         emit bytesSent(bytes);
     });
+    connect(&m_link, &ChannelLink::optionsChanged, this, &Channel::linkChanged);
+    connect(&m_link, &ChannelLink::controlLinesChanged, this, &Channel::linkChanged);
+    connect(&m_link, &ChannelLink::routeChanged, this, &Channel::linkChanged);
+    connect(this, &Channel::linkNoted, this, &Channel::linkChanged); // waiting, or back
+}
+
+Channel::LinkAbilities Channel::linkAbilities() const
+{
+    return {m_link.route() == ChannelLink::Route::Tcp, m_link.controlLines().refused(),
+            m_link.controlLines().isOpen(), m_link.serial().portName()};
+}
+
+qint64 Channel::transmitLimit() const
+{
+    return m_link.queue().limit();
 }
 
 void Channel::wireReceiveRoute()

@@ -10,21 +10,27 @@
 
 // One capture channel: its modes, its module values, its pane text, its
 // receive path with the quiet-time timer, its transmit records and its link.
-// The program has two, for "Comm Port 1" (which may also use TCP) and
-// "Comm Port 2".
+// The program has one per entry of the channel list (core/channel_list.h):
+// "Comm Port 1", which may also use TCP, and "Comm Port 2".
 //
 // The receive route (wired in wireReceiveRoute()):
-//     serial port / socket --received(batch)--> ChannelLink
+//     SerialPortComponent (QSerialPort) or SocketComponent over TcpConnection
+//       (a TCP client's socket) --received(batch)--> ChannelLink
 //       --received(batch, route)--> Channel::onReceived --> ChannelReceiver
-//       (display mode, format, accumulate mode) --> PaneText --appended--> view
+//       (display mode, format, accumulate mode) --> PaneText --appended-->
+//       CapturePane, the view (ui/capture_pane.h: paints the visible rows)
 // Recordings listen along the way: batchReceived() (raw bytes and logs),
 // the receiver's shown() (text as shown) and bytesSent() (logs).
 // The transmit route:
-//     typed codes --> Channel::type --> TransmitLine (mode, Hex box, records)
-//       --> ChannelLink::send --> TransmitQueue (bounded, refuses whole
-//       transmissions) --> serial port or socket, as chosen at switch-on;
-//       what the queue hands the device comes back, a slice of at most 64 KB
-//       at a time, as ChannelLink::sent --> sentCount() and bytesSent()
+//     the operator types into TransmitEdit (ui/transmit_edit.h), which hands
+//       on key codes --typed--> Channel::type --> TransmitLine (mode, Hex
+//       box, records) --> ChannelLink::send --> TransmitQueue (bounded,
+//       refuses whole transmissions) --> SerialPortComponent or
+//       SocketComponent, as chosen at switch-on; what the queue hands the
+//       device comes back, a slice of at most 64 KB at a time, as
+//       ChannelLink::sent --> sentCount() and bytesSent()
+// Repeat (Channel::repeat) and a sent file (FileSender, through
+// sendUntyped()) join the transmit route at ChannelLink::send.
 // While the link waits to reconnect, the channel stays on: what was received
 // stays, nothing is sent, and recordings go on. What still waited to go out
 // when the port or connection failed is dropped and no longer counted as
@@ -42,6 +48,7 @@ public:
     Channel(int number, bool offersTcp, QObject *parent = nullptr);
 
     int number() const { return m_number; }
+    bool offersTcp() const { return m_link.offersTcp(); }
 
     ChannelModes &modes() { return m_modes; }
     const ChannelModes &modes() const { return m_modes; }
@@ -73,6 +80,18 @@ public:
     // channel stays on meanwhile and sends nothing.
     bool isWaiting() const { return m_link.isWaiting(); }
     bool sendBreak() { return m_link.sendBreak(); }
+    // What the link can do now, for the Link menu; linkChanged() follows
+    // every change.
+    struct LinkAbilities
+    {
+        bool tcp = false;          // a TCP connection: no control lines, no flow control
+        bool linesRefused = false; // the serial device has no control lines
+        bool serialOpen = false;   // a serial device is open (Break can be sent)
+        QString portName;          // the serial device's name
+    };
+    LinkAbilities linkAbilities() const;
+    // The most bytes that may wait to go out at once.
+    qint64 transmitLimit() const;
 
     // Bytes received, and handed to the port or connection, since the
     // channel was last switched on; those the port or connection still held
@@ -113,6 +132,8 @@ signals:
     void sentDropped(qint64 queued, qint64 held);
     // Words about the link for a log: lost and waited for, reconnected.
     void linkNoted(const QString &note);
+    // The link options, its route, its control lines or its waiting changed.
+    void linkChanged();
 
 private:
     void wireReceiveRoute();

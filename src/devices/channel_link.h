@@ -62,6 +62,7 @@ public:
     // limit would then wait to go out.
     bool send(const Transmission &bytes);
     TransmitQueue &queue() { return *m_queue; }
+    const TransmitQueue &queue() const { return *m_queue; }
     Route route() const { return m_route; }
     bool offersTcp() const { return m_socket != nullptr; }
 

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 // One name per file, however it was written.
@@ -18,12 +20,19 @@ QString fileKey(const QString &path)
 
 } // namespace
 
-Recordings::Recordings(Channel &channel1, Channel &channel2, QObject *parent)
-    : QObject(parent)
-    , m_channel1(channel1)
-    , m_channel2(channel2)
+QList<RecordSource> RecordSource::every()
 {
-    for (Channel *channel : {&channel1, &channel2})
+    QList<RecordSource> sources;
+    for (const ChannelListEntry &entry : channelList)
+        sources << channel(entry.number);
+    return sources << allChannels();
+}
+
+Recordings::Recordings(const QList<Channel *> &channels, QObject *parent)
+    : QObject(parent)
+    , m_channels(channels)
+{
+    for (Channel *channel : channels)
         connect(channel, &Channel::onChanged, this,
                 [this, channel](bool on) { onChannelChanged(*channel, on); });
 }
@@ -46,16 +55,15 @@ QString Recordings::start(RecordSource source, RecordKind kind, const QString &p
 
     auto writer = std::make_unique<FileWriter>(path);
     writer->setQueueLimit(m_queueLimit);
-    const bool log = source == RecordSource::BothChannels || kind == RecordKind::Log;
+    const bool log = source.isAllChannels() || kind == RecordKind::Log;
     // A log cut short by a failure still ends with a whole entry.
     if (!writer->open(existing, log))
         return tr("%1 can't be opened for writing: %2").arg(path, writer->errorString());
 
     QList<Channel *> channels;
-    if (source != RecordSource::Channel2)
-        channels << &m_channel1;
-    if (source != RecordSource::Channel1)
-        channels << &m_channel2;
+    for (Channel *channel : std::as_const(m_channels))
+        if (source.takes(channel->number()))
+            channels << channel;
     auto recording =
         std::make_unique<Recording>(log ? RecordKind::Log : kind, channels, std::move(writer));
     Recording *started = recording.get();
@@ -156,10 +164,10 @@ void Recordings::onChannelChanged(Channel &channel, bool on)
 {
     if (on)
         return;
-    QList<RecordSource> ending{&channel == &m_channel1 ? RecordSource::Channel1
-                                                       : RecordSource::Channel2};
-    if (!m_channel1.isOn() && !m_channel2.isOn())
-        ending << RecordSource::BothChannels;
+    QList<RecordSource> ending{RecordSource::channel(channel.number())};
+    if (std::none_of(m_channels.cbegin(), m_channels.cend(),
+                     [](const Channel *other) { return other->isOn(); }))
+        ending << RecordSource::allChannels();
     // Stopped once the current event is handled: a failing link shows what
     // still waited after it has switched off, and that belongs in the file.
     for (const RecordSource source : ending) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/channel_list.h"
 #include "devices/file_writer.h"
 #include "devices/recording.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -12,17 +14,32 @@
 
 class Channel;
 
-// Whose data a recording takes: one channel, or both into one log.
-enum class RecordSource
+// Whose data a recording takes: one channel's, or every channel's into one
+// log.
+class RecordSource
 {
-    Channel1,
-    Channel2,
-    BothChannels
+public:
+    static constexpr RecordSource channel(int number) { return RecordSource(number); }
+    static constexpr RecordSource allChannels() { return RecordSource(0); }
+    // Each channel of the channel list, then all of them.
+    static QList<RecordSource> every();
+
+    bool isAllChannels() const { return m_channel == 0; }
+    // The channel's number; 0 for all channels.
+    int channelNumber() const { return m_channel; }
+    bool takes(int channelNumber) const { return m_channel == 0 || m_channel == channelNumber; }
+    friend constexpr bool operator==(RecordSource, RecordSource) = default;
+
+private:
+    constexpr explicit RecordSource(int channel)
+        : m_channel(channel)
+    {}
+    int m_channel;
 };
 
 // The program's recordings: at most one per source. A channel's recording
-// stops when the channel is switched off (for whatever reason); the
-// both-channels log stops once neither channel is on. A recording may start
+// stops when the channel is switched off (for whatever reason); the log of
+// all channels stops once none is on. A recording may start
 // while its channel is off, so it holds everything from the switch-on. A recording whose file
 // fails stops on its own, and failed() says why; the others go on.
 //
@@ -33,11 +50,12 @@ class Recordings : public QObject
     Q_OBJECT
 
 public:
-    Recordings(Channel &channel1, Channel &channel2, QObject *parent = nullptr);
+    // `channels` in the channel list's order.
+    explicit Recordings(const QList<Channel *> &channels, QObject *parent = nullptr);
     ~Recordings() override; // stops everything and waits for the files
 
     // Starts recording; an empty result, or why it can't start. A log of
-    // both channels is always RecordKind::Log.
+    // all channels is always RecordKind::Log.
     QString start(RecordSource source, RecordKind kind, const QString &path,
                   FileWriter::Existing existing);
     void stop(RecordSource source);
@@ -65,17 +83,18 @@ signals:
     void failed(const QString &path, const QString &reason);
 
 private:
-    static int indexOf(RecordSource source) { return int(source); }
+    static size_t indexOf(RecordSource source) { return size_t(source.channelNumber()); }
     void onChannelChanged(Channel &channel, bool on);
     void onRecordingFailed(Recording *recording, const QString &reason);
     // Stops it and keeps it until its file is closed.
     void retire(std::unique_ptr<Recording> recording);
     void forget(Recording *finished);
 
-    Channel &m_channel1;
-    Channel &m_channel2;
-    std::array<std::unique_ptr<Recording>, 3> m_active;
-    std::array<quint64, 3> m_starts{}; // tells a recording from a later one of its source
+    QList<Channel *> m_channels;
+    // By indexOf(): all channels first, then each channel.
+    std::array<std::unique_ptr<Recording>, channelCount + 1> m_active;
+    std::array<quint64, channelCount + 1>
+        m_starts{}; // tells a recording from a later one of its source
     std::vector<std::unique_ptr<Recording>> m_closing; // files still being finished
     bool m_stuck = false;
     qint64 m_queueLimit = FileWriter::defaultQueueLimit;

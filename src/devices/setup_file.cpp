@@ -105,9 +105,8 @@ const QList<Key> channelKeyTable = {
      }},
     {"Port", false, [](const Channel &, const ChannelChoices &ch) { return ch.port; },
      [](Channel &c, ChannelChoices &ch, const QString &t) {
-         // Only channel 1 offers TCP.
          if (t.trimmed().isEmpty() || !isOneLine(t) ||
-             (!c.link().offersTcp() && t == QLatin1String("TCP")))
+             (!c.offersTcp() && t == QLatin1String("TCP")))
              return false;
          ch.port = t;
          return true;
@@ -248,8 +247,8 @@ const QList<SessionKey> &sessionKeys()
     return sessionKeyTable;
 }
 
-bool save(const QString &path, const CaptureSession &session,
-          const std::array<ChannelChoices, 2> &choices, QString *error)
+bool save(const QString &path, const CaptureSession &session, const ChannelChoiceList &choices,
+          QString *error)
 {
     QSettings file(path, QSettings::IniFormat);
     file.clear();
@@ -257,12 +256,12 @@ bool save(const QString &path, const CaptureSession &session,
     for (const SessionKey &key : sessionKeyTable)
         file.setValue(QLatin1String(key.name), key.current(session));
     file.endGroup();
-    for (int n : {1, 2}) {
-        const Channel &channel = session.channel(n);
+    for (const Channel *channel : session.channels()) {
+        const int n = channel->number();
         file.beginGroup(channelSection(n));
         for (const ChannelKey &key : channelKeyTable) {
-            if (!key.channel1Only || channel.link().offersTcp())
-                file.setValue(QLatin1String(key.name), key.current(channel, choices[n - 1]));
+            if (!key.tcpOnly || channel->offersTcp())
+                file.setValue(QLatin1String(key.name), key.current(*channel, choices.at(n - 1)));
         }
         file.endGroup();
     }
@@ -295,7 +294,9 @@ Contents read(const QString &path)
         contents.error = QObject::tr("It is not a setup file. %1").arg(check.problem);
         return contents;
     }
-    const QStringList known{serialSection, channelSection(1), channelSection(2)};
+    QStringList known{serialSection};
+    for (const ChannelListEntry &entry : channelList)
+        known << channelSection(entry.number);
     const bool any = std::any_of(check.sections.cbegin(), check.sections.cend(),
                                  [&known](const QString &s) { return known.contains(s); });
     if (!any)
@@ -305,13 +306,12 @@ Contents read(const QString &path)
     return contents;
 }
 
-Reading open(const QString &path, CaptureSession &session, std::array<ChannelChoices, 2> &choices)
+Reading open(const QString &path, CaptureSession &session, ChannelChoiceList &choices)
 {
     return apply(read(path), session, choices);
 }
 
-Reading apply(const Contents &contents, CaptureSession &session,
-              std::array<ChannelChoices, 2> &choices)
+Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceList &choices)
 {
     Reading reading;
     if (!contents.error.isEmpty()) {
@@ -340,16 +340,15 @@ Reading apply(const Contents &contents, CaptureSession &session,
                     refuse(key, text.value_or(QStringLiteral("?")));
             }
         }
-        for (int n : {1, 2}) {
-            Channel &channel = session.channel(n);
+        for (Channel *channel : session.channels()) {
+            const int n = channel->number();
             if (section != channelSection(n))
                 continue;
             for (const ChannelKey &entry : channelKeyTable) {
-                if (name != QLatin1String(entry.name) ||
-                    (entry.channel1Only && !channel.link().offersTcp()))
+                if (name != QLatin1String(entry.name) || (entry.tcpOnly && !channel->offersTcp()))
                     continue;
                 known = true;
-                if (!text || !entry.apply(channel, choices[n - 1], *text))
+                if (!text || !entry.apply(*channel, choices[n - 1], *text))
                     refuse(key, text.value_or(QStringLiteral("?")));
             }
         }

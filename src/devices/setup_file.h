@@ -4,14 +4,13 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
-
 class CaptureSession;
 class Channel;
 
 // What a channel's part of the window shows that a setup keeps, besides the
 // channel's own values: the port list's text ("TCP", a port number or a
-// device path), channel 1's TCP fields, and whether the channel is on.
+// device path), the TCP fields of a channel that offers TCP, and whether the
+// channel is on.
 struct ChannelChoices
 {
     QString port;
@@ -19,9 +18,11 @@ struct ChannelChoices
     QString socket;
     bool on = false;
 };
+// One entry per channel of the channel list, by channel number - 1.
+using ChannelChoiceList = QList<ChannelChoices>;
 
 // A setup file (".vterm"): a small INI file, one [Serial] section and a
-// [Channel1] and [Channel2] section, written and read through QSettings.
+// [ChannelN] section per channel of the channel list, written and read through QSettings.
 // Every value is one entry of the key tables in setup_file.cpp. Opening
 // checks the whole file first (a file that is not a setup changes nothing),
 // then applies each good value and leaves a bad one alone.
@@ -34,7 +35,7 @@ inline constexpr char suffix[] = "vterm";
 struct ChannelKey
 {
     const char *name;
-    bool channel1Only; // channel 1's TCP fields
+    bool tcpOnly; // kept only for a channel that offers TCP (its host and socket)
     QString (*current)(const Channel &channel, const ChannelChoices &choices);
     bool (*apply)(Channel &channel, ChannelChoices &choices, const QString &text);
 };
@@ -50,8 +51,8 @@ const QList<ChannelKey> &channelKeys();
 const QList<SessionKey> &sessionKeys();
 
 // Writes every key; false with `error` set when the file can't be written.
-bool save(const QString &path, const CaptureSession &session,
-          const std::array<ChannelChoices, 2> &choices, QString *error);
+bool save(const QString &path, const CaptureSession &session, const ChannelChoiceList &choices,
+          QString *error);
 
 // A file read and checked, nothing applied yet: `error` when it can't be
 // read or is not a setup file (too large, binary, a line that is not
@@ -75,10 +76,9 @@ struct Reading
 Contents read(const QString &path);
 // Applies the good values of a file that read() accepted to the session and
 // the choices; keys the file doesn't hold keep their current values.
-Reading apply(const Contents &contents, CaptureSession &session,
-              std::array<ChannelChoices, 2> &choices);
+Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceList &choices);
 // read() then apply().
-Reading open(const QString &path, CaptureSession &session, std::array<ChannelChoices, 2> &choices);
+Reading open(const QString &path, CaptureSession &session, ChannelChoiceList &choices);
 
 // The unknown and refused keys in a few lines, however many there are.
 QString summary(const Reading &reading);

@@ -30,15 +30,18 @@ CaptureMenu::CaptureMenu(CaptureSession &session, QWidget *window)
     , m_dialogs(std::make_unique<QtCaptureFileDialogs>())
 {
     m_menu->setObjectName(QStringLiteral("mnuCapture"));
-    addRecordEntry(RecordSource::Channel1, "mnuCaptureRecord1", tr("Record Comm Port &1..."));
-    addRecordEntry(RecordSource::Channel2, "mnuCaptureRecord2", tr("Record Comm Port &2..."));
-    addRecordEntry(RecordSource::BothChannels, "mnuCaptureRecordBoth",
+    for (const ChannelListEntry &entry : channelList)
+        addRecordEntry(RecordSource::channel(entry.number),
+                       QStringLiteral("mnuCaptureRecord%1").arg(entry.number),
+                       tr("Record Comm Port &%1...").arg(entry.number));
+    addRecordEntry(RecordSource::allChannels(), QStringLiteral("mnuCaptureRecordBoth"),
                    tr("Record &Both to One Log..."));
     m_stopAll = m_menu->addAction(tr("S&top All Recording"));
     m_stopAll->setObjectName(QStringLiteral("mnuCaptureStopAll"));
     connect(m_stopAll, &QAction::triggered, this, &CaptureMenu::stopAll);
     m_menu->addSeparator();
-    for (int n : {1, 2}) {
+    for (const ChannelListEntry &entry : channelList) {
+        const int n = entry.number;
         QAction *save = m_menu->addAction(tr("Save Comm Port %1 Pane &As...").arg(n));
         save->setObjectName(QStringLiteral("mnuCaptureSave%1").arg(n));
         connect(save, &QAction::triggered, this, [this, n] { savePane(n); });
@@ -51,21 +54,20 @@ CaptureMenu::CaptureMenu(CaptureSession &session, QWidget *window)
 
 CaptureMenu::~CaptureMenu() = default;
 
-void CaptureMenu::addRecordEntry(RecordSource source, const char *name, const QString &caption)
+void CaptureMenu::addRecordEntry(RecordSource source, const QString &name, const QString &caption)
 {
     QAction *action = m_menu->addAction(caption);
-    action->setObjectName(QLatin1String(name));
+    action->setObjectName(name);
     action->setCheckable(true);
     connect(action, &QAction::triggered, this, [this, source] { record(source); });
-    m_record[size_t(source)] = action;
+    m_record.push_back({source, action});
 }
 
 void CaptureMenu::showRecordings()
 {
     const Recordings &recordings = m_session.recordings();
-    for (RecordSource source :
-         {RecordSource::Channel1, RecordSource::Channel2, RecordSource::BothChannels})
-        m_record[size_t(source)]->setChecked(recordings.isRecording(source));
+    for (const auto &[source, action] : m_record)
+        action->setChecked(recordings.isRecording(source));
     m_stopAll->setEnabled(recordings.isAnyRecording());
 }
 
@@ -79,9 +81,9 @@ void CaptureMenu::record(RecordSource source)
         recordings.stop(source);
         return;
     }
-    const bool both = source == RecordSource::BothChannels;
+    const bool both = source.isAllChannels();
     const QString caption =
-        both ? tr("Record Both to One Log") : tr("Record Comm Port %1").arg(int(source) + 1);
+        both ? tr("Record Both to One Log") : tr("Record Comm Port %1").arg(source.channelNumber());
     const QStringList filters =
         both ? QStringList{tr("Timestamped log, both channels (*.log)")} : channelFilters();
     const std::optional<CaptureFileDialogs::Choice> choice =

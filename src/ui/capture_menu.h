@@ -5,8 +5,9 @@
 
 #include <QObject>
 
-#include <array>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class CaptureSession;
 class QAction;
@@ -35,14 +36,14 @@ public:
     void savePane(int channel);
 
 private:
-    void addRecordEntry(RecordSource source, const char *name, const QString &caption);
+    void addRecordEntry(RecordSource source, const QString &name, const QString &caption);
     void showRecordings();
     void reportFailure(const QString &path, const QString &reason);
 
     CaptureSession &m_session;
     QWidget *m_window;
     QMenu *m_menu;
-    std::array<QAction *, 3> m_record{}; // by RecordSource
+    std::vector<std::pair<RecordSource, QAction *>> m_record;
     QAction *m_stopAll = nullptr;
     std::unique_ptr<CaptureFileDialogs> m_dialogs;
 };

@@ -2,7 +2,6 @@
 
 #include "devices/capture_session.h"
 #include "devices/channel.h"
-#include "devices/transmit_queue.h"
 #include "ui/capture_pane.h"
 #include "ui/display_layout.h"
 #include "ui/pane_find_box.h"
@@ -58,8 +57,8 @@ ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel
 {
     build(window, design);
     rememberDesign();
-    txtRecv->setModel(&channel.pane());
-    PaneFindBox::attach(txtRecv, fraPort->title());
+    m_widgets.txtRecv->setModel(&channel.pane());
+    PaneFindBox::attach(m_widgets.txtRecv, m_widgets.fraPort->title());
     bindOptionSwitches();
     bindCommands();
     bindSwitch();
@@ -67,65 +66,67 @@ ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel
 
 void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
 {
-    const int n = d.number;
-    fraPort = placeFrame(window, numbered("fraPort", n), tr("Comm Port %1").arg(n), d.fraPort);
-    QWidget *port = fraPort;
-    lblPort =
+    Widgets &w = m_widgets;
+    const int n = m_channel.number();
+    w.fraPort = placeFrame(window, numbered("fraPort", n), tr("Comm Port %1").arg(n), d.fraPort);
+    QWidget *port = w.fraPort;
+    w.lblPort =
         placeLabel(port, numbered("lblPort", n), tr("Comm Port"), d.portLabelAlignment, d.lblPort);
-    cmbPort = portList(port, numbered("cmbPort", n), QLatin1String(d.shownPort), d.cmbPort);
-    optOn = placeOption(port, d.onOffName, 0, tr("On"), d.optOn);
-    optOff = placeOption(port, d.onOffName, 1, tr("Off"), d.optOff);
+    w.cmbPort = portList(port, numbered("cmbPort", n), QLatin1String(d.shownPort), d.cmbPort);
+    w.optOn = placeOption(port, d.onOffName, 0, tr("On"), d.optOn);
+    w.optOff = placeOption(port, d.onOffName, 1, tr("Off"), d.optOff);
     // A group of their own: the frame also holds the other option groups,
     // which Qt would otherwise count in, and a click could then clear both.
-    auto *onOff = new QButtonGroup(fraPort);
-    onOff->addButton(optOn, 0);
-    onOff->addButton(optOff, 1);
+    auto *onOff = new QButtonGroup(w.fraPort);
+    onOff->addButton(w.optOn, 0);
+    onOff->addButton(w.optOff, 1);
 
-    fraFormat = placeFrame(port, numbered("fraFormat", n), tr("Format"), d.fraFormat);
-    optASCII = placeOption(fraFormat, numbered("optASCII", n), 0, tr("ASCII"), d.optASCII);
-    optDec = placeOption(fraFormat, numbered("optDec", n), 1, tr("Decimal"), d.optDec);
-    optHex = placeOption(fraFormat, numbered("optHex", n), 2, tr("Hex"), d.optHex);
+    w.fraFormat = placeFrame(port, numbered("fraFormat", n), tr("Format"), d.fraFormat);
+    w.optASCII = placeOption(w.fraFormat, numbered("optASCII", n), 0, tr("ASCII"), d.optASCII);
+    w.optDec = placeOption(w.fraFormat, numbered("optDec", n), 1, tr("Decimal"), d.optDec);
+    w.optHex = placeOption(w.fraFormat, numbered("optHex", n), 2, tr("Hex"), d.optHex);
 
-    fraDisplay = placeFrame(port, numbered("fraDisplay", n), tr("Display"), d.fraDisplay);
-    optRT = placeOption(fraDisplay, numbered("optRT", n), 0, tr("Real Time"), d.optRT);
-    optTO = placeOption(fraDisplay, numbered("optTO", n), 1, tr("Time Out"), d.optTO);
-    optChar = placeOption(fraDisplay, numbered("optChar", n), 2, tr("After CR"), d.optChar);
+    w.fraDisplay = placeFrame(port, numbered("fraDisplay", n), tr("Display"), d.fraDisplay);
+    w.optRT = placeOption(w.fraDisplay, numbered("optRT", n), 0, tr("Real Time"), d.optRT);
+    w.optTO = placeOption(w.fraDisplay, numbered("optTO", n), 1, tr("Time Out"), d.optTO);
+    w.optChar = placeOption(w.fraDisplay, numbered("optChar", n), 2, tr("After CR"), d.optChar);
 
-    cmdClearR = button(port, numbered("cmdClearR", n), tr("Clear"), d.cmdClearR);
-    txtRecv = placeControl<CapturePane>(port, numbered("txtRecv", n), d.txtRecv);
+    w.cmdClearR = button(port, numbered("cmdClearR", n), tr("Clear"), d.cmdClearR);
+    w.txtRecv = placeControl<CapturePane>(port, numbered("txtRecv", n), d.txtRecv);
 
-    fraTransmit = placeFrame(port, d.transmitName, tr("Transmit"), d.fraTransmit);
-    QWidget *tx = fraTransmit;
-    optLive = placeOption(tx, numbered("optLive", n), 0, tr("Real Time"), d.optLive);
-    optCR = placeOption(tx, d.afterCrName, 1, tr("After CR"), d.optCR);
-    cmdRepeat = button(tx, numbered("cmdRepeat", n), tr("Repeat"), d.cmdRepeat);
-    cmdClear = button(tx, numbered("cmdClear", n), tr("Clear"), d.cmdClear);
-    chkHex = placeControl<QCheckBox>(tx, numbered("chkHex", n), d.chkHex);
-    chkHex->setText(tr("Hex"));
-    txtSend = placeControl<TransmitEdit>(tx, numbered("txtSend", n), d.txtSend);
+    w.fraTransmit = placeFrame(port, d.transmitName, tr("Transmit"), d.fraTransmit);
+    QWidget *tx = w.fraTransmit;
+    w.optLive = placeOption(tx, numbered("optLive", n), 0, tr("Real Time"), d.optLive);
+    w.optCR = placeOption(tx, d.afterCrName, 1, tr("After CR"), d.optCR);
+    w.cmdRepeat = button(tx, numbered("cmdRepeat", n), tr("Repeat"), d.cmdRepeat);
+    w.cmdClear = button(tx, numbered("cmdClear", n), tr("Clear"), d.cmdClear);
+    w.chkHex = placeControl<QCheckBox>(tx, numbered("chkHex", n), d.chkHex);
+    w.chkHex->setText(tr("Hex"));
+    w.txtSend = placeControl<TransmitEdit>(tx, numbered("txtSend", n), d.txtSend);
 
-    for (QRadioButton *selected : {optOff, optASCII, optRT, optLive})
+    for (QRadioButton *selected : {w.optOff, w.optASCII, w.optRT, w.optLive})
         selected->setChecked(true);
 
-    if (d.offersTcp) {
-        lblIP = placeLabel(port, "lblIP", tr("IP:"), Qt::AlignRight, d.lblIP);
-        lblSocket = placeLabel(port, "lblSocket", tr("Socket"), Qt::AlignRight, d.lblSocket);
-        txtHost = placeControl<QLineEdit>(window, "txtHost", d.txtHost);
+    if (m_channel.offersTcp()) {
+        w.lblIP = placeLabel(port, "lblIP", tr("IP:"), Qt::AlignRight, d.lblIP);
+        w.lblSocket = placeLabel(port, "lblSocket", tr("Socket"), Qt::AlignRight, d.lblSocket);
+        w.txtHost = placeControl<QLineEdit>(window, "txtHost", d.txtHost);
         // A peer on this machine is the safe default.
-        txtHost->setText(QStringLiteral("127.0.0.1"));
-        txtPort = placeControl<QLineEdit>(window, "txtPort", d.txtPort);
-        txtPort->setText(QStringLiteral("9761"));
-        txtHost->raise();
-        txtPort->raise();
+        w.txtHost->setText(QStringLiteral("127.0.0.1"));
+        w.txtPort = placeControl<QLineEdit>(window, "txtPort", d.txtPort);
+        w.txtPort->setText(QStringLiteral("9761"));
+        w.txtHost->raise();
+        w.txtPort->raise();
     }
 }
 
 void ChannelGroup::rememberDesign()
 {
-    m_design.append({fraPort, fraPort->geometry()});
-    for (QWidget *control : fraPort->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+    m_design.append({m_widgets.fraPort, m_widgets.fraPort->geometry()});
+    for (QWidget *control : m_widgets.fraPort->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         m_design.append({control, control->geometry()});
-    for (QWidget *field : {static_cast<QWidget *>(txtHost), static_cast<QWidget *>(txtPort)}) {
+    for (QWidget *field :
+         {static_cast<QWidget *>(m_widgets.txtHost), static_cast<QWidget *>(m_widgets.txtPort)}) {
         if (field)
             m_design.append({field, field->geometry()});
     }
@@ -137,22 +138,22 @@ void ChannelGroup::layOut(int extraWidth, int extraHeight, int shiftDown)
     QRect pane;
     QPoint frameAt;
     for (const auto &[control, place] : std::as_const(m_design)) {
-        if (control == txtRecv)
+        if (control == m_widgets.txtRecv)
             pane = place;
-        else if (control == fraPort)
+        else if (control == m_widgets.fraPort)
             frameAt = place.topLeft();
     }
     for (const auto &[control, place] : std::as_const(m_design)) {
         if (!control)
             continue;
         QRect at = place;
-        if (control == fraPort) {
+        if (control == m_widgets.fraPort) {
             at.adjust(0, shiftDown, extraWidth, shiftDown + extraHeight);
-        } else if (control == txtRecv) {
+        } else if (control == m_widgets.txtRecv) {
             at.adjust(0, 0, extraWidth, extraHeight);
         } else {
             // The TCP fields lie on the window: compare them in the frame's terms.
-            const bool onWindow = control->parentWidget() != fraPort;
+            const bool onWindow = control->parentWidget() != m_widgets.fraPort;
             const QRect inFrame = onWindow ? place.translated(-frameAt) : place;
             at.translate(inFrame.left() >= pane.right() ? extraWidth : 0,
                          (inFrame.top() >= pane.bottom() ? extraHeight : 0) +
@@ -164,14 +165,14 @@ void ChannelGroup::layOut(int extraWidth, int extraHeight, int shiftDown)
 
 QList<QWidget *> ChannelGroup::workingControls() const
 {
-    return {txtSend, cmdClear, cmdClearR, cmdRepeat};
+    return {m_widgets.txtSend, m_widgets.cmdClear, m_widgets.cmdClearR, m_widgets.cmdRepeat};
 }
 
 QList<QWidget *> ChannelGroup::tcpFields() const
 {
-    if (!txtHost)
+    if (!m_widgets.txtHost)
         return {};
-    return {txtHost, txtPort, lblSocket, lblIP};
+    return {m_widgets.txtHost, m_widgets.txtPort, m_widgets.lblSocket, m_widgets.lblIP};
 }
 
 void ChannelGroup::bindOptionSwitches()
@@ -183,59 +184,60 @@ void ChannelGroup::bindOptionSwitches()
     const auto store = [this](QRadioButton *option, auto &variable, auto value) {
         connect(option, &QRadioButton::clicked, this, [&variable, value] { variable = value; });
     };
-    store(optASCII, modes.format, ReceiveFormat::Ascii);
-    store(optDec, modes.format, ReceiveFormat::Decimal);
-    store(optHex, modes.format, ReceiveFormat::Hex);
-    store(optRT, modes.display, DisplayMode::RealTime);
-    store(optTO, modes.display, DisplayMode::TimeOut);
-    store(optChar, modes.display, DisplayMode::AfterCr);
-    store(optLive, modes.transmit, TransmitMode::RealTime);
-    store(optCR, modes.transmit, TransmitMode::AfterCr);
-    connect(chkHex, &QCheckBox::stateChanged, this,
+    store(m_widgets.optASCII, modes.format, ReceiveFormat::Ascii);
+    store(m_widgets.optDec, modes.format, ReceiveFormat::Decimal);
+    store(m_widgets.optHex, modes.format, ReceiveFormat::Hex);
+    store(m_widgets.optRT, modes.display, DisplayMode::RealTime);
+    store(m_widgets.optTO, modes.display, DisplayMode::TimeOut);
+    store(m_widgets.optChar, modes.display, DisplayMode::AfterCr);
+    store(m_widgets.optLive, modes.transmit, TransmitMode::RealTime);
+    store(m_widgets.optCR, modes.transmit, TransmitMode::AfterCr);
+    connect(m_widgets.chkHex, &QCheckBox::stateChanged, this,
             [&modes](int state) { modes.hexEntry = state != Qt::Unchecked; });
 }
 
 void ChannelGroup::bindCommands()
 {
     Channel *channel = &m_channel;
-    connect(txtSend, &TransmitEdit::typed, channel, &Channel::type);
-    connect(cmdRepeat, &QPushButton::clicked, channel, &Channel::repeat);
-    connect(cmdClear, &QPushButton::clicked, this, [this] {
+    connect(m_widgets.txtSend, &TransmitEdit::typed, channel, &Channel::type);
+    connect(m_widgets.cmdRepeat, &QPushButton::clicked, channel, &Channel::repeat);
+    connect(m_widgets.cmdClear, &QPushButton::clicked, this, [this] {
         m_channel.clearTransmit();
-        txtSend->clear();
+        m_widgets.txtSend->clear();
     });
-    connect(cmdClearR, &QPushButton::clicked, channel, &Channel::clearReceived);
+    connect(m_widgets.cmdClearR, &QPushButton::clicked, channel, &Channel::clearReceived);
 }
 
 void ChannelGroup::bindSwitch()
 {
     // A click on the member already selected changes nothing.
-    connect(optOn, &QRadioButton::clicked, this, [this] {
+    connect(m_widgets.optOn, &QRadioButton::clicked, this, [this] {
         if (!m_channel.isOn())
             switchOn();
     });
-    connect(optOff, &QRadioButton::clicked, this, [this] {
+    connect(m_widgets.optOff, &QRadioButton::clicked, this, [this] {
         if (m_channel.isOn())
             m_channel.switchOff();
     });
     connect(&m_channel, &Channel::onChanged, this, &ChannelGroup::setWorkingControlsEnabled);
     connect(&m_channel, &Channel::failed, this, &ChannelGroup::showFailure);
     connect(&m_channel, &Channel::transmitRefused, this, &ChannelGroup::showTransmitRefused);
-    if (txtHost)
-        connect(cmbPort, &QComboBox::activated, this, &ChannelGroup::showTcpFieldsForChoice);
+    if (m_widgets.txtHost)
+        connect(m_widgets.cmbPort, &QComboBox::activated, this,
+                &ChannelGroup::showTcpFieldsForChoice);
 }
 
 bool ChannelGroup::tcpChosen() const
 {
-    return txtHost && cmbPort->currentText() == tcpEntry;
+    return m_widgets.txtHost && m_widgets.cmbPort->currentText() == tcpEntry;
 }
 
 void ChannelGroup::switchOn()
 {
     if (tcpChosen())
-        m_channel.switchOnTcp(txtHost->text(), txtPort->text());
+        m_channel.switchOnTcp(m_widgets.txtHost->text(), m_widgets.txtPort->text());
     else
-        m_channel.switchOnSerial(cmbPort->currentText(), m_session.serialSettings());
+        m_channel.switchOnSerial(m_widgets.cmbPort->currentText(), m_session.serialSettings());
 }
 
 void ChannelGroup::setWorkingControlsEnabled(bool enabled)
@@ -243,22 +245,22 @@ void ChannelGroup::setWorkingControlsEnabled(bool enabled)
     for (QWidget *control : workingControls())
         control->setEnabled(enabled);
     // What was received stays within reach while the channel is off.
-    txtRecv->setInactive(!enabled);
+    m_widgets.txtRecv->setInactive(!enabled);
 }
 
 void ChannelGroup::showFailure(const QString &text, const QString &detail)
 {
-    optOff->setChecked(true);
+    m_widgets.optOff->setChecked(true);
     setWorkingControlsEnabled(false);
-    showProgramMessage(fraPort->window(), text, detail);
+    showProgramMessage(m_widgets.fraPort->window(), text, detail);
 }
 
 void ChannelGroup::showTransmitRefused(qint64 count)
 {
     const QLocale locale;
-    const qint64 limit = m_channel.link().queue().limit();
+    const qint64 limit = m_channel.transmitLimit();
     showProgramMessage(
-        fraPort->window(),
+        m_widgets.fraPort->window(),
         tr("Comm Port %1: %2 bytes were not sent.")
             .arg(QString::number(m_channel.number()), locale.toString(count)),
         tr("More than %1 would have waited to go out. Wait until the port has sent what "
@@ -283,17 +285,61 @@ void ChannelGroup::showLoaded(const QStringList &devices)
 
 void ChannelGroup::fillPortList(const QStringList &devices)
 {
-    const QString shown = cmbPort->currentText();
-    if (txtHost) {
-        cmbPort->addItem(tcpEntry);
-        cmbPort->setItemData(0, tr("A TCP connection to the host and port shown"), Qt::ToolTipRole);
+    const QString shown = m_widgets.cmbPort->currentText();
+    if (m_widgets.txtHost) {
+        m_widgets.cmbPort->addItem(tcpEntry);
+        m_widgets.cmbPort->setItemData(0, tr("A TCP connection to the host and port shown"),
+                                       Qt::ToolTipRole);
     }
     for (int n = 1; n <= 99; ++n) {
         const QString device = n <= devices.size() ? devices.at(n - 1) : tr("no device");
-        cmbPort->addItem(QString::number(n));
-        cmbPort->setItemData(cmbPort->count() - 1, device, Qt::ToolTipRole);
+        m_widgets.cmbPort->addItem(QString::number(n));
+        m_widgets.cmbPort->setItemData(m_widgets.cmbPort->count() - 1, device, Qt::ToolTipRole);
     }
     // Filling the list leaves the shown text as it was.
-    cmbPort->setCurrentIndex(cmbPort->findText(shown));
-    cmbPort->setEditText(shown);
+    m_widgets.cmbPort->setCurrentIndex(m_widgets.cmbPort->findText(shown));
+    m_widgets.cmbPort->setEditText(shown);
+}
+
+ChannelChoices ChannelGroup::choices() const
+{
+    ChannelChoices c;
+    c.port = m_widgets.cmbPort->currentText();
+    if (m_widgets.txtHost) {
+        c.host = m_widgets.txtHost->text();
+        c.socket = m_widgets.txtPort->text();
+    }
+    c.on = m_channel.isOn();
+    return c;
+}
+
+void ChannelGroup::setChoices(const ChannelChoices &choices)
+{
+    const Widgets &w = m_widgets;
+    const ChannelModes &modes = m_channel.modes();
+    w.cmbPort->setCurrentIndex(w.cmbPort->findText(choices.port));
+    w.cmbPort->setEditText(choices.port);
+    if (w.txtHost) {
+        w.txtHost->setText(choices.host);
+        w.txtPort->setText(choices.socket);
+    }
+    for (QWidget *field : tcpFields())
+        field->setVisible(choices.port == tcpEntry);
+    QRadioButton *format[] = {w.optASCII, w.optDec, w.optHex};
+    format[int(modes.format)]->setChecked(true);
+    QRadioButton *display[] = {w.optRT, w.optTO, w.optChar};
+    display[int(modes.display)]->setChecked(true);
+    (modes.transmit == TransmitMode::RealTime ? w.optLive : w.optCR)->setChecked(true);
+    w.chkHex->setChecked(modes.hexEntry);
+}
+
+void ChannelGroup::switchOff()
+{
+    m_channel.switchOff();
+    m_widgets.optOff->setChecked(true);
+}
+
+void ChannelGroup::switchOnAsClicked()
+{
+    m_widgets.optOn->click();
 }

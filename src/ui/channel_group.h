@@ -1,5 +1,7 @@
 #pragma once
 
+#include "devices/setup_file.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -39,8 +41,8 @@ public:
     // Enabled only while the channel is on, always handled in this order.
     // (The receive pane stays enabled: it only looks inactive while off.)
     QList<QWidget *> workingControls() const;
-    // Channel 1's TCP fields, in the order they are shown and hidden; empty
-    // for channel 2.
+    // The TCP fields, in the order they are shown and hidden; empty for a
+    // channel that does not offer TCP.
     QList<QWidget *> tcpFields() const;
 
     // Lays the group out for a window larger than designed: the group is
@@ -53,33 +55,55 @@ public:
     // port list filled (port 1 is `devices[0]`), its shown text kept.
     void showLoaded(const QStringList &devices);
 
-    QGroupBox *fraPort = nullptr;
-    QLabel *lblPort = nullptr;
-    QComboBox *cmbPort = nullptr;
-    QRadioButton *optOn = nullptr;  // optComm / optCom1, index 0
-    QRadioButton *optOff = nullptr; // index 1
-    QGroupBox *fraFormat = nullptr;
-    QRadioButton *optASCII = nullptr;
-    QRadioButton *optDec = nullptr;
-    QRadioButton *optHex = nullptr;
-    QGroupBox *fraDisplay = nullptr;
-    QRadioButton *optRT = nullptr;
-    QRadioButton *optTO = nullptr;
-    QRadioButton *optChar = nullptr;
-    QPushButton *cmdClearR = nullptr;
-    CapturePane *txtRecv = nullptr;
-    QGroupBox *fraTransmit = nullptr;
-    QRadioButton *optLive = nullptr;
-    QRadioButton *optCR = nullptr;
-    QPushButton *cmdRepeat = nullptr;
-    QPushButton *cmdClear = nullptr;
-    QCheckBox *chkHex = nullptr;
-    TransmitEdit *txtSend = nullptr;
-    // Channel 1 only.
-    QLabel *lblIP = nullptr;
-    QLabel *lblSocket = nullptr;
-    QLineEdit *txtHost = nullptr;
-    QLineEdit *txtPort = nullptr;
+    // What a setup keeps of the group: the port list's text, the TCP
+    // fields, whether the channel is on.
+    ChannelChoices choices() const;
+    // Shows a setup's choices and the channel's modes (the format, display
+    // and transmit options, the Hex box). Switching on is separate
+    // (switchOnAsClicked()).
+    void setChoices(const ChannelChoices &choices);
+    // Switches the channel off and shows it off.
+    void switchOff();
+    // Switches on as the operator's click does: a failure is reported.
+    void switchOnAsClicked();
+
+    // The receive pane, for the window's print command and context menu.
+    CapturePane *pane() const { return m_widgets.txtRecv; }
+
+    // The group's controls, by their names on the form. The window lays
+    // them out and orders their focus, and tests drive them as the operator
+    // does; other classes talk to the group or to its Channel.
+    struct Widgets
+    {
+        QGroupBox *fraPort = nullptr;
+        QLabel *lblPort = nullptr;
+        QComboBox *cmbPort = nullptr;
+        QRadioButton *optOn = nullptr;  // optComm / optCom1, index 0
+        QRadioButton *optOff = nullptr; // index 1
+        QGroupBox *fraFormat = nullptr;
+        QRadioButton *optASCII = nullptr;
+        QRadioButton *optDec = nullptr;
+        QRadioButton *optHex = nullptr;
+        QGroupBox *fraDisplay = nullptr;
+        QRadioButton *optRT = nullptr;
+        QRadioButton *optTO = nullptr;
+        QRadioButton *optChar = nullptr;
+        QPushButton *cmdClearR = nullptr;
+        CapturePane *txtRecv = nullptr;
+        QGroupBox *fraTransmit = nullptr;
+        QRadioButton *optLive = nullptr;
+        QRadioButton *optCR = nullptr;
+        QPushButton *cmdRepeat = nullptr;
+        QPushButton *cmdClear = nullptr;
+        QCheckBox *chkHex = nullptr;
+        TransmitEdit *txtSend = nullptr;
+        // Only for a channel that offers TCP.
+        QLabel *lblIP = nullptr;
+        QLabel *lblSocket = nullptr;
+        QLineEdit *txtHost = nullptr;
+        QLineEdit *txtPort = nullptr;
+    };
+    const Widgets &widgets() const { return m_widgets; }
 
 private:
     void build(QWidget *window, const ChannelDesign &design);
@@ -95,6 +119,7 @@ private:
     void showTcpFieldsForChoice();
     bool tcpChosen() const;
 
+    Widgets m_widgets;
     Channel &m_channel;
     const CaptureSession &m_session;
     // Each control's designed place (in its parent), for layOut().

@@ -1,5 +1,6 @@
 #include "ui/channel_status_bar.h"
 
+#include "core/channel_list.h"
 #include "devices/capture_session.h"
 #include "devices/channel_status.h"
 
@@ -18,13 +19,14 @@ ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *paren
     auto *layout = new QVBoxLayout(lines);
     layout->setContentsMargins(4, 1, 4, 1);
     layout->setSpacing(0);
-    for (int n : {1, 2}) {
+    for (const ChannelListEntry &entry : channelList) {
         auto *label = new QLabel(lines);
-        label->setObjectName(QStringLiteral("lblStatus%1").arg(n));
+        label->setObjectName(QStringLiteral("lblStatus%1").arg(entry.number));
         // Long texts must not widen the window.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         layout->addWidget(label);
-        m_parts[size_t(n - 1)] = label;
+        m_parts.push_back(label);
+        m_texts.emplace_back();
     }
     addWidget(lines, 1);
     connect(&m_timer, &QTimer::timeout, this, &ChannelStatusBar::refresh);
@@ -35,17 +37,17 @@ ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *paren
 void ChannelStatusBar::refresh()
 {
     const Recordings &recordings = m_session.recordings();
-    for (int n : {1, 2}) {
-        const Channel &channel = m_session.channel(n);
-        const QString text = channelStatusText(channel, recordings);
-        QLabel *label = part(n);
+    for (const Channel *channel : m_session.channels()) {
+        const QString text = channelStatusText(*channel, recordings);
+        const size_t at = size_t(channel->number() - 1);
+        QLabel *label = m_parts.at(at);
         const QString shown =
             label->fontMetrics().elidedText(text, Qt::ElideRight, label->contentsRect().width());
-        if (text == m_texts[size_t(n - 1)] && shown == label->text())
+        if (text == m_texts.at(at) && shown == label->text())
             continue;
-        m_texts[size_t(n - 1)] = text;
+        m_texts.at(at) = text;
         label->setText(shown);
-        const QString paths = channelRecordingPaths(channel, recordings);
+        const QString paths = channelRecordingPaths(*channel, recordings);
         label->setToolTip(paths.isEmpty() ? text : text + QLatin1Char('\n') + paths);
     }
 }

@@ -3,7 +3,7 @@
 #include <QStatusBar>
 #include <QTimer>
 
-#include <array>
+#include <vector>
 
 class CaptureSession;
 class QLabel;
@@ -28,7 +28,7 @@ public:
 
 private:
     const CaptureSession &m_session;
-    std::array<QLabel *, 2> m_parts{};
-    std::array<QString, 2> m_texts;
+    std::vector<QLabel *> m_parts; // by channel number - 1
+    std::vector<QString> m_texts;
     QTimer m_timer;
 };

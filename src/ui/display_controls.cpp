@@ -1,5 +1,6 @@
 #include "ui/display_controls.h"
 
+#include "core/channel_list.h"
 #include "devices/capture_session.h"
 #include "ui/capture_pane.h"
 #include "ui/channel_group.h"
@@ -35,15 +36,18 @@ DisplayControls::DisplayControls(CaptureSession &session, QWidget *parent)
             .arg(windowFont().pointSize())
             .arg(paneFont().family())
             .arg(paneFont().pointSize()));
-    m_group1 = new ChannelGroup(this, channel1Design, session.channel1(), session);
-    m_group2 = new ChannelGroup(this, channel2Design, session.channel2(), session);
+    for (Channel *channel : session.channels())
+        m_groups.push_back(
+            new ChannelGroup(this, channelDesign(channel->number()), *channel, session));
     setTabOrder();
 }
 
 void DisplayControls::setTabOrder()
 {
-    const ChannelGroup &a = *m_group1;
-    const ChannelGroup &b = *m_group2;
+    // The design interleaves the two channels' controls.
+    static_assert(channelCount == 2);
+    const ChannelGroup::Widgets &a = group(1).widgets();
+    const ChannelGroup::Widgets &b = group(2).widgets();
     // Designed focus order; frames and labels hold places but take no focus.
     const QList<QWidget *> order = {
         a.txtRecv,   b.txtRecv,   a.optASCII, a.optDec,    a.optHex,   a.optRT,
@@ -62,8 +66,9 @@ void DisplayControls::resizeEvent(QResizeEvent *event)
     const int width = qMax(0, extra.width());
     const int height = qMax(0, extra.height());
     const int upper = height / 2;
-    m_group1->layOut(width, upper, 0);
-    m_group2->layOut(width, height - upper, upper);
+    static_assert(channelCount == 2); // the upper and the lower group
+    group(1).layOut(width, upper, 0);
+    group(2).layOut(width, height - upper, upper);
 }
 
 bool DisplayControls::focusNextPrevChild(bool next)

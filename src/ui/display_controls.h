@@ -4,10 +4,12 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class CaptureSession;
 class ChannelGroup;
 
-// The main window's client area: both channel groups, laid out as designed
+// The main window's client area: a group per channel, laid out as designed
 // and bound to the session's channels, with the designed focus order. Built
 // afresh at each load of the main window and destroyed at its unload.
 class DisplayControls : public QWidget
@@ -17,7 +19,8 @@ class DisplayControls : public QWidget
 public:
     DisplayControls(CaptureSession &session, QWidget *parent = nullptr);
 
-    ChannelGroup &group(int number) const { return number == 1 ? *m_group1 : *m_group2; }
+    // The group of channel `number`, which must be on the channel list.
+    ChannelGroup &group(int number) const { return *m_groups.at(size_t(number - 1)); }
     QSize sizeHint() const override { return minimumSize(); }
 
 protected:
@@ -30,6 +33,5 @@ private:
     void setTabOrder();
 
     DesignedTabOrder m_tabOrder;
-    ChannelGroup *m_group1 = nullptr;
-    ChannelGroup *m_group2 = nullptr;
+    std::vector<ChannelGroup *> m_groups; // by channel number - 1
 };

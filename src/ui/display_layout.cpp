@@ -1,8 +1,14 @@
 #include "ui/display_layout.h"
 
+#include "core/channel_list.h"
+
+#include <array>
+
 // clang-format off
+namespace {
+
 const ChannelDesign channel1Design{
-    1, "optComm", "frsTrans1", "optCR1", "1", Qt::AlignHCenter,
+    "optComm", "frsTrans1", "optCR1", "1", Qt::AlignHCenter,
     {360, 120, 8775, 3615}, {720, 300, 975, 255}, {1800, 240, 855, 315},
     {6720, 285, 735, 255}, {7320, 285, 615, 255},
     {240, 705, 1335, 1095}, {120, 240, 735, 255}, {120, 520, 975, 255}, {120, 800, 735, 255},
@@ -11,11 +17,11 @@ const ChannelDesign channel1Design{
     {6960, 720, 1575, 2655}, {120, 200, 1095, 375}, {120, 480, 1215, 375},
     {240, 880, 1095, 255}, {240, 1200, 1095, 255}, {500, 1500, 735, 255},
     {240, 1800, 1095, 615},
-    true, {2880, 300, 255, 255}, {4920, 300, 495, 255}, {3600, 360, 1575, 315},
+    {2880, 300, 255, 255}, {4920, 300, 495, 255}, {3600, 360, 1575, 315},
     {5880, 360, 735, 315}};
 
 const ChannelDesign channel2Design{
-    2, "optCom1", "fraTransmit2", "optCr2", "2", Qt::AlignLeft,
+    "optCom1", "fraTransmit2", "optCr2", "2", Qt::AlignLeft,
     {360, 3840, 8775, 3375}, {2760, 180, 855, 255}, {3720, 120, 615, 315},
     {4800, 160, 735, 255}, {5400, 160, 735, 255},
     {240, 350, 1335, 1095}, {120, 240, 975, 255}, {120, 520, 975, 255}, {120, 800, 975, 255},
@@ -24,5 +30,14 @@ const ChannelDesign channel2Design{
     {6960, 360, 1575, 2655}, {120, 200, 1215, 375}, {120, 480, 1215, 375},
     {240, 880, 1095, 255}, {240, 1200, 1095, 255}, {500, 1500, 735, 255},
     {240, 1800, 1095, 615},
-    false, {}, {}, {}, {}};
+    {}, {}, {}, {}};
 // clang-format on
+
+const std::array<const ChannelDesign *, channelCount> designs{&channel1Design, &channel2Design};
+
+} // namespace
+
+const ChannelDesign &channelDesign(int number)
+{
+    return *designs.at(size_t(number - 1));
+}

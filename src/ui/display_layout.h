@@ -4,12 +4,11 @@
 
 #include <Qt>
 
-// Where one channel group of the main window stands. The two groups are
-// laid out alike, with slightly different coordinates, a few irregular
-// names, and channel 1's TCP fields.
+// Where one channel group of the main window stands. The groups are laid
+// out alike, with slightly different coordinates, a few irregular names,
+// and the TCP fields of a channel that offers TCP.
 struct ChannelDesign
 {
-    int number;
     const char *onOffName;    // optComm / optCom1
     const char *transmitName; // frsTrans1 / fraTransmit2
     const char *afterCrName;  // optCR1 / optCr2
@@ -20,13 +19,13 @@ struct ChannelDesign
     Place fraDisplay, optRT, optTO, optChar;
     Place cmdClearR, txtRecv;
     Place fraTransmit, optLive, optCR, cmdRepeat, cmdClear, chkHex, txtSend;
-    bool offersTcp = false;
-    // Labels in the port frame; the fields lie on the window, over the frame.
+    // The TCP fields, for a channel that offers TCP. Labels in the port
+    // frame; the fields lie on the window, over the frame.
     Place lblIP, lblSocket, txtHost, txtPort;
 };
 
-extern const ChannelDesign channel1Design;
-extern const ChannelDesign channel2Design;
+// The design of each channel of the channel list (core/channel_list.h).
+const ChannelDesign &channelDesign(int number);
 
 // The main window's client area.
 inline constexpr int displayWidthTwips = 9525;

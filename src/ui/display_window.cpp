@@ -85,8 +85,8 @@ void DisplayWindow::load()
         return;
     // 1. The per-window modes go back to their defaults (the transmit
     //    records are kept), and the receive panes start empty.
-    for (int number : {1, 2})
-        m_session.channel(number).load();
+    for (Channel *channel : m_session.channels())
+        channel->load();
 
     // 2. New controls, bound to the channels.
     m_controls = new DisplayControls(m_session, this);
@@ -98,10 +98,10 @@ void DisplayWindow::load()
     //    lists are filled, and each receive pane offers its channel's part of
     //    the Link menu.
     const QStringList devices = PortNumbering::devicesInOrder();
-    for (int number : {1, 2}) {
-        m_controls->group(number).showLoaded(devices);
-        m_controls->group(number).txtRecv->setContextActions(
-            {m_linkMenu->paneMenu(number)->menuAction()});
+    for (const ChannelListEntry &entry : channelList) {
+        ChannelGroup &group = m_controls->group(entry.number);
+        group.showLoaded(devices);
+        group.pane()->setContextActions({m_linkMenu->paneMenu(entry.number)->menuAction()});
     }
 
     // 4. The sign-on splash has done its work.
@@ -117,8 +117,8 @@ constexpr int fileWaitOnExitMs = 5000;
 
 void DisplayWindow::closeConnections(bool waitForFiles)
 {
-    for (int number : {1, 2})
-        m_session.channel(number).unload();
+    for (Channel *channel : m_session.channels())
+        channel->unload();
     m_session.recordings().stopAll();
     // A disk that does not answer must not keep the program from ending.
     if (waitForFiles)
@@ -146,7 +146,9 @@ void DisplayWindow::print()
     if (!m_controls || !m_dlgPrint || m_printing)
         return;
     const QScopedValueRollback<bool> printing(m_printing, true);
-    printReceivePane(m_session.channel1().pane(), m_controls->group(1).optASCII->isChecked(), this,
+    // The print command takes channel 1's pane, in the format it shows.
+    const Channel &channel = m_session.channel(1);
+    printReceivePane(channel.pane(), channel.modes().format == ReceiveFormat::Ascii, this,
                      *m_dlgPrint);
 }
 

@@ -123,8 +123,8 @@ bool FormatDialog::focusNextPrevChild(bool next)
 
 void FormatDialog::load()
 {
-    const ChannelModule &one = m_session.channel1().module();
-    const ChannelModule &two = m_session.channel2().module();
+    const ChannelModule &one = m_session.channel(1).module();
+    const ChannelModule &two = m_session.channel(2).module();
     txtTimeOut1->setText(TimeOutEntry::text(one.intTimeOut));
     txtTimeOut2->setText(TimeOutEntry::text(two.intTimeOut));
     selectAddTo(optAddTo1, one.addTo);
@@ -141,8 +141,8 @@ void FormatDialog::cmdApplyClick()
         showProgramMessage(this, timeOuts.refusal);
         return;
     }
-    ChannelModule &one = m_session.channel1().module();
-    ChannelModule &two = m_session.channel2().module();
+    ChannelModule &one = m_session.channel(1).module();
+    ChannelModule &two = m_session.channel(2).module();
     one.intTimeOut = timeOuts.timeOut1;
     two.intTimeOut = timeOuts.timeOut2;
     one.addTo = addToOf(optAddTo1);

@@ -28,8 +28,9 @@ QMenu *addLineEndingMenu(QMenu *setup, CaptureSession &session)
 {
     QMenu *menu = setup->addMenu(QMenu::tr("&Enter Sends"));
     menu->setObjectName(QStringLiteral("mnuSetupEnding"));
-    for (int n : {1, 2}) {
-        Channel &channel = session.channel(n);
+    for (Channel *each : session.channels()) {
+        Channel &channel = *each;
+        const int n = channel.number();
         QMenu *sub = menu->addMenu(QMenu::tr("Comm Port &%1").arg(n));
         sub->setObjectName(QStringLiteral("mnuEnding%1").arg(n));
         auto *group = new QActionGroup(sub);

@@ -1,8 +1,6 @@
 #include "ui/link_menu.h"
 
 #include "devices/capture_session.h"
-#include "devices/control_lines.h"
-#include "devices/serial_port_component.h"
 #include "ui/program_message.h"
 
 #include <QAction>
@@ -16,7 +14,8 @@ LinkMenu::LinkMenu(CaptureSession &session, QWidget *window)
     , m_menu(new QMenu(tr("&Link"), window))
 {
     m_menu->setObjectName(QStringLiteral("mnuLink"));
-    for (int n : {1, 2}) {
+    for (const ChannelListEntry &entry : channelList) {
+        const int n = entry.number;
         build(n);
         bind(n);
         showState(n);
@@ -82,14 +81,7 @@ void LinkMenu::bind(int n)
         connect(a.flow[i], &QAction::triggered, this,
                 [this, n, i] { chooseFlow(n, FlowControl(i)); });
 
-    const auto show = [this, n] {
-        showState(n);
-    };
-    ChannelLink &link = channel.link();
-    connect(&link, &ChannelLink::optionsChanged, this, show);
-    connect(&link, &ChannelLink::controlLinesChanged, this, show);
-    connect(&link, &ChannelLink::routeChanged, this, show);
-    connect(&channel, &Channel::linkNoted, this, show); // waiting, or back
+    connect(&channel, &Channel::linkChanged, this, [this, n] { showState(n); });
 }
 
 void LinkMenu::setOption(int n, bool LinkOptions::*option, bool on)
@@ -118,11 +110,11 @@ void LinkMenu::showState(int n)
 {
     const Actions &a = actions(n);
     const Channel &channel = m_session.channel(n);
-    const ChannelLink &link = channel.link();
+    const Channel::LinkAbilities link = channel.linkAbilities();
     const LinkOptions &options = channel.linkOptions();
-    const bool tcp = link.route() == ChannelLink::Route::Tcp;
-    const bool refused = link.controlLines().refused();
-    const bool serialOpen = link.controlLines().isOpen();
+    const bool tcp = link.tcp;
+    const bool refused = link.linesRefused;
+    const bool serialOpen = link.serialOpen;
 
     a.reconnect->setChecked(options.reconnect);
     a.dtr->setChecked(options.dtr);
@@ -131,8 +123,7 @@ void LinkMenu::showState(int n)
 
     QString noLines;
     if (refused)
-        noLines = tr("%1 has no control lines (a pseudo-terminal has none)")
-                      .arg(link.serial().portName());
+        noLines = tr("%1 has no control lines (a pseudo-terminal has none)").arg(link.portName);
     else if (tcp)
         noLines = tr("A TCP connection has no control lines");
     const bool rtsByFlow = options.flow == FlowControl::RtsCts;

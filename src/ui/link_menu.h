@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/channel_list.h"
 #include "devices/link_options.h"
 
 #include <QObject>
@@ -51,6 +52,6 @@ private:
     CaptureSession &m_session;
     QWidget *m_window;
     QMenu *m_menu;
-    std::array<QMenu *, 2> m_paneMenus{};
-    std::array<Actions, 2> m_actions;
+    std::array<QMenu *, channelCount> m_paneMenus{}; // by channel number - 1
+    std::array<Actions, channelCount> m_actions;
 };

@@ -16,7 +16,8 @@ SendFileCommands::SendFileCommands(CaptureSession &session, QWidget *window)
 
 void SendFileCommands::addEntries(QMenu *file)
 {
-    for (int n : {1, 2}) {
+    for (const ChannelListEntry &entry : channelList) {
+        const int n = entry.number;
         QAction *send = file->addAction(tr("Send File to Comm Port &%1...").arg(n), this,
                                         [this, n] { chooseAndSend(n); });
         send->setObjectName(QStringLiteral("mnuFileSend%1").arg(n));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/channel_list.h"
 #include "ui/send_file_dialog.h"
 
 #include <QObject>
@@ -34,6 +35,6 @@ private:
 
     CaptureSession &m_session;
     QWidget *m_window;
-    std::array<QPointer<SendFileDialog>, 2> m_dialogs;
+    std::array<QPointer<SendFileDialog>, channelCount> m_dialogs; // by channel number - 1
     QString m_folder;
 };

@@ -6,13 +6,9 @@
 #include "ui/display_window.h"
 #include "ui/program_message.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMenu>
-#include <QRadioButton>
 
 namespace {
 
@@ -22,40 +18,12 @@ QString fileFilter()
 }
 
 // What the window shows for each channel now.
-std::array<ChannelChoices, 2> choicesShown(DisplayControls &controls)
+ChannelChoiceList choicesShown(const DisplayControls &controls)
 {
-    std::array<ChannelChoices, 2> choices;
-    for (int n : {1, 2}) {
-        const ChannelGroup &group = controls.group(n);
-        ChannelChoices &c = choices[size_t(n - 1)];
-        c.port = group.cmbPort->currentText();
-        if (group.txtHost) {
-            c.host = group.txtHost->text();
-            c.socket = group.txtPort->text();
-        }
-        c.on = group.channel().isOn();
-    }
+    ChannelChoiceList choices;
+    for (const ChannelListEntry &entry : channelList)
+        choices << controls.group(entry.number).choices();
     return choices;
-}
-
-// The controls follow the values a setup gave the channel.
-void showChoices(ChannelGroup &group, const ChannelChoices &choices)
-{
-    const ChannelModes &modes = group.channel().modes();
-    group.cmbPort->setCurrentIndex(group.cmbPort->findText(choices.port));
-    group.cmbPort->setEditText(choices.port);
-    if (group.txtHost) {
-        group.txtHost->setText(choices.host);
-        group.txtPort->setText(choices.socket);
-    }
-    for (QWidget *field : group.tcpFields())
-        field->setVisible(choices.port == QLatin1String("TCP"));
-    QRadioButton *format[] = {group.optASCII, group.optDec, group.optHex};
-    format[int(modes.format)]->setChecked(true);
-    QRadioButton *display[] = {group.optRT, group.optTO, group.optChar};
-    display[int(modes.display)]->setChecked(true);
-    (modes.transmit == TransmitMode::RealTime ? group.optLive : group.optCR)->setChecked(true);
-    group.chkHex->setChecked(modes.hexEntry);
 }
 
 } // namespace
@@ -120,20 +88,17 @@ bool SetupCommands::openSetup(const QString &path)
                            contents.error);
         return false;
     }
-    for (int n : {1, 2}) {
-        ChannelGroup &group = controls->group(n);
-        group.channel().switchOff();
-        group.optOff->setChecked(true);
-    }
-    std::array<ChannelChoices, 2> choices = choicesShown(*controls);
+    for (const ChannelListEntry &entry : channelList)
+        controls->group(entry.number).switchOff();
+    ChannelChoiceList choices = choicesShown(*controls);
     const SetupFile::Reading reading = SetupFile::apply(contents, m_session, choices);
     if (!reading.error.isEmpty()) {
         showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(path),
                            reading.error);
         return false;
     }
-    for (int n : {1, 2})
-        showChoices(controls->group(n), choices[size_t(n - 1)]);
+    for (const ChannelListEntry &entry : channelList)
+        controls->group(entry.number).setChoices(choices.at(entry.number - 1));
     if (!reading.clean()) {
         showProgramMessage(
             m_window,
@@ -141,9 +106,9 @@ bool SetupCommands::openSetup(const QString &path)
             SetupFile::summary(reading));
     }
     // Through the switches, so a failure is reported as when clicked.
-    for (int n : {1, 2}) {
-        if (choices[size_t(n - 1)].on)
-            controls->group(n).optOn->click();
+    for (const ChannelListEntry &entry : channelList) {
+        if (choices.at(entry.number - 1).on)
+            controls->group(entry.number).switchOnAsClicked();
     }
     return true;
 }

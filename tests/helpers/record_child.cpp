@@ -20,9 +20,9 @@ int main(int argc, char *argv[])
     channel.modes().format = ReceiveFormat::Hex;
     Recordings &recordings = session.recordings();
     const QString failure =
-        recordings.start(RecordSource::Channel2, RecordKind::Raw, QString::fromLocal8Bit(argv[2]),
+        recordings.start(RecordSource::channel(2), RecordKind::Raw, QString::fromLocal8Bit(argv[2]),
                          FileWriter::Existing::Replace) +
-        recordings.start(RecordSource::BothChannels, RecordKind::Log,
+        recordings.start(RecordSource::allChannels(), RecordKind::Log,
                          QString::fromLocal8Bit(argv[3]), FileWriter::Existing::Replace);
     channel.switchOnSerial(QString::fromLocal8Bit(argv[1]), session.serialSettings());
     if (!failure.isEmpty() || !channel.isOn()) {

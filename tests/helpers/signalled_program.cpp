@@ -33,21 +33,23 @@ int main(int argc, char *argv[])
             return;
         waitForMain.stop();
         ChannelGroup &one = window->controls()->group(1);
-        one.cmbPort->setEditText(QStringLiteral("TCP"));
-        one.txtPort->setText(tcpPort);
-        one.optOn->click();
+        one.widgets().cmbPort->setEditText(QStringLiteral("TCP"));
+        one.widgets().txtPort->setText(tcpPort);
+        one.widgets().optOn->click();
         ChannelGroup &two = window->controls()->group(2);
-        two.cmbPort->setEditText(device);
-        two.optOn->click();
+        two.widgets().cmbPort->setEditText(device);
+        two.widgets().optOn->click();
         if (!recordPath.isEmpty() && !program.session.recordings()
-                                          .start(RecordSource::Channel2, RecordKind::Raw,
+                                          .start(RecordSource::channel(2), RecordKind::Raw,
                                                  recordPath, FileWriter::Existing::Replace)
                                           .isEmpty()) {
             std::printf("failed\n");
             std::fflush(stdout);
             return;
         }
-        std::printf("%s\n", one.optOn->isChecked() && two.optOn->isChecked() ? "ready" : "failed");
+        std::printf("%s\n", one.widgets().optOn->isChecked() && two.widgets().optOn->isChecked()
+                                ? "ready"
+                                : "failed");
         std::fflush(stdout);
     });
     waitForMain.start(50);

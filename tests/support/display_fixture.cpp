@@ -12,10 +12,10 @@
 QRadioButton *displayOption(const ChannelGroup &c, const QString &mode)
 {
     if (mode == QLatin1String("Real Time"))
-        return c.optRT;
+        return c.widgets().optRT;
     if (mode == QLatin1String("Time Out"))
-        return c.optTO;
-    return c.optChar;
+        return c.widgets().optTO;
+    return c.widgets().optChar;
 }
 
 DisplayFixture::DisplayFixture()
@@ -35,25 +35,25 @@ ChannelGroup &DisplayFixture::channel(int number) const
 
 void DisplayFixture::switchOn(int number)
 {
-    channel(number).optOn->click();
+    channel(number).widgets().optOn->click();
 }
 
 void DisplayFixture::switchOff(int number)
 {
-    channel(number).optOff->click();
+    channel(number).widgets().optOff->click();
 }
 
 bool DisplayFixture::isOn(int number) const
 {
     const ChannelGroup &c = channel(number);
-    const bool enabled = c.txtSend->isEnabled();
+    const bool enabled = c.widgets().txtSend->isEnabled();
     // The switch and the working controls must agree.
-    return c.optOn->isChecked() && enabled;
+    return c.widgets().optOn->isChecked() && enabled;
 }
 
 void DisplayFixture::choosePort1(const QString &entry)
 {
-    QComboBox *list = channel(1).cmbPort;
+    QComboBox *list = channel(1).widgets().cmbPort;
     const int index = list->findText(entry);
     if (index >= 0) {
         list->setCurrentIndex(index);
@@ -66,8 +66,8 @@ void DisplayFixture::choosePort1(const QString &entry)
 void DisplayFixture::switchOnTcp(quint16 port)
 {
     choosePort1(QStringLiteral("TCP"));
-    channel(1).txtHost->setText(QStringLiteral("127.0.0.1"));
-    channel(1).txtPort->setText(QString::number(port));
+    channel(1).widgets().txtHost->setText(QStringLiteral("127.0.0.1"));
+    channel(1).widgets().txtPort->setText(QString::number(port));
     switchOn(1);
 }
 
@@ -78,10 +78,10 @@ QByteArray DisplayFixture::paneText(int number) const
 
 void DisplayFixture::type(int number, const QString &text)
 {
-    QTest::keyClicks(channel(number).txtSend, text);
+    QTest::keyClicks(channel(number).widgets().txtSend, text);
 }
 
 void DisplayFixture::pressEnter(int number)
 {
-    QTest::keyClick(channel(number).txtSend, Qt::Key_Return);
+    QTest::keyClick(channel(number).widgets().txtSend, Qt::Key_Return);
 }

@@ -76,7 +76,7 @@ StressResult runStressCase(const StressCase &c)
     window->show();
     ChannelGroup &channel = window->controls()->group(pty ? 2 : 1);
     const PaneText &pane = session.channel(pty ? 2 : 1).pane();
-    (c.hex ? channel.optHex : channel.optASCII)->click();
+    (c.hex ? channel.widgets().optHex : channel.widgets().optASCII)->click();
 
     std::unique_ptr<PtyFeeder> ptyFeeder;
     std::unique_ptr<TcpFeeder> tcpFeeder;
@@ -87,19 +87,19 @@ StressResult runStressCase(const StressCase &c)
             result.note = QStringLiteral("no pseudo-terminal");
             return result;
         }
-        channel.cmbPort->setEditText(ptyFeeder->slavePath());
-        channel.optOn->click();
+        channel.widgets().cmbPort->setEditText(ptyFeeder->slavePath());
+        channel.widgets().optOn->click();
         clock.start();
         ptyFeeder->start(data, c.seed);
     } else {
         tcpFeeder = std::make_unique<TcpFeeder>(data, c.seed);
-        channel.cmbPort->setEditText(QStringLiteral("TCP"));
-        channel.txtHost->setText(QStringLiteral("127.0.0.1"));
-        channel.txtPort->setText(QString::number(tcpFeeder->port()));
+        channel.widgets().cmbPort->setEditText(QStringLiteral("TCP"));
+        channel.widgets().txtHost->setText(QStringLiteral("127.0.0.1"));
+        channel.widgets().txtPort->setText(QString::number(tcpFeeder->port()));
         clock.start();
-        channel.optOn->click();
+        channel.widgets().optOn->click();
     }
-    if (!channel.optOn->isChecked()) {
+    if (!channel.widgets().optOn->isChecked()) {
         result.note = QStringLiteral("the channel did not switch on");
         return result;
     }
@@ -110,7 +110,7 @@ StressResult runStressCase(const StressCase &c)
     const qint64 deadlineMs = 60000 + 5000 * (c.bytes >> 20);
     while (pane.size() < wanted || !record.strBuffer.isEmpty()) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (!channel.optOn->isChecked()) {
+        if (!channel.widgets().optOn->isChecked()) {
             result.note = QStringLiteral("the channel switched off");
             break;
         }
@@ -127,7 +127,7 @@ StressResult runStressCase(const StressCase &c)
         result.note = compare(pane.text(), data, c.hex, pty);
         result.exact = result.note.isEmpty();
     }
-    channel.optOff->click();
+    channel.widgets().optOff->click();
     window.reset();
     return result;
 }
