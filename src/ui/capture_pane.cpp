@@ -293,8 +293,8 @@ QString CapturePane::rowText(int row) const
     QString shown;
     if (!m_model)
         return shown;
-    for (const CapturePaneLayout::Cell &cell : m_layout.rowCells(*m_model, row)) {
-        const QChar c = CapturePaneLayout::displayChar(uchar(m_model->at(cell.pos)));
+    for (const PaneLayout::Cell &cell : m_layout.rowCells(*m_model, row)) {
+        const QChar c = PaneLayout::displayChar(uchar(m_model->at(cell.pos)));
         shown.append(QString(cell.width, c));
     }
     return shown;
@@ -322,7 +322,7 @@ QRect CapturePane::positionRect(qsizetype pos) const
 {
     if (!m_model)
         return cellRect(0, 0);
-    const CapturePaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
+    const PaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
     return cellRect(clampToInt(cell.row), cell.column);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/pane_layout.h"
 #include "ui/capture_pane_glyphs.h"
-#include "ui/capture_pane_layout.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
@@ -128,7 +128,7 @@ private:
     qsizetype textSize() const;
 
     QPointer<PaneText> m_model;
-    CapturePaneLayout m_layout;
+    PaneLayout m_layout;
     QTimer m_frameTimer;
     QTimer m_wrapTimer;
     bool m_appendPending = false;

@@ -168,7 +168,7 @@ qsizetype CapturePane::moveByRows(qsizetype pos, int rows) const
 {
     if (!m_model || m_layout.rowCount() == 0)
         return pos;
-    const CapturePaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
+    const PaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
     const qint64 row = cell.row + rows;
     if (row < 0)
         return 0;
