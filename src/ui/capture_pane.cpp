@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -66,8 +67,7 @@ void CapturePane::setModel(PaneText *model)
     m_frameTimer.stop();
     m_appendPending = false;
     m_resetPending = false;
-    const bool hadSelection = hasSelection();
-    m_anchor = m_cursor = 0;
+    const bool hadSelection = m_selection.reset();
     m_selecting = false;
     if (model) {
         connect(model, &PaneText::appended, this, &CapturePane::onAppended);
@@ -111,9 +111,7 @@ void CapturePane::onReset()
     m_layout.clear();
     m_resetPending = true;
     m_selecting = false;
-    const bool hadSelection = hasSelection();
-    m_anchor = m_cursor = 0;
-    if (hadSelection)
+    if (m_selection.reset())
         emit selectionChanged();
     scheduleUpdate();
 }
@@ -125,8 +123,7 @@ void CapturePane::onModelDestroyed()
     m_resetPending = false;
     m_layout.clear();
     m_shownSize = 0;
-    const bool hadSelection = hasSelection();
-    m_anchor = m_cursor = 0;
+    const bool hadSelection = m_selection.reset();
     m_selecting = false;
     updateScrollRange(true);
     viewport()->update();
