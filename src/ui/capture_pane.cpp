@@ -1,3 +1,5 @@
+// The capture pane's model and its updates, at most once a frame; wrapping
+// again after a resize, a step at a time; scrolling and cell geometry.
 #include "ui/capture_pane.h"
 
 #include "core/pane_text.h"
