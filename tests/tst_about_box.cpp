@@ -1,7 +1,7 @@
+#include "core/twips.h"
 #include "core/version_line.h"
 #include "ui/about_box.h"
 #include "ui/program_icon.h"
-#include "ui/twips.h"
 #include "version.h"
 
 #include <QDir>

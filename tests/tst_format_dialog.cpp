@@ -1,10 +1,10 @@
 #include "core/channel_state.h"
 #include "core/time_out_entry.h"
+#include "core/twips.h"
 #include "devices/capture_session.h"
 #include "support/message_boxes.h"
 #include "ui/format_dialog.h"
 #include "ui/program_icon.h"
-#include "ui/twips.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,9 +1,9 @@
 #include "core/channel_state.h"
+#include "core/twips.h"
 #include "devices/capture_session.h"
 #include "support/message_boxes.h"
 #include "ui/program_icon.h"
 #include "ui/serial_setup_dialog.h"
-#include "ui/twips.h"
 
 #include <QAction>
 #include <QApplication>

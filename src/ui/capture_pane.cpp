@@ -1,3 +1,5 @@
+// The capture pane's model and its updates, at most once a frame; wrapping
+// again after a resize, a step at a time; scrolling and cell geometry.
 #include "ui/capture_pane.h"
 
 #include "core/pane_text.h"
@@ -11,6 +13,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -66,8 +69,7 @@ void CapturePane::setModel(PaneText *model)
     m_frameTimer.stop();
     m_appendPending = false;
     m_resetPending = false;
-    const bool hadSelection = hasSelection();
-    m_anchor = m_cursor = 0;
+    const bool hadSelection = m_selection.reset();
     m_selecting = false;
     if (model) {
         connect(model, &PaneText::appended, this, &CapturePane::onAppended);
@@ -111,9 +113,7 @@ void CapturePane::onReset()
     m_layout.clear();
     m_resetPending = true;
     m_selecting = false;
-    const bool hadSelection = hasSelection();
-    m_anchor = m_cursor = 0;
-    if (hadSelection)
+    if (m_selection.reset())
         emit selectionChanged();
     scheduleUpdate();
 }
@@ -125,8 +125,7 @@ void CapturePane::onModelDestroyed()
     m_resetPending = false;
     m_layout.clear();
     m_shownSize = 0;
-    const bool hadSelection = hasSelection();
-    m_anchor = m_cursor = 0;
+    const bool hadSelection = m_selection.reset();
     m_selecting = false;
     updateScrollRange(true);
     viewport()->update();
@@ -293,8 +292,8 @@ QString CapturePane::rowText(int row) const
     QString shown;
     if (!m_model)
         return shown;
-    for (const CapturePaneLayout::Cell &cell : m_layout.rowCells(*m_model, row)) {
-        const QChar c = CapturePaneLayout::displayChar(uchar(m_model->at(cell.pos)));
+    for (const PaneLayout::Cell &cell : m_layout.rowCells(*m_model, row)) {
+        const QChar c = PaneLayout::displayChar(uchar(m_model->at(cell.pos)));
         shown.append(QString(cell.width, c));
     }
     return shown;
@@ -322,7 +321,7 @@ QRect CapturePane::positionRect(qsizetype pos) const
 {
     if (!m_model)
         return cellRect(0, 0);
-    const CapturePaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
+    const PaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
     return cellRect(clampToInt(cell.row), cell.column);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/pane_layout.h"
+#include "core/pane_selection.h"
 #include "ui/capture_pane_glyphs.h"
-#include "ui/capture_pane_layout.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
@@ -9,8 +10,6 @@
 #include <QPointF>
 #include <QPointer>
 #include <QTimer>
-
-#include <algorithm>
 
 class PaneText;
 class QAction;
@@ -20,6 +19,16 @@ class QMenu;
 // fixed-pitch font, long lines wrapped at blanks to the viewport's width, only the
 // visible rows painted. Model changes are gathered and shown at most once a
 // frame; the view follows new data while it is scrolled to the bottom.
+//
+// The widget paints, takes input and scrolls; what it shows comes from parts
+// that need no window: PaneLayout (rows and cells of the text at a width)
+// and PaneSelection (the selected byte range). Its files:
+//   capture_pane.cpp        the model, updates at most once a frame, wrapping
+//                           after a resize, scrolling and cell geometry;
+//   capture_pane_input.cpp  selection and clipboard, keys, mouse, context menu;
+//   capture_pane_paint.cpp  painting the rows in view and the selection.
+// Glyphs per font come from CapturePaneGlyphs, and screen readers reach the
+// text through CapturePaneAccessible.
 class CapturePane : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -28,6 +37,7 @@ public:
     explicit CapturePane(QWidget *parent = nullptr);
     ~CapturePane() override;
 
+    // --- The model and its updates (capture_pane.cpp) ---
     // Not owned; the view lets go when the model is destroyed.
     void setModel(PaneText *model);
     PaneText *model() const;
@@ -41,24 +51,7 @@ public:
     void setInactive(bool inactive);
     bool isInactive() const { return m_inactive; }
 
-    bool hasSelection() const { return m_anchor != m_cursor; }
-    qsizetype selectionStart() const { return std::min(m_anchor, m_cursor); }
-    qsizetype selectionEnd() const { return std::max(m_anchor, m_cursor); }
-    // The moving end of the selection.
-    qsizetype cursorPosition() const { return m_cursor; }
-    QByteArray selectedBytes() const;
-    void selectAll();
-    void setSelection(qsizetype start, qsizetype end);
-    void clearSelection();
-    // To the clipboard; a selection larger than clipboardLimit() is offered
-    // to be saved to a file instead.
-    void copy();
-    // Writes the selected bytes to `path`; says so and returns false when
-    // that fails.
-    bool saveSelection(const QString &path);
-    static void setClipboardLimit(qsizetype bytes);
-    static qsizetype clipboardLimit();
-
+    // --- Scrolling and geometry (capture_pane.cpp) ---
     bool isAtBottom() const;
     // Whether lines a new width left cut at cells are still being wrapped at
     // blanks (a step at a time, between other events).
@@ -79,6 +72,26 @@ public:
     QRect positionRect(qsizetype pos) const;
     void scrollToPosition(qsizetype pos);
 
+    // --- Selection and clipboard (capture_pane_input.cpp) ---
+    bool hasSelection() const { return !m_selection.isEmpty(); }
+    qsizetype selectionStart() const { return m_selection.start(); }
+    qsizetype selectionEnd() const { return m_selection.end(); }
+    // The moving end of the selection.
+    qsizetype cursorPosition() const { return m_selection.cursor(); }
+    QByteArray selectedBytes() const;
+    void selectAll();
+    void setSelection(qsizetype start, qsizetype end);
+    void clearSelection();
+    // To the clipboard; a selection larger than clipboardLimit() is offered
+    // to be saved to a file instead.
+    void copy();
+    // Writes the selected bytes to `path`; says so and returns false when
+    // that fails.
+    bool saveSelection(const QString &path);
+    static void setClipboardLimit(qsizetype bytes);
+    static qsizetype clipboardLimit();
+
+    // --- Context menu (capture_pane_input.cpp) ---
     // The context menu's contents; the caller owns the menu.
     QMenu *createContextMenu(QWidget *parent = nullptr);
     // Entries the owner adds at the end of the context menu (not owned).
@@ -90,11 +103,14 @@ signals:
     void findRequested();
 
 protected:
+    // capture_pane.cpp
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    // capture_pane_paint.cpp
+    void paintEvent(QPaintEvent *event) override;
+    // capture_pane_input.cpp
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -103,16 +119,11 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    // Blank pixels left and right of the text.
-    static constexpr int kMargin = 2;
-    // Where a column's cell starts in the viewport.
-    qreal cellX(int column) const;
-
+    // --- The model, updates, wrapping and scrolling (capture_pane.cpp) ---
     void onAppended();
     void onReset();
     void onModelDestroyed();
     void onSpillFailed(const QString &reason);
-    void offerToSaveSelection();
     void scheduleUpdate();
     void relayoutForSize();
     void continueWrapping();
@@ -121,14 +132,11 @@ private:
     void wrapWaitingLines(bool atBottom, qsizetype topPos, int stepMs);
     void updateScrollRange(bool keepBottom);
     void scrollToRow(qint64 row);
-    void setCursorPosition(qsizetype anchor, qsizetype cursor);
-    void selectWordAt(qsizetype pos);
-    qsizetype moveByRows(qsizetype pos, int rows) const;
     void notifyInserted(qsizetype from);
     qsizetype textSize() const;
 
     QPointer<PaneText> m_model;
-    CapturePaneLayout m_layout;
+    PaneLayout m_layout;
     QTimer m_frameTimer;
     QTimer m_wrapTimer;
     bool m_appendPending = false;
@@ -136,12 +144,24 @@ private:
     bool m_resetToBottom = false;
     // Size of the text that has been shown, for accessibility notices.
     qsizetype m_shownSize = 0;
-
-    qsizetype m_anchor = 0;
-    qsizetype m_cursor = 0;
-    bool m_selecting = false;
     bool m_inactive = false;
+
+    // --- Selection and input (capture_pane_input.cpp) ---
+    // Repaints and tells listeners and screen readers when `changed`.
+    void showSelectionChange(bool changed);
+    void offerToSaveSelection();
+    qsizetype moveByRows(qsizetype pos, int rows) const;
+
+    PaneSelection m_selection;
+    // A left-button drag is extending the selection.
+    bool m_selecting = false;
     QList<QPointer<QAction>> m_contextActions;
+
+    // --- Painting (capture_pane_paint.cpp) ---
+    // Blank pixels left and right of the text.
+    static constexpr int kMargin = 2;
+    // Where a column's cell starts in the viewport.
+    qreal cellX(int column) const;
 
     CapturePaneGlyphs m_glyphs;
 };

@@ -1,6 +1,6 @@
 #include "ui/capture_pane_glyphs.h"
 
-#include "ui/capture_pane_layout.h"
+#include "core/pane_layout.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -68,7 +68,7 @@ void CapturePaneGlyphs::findGlyphs(const QFont &font)
         pieces.clear();
         if (byte == '\t')
             continue;
-        const QString shown(CapturePaneLayout::displayChar(uchar(byte)));
+        const QString shown(PaneLayout::displayChar(uchar(byte)));
         // C1 controls have no glyph; fonts only offer a box for them.
         const bool c1 = byte >= 0x80 && byte < 0xA0;
         if (!c1 && own.isValid() && own.supportsCharacter(shown.at(0))) {

@@ -24,11 +24,6 @@
 
 namespace {
 
-bool isWordByte(char c)
-{
-    return c != ' ' && c != '\t' && c != '\r' && c != '\n';
-}
-
 // A copy this large would need the selection's size in memory three times
 // over (the bytes, then the clipboard's UTF-16 text).
 qsizetype &clipboardLimitBytes()
@@ -41,40 +36,33 @@ qsizetype &clipboardLimitBytes()
 
 QByteArray CapturePane::selectedBytes() const
 {
-    if (!m_model || !hasSelection())
-        return {};
-    return m_model->copy(selectionStart(), selectionEnd() - selectionStart());
+    return m_model ? m_selection.bytes(*m_model) : QByteArray();
 }
 
 void CapturePane::selectAll()
 {
-    setCursorPosition(0, textSize());
+    showSelectionChange(m_selection.selectAll(textSize()));
 }
 
 void CapturePane::setSelection(qsizetype start, qsizetype end)
 {
-    setCursorPosition(start, end);
+    showSelectionChange(m_selection.set(start, end, textSize()));
 }
 
 void CapturePane::clearSelection()
 {
-    setCursorPosition(m_cursor, m_cursor);
+    showSelectionChange(m_selection.collapse(textSize()));
 }
 
-void CapturePane::setCursorPosition(qsizetype anchor, qsizetype cursor)
+void CapturePane::showSelectionChange(bool changed)
 {
-    const qsizetype size = textSize();
-    anchor = std::clamp<qsizetype>(anchor, 0, size);
-    cursor = std::clamp<qsizetype>(cursor, 0, size);
-    if (anchor == m_anchor && cursor == m_cursor)
+    if (!changed)
         return;
-    m_anchor = anchor;
-    m_cursor = cursor;
     viewport()->update();
     emit selectionChanged();
-    if (QAccessible::isActive() && size <= std::numeric_limits<int>::max()) {
+    if (QAccessible::isActive() && textSize() <= std::numeric_limits<int>::max()) {
         QAccessibleTextSelectionEvent event(this, int(selectionStart()), int(selectionEnd()));
-        event.setCursorPosition(int(m_cursor));
+        event.setCursorPosition(int(cursorPosition()));
         QAccessible::updateAccessibility(&event);
     }
 }
@@ -93,7 +81,7 @@ void CapturePane::copy()
 {
     if (!hasSelection())
         return;
-    if (selectionEnd() - selectionStart() > clipboardLimit()) {
+    if (m_selection.length() > clipboardLimit()) {
         offerToSaveSelection();
         return;
     }
@@ -102,7 +90,7 @@ void CapturePane::copy()
 
 void CapturePane::offerToSaveSelection()
 {
-    const QString size = QLocale().formattedDataSize(selectionEnd() - selectionStart());
+    const QString size = QLocale().formattedDataSize(m_selection.length());
     auto *box = new QMessageBox(QMessageBox::NoIcon, programTitle(),
                                 tr("The selection holds %1, too much for the clipboard.").arg(size),
                                 QMessageBox::Save | QMessageBox::Cancel, this);
@@ -129,46 +117,18 @@ bool CapturePane::saveSelection(const QString &path)
         return false;
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) &&
-        m_model->writeTo(file, selectionStart(), selectionEnd() - selectionStart()) &&
-        file.commit())
+        m_model->writeTo(file, m_selection.start(), m_selection.length()) && file.commit())
         return true;
     showProgramMessage(this, tr("The selection could not be saved to %1.").arg(path),
                        file.errorString());
     return false;
 }
 
-void CapturePane::selectWordAt(qsizetype pos)
-{
-    if (!m_model)
-        return;
-    const PaneText &text = *m_model;
-    const qsizetype line = m_model->lineAt(pos);
-    const qsizetype lineStart = m_model->lineStart(line);
-    const qsizetype lineEnd = m_model->lineEnd(line);
-    pos = std::clamp(pos, lineStart, lineEnd);
-    // The byte under the pointer, or the one just left of it at a word's end.
-    if (pos == lineEnd || !isWordByte(text.at(pos))) {
-        if (pos > lineStart && isWordByte(text.at(pos - 1)))
-            --pos;
-        else {
-            setCursorPosition(pos, pos);
-            return;
-        }
-    }
-    qsizetype start = pos;
-    while (start > lineStart && isWordByte(text.at(start - 1)))
-        --start;
-    qsizetype end = pos;
-    while (end < lineEnd && isWordByte(text.at(end)))
-        ++end;
-    setCursorPosition(start, end);
-}
-
 qsizetype CapturePane::moveByRows(qsizetype pos, int rows) const
 {
     if (!m_model || m_layout.rowCount() == 0)
         return pos;
-    const CapturePaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
+    const PaneLayout::CellPos cell = m_layout.cellOfPosition(*m_model, pos);
     const qint64 row = cell.row + rows;
     if (row < 0)
         return 0;
@@ -196,17 +156,14 @@ void CapturePane::keyPressEvent(QKeyEvent *event)
     }
     QScrollBar *bar = verticalScrollBar();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const qsizetype size = textSize();
-    const auto crLfAt = [this](qsizetype pos) {
-        return m_model->at(pos) == '\r' && m_model->at(pos + 1) == '\n';
-    };
     switch (event->key()) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
         const int step = event->key() == Qt::Key_Up ? -1 : 1;
         if (shift) {
-            setCursorPosition(m_anchor, moveByRows(m_cursor, step));
-            scrollToPosition(m_cursor);
+            showSelectionChange(
+                m_selection.moveCursor(moveByRows(cursorPosition(), step), textSize()));
+            scrollToPosition(cursorPosition());
         } else {
             bar->triggerAction(step < 0 ? QAbstractSlider::SliderSingleStepSub
                                         : QAbstractSlider::SliderSingleStepAdd);
@@ -219,14 +176,11 @@ void CapturePane::keyPressEvent(QKeyEvent *event)
             event->ignore();
             return;
         }
-        qsizetype pos = m_cursor;
-        // A CR LF is one line break: step over both bytes.
-        if (event->key() == Qt::Key_Right && pos < size)
-            pos += pos + 1 < size && crLfAt(pos) ? 2 : 1;
-        else if (event->key() == Qt::Key_Left && pos > 0)
-            pos -= pos >= 2 && crLfAt(pos - 2) ? 2 : 1;
-        setCursorPosition(m_anchor, pos);
-        scrollToPosition(m_cursor);
+        const bool forward = event->key() == Qt::Key_Right;
+        const qsizetype pos =
+            m_model ? PaneSelection::step(*m_model, cursorPosition(), forward) : cursorPosition();
+        showSelectionChange(m_selection.moveCursor(pos, textSize()));
+        scrollToPosition(cursorPosition());
         break;
     }
     case Qt::Key_PageUp:
@@ -256,9 +210,9 @@ void CapturePane::mousePressEvent(QMouseEvent *event)
     }
     const qsizetype pos = positionAt(event->position().toPoint());
     if (event->modifiers() & Qt::ShiftModifier)
-        setCursorPosition(m_anchor, pos);
+        showSelectionChange(m_selection.moveCursor(pos, textSize()));
     else
-        setCursorPosition(pos, pos);
+        showSelectionChange(m_selection.set(pos, pos, textSize()));
     m_selecting = true;
     event->accept();
 }
@@ -275,7 +229,7 @@ void CapturePane::mouseMoveEvent(QMouseEvent *event)
         verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
     else if (point.y() >= viewport()->height())
         verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    setCursorPosition(m_anchor, positionAt(point));
+    showSelectionChange(m_selection.moveCursor(positionAt(point), textSize()));
     event->accept();
 }
 
@@ -288,7 +242,7 @@ void CapturePane::mouseReleaseEvent(QMouseEvent *event)
     m_selecting = false;
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (hasSelection() && clipboard->supportsSelection() &&
-        selectionEnd() - selectionStart() <= clipboardLimit())
+        m_selection.length() <= clipboardLimit())
         clipboard->setText(QString::fromLatin1(selectedBytes()), QClipboard::Selection);
     event->accept();
 }
@@ -302,7 +256,7 @@ void CapturePane::mouseDoubleClickEvent(QMouseEvent *event)
     // The byte under the pointer, not the nearest boundary.
     const QPoint point = event->position().toPoint();
     const qsizetype pos = positionAt(point - QPoint(qRound(m_glyphs.cellWidth() / 2), 0));
-    selectWordAt(pos);
+    showSelectionChange(m_selection.selectWordAt(*m_model, pos));
     m_selecting = false;
     event->accept();
 }

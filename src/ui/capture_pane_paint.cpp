@@ -64,13 +64,13 @@ void CapturePane::paintEvent(QPaintEvent *event)
         if (row >= m_layout.rowCount())
             break;
         const int y = i * m_glyphs.lineHeight();
-        const QList<CapturePaneLayout::Cell> cells = m_layout.rowCells(*m_model, row);
+        const QList<PaneLayout::Cell> cells = m_layout.rowCells(*m_model, row);
 
         // The selected cells of a row are side by side; a selected line
         // break shows as one more cell past the line's end.
         int selectedFrom = -1;
         int selectedTo = -1;
-        for (const CapturePaneLayout::Cell &cell : cells) {
+        for (const PaneLayout::Cell &cell : cells) {
             if (cell.pos >= selStart && cell.pos < selEnd) {
                 if (selectedFrom < 0)
                     selectedFrom = cell.column;
@@ -96,12 +96,12 @@ void CapturePane::paintEvent(QPaintEvent *event)
                                     m_glyphs.lineHeight()),
                              highlight);
 
-        for (const CapturePaneLayout::Cell &cell : cells) {
+        for (const PaneLayout::Cell &cell : cells) {
             const uchar byte = uchar(text.at(cell.pos));
             if (byte == '\t')
                 continue;
             bool standIn = false;
-            const QChar shown = CapturePaneLayout::displayChar(byte, &standIn);
+            const QChar shown = PaneLayout::displayChar(byte, &standIn);
             const Ink ink = cell.pos >= selStart && cell.pos < selEnd ? Selected
                             : standIn                                 ? StandIn
                                                                       : Plain;

@@ -1,6 +1,6 @@
 // Wrapping again, in steps, the lines wider than the pane after its width
 // changed.
-#include "ui/capture_pane_layout.h"
+#include "core/pane_layout.h"
 
 #include "core/pane_text.h"
 
@@ -53,7 +53,7 @@ private:
 
 } // namespace
 
-bool CapturePaneLayout::isWaiting(qsizetype line) const
+bool PaneLayout::isWaiting(qsizetype line) const
 {
     const quint8 count = m_cells[line];
     if (count != kLong && count <= m_columns)
@@ -64,8 +64,8 @@ bool CapturePaneLayout::isWaiting(qsizetype line) const
     return rows == kManyRows && !m_wraps.at(line).done;
 }
 
-bool CapturePaneLayout::wrapPending(const PaneText &text, qsizetype firstLine, qsizetype lastLine,
-                                    QDeadlineTimer deadline)
+bool PaneLayout::wrapPending(const PaneText &text, qsizetype firstLine, qsizetype lastLine,
+                             QDeadlineTimer deadline)
 {
     if (!isWrapping())
         return false;
@@ -143,8 +143,8 @@ bool CapturePaneLayout::wrapPending(const PaneText &text, qsizetype firstLine, q
     return isWrapping();
 }
 
-qint64 CapturePaneLayout::wrapLine(const PaneText &text, qsizetype line, qsizetype *start,
-                                   qint64 budget, qsizetype *readFrom, qsizetype *readTo)
+qint64 PaneLayout::wrapLine(const PaneText &text, qsizetype line, qsizetype *start, qint64 budget,
+                            qsizetype *readFrom, qsizetype *readTo)
 {
     const qint64 before = rowsOfLine(line);
     const qint64 cells = lineCells(line);
@@ -183,13 +183,13 @@ qint64 CapturePaneLayout::wrapLine(const PaneText &text, qsizetype line, qsizety
     return found;
 }
 
-void CapturePaneLayout::addRows(qsizetype line, qint64 delta)
+void PaneLayout::addRows(qsizetype line, qint64 delta)
 {
     if (delta != 0)
         m_rowChanges.append({line, delta});
 }
 
-void CapturePaneLayout::applyRowChanges()
+void PaneLayout::applyRowChanges()
 {
     if (m_rowChanges.isEmpty())
         return;

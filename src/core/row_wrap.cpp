@@ -1,4 +1,4 @@
-#include "ui/capture_pane_wrap.h"
+#include "core/row_wrap.h"
 
 #include "core/pane_text.h"
 

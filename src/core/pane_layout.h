@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/chunked_list.h"
-#include "ui/capture_pane_wrap.h"
-#include "ui/sparse_byte_list.h"
+#include "core/row_wrap.h"
+#include "core/sparse_byte_list.h"
 
 #include <QChar>
 #include <QDeadlineTimer>
@@ -35,7 +35,7 @@ class PaneText;
 // wrapPending() reaches them, they are cut at the cell where the row ends,
 // which needs no reading, and every row and position answer agrees with
 // that.
-class CapturePaneLayout
+class PaneLayout
 {
 public:
     static constexpr int kTabWidth = RowWrap::kTabWidth;
@@ -57,7 +57,7 @@ public:
         int column = 0;
     };
 
-    explicit CapturePaneLayout(qsizetype checkpointStep = 4096);
+    explicit PaneLayout(qsizetype checkpointStep = 4096);
 
     int columns() const { return m_columns; }
     // Takes a new width without reading the text: lines wider than it wait
@@ -169,7 +169,7 @@ private:
         bool atCells = false;
     };
 
-    // Building (capture_pane_layout.cpp).
+    // Building (pane_layout.cpp).
     void layOutFrom(const PaneText &text, qsizetype firstLine);
     void truncate(qsizetype lines);
     void pushLine(qint64 cells);
@@ -185,7 +185,7 @@ private:
     qint64 rowsOf(const Wrap &wrap, qint64 cells) const;
     qint64 rowsAtCells(qint64 cells) const;
 
-    // The pass after a width change (capture_pane_layout_pass.cpp).
+    // The pass after a width change (pane_layout_pass.cpp).
     bool isWaiting(qsizetype line) const;
     // Wraps `line` on, finding at most `budget` rows; returns how many it
     // found and what it read. `start` is the line's first byte, or -1 when
@@ -195,7 +195,7 @@ private:
     void addRows(qsizetype line, qint64 delta);
     void applyRowChanges();
 
-    // Finding rows and positions (capture_pane_layout_rows.cpp).
+    // Finding rows and positions (pane_layout_rows.cpp).
     const QList<qint64> *checkpointsOf(qsizetype line) const;
     // The laid-out part of `line`.
     void lineBounds(const PaneText &text, qsizetype line, qsizetype *start, qsizetype *end) const;

@@ -1,19 +1,19 @@
 // Building the layout: lines, their cells and rows, as text comes in and
 // when the width changes.
-#include "ui/capture_pane_layout.h"
+#include "core/pane_layout.h"
 
 #include "core/pane_text.h"
 
 #include <algorithm>
 #include <limits>
 
-CapturePaneLayout::CapturePaneLayout(qsizetype checkpointStep)
+PaneLayout::PaneLayout(qsizetype checkpointStep)
     : m_checkpointStep(std::max<qsizetype>(1, checkpointStep))
 {
     m_tail.done = true;
 }
 
-void CapturePaneLayout::setColumns(int columns)
+void PaneLayout::setColumns(int columns)
 {
     columns = std::max(1, columns);
     if (columns == m_columns)
@@ -88,7 +88,7 @@ void CapturePaneLayout::setColumns(int columns)
     }
 }
 
-void CapturePaneLayout::clear()
+void PaneLayout::clear()
 {
     m_cells.clear();
     m_longCells.clear();
@@ -107,20 +107,20 @@ void CapturePaneLayout::clear()
     m_rowChanges.clear();
 }
 
-void CapturePaneLayout::rebuild(const PaneText &text)
+void PaneLayout::rebuild(const PaneText &text)
 {
     clear();
     layOutFrom(text, 0);
 }
 
-void CapturePaneLayout::append(const PaneText &text)
+void PaneLayout::append(const PaneText &text)
 {
     // Lines before the last one are final; the last may have grown, or (a CR
     // LF split over two appends) lost its start.
     layOutFrom(text, std::max<qsizetype>(0, m_cells.size() - 1));
 }
 
-qint64 CapturePaneLayout::lineCells(qsizetype line) const
+qint64 PaneLayout::lineCells(qsizetype line) const
 {
     const quint8 cells = m_cells[line];
     if (cells != kLong)
@@ -130,17 +130,17 @@ qint64 CapturePaneLayout::lineCells(qsizetype line) const
     return m_longCells[after - 1].cells;
 }
 
-qint64 CapturePaneLayout::rowsAtCells(qint64 cells) const
+qint64 PaneLayout::rowsAtCells(qint64 cells) const
 {
     return cells <= 0 ? 1 : (cells + m_columns - 1) / m_columns;
 }
 
-qint64 CapturePaneLayout::rowsOf(const Wrap &wrap, qint64 cells) const
+qint64 PaneLayout::rowsOf(const Wrap &wrap, qint64 cells) const
 {
     return wrap.rows + (wrap.done ? 1 : rowsAtCells(cells - wrap.at.rowCell));
 }
 
-qint64 CapturePaneLayout::rowsOfLine(qsizetype line) const
+qint64 PaneLayout::rowsOfLine(qsizetype line) const
 {
     const quint8 count = m_cells[line];
     if (count != kLong && count <= m_columns)
@@ -156,7 +156,7 @@ qint64 CapturePaneLayout::rowsOfLine(qsizetype line) const
     return rowsAtCells(lineCells(line));
 }
 
-qint64 CapturePaneLayout::firstRowOfLine(qsizetype line) const
+qint64 PaneLayout::firstRowOfLine(qsizetype line) const
 {
     if (m_cells.isEmpty())
         return 0;
@@ -168,7 +168,7 @@ qint64 CapturePaneLayout::firstRowOfLine(qsizetype line) const
     return rows;
 }
 
-qsizetype CapturePaneLayout::lineOfRow(qint64 row) const
+qsizetype PaneLayout::lineOfRow(qint64 row) const
 {
     if (m_cells.isEmpty())
         return 0;
@@ -185,7 +185,7 @@ qsizetype CapturePaneLayout::lineOfRow(qint64 row) const
     return line;
 }
 
-void CapturePaneLayout::truncate(qsizetype lines)
+void PaneLayout::truncate(qsizetype lines)
 {
     if (lines >= m_cells.size())
         return;
@@ -207,7 +207,7 @@ void CapturePaneLayout::truncate(qsizetype lines)
     m_passStart = -1;
 }
 
-void CapturePaneLayout::pushLine(qint64 cells)
+void PaneLayout::pushLine(qint64 cells)
 {
     const qsizetype line = m_cells.size();
     if (line % kGroup == 0) {
@@ -225,7 +225,7 @@ void CapturePaneLayout::pushLine(qint64 cells)
     m_rowCount += rowsOf(m_tail, cells);
 }
 
-void CapturePaneLayout::layOutFrom(const PaneText &text, qsizetype firstLine)
+void PaneLayout::layOutFrom(const PaneText &text, qsizetype firstLine)
 {
     truncate(firstLine);
     const qsizetype size = text.size();
@@ -250,14 +250,14 @@ void CapturePaneLayout::layOutFrom(const PaneText &text, qsizetype firstLine)
     }
 }
 
-void CapturePaneLayout::finishScan()
+void PaneLayout::finishScan()
 {
     // Short lines are read from their start instead.
     if (m_scan.hasTab && m_scan.pos - m_scan.start > m_checkpointStep)
         m_checkpoints.insert(m_scan.line, std::move(m_scan.points));
 }
 
-void CapturePaneLayout::startTail(qsizetype start)
+void PaneLayout::startTail(qsizetype start)
 {
     // A new last line keeps up with the appends from its start.
     m_tail = Wrap{};
@@ -265,14 +265,14 @@ void CapturePaneLayout::startTail(qsizetype start)
     m_tail.done = true;
 }
 
-void CapturePaneLayout::wrapTail(const PaneText &text)
+void PaneLayout::wrapTail(const PaneText &text)
 {
     // A last line still waiting for wrapPending() is left to it.
     if (m_tail.done)
         wrapOn(text, m_tail, m_scan.pos, m_scan.hasTab, std::numeric_limits<qint64>::max());
 }
 
-void CapturePaneLayout::finishTail()
+void PaneLayout::finishTail()
 {
     const qsizetype line = m_scan.line;
     if (m_scan.cells <= m_columns)
@@ -289,8 +289,8 @@ void CapturePaneLayout::finishTail()
     m_wraps.insert_or_assign(line, std::move(m_tail));
 }
 
-void CapturePaneLayout::wrapOn(const PaneText &text, Wrap &wrap, qsizetype end, bool tabs,
-                               qint64 budget) const
+void PaneLayout::wrapOn(const PaneText &text, Wrap &wrap, qsizetype end, bool tabs,
+                        qint64 budget) const
 {
     for (qint64 found = 0; found < budget; ++found) {
         if (!RowWrap::nextRow(text, end, m_columns, tabs, wrap.at)) {
@@ -303,7 +303,7 @@ void CapturePaneLayout::wrapOn(const PaneText &text, Wrap &wrap, qsizetype end, 
     wrap.done = false;
 }
 
-void CapturePaneLayout::advance(const PaneText &text, qsizetype end)
+void PaneLayout::advance(const PaneText &text, qsizetype end)
 {
     while (m_scan.pos < end) {
         const qsizetype stop = text.indexOf('\t', m_scan.pos, end);
@@ -321,7 +321,7 @@ void CapturePaneLayout::advance(const PaneText &text, qsizetype end)
     }
 }
 
-void CapturePaneLayout::recordCheckpoints()
+void PaneLayout::recordCheckpoints()
 {
     // No tab lies between the last recorded checkpoint and m_scan.pos, so
     // cells grow one per byte there.
@@ -331,7 +331,7 @@ void CapturePaneLayout::recordCheckpoints()
         points.append(m_scan.cells - (m_scan.pos - x));
 }
 
-QChar CapturePaneLayout::displayChar(uchar byte, bool *standIn)
+QChar PaneLayout::displayChar(uchar byte, bool *standIn)
 {
     bool stand = true;
     QChar shown;

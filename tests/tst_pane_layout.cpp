@@ -1,5 +1,5 @@
+#include "core/pane_layout.h"
 #include "core/pane_text.h"
-#include "ui/capture_pane_layout.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -7,15 +7,15 @@
 namespace {
 
 // A row as shown, tabs as blanks.
-QString rowString(const CapturePaneLayout &layout, const PaneText &text, qint64 row)
+QString rowString(const PaneLayout &layout, const PaneText &text, qint64 row)
 {
     QString shown;
-    for (const CapturePaneLayout::Cell &cell : layout.rowCells(text, row))
-        shown += QString(cell.width, CapturePaneLayout::displayChar(uchar(text.at(cell.pos))));
+    for (const PaneLayout::Cell &cell : layout.rowCells(text, row))
+        shown += QString(cell.width, PaneLayout::displayChar(uchar(text.at(cell.pos))));
     return shown;
 }
 
-QStringList allRows(const CapturePaneLayout &layout, const PaneText &text)
+QStringList allRows(const PaneLayout &layout, const PaneText &text)
 {
     QStringList rows;
     for (qint64 row = 0; row < layout.rowCount(); ++row)
@@ -48,9 +48,8 @@ QStringList referenceRows(const QByteArray &bytes, int columns)
     for (const QByteArray &line : lines) {
         QList<qint64> at{0};
         for (const char c : line)
-            at << at.last() + (c == '\t' ? CapturePaneLayout::kTabWidth -
-                                               at.last() % CapturePaneLayout::kTabWidth
-                                         : 1);
+            at << at.last() +
+                      (c == '\t' ? PaneLayout::kTabWidth - at.last() % PaneLayout::kTabWidth : 1);
         const qsizetype n = line.size();
         qsizetype start = 0;
         do {
@@ -66,7 +65,7 @@ QStringList referenceRows(const QByteArray &bytes, int columns)
             QString row;
             for (qsizetype k = start; k < next && at[k] - at[start] < columns; ++k) {
                 const qint64 width = std::min(at[k + 1], at[start] + columns) - at[k];
-                row += QString(width, CapturePaneLayout::displayChar(uchar(line[k])));
+                row += QString(width, PaneLayout::displayChar(uchar(line[k])));
             }
             rows << row;
             start = next;
@@ -77,7 +76,7 @@ QStringList referenceRows(const QByteArray &bytes, int columns)
 
 // The first way the layout's answers disagree with each other, or empty:
 // row counts add up, and every byte shown is found where it is shown.
-QString inconsistency(const CapturePaneLayout &layout, const PaneText &text)
+QString inconsistency(const PaneLayout &layout, const PaneText &text)
 {
     qint64 rows = 0;
     for (qsizetype line = 0; line < layout.lineCount(); ++line) {
@@ -93,7 +92,7 @@ QString inconsistency(const CapturePaneLayout &layout, const PaneText &text)
     QList<qint64> rowOf(text.size(), -1);
     QList<int> columnOf(text.size(), -1);
     for (qint64 row = 0; row < layout.rowCount(); ++row) {
-        for (const CapturePaneLayout::Cell &cell : layout.rowCells(text, row)) {
+        for (const PaneLayout::Cell &cell : layout.rowCells(text, row)) {
             // A tab cut at cells shows on two rows: the first counts.
             if (rowOf[cell.pos] < 0) {
                 rowOf[cell.pos] = row;
@@ -107,7 +106,7 @@ QString inconsistency(const CapturePaneLayout &layout, const PaneText &text)
         const char c = text.at(pos);
         if (c == '\r' || c == '\n')
             continue;
-        const CapturePaneLayout::CellPos cell = layout.cellOfPosition(text, pos);
+        const PaneLayout::CellPos cell = layout.cellOfPosition(text, pos);
         if (rowOf[pos] < 0) {
             // Not shown: a blank hanging past its row's end.
             if (!isBlank(c) || cell.column != layout.columns())
@@ -135,7 +134,7 @@ randomText(quint32 seed, qsizetype size,
 
 // Wraps what setColumns() left waiting in the smallest steps, checking the
 // layout agrees with itself after each.
-QString wrapInSteps(CapturePaneLayout &layout, const PaneText &text, int *steps = nullptr)
+QString wrapInSteps(PaneLayout &layout, const PaneText &text, int *steps = nullptr)
 {
     int step = 1;
     for (; layout.wrapPending(text, 0, 0, QDeadlineTimer(0)); ++step) {
@@ -159,7 +158,7 @@ QByteArray hexLine(int bytes)
 
 } // namespace
 
-class TestCapturePaneLayout : public QObject
+class TestPaneLayout : public QObject
 {
     Q_OBJECT
 
@@ -182,7 +181,7 @@ private slots:
     void displayChar();
 };
 
-void TestCapturePaneLayout::wraps_data()
+void TestPaneLayout::wraps_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("columns");
@@ -219,7 +218,7 @@ void TestCapturePaneLayout::wraps_data()
     QTest::newRow("one column, blanks") << QByteArray("a  b") << 1 << QStringList{"a", "b"};
 }
 
-void TestCapturePaneLayout::wraps()
+void TestPaneLayout::wraps()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, columns);
@@ -227,7 +226,7 @@ void TestCapturePaneLayout::wraps()
 
     PaneText text;
     text.setText(bytes);
-    CapturePaneLayout layout;
+    PaneLayout layout;
     layout.setColumns(columns);
     layout.rebuild(text);
     QCOMPARE(layout.columns(), columns);
@@ -236,7 +235,7 @@ void TestCapturePaneLayout::wraps()
     QCOMPARE(inconsistency(layout, text), QString());
 }
 
-void TestCapturePaneLayout::matchesReference_data()
+void TestPaneLayout::matchesReference_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("columns");
@@ -251,7 +250,7 @@ void TestCapturePaneLayout::matchesReference_data()
     QTest::newRow("hex line") << hexLine(3000) << 40 << 4096;
 }
 
-void TestCapturePaneLayout::matchesReference()
+void TestPaneLayout::matchesReference()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, columns);
@@ -259,14 +258,14 @@ void TestCapturePaneLayout::matchesReference()
 
     PaneText text;
     text.setText(bytes);
-    CapturePaneLayout layout(step);
+    PaneLayout layout(step);
     layout.setColumns(columns);
     layout.rebuild(text);
     QCOMPARE(allRows(layout, text), referenceRows(bytes, columns));
     QCOMPARE(inconsistency(layout, text), QString());
 }
 
-void TestCapturePaneLayout::appendsMatchRebuild_data()
+void TestPaneLayout::appendsMatchRebuild_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("step");
@@ -282,14 +281,14 @@ void TestCapturePaneLayout::appendsMatchRebuild_data()
     QTest::newRow("hex line") << hexLine(4000) << 4096;
 }
 
-void TestCapturePaneLayout::appendsMatchRebuild()
+void TestPaneLayout::appendsMatchRebuild()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, step);
 
     const int columns = 9;
     PaneText text;
-    CapturePaneLayout layout(step);
+    PaneLayout layout(step);
     layout.setColumns(columns);
     layout.rebuild(text);
     QRandomGenerator random(42);
@@ -300,7 +299,7 @@ void TestCapturePaneLayout::appendsMatchRebuild()
         layout.append(text);
         QCOMPARE(layout.lineCount(), text.lineCount());
     }
-    CapturePaneLayout fresh(step);
+    PaneLayout fresh(step);
     fresh.setColumns(columns);
     fresh.rebuild(text);
     QCOMPARE(layout.rowCount(), fresh.rowCount());
@@ -309,7 +308,7 @@ void TestCapturePaneLayout::appendsMatchRebuild()
     QCOMPARE(inconsistency(layout, text), QString());
 }
 
-void TestCapturePaneLayout::appendsChangeLastRows()
+void TestPaneLayout::appendsChangeLastRows()
 {
     const QList<std::pair<QByteArray, QStringList>> steps = {
         {"abcde", {"abcde"}},
@@ -321,7 +320,7 @@ void TestCapturePaneLayout::appendsChangeLastRows()
         {"\r\nm", {"abcde", "fgh ", "ij  ", "kl", "m"}},
     };
     PaneText text;
-    CapturePaneLayout layout;
+    PaneLayout layout;
     layout.setColumns(5);
     layout.rebuild(text);
     for (const auto &[piece, rows] : steps) {
@@ -331,7 +330,7 @@ void TestCapturePaneLayout::appendsChangeLastRows()
     }
 }
 
-void TestCapturePaneLayout::manyLinesOfMixedLengths_data()
+void TestPaneLayout::manyLinesOfMixedLengths_data()
 {
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("columns");
@@ -341,7 +340,7 @@ void TestCapturePaneLayout::manyLinesOfMixedLengths_data()
     QTest::newRow("small checkpoints") << 50 << 23 << 80;
 }
 
-void TestCapturePaneLayout::manyLinesOfMixedLengths()
+void TestPaneLayout::manyLinesOfMixedLengths()
 {
     QFETCH(int, step);
     QFETCH(int, columns);
@@ -357,7 +356,7 @@ void TestCapturePaneLayout::manyLinesOfMixedLengths()
         bytes += text + (line % 5 ? "\r\n" : "\n");
     }
     PaneText text;
-    CapturePaneLayout layout(step);
+    PaneLayout layout(step);
     layout.setColumns(columns);
     for (qsizetype at = 0; at < bytes.size(); at += 997) {
         text.append(QByteArrayView(bytes).sliced(at, qMin<qsizetype>(997, bytes.size() - at)));
@@ -371,10 +370,10 @@ void TestCapturePaneLayout::manyLinesOfMixedLengths()
     QCOMPARE(inconsistency(layout, text), QString());
 }
 
-void TestCapturePaneLayout::crLfSplitAcrossAppends()
+void TestPaneLayout::crLfSplitAcrossAppends()
 {
     PaneText text;
-    CapturePaneLayout layout;
+    PaneLayout layout;
     layout.setColumns(10);
     layout.rebuild(text);
     text.append("ab\r");
@@ -386,7 +385,7 @@ void TestCapturePaneLayout::crLfSplitAcrossAppends()
     QCOMPARE(allRows(layout, text), (QStringList{"ab", "cd"}));
 }
 
-void TestCapturePaneLayout::newWidthWrapsInSteps_data()
+void TestPaneLayout::newWidthWrapsInSteps_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("step");
@@ -399,14 +398,14 @@ void TestCapturePaneLayout::newWidthWrapsInSteps_data()
     QTest::newRow("hex line") << hexLine(3000) << 4096;
 }
 
-void TestCapturePaneLayout::newWidthWrapsInSteps()
+void TestPaneLayout::newWidthWrapsInSteps()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, step);
 
     PaneText text;
     text.setText(bytes);
-    CapturePaneLayout layout(step);
+    PaneLayout layout(step);
     layout.setColumns(30);
     layout.rebuild(text);
     // 300: wider than a line's one-byte cell count holds.
@@ -433,11 +432,11 @@ void TestCapturePaneLayout::newWidthWrapsInSteps()
     QCOMPARE(allRows(layout, text), referenceRows(bytes + more, 11));
 }
 
-void TestCapturePaneLayout::shortLinesNeedNoWrapping()
+void TestPaneLayout::shortLinesNeedNoWrapping()
 {
     PaneText text;
     text.setText("one two\r\nthree\tfour\n" + hexLine(30));
-    CapturePaneLayout layout;
+    PaneLayout layout;
     layout.setColumns(5);
     layout.rebuild(text);
     // Wider than every line: one row each, nothing to read.
@@ -452,11 +451,11 @@ void TestCapturePaneLayout::shortLinesNeedNoWrapping()
     QCOMPARE(allRows(layout, text), referenceRows(text.text(), 80));
 }
 
-void TestCapturePaneLayout::positionAtEdges()
+void TestPaneLayout::positionAtEdges()
 {
     PaneText text;
     text.setText("abcdefgh\r\nxy");
-    CapturePaneLayout layout;
+    PaneLayout layout;
     layout.setColumns(5);
     layout.rebuild(text);
     QCOMPARE(layout.rowCount(), 3);
@@ -486,7 +485,7 @@ void TestCapturePaneLayout::positionAtEdges()
     QCOMPARE(layout.cellOfPosition(text, 8).column, 0);
 }
 
-void TestCapturePaneLayout::displayChar_data()
+void TestPaneLayout::displayChar_data()
 {
     QTest::addColumn<int>("byte");
     QTest::addColumn<QChar>("shown");
@@ -509,16 +508,16 @@ void TestCapturePaneLayout::displayChar_data()
     QTest::newRow("y diaeresis") << 0xFF << QChar(0xFF) << false;
 }
 
-void TestCapturePaneLayout::displayChar()
+void TestPaneLayout::displayChar()
 {
     QFETCH(int, byte);
     QFETCH(QChar, shown);
     QFETCH(bool, standIn);
 
     bool isStandIn = !standIn;
-    QCOMPARE(CapturePaneLayout::displayChar(uchar(byte), &isStandIn), shown);
+    QCOMPARE(PaneLayout::displayChar(uchar(byte), &isStandIn), shown);
     QCOMPARE(isStandIn, standIn);
 }
 
-QTEST_GUILESS_MAIN(TestCapturePaneLayout)
-#include "tst_capture_pane_layout.moc"
+QTEST_GUILESS_MAIN(TestPaneLayout)
+#include "tst_pane_layout.moc"

@@ -1,11 +1,11 @@
 // Finding rows and positions in the layout.
-#include "ui/capture_pane_layout.h"
+#include "core/pane_layout.h"
 
 #include "core/pane_text.h"
 
 #include <algorithm>
 
-const QList<qint64> *CapturePaneLayout::checkpointsOf(qsizetype line) const
+const QList<qint64> *PaneLayout::checkpointsOf(qsizetype line) const
 {
     if (line == m_scan.line)
         return m_scan.hasTab ? &m_scan.points : nullptr;
@@ -13,8 +13,8 @@ const QList<qint64> *CapturePaneLayout::checkpointsOf(qsizetype line) const
     return found == m_checkpoints.cend() ? nullptr : &*found;
 }
 
-void CapturePaneLayout::lineBounds(const PaneText &text, qsizetype line, qsizetype *start,
-                                   qsizetype *end) const
+void PaneLayout::lineBounds(const PaneText &text, qsizetype line, qsizetype *start,
+                            qsizetype *end) const
 {
     if (line >= text.lineCount()) {
         *start = *end = text.size();
@@ -28,7 +28,7 @@ void CapturePaneLayout::lineBounds(const PaneText &text, qsizetype line, qsizety
         *end = text.lineEnd(line);
 }
 
-bool CapturePaneLayout::lineHasTabs(qsizetype line, qsizetype start, qsizetype end) const
+bool PaneLayout::lineHasTabs(qsizetype line, qsizetype start, qsizetype end) const
 {
     if (line == m_scan.line)
         return m_scan.hasTab;
@@ -36,7 +36,7 @@ bool CapturePaneLayout::lineHasTabs(qsizetype line, qsizetype start, qsizetype e
     return end - start <= m_checkpointStep || m_checkpoints.contains(line);
 }
 
-CapturePaneLayout::LineRows CapturePaneLayout::lineRows(const PaneText &text, qsizetype line) const
+PaneLayout::LineRows PaneLayout::lineRows(const PaneText &text, qsizetype line) const
 {
     LineRows rows;
     rows.line = line;
@@ -71,14 +71,13 @@ CapturePaneLayout::LineRows CapturePaneLayout::lineRows(const PaneText &text, qs
     return rows;
 }
 
-qint64 CapturePaneLayout::rowsOf(const LineRows &rows) const
+qint64 PaneLayout::rowsOf(const LineRows &rows) const
 {
     return rows.done ? rows.wrapped
                      : rows.wrapped + rowsAtCells(rows.cells - rows.frontier.rowCell);
 }
 
-CapturePaneLayout::Span CapturePaneLayout::spanOf(const PaneText &text, const LineRows &rows,
-                                                  qint64 index) const
+PaneLayout::Span PaneLayout::spanOf(const PaneText &text, const LineRows &rows, qint64 index) const
 {
     Span span;
     if (!rows.done && index >= rows.wrapped) {
@@ -110,8 +109,8 @@ CapturePaneLayout::Span CapturePaneLayout::spanOf(const PaneText &text, const Li
     return span;
 }
 
-qint64 CapturePaneLayout::rowOfPosition(const PaneText &text, const LineRows &rows, qsizetype pos,
-                                        Span *span) const
+qint64 PaneLayout::rowOfPosition(const PaneText &text, const LineRows &rows, qsizetype pos,
+                                 Span *span) const
 {
     pos = std::clamp(pos, rows.start, rows.end);
     if (!rows.done && pos >= rows.frontier.rowStart) {
@@ -155,8 +154,8 @@ qint64 CapturePaneLayout::rowOfPosition(const PaneText &text, const LineRows &ro
     return row;
 }
 
-qsizetype CapturePaneLayout::byteAtCell(const PaneText &text, qsizetype line, qint64 cell,
-                                        qint64 *byteCell) const
+qsizetype PaneLayout::byteAtCell(const PaneText &text, qsizetype line, qint64 cell,
+                                 qint64 *byteCell) const
 {
     qsizetype start = 0;
     qsizetype end = 0;
@@ -187,7 +186,7 @@ qsizetype CapturePaneLayout::byteAtCell(const PaneText &text, qsizetype line, qi
     return pos;
 }
 
-qint64 CapturePaneLayout::cellInLine(const PaneText &text, qsizetype line, qsizetype pos) const
+qint64 PaneLayout::cellInLine(const PaneText &text, qsizetype line, qsizetype pos) const
 {
     qsizetype start = 0;
     qsizetype end = 0;
@@ -209,7 +208,7 @@ qint64 CapturePaneLayout::cellInLine(const PaneText &text, qsizetype line, qsize
     return c;
 }
 
-QList<CapturePaneLayout::Cell> CapturePaneLayout::rowCells(const PaneText &text, qint64 row) const
+QList<PaneLayout::Cell> PaneLayout::rowCells(const PaneText &text, qint64 row) const
 {
     QList<Cell> cells;
     if (row < 0 || row >= rowCount())
@@ -240,7 +239,7 @@ QList<CapturePaneLayout::Cell> CapturePaneLayout::rowCells(const PaneText &text,
     return cells;
 }
 
-qsizetype CapturePaneLayout::positionAt(const PaneText &text, qint64 row, int column) const
+qsizetype PaneLayout::positionAt(const PaneText &text, qint64 row, int column) const
 {
     if (rowCount() == 0 || row < 0)
         return 0;
@@ -265,8 +264,7 @@ qsizetype CapturePaneLayout::positionAt(const PaneText &text, qint64 row, int co
     return start;
 }
 
-CapturePaneLayout::CellPos CapturePaneLayout::cellOfPosition(const PaneText &text,
-                                                             qsizetype pos) const
+PaneLayout::CellPos PaneLayout::cellOfPosition(const PaneText &text, qsizetype pos) const
 {
     if (m_cells.isEmpty())
         return {};
