@@ -26,8 +26,10 @@ class QObject;
 //   it never takes the processor from the window's thread).
 // - Results reach the owner only through the event queue of `context`
 //   (QMetaObject::invokeMethod with Qt::QueuedConnection), so they run on the
-//   context's thread, and never once the writer or its context has gone. No
-//   signal is ever emitted from the writer's thread.
+//   context's thread. None is posted once the writer has gone, and those
+//   already posted go with the context: an owner that is (or owns) the
+//   context hears nothing after it has gone. No signal is ever emitted from
+//   the writer's thread.
 // - When the writer goes, the owner never waits for the disk beyond the write
 //   under way: without finish(), what waits is dropped, the write under way
 //   ends first (its bytes may be the owner's), and `close` runs on the thread,
