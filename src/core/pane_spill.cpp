@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -84,6 +83,30 @@ QString tempFolder()
     return QDir::tempPath();
 }
 
+// Writes `item` at its offset; a failed write's part is given back at once.
+QString writeAt(int fd, const BackgroundWriter::Item &item)
+{
+    const char *data = item.bytes.constData();
+    const qsizetype size = item.bytes.size();
+    qsizetype done = 0;
+    while (done < size) {
+        const ssize_t written = ::pwrite(fd, data + done, size_t(size - done), item.offset + done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            const int failure = written < 0 ? errno : ENOSPC;
+            // Of no use, and a full disk wants its space back now, not when
+            // the pane is cleared. What was written before it stays, read
+            // through the maps.
+            while (::ftruncate(fd, item.offset) < 0 && errno == EINTR) {
+            }
+            return errnoText(failure);
+        }
+        done += written;
+    }
+    return {};
+}
+
 } // namespace
 
 PaneSpill::PaneSpill(int fd, const QString &path)
@@ -91,26 +114,27 @@ PaneSpill::PaneSpill(int fd, const QString &path)
     , m_path(path)
 {
     liveFiles()->insert(path);
-    m_writer = std::thread([this] { writeQueued(); });
+    m_writer = std::make_unique<BackgroundWriter>(BackgroundWriter::Steps{
+        [fd](const BackgroundWriter::Item &item) { return writeAt(fd, item); },
+        // The last close frees the file's disk space, tens of milliseconds
+        // for gigabytes: on the writer's thread, not the caller's time.
+        [fd](bool) {
+            ::close(fd);
+            return QString();
+        }});
 }
 
 PaneSpill::~PaneSpill()
 {
-    {
-        // The write under way ends first: its bytes are about to go.
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_changed.notify_all();
-    m_writer.join();
     for (char *window : std::as_const(m_windows))
         if (window)
             ::munmap(window, size_t(kWindow));
     ::unlink(QFile::encodeName(m_path).constData());
     liveFiles()->remove(m_path);
-    // The last close frees the file's disk space, tens of milliseconds for
-    // gigabytes: not on the caller's time. The name is gone already.
-    std::thread([fd = m_fd] { ::close(fd); }).detach();
+    // Last, so the file's last reference is the writer's close: the writes
+    // that wait are dropped, the one under way ends first (its bytes are
+    // about to go), and nothing waits for the close.
+    m_writer.reset();
 }
 
 void PaneSpill::setFolder(const QString &folder)
@@ -165,75 +189,17 @@ std::unique_ptr<PaneSpill> PaneSpill::createIn(const QString &folder, QString *e
 
 void PaneSpill::queueWrite(qint64 offset, const char *data, qsizetype size)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_queue.push_back(Write{offset, data, size});
-    }
-    m_changed.notify_all();
+    m_writer->queue({QByteArray::fromRawData(data, size), offset});
 }
 
 qsizetype PaneSpill::writesDone(QString *error) const
 {
-    std::lock_guard lock(m_mutex);
-    *error = m_error;
-    return m_done;
+    return m_writer->itemsDone(error);
 }
 
 bool PaneSpill::waitForWrites(qsizetype count, int timeoutMs) const
 {
-    std::unique_lock lock(m_mutex);
-    const auto done = [&] {
-        return m_done >= count || !m_error.isEmpty();
-    };
-    if (timeoutMs < 0) {
-        m_changed.wait(lock, done);
-        return true;
-    }
-    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), done);
-}
-
-void PaneSpill::writeQueued()
-{
-    std::unique_lock lock(m_mutex);
-    for (;;) {
-        m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
-        if (m_stopping)
-            return;
-        if (!m_error.isEmpty()) {
-            m_queue.clear(); // nothing more goes after a failure
-            continue;
-        }
-        const Write write = m_queue.front();
-        lock.unlock();
-        qsizetype done = 0;
-        int failure = 0;
-        while (done < write.size) {
-            const ssize_t written =
-                ::pwrite(m_fd, write.data + done, size_t(write.size - done), write.offset + done);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0) {
-                failure = written < 0 ? errno : ENOSPC;
-                break;
-            }
-            done += written;
-        }
-        // The failed write's part is of no use: give its space back to a
-        // full disk at once, not when the pane is cleared. What was written
-        // before it stays, read through the maps.
-        if (failure)
-            while (::ftruncate(m_fd, write.offset) < 0 && errno == EINTR) {
-            }
-        lock.lock();
-        m_queue.pop_front();
-        if (failure) {
-            m_error = errnoText(failure);
-            m_queue.clear();
-        } else if (m_error.isEmpty()) {
-            ++m_done;
-        }
-        m_changed.notify_all();
-    }
+    return m_writer->waitForItems(count, timeoutMs);
 }
 
 const char *PaneSpill::map(qint64 offset, QString *error)

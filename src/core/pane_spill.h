@@ -1,18 +1,16 @@
 #pragma once
 
+#include "core/background_writer.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
 
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
 
 // A pane's private file for the older part of its text: created 0600 in the
 // user's cache folder (or the temporary folder when that fails), written in
-// whole blocks by a thread of its own (an append never waits for the disk)
+// whole blocks by a BackgroundWriter (an append never waits for the disk)
 // and read back through read-only memory maps. The file is
 // removed when this object goes, and at a normal exit; a run that was killed
 // leaves it behind, and the next start removes it (removeLeftovers). A live
@@ -60,26 +58,12 @@ public:
     static constexpr qint64 kWindow = qint64(256) << 20;
 
 private:
-    struct Write
-    {
-        qint64 offset;
-        const char *data;
-        qsizetype size;
-    };
-
     PaneSpill(int fd, const QString &path);
     static std::unique_ptr<PaneSpill> createIn(const QString &folder, QString *error);
-    void writeQueued();
 
     int m_fd = -1;
     QString m_path;
     QList<char *> m_windows;
-
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    std::deque<Write> m_queue;
-    qsizetype m_done = 0;
-    QString m_error;
-    bool m_stopping = false;
-    std::thread m_writer;
+    // Writes and, when this object goes, closes the file.
+    std::unique_ptr<BackgroundWriter> m_writer;
 };
