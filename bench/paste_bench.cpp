@@ -98,8 +98,10 @@ void pasteOnce(BenchTable &table, bool quick, bool logged)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     const double sendMs = clock.nsecsElapsed() / 1e6;
     meter.stop();
-    if (log)
+    if (log) {
         log->stop();
+        log->writer().wait(); // the file is closed before its folder goes
+    }
     const qint64 peak = statusKb("VmHWM:");
     const qint64 after = statusKb("VmRSS:");
     stop = true;
