@@ -32,8 +32,45 @@ private slots:
     void typedPercentSignsStayAsTyped_data();
     void typedPercentSignsStayAsTyped();
     void loadKeepsRecordsAndBufferButResetsModes();
+    void newLineChoiceCutsReceivedLines_data();
+    void newLineChoiceCutsReceivedLines();
     void unloadReleasesTheDevice();
 };
+
+void TestChannel::newLineChoiceCutsReceivedLines_data()
+{
+    QTest::addColumn<LineBreaks>("rule");
+    QTest::addColumn<QByteArrayList>("lines");
+    // Received in three reads: "a\r", "\nb\nc\r", "d\r\n" (a CR LF split
+    // over two reads, then lone LF and CR).
+    QTest::newRow("any") << LineBreaks::Any << QByteArrayList{"a", "b", "c", "d", ""};
+    QTest::newRow("CR LF") << LineBreaks::CrLf << QByteArrayList{"a", "b\nc\rd", ""};
+    QTest::newRow("LF") << LineBreaks::Lf << QByteArrayList{"a\r", "b", "c\rd\r", ""};
+    QTest::newRow("CR") << LineBreaks::Cr << QByteArrayList{"a", "\nb\nc", "d", "\n"};
+}
+
+void TestChannel::newLineChoiceCutsReceivedLines()
+{
+    QFETCH(LineBreaks, rule);
+    QFETCH(QByteArrayList, lines);
+    PtyPair pty;
+    CaptureSession session;
+    session.setSignOnDefaults();
+    Channel &channel = session.channel(2);
+    channel.setLineBreaks(rule);
+    channel.switchOnSerial(pty.slavePath(), session.serialSettings());
+    qint64 expected = 0;
+    for (const QByteArray read : {"a\r", "\nb\nc\r", "d\r\n"}) {
+        pty.write(read);
+        expected += read.size();
+        QTRY_COMPARE(channel.receivedCount(), expected);
+    }
+    const PaneText &pane = channel.pane();
+    QByteArrayList shown;
+    for (qsizetype line = 0; line < pane.lineCount(); ++line)
+        shown << pane.copy(pane.lineStart(line), pane.lineEnd(line) - pane.lineStart(line));
+    QCOMPARE(shown, lines);
+}
 
 void TestChannel::serialRoundTrip()
 {

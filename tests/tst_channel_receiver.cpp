@@ -58,6 +58,8 @@ private slots:
     void zeroAndNegativeTimeOutShowWhenIdle();
     void flushPendingShowsWhatWaits();
     void longBuffersHaveNoLimit();
+    void dumpRowsGrowAcrossBatches_data();
+    void dumpRowsGrowAcrossBatches();
 };
 
 // Each row: display mode, format, accumulate mode, the pane's text before,
@@ -415,6 +417,31 @@ void TestChannelReceiver::flushPendingShowsWhatWaits()
     nothing.pane.setText("kept");
     nothing.receiver.flushPending();
     QCOMPARE(nothing.text(), QByteArray("kept"));
+}
+
+void TestChannelReceiver::dumpRowsGrowAcrossBatches_data()
+{
+    QTest::addColumn<QByteArrayList>("batches");
+    QTest::addColumn<QByteArray>("text");
+    QTest::newRow("a row with control bytes")
+        << QByteArrayList{QByteArray("Hello\r\n\0\1\2\3\4\5\6\7\x7f", 16)}
+        << QByteArray(
+               "00000000  48 65 6C 6C 6F 0D 0A 00  01 02 03 04 05 06 07 7F  Hello...........\n");
+    QTest::newRow("a partial row goes on in the next batch")
+        << QByteArrayList{"ABC", "DEFGHIJKLMNOPQ"}
+        << QByteArray(
+               "00000000  41 42 43 44 45 46 47 48  49 4A 4B 4C 4D 4E 4F 50  ABCDEFGHIJKLMNOP\n"
+               "00000010  51 ");
+}
+
+void TestChannelReceiver::dumpRowsGrowAcrossBatches()
+{
+    QFETCH(QByteArrayList, batches);
+    QFETCH(QByteArray, text);
+    Channel ch(RT, ReceiveFormat::Dump);
+    for (const QByteArray &batch : batches)
+        ch.receiver.receiveSerial(batch);
+    QCOMPARE(ch.text(), text);
 }
 
 void TestChannelReceiver::longBuffersHaveNoLimit()

@@ -80,6 +80,8 @@ private slots:
     void rawIsByteExact();
     void textAsShownIsNeverTakenBack_data();
     void textAsShownIsNeverTakenBack();
+    void localEchoIsShownAndLoggedButNotRaw_data();
+    void localEchoIsShownAndLoggedButNotRaw();
     void bothChannelsInArrivalOrderWithSentLines();
     void logCutShortEndsWithAWholeEntry();
     void slowDiskStopsTheRecording();
@@ -149,6 +151,35 @@ void TestRecordings::textAsShownIsNeverTakenBack()
     QVERIFY(s.receive("C\r"));
     s.finish();
     QCOMPARE(fileBytes(file("shown.txt")), QByteArray("AB\r 43 0D"));
+}
+
+void TestRecordings::localEchoIsShownAndLoggedButNotRaw_data()
+{
+    QTest::addColumn<RecordKind>("kind");
+    QTest::addColumn<QByteArray>("recorded");
+    QTest::newRow("raw") << RecordKind::Raw << QByteArray("ok\r\nA\r\n");
+    QTest::newRow("as shown") << RecordKind::Shown << QByteArray("ok\r\n> hi\rA\r\n");
+    QTest::newRow("log") << RecordKind::Log << QByteArray("2< ok\\r\\n|2> hi\\r|2< A\\r\\n");
+}
+
+void TestRecordings::localEchoIsShownAndLoggedButNotRaw()
+{
+    QFETCH(RecordKind, kind);
+    QFETCH(QByteArray, recorded);
+    PtySession s;
+    s.channel.setLocalEcho(true);
+    QCOMPARE(s.record(RecordSource::channel(2), kind, file("echo")), QString());
+    QVERIFY(s.receive("ok\r\n"));
+    s.channel.type("hi\r");
+    QCOMPARE(s.pty.read(3), QByteArray("hi\r"));
+    QVERIFY(s.receive("A\r\n"));
+    s.finish();
+    const QByteArray shown("ok\r\n> hi\rA\r\n");
+    QCOMPARE(s.channel.pane().text(), shown);
+    for (qsizetype pos = 0; pos < shown.size(); ++pos)
+        QCOMPARE(s.channel.pane().echoRanges().contains(pos), pos >= 4 && pos < 9);
+    const QByteArray bytes = fileBytes(file("echo"));
+    QCOMPARE(kind == RecordKind::Log ? logBodies(bytes).join('|') : bytes, recorded);
 }
 
 void TestRecordings::bothChannelsInArrivalOrderWithSentLines()

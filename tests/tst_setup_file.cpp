@@ -79,13 +79,15 @@ void TestSetupFile::roundTripKeepsEveryValue()
                          ChannelChoices{QStringLiteral("/dev/ttyUSB3"), {}, {}, true}};
     for (int n : channelNumbers()) {
         Channel &channel = saved.channel(n);
-        channel.modes().format = n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Decimal;
+        channel.modes().format = n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Dump;
         channel.modes().display = n == 1 ? DisplayMode::AfterCr : DisplayMode::TimeOut;
         channel.modes().transmit = TransmitMode::AfterCr;
         channel.modes().hexEntry = true;
         channel.module().intTimeOut = qint16(n == 1 ? 32767 : 0);
         channel.module().addTo = AccumulateMode::ClearFirst;
         channel.module().lineEnding = n == 1 ? LineEnding::CrLf : LineEnding::None;
+        channel.setLineBreaks(n == 1 ? LineBreaks::Lf : LineBreaks::CrLf);
+        channel.setLocalEcho(true);
         channel.setLinkOptions(
             LinkOptions{true, false, false, n == 1 ? FlowControl::RtsCts : FlowControl::XonXoff});
     }

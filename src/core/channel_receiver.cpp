@@ -4,6 +4,7 @@
 #include "core/pane_text.h"
 
 #include <algorithm>
+#include <utility>
 
 ChannelReceiver::ChannelReceiver(const ChannelModes &modes, ChannelModule &module, PaneText &pane,
                                  QObject *parent)
@@ -74,6 +75,67 @@ void ChannelReceiver::clearReceived()
 {
     m_pane.clear();
     m_module.strBuffer.clear();
+    m_dump.restart();
+    m_echoOpen = false;
+}
+
+bool ChannelReceiver::paneAtLineStart() const
+{
+    return m_pane.lineStart(m_pane.lineCount() - 1) == m_pane.size();
+}
+
+void ChannelReceiver::endOpenLine()
+{
+    if (!paneAtLineStart())
+        appendShown(LineBreakRule::bytesOf(m_pane.lineBreaks()), false);
+}
+
+void ChannelReceiver::appendShown(QByteArrayView text, bool echo)
+{
+    if (echo)
+        m_pane.appendEcho(text);
+    else
+        m_pane.append(text);
+    emit shown(text);
+}
+
+void ChannelReceiver::showSent(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    if (!m_module.strBuffer.isEmpty()) {
+        m_timer.stop();
+        flushPending(); // received earlier, so shown first
+    }
+    if (!m_echoOpen)
+        endOpenLine();
+    m_echoOpen = true;
+    const QByteArrayView prefix("> ");
+    if (m_modes.format != ReceiveFormat::Ascii) {
+        m_scratch.resize(0);
+        if (paneAtLineStart())
+            m_scratch.append(prefix);
+        if (m_modes.format == ReceiveFormat::Decimal)
+            ByteText::appendDecimalPieces(m_scratch, bytes, " ", {});
+        else
+            ByteText::appendHexPieces(m_scratch, bytes, " ", {});
+        appendShown(m_scratch, true);
+        return;
+    }
+    // Text: each line of it gets the prefix. A CR LF stays together.
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        if (paneAtLineStart())
+            appendShown(prefix, true);
+        qsizetype end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
+            ++end;
+        if (end < bytes.size())
+            end += bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
+        appendShown(bytes.sliced(pos, end - pos), true);
+        pos = end;
+    }
+    m_echoOpen = !paneAtLineStart();
 }
 
 void ChannelReceiver::flushBuffer(Layout layout)
@@ -110,12 +172,26 @@ qsizetype ChannelReceiver::startPieces(Layout layout)
 
 void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
 {
+    if (bytes.isEmpty())
+        return;
+    if (std::exchange(m_echoOpen, false))
+        endOpenLine();
     qsizetype skipped = 0;
     switch (m_modes.format) {
     case ReceiveFormat::Ascii:
         m_pane.append(bytes);
         emit shown(bytes);
         return;
+    case ReceiveFormat::Dump:
+        if (m_pane.size() != m_dumpEnd)
+            m_dump.breakRow(); // other text came after the row, or a clear
+        if (!m_pane.isEmpty() && m_pane.size() != m_dumpEnd)
+            endOpenLine();
+        m_scratch.resize(0);
+        m_dump.append(m_scratch, bytes, LineBreakRule::bytesOf(m_pane.lineBreaks()));
+        appendShown(m_scratch, false);
+        m_dumpEnd = m_pane.size();
+        return; // a row's text is small: the scratch space stays small
     case ReceiveFormat::Decimal:
         skipped = startPieces(layout);
         if (layout == Layout::Socket)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/channel_state.h"
+#include "core/dump_rows.h"
 
 #include <QByteArrayView>
 #include <QObject>
@@ -15,6 +16,11 @@ class PaneText;
 // The buffer always means "received and not yet shown": every path appends
 // the batch to it, and whatever shows the buffer empties it. So nothing is
 // shown twice and nothing collected is dropped by a change of mode.
+//
+// Local echo (showSent) puts what was sent in the pane in the order of
+// events: what waits to be shown goes first. Echo lines start with "> " and
+// are marked as echo in the pane; echo and received text never share a
+// line (a line break the pane's rule knows is put between them).
 class ChannelReceiver : public QObject
 {
     Q_OBJECT
@@ -36,6 +42,8 @@ public:
     // The receive Clear command: empties the pane and the buffer. An armed
     // time-out keeps running.
     void clearReceived();
+    // Bytes that went out, shown as local echo in the channel's format.
+    void showSent(QByteArrayView bytes);
 
     // Timer1 / Timer2: single-shot, armed by "Time Out" batches.
     QTimer &timer() { return m_timer; }
@@ -66,6 +74,10 @@ private:
     qsizetype startPieces(Layout layout);
     void show(QByteArrayView bytes, Layout layout);
     void flushBuffer(Layout layout);
+    bool paneAtLineStart() const;
+    // Ends the pane's last line if it holds text, as received text.
+    void endOpenLine();
+    void appendShown(QByteArrayView text, bool echo);
 
     const ChannelModes &m_modes;
     ChannelModule &m_module;
@@ -73,4 +85,7 @@ private:
     QTimer m_timer;
     Source m_lastSource = Source::Serial;
     QByteArray m_scratch;
+    DumpRows m_dump;
+    qsizetype m_dumpEnd = -1; // the pane's size after the last dump text
+    bool m_echoOpen = false;  // the pane's last line is an unfinished echo
 };

@@ -22,6 +22,8 @@ QLatin1String keywordOf(ReceiveFormat format)
         return QLatin1String("Decimal");
     case ReceiveFormat::Hex:
         return QLatin1String("Hex");
+    case ReceiveFormat::Dump:
+        return QLatin1String("Dump");
     }
     return {};
 }

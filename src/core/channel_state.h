@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/line_break_rule.h"
 #include "core/transmit_record.h"
 
 #include <QByteArray>
@@ -17,12 +18,14 @@ enum class DisplayMode
     TimeOut,
     AfterCr
 };
-// How each received byte is written in the pane.
+// How each received byte is written in the pane. Dump is offered from a
+// menu rather than by the format option buttons (see core/dump_rows.h).
 enum class ReceiveFormat
 {
     Ascii,
     Decimal,
-    Hex
+    Hex,
+    Dump
 };
 // When typed text goes out: at each key, or at Enter.
 enum class TransmitMode
@@ -84,7 +87,11 @@ struct ChannelModule
     qint16 intTimeOut = 0; // quiet time in ms before a "Time Out" flush
     AccumulateMode addTo = AccumulateMode::AddOn;
     LineEnding lineEnding = LineEnding::Cr;
-    QByteArray strBuffer; // received and not yet shown, one char per byte
+    // Which received bytes end a line in the pane (PaneText::setLineBreaks
+    // applies it; Channel keeps the two together).
+    LineBreaks lineBreaks = LineBreaks::Any;
+    bool localEcho = false; // what is sent shows in the pane too, marked
+    QByteArray strBuffer;   // received and not yet shown, one char per byte
 
     // Set once by the sign-on splash before the main window first shows.
     void setSignOnDefaults()

@@ -91,6 +91,7 @@ void LogEntryText::append(QByteArray &out, const LogEntry &entry, ReceiveFormat 
         appendEscaped(out, entry.bytes);
         break;
     case ReceiveFormat::Hex:
+    case ReceiveFormat::Dump: // a log line is no dump row: its bytes as in Hex
         ByteText::appendHexPieces(out, entry.bytes, " ", {});
         break;
     case ReceiveFormat::Decimal:

@@ -231,7 +231,10 @@ void PaneLayout::layOutFrom(const PaneText &text, qsizetype firstLine)
     const qsizetype size = text.size();
     qsizetype line = firstLine;
     const qsizetype start = text.lineStart(line);
-    if (line != m_scan.line || start != m_scan.start || m_scan.pos > size) {
+    // A CR scanned as a character may have become the start of a CR LF break.
+    const bool pairCompleted = text.lineBreaks() == LineBreaks::CrLf && m_scan.pos > start &&
+                               m_scan.pos <= size && text.at(m_scan.pos - 1) == '\r';
+    if (line != m_scan.line || start != m_scan.start || m_scan.pos > size || pairCompleted) {
         m_scan = Scan{line, start, start, 0, false, {}};
         startTail(start);
     }

@@ -15,14 +15,6 @@ void PaneLineIndex::clear()
     m_lastStart = 0;
 }
 
-qsizetype PaneLineIndex::afterBreak(const PaneStore &store, qsizetype lineBreak)
-{
-    if (store.at(lineBreak) == '\r' && lineBreak + 1 < store.size() &&
-        store.at(lineBreak + 1) == '\n')
-        return lineBreak + 2;
-    return lineBreak + 1;
-}
-
 void PaneLineIndex::addLine(qsizetype start)
 {
     ++m_lines;
@@ -38,15 +30,17 @@ void PaneLineIndex::index(const PaneStore &store, qsizetype from)
     qsizetype pos = from;
     // An LF right after a CR of an earlier append belongs to the CR's line
     // break: the line the CR started begins past the LF.
-    if (from > 0 && from < size && m_lastStart == from && store.at(from - 1) == '\r' &&
-        store.at(from) == '\n') {
+    if (m_rule == LineBreaks::CrLf && from > m_lastStart)
+        pos = from - 1; // the CR of a pair whose LF is new
+    if (m_rule == LineBreaks::Any && from > 0 && from < size && m_lastStart == from &&
+        store.at(from - 1) == '\r' && store.at(from) == '\n') {
         m_lastStart = from + 1;
         if (m_marks.last().line == m_lines - 1)
             m_marks.last().pos = from + 1;
         pos = from + 1;
     }
     while (pos < size) {
-        const qsizetype lineBreak = store.findLineBreak(pos, size);
+        const qsizetype lineBreak = findBreak(store, pos, size);
         if (lineBreak >= size)
             break;
         pos = afterBreak(store, lineBreak);
@@ -64,7 +58,7 @@ qsizetype PaneLineIndex::lineStart(const PaneStore &store, qsizetype line) const
     // first, so this reads little.
     qsizetype pos = mark.pos;
     for (qsizetype l = mark.line; l < line; ++l)
-        pos = afterBreak(store, store.findLineBreak(pos, store.size()));
+        pos = afterBreak(store, findBreak(store, pos, store.size()));
     return pos;
 }
 
@@ -73,9 +67,7 @@ qsizetype PaneLineIndex::lineEnd(const PaneStore &store, qsizetype line) const
     if (line >= m_lines - 1)
         return store.size();
     const qsizetype next = lineStart(store, line + 1);
-    if (next >= 2 && store.at(next - 1) == '\n' && store.at(next - 2) == '\r')
-        return next - 2;
-    return next - 1;
+    return next - LineBreakRule::lengthBefore(store, m_rule, next);
 }
 
 qsizetype PaneLineIndex::lineAt(const PaneStore &store, qsizetype pos) const
@@ -90,7 +82,7 @@ qsizetype PaneLineIndex::lineAt(const PaneStore &store, qsizetype pos) const
     // Lines up to the next mark start close to this one; the last of them
     // may be long, but needs no reading: the next mark is past `pos`.
     while (line + 1 < nextMarked) {
-        const qsizetype next = afterBreak(store, store.findLineBreak(start, store.size()));
+        const qsizetype next = afterBreak(store, findBreak(store, start, store.size()));
         if (next > pos)
             break;
         ++line;

@@ -52,11 +52,28 @@ void PaneText::append(QByteArrayView piece)
         emit spillFailed(fault);
 }
 
+void PaneText::appendEcho(QByteArrayView piece)
+{
+    m_echo.add(size(), size() + piece.size());
+    append(piece);
+}
+
+void PaneText::setLineBreaks(LineBreaks rule)
+{
+    if (rule == m_lines.rule())
+        return;
+    m_lines.clear();
+    m_lines.setRule(rule);
+    m_lines.index(m_store, 0);
+    emit reset();
+}
+
 void PaneText::setText(QByteArrayView text)
 {
     const qsizetype heldBefore = m_store.size();
     m_store.clear();
     m_lines.clear();
+    m_echo.clear();
     m_store.append(text);
     m_lines.index(m_store, 0);
     emit reset();
@@ -129,5 +146,5 @@ qsizetype PaneText::indexOf(char c, qsizetype from, qsizetype to) const
 
 qsizetype PaneText::findLineBreak(qsizetype from, qsizetype to) const
 {
-    return m_store.findLineBreak(from, to);
+    return m_lines.findBreak(m_store, from, to);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/echo_ranges.h"
 #include "core/pane_line_index.h"
 #include "core/pane_store.h"
 
@@ -13,7 +14,9 @@ class QIODevice;
 
 // The exact text of a receive pane: one char per received byte (Latin-1),
 // with an index of where each line starts. CR LF, a lone LF and a lone CR
-// each end one line, also when the CR and the LF come in different appends.
+// each end one line, also when the CR and the LF come in different appends,
+// unless setLineBreaks chose another rule. Beside the text it keeps which
+// stretches are local echo (appendEcho), forgotten when the text is replaced.
 //
 // Appending costs time in proportion to the piece, never to the text already
 // held. Past the spill threshold the older text lives in a private file (see
@@ -60,10 +63,13 @@ public:
     }
     // The first `c` in [from, to), or `to`.
     qsizetype indexOf(char c, qsizetype from, qsizetype to) const;
-    // The first CR or LF in [from, to), or `to`.
+    // The first line break in [from, to), or `to`.
     qsizetype findLineBreak(qsizetype from, qsizetype to) const;
 
     void append(QByteArrayView piece);
+    // Appends text that shows what was sent rather than received.
+    void appendEcho(QByteArrayView piece);
+    const EchoRanges &echoRanges() const { return m_echo; }
     void setText(QByteArrayView text);
     // Empties the pane and gives its memory and its file back.
     void clear() { setText({}); }
@@ -78,8 +84,12 @@ public:
     // Where the line after the break at `lineBreak` (a CR or LF) starts.
     qsizetype afterLineBreak(qsizetype lineBreak) const
     {
-        return PaneLineIndex::afterBreak(m_store, lineBreak);
+        return m_lines.afterBreak(m_store, lineBreak);
     }
+    // Which bytes end a line. A change cuts the whole text into lines again
+    // (reset() follows); the text stays as it is.
+    LineBreaks lineBreaks() const { return m_lines.rule(); }
+    void setLineBreaks(LineBreaks rule);
 
     // Text past this many bytes moves to a file; takes effect when the pane
     // is next empty. Panes made later start with the default.
@@ -109,4 +119,5 @@ private:
 
     PaneStore m_store;
     PaneLineIndex m_lines;
+    EchoRanges m_echo;
 };

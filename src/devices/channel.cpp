@@ -39,6 +39,8 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     connect(&m_link, &ChannelLink::reconnected, this, &Channel::linkNoted);
     connect(&m_link, &ChannelLink::sent, this, [this](QByteArrayView bytes) {
         m_sentCount += bytes.size();
+        if (m_module.localEcho)
+            m_receiver.showSent(bytes);
         emit bytesSent(bytes);
     });
     connect(&m_link, &ChannelLink::optionsChanged, this, &Channel::linkChanged);
@@ -91,6 +93,18 @@ void Channel::unload()
 {
     m_link.close();
     m_receiver.timer().stop();
+}
+
+void Channel::setLineBreaks(LineBreaks rule)
+{
+    m_module.lineBreaks = rule;
+    m_pane.setLineBreaks(rule);
+}
+
+void Channel::setFormat(ReceiveFormat format)
+{
+    m_modes.format = format;
+    emit formatChanged();
 }
 
 void Channel::switchOnSerial(const QString &portText, const QString &settings)

@@ -21,6 +21,9 @@
 //       CapturePane, the view (ui/capture_pane.h: paints the visible rows)
 // Recordings listen along the way: batchReceived() (raw bytes and logs),
 // the receiver's shown() (text as shown) and bytesSent() (logs).
+// With local echo on, bytesSent() also goes to ChannelReceiver::showSent,
+// so the pane (and a text-as-shown recording) shows what went out, marked;
+// it never reaches batchReceived(), so a raw recording holds only what came in.
 // The transmit route:
 //     the operator types into TransmitEdit (ui/transmit_edit.h), which hands
 //       on key codes --typed--> Channel::type --> TransmitLine (mode, Hex
@@ -99,6 +102,13 @@ public:
     qint64 receivedCount() const { return m_receivedCount; }
     qint64 sentCount() const { return m_sentCount; }
 
+    // The receive pane's view choices, kept for the whole run.
+    void setLineBreaks(LineBreaks rule);
+    void setLocalEcho(bool on) { m_module.localEcho = on; }
+    // Sets the receive format (the option buttons also write it directly)
+    // and says so with formatChanged().
+    void setFormat(ReceiveFormat format);
+
     // The operator's commands.
     void type(QByteArrayView codes);
     void repeat();
@@ -134,6 +144,8 @@ signals:
     void linkNoted(const QString &note);
     // The link options, its route, its control lines or its waiting changed.
     void linkChanged();
+    // setFormat chose a format.
+    void formatChanged();
 
 private:
     void wireReceiveRoute();

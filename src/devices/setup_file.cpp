@@ -128,9 +128,9 @@ const QList<Key> channelKeyTable = {
     {"Format", false,
      [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().format)); },
      [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(
-             modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex}),
-             c.modes().format);
+         return applied(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex,
+                                   ReceiveFormat::Dump}),
+                        c.modes().format);
      }},
     {"Display", false,
      [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().display)); },
@@ -178,6 +178,23 @@ const QList<Key> channelKeyTable = {
          return applied(
              modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}),
              c.module().lineEnding);
+     }},
+    {"NewLineOn", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.module().lineBreaks));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         LineBreaks rule = c.module().lineBreaks;
+         const bool ok = applied(
+             modeOf(t, {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}), rule);
+         if (ok)
+             c.setLineBreaks(rule);
+         return ok;
+     }},
+    {"LocalEcho", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.module().localEcho); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(boolOf(t), c.module().localEcho);
      }},
     {"Reconnect", false,
      [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().reconnect); },

@@ -29,6 +29,8 @@ void CapturePane::paintEvent(QPaintEvent *event)
     const QColor standInColor = pal.color(group, QPalette::PlaceholderText);
     const QColor highlight = pal.color(group, QPalette::Highlight);
     const QColor highlightedText = pal.color(group, QPalette::HighlightedText);
+    // Local echo (what was sent) in the colour of links, apart from what came in.
+    const QColor echoColor = pal.color(group, QPalette::Link);
     const qsizetype selStart = selectionStart();
     const qsizetype selEnd = selectionEnd();
     const PaneText &text = *m_model;
@@ -39,6 +41,7 @@ void CapturePane::paintEvent(QPaintEvent *event)
         Plain,
         StandIn,
         Selected,
+        Echo,
         InkCount
     };
     struct Glyphs
@@ -103,6 +106,7 @@ void CapturePane::paintEvent(QPaintEvent *event)
             bool standIn = false;
             const QChar shown = PaneLayout::displayChar(byte, &standIn);
             const Ink ink = cell.pos >= selStart && cell.pos < selEnd ? Selected
+                            : text.echoRanges().contains(cell.pos)    ? Echo
                             : standIn                                 ? StandIn
                                                                       : Plain;
             const QList<CapturePaneGlyphs::Piece> &pieces = m_glyphs.pieces(byte);
@@ -120,7 +124,7 @@ void CapturePane::paintEvent(QPaintEvent *event)
         }
     }
 
-    const QColor inks[InkCount] = {textColor, standInColor, highlightedText};
+    const QColor inks[InkCount] = {textColor, standInColor, highlightedText, echoColor};
     for (qsizetype b = 0; b < buckets.size(); ++b) {
         const Glyphs &glyphs = buckets.at(b);
         if (glyphs.indexes.isEmpty())

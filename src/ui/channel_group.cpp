@@ -194,6 +194,19 @@ void ChannelGroup::bindOptionSwitches()
     store(m_widgets.optCR, modes.transmit, TransmitMode::AfterCr);
     connect(m_widgets.chkHex, &QCheckBox::stateChanged, this,
             [&modes](int state) { modes.hexEntry = state != Qt::Unchecked; });
+    connect(&m_channel, &Channel::formatChanged, this, &ChannelGroup::showFormat);
+}
+
+void ChannelGroup::showFormat()
+{
+    QRadioButton *const options[] = {m_widgets.optASCII, m_widgets.optDec, m_widgets.optHex};
+    const auto chosen = qsizetype(m_channel.modes().format);
+    for (qsizetype i = 0; i < qsizetype(std::size(options)); ++i) {
+        // An exclusive option can't be unchecked while it is one.
+        options[i]->setAutoExclusive(false);
+        options[i]->setChecked(i == chosen);
+        options[i]->setAutoExclusive(true);
+    }
 }
 
 void ChannelGroup::bindCommands()
@@ -325,8 +338,7 @@ void ChannelGroup::setChoices(const ChannelChoices &choices)
     }
     for (QWidget *field : tcpFields())
         field->setVisible(choices.port == tcpEntry);
-    QRadioButton *format[] = {w.optASCII, w.optDec, w.optHex};
-    format[int(modes.format)]->setChecked(true);
+    showFormat();
     QRadioButton *display[] = {w.optRT, w.optTO, w.optChar};
     display[int(modes.display)]->setChecked(true);
     (modes.transmit == TransmitMode::RealTime ? w.optLive : w.optCR)->setChecked(true);

@@ -109,6 +109,9 @@ private:
     void build(QWidget *window, const ChannelDesign &design);
     void rememberDesign();
     void bindOptionSwitches();
+    // The format options show the channel's format; in the dump view,
+    // which has no option, none is checked.
+    void showFormat();
     void bindCommands();
     void bindSwitch();
     void fillPortList(const QStringList &devices);

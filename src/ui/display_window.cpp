@@ -14,6 +14,7 @@
 #include "ui/print_command.h"
 #include "ui/print_dialog_component.h"
 #include "ui/program_icon.h"
+#include "ui/receive_view_menu.h"
 #include "ui/send_file_commands.h"
 #include "ui/serial_setup_dialog.h"
 #include "ui/setup_commands.h"
@@ -70,6 +71,7 @@ void DisplayWindow::buildMenus()
     addEntry(setup, "mnuSetupSerial", tr("&Serial"), &DisplayWindow::showSerialSetup);
     addEntry(setup, "mnuSetupFormat", tr("&Format"), &DisplayWindow::showFormat);
     addLineEndingMenu(setup, m_session);
+    addReceiveViewMenu(setup, m_session);
     m_captureMenu = new CaptureMenu(m_session, this);
     menuBar()->addMenu(m_captureMenu->menu());
     m_linkMenu = new LinkMenu(m_session, this);
