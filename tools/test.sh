@@ -12,14 +12,20 @@ bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-se
 bash tools/install-deps.sh lintian help2man appstream
 
 jobs=$(nproc)
+# Most tests wait on devices, sockets and timers rather than compute: three
+# at a time per core halves the suite's time here and keeps it stable.
+test_jobs=$((jobs * 3))
 
 echo "== Build and test"
 cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Debug
 cmake --build build-tests -j"$jobs"
-(cd build-tests && ctest --output-on-failure -j"$jobs")
+(cd build-tests && ctest --output-on-failure -j"$test_jobs")
 
 echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOK_SANITIZE=ON
 cmake --build build-asan -j"$jobs"
+# The packaging tests check the package's and the install's files, which the
+# plain build has made: a package of sanitized programs would prove nothing.
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 \
-    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j"$jobs")
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --output-on-failure -j"$test_jobs" --label-exclude packaging)

@@ -172,9 +172,9 @@ qsizetype ChannelReceiver::startPieces(Layout layout)
 
 void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
 {
-    if (bytes.isEmpty())
-        return;
-    if (std::exchange(m_echoOpen, false))
+    // Nothing shown still writes a number's separator (below), as always;
+    // only shown bytes end an echoed line.
+    if (!bytes.isEmpty() && std::exchange(m_echoOpen, false))
         endOpenLine();
     qsizetype skipped = 0;
     switch (m_modes.format) {
@@ -183,6 +183,8 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
         emit shown(bytes);
         return;
     case ReceiveFormat::Dump:
+        if (bytes.isEmpty())
+            return;
         if (m_pane.size() != m_dumpEnd)
             m_dump.breakRow(); // other text came after the row, or a clear
         if (!m_pane.isEmpty() && m_pane.size() != m_dumpEnd)
