@@ -17,25 +17,28 @@ ChannelReceiver::ChannelReceiver(const ChannelModes &modes, ChannelModule &modul
     connect(&m_timer, &QTimer::timeout, this, &ChannelReceiver::tick);
 }
 
-void ChannelReceiver::receiveSerial(QByteArrayView batch)
+void ChannelReceiver::receiveSerial(QByteArrayView batch, qint64 arrivalMs)
 {
-    receive(batch, Source::Serial);
+    receive(batch, Source::Serial, arrivalMs);
 }
 
-void ChannelReceiver::receiveSocket(QByteArrayView batch)
+void ChannelReceiver::receiveSocket(QByteArrayView batch, qint64 arrivalMs)
 {
-    receive(batch, Source::Socket);
+    receive(batch, Source::Socket, arrivalMs);
 }
 
-void ChannelReceiver::receive(QByteArrayView batch, Source source)
+void ChannelReceiver::receive(QByteArrayView batch, Source source, qint64 arrivalMs)
 {
     m_lastSource = source;
     const DisplayMode mode = m_modes.display;
     if (mode == DisplayMode::RealTime && m_module.strBuffer.isEmpty()) {
         // The usual case: nothing waits, so the batch goes straight to the pane.
-        show(batch, source == Source::Socket ? Layout::Socket : Layout::SerialRealTime);
+        show(batch, source == Source::Socket ? Layout::Socket : Layout::SerialRealTime, arrivalMs);
         return;
     }
+    if (m_module.strBuffer.isEmpty())
+        m_batchStarts.clear();
+    m_batchStarts.append({m_module.strBuffer.size(), arrivalMs});
     ByteText::appendBytes(m_module.strBuffer, batch);
     switch (mode) {
     case DisplayMode::RealTime:
@@ -74,6 +77,7 @@ void ChannelReceiver::clearReceived()
 {
     m_pane.clear();
     m_module.strBuffer.clear();
+    m_batchStarts.clear();
 }
 
 void ChannelReceiver::flushBuffer(Layout layout)
@@ -85,8 +89,20 @@ void ChannelReceiver::flushBuffer(Layout layout)
 
 void ChannelReceiver::showBuffer(Layout layout)
 {
-    show(m_module.strBuffer, layout);
+    // Batch by batch, each with its time: the text is the same as in one go.
+    const QByteArrayView buffer = m_module.strBuffer;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < m_batchStarts.size() && from < buffer.size(); ++i) {
+        const qsizetype to = i + 1 < m_batchStarts.size()
+                                 ? std::clamp(m_batchStarts.at(i + 1).at, from, buffer.size())
+                                 : buffer.size();
+        show(buffer.sliced(from, to - from), layout, m_batchStarts.at(i).arrivalMs);
+        from = to;
+    }
+    if (from < buffer.size())
+        show(buffer.sliced(from), layout, PaneText::kNow);
     m_module.strBuffer.clear();
+    m_batchStarts.clear();
 }
 
 qsizetype ChannelReceiver::startPieces(Layout layout)
@@ -108,12 +124,12 @@ qsizetype ChannelReceiver::startPieces(Layout layout)
     return spaced ? 1 : 0;
 }
 
-void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
+void ChannelReceiver::show(QByteArrayView bytes, Layout layout, qint64 arrivalMs)
 {
     qsizetype skipped = 0;
     switch (m_modes.format) {
     case ReceiveFormat::Ascii:
-        m_pane.append(bytes);
+        m_pane.append(bytes, arrivalMs);
         emit shown(bytes);
         return;
     case ReceiveFormat::Decimal:
@@ -135,7 +151,7 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
     }
     const QByteArrayView text =
         QByteArrayView(m_scratch).sliced(std::min(skipped, m_scratch.size()));
-    m_pane.append(text);
+    m_pane.append(text, arrivalMs);
     emit shown(text);
     // A huge flush shouldn't keep its scratch space around.
     if (m_scratch.capacity() > (1 << 20))

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "core/channel_state.h"
+#include "core/pane_text.h"
 
 #include <QByteArrayView>
 #include <QObject>
 #include <QTimer>
-
-class PaneText;
 
 // One channel's receive path: turns received batches into text in the
 // channel's pane, following its display mode, format and accumulate mode,
@@ -15,6 +14,10 @@ class PaneText;
 // The buffer always means "received and not yet shown": every path appends
 // the batch to it, and whatever shows the buffer empties it. So nothing is
 // shown twice and nothing collected is dropped by a change of mode.
+//
+// Each batch comes with its arrival time (ms since the epoch; by default the
+// clock is read), and the buffer keeps where each batch began in it, so the
+// pane dates each line by the batch of its first byte however late it shows.
 class ChannelReceiver : public QObject
 {
     Q_OBJECT
@@ -24,10 +27,10 @@ public:
                     QObject *parent = nullptr);
 
     // A batch read from the serial port.
-    void receiveSerial(QByteArrayView batch);
+    void receiveSerial(QByteArrayView batch, qint64 arrivalMs = PaneText::kNow);
     // A batch read from the TCP connection (channel 1 only); it shows numbers
     // with their space after them rather than before.
-    void receiveSocket(QByteArrayView batch);
+    void receiveSocket(QByteArrayView batch, qint64 arrivalMs = PaneText::kNow);
     // The quiet time-out has passed.
     void tick();
     // The source is gone (closed by a fault): show what still waits, so
@@ -59,12 +62,12 @@ private:
         Socket
     };
 
-    void receive(QByteArrayView batch, Source source);
+    void receive(QByteArrayView batch, Source source, qint64 arrivalMs);
     void showBuffer(Layout layout);
     // Readies the scratch text; returns how many of its leading characters
     // to leave out (a space the pane's end already gives).
     qsizetype startPieces(Layout layout);
-    void show(QByteArrayView bytes, Layout layout);
+    void show(QByteArrayView bytes, Layout layout, qint64 arrivalMs);
     void flushBuffer(Layout layout);
 
     const ChannelModes &m_modes;
@@ -73,4 +76,11 @@ private:
     QTimer m_timer;
     Source m_lastSource = Source::Serial;
     QByteArray m_scratch;
+    // Where each batch in the buffer begins, and when it arrived.
+    struct BatchStart
+    {
+        qsizetype at;
+        qint64 arrivalMs;
+    };
+    QList<BatchStart> m_batchStarts;
 };

@@ -1,5 +1,6 @@
 #include "core/pane_text.h"
 
+#include <QDateTime>
 #include <QIODevice>
 
 #include <algorithm>
@@ -39,13 +40,25 @@ qsizetype PaneText::defaultSpillThreshold()
     return defaultThreshold();
 }
 
-void PaneText::append(QByteArrayView piece)
+void PaneText::timeNewLines(qint64 arrivalMs)
+{
+    // Every line but the last has its first byte (at least its break); the
+    // last has one once it starts before the end.
+    const qsizetype last = m_lines.lineCount() - 1;
+    const qsizetype begun = m_lines.lineStart(m_store, last) < m_store.size() ? last + 1 : last;
+    if (begun <= m_times.size())
+        return;
+    m_times.extendTo(begun, arrivalMs == kNow ? QDateTime::currentMSecsSinceEpoch() : arrivalMs);
+}
+
+void PaneText::append(QByteArrayView piece, qint64 arrivalMs)
 {
     if (piece.isEmpty())
         return;
     const qsizetype from = m_store.size();
     m_store.append(piece);
     m_lines.index(m_store, from);
+    timeNewLines(arrivalMs);
     emit appended(from);
     const QString fault = m_store.takeFault();
     if (!fault.isEmpty())
@@ -57,8 +70,11 @@ void PaneText::setText(QByteArrayView text)
     const qsizetype heldBefore = m_store.size();
     m_store.clear();
     m_lines.clear();
+    m_times.clear();
     m_store.append(text);
     m_lines.index(m_store, 0);
+    if (!text.isEmpty())
+        timeNewLines(kNow);
     emit reset();
     giveMemoryBack(heldBefore);
     const QString fault = m_store.takeFault();
