@@ -60,6 +60,14 @@ qint64 Channel::transmitLimit() const
     return m_link.queue().limit();
 }
 
+void Channel::setPaneTimes(const PaneTimeChoice &choice)
+{
+    if (choice == m_paneTimes)
+        return;
+    m_paneTimes = choice;
+    emit paneTimesChanged();
+}
+
 void Channel::wireReceiveRoute()
 {
     connect(&m_link, &ChannelLink::received, this, &Channel::onReceived);

@@ -2,6 +2,7 @@
 
 #include "core/channel_receiver.h"
 #include "core/channel_state.h"
+#include "core/line_time_text.h"
 #include "core/pane_text.h"
 #include "devices/channel_link.h"
 
@@ -93,6 +94,12 @@ public:
     // The most bytes that may wait to go out at once.
     qint64 transmitLimit() const;
 
+    // Whether and how the pane shows its lines' arrival times, and whether
+    // copies and saved panes carry them. Kept for the whole run (off at
+    // first); paneTimesChanged() follows every change.
+    const PaneTimeChoice &paneTimes() const { return m_paneTimes; }
+    void setPaneTimes(const PaneTimeChoice &choice);
+
     // Bytes received, and handed to the port or connection, since the
     // channel was last switched on; those the port or connection still held
     // when it failed are not counted.
@@ -134,6 +141,7 @@ signals:
     void linkNoted(const QString &note);
     // The link options, its route, its control lines or its waiting changed.
     void linkChanged();
+    void paneTimesChanged();
 
 private:
     void wireReceiveRoute();
@@ -148,6 +156,7 @@ private:
     ChannelReceiver m_receiver;
     ChannelLink m_link;
     QString m_serialSettings;
+    PaneTimeChoice m_paneTimes;
     qint64 m_receivedCount = 0;
     qint64 m_sentCount = 0;
 };
