@@ -112,13 +112,17 @@ void TestPaneTimes::timesSurviveSpill()
     PaneText pane;
     pane.setSpillThreshold(16 * 1024);
     const QByteArray line(99, 'x');
-    constexpr qsizetype kLines = 4000; // 400 KB, far past the threshold
+    constexpr qsizetype kLines = 5000; // 500 KB, far past the threshold
+    // Each line a batch of its own, one of them 40 days late.
+    const auto timeOf = [](qsizetype i) {
+        return 1'000'000 + i * 7 + (i == 4500 ? qint64(40) * 24 * 3600 * 1000 : 0);
+    };
     for (qsizetype i = 0; i < kLines; ++i)
-        pane.append(line + '\n', 1'000'000 + i * 7);
+        pane.append(line + '\n', timeOf(i));
     pane.finishSpilling();
     QVERIFY(pane.spilledSize() > 200 * 1024);
-    for (const qsizetype i : {qsizetype(0), qsizetype(1234), kLines - 1})
-        QCOMPARE(pane.lineTime(i), 1'000'000 + i * 7);
+    for (const qsizetype i : {qsizetype(0), qsizetype(1234), qsizetype(4500), kLines - 1})
+        QCOMPARE(pane.lineTime(i), timeOf(i));
     QVERIFY(pane.lineTimesMemory() <= 8 * kLines);
     pane.clear();
     QCOMPARE(pane.lineTime(0), PaneTimes::kNone);
