@@ -17,9 +17,11 @@
 // The receive route (wired in wireReceiveRoute()):
 //     SerialPortComponent (QSerialPort) or SocketComponent over TcpConnection
 //       (a TCP client's socket) --received(batch)--> ChannelLink
-//       --received(batch, route)--> Channel::onReceived --> ChannelReceiver
-//       (display mode, format, accumulate mode) --> PaneText --appended-->
-//       CapturePane, the view (ui/capture_pane.h: paints the visible rows)
+//       --received(batch, route)--> Channel::onReceived (reads the clock
+//       once: the batch's time) --> ChannelReceiver (display mode, format,
+//       accumulate mode; keeps each buffered batch's time) --> PaneText
+//       (text, line index, line times) --appended--> CapturePane, the view
+//       (ui/capture_pane.h: paints the visible rows, the times' gutter)
 // Recordings listen along the way: batchReceived() (raw bytes and logs),
 // the receiver's shown() (text as shown) and bytesSent() (logs).
 // The transmit route:

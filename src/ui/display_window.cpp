@@ -99,14 +99,14 @@ void DisplayWindow::load()
     // 3. Working controls stay disabled until their channel is switched on,
     //    channel 1's TCP fields show only while "TCP" is chosen, the port
     //    lists are filled, and each receive pane offers its channel's part of
-    //    the Link and View menus and shows the line times as its channel chooses.
+    //    the View and Link menus and shows the line times as its channel chooses.
     const QStringList devices = PortNumbering::devicesInOrder();
     for (const ChannelListEntry &entry : channelList) {
         ChannelGroup &group = m_controls->group(entry.number);
         group.showLoaded(devices);
         CapturePane *pane = group.pane();
-        pane->setContextActions({m_linkMenu->paneMenu(entry.number)->menuAction(),
-                                 m_viewMenu->paneMenu(entry.number)->menuAction()});
+        pane->setContextActions({m_viewMenu->paneMenu(entry.number)->menuAction(),
+                                 m_linkMenu->paneMenu(entry.number)->menuAction()});
         Channel &channel = m_session.channel(entry.number);
         pane->setTimeChoice(channel.paneTimes());
         connect(&channel, &Channel::paneTimesChanged, pane,
