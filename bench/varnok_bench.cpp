@@ -407,6 +407,89 @@ void manyLines()
               QStringLiteral("<= 16 ms"), stall[1] <= 16);
 }
 
+// Line times: what keeping them costs per line, and whether showing them
+// slows appending or painting.
+void lineTimes()
+{
+    const qsizetype size = quick ? 5 * 1000 * 1000 : 50 * 1000 * 1000;
+    const QByteArray chunk = asciiLines(2184, 30); // about 64 kB of 30-character lines
+    // Each is run three times, alternately, and its best run kept: the machine
+    // is shared.
+    double rates[2] = {};
+    double bottomMs = 0;
+    for (const bool shown : {false, true, false, true, false, true}) {
+        ShownPane pane;
+        // As wide as each other (the offscreen screen copies every pixel
+        // of each frame) and wide enough that no line wraps in either.
+        pane.view.resize(600, pane.view.height());
+        if (shown)
+            pane.view.setTimeChoice({LineTimeForm::WallClock, false});
+        QCoreApplication::processEvents();
+        QElapsedTimer fill;
+        fill.start();
+        fillPane(pane, chunk, size);
+        rates[shown] = qMax(rates[shown], pane.text.size() / (fill.nsecsElapsed() / 1e9));
+        if (shown) {
+            const int bottom = pane.view.verticalScrollBar()->maximum();
+            repaintAt(pane.view, bottom / 2);
+            bottomMs = qMax(bottomMs, repaintAt(pane.view, bottom));
+        }
+    }
+    table.row(QStringLiteral("append to a shown pane, 64 kB of lines of 30 at a time, %1 MB: "
+                             "times shown vs hidden (panes 600 px wide; best of three runs)")
+                  .arg(size / 1000000),
+              QStringLiteral("%1 vs %2 M chars/s")
+                  .arg(rates[1] / 1e6, 0, 'f', 1)
+                  .arg(rates[0] / 1e6, 0, 'f', 1),
+              QStringLiteral("within 10%"), rates[1] >= 0.9 * rates[0]);
+    table.row(QStringLiteral("repaint at the bottom with the times' gutter, %1 MB pane")
+                  .arg(size / 1000000),
+              QStringLiteral("%1 ms").arg(bottomMs, 0, 'f', 2), QStringLiteral("<= 16 ms"),
+              bottomMs <= 16);
+
+    // Memory: lines sharing a batch, and the worst case, a batch a line,
+    // each with a time of its own.
+    const qsizetype lines = quick ? 200000 : 2000000;
+    const QByteArray line = asciiLines(1, 30);
+    QStringList perLine;
+    double worst = 0;
+    for (const qsizetype perBatch : {qsizetype(2184), qsizetype(1)}) {
+        PaneText text;
+        for (qsizetype i = 0; i < lines; i += perBatch) {
+            const qint64 ms = 1'800'000'000'000 + i;
+            for (qsizetype j = 0; j < perBatch; ++j)
+                text.append(line, ms);
+        }
+        const double bytes = double(text.lineTimesMemory()) / text.lineCount();
+        worst = qMax(worst, bytes);
+        perLine << QStringLiteral("%1 bytes (%2 a batch)")
+                       .arg(bytes, 0, 'f', 3)
+                       .arg(perBatch == 1 ? QStringLiteral("a line")
+                                          : QStringLiteral("2184 lines"));
+    }
+    table.row(QStringLiteral("line times' memory per line, %1 lines of 30").arg(lines),
+              perLine.join(QStringLiteral(", ")), QStringLiteral("<= 8 bytes"), worst <= 8);
+
+    // Appending in the worst case, a batch a line, with and without times:
+    // the same lines given one time (shared) or each its own.
+    double lineRates[2] = {};
+    for (const bool own : {false, true, false, true, false, true}) {
+        PaneText text;
+        QElapsedTimer clock;
+        clock.start();
+        for (qsizetype i = 0; i < lines; ++i)
+            text.append(line, own ? 1'800'000'000'000 + i : 1'800'000'000'000);
+        lineRates[own] = qMax(lineRates[own], lines / (clock.nsecsElapsed() / 1e9));
+    }
+    table.row(QStringLiteral("append a line at a time, %1 lines of 30: each its own time vs one "
+                             "time for all (best of three runs)")
+                  .arg(lines),
+              QStringLiteral("%1 vs %2 M lines/s")
+                  .arg(lineRates[1] / 1e6, 0, 'f', 2)
+                  .arg(lineRates[0] / 1e6, 0, 'f', 2),
+              QStringLiteral("within 10%"), lineRates[1] >= 0.9 * lineRates[0]);
+}
+
 // A pane fed gigabytes of Hex: the spill file keeps memory bounded.
 void hugePane()
 {
@@ -466,6 +549,15 @@ void hugePane()
                   .arg(jumpAgain, 0, 'f', 2)
                   .arg(clock.elapsed() / 1000.0, 0, 'f', 0),
               QStringLiteral("<= 16 ms"), qMax(jump, jumpAgain) <= 16);
+    view.setTimeChoice({LineTimeForm::WallClock, false});
+    repaintAt(view, view.verticalScrollBar()->maximum());
+    const double timed = repaintAt(view, view.verticalScrollBar()->maximum());
+    table.row(label + QStringLiteral(": repaint at the bottom with the times' gutter"),
+              QStringLiteral("%1 ms; line times held: %2 kB")
+                  .arg(timed, 0, 'f', 2)
+                  .arg(pane.text.lineTimesMemory() / 1024),
+              QStringLiteral("<= 16 ms"), timed <= 16);
+    view.setTimeChoice({});
     findInSpilledPane(table, pane);
 }
 
@@ -697,7 +789,7 @@ int main(int argc, char *argv[])
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
-    // baseline, paced, stall, e2e, paste, recording, find, wrap; or huge, the
+    // baseline, paced, stall, e2e, paste, recording, find, wrap, times; or huge, the
     // 8 GB pane, which only runs when asked for (it takes minutes and 8 GB of
     // disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
@@ -713,6 +805,7 @@ int main(int argc, char *argv[])
         {QStringLiteral("stall"), stallUnderLoad},
         {QStringLiteral("e2e"), endToEnd},
         {QStringLiteral("huge"), hugePane},
+        {QStringLiteral("times"), lineTimes},
         {QStringLiteral("paste"),
          [] {
              pasteResend(table, quick);

@@ -96,7 +96,7 @@ void TestCaptureMenu::menuSitsBetweenSetupAndHelp()
     QStringList titles;
     for (const QAction *menu : f.window->menuBar()->actions())
         titles << menu->text();
-    QCOMPARE(titles, (QStringList{"&File", "&Setup", "&Capture", "&Link", "&Help"}));
+    QCOMPARE(titles, (QStringList{"&File", "&Setup", "&Capture", "&Link", "&View", "&Help"}));
     QStringList entries;
     for (const QAction *entry : f.window->captureMenu()->menu()->actions())
         entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());

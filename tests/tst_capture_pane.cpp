@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -64,6 +65,8 @@ private slots:
     void followsNewDataAtBottom();
     void holdsPositionWhenScrolledUp();
     void mouseSelectionCopiesExactBytes();
+    void timesGoBesideTheText_data();
+    void timesGoBesideTheText();
     void shiftClickExtends();
     void doubleClickSelectsWord();
     void selectAllCopiesExactBytes_data();
@@ -255,6 +258,49 @@ void TestCapturePane::mouseSelectionCopiesExactBytes()
     QTest::mouseMove(viewport, cellPoint(*m_pane, 1, 20));
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, cellPoint(*m_pane, 1, 20));
     QCOMPARE(m_pane->selectedBytes(), QByteArray("\nth"));
+}
+
+void TestCapturePane::timesGoBesideTheText_data()
+{
+    QTest::addColumn<LineTimeForm>("form");
+    QTest::addColumn<bool>("inCopies");
+    QTest::addColumn<QString>("gutter");
+    QTest::addColumn<QString>("copied");
+    QTest::newRow("hidden") << LineTimeForm::Off << true << QString() << "world\r\nsec";
+    QTest::newRow("shown") << LineTimeForm::SinceFirst << false << "       +2.500"
+                           << "world\r\nsec";
+    QTest::newRow("shown, in copies") << LineTimeForm::SinceFirst << true << "       +2.500"
+                                      << "       +0.000 world\r\n       +2.500 sec";
+}
+
+void TestCapturePane::timesGoBesideTheText()
+{
+    QFETCH(LineTimeForm, form);
+    QFETCH(bool, inCopies);
+    QFETCH(QString, gutter);
+    QFETCH(QString, copied);
+    showPane();
+    m_pane->setTimeChoice({form, inCopies});
+    m_model->append("hello world\r\n", 1000);
+    m_model->append("second\nthird", 3500);
+    m_pane->flushPendingUpdate();
+    QCOMPARE(allRows(*m_pane), (QStringList{"hello world", "second", "third"}));
+    QCOMPARE(m_pane->gutterText(1), gutter);
+    // A drag picks the text under the mouse, past the gutter.
+    QWidget *viewport = m_pane->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, cellPoint(*m_pane, 0, 6));
+    QTest::mouseMove(viewport, cellPoint(*m_pane, 1, 3));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, cellPoint(*m_pane, 1, 3));
+    QCOMPARE(m_pane->selectedBytes(), QByteArray("world\r\nsec"));
+    QGuiApplication::clipboard()->clear();
+    m_pane->copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), copied);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("selection.txt"));
+    QVERIFY(m_pane->saveSelection(path));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromLatin1(saved.readAll()), copied);
 }
 
 void TestCapturePane::shiftClickExtends()

@@ -9,6 +9,7 @@
 #include "support/tcp_peer.h"
 #include "ui/capture_pane.h"
 #include "ui/transmit_edit.h"
+#include "ui/view_menu.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPort>
@@ -31,6 +33,7 @@ class TestDisplayWindow : public QObject
 private slots:
     void cleanup();
     void startsWithBothChannelsOff();
+    void showTimeFromTheViewMenuOrThePane();
     void portListsHoldTheirEntriesWithDeviceTips();
     void choosingTcpShowsOnlyTheTcpFields();
     void reloadResetsTheWindowAndKeepsRecords();
@@ -686,6 +689,31 @@ void TestDisplayWindow::tabFollowsTheDesignedOrderOnEveryPass()
         wanted << expected.at((step + 1) % expected.size())->objectName();
     }
     QCOMPARE(seen, wanted);
+}
+
+void TestDisplayWindow::showTimeFromTheViewMenuOrThePane()
+{
+    DisplayFixture f;
+    const ViewMenu &view = *f.window->viewMenu();
+    for (int n : channelNumbers()) {
+        // The pane's Show Time submenu holds the View menu part's actions.
+        std::unique_ptr<QMenu> context(f.channel(n).widgets().txtRecv->createContextMenu());
+        const QList<QAction *> entries = context->actions();
+        const QMenu *paneTimes = entries.at(entries.size() - 2)->menu();
+        QVERIFY(paneTimes);
+        QCOMPARE(paneTimes->actions().first(), view.actions(n).forms.at(0));
+        QVERIFY(!view.actions(n).inCopies->isEnabled()); // nothing to copy while hidden
+
+        paneTimes->actions().at(int(LineTimeForm::SinceFirst))->trigger();
+        view.actions(n).inCopies->trigger();
+        const PaneTimeChoice chosen{LineTimeForm::SinceFirst, true};
+        QCOMPARE(f.state(n).paneTimes(), chosen);
+        QCOMPARE(f.channel(n).widgets().txtRecv->timeChoice(), chosen);
+    }
+    // Kept for the run: the panes made at the next load show it too.
+    f.window->reload();
+    for (int n : channelNumbers())
+        QCOMPARE(f.channel(n).widgets().txtRecv->timeChoice().form, LineTimeForm::SinceFirst);
 }
 
 QTEST_MAIN(TestDisplayWindow)

@@ -82,6 +82,8 @@ private slots:
     void splitLines();
     void printLines_data();
     void printLines();
+    void linePrefixBeforeEachLinesFirstRow_data();
+    void linePrefixBeforeEachLinesFirstRow();
     void pages_data();
     void pages();
     void printFontIsFixedPitchTwelvePoint();
@@ -198,6 +200,36 @@ void TestPrinting::printLines()
     QFETCH(bool, whole);
     QFETCH(QStringList, afterBlanks);
     QCOMPARE(PrintLayout::printLines(text, whole), blanks() + afterBlanks);
+}
+
+void TestPrinting::linePrefixBeforeEachLinesFirstRow_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<bool>("whole");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<QStringList>("afterBlanks");
+    QTest::newRow("lines") << QByteArray("ab\r\ncd\n") << true << 0
+                           << QStringList{"[0] ab", "[1] cd", "[2] "};
+    QTest::newRow("long line continues under blanks")
+        << QByteArray("abcdefghij\nk") << true << 8
+        << QStringList{"[0] abcd", "    efgh", "    ij", "[1] k"};
+    QTest::newRow("slices: a break starts a line")
+        << QByteArray(" 41 42\n 43") << false << 0 << QStringList{"[0]  41 42", "[1]  43"};
+}
+
+void TestPrinting::linePrefixBeforeEachLinesFirstRow()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(bool, whole);
+    QFETCH(int, columns);
+    QFETCH(QStringList, afterBlanks);
+    PrintLines lines([&text](qsizetype pos, qsizetype length) { return text.mid(pos, length); },
+                     text.size(), whole, columns);
+    lines.setLinePrefix([](qsizetype line) { return QStringLiteral("[%1]").arg(line); }, 3);
+    QStringList printed;
+    while (!lines.atEnd())
+        printed << lines.next();
+    QCOMPARE(printed, blanks() + afterBlanks);
 }
 
 void TestPrinting::pages_data()

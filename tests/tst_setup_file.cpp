@@ -90,6 +90,8 @@ void TestSetupFile::roundTripKeepsEveryValue()
         channel.setLocalEcho(true);
         channel.setLinkOptions(
             LinkOptions{true, false, false, n == 1 ? FlowControl::RtsCts : FlowControl::XonXoff});
+        channel.setPaneTimes(
+            {n == 1 ? LineTimeForm::WallClock : LineTimeForm::SincePrevious, true});
     }
     QString error;
     QVERIFY2(SetupFile::save(path, saved, savedChoices, &error), qPrintable(error));
@@ -115,7 +117,7 @@ void TestSetupFile::roundTripKeepsEveryValue()
     const QByteArray text = file.readAll();
     for (const char *line :
          {"[Channel1]", "Format=Hex", "LineEnding=CR LF", "Accumulate=Clear First",
-          "FlowControl=RTS/CTS", "[Serial]", "Settings=\"115200,e,7,2\""})
+          "FlowControl=RTS/CTS", "Times=WallClock", "[Serial]", "Settings=\"115200,e,7,2\""})
         QVERIFY2(text.contains(line), line);
 }
 

@@ -18,25 +18,28 @@ ChannelReceiver::ChannelReceiver(const ChannelModes &modes, ChannelModule &modul
     connect(&m_timer, &QTimer::timeout, this, &ChannelReceiver::tick);
 }
 
-void ChannelReceiver::receiveSerial(QByteArrayView batch)
+void ChannelReceiver::receiveSerial(QByteArrayView batch, qint64 arrivalMs)
 {
-    receive(batch, Source::Serial);
+    receive(batch, Source::Serial, arrivalMs);
 }
 
-void ChannelReceiver::receiveSocket(QByteArrayView batch)
+void ChannelReceiver::receiveSocket(QByteArrayView batch, qint64 arrivalMs)
 {
-    receive(batch, Source::Socket);
+    receive(batch, Source::Socket, arrivalMs);
 }
 
-void ChannelReceiver::receive(QByteArrayView batch, Source source)
+void ChannelReceiver::receive(QByteArrayView batch, Source source, qint64 arrivalMs)
 {
     m_lastSource = source;
     const DisplayMode mode = m_modes.display;
     if (mode == DisplayMode::RealTime && m_module.strBuffer.isEmpty()) {
         // The usual case: nothing waits, so the batch goes straight to the pane.
-        show(batch, source == Source::Socket ? Layout::Socket : Layout::SerialRealTime);
+        show(batch, source == Source::Socket ? Layout::Socket : Layout::SerialRealTime, arrivalMs);
         return;
     }
+    if (m_module.strBuffer.isEmpty())
+        m_batchStarts.clear();
+    m_batchStarts.append({m_module.strBuffer.size(), arrivalMs});
     ByteText::appendBytes(m_module.strBuffer, batch);
     switch (mode) {
     case DisplayMode::RealTime:
@@ -77,6 +80,7 @@ void ChannelReceiver::clearReceived()
     m_module.strBuffer.clear();
     m_dump.restart();
     m_echoOpen = false;
+    m_batchStarts.clear();
 }
 
 bool ChannelReceiver::paneAtLineStart() const
@@ -84,18 +88,18 @@ bool ChannelReceiver::paneAtLineStart() const
     return m_pane.lineStart(m_pane.lineCount() - 1) == m_pane.size();
 }
 
-void ChannelReceiver::endOpenLine()
+void ChannelReceiver::endOpenLine(qint64 arrivalMs)
 {
     if (!paneAtLineStart())
-        appendShown(LineBreakRule::bytesOf(m_pane.lineBreaks()), false);
+        appendShown(LineBreakRule::bytesOf(m_pane.lineBreaks()), false, arrivalMs);
 }
 
-void ChannelReceiver::appendShown(QByteArrayView text, bool echo)
+void ChannelReceiver::appendShown(QByteArrayView text, bool echo, qint64 arrivalMs)
 {
     if (echo)
         m_pane.appendEcho(text);
     else
-        m_pane.append(text);
+        m_pane.append(text, arrivalMs);
     emit shown(text);
 }
 
@@ -108,7 +112,7 @@ void ChannelReceiver::showSent(QByteArrayView bytes)
         flushPending(); // received earlier, so shown first
     }
     if (!m_echoOpen)
-        endOpenLine();
+        endOpenLine(PaneText::kNow);
     m_echoOpen = true;
     const QByteArrayView prefix("> ");
     if (m_modes.format != ReceiveFormat::Ascii) {
@@ -119,20 +123,20 @@ void ChannelReceiver::showSent(QByteArrayView bytes)
             ByteText::appendDecimalPieces(m_scratch, bytes, " ", {});
         else
             ByteText::appendHexPieces(m_scratch, bytes, " ", {});
-        appendShown(m_scratch, true);
+        appendShown(m_scratch, true, PaneText::kNow);
         return;
     }
     // Text: each line of it gets the prefix. A CR LF stays together.
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         if (paneAtLineStart())
-            appendShown(prefix, true);
+            appendShown(prefix, true, PaneText::kNow);
         qsizetype end = pos;
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n')
             ++end;
         if (end < bytes.size())
             end += bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
-        appendShown(bytes.sliced(pos, end - pos), true);
+        appendShown(bytes.sliced(pos, end - pos), true, PaneText::kNow);
         pos = end;
     }
     m_echoOpen = !paneAtLineStart();
@@ -147,8 +151,20 @@ void ChannelReceiver::flushBuffer(Layout layout)
 
 void ChannelReceiver::showBuffer(Layout layout)
 {
-    show(m_module.strBuffer, layout);
+    // Batch by batch, each with its time: the text is the same as in one go.
+    const QByteArrayView buffer = m_module.strBuffer;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < m_batchStarts.size() && from < buffer.size(); ++i) {
+        const qsizetype to = i + 1 < m_batchStarts.size()
+                                 ? std::clamp(m_batchStarts.at(i + 1).at, from, buffer.size())
+                                 : buffer.size();
+        show(buffer.sliced(from, to - from), layout, m_batchStarts.at(i).arrivalMs);
+        from = to;
+    }
+    if (from < buffer.size())
+        show(buffer.sliced(from), layout, PaneText::kNow);
     m_module.strBuffer.clear();
+    m_batchStarts.clear();
 }
 
 qsizetype ChannelReceiver::startPieces(Layout layout)
@@ -170,16 +186,16 @@ qsizetype ChannelReceiver::startPieces(Layout layout)
     return spaced ? 1 : 0;
 }
 
-void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
+void ChannelReceiver::show(QByteArrayView bytes, Layout layout, qint64 arrivalMs)
 {
     // Nothing shown still writes a number's separator (below), as always;
     // only shown bytes end an echoed line.
     if (!bytes.isEmpty() && std::exchange(m_echoOpen, false))
-        endOpenLine();
+        endOpenLine(arrivalMs);
     qsizetype skipped = 0;
     switch (m_modes.format) {
     case ReceiveFormat::Ascii:
-        m_pane.append(bytes);
+        m_pane.append(bytes, arrivalMs);
         emit shown(bytes);
         return;
     case ReceiveFormat::Dump:
@@ -188,10 +204,10 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
         if (m_pane.size() != m_dumpEnd)
             m_dump.breakRow(); // other text came after the row, or a clear
         if (!m_pane.isEmpty() && m_pane.size() != m_dumpEnd)
-            endOpenLine();
+            endOpenLine(arrivalMs);
         m_scratch.resize(0);
         m_dump.append(m_scratch, bytes, LineBreakRule::bytesOf(m_pane.lineBreaks()));
-        appendShown(m_scratch, false);
+        appendShown(m_scratch, false, arrivalMs);
         m_dumpEnd = m_pane.size();
         return; // a row's text is small: the scratch space stays small
     case ReceiveFormat::Decimal:
@@ -213,8 +229,11 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout)
     }
     const QByteArrayView text =
         QByteArrayView(m_scratch).sliced(std::min(skipped, m_scratch.size()));
-    m_pane.append(text);
+    m_pane.append(text, arrivalMs);
     emit shown(text);
+    // A huge flush shouldn't keep its scratch space around.
+    if (m_scratch.capacity() > (1 << 20))
+        m_scratch = QByteArray();
     // A huge flush shouldn't keep its scratch space around.
     if (m_scratch.capacity() > (1 << 20))
         m_scratch = QByteArray();

@@ -2,12 +2,11 @@
 
 #include "core/channel_state.h"
 #include "core/dump_rows.h"
+#include "core/pane_text.h"
 
 #include <QByteArrayView>
 #include <QObject>
 #include <QTimer>
-
-class PaneText;
 
 // One channel's receive path: turns received batches into text in the
 // channel's pane, following its display mode, format and accumulate mode,
@@ -21,6 +20,10 @@ class PaneText;
 // events: what waits to be shown goes first. Echo lines start with "> " and
 // are marked as echo in the pane; echo and received text never share a
 // line (a line break the pane's rule knows is put between them).
+//
+// Each batch comes with its arrival time (ms since the epoch; by default the
+// clock is read), and the buffer keeps where each batch began in it, so the
+// pane dates each line by the batch of its first byte however late it shows.
 class ChannelReceiver : public QObject
 {
     Q_OBJECT
@@ -30,10 +33,10 @@ public:
                     QObject *parent = nullptr);
 
     // A batch read from the serial port.
-    void receiveSerial(QByteArrayView batch);
+    void receiveSerial(QByteArrayView batch, qint64 arrivalMs = PaneText::kNow);
     // A batch read from the TCP connection (channel 1 only); it shows numbers
     // with their space after them rather than before.
-    void receiveSocket(QByteArrayView batch);
+    void receiveSocket(QByteArrayView batch, qint64 arrivalMs = PaneText::kNow);
     // The quiet time-out has passed.
     void tick();
     // The source is gone (closed by a fault): show what still waits, so
@@ -67,17 +70,17 @@ private:
         Socket
     };
 
-    void receive(QByteArrayView batch, Source source);
+    void receive(QByteArrayView batch, Source source, qint64 arrivalMs);
     void showBuffer(Layout layout);
     // Readies the scratch text; returns how many of its leading characters
     // to leave out (a space the pane's end already gives).
     qsizetype startPieces(Layout layout);
-    void show(QByteArrayView bytes, Layout layout);
+    void show(QByteArrayView bytes, Layout layout, qint64 arrivalMs);
     void flushBuffer(Layout layout);
     bool paneAtLineStart() const;
     // Ends the pane's last line if it holds text, as received text.
-    void endOpenLine();
-    void appendShown(QByteArrayView text, bool echo);
+    void endOpenLine(qint64 arrivalMs);
+    void appendShown(QByteArrayView text, bool echo, qint64 arrivalMs);
 
     const ChannelModes &m_modes;
     ChannelModule &m_module;
@@ -88,4 +91,11 @@ private:
     DumpRows m_dump;
     qsizetype m_dumpEnd = -1; // the pane's size after the last dump text
     bool m_echoOpen = false;  // the pane's last line is an unfinished echo
+    // Where each batch in the buffer begins, and when it arrived.
+    struct BatchStart
+    {
+        qsizetype at;
+        qint64 arrivalMs;
+    };
+    QList<BatchStart> m_batchStarts;
 };

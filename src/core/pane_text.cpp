@@ -1,8 +1,10 @@
 #include "core/pane_text.h"
 
+#include <QDateTime>
 #include <QIODevice>
 
 #include <algorithm>
+#include <vector>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -39,13 +41,25 @@ qsizetype PaneText::defaultSpillThreshold()
     return defaultThreshold();
 }
 
-void PaneText::append(QByteArrayView piece)
+void PaneText::timeNewLines(qint64 arrivalMs)
+{
+    // Every line but the last has its first byte (at least its break); the
+    // last has one once it starts before the end.
+    const qsizetype last = m_lines.lineCount() - 1;
+    const qsizetype begun = m_lines.lineStart(m_store, last) < m_store.size() ? last + 1 : last;
+    if (begun <= m_times.size())
+        return;
+    m_times.extendTo(begun, arrivalMs == kNow ? QDateTime::currentMSecsSinceEpoch() : arrivalMs);
+}
+
+void PaneText::append(QByteArrayView piece, qint64 arrivalMs)
 {
     if (piece.isEmpty())
         return;
     const qsizetype from = m_store.size();
     m_store.append(piece);
     m_lines.index(m_store, from);
+    timeNewLines(arrivalMs);
     emit appended(from);
     const QString fault = m_store.takeFault();
     if (!fault.isEmpty())
@@ -62,9 +76,33 @@ void PaneText::setLineBreaks(LineBreaks rule)
 {
     if (rule == m_lines.rule())
         return;
+    // The times follow the bytes: a line of the new split takes the time of
+    // the line its first byte was in. Lines of one batch share a time, so
+    // only the changes are kept meanwhile.
+    struct TimeFrom
+    {
+        qsizetype at;
+        qint64 ms;
+    };
+    std::vector<TimeFrom> changes;
+    for (qsizetype line = 0; line < m_times.size(); ++line) {
+        const qint64 ms = m_times.at(line);
+        if (changes.empty() || changes.back().ms != ms)
+            changes.push_back({lineStart(line), ms});
+    }
     m_lines.clear();
     m_lines.setRule(rule);
     m_lines.index(m_store, 0);
+    m_times.clear();
+    size_t change = 0;
+    for (qsizetype line = 0; line < m_lines.lineCount() && !changes.empty(); ++line) {
+        const qsizetype start = lineStart(line);
+        if (line == m_lines.lineCount() - 1 && start == m_store.size())
+            break; // the last line has no byte yet
+        while (change + 1 < changes.size() && changes[change + 1].at <= start)
+            ++change;
+        m_times.append(changes[change].ms);
+    }
     emit reset();
 }
 
@@ -74,8 +112,11 @@ void PaneText::setText(QByteArrayView text)
     m_store.clear();
     m_lines.clear();
     m_echo.clear();
+    m_times.clear();
     m_store.append(text);
     m_lines.index(m_store, 0);
+    if (!text.isEmpty())
+        timeNewLines(kNow);
     emit reset();
     giveMemoryBack(heldBefore);
     const QString fault = m_store.takeFault();

@@ -3,6 +3,7 @@
 #include "core/echo_ranges.h"
 #include "core/pane_line_index.h"
 #include "core/pane_store.h"
+#include "core/pane_times.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -23,6 +24,10 @@ class QIODevice;
 // PaneStore), so the text is not one array: read it by position (at), in
 // pieces (chunkAt, forEachChunk) or as a copy of a range. Views listen to
 // the change signals and coalesce them.
+//
+// Beside the lines it keeps their arrival times (PaneTimes): a line's time
+// is the one given with the append that brought its first byte. The times
+// are not in the text, so find, copy and save see the text alone.
 class PaneText : public QObject
 {
     Q_OBJECT
@@ -66,8 +71,13 @@ public:
     // The first line break in [from, to), or `to`.
     qsizetype findLineBreak(qsizetype from, qsizetype to) const;
 
-    void append(QByteArrayView piece);
-    // Appends text that shows what was sent rather than received.
+    // Reads the clock: for a piece that arrives now.
+    static constexpr qint64 kNow = PaneTimes::kNone;
+    // `arrivalMs` (ms since the epoch) becomes the time of each line whose
+    // first byte is in `piece`.
+    void append(QByteArrayView piece, qint64 arrivalMs = kNow);
+    // Appends text that shows what was sent rather than received; its lines
+    // take the time of now.
     void appendEcho(QByteArrayView piece);
     const EchoRanges &echoRanges() const { return m_echo; }
     void setText(QByteArrayView text);
@@ -90,6 +100,12 @@ public:
     // (reset() follows); the text stays as it is.
     LineBreaks lineBreaks() const { return m_lines.rule(); }
     void setLineBreaks(LineBreaks rule);
+
+    // When line `line`'s first byte arrived (ms since the epoch), or
+    // PaneTimes::kNone for a line still empty.
+    qint64 lineTime(qsizetype line) const { return m_times.at(line); }
+    // The memory the line times take.
+    qsizetype lineTimesMemory() const { return m_times.memoryBytes(); }
 
     // Text past this many bytes moves to a file; takes effect when the pane
     // is next empty. Panes made later start with the default.
@@ -116,8 +132,10 @@ signals:
 
 private:
     void giveMemoryBack(qsizetype heldBefore);
+    void timeNewLines(qint64 arrivalMs);
 
     PaneStore m_store;
     PaneLineIndex m_lines;
     EchoRanges m_echo;
+    PaneTimes m_times;
 };

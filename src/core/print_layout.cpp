@@ -60,6 +60,37 @@ PrintLines::PrintLines(Reader read, qsizetype size, bool wholeText, int columns)
         m_ready.emplace_back();
 }
 
+void PrintLines::setLinePrefix(LinePrefix prefix, int width)
+{
+    m_prefix = std::move(prefix);
+    m_prefixWidth = m_prefix ? width : 0;
+}
+
+int PrintLines::rowColumns() const
+{
+    if (m_columns == 0 || !m_prefix)
+        return m_columns;
+    return std::max(1, m_columns - m_prefixWidth - 1);
+}
+
+void PrintLines::pushRow(const QByteArray &row)
+{
+    if (!m_prefix) {
+        m_ready.push_back(QString::fromLatin1(row));
+        return;
+    }
+    const QString lead = m_inLine ? QString(m_prefixWidth, u' ') : m_prefix(m_line);
+    m_inLine = true;
+    m_ready.push_back(lead + u' ' + QString::fromLatin1(row));
+}
+
+void PrintLines::endLine()
+{
+    if (m_inLine)
+        ++m_line;
+    m_inLine = false;
+}
+
 bool PrintLines::atEnd()
 {
     while (m_ready.empty() && !m_finished)
@@ -90,8 +121,11 @@ void PrintLines::produce()
         for (qsizetype from = 0; from < block.size(); from += PrintLayout::sliceLength) {
             const QStringList lines = PrintLayout::splitLines(
                 QString::fromLatin1(block.mid(from, PrintLayout::sliceLength)));
-            for (const QString &line : lines)
-                emitLine(line.toLatin1());
+            for (qsizetype i = 0; i < lines.size(); ++i) {
+                if (i > 0)
+                    endLine(); // a break in the slice: a new text line
+                emitLine(lines.at(i).toLatin1());
+            }
         }
     }
     m_finished = last;
@@ -108,6 +142,7 @@ void PrintLines::produceWhole(const QByteArray &block, bool last)
         if (c == '\r' && i + 1 == text.size() && !last)
             break; // an LF may follow in the next block
         emitLine(text.mid(start, i - start));
+        endLine();
         if (c == '\r' && i + 1 < text.size() && text.at(i + 1) == '\n')
             ++i;
         start = i + 1;
@@ -121,19 +156,21 @@ void PrintLines::produceWhole(const QByteArray &block, bool last)
     // text without line breaks is never gathered whole.
     const qsizetype held = m_carry.endsWith('\r') ? 1 : 0;
     qsizetype done = 0;
-    while (m_columns > 0 && m_carry.size() - held - done > m_columns) {
-        m_ready.push_back(QString::fromLatin1(m_carry.mid(done, m_columns)));
-        done += m_columns;
+    const int columns = rowColumns();
+    while (columns > 0 && m_carry.size() - held - done > columns) {
+        pushRow(m_carry.mid(done, columns));
+        done += columns;
     }
     m_carry.remove(0, done);
 }
 
 void PrintLines::emitLine(const QByteArray &line)
 {
-    if (m_columns == 0 || line.size() <= m_columns) {
-        m_ready.push_back(QString::fromLatin1(line));
+    const int columns = rowColumns();
+    if (columns == 0 || line.size() <= columns) {
+        pushRow(line);
         return;
     }
-    for (qsizetype from = 0; from < line.size(); from += m_columns)
-        m_ready.push_back(QString::fromLatin1(line.mid(from, m_columns)));
+    for (qsizetype from = 0; from < line.size(); from += columns)
+        pushRow(line.mid(from, columns));
 }

@@ -41,6 +41,13 @@ public:
 
     PrintLines(Reader read, qsizetype size, bool wholeText, int columns);
 
+    // Something printed before each text line's first row (its time, say),
+    // `width` characters wide, and one blank; the line's further rows get
+    // blanks instead, and rows are that much narrower. Lines are counted as
+    // the pane counts them, from 0.
+    using LinePrefix = std::function<QString(qsizetype line)>;
+    void setLinePrefix(LinePrefix prefix, int width);
+
     bool atEnd();
     QString next();
     // How much of the text has been laid out, for progress.
@@ -51,6 +58,9 @@ private:
     void produce();
     void produceWhole(const QByteArray &block, bool last);
     void emitLine(const QByteArray &line);
+    void pushRow(const QByteArray &row);
+    void endLine();
+    int rowColumns() const;
 
     Reader m_read;
     qsizetype m_size;
@@ -60,4 +70,8 @@ private:
     QByteArray m_carry; // the start of a line not yet ended
     bool m_finished = false;
     std::deque<QString> m_ready;
+    LinePrefix m_prefix;
+    int m_prefixWidth = 0;
+    qsizetype m_line = 0;
+    bool m_inLine = false; // a row of line m_line is out
 };

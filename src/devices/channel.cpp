@@ -5,6 +5,8 @@
 #include "devices/serial_port_component.h"
 #include "devices/transmit_queue.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 
 Channel::Channel(int number, bool offersTcp, QObject *parent)
@@ -60,6 +62,14 @@ qint64 Channel::transmitLimit() const
     return m_link.queue().limit();
 }
 
+void Channel::setPaneTimes(const PaneTimeChoice &choice)
+{
+    if (choice == m_paneTimes)
+        return;
+    m_paneTimes = choice;
+    emit paneTimesChanged();
+}
+
 void Channel::wireReceiveRoute()
 {
     connect(&m_link, &ChannelLink::received, this, &Channel::onReceived);
@@ -69,10 +79,12 @@ void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
 {
     m_receivedCount += batch.size();
     emit batchReceived(batch);
+    // One clock read per batch: the time of every line it starts.
+    const qint64 arrivalMs = QDateTime::currentMSecsSinceEpoch();
     if (from == ChannelLink::Route::Tcp)
-        m_receiver.receiveSocket(batch);
+        m_receiver.receiveSocket(batch, arrivalMs);
     else
-        m_receiver.receiveSerial(batch);
+        m_receiver.receiveSerial(batch, arrivalMs);
 }
 
 void Channel::onLost(const QString &text, const QString &detail)

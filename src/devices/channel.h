@@ -2,6 +2,7 @@
 
 #include "core/channel_receiver.h"
 #include "core/channel_state.h"
+#include "core/line_time_text.h"
 #include "core/pane_text.h"
 #include "devices/channel_link.h"
 
@@ -16,9 +17,11 @@
 // The receive route (wired in wireReceiveRoute()):
 //     SerialPortComponent (QSerialPort) or SocketComponent over TcpConnection
 //       (a TCP client's socket) --received(batch)--> ChannelLink
-//       --received(batch, route)--> Channel::onReceived --> ChannelReceiver
-//       (display mode, format, accumulate mode) --> PaneText --appended-->
-//       CapturePane, the view (ui/capture_pane.h: paints the visible rows)
+//       --received(batch, route)--> Channel::onReceived (reads the clock
+//       once: the batch's time) --> ChannelReceiver (display mode, format,
+//       accumulate mode; keeps each buffered batch's time) --> PaneText
+//       (text, line index, line times) --appended--> CapturePane, the view
+//       (ui/capture_pane.h: paints the visible rows, the times' gutter)
 // Recordings listen along the way: batchReceived() (raw bytes and logs),
 // the receiver's shown() (text as shown) and bytesSent() (logs).
 // With local echo on, bytesSent() also goes to ChannelReceiver::showSent,
@@ -96,6 +99,12 @@ public:
     // The most bytes that may wait to go out at once.
     qint64 transmitLimit() const;
 
+    // Whether and how the pane shows its lines' arrival times, and whether
+    // copies and saved panes carry them. Kept for the whole run (off at
+    // first); paneTimesChanged() follows every change.
+    const PaneTimeChoice &paneTimes() const { return m_paneTimes; }
+    void setPaneTimes(const PaneTimeChoice &choice);
+
     // Bytes received, and handed to the port or connection, since the
     // channel was last switched on; those the port or connection still held
     // when it failed are not counted.
@@ -146,6 +155,8 @@ signals:
     void linkChanged();
     // setFormat chose a format.
     void formatChanged();
+    // setPaneTimes() changed the choice.
+    void paneTimesChanged();
 
 private:
     void wireReceiveRoute();
@@ -160,6 +171,7 @@ private:
     ChannelReceiver m_receiver;
     ChannelLink m_link;
     QString m_serialSettings;
+    PaneTimeChoice m_paneTimes;
     qint64 m_receivedCount = 0;
     qint64 m_sentCount = 0;
 };

@@ -1,6 +1,7 @@
 #include "devices/setup_file.h"
 
 #include "core/channel_state.h"
+#include "core/line_time_text.h"
 #include "core/setup_text.h"
 #include "core/time_out_entry.h"
 #include "devices/capture_session.h"
@@ -219,6 +220,26 @@ const QList<Key> channelKeyTable = {
          return appliedToLink(
              c, modeOf(t, {FlowControl::None, FlowControl::RtsCts, FlowControl::XonXoff}),
              &LinkOptions::flow);
+     }},
+    {"Times", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.paneTimes().form));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         PaneTimeChoice choice = c.paneTimes();
+         const bool ok = applied(modeOf(t, {LineTimeForm::Off, LineTimeForm::WallClock,
+                                            LineTimeForm::SinceFirst, LineTimeForm::SincePrevious}),
+                                 choice.form);
+         c.setPaneTimes(choice);
+         return ok;
+     }},
+    {"TimesInCopies", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.paneTimes().inCopies); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         PaneTimeChoice choice = c.paneTimes();
+         const bool ok = applied(boolOf(t), choice.inCopies);
+         c.setPaneTimes(choice);
+         return ok;
      }},
 };
 

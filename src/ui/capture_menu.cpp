@@ -120,7 +120,10 @@ void CaptureMenu::savePane(int channel)
                               {tr("Text (*.txt)"), tr("All files (*)")}, true);
     if (!choice)
         return;
-    const QString failure = savePaneText(m_session.channel(channel).pane(), choice->path);
+    const Channel &source = m_session.channel(channel);
+    const PaneTimeChoice &times = source.paneTimes();
+    const QString failure =
+        savePaneText(source.pane(), choice->path, times.inCopies ? times.form : LineTimeForm::Off);
     if (!failure.isEmpty())
         showProgramMessage(m_window, tr("%1 was not saved.").arg(choice->path), failure);
 }

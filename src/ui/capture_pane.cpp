@@ -59,6 +59,25 @@ CapturePane::CapturePane(QWidget *parent)
 
 CapturePane::~CapturePane() = default;
 
+void CapturePane::setTimeChoice(const PaneTimeChoice &choice)
+{
+    const bool newWidth = choice.form != m_times.form;
+    m_times = choice;
+    if (newWidth)
+        relayoutForSize();
+    viewport()->update();
+}
+
+QString CapturePane::gutterText(int row) const
+{
+    if (!m_model || m_times.form == LineTimeForm::Off || row < 0 || row >= m_layout.rowCount())
+        return {};
+    const qsizetype line = m_layout.lineOfRow(row);
+    if (m_layout.firstRowOfLine(line) != row)
+        return {};
+    return LineTimeText::of(*m_model, line, m_times.form);
+}
+
 void CapturePane::setModel(PaneText *model)
 {
     if (m_model == model)
@@ -193,7 +212,7 @@ void CapturePane::notifyInserted(qsizetype from)
 void CapturePane::relayoutForSize()
 {
     const bool atBottom = isAtBottom();
-    const int usable = viewport()->width() - 2 * kMargin;
+    const int usable = viewport()->width() - 2 * kMargin - int(std::ceil(gutterWidth()));
     const int columns = std::max(1, int(std::floor(usable / m_glyphs.cellWidth())));
     if (columns == m_layout.columns() || !m_model) {
         m_layout.setColumns(columns);
@@ -313,7 +332,8 @@ qsizetype CapturePane::positionAt(const QPoint &viewportPos) const
         return 0;
     const qint64 row = qint64(firstVisibleRow()) +
                        qint64(std::floor(qreal(viewportPos.y()) / m_glyphs.lineHeight()));
-    const int column = std::max(0, qRound((viewportPos.x() - kMargin) / m_glyphs.cellWidth()));
+    const int column =
+        std::max(0, qRound((viewportPos.x() - kMargin - gutterWidth()) / m_glyphs.cellWidth()));
     return m_layout.positionAt(*m_model, row, column);
 }
 

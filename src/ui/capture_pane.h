@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/line_time_text.h"
 #include "core/pane_layout.h"
 #include "core/pane_selection.h"
 #include "ui/capture_pane_glyphs.h"
@@ -29,6 +30,11 @@ class QMenu;
 //   capture_pane_paint.cpp  painting the rows in view and the selection.
 // Glyphs per font come from CapturePaneGlyphs, and screen readers reach the
 // text through CapturePaneAccessible.
+//
+// With line times shown, a gutter at the left holds each line's arrival
+// time beside its first row; the text, its wrapping width aside, is the
+// same: find, selection and copy see the text alone, unless the choice
+// asks for the times in copies.
 class CapturePane : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -50,6 +56,13 @@ public:
     // selected and copied like any pane (it never takes typed input).
     void setInactive(bool inactive);
     bool isInactive() const { return m_inactive; }
+
+    // --- Line times (capture_pane.cpp) ---
+    void setTimeChoice(const PaneTimeChoice &choice);
+    const PaneTimeChoice &timeChoice() const { return m_times; }
+    // The gutter's text beside `row`: its line's time on the line's first
+    // row, blank on the others and with times hidden.
+    QString gutterText(int row) const;
 
     // --- Scrolling and geometry (capture_pane.cpp) ---
     bool isAtBottom() const;
@@ -82,11 +95,12 @@ public:
     void selectAll();
     void setSelection(qsizetype start, qsizetype end);
     void clearSelection();
-    // To the clipboard; a selection larger than clipboardLimit() is offered
-    // to be saved to a file instead.
+    // To the clipboard (with the line times when the choice asks for them);
+    // a selection larger than clipboardLimit() is offered to be saved to a
+    // file instead.
     void copy();
-    // Writes the selected bytes to `path`; says so and returns false when
-    // that fails.
+    // Writes the selected bytes (with the line times when the choice asks
+    // for them) to `path`; says so and returns false when that fails.
     bool saveSelection(const QString &path);
     static void setClipboardLimit(qsizetype bytes);
     static qsizetype clipboardLimit();
@@ -145,11 +159,15 @@ private:
     // Size of the text that has been shown, for accessibility notices.
     qsizetype m_shownSize = 0;
     bool m_inactive = false;
+    PaneTimeChoice m_times;
 
     // --- Selection and input (capture_pane_input.cpp) ---
     // Repaints and tells listeners and screen readers when `changed`.
     void showSelectionChange(bool changed);
     void offerToSaveSelection();
+    // The times a copy carries: Off unless shown and asked for in copies.
+    LineTimeForm copiedTimes() const;
+    QByteArray copiedBytes() const;
     qsizetype moveByRows(qsizetype pos, int rows) const;
 
     PaneSelection m_selection;
@@ -160,8 +178,10 @@ private:
     // --- Painting (capture_pane_paint.cpp) ---
     // Blank pixels left and right of the text.
     static constexpr int kMargin = 2;
-    // Where a column's cell starts in the viewport.
+    // Where a column's cell starts in the viewport, past the gutter.
     qreal cellX(int column) const;
+    // The width of the times' gutter: 0 while they are hidden.
+    qreal gutterWidth() const;
 
     CapturePaneGlyphs m_glyphs;
 };

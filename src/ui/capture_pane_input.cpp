@@ -2,6 +2,8 @@
 // context menu.
 #include "ui/capture_pane.h"
 
+#include "core/line_time_text.h"
+
 #include "core/pane_text.h"
 #include "ui/program_message.h"
 
@@ -85,7 +87,7 @@ void CapturePane::copy()
         offerToSaveSelection();
         return;
     }
-    QGuiApplication::clipboard()->setText(QString::fromLatin1(selectedBytes()));
+    QGuiApplication::clipboard()->setText(QString::fromLatin1(copiedBytes()));
 }
 
 void CapturePane::offerToSaveSelection()
@@ -111,13 +113,29 @@ void CapturePane::offerToSaveSelection()
     box->open();
 }
 
+LineTimeForm CapturePane::copiedTimes() const
+{
+    return m_times.inCopies ? m_times.form : LineTimeForm::Off;
+}
+
+QByteArray CapturePane::copiedBytes() const
+{
+    if (!m_model || copiedTimes() == LineTimeForm::Off)
+        return selectedBytes();
+    return LineTimeText::copy(*m_model, m_selection.start(), m_selection.length(), copiedTimes());
+}
+
 bool CapturePane::saveSelection(const QString &path)
 {
     if (!m_model || !hasSelection())
         return false;
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) &&
-        m_model->writeTo(file, m_selection.start(), m_selection.length()) && file.commit())
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         (copiedTimes() == LineTimeForm::Off
+                              ? m_model->writeTo(file, m_selection.start(), m_selection.length())
+                              : LineTimeText::writeTo(*m_model, file, m_selection.start(),
+                                                      m_selection.length(), copiedTimes()));
+    if (written && file.commit())
         return true;
     showProgramMessage(this, tr("The selection could not be saved to %1.").arg(path),
                        file.errorString());
@@ -243,7 +261,7 @@ void CapturePane::mouseReleaseEvent(QMouseEvent *event)
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (hasSelection() && clipboard->supportsSelection() &&
         m_selection.length() <= clipboardLimit())
-        clipboard->setText(QString::fromLatin1(selectedBytes()), QClipboard::Selection);
+        clipboard->setText(QString::fromLatin1(copiedBytes()), QClipboard::Selection);
     event->accept();
 }
 

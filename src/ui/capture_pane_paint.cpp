@@ -2,6 +2,7 @@
 // glyphs gathered per font and colour.
 #include "ui/capture_pane.h"
 
+#include "core/line_time_text.h"
 #include "core/pane_text.h"
 
 #include <QGlyphRun>
@@ -10,7 +11,14 @@
 
 qreal CapturePane::cellX(int column) const
 {
-    return kMargin + column * m_glyphs.cellWidth();
+    return kMargin + gutterWidth() + column * m_glyphs.cellWidth();
+}
+
+qreal CapturePane::gutterWidth() const
+{
+    const int characters = LineTimeText::width(m_times.form);
+    // One blank cell between the times and the text.
+    return characters == 0 ? 0 : (characters + 1) * m_glyphs.cellWidth();
 }
 
 void CapturePane::paintEvent(QPaintEvent *event)
@@ -58,6 +66,13 @@ void CapturePane::paintEvent(QPaintEvent *event)
         Ink ink;
     };
     QList<Missing> missing;
+    // The times, one run of text per line start in view.
+    struct Time
+    {
+        int y;
+        QString text;
+    };
+    QList<Time> times;
 
     const int first = firstVisibleRow();
     const int top = event->rect().top() / m_glyphs.lineHeight();
@@ -67,6 +82,11 @@ void CapturePane::paintEvent(QPaintEvent *event)
         if (row >= m_layout.rowCount())
             break;
         const int y = i * m_glyphs.lineHeight();
+        if (m_times.form != LineTimeForm::Off) {
+            const QString time = gutterText(int(row));
+            if (!time.isEmpty())
+                times.append(Time{y, time});
+        }
         const QList<PaneLayout::Cell> cells = m_layout.rowCells(*m_model, row);
 
         // The selected cells of a row are side by side; a selected line
@@ -140,5 +160,13 @@ void CapturePane::paintEvent(QPaintEvent *event)
     for (const Missing &m : missing) {
         painter.setPen(inks[m.ink]);
         painter.drawText(m.rect, Qt::AlignCenter, QString(m.shown));
+    }
+    if (!times.isEmpty()) {
+        // Digits and separators only: the font's own layout is enough.
+        const qreal gutterRight = kMargin + gutterWidth() - m_glyphs.cellWidth();
+        painter.setPen(standInColor);
+        for (const Time &time : std::as_const(times))
+            painter.drawText(QRectF(kMargin, time.y, gutterRight - kMargin, m_glyphs.lineHeight()),
+                             Qt::AlignRight | Qt::AlignVCenter, time.text);
     }
 }

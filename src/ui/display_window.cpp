@@ -18,6 +18,7 @@
 #include "ui/send_file_commands.h"
 #include "ui/serial_setup_dialog.h"
 #include "ui/setup_commands.h"
+#include "ui/view_menu.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -76,6 +77,8 @@ void DisplayWindow::buildMenus()
     menuBar()->addMenu(m_captureMenu->menu());
     m_linkMenu = new LinkMenu(m_session, this);
     menuBar()->addMenu(m_linkMenu->menu());
+    m_viewMenu = new ViewMenu(m_session, this);
+    menuBar()->addMenu(m_viewMenu->menu());
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     addEntry(help, "mnuHelpAbout", tr("&About"), &DisplayWindow::showAbout);
@@ -98,12 +101,18 @@ void DisplayWindow::load()
     // 3. Working controls stay disabled until their channel is switched on,
     //    channel 1's TCP fields show only while "TCP" is chosen, the port
     //    lists are filled, and each receive pane offers its channel's part of
-    //    the Link menu.
+    //    the View and Link menus and shows the line times as its channel chooses.
     const QStringList devices = PortNumbering::devicesInOrder();
     for (const ChannelListEntry &entry : channelList) {
         ChannelGroup &group = m_controls->group(entry.number);
         group.showLoaded(devices);
-        group.pane()->setContextActions({m_linkMenu->paneMenu(entry.number)->menuAction()});
+        CapturePane *pane = group.pane();
+        pane->setContextActions({m_viewMenu->paneMenu(entry.number)->menuAction(),
+                                 m_linkMenu->paneMenu(entry.number)->menuAction()});
+        Channel &channel = m_session.channel(entry.number);
+        pane->setTimeChoice(channel.paneTimes());
+        connect(&channel, &Channel::paneTimesChanged, pane,
+                [pane, &channel] { pane->setTimeChoice(channel.paneTimes()); });
     }
 
     // 4. The sign-on splash has done its work.
@@ -151,7 +160,7 @@ void DisplayWindow::print()
     // The print command takes channel 1's pane, in the format it shows.
     const Channel &channel = m_session.channel(1);
     printReceivePane(channel.pane(), channel.modes().format == ReceiveFormat::Ascii, this,
-                     *m_dlgPrint);
+                     *m_dlgPrint, channel.paneTimes().form);
 }
 
 void DisplayWindow::exitProgram()

@@ -18,6 +18,7 @@ class PrintDialogComponent;
 class SendFileCommands;
 class SerialSetupDialog;
 class SetupCommands;
+class ViewMenu;
 
 // The main window. The object lives for the whole run; its controls and
 // print dialog are made at each load and destroyed at each unload (the
@@ -42,6 +43,7 @@ public:
     DisplayControls *controls() const { return m_controls; }
     CaptureMenu *captureMenu() const { return m_captureMenu; }
     LinkMenu *linkMenu() const { return m_linkMenu; }
+    ViewMenu *viewMenu() const { return m_viewMenu; }
     ChannelStatusBar *statusLine() const { return m_statusLine; }
     SetupCommands *setupCommands() const { return m_setupCommands; }
     SendFileCommands *sendFileCommands() const { return m_sendFileCommands; }
@@ -77,6 +79,7 @@ private:
     QPointer<DisplayControls> m_controls;
     CaptureMenu *m_captureMenu = nullptr;
     LinkMenu *m_linkMenu = nullptr;
+    ViewMenu *m_viewMenu = nullptr;
     ChannelStatusBar *m_statusLine = nullptr;
     SetupCommands *m_setupCommands = nullptr;
     SendFileCommands *m_sendFileCommands = nullptr;

@@ -10,7 +10,7 @@
 #include <QPrinter>
 
 PrintOutcome printReceivePane(const PaneText &recv1, bool asciiSelected, QWidget *parent,
-                              PrintDialogComponent &dlgPrint)
+                              PrintDialogComponent &dlgPrint, LineTimeForm times)
 {
     if (recv1.isEmpty()) {
         showProgramMessage(parent, QStringLiteral("No Data!"));
@@ -27,5 +27,9 @@ PrintOutcome printReceivePane(const PaneText &recv1, bool asciiSelected, QWidget
     // printed line, so every character reaches the paper.
     PrintLines lines([&recv1](qsizetype pos, qsizetype length) { return recv1.copy(pos, length); },
                      recv1.size(), asciiSelected, PanePrinter::columnsPerLine(printer));
+    if (times != LineTimeForm::Off)
+        lines.setLinePrefix(
+            [&recv1, times](qsizetype line) { return LineTimeText::of(recv1, line, times); },
+            LineTimeText::width(times));
     return PrintJob(printer, lines).run(parent);
 }

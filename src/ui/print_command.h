@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/line_time_text.h"
+
 class PaneText;
 class PrintDialogComponent;
 class QWidget;
@@ -16,6 +18,8 @@ enum class PrintOutcome
 // a printer. `asciiSelected` picks the layout: the text whole, or cut into
 // 60-character lines. Only an empty pane is reported to the operator;
 // everything else ends quietly. The window stays responsive while the pages
-// are made (a long job shows its progress, with Cancel).
+// are made (a long job shows its progress, with Cancel). With `times`, each
+// line's time is printed before it, as the pane shows it.
 PrintOutcome printReceivePane(const PaneText &recv1, bool asciiSelected, QWidget *parent,
-                              PrintDialogComponent &dlgPrint);
+                              PrintDialogComponent &dlgPrint,
+                              LineTimeForm times = LineTimeForm::Off);
