@@ -2,9 +2,11 @@
 
 #include "core/leading_number.h"
 #include "devices/control_lines.h"
+#include "devices/line_settings.h"
 #include "devices/link_reconnect.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
+#include "devices/telnet_com_port.h"
 #include "devices/transmit_queue.h"
 
 #include <optional>
@@ -22,6 +24,20 @@ std::optional<quint16> tcpPortOf(const QString &text)
 }
 
 } // namespace
+
+QStringList ChannelLink::networkEntries()
+{
+    return {QStringLiteral("TCP"), QStringLiteral("RFC 2217")};
+}
+
+std::optional<ChannelLink::Network> ChannelLink::networkOfEntry(const QString &portText)
+{
+    // As listed, in that case only: "tcp" typed is a port number.
+    const qsizetype index = networkEntries().indexOf(portText);
+    if (index < 0)
+        return std::nullopt;
+    return Network(index);
+}
 
 ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
     : QObject(parent)
@@ -43,10 +59,18 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
     if (offersTcp) {
         m_socket = new SocketComponent(this);
         m_socket->setObjectName(QStringLiteral("sockMain"));
+        m_telnet = new TelnetComPort(*m_socket, this);
         connect(m_socket, &SocketComponent::received, this, [this](const QByteArray &batch) {
             m_reconnect->carriedData();
-            emit received(batch, Route::Tcp);
+            if (m_network == Network::Rfc2217)
+                m_telnet->receive(batch);
+            else
+                emit received(batch, Route::Tcp);
         });
+        connect(m_telnet, &TelnetComPort::received, this,
+                [this](const QByteArray &data) { emit received(data, Route::Tcp); });
+        connect(m_telnet, &TelnetComPort::changed, this, &ChannelLink::controlLinesChanged);
+        connect(m_telnet, &TelnetComPort::noted, this, &ChannelLink::remoteNoted);
         connect(m_socket, &SocketComponent::connected, this, &ChannelLink::onSocketConnected);
         connect(m_socket, &SocketComponent::failed, this, &ChannelLink::onSocketFailed);
         connect(m_socket, &SocketComponent::bytesWritten, m_queue, &TransmitQueue::drain);
@@ -69,8 +93,10 @@ void ChannelLink::close()
     m_reconnect->stop();
     m_lines->closed();
     m_serial->setOpenState(false);
-    if (m_socket)
+    if (m_socket) {
+        m_telnet->closed();
         m_socket->close();
+    }
     setRoute(Route::None);
 }
 
@@ -85,8 +111,14 @@ void ChannelLink::setRoute(Route route)
                            [this] { return m_serial->bytesToWrite(); });
         break;
     case Route::Tcp:
-        m_queue->setDevice([this](QByteArrayView bytes) { m_socket->sendText(bytes); },
-                           [this] { return m_socket->bytesToWrite(); });
+        m_queue->setDevice(
+            [this](QByteArrayView bytes) {
+                if (m_network == Network::Rfc2217)
+                    m_telnet->send(bytes);
+                else
+                    m_socket->sendText(bytes);
+            },
+            [this] { return m_socket->bytesToWrite(); });
         break;
     case Route::None:
         m_queue->setDevice({}, {});
@@ -137,7 +169,8 @@ std::optional<ChannelLink::Failure> ChannelLink::openSerial(const QString &portT
     return std::nullopt;
 }
 
-void ChannelLink::switchOnTcp(const QString &host, const QString &portText)
+void ChannelLink::switchOnNetwork(Network kind, const QString &host, const QString &portText,
+                                  const QString &settings)
 {
     close();
     if (!m_socket)
@@ -154,8 +187,18 @@ void ChannelLink::switchOnTcp(const QString &host, const QString &portText)
                             {});
         return;
     }
+    if (kind == Network::Rfc2217 && !parseLineSettings(settings).ok) {
+        emit switchOnFailed(tr("Comm Port %1: the serial settings \"%2\" can't be sent to the "
+                               "remote port.")
+                                .arg(m_number)
+                                .arg(settings),
+                            parseLineSettings(settings).error);
+        return;
+    }
     m_socket->setRemoteHostName(peer);
     m_socket->setRemotePortNumber(*port);
+    m_network = kind;
+    m_settings = settings;
     m_tcpMade = false;
     m_socket->connectToPeer();
     setRoute(Route::Tcp);
@@ -172,6 +215,8 @@ QString ChannelLink::setOptions(const LinkOptions &options)
 {
     LinkOptions taken = options;
     QString refused;
+    if (m_route == Route::Tcp && m_network == Network::Rfc2217)
+        m_telnet->setOptions(taken);
     const bool open = m_route == Route::Serial && m_serial->openState();
     if (open && taken.flow != m_options.flow) {
         refused = m_serial->setFlowControl(taken.flow);
@@ -200,6 +245,8 @@ bool ChannelLink::isWaiting() const
 
 bool ChannelLink::sendBreak()
 {
+    if (m_route == Route::Tcp)
+        return m_network == Network::Rfc2217 && m_telnet->sendBreak();
     return m_route == Route::Serial && m_lines->sendBreak();
 }
 
@@ -239,6 +286,10 @@ void ChannelLink::onSerialFailed(const QString &reason)
 void ChannelLink::onSocketConnected()
 {
     m_tcpMade = true;
+    if (m_network == Network::Rfc2217) {
+        const LineSettingsParse parsed = parseLineSettings(m_settings);
+        m_telnet->connected(parsed.ok ? parsed.settings : LineSettings{}, m_options);
+    }
     if (!isWaiting())
         return;
     m_reconnect->reconnected();
@@ -249,6 +300,7 @@ void ChannelLink::onSocketConnected()
 
 void ChannelLink::onSocketFailed(const QString &reason)
 {
+    m_telnet->closed();
     if (m_route == Route::Tcp && isWaiting()) {
         m_reconnect->retryLater();
         return;

@@ -45,8 +45,6 @@ QComboBox *portList(QWidget *parent, QByteArrayView name, const QString &shown, 
     return list;
 }
 
-const QLatin1String tcpEntry("TCP");
-
 } // namespace
 
 ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel,
@@ -229,13 +227,16 @@ void ChannelGroup::bindSwitch()
 
 bool ChannelGroup::tcpChosen() const
 {
-    return m_widgets.txtHost && m_widgets.cmbPort->currentText() == tcpEntry;
+    return m_widgets.txtHost && ChannelLink::networkOfEntry(m_widgets.cmbPort->currentText());
 }
 
 void ChannelGroup::switchOn()
 {
-    if (tcpChosen())
-        m_channel.switchOnTcp(m_widgets.txtHost->text(), m_widgets.txtPort->text());
+    const std::optional<ChannelLink::Network> network =
+        ChannelLink::networkOfEntry(m_widgets.cmbPort->currentText());
+    if (m_widgets.txtHost && network)
+        m_channel.switchOnNetwork(*network, m_widgets.txtHost->text(), m_widgets.txtPort->text(),
+                                  m_session.serialSettings());
     else
         m_channel.switchOnSerial(m_widgets.cmbPort->currentText(), m_session.serialSettings());
 }
@@ -287,9 +288,15 @@ void ChannelGroup::fillPortList(const QStringList &devices)
 {
     const QString shown = m_widgets.cmbPort->currentText();
     if (m_widgets.txtHost) {
-        m_widgets.cmbPort->addItem(tcpEntry);
-        m_widgets.cmbPort->setItemData(0, tr("A TCP connection to the host and port shown"),
-                                       Qt::ToolTipRole);
+        const QStringList tips{
+            tr("A TCP connection to the host and port shown"),
+            tr("A serial port on another machine: a Telnet (RFC 2217) server at the host and "
+               "port shown, given the serial settings, control lines and flow control")};
+        const QStringList entries = ChannelLink::networkEntries();
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            m_widgets.cmbPort->addItem(entries.at(i));
+            m_widgets.cmbPort->setItemData(int(i), tips.value(i), Qt::ToolTipRole);
+        }
     }
     for (int n = 1; n <= 99; ++n) {
         const QString device = n <= devices.size() ? devices.at(n - 1) : tr("no device");
@@ -324,7 +331,7 @@ void ChannelGroup::setChoices(const ChannelChoices &choices)
         w.txtPort->setText(choices.socket);
     }
     for (QWidget *field : tcpFields())
-        field->setVisible(choices.port == tcpEntry);
+        field->setVisible(ChannelLink::networkOfEntry(choices.port).has_value());
     QRadioButton *format[] = {w.optASCII, w.optDec, w.optHex};
     format[int(modes.format)]->setChecked(true);
     QRadioButton *display[] = {w.optRT, w.optTO, w.optChar};
