@@ -42,6 +42,7 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
         m_sentCount += bytes.size();
         emit bytesSent(bytes);
     });
+    connect(&m_link, &ChannelLink::clientNoted, this, &Channel::linkNoted);
     connect(&m_link, &ChannelLink::remoteNoted, this, &Channel::remoteNoted);
     connect(&m_link, &ChannelLink::remoteNoted, this, &Channel::linkNoted);
     connect(&m_link, &ChannelLink::optionsChanged, this, &Channel::linkChanged);

@@ -6,6 +6,7 @@
 #include "devices/link_reconnect.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
+#include "devices/tcp_listener.h"
 #include "devices/telnet_com_port.h"
 #include "devices/transmit_queue.h"
 
@@ -27,7 +28,7 @@ std::optional<quint16> tcpPortOf(const QString &text)
 
 QStringList ChannelLink::networkEntries()
 {
-    return {QStringLiteral("TCP"), QStringLiteral("RFC 2217")};
+    return {QStringLiteral("TCP"), QStringLiteral("RFC 2217"), QStringLiteral("TCP Listen")};
 }
 
 std::optional<ChannelLink::Network> ChannelLink::networkOfEntry(const QString &portText)
@@ -74,6 +75,14 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
         connect(m_socket, &SocketComponent::connected, this, &ChannelLink::onSocketConnected);
         connect(m_socket, &SocketComponent::failed, this, &ChannelLink::onSocketFailed);
         connect(m_socket, &SocketComponent::bytesWritten, m_queue, &TransmitQueue::drain);
+        m_listener = new TcpListener(this);
+        connect(m_listener, &TcpListener::accepted, this, [this](int fd, const QString &peer) {
+            m_socket->adoptClient(fd, peer);
+            emit clientNoted(tr("client %1 connected").arg(peer));
+        });
+        connect(m_listener, &TcpListener::turnedAway, this, [this](const QString &peer) {
+            emit clientNoted(tr("turned away %1: one client at a time").arg(peer));
+        });
     }
 }
 
@@ -96,6 +105,7 @@ void ChannelLink::close()
     if (m_socket) {
         m_telnet->closed();
         m_socket->close();
+        m_listener->close();
     }
     setRoute(Route::None);
 }
@@ -182,6 +192,10 @@ void ChannelLink::switchOnNetwork(Network kind, const QString &host, const QStri
         return;
     }
     const QString peer = host.trimmed();
+    if (kind == Network::Listen) {
+        switchOnListening(peer, *port);
+        return;
+    }
     if (peer.isEmpty()) {
         emit switchOnFailed(tr("Type the TCP host (a name or an address such as 127.0.0.1) first."),
                             {});
@@ -202,6 +216,40 @@ void ChannelLink::switchOnNetwork(Network kind, const QString &host, const QStri
     m_tcpMade = false;
     m_socket->connectToPeer();
     setRoute(Route::Tcp);
+}
+
+void ChannelLink::switchOnListening(const QString &host, quint16 port)
+{
+    QHostAddress address;
+    if (host == QLatin1String("*"))
+        address = QHostAddress::Any;
+    else if (!address.setAddress(host)) {
+        emit switchOnFailed(tr("Comm Port %1 can only listen on a local address such as 127.0.0.1, "
+                               "or * for every one; \"%2\" is not one.")
+                                .arg(m_number)
+                                .arg(host),
+                            {});
+        return;
+    }
+    const QString refused = m_listener->listen(address, port);
+    if (!refused.isEmpty()) {
+        emit switchOnFailed(
+            tr("Comm Port %1 can't listen on %2 port %3.").arg(m_number).arg(host).arg(port),
+            refused);
+        return;
+    }
+    m_network = Network::Listen;
+    m_socket->setRemoteHostName(host);
+    m_socket->setRemotePortNumber(port);
+    setRoute(Route::Tcp);
+}
+
+void ChannelLink::onClientLeft(const QString &reason)
+{
+    const QString peer = m_socket->clientPeer();
+    dropUnsent(m_socket->droppedAtFailure());
+    m_listener->clientLeft();
+    emit clientNoted(tr("client %1 left (%2)").arg(peer, reason));
 }
 
 bool ChannelLink::send(const Transmission &bytes)
@@ -226,7 +274,7 @@ QString ChannelLink::setOptions(const LinkOptions &options)
     // RTS goes back to its option when RTS/CTS flow control lets go of it.
     const bool linesChanged =
         taken.dtr != m_options.dtr || taken.rts != m_options.rts || taken.flow != m_options.flow;
-    const bool givesUp = m_options.reconnect && !taken.reconnect && isWaiting();
+    const bool givesUp = m_options.reconnect && !taken.reconnect && m_reconnect->isWaiting();
     m_options = taken;
     if (open && linesChanged)
         m_lines->setOutputs(taken.dtr, taken.rts);
@@ -240,7 +288,9 @@ QString ChannelLink::setOptions(const LinkOptions &options)
 
 bool ChannelLink::isWaiting() const
 {
-    return m_reconnect->isWaiting();
+    const bool noClient =
+        m_route == Route::Tcp && m_network == Network::Listen && !m_socket->isConnected();
+    return m_reconnect->isWaiting() || noClient;
 }
 
 bool ChannelLink::sendBreak()
@@ -286,11 +336,13 @@ void ChannelLink::onSerialFailed(const QString &reason)
 void ChannelLink::onSocketConnected()
 {
     m_tcpMade = true;
+    if (m_network == Network::Listen)
+        return;
     if (m_network == Network::Rfc2217) {
         const LineSettingsParse parsed = parseLineSettings(m_settings);
         m_telnet->connected(parsed.ok ? parsed.settings : LineSettings{}, m_options);
     }
-    if (!isWaiting())
+    if (!m_reconnect->isWaiting())
         return;
     m_reconnect->reconnected();
     emit reconnected(tr("reconnected to %1:%2")
@@ -301,7 +353,11 @@ void ChannelLink::onSocketConnected()
 void ChannelLink::onSocketFailed(const QString &reason)
 {
     m_telnet->closed();
-    if (m_route == Route::Tcp && isWaiting()) {
+    if (m_route == Route::Tcp && m_network == Network::Listen) {
+        onClientLeft(reason);
+        return;
+    }
+    if (m_route == Route::Tcp && m_reconnect->isWaiting()) {
         m_reconnect->retryLater();
         return;
     }

@@ -14,6 +14,7 @@ class ControlLines;
 class LinkReconnect;
 class SerialPortComponent;
 class SocketComponent;
+class TcpListener;
 class TelnetComPort;
 class TransmitQueue;
 
@@ -51,6 +52,7 @@ public:
     {
         Tcp,     // raw bytes
         Rfc2217, // Telnet with the COM-PORT-OPTION
+        Listen,  // raw bytes with one client that connected to us
     };
 
     ChannelLink(int number, bool offersTcp, QObject *parent = nullptr);
@@ -66,7 +68,9 @@ public:
     {
         switchOnNetwork(Network::Tcp, host, portText, {});
     }
-    // The settings string goes to an RFC 2217 server once it accepts.
+    // The settings string goes to an RFC 2217 server once it accepts. To
+    // listen, `host` is the local address: an address such as 127.0.0.1, or
+    // "*" for every local address (never looked up as a name).
     void switchOnNetwork(Network kind, const QString &host, const QString &portText,
                          const QString &settings);
     Network network() const { return m_network; }
@@ -94,7 +98,8 @@ public:
     // ends the wait as a loss.
     QString setOptions(const LinkOptions &options);
 
-    // The port or connection failed and is being waited for.
+    // The port or connection failed and is being waited for, or a listening
+    // channel has no client: nothing is sent meanwhile.
     bool isWaiting() const;
     const LinkReconnect &reconnect() const { return *m_reconnect; }
     const ControlLines &controlLines() const { return *m_lines; }
@@ -127,6 +132,9 @@ signals:
     void waiting(const QString &note);
     void reconnected(const QString &note);
     void optionsChanged();
+    // Words for a log about a listening channel's clients: one came in, one
+    // left, one more was turned away.
+    void clientNoted(const QString &note);
     // Words for the status line and a log about the remote serial port: the
     // server refused the option, or the control lines.
     void remoteNoted(const QString &note);
@@ -151,11 +159,14 @@ private:
     qint64 dropUnsent(qint64 held);
     void startWaiting(const Failure &loss, const QString &note, qint64 dropped);
     void onReconnectDue();
+    void switchOnListening(const QString &host, quint16 port);
+    void onClientLeft(const QString &reason);
 
     const int m_number;
     SerialPortComponent *m_serial = nullptr; // SaxComm / SaxComm1
     SocketComponent *m_socket = nullptr;     // sockMain
     TelnetComPort *m_telnet = nullptr;
+    TcpListener *m_listener = nullptr;
     Network m_network = Network::Tcp;
     TransmitQueue *m_queue = nullptr;
     ControlLines *m_lines = nullptr;

@@ -84,6 +84,13 @@ QString stateText(const Channel &channel)
         if (reconnect.isWaiting())
             return QStringLiteral("reconnecting to ") + reconnect.target();
         const SocketComponent &socket = *link.socket();
+        if (link.network() == ChannelLink::Network::Listen) {
+            const QString at =
+                QStringLiteral("%1:%2").arg(socket.remoteHostName()).arg(socket.remotePortNumber());
+            return socket.isConnected()
+                       ? QStringLiteral("TCP %1, client %2").arg(at, socket.clientPeer())
+                       : QStringLiteral("TCP listening on %1").arg(at);
+        }
         const bool remote = link.network() == ChannelLink::Network::Rfc2217;
         const QString peer = QStringLiteral("%1 %2:%3")
                                  .arg(remote ? QStringLiteral("RFC 2217") : QStringLiteral("TCP"),

@@ -106,12 +106,17 @@ void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
         selected->setChecked(true);
 
     if (m_channel.offersTcp()) {
-        w.lblIP = placeLabel(port, "lblIP", tr("IP:"), Qt::AlignRight, d.lblIP);
-        w.lblSocket = placeLabel(port, "lblSocket", tr("Socket"), Qt::AlignRight, d.lblSocket);
-        w.txtHost = placeControl<QLineEdit>(window, "txtHost", d.txtHost);
+        // Channel 1's fields keep their names; the others' carry the number.
+        const auto name = [n](const char *base) {
+            return n == 1 ? QByteArray(base) : numbered(base, n);
+        };
+        w.lblIP = placeLabel(port, name("lblIP"), tr("IP:"), Qt::AlignRight, d.lblIP);
+        w.lblSocket =
+            placeLabel(port, name("lblSocket"), tr("Socket"), Qt::AlignRight, d.lblSocket);
+        w.txtHost = placeControl<QLineEdit>(window, name("txtHost"), d.txtHost);
         // A peer on this machine is the safe default.
         w.txtHost->setText(QStringLiteral("127.0.0.1"));
-        w.txtPort = placeControl<QLineEdit>(window, "txtPort", d.txtPort);
+        w.txtPort = placeControl<QLineEdit>(window, name("txtPort"), d.txtPort);
         w.txtPort->setText(QStringLiteral("9761"));
         w.txtHost->raise();
         w.txtPort->raise();
@@ -291,7 +296,9 @@ void ChannelGroup::fillPortList(const QStringList &devices)
         const QStringList tips{
             tr("A TCP connection to the host and port shown"),
             tr("A serial port on another machine: a Telnet (RFC 2217) server at the host and "
-               "port shown, given the serial settings, control lines and flow control")};
+               "port shown, given the serial settings, control lines and flow control"),
+            tr("Waits for one client on the port shown, at the address shown (127.0.0.1, or * "
+               "for every local address)")};
         const QStringList entries = ChannelLink::networkEntries();
         for (qsizetype i = 0; i < entries.size(); ++i) {
             m_widgets.cmbPort->addItem(entries.at(i));
