@@ -22,7 +22,9 @@ class TransmitQueue;
 // what arrives, and sending over the route chosen at switch-on. A channel
 // that offers the network may instead connect to a peer as a raw TCP client
 // or to a serial port on another machine over RFC 2217 (TelnetComPort:
-// the line settings, control lines and flow control then go to the server).
+// the line settings, control lines and flow control then go to the server),
+// or listen for one client at a time (TcpListener); while a listening
+// channel has no client it counts as waiting and sends nothing.
 //
 // Failures come as signals, already in the operator's words, with the link
 // closed by then: switchOnFailed() when a switch-on can't be made, lost()
