@@ -5,6 +5,7 @@
 #include "devices/channel_status.h"
 #include "devices/socket_component.h"
 #include "devices/telnet_com_port.h"
+#include "support/byte_checks.h"
 #include "support/pty_pair.h"
 #include "support/ser2net_server.h"
 
@@ -20,20 +21,6 @@ termios settingsOf(const PtyPair &pty)
     termios settings{};
     tcgetattr(pty.slaveFd(), &settings);
     return settings;
-}
-
-speed_t outputSpeedOf(const PtyPair &pty)
-{
-    const termios settings = settingsOf(pty);
-    return cfgetospeed(&settings);
-}
-
-QByteArray everyByteValue()
-{
-    QByteArray bytes;
-    for (int value = 0; value < 256; ++value)
-        bytes.append(char(value));
-    return bytes + QByteArray(300, char(0xff));
 }
 
 // Channel 1 connected through ser2net to a pseudo-terminal.
@@ -82,38 +69,39 @@ void TestRfc2217::settingsReachTheDevice_data()
 {
     QTest::addColumn<QString>("settings");
     QTest::addColumn<FlowControl>("flow");
-    QTest::addColumn<speed_t>("speed");
+    QTest::addColumn<tcflag_t>("speed"); // as Linux keeps it in c_cflag
     QTest::addColumn<bool>("twoStop");
     // A pseudo-terminal keeps the speed, the stop bits and RTS/CTS; the
     // kernel sets it back to 8 data bits without parity whatever is asked.
-    QTest::newRow("115200,n,8,1") << "115200,n,8,1" << FlowControl::None << speed_t(B115200)
+    QTest::newRow("115200,n,8,1") << "115200,n,8,1" << FlowControl::None << tcflag_t(B115200)
                                   << false;
     QTest::newRow("1200,e,7,2 RTS/CTS")
-        << "1200,e,7,2" << FlowControl::RtsCts << speed_t(B1200) << true;
+        << "1200,e,7,2" << FlowControl::RtsCts << tcflag_t(B1200) << true;
     QTest::newRow("19200,o,8,1 XON/XOFF")
-        << "19200,o,8,1" << FlowControl::XonXoff << speed_t(B19200) << false;
+        << "19200,o,8,1" << FlowControl::XonXoff << tcflag_t(B19200) << false;
 }
 
 void TestRfc2217::settingsReachTheDevice()
 {
     QFETCH(QString, settings);
     QFETCH(FlowControl, flow);
-    QFETCH(speed_t, speed);
+    QFETCH(tcflag_t, speed);
     QFETCH(bool, twoStop);
     RemotePort remote;
     LinkOptions options;
     options.flow = flow;
     QVERIFY(remote.start(QStringLiteral("telnet(rfc2217)"), settings, options));
-    QTRY_COMPARE_WITH_TIMEOUT(outputSpeedOf(remote.pty), speed, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(settingsOf(remote.pty).c_cflag & CBAUD, speed, 10000);
     // The speed is sent first: once the flow control is there, all is.
     const tcflag_t hardware = flow == FlowControl::RtsCts ? tcflag_t(CRTSCTS) : 0;
     const tcflag_t software = flow == FlowControl::XonXoff ? tcflag_t(IXON | IXOFF) : 0;
     QTRY_COMPARE_WITH_TIMEOUT(settingsOf(remote.pty).c_cflag & CRTSCTS, hardware, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(settingsOf(remote.pty).c_iflag & (IXON | IXOFF), software, 10000);
     QCOMPARE(bool(settingsOf(remote.pty).c_cflag & CSTOPB), twoStop);
-    QVERIFY2(remote.status().contains(QStringLiteral("RFC 2217 127.0.0.1:")),
-             qPrintable(remote.status()));
-    QVERIFY2(remote.status().contains(settings), qPrintable(remote.status()));
+    QVERIFY2(
+        remote.status().contains(
+            QStringLiteral("RFC 2217 127.0.0.1:%1 %2").arg(remote.server.port()).arg(settings)),
+        qPrintable(remote.status()));
 }
 
 void TestRfc2217::everyByteValueArrivesExactlyBothWays()
@@ -123,7 +111,8 @@ void TestRfc2217::everyByteValueArrivesExactlyBothWays()
     QByteArray received;
     QObject::connect(&remote.channel, &Channel::batchReceived,
                      [&received](const QByteArray &batch) { received += batch; });
-    const QByteArray bytes = everyByteValue();
+    // Random bytes hold every value, and runs of 0xFF.
+    const QByteArray bytes = randomBytes(4096, 3) + QByteArray(300, char(0xff));
     QTRY_VERIFY_WITH_TIMEOUT(remote.channel.link().socket()->isConnected(), 10000);
     QVERIFY(remote.channel.sendUntyped(Transmission(bytes)));
     QCOMPARE(remote.pty.read(bytes.size(), 10000).toHex(), bytes.toHex());
@@ -140,11 +129,8 @@ void TestRfc2217::unansweredControlLinesAreReportedOnce()
     QSignalSpy notes(&remote.channel, &Channel::remoteNoted);
     QVERIFY(remote.start(QStringLiteral("telnet(rfc2217)"), QStringLiteral("9600,n,8,1")));
     QVERIFY(notes.wait(10000));
-    QVERIFY2(notes.constLast().at(0).toString().contains(QStringLiteral("DTR")),
-             qPrintable(notes.constLast().at(0).toString()));
     QVERIFY2(remote.status().contains(QStringLiteral("no control lines")),
              qPrintable(remote.status()));
-    QVERIFY(remote.channel.linkAbilities().linesRefused);
     LinkOptions options = remote.channel.linkOptions();
     options.dtr = false;
     remote.channel.setLinkOptions(options);

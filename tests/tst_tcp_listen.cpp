@@ -3,21 +3,15 @@
 // the first stays; a client that leaves lets the next one in.
 #include "devices/capture_session.h"
 #include "devices/channel_status.h"
+#include "support/tcp_peer.h"
 
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
 
 #include <memory>
 
 namespace {
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
 
 std::unique_ptr<QTcpSocket> connectedClient(quint16 port)
 {
@@ -53,7 +47,7 @@ void TestTcpListen::servesOneClientAtATime()
     CaptureSession session;
     for (int n : {1, 2}) {
         Channel &channel = session.channel(n);
-        const quint16 port = freePort();
+        const quint16 port = TcpPeer::refusedPort();
         QSignalSpy notes(&channel, &Channel::linkNoted);
         QByteArray received;
         QObject::connect(&channel, &Channel::batchReceived,

@@ -35,7 +35,6 @@ class TestTelnetSession : public QObject
 private slots:
     void receive_data();
     void receive();
-    void escapesEveryIacOnTheWayOut();
 };
 
 void TestTelnetSession::receive_data()
@@ -47,7 +46,6 @@ void TestTelnetSession::receive_data()
 
     // The server's answer to start(), as a ser2net server sends it.
     const QByteArray accept = hex("fffd00fffb00fffd2c");
-    QTest::newRow("plain data") << hex("41ff ff42") << hex("41ff42") << QByteArray() << QString();
     QTest::newRow("option accepted, modem state notified")
         << accept + hex("fffa2c6bb0fff0") << QByteArray() << QByteArray()
         << "accepted\nreply 107 b0";
@@ -87,12 +85,6 @@ void TestTelnetSession::receive()
         QCOMPARE(out.reply.toHex(' '), reply.toHex(' '));
         QCOMPARE(eventsText(out.events), events);
     }
-}
-
-void TestTelnetSession::escapesEveryIacOnTheWayOut()
-{
-    QCOMPARE(TelnetSession::escape(hex("ff00ffff41")), hex("ffff00ffffffff41"));
-    QCOMPARE(TelnetSession::comPortCommand(1, hex("0000ff00")), hex("fffa2c010000ffff00fff0"));
 }
 
 QTEST_GUILESS_MAIN(TestTelnetSession)

@@ -1,19 +1,13 @@
 #include "support/ser2net_server.h"
 
+#include "support/tcp_peer.h"
+
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTcpServer>
 #include <QTest>
 
 namespace {
-
-// A 127.0.0.1 port nobody uses now.
-quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
 
 // Whether something listens on 127.0.0.1:port, read from the kernel's table
 // rather than by connecting (a connection would take the server's one client).
@@ -41,7 +35,7 @@ bool Ser2NetServer::isInstalled()
 
 bool Ser2NetServer::start(const QString &accepter, const QString &devicePath)
 {
-    m_port = freePort();
+    m_port = TcpPeer::refusedPort(); // nobody listens there now
     const QString config = m_dir.filePath(QStringLiteral("ser2net.yaml"));
     QFile file(config);
     if (m_port == 0 || !file.open(QIODevice::WriteOnly))
