@@ -58,7 +58,7 @@ Channel::LinkAbilities Channel::linkAbilities() const
         const TelnetComPort &remote = *m_link.remotePort();
         const bool accepted = remote.state() == TelnetComPort::State::Accepted;
         return {false, remote.state() == TelnetComPort::State::Refused || remote.linesRefused(),
-                accepted, tr("The remote port")};
+                accepted, tr("The remote port"), true};
     }
     return {m_link.route() == ChannelLink::Route::Tcp, m_link.controlLines().refused(),
             m_link.controlLines().isOpen(), m_link.serial().portName()};

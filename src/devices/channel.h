@@ -95,6 +95,7 @@ public:
         bool linesRefused = false; // the serial device (local or remote) has no control lines
         bool serialOpen = false;   // a serial device is open (Break can be sent)
         QString portName;          // the serial device's name
+        bool remote = false;       // the serial device is behind an RFC 2217 server
     };
     LinkAbilities linkAbilities() const;
     // The most bytes that may wait to go out at once.
