@@ -6,6 +6,7 @@
 #include "bench_table.h"
 #include "find_bench.h"
 #include "loopback_listener.h"
+#include "network_bench.h"
 #include "paste_bench.h"
 #include "recording_bench.h"
 #include "shown_pane.h"
@@ -789,7 +790,7 @@ int main(int argc, char *argv[])
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
-    // baseline, paced, stall, e2e, paste, recording, find, wrap, times; or huge, the
+    // baseline, paced, stall, e2e, paste, recording, find, wrap, times, network; or huge, the
     // 8 GB pane, which only runs when asked for (it takes minutes and 8 GB of
     // disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
@@ -812,6 +813,10 @@ int main(int argc, char *argv[])
          }},
         {QStringLiteral("recording"), recording},
         {QStringLiteral("wrap"), wrap},
+        {QStringLiteral("network"),
+         [] {
+             networkBench(table, quick);
+         }},
         {QStringLiteral("find"), [] {
              findBench(table, quick);
          }}};

@@ -35,6 +35,7 @@ private slots:
     void startsWithBothChannelsOff();
     void showTimeFromTheViewMenuOrThePane();
     void portListsHoldTheirEntriesWithDeviceTips();
+    void choosingTcpShowsOnlyTheTcpFields_data();
     void choosingTcpShowsOnlyTheTcpFields();
     void reloadResetsTheWindowAndKeepsRecords();
     void optionSwitchesChangeOnlyTheirOwnVariable_data();
@@ -83,8 +84,10 @@ void TestDisplayWindow::startsWithBothChannelsOff()
         QVERIFY(c.widgets().optLive->isChecked());
         QVERIFY(!c.widgets().chkHex->isChecked());
     }
-    for (QWidget *field : f.channel(1).tcpFields())
-        QVERIFY2(!field->isVisible(), qPrintable(field->objectName()));
+    for (int n : channelNumbers()) {
+        for (QWidget *field : f.channel(n).tcpFields())
+            QVERIFY2(!field->isVisible(), qPrintable(field->objectName()));
+    }
     QCOMPARE(f.channel(1).widgets().txtPort->text(), QStringLiteral("9761"));
     QCOMPARE(f.channel(1).widgets().txtHost->text(), QStringLiteral("127.0.0.1"));
 
@@ -116,28 +119,50 @@ void TestDisplayWindow::portListsHoldTheirEntriesWithDeviceTips()
     QComboBox *list2 = f.channel(2).widgets().cmbPort;
     QCOMPARE(list1->currentText(), QStringLiteral("1"));
     QCOMPARE(list2->currentText(), QStringLiteral("2"));
-    QCOMPARE(list1->count(), 100);
-    QCOMPARE(list2->count(), 99);
-    QCOMPARE(list1->itemText(0), QStringLiteral("TCP"));
+    // The network entries first, in both lists, then the port numbers.
+    const QStringList network{"TCP", "RFC 2217", "TCP Listen"};
+    for (QComboBox *list : {list1, list2}) {
+        QCOMPARE(list->count(), network.size() + 99);
+        for (int i = 0; i < network.size(); ++i)
+            QCOMPARE(list->itemText(i), network.at(i));
+    }
     for (int n = 1; n <= 99; ++n) {
-        QCOMPARE(list1->itemText(n), QString::number(n));
-        QCOMPARE(list2->itemText(n - 1), QString::number(n));
+        const int at = int(network.size()) + n - 1;
+        QCOMPARE(list1->itemText(at), QString::number(n));
+        QCOMPARE(list2->itemText(at), QString::number(n));
         // Each number names the device it opens here, or that there is none.
-        const QString tip = list2->itemData(n - 1, Qt::ToolTipRole).toString();
+        const QString tip = list2->itemData(at, Qt::ToolTipRole).toString();
         QVERIFY(tip.startsWith(QLatin1Char('/')) || tip == QStringLiteral("no device"));
-        QCOMPARE(list1->itemData(n, Qt::ToolTipRole).toString(), tip);
+        QCOMPARE(list1->itemData(at, Qt::ToolTipRole).toString(), tip);
+    }
+}
+
+void TestDisplayWindow::choosingTcpShowsOnlyTheTcpFields_data()
+{
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<QString>("entry");
+    for (int n : channelNumbers()) {
+        for (const char *entry : {"TCP", "RFC 2217", "TCP Listen"})
+            QTest::addRow("%d %s", n, entry) << n << QString::fromLatin1(entry);
     }
 }
 
 void TestDisplayWindow::choosingTcpShowsOnlyTheTcpFields()
 {
+    QFETCH(int, channel);
+    QFETCH(QString, entry);
     DisplayFixture f;
-    f.choosePort1(QStringLiteral("TCP"));
-    for (QWidget *field : f.channel(1).tcpFields())
+    f.choosePort(channel, entry);
+    QCOMPARE(f.channel(channel).tcpFields().size(), 4);
+    for (QWidget *field : f.channel(channel).tcpFields())
         QVERIFY(field->isVisible());
-    QVERIFY(!f.isOn(1)); // choosing opens nothing
-    f.choosePort1(QStringLiteral("5"));
-    for (QWidget *field : f.channel(1).tcpFields())
+    // Inside the channel's own frame.
+    const QWidget *frame = f.channel(channel).widgets().fraPort;
+    const QRect host = f.channel(channel).widgets().txtHost->geometry();
+    QVERIFY(frame->geometry().contains(host));
+    QVERIFY(!f.isOn(channel)); // choosing opens nothing
+    f.choosePort(channel, QStringLiteral("5"));
+    for (QWidget *field : f.channel(channel).tcpFields())
         QVERIFY(!field->isVisible());
 }
 
@@ -169,8 +194,8 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
     }
     QCOMPARE(f.session.channel(2).modes().format, ReceiveFormat::Ascii);
     QCOMPARE(f.session.channel(1).modes().display, DisplayMode::RealTime);
-    QCOMPARE(f.channel(1).widgets().cmbPort->count(), 100);
-    QCOMPARE(f.channel(2).widgets().cmbPort->count(), 99);
+    QCOMPARE(f.channel(1).widgets().cmbPort->count(), 102);
+    QCOMPARE(f.channel(2).widgets().cmbPort->count(), 102);
     QCOMPARE(f.channel(1).widgets().cmbPort->currentText(), QStringLiteral("1"));
     for (QWidget *field : f.channel(1).tcpFields())
         QVERIFY(!field->isVisible());

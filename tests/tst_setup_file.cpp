@@ -76,7 +76,8 @@ void TestSetupFile::roundTripKeepsEveryValue()
     saved.setSerialSettings(QStringLiteral("115200,e,7,2"));
     Choices savedChoices{ChannelChoices{QStringLiteral("TCP"), QStringLiteral("127.0.0.1"),
                                         QStringLiteral("4001"), true},
-                         ChannelChoices{QStringLiteral("/dev/ttyUSB3"), {}, {}, true}};
+                         ChannelChoices{QStringLiteral("RFC 2217"), QStringLiteral("127.0.0.1"),
+                                        QStringLiteral("2217"), true}};
     for (int n : channelNumbers()) {
         Channel &channel = saved.channel(n);
         channel.modes().format = n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Dump;
@@ -133,7 +134,7 @@ void TestSetupFile::badValuesAreNamedAndLeftAlone_data()
     QTest::newRow("a byte array, not text") << "Channel1/Hex" << QByteArray("@ByteArray(true)");
     QTest::newRow("socket 0") << "Channel1/Socket" << QByteArray("0");
     QTest::newRow("socket too high") << "Channel1/Socket" << QByteArray("65536");
-    QTest::newRow("TCP on channel 2") << "Channel2/Port" << QByteArray("TCP");
+    QTest::newRow("socket 0 on channel 2") << "Channel2/Socket" << QByteArray("0");
     QTest::newRow("empty port") << "Channel2/Port" << QByteArray("");
     QTest::newRow("bad parity") << "Serial/Settings" << QByteArray("\"9600,q,8,1\"");
     QTest::newRow("unquoted list, bad data bits") << "Serial/Settings" << QByteArray("9600,n,9,1");

@@ -10,6 +10,8 @@ bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-se
 # For the packaging test: help2man makes the man pages during the build,
 # lintian and appstreamcli (package appstream) check the package.
 bash tools/install-deps.sh lintian help2man appstream
+# For the RFC 2217 tests and benchmark: a real server for a pseudo-terminal.
+bash tools/install-deps.sh ser2net
 
 jobs=$(nproc)
 # Most tests wait on devices, sockets and timers rather than compute: three

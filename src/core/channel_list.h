@@ -11,12 +11,12 @@
 struct ChannelListEntry
 {
     int number;     // "Comm Port N", the setup file's [ChannelN]
-    bool offersTcp; // may connect to a peer as a TCP client
+    bool offersTcp; // may use the network: TCP client, RFC 2217 or listening
 };
 
 inline constexpr std::array channelList{
     ChannelListEntry{1, true},
-    ChannelListEntry{2, false},
+    ChannelListEntry{2, true},
 };
 inline constexpr int channelCount = int(channelList.size());
 

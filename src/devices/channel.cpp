@@ -3,6 +3,7 @@
 #include "core/transmit_line.h"
 #include "devices/control_lines.h"
 #include "devices/serial_port_component.h"
+#include "devices/telnet_com_port.h"
 #include "devices/transmit_queue.h"
 
 #include <QDateTime>
@@ -45,6 +46,9 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
             m_receiver.showSent(bytes);
         emit bytesSent(bytes);
     });
+    connect(&m_link, &ChannelLink::clientNoted, this, &Channel::linkNoted);
+    connect(&m_link, &ChannelLink::remoteNoted, this, &Channel::remoteNoted);
+    connect(&m_link, &ChannelLink::remoteNoted, this, &Channel::linkNoted);
     connect(&m_link, &ChannelLink::optionsChanged, this, &Channel::linkChanged);
     connect(&m_link, &ChannelLink::controlLinesChanged, this, &Channel::linkChanged);
     connect(&m_link, &ChannelLink::routeChanged, this, &Channel::linkChanged);
@@ -53,6 +57,13 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
 
 Channel::LinkAbilities Channel::linkAbilities() const
 {
+    const bool network = m_link.route() == ChannelLink::Route::Tcp;
+    if (network && m_link.network() == ChannelLink::Network::Rfc2217) {
+        const TelnetComPort &remote = *m_link.remotePort();
+        const bool accepted = remote.state() == TelnetComPort::State::Accepted;
+        return {false, remote.state() == TelnetComPort::State::Refused || remote.linesRefused(),
+                accepted, tr("The remote port"), true};
+    }
     return {m_link.route() == ChannelLink::Route::Tcp, m_link.controlLines().refused(),
             m_link.controlLines().isOpen(), m_link.serial().portName()};
 }
@@ -128,6 +139,13 @@ void Channel::switchOnSerial(const QString &portText, const QString &settings)
 void Channel::switchOnTcp(const QString &host, const QString &portText)
 {
     m_link.switchOnTcp(host, portText);
+}
+
+void Channel::switchOnNetwork(ChannelLink::Network kind, const QString &host,
+                              const QString &portText, const QString &settings)
+{
+    m_serialSettings = settings;
+    m_link.switchOnNetwork(kind, host, portText, settings);
 }
 
 void Channel::switchOff()

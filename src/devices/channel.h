@@ -16,7 +16,9 @@
 //
 // The receive route (wired in wireReceiveRoute()):
 //     SerialPortComponent (QSerialPort) or SocketComponent over TcpConnection
-//       (a TCP client's socket) --received(batch)--> ChannelLink
+//       (a TCP client's socket; for RFC 2217 its bytes pass TelnetComPort,
+//       which keeps the data and answers the server) --received(batch)-->
+//       ChannelLink
 //       --received(batch, route)--> Channel::onReceived (reads the clock
 //       once: the batch's time) --> ChannelReceiver (display mode, format,
 //       accumulate mode; keeps each buffered batch's time) --> PaneText
@@ -32,7 +34,8 @@
 //       on key codes --typed--> Channel::type --> TransmitLine (mode, Hex
 //       box, records) --> ChannelLink::send --> TransmitQueue (bounded,
 //       refuses whole transmissions) --> SerialPortComponent or
-//       SocketComponent, as chosen at switch-on; what the queue hands the
+//       SocketComponent (through TelnetComPort's escaping for RFC 2217), as
+//       chosen at switch-on; what the queue hands the
 //       device comes back, a slice of at most 64 KB at a time, as
 //       ChannelLink::sent --> sentCount() and bytesSent()
 // Repeat (Channel::repeat) and a sent file (FileSender, through
@@ -72,6 +75,10 @@ public:
     // Switching; the result comes as switchedOn()/failed().
     void switchOnSerial(const QString &portText, const QString &settings);
     void switchOnTcp(const QString &host, const QString &portText);
+    // A network connection of the kind chosen; an RFC 2217 server is sent
+    // the serial settings string.
+    void switchOnNetwork(ChannelLink::Network kind, const QString &host, const QString &portText,
+                         const QString &settings);
     void switchOff();
     bool isOn() const { return m_link.route() != ChannelLink::Route::None; }
     // The settings string the serial port was last switched on with.
@@ -90,10 +97,11 @@ public:
     // every change.
     struct LinkAbilities
     {
-        bool tcp = false;          // a TCP connection: no control lines, no flow control
-        bool linesRefused = false; // the serial device has no control lines
+        bool tcp = false;          // a raw TCP connection: no control lines, no flow control
+        bool linesRefused = false; // the serial device (local or remote) has no control lines
         bool serialOpen = false;   // a serial device is open (Break can be sent)
         QString portName;          // the serial device's name
+        bool remote = false;       // the serial device is behind an RFC 2217 server
     };
     LinkAbilities linkAbilities() const;
     // The most bytes that may wait to go out at once.
@@ -151,6 +159,9 @@ signals:
     void sentDropped(qint64 queued, qint64 held);
     // Words about the link for a log: lost and waited for, reconnected.
     void linkNoted(const QString &note);
+    // Words about the serial port behind an RFC 2217 connection, once each:
+    // the server refused the option, or the control lines. Also in linkNoted().
+    void remoteNoted(const QString &note);
     // The link options, its route, its control lines or its waiting changed.
     void linkChanged();
     // setFormat chose a format.

@@ -2,9 +2,12 @@
 
 #include "core/leading_number.h"
 #include "devices/control_lines.h"
+#include "devices/line_settings.h"
 #include "devices/link_reconnect.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
+#include "devices/tcp_listener.h"
+#include "devices/telnet_com_port.h"
 #include "devices/transmit_queue.h"
 
 #include <optional>
@@ -22,6 +25,20 @@ std::optional<quint16> tcpPortOf(const QString &text)
 }
 
 } // namespace
+
+QStringList ChannelLink::networkEntries()
+{
+    return {QStringLiteral("TCP"), QStringLiteral("RFC 2217"), QStringLiteral("TCP Listen")};
+}
+
+std::optional<ChannelLink::Network> ChannelLink::networkOfEntry(const QString &portText)
+{
+    // As listed, in that case only: "tcp" typed is a port number.
+    const qsizetype index = networkEntries().indexOf(portText);
+    if (index < 0)
+        return std::nullopt;
+    return Network(index);
+}
 
 ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
     : QObject(parent)
@@ -43,13 +60,29 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
     if (offersTcp) {
         m_socket = new SocketComponent(this);
         m_socket->setObjectName(QStringLiteral("sockMain"));
+        m_telnet = new TelnetComPort(*m_socket, this);
         connect(m_socket, &SocketComponent::received, this, [this](const QByteArray &batch) {
             m_reconnect->carriedData();
-            emit received(batch, Route::Tcp);
+            if (m_network == Network::Rfc2217)
+                m_telnet->receive(batch);
+            else
+                emit received(batch, Route::Tcp);
         });
+        connect(m_telnet, &TelnetComPort::received, this,
+                [this](const QByteArray &data) { emit received(data, Route::Tcp); });
+        connect(m_telnet, &TelnetComPort::changed, this, &ChannelLink::controlLinesChanged);
+        connect(m_telnet, &TelnetComPort::noted, this, &ChannelLink::remoteNoted);
         connect(m_socket, &SocketComponent::connected, this, &ChannelLink::onSocketConnected);
         connect(m_socket, &SocketComponent::failed, this, &ChannelLink::onSocketFailed);
         connect(m_socket, &SocketComponent::bytesWritten, m_queue, &TransmitQueue::drain);
+        m_listener = new TcpListener(this);
+        connect(m_listener, &TcpListener::accepted, this, [this](int fd, const QString &peer) {
+            m_socket->adoptClient(fd, peer);
+            emit clientNoted(tr("client %1 connected").arg(peer));
+        });
+        connect(m_listener, &TcpListener::turnedAway, this, [this](const QString &peer) {
+            emit clientNoted(tr("turned away %1: one client at a time").arg(peer));
+        });
     }
 }
 
@@ -69,8 +102,11 @@ void ChannelLink::close()
     m_reconnect->stop();
     m_lines->closed();
     m_serial->setOpenState(false);
-    if (m_socket)
+    if (m_socket) {
+        m_telnet->closed();
         m_socket->close();
+        m_listener->close();
+    }
     setRoute(Route::None);
 }
 
@@ -85,8 +121,14 @@ void ChannelLink::setRoute(Route route)
                            [this] { return m_serial->bytesToWrite(); });
         break;
     case Route::Tcp:
-        m_queue->setDevice([this](QByteArrayView bytes) { m_socket->sendText(bytes); },
-                           [this] { return m_socket->bytesToWrite(); });
+        m_queue->setDevice(
+            [this](QByteArrayView bytes) {
+                if (m_network == Network::Rfc2217)
+                    m_telnet->send(bytes);
+                else
+                    m_socket->sendText(bytes);
+            },
+            [this] { return m_socket->bytesToWrite(); });
         break;
     case Route::None:
         m_queue->setDevice({}, {});
@@ -137,7 +179,8 @@ std::optional<ChannelLink::Failure> ChannelLink::openSerial(const QString &portT
     return std::nullopt;
 }
 
-void ChannelLink::switchOnTcp(const QString &host, const QString &portText)
+void ChannelLink::switchOnNetwork(Network kind, const QString &host, const QString &portText,
+                                  const QString &settings)
 {
     close();
     if (!m_socket)
@@ -149,16 +192,64 @@ void ChannelLink::switchOnTcp(const QString &host, const QString &portText)
         return;
     }
     const QString peer = host.trimmed();
+    if (kind == Network::Listen) {
+        switchOnListening(peer, *port);
+        return;
+    }
     if (peer.isEmpty()) {
         emit switchOnFailed(tr("Type the TCP host (a name or an address such as 127.0.0.1) first."),
                             {});
         return;
     }
+    if (kind == Network::Rfc2217 && !parseLineSettings(settings).ok) {
+        emit switchOnFailed(tr("Comm Port %1: the serial settings \"%2\" can't be sent to the "
+                               "remote port.")
+                                .arg(m_number)
+                                .arg(settings),
+                            parseLineSettings(settings).error);
+        return;
+    }
     m_socket->setRemoteHostName(peer);
     m_socket->setRemotePortNumber(*port);
+    m_network = kind;
+    m_settings = settings;
     m_tcpMade = false;
     m_socket->connectToPeer();
     setRoute(Route::Tcp);
+}
+
+void ChannelLink::switchOnListening(const QString &host, quint16 port)
+{
+    QHostAddress address;
+    if (host == QLatin1String("*"))
+        address = QHostAddress::Any;
+    else if (!address.setAddress(host)) {
+        emit switchOnFailed(tr("Comm Port %1 can only listen on a local address such as 127.0.0.1, "
+                               "or * for every one; \"%2\" is not one.")
+                                .arg(m_number)
+                                .arg(host),
+                            {});
+        return;
+    }
+    const QString refused = m_listener->listen(address, port);
+    if (!refused.isEmpty()) {
+        emit switchOnFailed(
+            tr("Comm Port %1 can't listen on %2 port %3.").arg(m_number).arg(host).arg(port),
+            refused);
+        return;
+    }
+    m_network = Network::Listen;
+    m_socket->setRemoteHostName(host);
+    m_socket->setRemotePortNumber(port);
+    setRoute(Route::Tcp);
+}
+
+void ChannelLink::onClientLeft(const QString &reason)
+{
+    const QString peer = m_socket->clientPeer();
+    dropUnsent(m_socket->droppedAtFailure());
+    m_listener->clientLeft();
+    emit clientNoted(tr("client %1 left (%2)").arg(peer, reason));
 }
 
 bool ChannelLink::send(const Transmission &bytes)
@@ -172,6 +263,8 @@ QString ChannelLink::setOptions(const LinkOptions &options)
 {
     LinkOptions taken = options;
     QString refused;
+    if (m_route == Route::Tcp && m_network == Network::Rfc2217)
+        m_telnet->setOptions(taken);
     const bool open = m_route == Route::Serial && m_serial->openState();
     if (open && taken.flow != m_options.flow) {
         refused = m_serial->setFlowControl(taken.flow);
@@ -181,7 +274,7 @@ QString ChannelLink::setOptions(const LinkOptions &options)
     // RTS goes back to its option when RTS/CTS flow control lets go of it.
     const bool linesChanged =
         taken.dtr != m_options.dtr || taken.rts != m_options.rts || taken.flow != m_options.flow;
-    const bool givesUp = m_options.reconnect && !taken.reconnect && isWaiting();
+    const bool givesUp = m_options.reconnect && !taken.reconnect && m_reconnect->isWaiting();
     m_options = taken;
     if (open && linesChanged)
         m_lines->setOutputs(taken.dtr, taken.rts);
@@ -195,11 +288,15 @@ QString ChannelLink::setOptions(const LinkOptions &options)
 
 bool ChannelLink::isWaiting() const
 {
-    return m_reconnect->isWaiting();
+    const bool noClient =
+        m_route == Route::Tcp && m_network == Network::Listen && !m_socket->isConnected();
+    return m_reconnect->isWaiting() || noClient;
 }
 
 bool ChannelLink::sendBreak()
 {
+    if (m_route == Route::Tcp)
+        return m_network == Network::Rfc2217 && m_telnet->sendBreak();
     return m_route == Route::Serial && m_lines->sendBreak();
 }
 
@@ -239,7 +336,13 @@ void ChannelLink::onSerialFailed(const QString &reason)
 void ChannelLink::onSocketConnected()
 {
     m_tcpMade = true;
-    if (!isWaiting())
+    if (m_network == Network::Listen)
+        return;
+    if (m_network == Network::Rfc2217) {
+        const LineSettingsParse parsed = parseLineSettings(m_settings);
+        m_telnet->connected(parsed.ok ? parsed.settings : LineSettings{}, m_options);
+    }
+    if (!m_reconnect->isWaiting())
         return;
     m_reconnect->reconnected();
     emit reconnected(tr("reconnected to %1:%2")
@@ -249,7 +352,12 @@ void ChannelLink::onSocketConnected()
 
 void ChannelLink::onSocketFailed(const QString &reason)
 {
-    if (m_route == Route::Tcp && isWaiting()) {
+    m_telnet->closed();
+    if (m_route == Route::Tcp && m_network == Network::Listen) {
+        onClientLeft(reason);
+        return;
+    }
+    if (m_route == Route::Tcp && m_reconnect->isWaiting()) {
         m_reconnect->retryLater();
         return;
     }

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -13,11 +14,17 @@ class ControlLines;
 class LinkReconnect;
 class SerialPortComponent;
 class SocketComponent;
+class TcpListener;
+class TelnetComPort;
 class TransmitQueue;
 
 // One channel's port or connection: switching it on and off, handing on
-// what arrives, and sending over the route chosen at switch-on. Channel 1
-// may also use TCP; channel 2 is serial only.
+// what arrives, and sending over the route chosen at switch-on. A channel
+// that offers the network may instead connect to a peer as a raw TCP client
+// or to a serial port on another machine over RFC 2217 (TelnetComPort:
+// the line settings, control lines and flow control then go to the server),
+// or listen for one client at a time (TcpListener); while a listening
+// channel has no client it counts as waiting and sends nothing.
 //
 // Failures come as signals, already in the operator's words, with the link
 // closed by then: switchOnFailed() when a switch-on can't be made, lost()
@@ -40,7 +47,14 @@ public:
     {
         None,
         Serial,
-        Tcp
+        Tcp // a network connection of any kind
+    };
+    // What a network route speaks.
+    enum class Network
+    {
+        Tcp,     // raw bytes
+        Rfc2217, // Telnet with the COM-PORT-OPTION
+        Listen,  // raw bytes with one client that connected to us
     };
 
     ChannelLink(int number, bool offersTcp, QObject *parent = nullptr);
@@ -52,7 +66,20 @@ public:
     // port has opened.
     void switchOnSerial(const QString &portText, const QString &settings);
     // On at once: what is sent while the connection is being made is queued.
-    void switchOnTcp(const QString &host, const QString &portText);
+    void switchOnTcp(const QString &host, const QString &portText)
+    {
+        switchOnNetwork(Network::Tcp, host, portText, {});
+    }
+    // The settings string goes to an RFC 2217 server once it accepts. To
+    // listen, `host` is the local address: an address such as 127.0.0.1, or
+    // "*" for every local address (never looked up as a name).
+    void switchOnNetwork(Network kind, const QString &host, const QString &portText,
+                         const QString &settings);
+    Network network() const { return m_network; }
+    // The port list's entries for the network kinds ("TCP", "RFC 2217"), in
+    // the order listed, and the kind an entry names.
+    static QStringList networkEntries();
+    static std::optional<Network> networkOfEntry(const QString &portText);
     // Closes the port and the connection; harmless when nothing is open.
     void close();
 
@@ -73,7 +100,8 @@ public:
     // ends the wait as a loss.
     QString setOptions(const LinkOptions &options);
 
-    // The port or connection failed and is being waited for.
+    // The port or connection failed and is being waited for, or a listening
+    // channel has no client: nothing is sent meanwhile.
     bool isWaiting() const;
     const LinkReconnect &reconnect() const { return *m_reconnect; }
     const ControlLines &controlLines() const { return *m_lines; }
@@ -84,6 +112,9 @@ public:
     const SerialPortComponent &serial() const { return *m_serial; }
     SocketComponent *socket() { return m_socket; } // channel 1 only
     const SocketComponent *socket() const { return m_socket; }
+    // The serial port on the far side of an RFC 2217 connection; null for a
+    // channel without the network.
+    const TelnetComPort *remotePort() const { return m_telnet; }
 
 signals:
     void received(const QByteArray &batch, ChannelLink::Route from);
@@ -103,6 +134,12 @@ signals:
     void waiting(const QString &note);
     void reconnected(const QString &note);
     void optionsChanged();
+    // Words for a log about a listening channel's clients: one came in, one
+    // left, one more was turned away.
+    void clientNoted(const QString &note);
+    // Words for the status line and a log about the remote serial port: the
+    // server refused the option, or the control lines.
+    void remoteNoted(const QString &note);
     // The control lines were refused, or an input line changed.
     void controlLinesChanged();
 
@@ -124,10 +161,15 @@ private:
     qint64 dropUnsent(qint64 held);
     void startWaiting(const Failure &loss, const QString &note, qint64 dropped);
     void onReconnectDue();
+    void switchOnListening(const QString &host, quint16 port);
+    void onClientLeft(const QString &reason);
 
     const int m_number;
     SerialPortComponent *m_serial = nullptr; // SaxComm / SaxComm1
     SocketComponent *m_socket = nullptr;     // sockMain
+    TelnetComPort *m_telnet = nullptr;
+    TcpListener *m_listener = nullptr;
+    Network m_network = Network::Tcp;
     TransmitQueue *m_queue = nullptr;
     ControlLines *m_lines = nullptr;
     LinkReconnect *m_reconnect = nullptr;

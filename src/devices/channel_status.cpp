@@ -6,6 +6,7 @@
 #include "devices/recordings.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
+#include "devices/telnet_com_port.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -35,6 +36,33 @@ QString inputLinesText(const ControlLines &lines)
         .arg(int(inputs->ri));
 }
 
+// The serial port behind an RFC 2217 connection, as a local one is shown:
+// " 9600,n,8,1  CTS=1 DSR=0 DCD=0 RI=0", or why it is raw Telnet.
+QString remotePortText(const TelnetComPort &remote, const QString &settings)
+{
+    switch (remote.state()) {
+    case TelnetComPort::State::Off:
+    case TelnetComPort::State::Asking:
+        return QStringLiteral(" asking for the COM port...");
+    case TelnetComPort::State::Refused:
+        return QStringLiteral(" raw Telnet (COM port option refused)");
+    case TelnetComPort::State::Accepted:
+        break;
+    }
+    QString text = QLatin1Char(' ') + settings;
+    if (remote.linesRefused())
+        text += QStringLiteral("  no control lines");
+    else if (const std::optional<InputLines> inputs = remote.inputs())
+        text += QStringLiteral("  CTS=%1 DSR=%2 DCD=%3 RI=%4")
+                    .arg(int(inputs->cts))
+                    .arg(int(inputs->dsr))
+                    .arg(int(inputs->dcd))
+                    .arg(int(inputs->ri));
+    if (!remote.lineErrors().isEmpty())
+        text += QStringLiteral("  ") + remote.lineErrors();
+    return text;
+}
+
 QString stateText(const Channel &channel)
 {
     const ChannelLink &link = channel.link();
@@ -56,9 +84,21 @@ QString stateText(const Channel &channel)
         if (reconnect.isWaiting())
             return QStringLiteral("reconnecting to ") + reconnect.target();
         const SocketComponent &socket = *link.socket();
-        const QString peer =
-            QStringLiteral("TCP %1:%2").arg(socket.remoteHostName()).arg(socket.remotePortNumber());
-        return socket.isConnected() ? peer : peer + QStringLiteral(" connecting...");
+        if (link.network() == ChannelLink::Network::Listen) {
+            const QString at =
+                QStringLiteral("%1:%2").arg(socket.remoteHostName()).arg(socket.remotePortNumber());
+            return socket.isConnected()
+                       ? QStringLiteral("TCP %1, client %2").arg(at, socket.clientPeer())
+                       : QStringLiteral("TCP listening on %1").arg(at);
+        }
+        const bool remote = link.network() == ChannelLink::Network::Rfc2217;
+        const QString peer = QStringLiteral("%1 %2:%3")
+                                 .arg(remote ? QStringLiteral("RFC 2217") : QStringLiteral("TCP"),
+                                      socket.remoteHostName())
+                                 .arg(socket.remotePortNumber());
+        if (!socket.isConnected())
+            return peer + QStringLiteral(" connecting...");
+        return remote ? peer + remotePortText(*link.remotePort(), channel.serialSettings()) : peer;
     }
     }
     return {};

@@ -5,6 +5,7 @@
 #include "core/setup_text.h"
 #include "core/time_out_entry.h"
 #include "devices/capture_session.h"
+#include "devices/channel_link.h"
 #include "devices/line_settings.h"
 #include "devices/link_options.h"
 
@@ -107,7 +108,7 @@ const QList<Key> channelKeyTable = {
     {"Port", false, [](const Channel &, const ChannelChoices &ch) { return ch.port; },
      [](Channel &c, ChannelChoices &ch, const QString &t) {
          if (t.trimmed().isEmpty() || !isOneLine(t) ||
-             (!c.offersTcp() && t == QLatin1String("TCP")))
+             (!c.offersTcp() && ChannelLink::networkOfEntry(t)))
              return false;
          ch.port = t;
          return true;

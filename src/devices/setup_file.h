@@ -8,9 +8,9 @@ class CaptureSession;
 class Channel;
 
 // What a channel's part of the window shows that a setup keeps, besides the
-// channel's own values: the port list's text ("TCP", a port number or a
-// device path), the TCP fields of a channel that offers TCP, and whether the
-// channel is on.
+// channel's own values: the port list's text (a network entry such as "TCP"
+// or "RFC 2217", a port number or a device path), the IP and Socket fields
+// of a channel that offers the network, and whether the channel is on.
 struct ChannelChoices
 {
     QString port;
@@ -35,7 +35,7 @@ inline constexpr char suffix[] = "vterm";
 struct ChannelKey
 {
     const char *name;
-    bool tcpOnly; // kept only for a channel that offers TCP (its host and socket)
+    bool tcpOnly; // kept only for a channel that offers the network (its host and socket)
     QString (*current)(const Channel &channel, const ChannelChoices &choices);
     bool (*apply)(Channel &channel, ChannelChoices &choices, const QString &text);
 };

@@ -29,16 +29,30 @@ SocketComponent::~SocketComponent()
     drop(false);
 }
 
-void SocketComponent::connectToPeer()
+void SocketComponent::makeConnection()
 {
     drop(true);
     m_lastFailure = Failure::None;
+    m_clientPeer.clear();
     m_connection = new TcpConnection(this);
     connect(m_connection, &TcpConnection::connected, this, &SocketComponent::onConnected);
     connect(m_connection, &TcpConnection::received, this, &SocketComponent::received);
     connect(m_connection, &TcpConnection::bytesWritten, this, &SocketComponent::bytesWritten);
     connect(m_connection, &TcpConnection::ended, this,
             [this](TcpConnection::End end, const QString &reason) { onEnded(int(end), reason); });
+}
+
+void SocketComponent::adoptClient(int fd, const QString &peer)
+{
+    makeConnection();
+    m_clientPeer = peer;
+    m_connection->adopt(fd);
+    emit connected();
+}
+
+void SocketComponent::connectToPeer()
+{
+    makeConnection();
     m_connectTimer->start();
 
     QHostAddress address;

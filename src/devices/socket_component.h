@@ -8,8 +8,9 @@ class QHostInfo;
 class QTimer;
 class TcpConnection;
 
-// Channel 1's TCP connection, as a client only: it never listens. A host
-// name is looked up first; an address is used as it is.
+// A channel's TCP connection: made as a client (a host name is looked up
+// first; an address is used as it is), or taken over from a listener that
+// accepted a client (adoptClient()). It never listens itself.
 class SocketComponent : public QObject
 {
     Q_OBJECT
@@ -36,6 +37,10 @@ public:
 
     // Starts connecting and returns at once; connected() or failed() follows.
     void connectToPeer();
+    // Takes a client's connection that a listener accepted; connected()
+    // follows at once. `peer` ("address:port") names it.
+    void adoptClient(int fd, const QString &peer);
+    QString clientPeer() const { return m_clientPeer; }
     // Ends the connection in order (what waits to go out is handed over
     // first) or the attempt; harmless when there is none.
     void close();
@@ -62,6 +67,7 @@ signals:
     void failed(const QString &reason);
 
 private:
+    void makeConnection();
     void onLookedUp(const QHostInfo &info);
     void onConnected();
     void onEnded(int end, const QString &reason);
@@ -74,6 +80,7 @@ private:
     QTimer *m_connectTimer = nullptr;
     int m_lookupId = -1;
     QString m_host;
+    QString m_clientPeer;
     quint16 m_port = 0;
     Failure m_lastFailure = Failure::None;
     qint64 m_droppedAtFailure = 0;

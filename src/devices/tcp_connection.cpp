@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -67,6 +68,18 @@ void TcpConnection::start(const QHostAddress &address, quint16 port)
     connect(m_readNotifier, &QSocketNotifier::activated, this, &TcpConnection::onReadable);
     // The socket turns writable once the attempt is decided.
     m_writeNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Write, this);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &TcpConnection::onWritable);
+}
+
+void TcpConnection::adopt(int fd)
+{
+    m_fd = fd;
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+    m_state = State::Connected;
+    m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &TcpConnection::onReadable);
+    m_writeNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(bytesToWrite() > 0);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &TcpConnection::onWritable);
 }
 

@@ -7,12 +7,11 @@
 
 class QSocketNotifier;
 
-// One outgoing TCP connection on a socket of its own, from the attempt to
-// its end. It tells apart what Qt's socket classes blur: a peer that resets
-// the connection is reported as a reset, not as a close, and a connection
-// that is reset while it is being made is reported, never tried again behind
-// the caller's back. What the peer sent before the end is always handed on
-// first.
+// One TCP connection (made here, or accepted by a listener) on a socket of its own, from the
+// attempt to its end. It tells apart what Qt's socket classes blur: a peer that resets the
+// connection is reported as a reset, not as a close, and a connection that is reset while it is
+// being made is reported, never tried again behind the caller's back. What the peer sent before the
+// end is always handed on first.
 //
 // Writes are kept until the socket takes them, so data sent while connecting
 // goes out once connected, in order.
@@ -35,6 +34,9 @@ public:
     // Starts the attempt and returns at once; connected() or ended() follows
     // from the event loop, never from inside this call.
     void start(const QHostAddress &address, quint16 port);
+    // Takes a connection a listening socket accepted: connected at once, no
+    // connected() signal.
+    void adopt(int fd);
     bool isConnected() const { return m_state == State::Connected; }
 
     void send(QByteArrayView bytes);

@@ -45,8 +45,6 @@ QComboBox *portList(QWidget *parent, QByteArrayView name, const QString &shown, 
     return list;
 }
 
-const QLatin1String tcpEntry("TCP");
-
 } // namespace
 
 ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel,
@@ -108,12 +106,17 @@ void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
         selected->setChecked(true);
 
     if (m_channel.offersTcp()) {
-        w.lblIP = placeLabel(port, "lblIP", tr("IP:"), Qt::AlignRight, d.lblIP);
-        w.lblSocket = placeLabel(port, "lblSocket", tr("Socket"), Qt::AlignRight, d.lblSocket);
-        w.txtHost = placeControl<QLineEdit>(window, "txtHost", d.txtHost);
+        // Channel 1's fields keep their names; the others' carry the number.
+        const auto name = [n](const char *base) {
+            return n == 1 ? QByteArray(base) : numbered(base, n);
+        };
+        w.lblIP = placeLabel(port, name("lblIP"), tr("IP:"), Qt::AlignRight, d.lblIP);
+        w.lblSocket =
+            placeLabel(port, name("lblSocket"), tr("Socket"), Qt::AlignRight, d.lblSocket);
+        w.txtHost = placeControl<QLineEdit>(window, name("txtHost"), d.txtHost);
         // A peer on this machine is the safe default.
         w.txtHost->setText(QStringLiteral("127.0.0.1"));
-        w.txtPort = placeControl<QLineEdit>(window, "txtPort", d.txtPort);
+        w.txtPort = placeControl<QLineEdit>(window, name("txtPort"), d.txtPort);
         w.txtPort->setText(QStringLiteral("9761"));
         w.txtHost->raise();
         w.txtPort->raise();
@@ -242,13 +245,16 @@ void ChannelGroup::bindSwitch()
 
 bool ChannelGroup::tcpChosen() const
 {
-    return m_widgets.txtHost && m_widgets.cmbPort->currentText() == tcpEntry;
+    return m_widgets.txtHost && ChannelLink::networkOfEntry(m_widgets.cmbPort->currentText());
 }
 
 void ChannelGroup::switchOn()
 {
-    if (tcpChosen())
-        m_channel.switchOnTcp(m_widgets.txtHost->text(), m_widgets.txtPort->text());
+    const std::optional<ChannelLink::Network> network =
+        ChannelLink::networkOfEntry(m_widgets.cmbPort->currentText());
+    if (m_widgets.txtHost && network)
+        m_channel.switchOnNetwork(*network, m_widgets.txtHost->text(), m_widgets.txtPort->text(),
+                                  m_session.serialSettings());
     else
         m_channel.switchOnSerial(m_widgets.cmbPort->currentText(), m_session.serialSettings());
 }
@@ -300,9 +306,17 @@ void ChannelGroup::fillPortList(const QStringList &devices)
 {
     const QString shown = m_widgets.cmbPort->currentText();
     if (m_widgets.txtHost) {
-        m_widgets.cmbPort->addItem(tcpEntry);
-        m_widgets.cmbPort->setItemData(0, tr("A TCP connection to the host and port shown"),
-                                       Qt::ToolTipRole);
+        const QStringList tips{
+            tr("A TCP connection to the host and port shown"),
+            tr("A serial port on another machine: a Telnet (RFC 2217) server at the host and "
+               "port shown, given the serial settings, control lines and flow control"),
+            tr("Waits for one client on the port shown, at the address shown (127.0.0.1, or * "
+               "for every local address)")};
+        const QStringList entries = ChannelLink::networkEntries();
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            m_widgets.cmbPort->addItem(entries.at(i));
+            m_widgets.cmbPort->setItemData(int(i), tips.value(i), Qt::ToolTipRole);
+        }
     }
     for (int n = 1; n <= 99; ++n) {
         const QString device = n <= devices.size() ? devices.at(n - 1) : tr("no device");
@@ -337,7 +351,7 @@ void ChannelGroup::setChoices(const ChannelChoices &choices)
         w.txtPort->setText(choices.socket);
     }
     for (QWidget *field : tcpFields())
-        field->setVisible(choices.port == tcpEntry);
+        field->setVisible(ChannelLink::networkOfEntry(choices.port).has_value());
     showFormat();
     QRadioButton *display[] = {w.optRT, w.optTO, w.optChar};
     display[int(modes.display)]->setChecked(true);

@@ -41,8 +41,8 @@ public:
     // Enabled only while the channel is on, always handled in this order.
     // (The receive pane stays enabled: it only looks inactive while off.)
     QList<QWidget *> workingControls() const;
-    // The TCP fields, in the order they are shown and hidden; empty for a
-    // channel that does not offer TCP.
+    // The network fields (IP and Socket), in the order they are shown and
+    // hidden; empty for a channel that does not offer the network.
     QList<QWidget *> tcpFields() const;
 
     // Lays the group out for a window larger than designed: the group is
@@ -51,7 +51,7 @@ public:
     // or below it moves with its edges. (0, 0, 0) is the design.
     void layOut(int extraWidth, int extraHeight, int shiftDown);
 
-    // The start-up state: working controls disabled, TCP fields hidden, the
+    // The start-up state: working controls disabled, network fields hidden, the
     // port list filled (port 1 is `devices[0]`), its shown text kept.
     void showLoaded(const QStringList &devices);
 
@@ -97,7 +97,8 @@ public:
         QPushButton *cmdClear = nullptr;
         QCheckBox *chkHex = nullptr;
         TransmitEdit *txtSend = nullptr;
-        // Only for a channel that offers TCP.
+        // Only for a channel that offers the network; channel 1's are named
+        // lblIP, lblSocket, txtHost, txtPort, the others' carry their number.
         QLabel *lblIP = nullptr;
         QLabel *lblSocket = nullptr;
         QLineEdit *txtHost = nullptr;

@@ -50,12 +50,12 @@ void DisplayControls::setTabOrder()
     const ChannelGroup::Widgets &b = group(2).widgets();
     // Designed focus order; frames and labels hold places but take no focus.
     const QList<QWidget *> order = {
-        a.txtRecv,   b.txtRecv,   a.optASCII, a.optDec,    a.optHex,   a.optRT,
-        a.optTO,     a.optChar,   a.txtSend,  a.optLive,   a.optCR,    a.cmdRepeat,
-        a.cmdClear,  b.optASCII,  b.optDec,   b.optHex,    b.optRT,    b.optTO,
-        b.optChar,   b.optLive,   b.optCR,    b.cmdRepeat, b.cmdClear, b.txtSend,
-        a.cmdClearR, b.cmdClearR, a.chkHex,   b.chkHex,    a.optOn,    a.optOff,
-        b.optOn,     b.optOff,    a.cmbPort,  b.cmbPort,   a.txtHost,  a.txtPort};
+        a.txtRecv,   b.txtRecv,  a.optASCII, a.optDec,    a.optHex,    a.optRT,    a.optTO,
+        a.optChar,   a.txtSend,  a.optLive,  a.optCR,     a.cmdRepeat, a.cmdClear, b.optASCII,
+        b.optDec,    b.optHex,   b.optRT,    b.optTO,     b.optChar,   b.optLive,  b.optCR,
+        b.cmdRepeat, b.cmdClear, b.txtSend,  a.cmdClearR, b.cmdClearR, a.chkHex,   b.chkHex,
+        a.optOn,     a.optOff,   b.optOn,    b.optOff,    a.cmbPort,   b.cmbPort,  a.txtHost,
+        a.txtPort,   b.txtHost,  b.txtPort};
     m_tabOrder.setOrder(order);
 }
 

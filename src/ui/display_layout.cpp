@@ -30,7 +30,10 @@ const ChannelDesign channel2Design{
     {6960, 360, 1575, 2655}, {120, 200, 1215, 375}, {120, 480, 1215, 375},
     {240, 880, 1095, 255}, {240, 1200, 1095, 255}, {500, 1500, 735, 255},
     {240, 1800, 1095, 615},
-    {}, {}, {}, {}};
+    // The network fields, shown once a network entry is chosen: in the
+    // free part of the frame's top row, left of the port list.
+    {240, 180, 255, 255}, {1640, 180, 495, 255}, {880, 3960, 1095, 315},
+    {2520, 3960, 555, 315}};
 // clang-format on
 
 const std::array<const ChannelDesign *, channelCount> designs{&channel1Design, &channel2Design};

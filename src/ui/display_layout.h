@@ -6,7 +6,7 @@
 
 // Where one channel group of the main window stands. The groups are laid
 // out alike, with slightly different coordinates, a few irregular names,
-// and the TCP fields of a channel that offers TCP.
+// and the network fields (IP and Socket) of a channel that offers them.
 struct ChannelDesign
 {
     const char *onOffName;    // optComm / optCom1

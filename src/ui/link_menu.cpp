@@ -122,7 +122,10 @@ void LinkMenu::showState(int n)
     a.flow.at(size_t(options.flow))->setChecked(true);
 
     QString noLines;
-    if (refused)
+    if (refused && link.remote)
+        noLines = tr("The server gives no control lines of the remote port (the status line "
+                     "says why)");
+    else if (refused)
         noLines = tr("%1 has no control lines (a pseudo-terminal has none)").arg(link.portName);
     else if (tcp)
         noLines = tr("A TCP connection has no control lines");

@@ -51,9 +51,9 @@ bool DisplayFixture::isOn(int number) const
     return c.widgets().optOn->isChecked() && enabled;
 }
 
-void DisplayFixture::choosePort1(const QString &entry)
+void DisplayFixture::choosePort(int channelNumber, const QString &entry)
 {
-    QComboBox *list = channel(1).widgets().cmbPort;
+    QComboBox *list = channel(channelNumber).widgets().cmbPort;
     const int index = list->findText(entry);
     if (index >= 0) {
         list->setCurrentIndex(index);

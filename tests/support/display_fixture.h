@@ -35,7 +35,8 @@ public:
     void switchOff(int number);
     bool isOn(int number) const;
     // Chooses an entry of channel 1's port list as with the mouse.
-    void choosePort1(const QString &entry);
+    void choosePort1(const QString &entry) { choosePort(1, entry); }
+    void choosePort(int channelNumber, const QString &entry);
     // Channel 1 to a TCP peer on this machine.
     void switchOnTcp(quint16 port);
     QByteArray paneText(int number) const;

@@ -1,0 +1,143 @@
+#include "network_bench.h"
+
+#include "bench_table.h"
+#include "loopback_listener.h"
+#include "stream_writer.h"
+
+#include "devices/capture_session.h"
+#include "devices/socket_component.h"
+#include "devices/telnet_com_port.h"
+#include "support/pty_pair.h"
+#include "support/ser2net_server.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+
+#include <ctime>
+#include <functional>
+
+namespace {
+
+double cpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
+bool runUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+// Every byte value, 0xFF among them, so the Telnet escaping is in the path.
+QByteArray randomBytes(qsizetype size)
+{
+    QRandomGenerator random(11);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char(random.bounded(256));
+    return bytes;
+}
+
+struct Result
+{
+    double rate = 0;       // bytes per second
+    double cpuPerMB = 0;   // this process's CPU seconds per MB
+    double batchBytes = 0; // the average batch the channel received
+    bool exact = false;
+};
+
+// Feeds `data` from `fd` (written on a thread of its own) into channel 1,
+// which is already on, in Hex Real Time, until its pane holds all of it.
+Result receive(Channel &channel, int fd, const QByteArray &data)
+{
+    QByteArray received;
+    received.reserve(data.size());
+    qint64 batches = 0;
+    const QMetaObject::Connection taken =
+        QObject::connect(&channel, &Channel::batchReceived, [&](const QByteArray &b) {
+            received += b;
+            ++batches;
+        });
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    StreamWriter writer(fd, data, 4096, 0);
+    writer.start();
+    const bool complete = runUntil([&] { return received.size() >= data.size(); }, 120000);
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    const double cpu = cpuSeconds() - cpuBefore;
+    writer.join();
+    QObject::disconnect(taken);
+    return {data.size() / seconds, cpu / (data.size() / 1e6),
+            double(received.size()) / qMax<qint64>(1, batches), complete && received == data};
+}
+
+} // namespace
+
+void networkBench(BenchTable &table, bool quick)
+{
+    const qsizetype size = quick ? 1024 * 1024 : 64 * 1024 * 1024;
+    const QByteArray data = randomBytes(size);
+
+    Result tcp;
+    {
+        CaptureSession session;
+        Channel &channel = session.channel(1);
+        LoopbackListener listener;
+        channel.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(listener.port));
+        const int peer = listener.accept();
+        runUntil([&] { return channel.link().socket()->isConnected(); }, 5000);
+        tcp = receive(channel, peer, data);
+        channel.switchOff();
+        ::close(peer);
+    }
+    table.row(QStringLiteral("raw TCP receive from 127.0.0.1, %1 MB").arg(size / 1048576),
+              QStringLiteral("%1 MB/s, %2 ms CPU per MB, batches of %3 bytes on average%4")
+                  .arg(tcp.rate / 1e6, 0, 'f', 1)
+                  .arg(tcp.cpuPerMB * 1000, 0, 'f', 2)
+                  .arg(tcp.batchBytes, 0, 'f', 0)
+                  .arg(tcp.exact ? ", exact" : ", **NOT EXACT**"));
+
+    if (!Ser2NetServer::isInstalled()) {
+        table.row(QStringLiteral("RFC 2217 receive through ser2net"),
+                  QStringLiteral("not run: /usr/sbin/ser2net is missing"));
+        return;
+    }
+    PtyPair pty;
+    Ser2NetServer server;
+    CaptureSession session;
+    Channel &channel = session.channel(1);
+    if (!server.start(QStringLiteral("telnet(rfc2217)"), pty.slavePath())) {
+        table.row(QStringLiteral("RFC 2217 receive through ser2net"),
+                  QStringLiteral("not run: ser2net did not start"));
+        return;
+    }
+    channel.switchOnNetwork(ChannelLink::Network::Rfc2217, QStringLiteral("127.0.0.1"),
+                            QString::number(server.port()), QStringLiteral("115200,n,8,1"));
+    runUntil([&] { return channel.link().remotePort()->state() == TelnetComPort::State::Accepted; },
+             5000);
+    const Result remote = receive(channel, pty.masterFd(), data);
+    channel.switchOff();
+    const bool rateMet = remote.rate >= 50e6;
+    const bool cpuMet = remote.cpuPerMB <= 2 * tcp.cpuPerMB;
+    table.row(
+        QStringLiteral("RFC 2217 receive through ser2net from a pty, %1 MB").arg(size / 1048576),
+        QStringLiteral("%1 MB/s, %2 ms CPU per MB (%3x raw TCP), batches of %4 bytes on "
+                       "average%5")
+            .arg(remote.rate / 1e6, 0, 'f', 1)
+            .arg(remote.cpuPerMB * 1000, 0, 'f', 2)
+            .arg(remote.cpuPerMB / tcp.cpuPerMB, 0, 'f', 2)
+            .arg(remote.batchBytes, 0, 'f', 0)
+            .arg(remote.exact ? ", exact" : ", **NOT EXACT**"),
+        QStringLiteral(">= 50 MB/s, CPU per MB <= 2x raw TCP"), rateMet && cpuMet);
+}

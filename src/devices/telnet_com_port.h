@@ -1,0 +1,98 @@
+#pragma once
+
+#include "core/telnet_session.h"
+#include "devices/line_settings.h"
+#include "devices/link_options.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QTimer>
+
+#include <optional>
+
+class SocketComponent;
+
+// A serial port on another machine, reached over a Telnet connection with
+// the COM-PORT-OPTION (RFC 2217): the socket carries the bytes, this class
+// speaks Telnet on it (core/telnet_session.h does the parsing).
+//
+// What it promises:
+// - Data bytes go out with 0xFF escaped and come in unescaped, in order.
+// - Once the server accepts the option, the line settings, flow control,
+//   DTR and RTS go to it, and every later change at once; until then (or
+//   when it refuses) nothing but data is sent.
+// - A server that refuses the option, or does not answer within answerMs,
+//   leaves a working raw Telnet connection: state() says Refused and
+//   noted() says so once.
+// - DTR and RTS changes the server leaves unanswered for answerMs, or
+//   answers with another value, are refused: noted() says so once, and no
+//   more are sent on this connection (like a local device without lines).
+// - The input lines are what the server last notified.
+class TelnetComPort : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int answerMs = 2000;
+    static constexpr int breakMs = 250;
+
+    enum class State
+    {
+        Off,
+        Asking,
+        Accepted,
+        Refused
+    };
+
+    explicit TelnetComPort(SocketComponent &socket, QObject *parent = nullptr);
+
+    // The connection was made: a fresh session asks for the option, and the
+    // settings and options follow once it is accepted.
+    void connected(const LineSettings &settings, const LinkOptions &options);
+    // The connection is gone.
+    void closed();
+    // Bytes read from the socket; the data in them comes out of received().
+    void receive(const QByteArray &bytes);
+    void send(QByteArrayView data);
+    // What changed against the options in use goes to the server.
+    void setOptions(const LinkOptions &options);
+    // Holds Break for breakMs; false when the server has not accepted the
+    // option or a Break is still held.
+    bool sendBreak();
+
+    State state() const { return m_state; }
+    bool linesRefused() const { return m_linesRefused; }
+    std::optional<InputLines> inputs() const { return m_inputs; }
+    // The line errors the server last notified ("overrun", "framing error"),
+    // or an empty text.
+    QString lineErrors() const { return m_lineErrors; }
+
+signals:
+    void received(const QByteArray &data);
+    // The state, the inputs, the line errors or the refusal changed.
+    void changed();
+    // Words for the operator and the log, once per event.
+    void noted(const QString &note);
+
+private:
+    void onServerReply(std::uint8_t code, const QByteArray &value);
+    void onAccepted();
+    void refuseOption(const QString &why);
+    void sendCommand(std::uint8_t command, QByteArrayView value);
+    void sendControl(std::uint8_t value);
+    void sendLines(bool dtr, bool rts);
+    void onAnswerTimeout();
+    void refuseLines(const QString &why);
+
+    SocketComponent &m_socket;
+    TelnetSession m_session;
+    State m_state = State::Off;
+    LineSettings m_settings;
+    LinkOptions m_options;
+    QTimer m_answer; // the option's answer, then each DTR/RTS change's
+    QTimer m_breakEnd;
+    QList<std::uint8_t> m_unanswered; // DTR/RTS values sent, not yet answered
+    std::optional<InputLines> m_inputs;
+    QString m_lineErrors;
+    bool m_linesRefused = false;
+};

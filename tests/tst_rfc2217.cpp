@@ -1,0 +1,156 @@
+// A channel on a serial port on another machine: ser2net serves a
+// pseudo-terminal over RFC 2217 on 127.0.0.1, and the test reads back from
+// the kernel what reached the terminal.
+#include "devices/capture_session.h"
+#include "devices/channel_status.h"
+#include "devices/socket_component.h"
+#include "devices/telnet_com_port.h"
+#include "support/byte_checks.h"
+#include "support/pty_pair.h"
+#include "support/ser2net_server.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <termios.h>
+
+namespace {
+
+termios settingsOf(const PtyPair &pty)
+{
+    termios settings{};
+    tcgetattr(pty.slaveFd(), &settings);
+    return settings;
+}
+
+// Channel 1 connected through ser2net to a pseudo-terminal.
+struct RemotePort
+{
+    PtyPair pty;
+    Ser2NetServer server;
+    CaptureSession session;
+    Channel &channel = session.channel(1);
+
+    bool start(const QString &accepter, const QString &settings,
+               const LinkOptions &options = LinkOptions())
+    {
+        if (!pty.isOpen() || !server.start(accepter, pty.slavePath()))
+            return false;
+        channel.setLinkOptions(options);
+        channel.switchOnNetwork(ChannelLink::Network::Rfc2217, QStringLiteral("127.0.0.1"),
+                                QString::number(server.port()), settings);
+        return channel.isOn();
+    }
+    QString status() const { return channelStatusText(channel, session.recordings()); }
+};
+
+} // namespace
+
+class TestRfc2217 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void settingsReachTheDevice_data();
+    void settingsReachTheDevice();
+    void everyByteValueArrivesExactlyBothWays();
+    void unansweredControlLinesAreReportedOnce();
+    void serverWithoutTheOptionLeavesRawTelnet();
+};
+
+void TestRfc2217::init()
+{
+    if (!Ser2NetServer::isInstalled())
+        QSKIP("ser2net is not installed (/usr/sbin/ser2net): apt-get install ser2net");
+}
+
+void TestRfc2217::settingsReachTheDevice_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<FlowControl>("flow");
+    QTest::addColumn<tcflag_t>("speed"); // as Linux keeps it in c_cflag
+    QTest::addColumn<bool>("twoStop");
+    // A pseudo-terminal keeps the speed, the stop bits and RTS/CTS; the
+    // kernel sets it back to 8 data bits without parity whatever is asked.
+    QTest::newRow("115200,n,8,1") << "115200,n,8,1" << FlowControl::None << tcflag_t(B115200)
+                                  << false;
+    QTest::newRow("1200,e,7,2 RTS/CTS")
+        << "1200,e,7,2" << FlowControl::RtsCts << tcflag_t(B1200) << true;
+    QTest::newRow("19200,o,8,1 XON/XOFF")
+        << "19200,o,8,1" << FlowControl::XonXoff << tcflag_t(B19200) << false;
+}
+
+void TestRfc2217::settingsReachTheDevice()
+{
+    QFETCH(QString, settings);
+    QFETCH(FlowControl, flow);
+    QFETCH(tcflag_t, speed);
+    QFETCH(bool, twoStop);
+    RemotePort remote;
+    LinkOptions options;
+    options.flow = flow;
+    QVERIFY(remote.start(QStringLiteral("telnet(rfc2217)"), settings, options));
+    QTRY_COMPARE_WITH_TIMEOUT(settingsOf(remote.pty).c_cflag & CBAUD, speed, 10000);
+    // The speed is sent first: once the flow control is there, all is.
+    const tcflag_t hardware = flow == FlowControl::RtsCts ? tcflag_t(CRTSCTS) : 0;
+    const tcflag_t software = flow == FlowControl::XonXoff ? tcflag_t(IXON | IXOFF) : 0;
+    QTRY_COMPARE_WITH_TIMEOUT(settingsOf(remote.pty).c_cflag & CRTSCTS, hardware, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(settingsOf(remote.pty).c_iflag & (IXON | IXOFF), software, 10000);
+    QCOMPARE(bool(settingsOf(remote.pty).c_cflag & CSTOPB), twoStop);
+    QVERIFY2(
+        remote.status().contains(
+            QStringLiteral("RFC 2217 127.0.0.1:%1 %2").arg(remote.server.port()).arg(settings)),
+        qPrintable(remote.status()));
+}
+
+void TestRfc2217::everyByteValueArrivesExactlyBothWays()
+{
+    RemotePort remote;
+    QVERIFY(remote.start(QStringLiteral("telnet(rfc2217)"), QStringLiteral("9600,n,8,1")));
+    QByteArray received;
+    QObject::connect(&remote.channel, &Channel::batchReceived,
+                     [&received](const QByteArray &batch) { received += batch; });
+    // Random bytes hold every value, and runs of 0xFF.
+    const QByteArray bytes = randomBytes(4096, 3) + QByteArray(300, char(0xff));
+    QTRY_VERIFY_WITH_TIMEOUT(remote.channel.link().socket()->isConnected(), 10000);
+    QVERIFY(remote.channel.sendUntyped(Transmission(bytes)));
+    QCOMPARE(remote.pty.read(bytes.size(), 10000).toHex(), bytes.toHex());
+    remote.pty.write(bytes);
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), bytes.size(), 10000);
+    QCOMPARE(received.toHex(), bytes.toHex());
+    QCOMPARE(remote.channel.sentCount(), bytes.size());
+}
+
+void TestRfc2217::unansweredControlLinesAreReportedOnce()
+{
+    // A pseudo-terminal has no DTR or RTS: the server leaves them unanswered.
+    RemotePort remote;
+    QSignalSpy notes(&remote.channel, &Channel::remoteNoted);
+    QVERIFY(remote.start(QStringLiteral("telnet(rfc2217)"), QStringLiteral("9600,n,8,1")));
+    QVERIFY(notes.wait(10000));
+    QVERIFY2(remote.status().contains(QStringLiteral("no control lines")),
+             qPrintable(remote.status()));
+    LinkOptions options = remote.channel.linkOptions();
+    options.dtr = false;
+    remote.channel.setLinkOptions(options);
+    QVERIFY(!notes.wait(TelnetComPort::answerMs + 500));
+    QCOMPARE(notes.size(), 1);
+}
+
+void TestRfc2217::serverWithoutTheOptionLeavesRawTelnet()
+{
+    RemotePort remote;
+    QSignalSpy notes(&remote.channel, &Channel::remoteNoted);
+    QVERIFY(remote.start(QStringLiteral("telnet"), QStringLiteral("9600,n,8,1")));
+    QVERIFY(notes.wait(10000));
+    QVERIFY2(remote.status().contains(QStringLiteral("raw Telnet")), qPrintable(remote.status()));
+    QVERIFY(remote.channel.sendUntyped(Transmission(QByteArray("a\xff"
+                                                               "b"))));
+    QCOMPARE(remote.pty.read(3, 10000), QByteArray("a\xff"
+                                                   "b"));
+    QCOMPARE(notes.size(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestRfc2217)
+#include "tst_rfc2217.moc"

@@ -1,0 +1,91 @@
+#include "core/telnet_session.h"
+
+#include <QTest>
+
+namespace {
+
+QByteArray hex(const char *text)
+{
+    return QByteArray::fromHex(text);
+}
+
+// The events in a line each: "accepted", "refused", "reply 107 00".
+QString eventsText(const QList<TelnetSession::ComPortEvent> &events)
+{
+    QStringList lines;
+    for (const TelnetSession::ComPortEvent &e : events) {
+        if (e.kind == TelnetSession::ComPortEvent::Accepted)
+            lines << QStringLiteral("accepted");
+        else if (e.kind == TelnetSession::ComPortEvent::Refused)
+            lines << QStringLiteral("refused");
+        else
+            lines << QStringLiteral("reply %1 %2")
+                         .arg(e.code)
+                         .arg(QString::fromLatin1(e.value.toHex(' ')));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class TestTelnetSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void receive_data();
+    void receive();
+};
+
+void TestTelnetSession::receive_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("events");
+
+    // The server's answer to start(), as a ser2net server sends it.
+    const QByteArray accept = hex("fffd00fffb00fffd2c");
+    QTest::newRow("option accepted, modem state notified")
+        << accept + hex("fffa2c6bb0fff0") << QByteArray() << QByteArray()
+        << "accepted\nreply 107 b0";
+    QTest::newRow("option refused") << hex("fffe2c") << QByteArray() << QByteArray() << "refused";
+    QTest::newRow("echo refused, go-ahead taken")
+        << hex("fffb01fffb03fffd03") << QByteArray() << hex("fffe01fffd03fffb03") << QString();
+    QTest::newRow("unknown options refused once each")
+        << hex("fffd18fffb18") << QByteArray() << hex("fffc18fffe18") << QString();
+    QTest::newRow("IAC IAC inside a reply")
+        << accept + hex("fffa2c65ffff000000fff0") << QByteArray() << QByteArray()
+        << "accepted\nreply 101 ff 00 00 00";
+    QTest::newRow("reply before the option is dropped")
+        << hex("fffa2c6b00fff0 58") << hex("58") << QByteArray() << QString();
+    QTest::newRow("broken subnegotiation ends at the next command")
+        << accept + hex("fffa2c6b00 fffb01 59") << hex("59") << hex("fffe01") << "accepted";
+    QTest::newRow("overlong subnegotiation dropped whole")
+        << accept + hex("fffa2c6b") + QByteArray(1 << 20, 'x') + hex("fff0 5a") << hex("5a")
+        << QByteArray() << "accepted";
+    QTest::newRow("NOP and GA ignored")
+        << hex("41fff1fff942") << hex("4142") << QByteArray() << QString();
+}
+
+void TestTelnetSession::receive()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QByteArray, data);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, events);
+    // Whole, and a byte at a time: a batch may end anywhere.
+    for (const qsizetype step : {input.size(), qsizetype(1)}) {
+        TelnetSession session;
+        session.start();
+        TelnetSession::Output out;
+        for (qsizetype i = 0; i < input.size(); i += step)
+            session.receive(QByteArrayView(input).sliced(i, qMin(step, input.size() - i)), out);
+        QCOMPARE(out.data.toHex(' '), data.toHex(' '));
+        QCOMPARE(out.reply.toHex(' '), reply.toHex(' '));
+        QCOMPARE(eventsText(out.events), events);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestTelnetSession)
+#include "tst_telnet_session.moc"
