@@ -39,5 +39,6 @@ int main(int argc, char *argv[])
 
     ProgramStart program;
     program.setSetupFile(commandLine.setupFile(QApplication::arguments()));
+    program.setScriptFile(commandLine.script());
     return program.exec();
 }
