@@ -5,7 +5,7 @@
 #   cmake -DLAYER=core -DALLOWED_LAYERS="core" -DALLOWED_QT="QtCore"
 #         -DSOURCES="a.cpp;a.h" -DSTAMP=out.stamp -P CheckLayerIncludes.cmake
 cmake_minimum_required(VERSION 3.22)
-set(all_layers core devices ui app)
+set(all_layers core devices automation ui app)
 set(failures "")
 foreach(source IN LISTS SOURCES)
     file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include")

@@ -21,6 +21,14 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/varnokterm.svg
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/com.varnok.varnokterm.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 
+# The headless capture as a systemd user service, one instance per setup.
+# Made at install time: the program's path follows the prefix installed to
+# (/usr in the package).
+install(CODE "set(VARNOK_BINDIR \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+    configure_file(\"${CMAKE_SOURCE_DIR}/packaging/varnokterm@.service.in\"
+                   \"${CMAKE_BINARY_DIR}/varnokterm@.service\" @ONLY)")
+install(FILES ${CMAKE_BINARY_DIR}/varnokterm@.service DESTINATION lib/systemd/user)
+
 # The fixed-size icons are rendered from programIcon() at build time, so they
 # match the program's windows exactly. The renderer is needed even when the
 # other tools are not built.

@@ -138,8 +138,9 @@ QString TestDebianPackage::field(const QString &name) const
 void TestDebianPackage::dependsOnQtAndFonts()
 {
     const QStringList packages = field(QStringLiteral("Depends")).split(QStringLiteral(", "));
-    for (const char *needed : {"fonts-liberation2", "libqt6core6", "libqt6widgets6",
-                               "libqt6serialport6", "libqt6network6", "libqt6printsupport6"}) {
+    for (const char *needed :
+         {"fonts-liberation2", "libqt6core6", "libqt6widgets6", "libqt6serialport6",
+          "libqt6network6", "libqt6printsupport6", "libqt6qml6"}) {
         const QString name = QString::fromLatin1(needed);
         const bool listed = std::any_of(packages.cbegin(), packages.cend(), [&](const QString &p) {
             return p == name || p.startsWith(name + u' ');

@@ -78,7 +78,8 @@ void TestInstall::installsDocumentation_data()
           "usr/share/lintian/overrides/varnokterm",
           "usr/share/applications/com.varnok.varnokterm.desktop",
           "usr/share/metainfo/com.varnok.varnokterm.metainfo.xml",
-          "usr/share/mime/packages/com.varnok.varnokterm.xml"})
+          "usr/share/mime/packages/com.varnok.varnokterm.xml",
+          "usr/lib/systemd/user/varnokterm@.service"})
         QTest::newRow(path) << QString::fromLatin1(path);
 }
 

@@ -3,8 +3,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Scripts run in Qt's JavaScript engine (qt6-declarative-dev).
 bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
-    fonts-liberation2 qt6-qpa-plugins
+    qt6-declarative-dev fonts-liberation2 qt6-qpa-plugins
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BUILD_TESTS=OFF
 # Only the program and the demo peer of "Try it in a minute": the first
 # window comes without waiting for the other tools and the package's files.

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
+bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-declarative-dev \
     fonts-liberation2 qt6-qpa-plugins poppler-utils desktop-file-utils dpkg-dev file
 # For the packaging test: help2man makes the man pages during the build,
 # lintian and appstreamcli (package appstream) check the package.

@@ -19,7 +19,12 @@ Without options it opens its window. Given a setup file (one saved with
 File > Save Setup As..., ending in .vterm), it starts with that setup: both
 channels' ports, modes and values and the serial settings, with the channels
 that were on when it was saved switched on. Qt's own options, such as
--style NAME, work as in every Qt program.)";
+-style NAME, work as in every Qt program.
+
+With --headless it opens no window and needs no display: it switches on the
+setup's channels that are On, records what --record asks for and runs the
+--script, ending with its status (0, or 1 after a failed expect or an
+error); with no script it captures until SIGTERM or SIGINT.)";
 
 } // namespace
 
@@ -28,12 +33,26 @@ CommandLine::CommandLine()
              QStringLiteral("Show these options and end."))
     , m_version({QStringLiteral("v"), QStringLiteral("version")},
                 QStringLiteral("Show the program's version and end."))
+    , m_headless(QStringLiteral("headless"),
+                 QStringLiteral("Run without a window: switch on the setup's channels that are "
+                                "On, record, run the script, and end with it (or at SIGTERM)."))
+    , m_script(QStringLiteral("script"),
+               QStringLiteral("Run a JavaScript file that drives the channels."),
+               QStringLiteral("file"))
+    , m_record(QStringLiteral("record"),
+               QStringLiteral("With --headless: record to a file; KIND is raw, shown or log "
+                              "with a channel's number (raw2), or log alone for both channels. "
+                              "May be given more than once."),
+               QStringLiteral("KIND:file"))
 {
     // "-reverse" is Qt's option, not -r -e -v -e -r -s -e.
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     m_parser.setApplicationDescription(QString::fromUtf8(description));
     m_parser.addOption(m_help);
     m_parser.addOption(m_version);
+    m_parser.addOption(m_headless);
+    m_parser.addOption(m_script);
+    m_parser.addOption(m_record);
     m_parser.addPositionalArgument(QStringLiteral("setup"),
                                    QStringLiteral("A setup file (.vterm) to start with."),
                                    QStringLiteral("[setup.vterm]"));
@@ -61,6 +80,12 @@ std::optional<int> CommandLine::answerAtOnce(int &argc, char **argv)
             : m_parser.helpText();
     std::fputs(answer.toLocal8Bit().constData(), stdout);
     return 0;
+}
+
+QString CommandLine::script() const
+{
+    const QString path = m_parser.value(m_script);
+    return path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
 }
 
 QString CommandLine::setupFile(const QStringList &arguments)

@@ -3,13 +3,31 @@
 #include "ui/window_font.h"
 #include "version.h"
 
+#include "app/headless_run.h"
+
 #include <QApplication>
+#include <QCoreApplication>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
     CommandLine commandLine;
     if (const auto status = commandLine.answerAtOnce(argc, argv))
         return *status;
+
+    if (commandLine.headless()) {
+        // No QApplication: no display, no platform plugin.
+        const QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("VarnokTerm"));
+        const QString setup = commandLine.setupFile(QCoreApplication::arguments());
+        if (setup.isEmpty()) {
+            std::fputs("varnokterm: --headless needs a setup file (.vterm)\n", stderr);
+            return 1;
+        }
+        HeadlessRun run;
+        return run.exec({setup, commandLine.script(), commandLine.records()});
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("VarnokTerm"));
@@ -21,5 +39,6 @@ int main(int argc, char *argv[])
 
     ProgramStart program;
     program.setSetupFile(commandLine.setupFile(QApplication::arguments()));
+    program.setScriptFile(commandLine.script());
     return program.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "core/pane_spill.h"
 #include "ui/display_window.h"
+#include "ui/script_commands.h"
 #include "ui/setup_commands.h"
 #include "ui/sign_on_window.h"
 #include "ui/window_placement.h"
@@ -50,6 +51,8 @@ void ProgramStart::showMain()
     // Its messages, if any, belong over the shown window.
     if (!m_setupFile.isEmpty())
         m_display->setupCommands()->openSetup(std::exchange(m_setupFile, QString()));
+    if (!m_scriptFile.isEmpty())
+        m_display->scriptCommands()->run(std::exchange(m_scriptFile, QString()));
 }
 
 void ProgramStart::exitProgram()

@@ -26,6 +26,8 @@ public:
 
     // A setup file to open once the main window shows (after the splash).
     void setSetupFile(const QString &path) { m_setupFile = path; }
+    // A script to run once the setup is open.
+    void setScriptFile(const QString &path) { m_scriptFile = path; }
     void start();
     // Starts, runs the event loop and returns the exit status. A recording
     // whose disk stopped answering would hold the program in its end
@@ -44,4 +46,5 @@ private:
     QPointer<SignOnWindow> m_signOn;
     std::unique_ptr<DisplayWindow> m_display;
     QString m_setupFile;
+    QString m_scriptFile;
 };

@@ -15,6 +15,7 @@
 #include "ui/print_dialog_component.h"
 #include "ui/program_icon.h"
 #include "ui/receive_view_menu.h"
+#include "ui/script_commands.h"
 #include "ui/send_file_commands.h"
 #include "ui/serial_setup_dialog.h"
 #include "ui/setup_commands.h"
@@ -64,6 +65,9 @@ void DisplayWindow::buildMenus()
     file->addSeparator();
     m_sendFileCommands = new SendFileCommands(m_session, this);
     m_sendFileCommands->addEntries(file);
+    file->addSeparator();
+    m_scriptCommands = new ScriptCommands(m_session, this);
+    m_scriptCommands->addEntries(file);
     file->addSeparator();
     addEntry(file, "mnuFilePrint", tr("&Print"), &DisplayWindow::print);
     addEntry(file, "mnuFileExit", tr("&Exit"), &DisplayWindow::exitProgram);

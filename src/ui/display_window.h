@@ -15,6 +15,7 @@ class ChannelStatusBar;
 class FormatDialog;
 class LinkMenu;
 class PrintDialogComponent;
+class ScriptCommands;
 class SendFileCommands;
 class SerialSetupDialog;
 class SetupCommands;
@@ -47,6 +48,7 @@ public:
     ChannelStatusBar *statusLine() const { return m_statusLine; }
     SetupCommands *setupCommands() const { return m_setupCommands; }
     SendFileCommands *sendFileCommands() const { return m_sendFileCommands; }
+    ScriptCommands *scriptCommands() const { return m_scriptCommands; }
 
     void setCloseSignOn(std::function<void()> closeSignOn)
     {
@@ -83,6 +85,7 @@ private:
     ChannelStatusBar *m_statusLine = nullptr;
     SetupCommands *m_setupCommands = nullptr;
     SendFileCommands *m_sendFileCommands = nullptr;
+    ScriptCommands *m_scriptCommands = nullptr;
     std::unique_ptr<PrintDialogComponent> m_dlgPrint;
     PrintDialogFactory m_printDialogFactory;
     std::function<void()> m_closeSignOn;

@@ -1,0 +1,170 @@
+#include "app/headless_run.h"
+
+#include "core/channel_list.h"
+#include "core/pane_spill.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace {
+
+void say(const QString &text)
+{
+    std::fputs(qPrintable(text + u'\n'), stderr);
+    std::fflush(stderr);
+}
+
+const QString tcpPort = QStringLiteral("TCP");
+
+} // namespace
+
+RecordingRequest recordingRequest(const QString &spec)
+{
+    RecordingRequest request;
+    static const QRegularExpression form(QStringLiteral("^(raw|shown|log)([0-9]*):(.+)$"));
+    const QRegularExpressionMatch match = form.match(spec);
+    const int number = match.captured(2).toInt();
+    const auto numbers = channelNumbers();
+    const bool known = std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+    const QString kind = match.captured(1);
+    if (!match.hasMatch() || (number == 0 && kind != u"log") ||
+        (!match.captured(2).isEmpty() && !known)) {
+        request.error = QStringLiteral("--record %1: expected raw, shown or log with a channel's "
+                                       "number, or log alone, then a colon and a file")
+                            .arg(spec);
+        return request;
+    }
+    request.kind = kind == u"raw"     ? RecordKind::Raw
+                   : kind == u"shown" ? RecordKind::Shown
+                                      : RecordKind::Log;
+    request.source = number == 0 ? RecordSource::allChannels() : RecordSource::channel(number);
+    request.path = QFileInfo(match.captured(3)).absoluteFilePath();
+    return request;
+}
+
+HeadlessRun::HeadlessRun() = default;
+
+HeadlessRun::~HeadlessRun()
+{
+    m_script.reset();
+}
+
+int HeadlessRun::exec(const Request &request)
+{
+    if (m_stopSignals.install())
+        connect(&m_stopSignals, &StopSignals::stopRequested, this, [this] { finish(0); });
+    PaneSpill::removeLeftovers();
+    if (!start(request)) {
+        finish(1);
+        return 1;
+    }
+    const int status = QCoreApplication::exec();
+    if (m_session.recordings().stuckOnExit()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
+}
+
+bool HeadlessRun::start(const Request &request)
+{
+    m_session.setSignOnDefaults();
+    for (Channel *channel : m_session.channels()) {
+        channel->load();
+        m_choices.append(ChannelChoices());
+        connect(channel, &Channel::failed, this,
+                [number = channel->number()](const QString &text, const QString &detail) {
+                    say(QStringLiteral("Comm Port %1: %2 %3").arg(number).arg(text, detail));
+                });
+    }
+    connect(&m_session.recordings(), &Recordings::failed, this,
+            [](const QString &path, const QString &reason) {
+                say(QStringLiteral("The recording %1 stopped: %2").arg(path, reason));
+            });
+
+    const SetupFile::Reading reading = SetupFile::open(request.setup, m_session, m_choices);
+    if (!reading.error.isEmpty()) {
+        say(QStringLiteral("The setup %1 could not be opened: %2")
+                .arg(request.setup, reading.error));
+        return false;
+    }
+    if (!reading.clean())
+        say(QStringLiteral("Some values of the setup %1 were not used: %2")
+                .arg(request.setup, SetupFile::summary(reading)));
+    for (const QString &spec : request.records) {
+        if (!startRecording(spec))
+            return false;
+    }
+    for (const ChannelListEntry &entry : channelList) {
+        if (m_choices.at(entry.number - 1).on)
+            switchChannel(entry.number, true);
+    }
+    if (request.script.isEmpty())
+        return true;
+
+    m_script = std::make_unique<ScriptRun>(ScriptHost{
+        &m_session, [this](int number, bool on) { return switchChannel(number, on); }, {}});
+    connect(m_script.get(), &ScriptRun::logged, this, [](const QString &text) { say(text); });
+    connect(m_script.get(), &ScriptRun::finished, this, [this](const ScriptOutcome &outcome) {
+        if (!outcome.ok)
+            say(outcome.message);
+        finish(outcome.ok || outcome.stopped ? 0 : 1);
+    });
+    const QString refusal = m_script->start(request.script);
+    if (!refusal.isEmpty()) {
+        say(refusal);
+        return false;
+    }
+    return true;
+}
+
+bool HeadlessRun::startRecording(const QString &spec)
+{
+    const RecordingRequest request = recordingRequest(spec);
+    QString error = request.error;
+    if (error.isEmpty()) {
+        // A service started again goes on writing the same files.
+        error = m_session.recordings().start(request.source, request.kind, request.path,
+                                             FileWriter::Existing::Append);
+    }
+    if (!error.isEmpty())
+        say(error);
+    return error.isEmpty();
+}
+
+QString HeadlessRun::switchChannel(int number, bool on)
+{
+    Channel &channel = m_session.channel(number);
+    if (!on) {
+        channel.switchOff();
+        return {};
+    }
+    if (channel.isOn())
+        return {};
+    const ChannelChoices &choices = m_choices.at(number - 1);
+    if (channel.offersTcp() && choices.port == tcpPort)
+        channel.switchOnTcp(choices.host, choices.socket);
+    else
+        channel.switchOnSerial(choices.port, m_session.serialSettings());
+    return channel.isOn() ? QString()
+                          : QStringLiteral("Comm Port %1 did not switch on").arg(number);
+}
+
+// Stops the script first (its thread may wait on the channels), then the
+// channels and the recordings, and leaves the event loop.
+void HeadlessRun::finish(int status)
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    if (m_script)
+        m_script->stop();
+    for (Channel *channel : m_session.channels())
+        channel->unload();
+    m_session.recordings().stopAll();
+    m_session.recordings().waitForFiles(5000);
+    QCoreApplication::exit(status);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "automation/script_run.h"
+#include "core/stop_signals.h"
+#include "devices/capture_session.h"
+#include "devices/setup_file.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// A run without a window or a display (a QCoreApplication): opens a setup
+// file, switches on the channels it has "On", starts the recordings asked
+// for and runs a script. It ends when the script ends (status 0, or 1 with
+// the message on standard error after a failed expect or any other
+// error), or, with no script, at SIGTERM, SIGINT or SIGHUP (status 0).
+// Either way the channels are closed and the recordings' files finished
+// whole before the program ends. Failures of a channel or a recording are
+// written to standard error and the capture goes on.
+class HeadlessRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Request
+    {
+        QString setup;
+        QString script;      // may be empty
+        QStringList records; // "KIND:PATH", see recordingRequest()
+    };
+
+    HeadlessRun();
+    ~HeadlessRun() override;
+
+    // Starts everything and runs the event loop; the exit status.
+    int exec(const Request &request);
+
+private:
+    bool start(const Request &request);
+    bool startRecording(const QString &spec);
+    QString switchChannel(int number, bool on);
+    void finish(int status);
+
+    CaptureSession m_session;
+    ChannelChoiceList m_choices;
+    StopSignals m_stopSignals;
+    std::unique_ptr<ScriptRun> m_script;
+    bool m_finished = false;
+};
+
+// What `--record KIND:PATH` asks for: KIND is raw, shown or log with a
+// channel's number (raw2: channel 2's raw bytes), or log alone for the one
+// log of every channel. An empty `error` when it names one.
+struct RecordingRequest
+{
+    QString error;
+    RecordSource source = RecordSource::allChannels();
+    RecordKind kind = RecordKind::Log;
+    QString path;
+};
+RecordingRequest recordingRequest(const QString &spec);

@@ -1,0 +1,231 @@
+#include "automation/script_api.h"
+
+#include "automation/script_gate.h"
+#include "core/channel_list.h"
+#include "devices/capture_session.h"
+
+#include <QFileInfo>
+#include <QJSEngine>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+// The functions a script sees, straight from the API object, so an error
+// they throw names the script's own line.
+const char *const functionNames[] = {"send", "expect", "wait", "on", "off", "log"};
+
+constexpr int defaultExpectMs = 10000;
+
+QString describe(const QJSValue &value)
+{
+    return value.isString() ? u'"' + value.toString() + u'"' : value.toString();
+}
+
+// Marks the script's time inside a call to the program for the watchdog.
+class InCall
+{
+public:
+    explicit InCall(ScriptGate &gate)
+        : m_gate(gate)
+    {
+        m_gate.enterCall();
+    }
+    ~InCall() { m_gate.leaveCall(); }
+
+private:
+    ScriptGate &m_gate;
+};
+
+} // namespace
+
+ScriptApi::ScriptApi(QJSEngine &engine, std::shared_ptr<ScriptGate> gate, ScriptHost host)
+    : m_engine(engine)
+    , m_gate(std::move(gate))
+    , m_host(std::move(host))
+{}
+
+void ScriptApi::fail(const QString &message)
+{
+    m_engine.throwError(message);
+}
+
+int ScriptApi::channelOf(const char *function, const QJSValue &value)
+{
+    const auto numbers = channelNumbers();
+    const int number = value.isNumber() ? value.toInt() : 0;
+    if (value.isNumber() && double(number) == value.toNumber() &&
+        std::find(numbers.begin(), numbers.end(), number) != numbers.end())
+        return number;
+    fail(
+        QStringLiteral("%1: there is no channel %2").arg(QLatin1String(function), describe(value)));
+    return 0;
+}
+
+void ScriptApi::send(const QJSValue &channel, const QJSValue &data)
+{
+    const InCall inCall(*m_gate);
+    const int number = channelOf("send", channel);
+    if (number == 0)
+        return;
+    QString error;
+    const QByteArray bytes = scriptBytes(data, &error);
+    if (error.isEmpty()) {
+        CaptureSession *session = m_host.session;
+        error = m_gate->callOnGui([session, number, bytes]() -> QString {
+            Channel &target = session->channel(number);
+            if (!target.isOn())
+                return QStringLiteral("Comm Port %1 is off").arg(number);
+            if (target.isWaiting())
+                return QStringLiteral("Comm Port %1 waits to reconnect").arg(number);
+            if (!target.sendUntyped(Transmission(bytes)))
+                return QStringLiteral("Comm Port %1 has too much waiting to go out").arg(number);
+            return {};
+        });
+    }
+    if (!error.isEmpty())
+        fail(QStringLiteral("send: ") + error);
+}
+
+QJSValue ScriptApi::expect(const QJSValue &channel, const QJSValue &pattern)
+{
+    return expect(channel, pattern, QJSValue());
+}
+
+QJSValue ScriptApi::expect(const QJSValue &channel, const QJSValue &pattern,
+                           const QJSValue &timeoutMs)
+{
+    const InCall inCall(*m_gate);
+    const int number = channelOf("expect", channel);
+    if (number == 0)
+        return {};
+    ScriptGate::Pattern wanted;
+    if (pattern.isRegExp())
+        wanted.regex = pattern.toVariant().toRegularExpression();
+    else if (pattern.isString())
+        wanted.literal = pattern.toString();
+    else {
+        fail(QStringLiteral("expect: the pattern %1 is neither text nor a RegExp")
+                 .arg(describe(pattern)));
+        return {};
+    }
+    const int ms = timeoutMs.isUndefined() ? defaultExpectMs : timeoutMs.toInt();
+    const ScriptGate::Match match = m_gate->expect(number, wanted, ms);
+    if (!match.error.isEmpty()) {
+        fail(QStringLiteral("expect(%1, %2): %3").arg(number).arg(describe(pattern), match.error));
+        return {};
+    }
+    QJSValue result = m_engine.newObject();
+    result.setProperty(QStringLiteral("text"), match.text);
+    result.setProperty(QStringLiteral("groups"), m_engine.toScriptValue(match.groups));
+    result.setProperty(QStringLiteral("time"), m_engine.toScriptValue(match.at));
+    return result;
+}
+
+void ScriptApi::wait(const QJSValue &ms)
+{
+    const InCall inCall(*m_gate);
+    m_gate->sleep(ms.toInt());
+}
+
+void ScriptApi::on(const QJSValue &channel)
+{
+    switchChannel("on", channel, true);
+}
+
+void ScriptApi::off(const QJSValue &channel)
+{
+    switchChannel("off", channel, false);
+}
+
+void ScriptApi::switchChannel(const char *function, const QJSValue &channel, bool on)
+{
+    const InCall inCall(*m_gate);
+    const int number = channelOf(function, channel);
+    if (number == 0)
+        return;
+    const ScriptHost host = m_host;
+    const std::weak_ptr<ScriptGate> weakGate = m_gate;
+    const QString error = m_gate->callOnGui([host, number, on, weakGate]() -> QString {
+        const QString refusal = host.switchChannel(number, on);
+        // A connection still being made counts as on: what it sends waits.
+        if (const auto gate = weakGate.lock())
+            gate->setOn(number, host.session->channel(number).isOn());
+        return refusal;
+    });
+    if (!error.isEmpty())
+        fail(QStringLiteral("%1(%2): %3").arg(QLatin1String(function)).arg(number).arg(error));
+}
+
+void ScriptApi::log(const QJSValue &text)
+{
+    const QString line = text.toString();
+    const auto logTo = m_host.log;
+    m_gate->postToGui([logTo, line] { logTo(line); });
+}
+
+QByteArray scriptBytes(const QJSValue &data, QString *error)
+{
+    if (data.isString())
+        return data.toString().toLatin1();
+    if (data.isArray()) {
+        QByteArray bytes;
+        const int length = data.property(QStringLiteral("length")).toInt();
+        for (int i = 0; i < length; ++i) {
+            const QJSValue item = data.property(quint32(i));
+            const double value = item.toNumber();
+            if (!item.isNumber() || value < 0 || value > 255 || value != int(value)) {
+                *error = QStringLiteral("item %1 (%2) is not a byte value 0 to 255")
+                             .arg(i)
+                             .arg(describe(item));
+                return {};
+            }
+            bytes.append(char(int(value)));
+        }
+        return bytes;
+    }
+    const QVariant whole = data.toVariant();
+    if (whole.typeId() == QMetaType::QByteArray)
+        return whole.toByteArray();
+    // A typed array: the part of its buffer it looks at.
+    const QVariant buffer = data.property(QStringLiteral("buffer")).toVariant();
+    if (data.isObject() && buffer.typeId() == QMetaType::QByteArray) {
+        const int offset = data.property(QStringLiteral("byteOffset")).toInt();
+        const int length = data.property(QStringLiteral("byteLength")).toInt();
+        return buffer.toByteArray().mid(offset, length);
+    }
+    *error = QStringLiteral("%1 is neither text nor bytes").arg(describe(data));
+    return {};
+}
+
+ScriptOutcome runScript(const QString &path, const QString &source,
+                        const std::shared_ptr<ScriptGate> &gate, const ScriptHost &host)
+{
+    QJSEngine engine;
+    gate->setEngine(&engine);
+    ScriptApi api(engine, gate, host);
+    QJSEngine::setObjectOwnership(&api, QJSEngine::CppOwnership);
+    const QJSValue apiValue = engine.newQObject(&api);
+    for (const char *name : functionNames)
+        engine.globalObject().setProperty(QLatin1String(name),
+                                          apiValue.property(QLatin1String(name)));
+
+    ScriptOutcome outcome;
+    const QJSValue result = gate->stopping() ? QJSValue() : engine.evaluate(source, path);
+    gate->leaveCall();
+    gate->setEngine(nullptr);
+    const QString name = QFileInfo(path).fileName();
+    if (gate->stopping()) {
+        outcome.stopped = true;
+        outcome.message = QStringLiteral("%1: stopped").arg(name);
+    } else if (result.isError()) {
+        outcome.message = QStringLiteral("%1:%2: %3")
+                              .arg(name, result.property(QStringLiteral("lineNumber")).toString(),
+                                   result.toString());
+    } else {
+        outcome.ok = true;
+        outcome.message = QStringLiteral("%1: finished").arg(name);
+    }
+    return outcome;
+}

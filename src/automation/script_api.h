@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QJSValue>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class CaptureSession;
+class QJSEngine;
+class ScriptGate;
+
+// What a script may do to the program, each called on the GUI thread: the
+// session whose channels it sends on, and how a channel is switched on or
+// off the way the running setup says (an empty result, or why not).
+struct ScriptHost
+{
+    CaptureSession *session = nullptr;
+    std::function<QString(int channel, bool on)> switchChannel;
+    std::function<void(const QString &text)> log;
+};
+
+// How a script ended: normally, or with the message naming the file, the
+// line and the cause (or saying it was stopped).
+struct ScriptOutcome
+{
+    bool ok = false;
+    bool stopped = false;
+    QString message;
+};
+
+// The functions a script sees, as a QObject on the script's own thread.
+// Each blocks that thread only, through the gate (script_gate.h), while the
+// channels go on on the GUI thread; a refused call throws a JavaScript
+// error naming the function, the channel and the cause.
+class ScriptApi : public QObject
+{
+    Q_OBJECT
+
+public:
+    ScriptApi(QJSEngine &engine, std::shared_ptr<ScriptGate> gate, ScriptHost host);
+
+    Q_INVOKABLE void send(const QJSValue &channel, const QJSValue &data);
+    // Waits 10 s at most.
+    Q_INVOKABLE QJSValue expect(const QJSValue &channel, const QJSValue &pattern);
+    Q_INVOKABLE QJSValue expect(const QJSValue &channel, const QJSValue &pattern,
+                                const QJSValue &timeoutMs);
+    Q_INVOKABLE void wait(const QJSValue &ms);
+    Q_INVOKABLE void on(const QJSValue &channel);
+    Q_INVOKABLE void off(const QJSValue &channel);
+    Q_INVOKABLE void log(const QJSValue &text);
+
+private:
+    // The channel's number, or 0 after throwing why it is no channel.
+    int channelOf(const char *function, const QJSValue &value);
+    void switchChannel(const char *function, const QJSValue &channel, bool on);
+    void fail(const QString &message);
+
+    QJSEngine &m_engine;
+    std::shared_ptr<ScriptGate> m_gate;
+    ScriptHost m_host;
+};
+
+// Runs the script `source` read from `path` to its end on the calling
+// thread (the script's own), with a fresh engine.
+ScriptOutcome runScript(const QString &path, const QString &source,
+                        const std::shared_ptr<ScriptGate> &gate, const ScriptHost &host);
+
+// The bytes a script hands to send(): a string (as Latin-1, other
+// characters as '?'), an array of byte values, an ArrayBuffer or a typed
+// array; `error` says why not.
+QByteArray scriptBytes(const QJSValue &data, QString *error);

@@ -1,0 +1,197 @@
+#include "automation/script_gate.h"
+
+#include <QJSEngine>
+#include <QMetaObject>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+qint64 steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
+
+ScriptGate::ScriptGate(QObject *gui)
+    : m_gui(gui)
+{
+    leaveCall();
+}
+
+void ScriptGate::arrive(int channel, const QByteArray &bytes, const QDateTime &at)
+{
+    const QMutexLocker lock(&m_mutex);
+    Inbox &box = inbox(channel);
+    box.bytes.append(bytes);
+    box.batchEnds.append({box.bytes.size(), at});
+    const qsizetype excess = box.bytes.size() - inboxLimit;
+    if (excess > 0) {
+        box.bytes.remove(0, excess);
+        for (auto &end : box.batchEnds)
+            end.first -= excess;
+        while (!box.batchEnds.isEmpty() && box.batchEnds.first().first <= 0)
+            box.batchEnds.removeFirst();
+    }
+    m_wake.wakeAll();
+}
+
+void ScriptGate::setOn(int channel, bool on)
+{
+    const QMutexLocker lock(&m_mutex);
+    Inbox &box = inbox(channel);
+    if (box.on && !on)
+        ++box.switchOffs;
+    box.on = on;
+    m_wake.wakeAll();
+}
+
+void ScriptGate::stop()
+{
+    const QMutexLocker lock(&m_mutex);
+    m_stopping = true;
+    if (m_engine)
+        m_engine->setInterrupted(true);
+    m_wake.wakeAll();
+}
+
+void ScriptGate::setEngine(QJSEngine *engine)
+{
+    const QMutexLocker lock(&m_mutex);
+    m_engine = engine;
+    if (m_engine && m_stopping)
+        m_engine->setInterrupted(true);
+}
+
+bool ScriptGate::stopping() const
+{
+    const QMutexLocker lock(&m_mutex);
+    return m_stopping;
+}
+
+QString ScriptGate::callOnGui(const std::function<QString()> &call)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_stopping || !m_gui)
+        return {};
+    const quint64 ticket = ++m_lastCall;
+    // A call still queued when its run is over does nothing.
+    QMetaObject::invokeMethod(
+        m_gui.data(),
+        [weak = weak_from_this(), ticket, call] {
+            const auto gate = weak.lock();
+            if (!gate || gate->stopping())
+                return;
+            const QString answer = call();
+            const QMutexLocker answered(&gate->m_mutex);
+            gate->m_answers.append({ticket, answer});
+            gate->m_wake.wakeAll();
+        },
+        Qt::QueuedConnection);
+    while (!m_stopping) {
+        for (qsizetype i = 0; i < m_answers.size(); ++i) {
+            if (m_answers.at(i).first == ticket)
+                return m_answers.takeAt(i).second;
+        }
+        m_wake.wait(&m_mutex);
+    }
+    return {};
+}
+
+void ScriptGate::postToGui(const std::function<void()> &call)
+{
+    const QMutexLocker lock(&m_mutex);
+    if (m_gui)
+        QMetaObject::invokeMethod(m_gui.data(), call, Qt::QueuedConnection);
+}
+
+bool ScriptGate::sleep(int ms)
+{
+    QMutexLocker lock(&m_mutex);
+    const QDeadlineTimer deadline(qMax(ms, 0));
+    while (!m_stopping && !deadline.hasExpired())
+        m_wake.wait(&m_mutex, deadline);
+    return !m_stopping;
+}
+
+ScriptGate::Match ScriptGate::expect(int channel, const Pattern &pattern, int timeoutMs)
+{
+    QMutexLocker lock(&m_mutex);
+    Inbox &box = inbox(channel);
+    const quint64 switchOffs = box.switchOffs;
+    const QDeadlineTimer deadline(qMax(timeoutMs, 0));
+    Match match;
+    const QString name = QStringLiteral("Comm Port %1").arg(channel);
+    for (;;) {
+        if (m_stopping) {
+            match.error = QStringLiteral("the script was stopped");
+            return match;
+        }
+        if (find(box, pattern, &match))
+            return match;
+        if (box.switchOffs != switchOffs) {
+            match.error = QStringLiteral("%1 switched off while waiting").arg(name);
+            return match;
+        }
+        if (!box.on) {
+            match.error = QStringLiteral("%1 is off").arg(name);
+            return match;
+        }
+        if (deadline.hasExpired()) {
+            match.error = QStringLiteral("nothing matched within %1 ms").arg(timeoutMs);
+            return match;
+        }
+        m_wake.wait(&m_mutex, deadline);
+    }
+}
+
+bool ScriptGate::find(Inbox &box, const Pattern &pattern, Match *match)
+{
+    const QString text = QString::fromLatin1(box.bytes);
+    qsizetype end = -1;
+    if (pattern.regex.isValid() && !pattern.regex.pattern().isEmpty()) {
+        const QRegularExpressionMatch found = pattern.regex.match(text);
+        if (!found.hasMatch())
+            return false;
+        match->text = found.captured(0);
+        match->groups = found.capturedTexts().mid(1);
+        end = found.capturedEnd(0);
+    } else {
+        const qsizetype at = text.indexOf(pattern.literal);
+        if (at < 0)
+            return false;
+        match->text = pattern.literal;
+        end = at + pattern.literal.size();
+    }
+    for (const auto &batchEnd : box.batchEnds) {
+        if (batchEnd.first >= end) {
+            match->at = batchEnd.second;
+            break;
+        }
+    }
+    box.bytes.remove(0, end);
+    for (auto &batchEnd : box.batchEnds)
+        batchEnd.first -= end;
+    while (!box.batchEnds.isEmpty() && box.batchEnds.first().first <= 0)
+        box.batchEnds.removeFirst();
+    return true;
+}
+
+qint64 ScriptGate::busyMs() const
+{
+    const qint64 since = m_busySince.load();
+    return since < 0 ? -1 : steadyMs() - since;
+}
+
+void ScriptGate::enterCall()
+{
+    m_busySince.store(-1);
+}
+
+void ScriptGate::leaveCall()
+{
+    m_busySince.store(steadyMs());
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "core/channel_list.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QList>
+#include <QMutex>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+#include <QWaitCondition>
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class QJSEngine;
+
+// Where a running script's thread and the GUI thread meet. The GUI thread
+// hands in what each channel receives and whether it is on; the script's
+// thread waits here (expect, wait, calls that must run on the GUI thread)
+// and never touches a channel itself. Every wait ends at once when stop()
+// is called, so a stop never waits for a script.
+//
+// Each channel's inbox holds what arrived since the script started and was
+// not yet taken by a matching expect (at most inboxLimit bytes: older bytes
+// go first), so a reply that comes before its expect is not missed.
+class ScriptGate : public std::enable_shared_from_this<ScriptGate>
+{
+public:
+    static constexpr qsizetype inboxLimit = qsizetype(1) << 20;
+
+    // `gui` is the GUI thread's object that calls run on. Made through
+    // std::make_shared: calls waiting on the GUI thread hold it weakly.
+    explicit ScriptGate(QObject *gui);
+
+    // GUI thread.
+    void arrive(int channel, const QByteArray &bytes, const QDateTime &at);
+    void setOn(int channel, bool on);
+    // Ends every wait, now and later, and interrupts the engine's JavaScript.
+    void stop();
+
+    // The script's thread.
+    void setEngine(QJSEngine *engine);
+    bool stopping() const;
+    // Runs `call` on the GUI thread and returns its result, or an empty
+    // string once stopping.
+    QString callOnGui(const std::function<QString()> &call);
+    // Runs `call` on the GUI thread later, without waiting.
+    void postToGui(const std::function<void()> &call);
+    // False when stopped before `ms` passed.
+    bool sleep(int ms);
+
+    struct Pattern
+    {
+        QString literal;          // used when `regex` is not valid
+        QRegularExpression regex; // data as Latin-1 text
+    };
+    struct Match
+    {
+        QString error; // empty when found
+        QString text;
+        QStringList groups;
+        QDateTime at; // when the match's last byte arrived
+    };
+    // Waits until `pattern` is in the channel's inbox, takes the inbox up to
+    // the match's end and returns it; an error when time runs out, when the
+    // channel is or goes off, or when stopped.
+    Match expect(int channel, const Pattern &pattern, int timeoutMs);
+
+    // Milliseconds the script's JavaScript has run since it last came back
+    // from a call to the program; -1 while it is inside one.
+    qint64 busyMs() const;
+    void enterCall();
+    void leaveCall();
+
+private:
+    struct Inbox
+    {
+        QByteArray bytes;
+        QList<std::pair<qsizetype, QDateTime>> batchEnds; // end offset, arrival
+        bool on = false;
+        quint64 switchOffs = 0;
+    };
+    Inbox &inbox(int channel) { return m_inboxes[size_t(channel - 1)]; }
+    bool find(Inbox &box, const Pattern &pattern, Match *match);
+
+    QPointer<QObject> m_gui;
+    mutable QMutex m_mutex;
+    QWaitCondition m_wake;
+    std::array<Inbox, channelCount> m_inboxes;
+    QJSEngine *m_engine = nullptr;
+    bool m_stopping = false;
+    quint64 m_lastCall = 0; // tickets of callOnGui
+    QList<std::pair<quint64, QString>> m_answers;
+    std::atomic<qint64> m_busySince{-1};
+};

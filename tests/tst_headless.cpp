@@ -1,0 +1,101 @@
+// varnokterm --headless runs a setup without any display: its script's
+// end gives the exit status, and SIGTERM finishes a recording whole.
+
+#include "support/pty_pair.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// A device on a pty, a setup with channel 2 "On" on it, and the program
+// started headless with no display or platform named at all.
+struct HeadlessBench
+{
+    PtyPair pty;
+    QTemporaryDir dir;
+    QProcess program;
+
+    QString file(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    bool write(const char *name, const QByteArray &text) const
+    {
+        QFile out(file(name));
+        return out.open(QIODevice::WriteOnly) && out.write(text) == text.size();
+    }
+    void start(const QStringList &options)
+    {
+        write("setup.vterm", "[Channel2]\nOn=true\nPort=" + pty.slavePath().toLocal8Bit() + '\n');
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        program.setProcessEnvironment(environment);
+        program.start(qEnvironmentVariable("VARNOK_TEST_BINARY_DIR") + "/src/app/varnokterm",
+                      QStringList{"--headless", file("setup.vterm")} + options);
+    }
+};
+
+} // namespace
+
+class TestHeadless : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scriptGivesTheExitStatus_data();
+    void scriptGivesTheExitStatus();
+    void stopSignalFinishesTheRecording();
+};
+
+void TestHeadless::scriptGivesTheExitStatus_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("reply arrives")
+        << QByteArray("send(2, 'ping');\nexpect(2, 'pong');\n") << 0 << QString();
+    QTest::newRow("reply missing") << QByteArray("send(2, 'ping');\nexpect(2, 'none', 300);\n") << 1
+                                   << "script.js:2: Error: expect(2, \"none\"): nothing "
+                                      "matched within 300 ms\n";
+}
+
+void TestHeadless::scriptGivesTheExitStatus()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(int, status);
+    QFETCH(QString, error);
+
+    HeadlessBench bench;
+    QVERIFY(bench.write("script.js", script));
+    bench.start({"--script", bench.file("script.js")});
+    QCOMPARE(bench.pty.read(4, 20000), QByteArray("ping"));
+    bench.pty.write("pong");
+    QVERIFY(bench.program.waitForFinished(20000));
+    QCOMPARE(bench.program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(QString::fromLocal8Bit(bench.program.readAllStandardError()), error);
+    QCOMPARE(bench.program.exitCode(), status);
+}
+
+void TestHeadless::stopSignalFinishesTheRecording()
+{
+    HeadlessBench bench;
+    bench.start({"--record", "log2:" + bench.file("capture.log")});
+    QVERIFY(bench.program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bench.file("capture.log")), 20000);
+    bench.pty.write("first\r\nsecond without its end");
+    const auto written = [&bench] {
+        QFile log(bench.file("capture.log"));
+        return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(written().contains("first"), 20000);
+    bench.program.terminate();
+    QVERIFY(bench.program.waitForFinished(20000));
+    QCOMPARE(bench.program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(bench.program.exitCode(), 0);
+    QVERIFY2(written().endsWith(" 2< second without its end\n"), written().constData());
+}
+
+QTEST_GUILESS_MAIN(TestHeadless)
+#include "tst_headless.moc"

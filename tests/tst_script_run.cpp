@@ -1,0 +1,165 @@
+// Scripts drive a channel on a pseudo-terminal whose other end answers what
+// it hears: replies are matched, time-outs, bad scripts and refused sends
+// stop only the script with a message naming the line, and a stop or an
+// unplugged device ends a script waiting in expect.
+
+#include "automation/script_run.h"
+#include "devices/capture_session.h"
+#include "support/pty_pair.h"
+
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+// Channel 2 on a pty whose device end answers each read with "re:" and
+// what it read, and remembers everything it heard.
+struct ScriptBench
+{
+    CaptureSession session;
+    PtyPair pty;
+    QByteArray heard;
+    QSocketNotifier notifier{pty.masterFd(), QSocketNotifier::Read};
+    ScriptRun run{ScriptHost{&session, [this](int number, bool on) {
+                                 if (on)
+                                     session.channel(number).switchOnSerial(pty.slavePath(),
+                                                                            "9600,n,8,1");
+                                 else
+                                     session.channel(number).switchOff();
+                                 return QString();
+                             }}};
+    std::optional<ScriptOutcome> outcome;
+    QStringList logged;
+    QTemporaryDir dir;
+
+    ScriptBench()
+    {
+        QObject::connect(&notifier, &QSocketNotifier::activated, [this] {
+            char buffer[256];
+            const ssize_t n = ::read(pty.masterFd(), buffer, sizeof buffer);
+            if (n <= 0)
+                return;
+            heard.append(buffer, n);
+            pty.write("re:" + QByteArray(buffer, n));
+        });
+        QObject::connect(&run, &ScriptRun::finished,
+                         [this](const ScriptOutcome &ended) { outcome = ended; });
+        QObject::connect(&run, &ScriptRun::logged, [this](const QString &text) { logged << text; });
+        session.channel(2).switchOnSerial(pty.slavePath(), "9600,n,8,1");
+    }
+    QString start(const QByteArray &source)
+    {
+        QFile file(dir.filePath("script.js"));
+        if (!file.open(QIODevice::WriteOnly) || file.write(source) != source.size())
+            return QStringLiteral("could not write the script");
+        file.close();
+        return run.start(file.fileName());
+    }
+};
+
+} // namespace
+
+class TestScriptRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void runsToItsEnd_data();
+    void runsToItsEnd();
+    void endsWhenInterrupted_data();
+    void endsWhenInterrupted();
+};
+
+void TestScriptRun::runsToItsEnd_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QByteArray>("heard");
+
+    QTest::newRow("reply matched")
+        << QByteArray("send(2, 'ping\\r');\n"
+                      "var m = expect(2, /re:(\\w+)/, 5000);\n"
+                      "if (m.groups[0] !== 'ping' || !(m.time instanceof "
+                      "Date)) throw new Error('got ' + m.text);\n")
+        << true << "script.js: finished" << QByteArray("ping\r");
+    QTest::newRow("bytes as given") << QByteArray("send(2, [0, 255]);\n"
+                                                  "send(2, new Uint8Array([65, 66]).subarray(1));\n"
+                                                  "send(2, '\\u00e9\\u20ac');\n"
+                                                  "expect(2, '?');\n")
+                                    << true << "script.js: finished"
+                                    << QByteArray("\0\xff"
+                                                  "B\xe9?",
+                                                  5);
+    QTest::newRow("expect times out")
+        << QByteArray("send(2, 'ping');\n\nexpect(2, 'pong', 300);\n") << false
+        << "script.js:3: Error: expect(2, \"pong\"): nothing matched within 300 ms"
+        << QByteArray("ping");
+    QTest::newRow("syntax error") << QByteArray("send(2, 'a');\nsend(2, 'b'));\n") << false
+                                  << "script.js:2: SyntaxError" << QByteArray();
+    QTest::newRow("send while off")
+        << QByteArray("off(2);\nsend(2, 'x');\n") << false
+        << "script.js:2: Error: send: Comm Port 2 is off" << QByteArray();
+    QTest::newRow("no such channel")
+        << QByteArray("send(7, 'x');\n") << false
+        << "script.js:1: Error: send: there is no channel 7" << QByteArray();
+}
+
+void TestScriptRun::runsToItsEnd()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(bool, ok);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, heard);
+
+    ScriptBench bench;
+    QVERIFY(bench.pty.isOpen());
+    QCOMPARE(bench.start(script), QString());
+    QTRY_VERIFY_WITH_TIMEOUT(bench.outcome.has_value(), 10000);
+    QCOMPARE(bench.outcome->ok, ok);
+    QVERIFY2(bench.outcome->message.startsWith(message), qPrintable(bench.outcome->message));
+    QTRY_COMPARE(bench.heard, heard);
+    // The capture goes on after a failed script.
+    QVERIFY(bench.session.channel(2).isOn() || script.startsWith("off"));
+}
+
+void TestScriptRun::endsWhenInterrupted_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("unplug");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("stop in expect")
+        << QByteArray("log('go');\nexpect(2, 'never', 600000);\n") << false << "script.js: stopped";
+    QTest::newRow("stop in an endless loop")
+        << QByteArray("log('go');\nfor (;;) {}\n") << false << "script.js: stopped";
+    QTest::newRow("stop in wait") << QByteArray("log('go');\nwait(600000);\n") << false
+                                  << "script.js: stopped";
+    QTest::newRow("unplugged in expect")
+        << QByteArray("log('go');\nexpect(2, 'never', 600000);\n") << true
+        << "script.js:2: Error: expect(2, \"never\"): Comm Port 2 switched off while waiting";
+}
+
+void TestScriptRun::endsWhenInterrupted()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(bool, unplug);
+    QFETCH(QString, message);
+
+    ScriptBench bench;
+    QCOMPARE(bench.start(script), QString());
+    QTRY_COMPARE(bench.logged, QStringList{"go"});
+    if (unplug)
+        bench.pty.closeMaster();
+    else
+        bench.run.stop();
+    QTRY_VERIFY_WITH_TIMEOUT(bench.outcome.has_value(), 10000);
+    QCOMPARE(bench.outcome->message, message);
+    QVERIFY(!bench.run.isRunning());
+}
+
+QTEST_GUILESS_MAIN(TestScriptRun)
+#include "tst_script_run.moc"
