@@ -135,7 +135,7 @@ void TelnetSession::negotiate(std::uint8_t verb, std::uint8_t option, Output &ou
             m_us[option] = true;
             m_askedUs[option] = false;
             if (comPort && !wasOn)
-                out.events.append(ComPortEvent{ComPortEvent::Accepted});
+                out.events.append(ComPortEvent{ComPortEvent::Accepted, 0, {}});
         } else {
             out.reply.append(command(Wont, option));
         }
@@ -147,7 +147,7 @@ void TelnetSession::negotiate(std::uint8_t verb, std::uint8_t option, Output &ou
             m_us[option] = false;
             m_askedUs[option] = false;
             if (comPort)
-                out.events.append(ComPortEvent{ComPortEvent::Refused});
+                out.events.append(ComPortEvent{ComPortEvent::Refused, 0, {}});
         }
         break;
     case Will:

@@ -37,7 +37,7 @@ public:
     static PaneFindBox *of(const CapturePane *pane);
 
     // Shows the box with the pane's selection (a short one) as the text.
-    void open();
+    void open() override;
     void findNext();
     void findPrevious();
     // Stops the search under way, if any.

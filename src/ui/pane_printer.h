@@ -51,6 +51,5 @@ private:
     QFontMetricsF m_metrics;
     int m_linesPerPage = 1;
     int m_lineOnPage = 0;
-    bool m_anyPage = false;
     bool m_ok = true;
 };
