@@ -15,10 +15,12 @@ bash tools/install-deps.sh clang libclang-rt-14-dev
 # For the RFC 2217 tests and benchmark: a real server for a pseudo-terminal.
 bash tools/install-deps.sh ser2net
 
-jobs=$(nproc)
+# One compile more than cores: a core is not left idle while a job waits
+# for the disk (linking, Qt's code generators).
+jobs=$(($(nproc) + 1))
 # Most tests wait on devices, sockets and timers rather than compute: three
 # at a time per core halves the suite's time here and keeps it stable.
-test_jobs=$((jobs * 3))
+test_jobs=$(($(nproc) * 3))
 
 echo "== Build and test"
 cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Debug
@@ -28,8 +30,10 @@ cmake --build build-tests -j"$jobs"
 echo "== Build and test with AddressSanitizer and UndefinedBehaviorSanitizer"
 # clang compiles this code about 40% faster than g++ with the sanitizers on
 # (the pass's build: 4.5 instead of 6.3 minutes here), and a second compiler
-# checks the code.
-CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOK_SANITIZE=ON
+# checks the code. gold links its sixty-odd programs in half the time of the
+# default linker.
+CC=clang CXX=clang++ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVARNOK_SANITIZE=ON \
+    -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold
 cmake --build build-asan -j"$jobs"
 # The packaging tests check the package's and the install's files, which the
 # plain build has made: a package of sanitized programs would prove nothing.
