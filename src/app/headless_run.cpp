@@ -21,11 +21,11 @@ const QString tcpPort = QStringLiteral("TCP");
 
 } // namespace
 
-RecordingRequest recordingRequest(const QString &spec)
+RecordingRequest recordingRequest(const QString &recordText)
 {
     RecordingRequest request;
     static const QRegularExpression form(QStringLiteral("^(raw|shown|log)([0-9]*):(.+)$"));
-    const QRegularExpressionMatch match = form.match(spec);
+    const QRegularExpressionMatch match = form.match(recordText);
     const int number = match.captured(2).toInt();
     const auto numbers = channelNumbers();
     const bool known = std::find(numbers.begin(), numbers.end(), number) != numbers.end();
@@ -34,7 +34,7 @@ RecordingRequest recordingRequest(const QString &spec)
         (!match.captured(2).isEmpty() && !known)) {
         request.error = QStringLiteral("--record %1: expected raw, shown or log with a channel's "
                                        "number, or log alone, then a colon and a file")
-                            .arg(spec);
+                            .arg(recordText);
         return request;
     }
     request.kind = kind == u"raw"     ? RecordKind::Raw
@@ -94,8 +94,8 @@ bool HeadlessRun::start(const Request &request)
     if (!reading.clean())
         say(QStringLiteral("Some values of the setup %1 were not used: %2")
                 .arg(request.setup, SetupFile::summary(reading)));
-    for (const QString &spec : request.records) {
-        if (!startRecording(spec))
+    for (const QString &recordText : request.records) {
+        if (!startRecording(recordText))
             return false;
     }
     for (const ChannelListEntry &entry : channelList) {
@@ -121,9 +121,9 @@ bool HeadlessRun::start(const Request &request)
     return true;
 }
 
-bool HeadlessRun::startRecording(const QString &spec)
+bool HeadlessRun::startRecording(const QString &recordText)
 {
-    const RecordingRequest request = recordingRequest(spec);
+    const RecordingRequest request = recordingRequest(recordText);
     QString error = request.error;
     if (error.isEmpty()) {
         // A service started again goes on writing the same files.

@@ -39,7 +39,7 @@ public:
 
 private:
     bool start(const Request &request);
-    bool startRecording(const QString &spec);
+    bool startRecording(const QString &recordText);
     QString switchChannel(int number, bool on);
     void finish(int status);
 
@@ -60,4 +60,4 @@ struct RecordingRequest
     RecordKind kind = RecordKind::Log;
     QString path;
 };
-RecordingRequest recordingRequest(const QString &spec);
+RecordingRequest recordingRequest(const QString &recordText);
