@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QTest>
 
 #include <cerrno>
@@ -23,7 +24,9 @@ PtyPair::PtyPair()
     cfmakeraw(&raw);
     tcsetattr(m_slave, TCSANOW, &raw);
     fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
-    m_slavePath = QString::fromLocal8Bit(name);
+    m_slavePath = m_linkDir.filePath(QStringLiteral("serial"));
+    if (::symlink(name, QFile::encodeName(m_slavePath).constData()) != 0)
+        m_slavePath = QString::fromLocal8Bit(name);
 }
 
 PtyPair::~PtyPair()

@@ -2,9 +2,15 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 
 // A pseudo-terminal pair standing in for a serial device: the program opens
 // the slave's path, the test plays the device on the master.
+//
+// The path is a link of this pair's own to the slave. Serial ports lock by
+// name, and the kernel hands a freed /dev/pts number to the next pair at
+// once: another test process's port that has just closed that number may
+// not have removed its lock yet, and the open would fail as "busy".
 class PtyPair
 {
 public:
@@ -35,5 +41,6 @@ private:
 
     int m_master = -1;
     int m_slave = -1; // kept open so the slave end never hangs up early
+    QTemporaryDir m_linkDir;
     QString m_slavePath;
 };
