@@ -8,6 +8,7 @@
 #include "support/byte_checks.h"
 #include "support/pty_pair.h"
 #include "support/ser2net_server.h"
+#include "support/tcp_peer.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -57,6 +58,7 @@ private slots:
     void everyByteValueArrivesExactlyBothWays();
     void unansweredControlLinesAreReportedOnce();
     void serverWithoutTheOptionLeavesRawTelnet();
+    void answersThatDifferAreShownAndNoted();
 };
 
 void TestRfc2217::init()
@@ -150,6 +152,37 @@ void TestRfc2217::serverWithoutTheOptionLeavesRawTelnet()
     QCOMPARE(remote.pty.read(3, 10000), QByteArray("a\xff"
                                                    "b"));
     QCOMPARE(notes.size(), 1);
+}
+
+void TestRfc2217::answersThatDifferAreShownAndNoted()
+{
+    // ser2net answers every setting as asked: this server, played by the
+    // test, keeps 4800 baud and no flow control whatever it is asked.
+    TcpPeer server;
+    CaptureSession session;
+    Channel &channel = session.channel(2);
+    LinkOptions options;
+    options.flow = FlowControl::RtsCts;
+    channel.setLinkOptions(options);
+    QSignalSpy notes(&channel, &Channel::remoteNoted);
+    channel.switchOnNetwork(ChannelLink::Network::Rfc2217, QStringLiteral("127.0.0.1"),
+                            QString::number(server.port()), QStringLiteral("9600,n,8,1"));
+    QVERIFY(server.waitForClient());
+    QVERIFY(server.received(9).endsWith(QByteArray::fromHex("fffb2c"))); // WILL COM-PORT-OPTION
+    server.send(QByteArray::fromHex("fffd00"
+                                    "fffb00"
+                                    "fffd2c"));                         // binary both ways, DO it
+    const QByteArray askedFlow = QByteArray::fromHex("fffa2c0503fff0"); // RTS/CTS
+    QTRY_VERIFY(server.receivedFor(50).contains(askedFlow));
+    server.send(QByteArray::fromHex("fffa2c65000012c0fff0" // 4800 baud
+                                    "fffa2c6901fff0"));    // no flow control
+    QTRY_COMPARE(notes.size(), 2);
+    QCOMPARE(notes.at(0).at(0).toString(),
+             QStringLiteral("the server set 4800 baud instead of 9600"));
+    QCOMPARE(notes.at(1).at(0).toString(),
+             QStringLiteral("the server set flow control none instead of RTS/CTS"));
+    const QString status = channelStatusText(channel, session.recordings());
+    QVERIFY2(status.contains(QStringLiteral(" 4800,n,8,1")), qPrintable(status));
 }
 
 QTEST_GUILESS_MAIN(TestRfc2217)

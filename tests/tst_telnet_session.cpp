@@ -1,3 +1,4 @@
+#include "core/telnet_send_ledger.h"
 #include "core/telnet_session.h"
 
 #include <QTest>
@@ -35,6 +36,8 @@ class TestTelnetSession : public QObject
 private slots:
     void receive_data();
     void receive();
+    void unsentDataIsCountedBeforeEscaping_data();
+    void unsentDataIsCountedBeforeEscaping();
 };
 
 void TestTelnetSession::receive_data()
@@ -85,6 +88,34 @@ void TestTelnetSession::receive()
         QCOMPARE(out.reply.toHex(' '), reply.toHex(' '));
         QCOMPARE(eventsText(out.events), events);
     }
+}
+
+void TestTelnetSession::unsentDataIsCountedBeforeEscaping_data()
+{
+    // Written in order: "ab\xFF" (4 bytes on the wire), a 6-byte command,
+    // "\xFF\xFFc" (5 bytes on the wire).
+    QTest::addColumn<qint64>("unsentWire");
+    QTest::addColumn<qint64>("data");
+    QTest::newRow("all sent") << qint64(0) << qint64(0);
+    QTest::newRow("the last byte") << qint64(1) << qint64(1);
+    QTest::newRow("an escaped 0xFF whole") << qint64(3) << qint64(2);
+    QTest::newRow("half an escaped 0xFF") << qint64(4) << qint64(3);
+    QTest::newRow("a command carries no data") << qint64(11) << qint64(3);
+    QTest::newRow("into the first data") << qint64(13) << qint64(4);
+    QTest::newRow("everything") << qint64(15) << qint64(6);
+}
+
+void TestTelnetSession::unsentDataIsCountedBeforeEscaping()
+{
+    QFETCH(qint64, unsentWire);
+    QFETCH(qint64, data);
+    TelnetSendLedger ledger;
+    ledger.data("ab\xFF");
+    ledger.command(6);
+    ledger.sent(10); // nothing has left yet
+    ledger.data("\xFF\xFF"
+                "c");
+    QCOMPARE(ledger.dataIn(unsentWire), data);
 }
 
 QTEST_GUILESS_MAIN(TestTelnetSession)

@@ -352,6 +352,11 @@ void ChannelLink::onSocketConnected()
 
 void ChannelLink::onSocketFailed(const QString &reason)
 {
+    // Counted in data bytes: on an RFC 2217 link the socket's queue also
+    // holds escapes and commands.
+    const qint64 unsent = m_network == Network::Rfc2217
+                              ? m_telnet->unsentData(m_socket->droppedAtFailure())
+                              : m_socket->droppedAtFailure();
     m_telnet->closed();
     if (m_route == Route::Tcp && m_network == Network::Listen) {
         onClientLeft(reason);
@@ -378,7 +383,7 @@ void ChannelLink::onSocketFailed(const QString &reason)
     // Both at once, so a "%" the operator typed in the host stays as typed.
     const Failure loss{text.arg(host, port), reason};
     // What waited to go out is lost with the connection.
-    const qint64 dropped = dropUnsent(m_socket->droppedAtFailure());
+    const qint64 dropped = dropUnsent(unsent);
     // Only a connection that was made is waited for: a switch-on that fails
     // is reported as always.
     if (m_options.reconnect && m_route == Route::Tcp && m_tcpMade) {

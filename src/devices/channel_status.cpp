@@ -38,7 +38,7 @@ QString inputLinesText(const ControlLines &lines)
 
 // The serial port behind an RFC 2217 connection, as a local one is shown:
 // " 9600,n,8,1  CTS=1 DSR=0 DCD=0 RI=0", or why it is raw Telnet.
-QString remotePortText(const TelnetComPort &remote, const QString &settings)
+QString remotePortText(const TelnetComPort &remote)
 {
     switch (remote.state()) {
     case TelnetComPort::State::Off:
@@ -49,7 +49,7 @@ QString remotePortText(const TelnetComPort &remote, const QString &settings)
     case TelnetComPort::State::Accepted:
         break;
     }
-    QString text = QLatin1Char(' ') + settings;
+    QString text = QLatin1Char(' ') + remote.settingsText();
     if (remote.linesRefused())
         text += QStringLiteral("  no control lines");
     else if (const std::optional<InputLines> inputs = remote.inputs())
@@ -98,7 +98,7 @@ QString stateText(const Channel &channel)
                                  .arg(socket.remotePortNumber());
         if (!socket.isConnected())
             return peer + QStringLiteral(" connecting...");
-        return remote ? peer + remotePortText(*link.remotePort(), channel.serialSettings()) : peer;
+        return remote ? peer + remotePortText(*link.remotePort()) : peer;
     }
     }
     return {};

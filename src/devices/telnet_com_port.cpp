@@ -90,11 +90,13 @@ void TelnetComPort::connected(const LineSettings &settings, const LinkOptions &o
     m_settings = settings;
     m_options = options;
     m_state = State::Asking;
+    m_confirmed.clear();
     m_linesRefused = false;
     m_unanswered.clear();
     m_inputs.reset();
     m_lineErrors.clear();
-    m_socket.sendText(m_session.start());
+    m_ledger.clear();
+    write(m_session.start());
     m_answer.start();
     emit changed();
 }
@@ -107,6 +109,7 @@ void TelnetComPort::closed()
     m_inputs.reset();
     m_lineErrors.clear();
     m_state = State::Off;
+    m_ledger.clear();
 }
 
 void TelnetComPort::receive(const QByteArray &bytes)
@@ -114,7 +117,7 @@ void TelnetComPort::receive(const QByteArray &bytes)
     TelnetSession::Output out;
     m_session.receive(bytes, out);
     if (!out.reply.isEmpty())
-        m_socket.sendText(out.reply);
+        write(out.reply);
     for (const TelnetSession::ComPortEvent &event : std::as_const(out.events)) {
         switch (event.kind) {
         case TelnetSession::ComPortEvent::Accepted:
@@ -134,7 +137,16 @@ void TelnetComPort::receive(const QByteArray &bytes)
 
 void TelnetComPort::send(QByteArrayView data)
 {
+    m_ledger.sent(m_socket.bytesToWrite());
+    m_ledger.data(data);
     m_socket.sendText(TelnetSession::escape(data));
+}
+
+void TelnetComPort::write(const QByteArray &command)
+{
+    m_ledger.sent(m_socket.bytesToWrite());
+    m_ledger.command(command.size());
+    m_socket.sendText(command);
 }
 
 void TelnetComPort::onAccepted()
@@ -186,7 +198,8 @@ bool TelnetComPort::sendBreak()
 
 void TelnetComPort::sendCommand(std::uint8_t command, QByteArrayView value)
 {
-    m_socket.sendText(TelnetSession::comPortCommand(command, value));
+    m_confirmed.asked(command, value);
+    write(TelnetSession::comPortCommand(command, value));
 }
 
 void TelnetComPort::sendControl(std::uint8_t value)
@@ -212,6 +225,14 @@ void TelnetComPort::sendLines(bool dtr, bool rts)
 void TelnetComPort::onServerReply(std::uint8_t code, const QByteArray &value)
 {
     const std::optional<std::uint8_t> byte = byteValue(value);
+    if (code >= serverOffset) {
+        if (const std::optional<QString> differs =
+                m_confirmed.answered(std::uint8_t(code - serverOffset), value)) {
+            if (!differs->isEmpty())
+                emit noted(*differs);
+            emit changed();
+        }
+    }
     switch (code - serverOffset) {
     case NotifyModemState:
         if (byte) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/remote_port_settings.h"
+#include "core/telnet_send_ledger.h"
 #include "core/telnet_session.h"
 #include "devices/line_settings.h"
 #include "devices/link_options.h"
@@ -27,6 +29,8 @@ class SocketComponent;
 // - DTR and RTS changes the server leaves unanswered for answerMs, or
 //   answers with another value, are refused: noted() says so once, and no
 //   more are sent on this connection (like a local device without lines).
+// - The settings shown are the server's answers; an answer that differs
+//   from what was asked is noted().
 // - The input lines are what the server last notified.
 class TelnetComPort : public QObject
 {
@@ -60,7 +64,14 @@ public:
     // option or a Break is still held.
     bool sendBreak();
 
+    // The data bytes among the last `unsentWire` bytes written to the
+    // socket (escapes and commands are not data); until closed().
+    qint64 unsentData(qint64 unsentWire) const { return m_ledger.dataIn(unsentWire); }
+
     State state() const { return m_state; }
+    // "9600,n,8,1" as the server confirmed it (what was asked where it has
+    // not answered yet).
+    QString settingsText() const { return m_confirmed.text(); }
     bool linesRefused() const { return m_linesRefused; }
     std::optional<InputLines> inputs() const { return m_inputs; }
     // The line errors the server last notified ("overrun", "framing error"),
@@ -84,10 +95,14 @@ private:
     void onAnswerTimeout();
     void refuseLines(const QString &why);
 
+    void write(const QByteArray &command);
+
     SocketComponent &m_socket;
+    TelnetSendLedger m_ledger;
     TelnetSession m_session;
     State m_state = State::Off;
     LineSettings m_settings;
+    RemotePortSettings m_confirmed;
     LinkOptions m_options;
     QTimer m_answer; // the option's answer, then each DTR/RTS change's
     QTimer m_breakEnd;
