@@ -5,6 +5,7 @@
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"
+#include "support/ser2net_server.h"
 #include "support/tcp_peer.h"
 #include "ui/capture_pane.h"
 #include "ui/channel_status_bar.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 
@@ -47,6 +49,7 @@ private slots:
     void aPartPerChannelAlsoInItsPane();
     void replugShowsNoMessage();
     void controlLinesOnAPtyAndOnTcp();
+    void rfc2217ChannelTakesTheSerialSetupAndFlowControl();
 };
 
 void TestLinkMenu::aPartPerChannelAlsoInItsPane()
@@ -131,6 +134,35 @@ void TestLinkMenu::controlLinesOnAPtyAndOnTcp()
     QVERIFY(!tcp.dtr->isEnabled());
     QVERIFY(tcp.dtr->toolTip().contains("TCP"));
     QVERIFY(!tcp.flowMenu->isEnabled());
+}
+
+void TestLinkMenu::rfc2217ChannelTakesTheSerialSetupAndFlowControl()
+{
+    if (!Ser2NetServer::isInstalled())
+        QSKIP("ser2net is not installed (/usr/sbin/ser2net): apt-get install ser2net");
+    PtyPair pty;
+    Ser2NetServer server;
+    QVERIFY(server.start(QStringLiteral("telnet(rfc2217)"), pty.slavePath()));
+    DisplayFixture f;
+    f.session.setSerialSettings(QStringLiteral("19200,n,8,2"));
+    f.choosePort(2, QStringLiteral("RFC 2217"));
+    f.channel(2).widgets().txtHost->setText(QStringLiteral("127.0.0.1"));
+    f.channel(2).widgets().txtPort->setText(QString::number(server.port()));
+    f.switchOn(2);
+    QVERIFY(f.isOn(2));
+    const auto settings = [&pty] {
+        termios now{};
+        tcgetattr(pty.slaveFd(), &now);
+        return now;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(settings().c_cflag & CBAUD, tcflag_t(B19200), 10000);
+    QVERIFY(settings().c_cflag & CSTOPB);
+
+    // The Link menu's flow control reaches the remote port at once.
+    const LinkMenu::Actions &a = f.window->linkMenu()->actions(2);
+    QTRY_VERIFY(a.flowMenu->isEnabled());
+    a.flow.at(size_t(FlowControl::RtsCts))->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(settings().c_cflag & CRTSCTS, 10000);
 }
 
 QTEST_MAIN(TestLinkMenu)
