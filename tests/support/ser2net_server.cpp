@@ -33,7 +33,7 @@ bool Ser2NetServer::isInstalled()
     return QFileInfo(QString::fromLatin1(program)).isExecutable();
 }
 
-bool Ser2NetServer::start(const QString &accepter, const QString &devicePath)
+bool Ser2NetServer::start(const QString &accepter, const QString &devicePath, int bufferBytes)
 {
     m_port = TcpPeer::refusedPort(); // nobody listens there now
     const QString config = m_dir.filePath(QStringLiteral("ser2net.yaml"));
@@ -48,6 +48,10 @@ bool Ser2NetServer::start(const QString &accepter, const QString &devicePath)
                    .arg(m_port)
                    .arg(devicePath)
                    .toUtf8());
+    if (bufferBytes > 0)
+        file.write(QStringLiteral("    dev-to-net-bufsize: %1\n    net-to-dev-bufsize: %1\n")
+                       .arg(bufferBytes)
+                       .toUtf8());
     file.close();
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.setStandardOutputFile(QProcess::nullDevice());

@@ -15,7 +15,9 @@ public:
     // `accepter` is ser2net's protocol stack without the address, such as
     // "telnet(rfc2217)" or "telnet"; the device is served at 9600n81.
     // Returns once the server listens; false when it does not start.
-    bool start(const QString &accepter, const QString &devicePath);
+    // `bufferBytes` sets how much the server reads from either side at a
+    // time (ser2net's dev-to-net and net-to-dev buffers; 0 keeps its own).
+    bool start(const QString &accepter, const QString &devicePath, int bufferBytes = 0);
     quint16 port() const { return m_port; }
     ~Ser2NetServer();
 
