@@ -3,13 +3,16 @@
 // shown character, and the read-everything-and-write-it-back pane method as
 // the baseline. Prints one Markdown table.
 
+#include "bench_program.h"
 #include "bench_table.h"
 #include "find_bench.h"
 #include "loopback_listener.h"
 #include "network_bench.h"
 #include "paste_bench.h"
+#include "receive_cpu_bench.h"
 #include "recording_bench.h"
 #include "shown_pane.h"
+#include "spill_stall_bench.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
 #include "wrap_bench.h"
@@ -564,25 +567,6 @@ void hugePane()
 
 // --- End to end -----------------------------------------------------------
 
-struct Program
-{
-    CaptureSession session;
-    DisplayWindow window{session};
-    Program()
-    {
-        session.setSignOnDefaults();
-        window.load();
-        window.show();
-    }
-    ChannelGroup &channel(int n) { return window.controls()->group(n); }
-    void choose(int n, const char *display, const char *format)
-    {
-        const QString suffix = QString::number(n);
-        window.findChild<QRadioButton *>(QLatin1String(display) + suffix)->click();
-        window.findChild<QRadioButton *>(QLatin1String(format) + suffix)->click();
-    }
-};
-
 // What the pane should show for `data`, shown in one piece.
 QByteArray expectedText(const QByteArray &data, const QString &format, bool tcp, bool realTime)
 {
@@ -602,58 +586,6 @@ QByteArray expectedText(const QByteArray &data, const QString &format, bool tcp,
         ByteText::appendDecimalPieces(out, data, realTime ? "  " : " ", {});
     }
     return out;
-}
-
-struct Pty
-{
-    int master = -1, slave = -1;
-    QString path;
-    Pty()
-    {
-        char name[256] = {};
-        openpty(&master, &slave, name, nullptr, nullptr);
-        termios raw{};
-        tcgetattr(slave, &raw);
-        cfmakeraw(&raw);
-        tcsetattr(slave, TCSANOW, &raw);
-        path = QString::fromLocal8Bit(name);
-    }
-    ~Pty()
-    {
-        ::close(master);
-        ::close(slave);
-    }
-};
-
-struct Source
-{
-    bool tcp = false;
-    std::unique_ptr<Pty> pty;
-    std::unique_ptr<LoopbackListener> listener;
-    int peer = -1;
-    ~Source()
-    {
-        if (peer >= 0)
-            ::close(peer);
-    }
-};
-
-// Switches the channel on to a fresh source; returns the fd to write to.
-int attach(Program &program, Source &source)
-{
-    if (!source.tcp) {
-        source.pty = std::make_unique<Pty>();
-        program.channel(2).widgets().cmbPort->setEditText(source.pty->path);
-        program.channel(2).widgets().optOn->click();
-        return source.pty->master;
-    }
-    source.listener = std::make_unique<LoopbackListener>();
-    program.channel(1).widgets().cmbPort->setEditText(QStringLiteral("TCP"));
-    program.channel(1).widgets().txtHost->setText(QStringLiteral("127.0.0.1"));
-    program.channel(1).widgets().txtPort->setText(QString::number(source.listener->port));
-    program.channel(1).widgets().optOn->click();
-    source.peer = source.listener->accept();
-    return source.peer;
 }
 
 void endToEnd()
@@ -790,9 +722,10 @@ int main(int argc, char *argv[])
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
-    // baseline, paced, stall, e2e, paste, recording, find, wrap, times, network; or huge, the
-    // 8 GB pane, which only runs when asked for (it takes minutes and 8 GB of
-    // disk).
+    // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
+    // network, cpu; or huge (an 8 GB pane) and spill (a shown pane filled
+    // with 8 GB from a peer), which only run when asked for (each takes
+    // minutes and 8 GB of disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
     const QList<std::pair<QString, void (*)()>> sections = {
@@ -817,12 +750,21 @@ int main(int argc, char *argv[])
          [] {
              networkBench(table, quick);
          }},
+        {QStringLiteral("cpu"),
+         [] {
+             receiveCpuBench(table, quick);
+         }},
+        {QStringLiteral("spill"),
+         [] {
+             spillStallBench(table, quick);
+         }},
         {QStringLiteral("find"), [] {
              findBench(table, quick);
          }}};
     table.header();
     for (const auto &[name, run] : sections)
-        if (section == name || (section.isEmpty() && name != QLatin1String("huge")))
+        if (section == name ||
+            (section.isEmpty() && name != QLatin1String("huge") && name != QLatin1String("spill")))
             run();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "devices/serial_port_component.h"
 
+#include "core/receive_tuning.h"
 #include "devices/line_settings.h"
 #include "devices/port_numbering.h"
 
@@ -12,7 +13,9 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <poll.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -320,10 +323,37 @@ void SerialPortComponent::onReadyRead()
 {
     if (!m_port)
         return;
-    const QByteArray batch = m_port->readAll();
+    QByteArray batch = m_port->readAll();
+#ifdef Q_OS_UNIX
+    takeWhatElseWaits(batch);
+#endif
     if (!batch.isEmpty())
         emit received(batch);
 }
+
+#ifdef Q_OS_UNIX
+// A terminal hands over at most one line-discipline buffer (4 KB) per read,
+// and each trip through the event loop for the next costs more than the
+// read: what else is waiting now joins this batch, up to the batch bound.
+// The port's own buffer is empty here (it was just read out), so the order
+// of bytes stays; a failing read is left to the port to report.
+void SerialPortComponent::takeWhatElseWaits(QByteArray &batch)
+{
+    constexpr qsizetype batchBound = 64 * 1024;
+    constexpr qsizetype piece = 4096;
+    const int fd = int(m_port->handle());
+    if (fd < 0 || batch.size() < piece / 2 || !receiveTuning().gatherSerialReads)
+        return; // a trickle: nothing more to wait for
+    while (batch.size() + piece <= batchBound) {
+        const qsizetype had = batch.size();
+        batch.resize(had + piece);
+        const ssize_t got = ::read(fd, batch.data() + had, size_t(piece));
+        batch.resize(had + std::max<ssize_t>(got, 0));
+        if (got <= 0)
+            break;
+    }
+}
+#endif
 
 void SerialPortComponent::onError()
 {

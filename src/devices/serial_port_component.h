@@ -66,6 +66,7 @@ signals:
 
 private:
     void onReadyRead();
+    void takeWhatElseWaits(QByteArray &batch);
     void onError();
     void openPort();
     // Closes without any signal; the device becomes free for other instances.

@@ -1,0 +1,102 @@
+#include "spill_stall_bench.h"
+
+#include "bench_program.h"
+#include "bench_table.h"
+#include "stall_meter.h"
+
+#include "core/pane_text.h"
+#include "core/receive_tuning.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <atomic>
+#include <cerrno>
+#include <poll.h>
+#include <thread>
+
+namespace {
+
+// Writes `total` bytes of text lines to `fd` as fast as it is read.
+class FloodWriter
+{
+public:
+    FloodWriter(int fd, qint64 total)
+        : m_thread([fd, total] {
+            QByteArray lines;
+            for (int n = 0; lines.size() < 1024 * 1024; ++n)
+                lines += QByteArray::number(n).rightJustified(8, '0') +
+                         " T=23.4C P=1013.2hPa RH=40% status ok, reading steady\r\n";
+            qint64 done = 0;
+            while (done < total) {
+                const qint64 offset = done % lines.size();
+                const qint64 length = std::min<qint64>(lines.size() - offset, total - done);
+                const ssize_t n = ::write(fd, lines.constData() + offset, size_t(length));
+                if (n > 0) {
+                    done += n;
+                } else if (n < 0 && errno == EAGAIN) {
+                    pollfd out{fd, POLLOUT, 0};
+                    ::poll(&out, 1, 100);
+                } else if (n < 0 && errno != EINTR) {
+                    break;
+                }
+            }
+        })
+    {}
+    ~FloodWriter() { m_thread.join(); }
+
+private:
+    std::thread m_thread;
+};
+
+} // namespace
+
+void spillStallBench(BenchTable &table, bool quick)
+{
+    const qint64 size = quick ? qint64(256) << 20 : qint64(8) << 30;
+    // Before: without the receive path's savings; after: as it runs.
+    for (const bool tuned : {false, true}) {
+        receiveTuning() = tuned ? ReceiveTuning() : ReceiveTuning{false, false};
+        Program program;
+        program.choose(1, "optRT", "optASCII");
+        Source source;
+        source.tcp = true;
+        const int fd = attach(program, source);
+        const PaneText &pane = program.session.channel(1).pane();
+        StallMeter meter;
+        QElapsedTimer clock;
+        meter.start();
+        clock.start();
+        bool complete = false;
+        {
+            FloodWriter writer(fd, size);
+            QEventLoop loop;
+            QTimer check;
+            check.setInterval(10);
+            QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+                if (pane.size() >= size || clock.elapsed() > 1800000)
+                    loop.quit();
+            });
+            check.start();
+            loop.exec();
+            complete = pane.size() >= size;
+            meter.stop();
+            if (!complete)
+                ::shutdown(fd, SHUT_RDWR); // the writer ends
+        }
+        const double seconds = clock.nsecsElapsed() / 1e9;
+        table.row(QStringLiteral("longest window stall while a 127.0.0.1 peer fills a shown pane "
+                                 "with %1 MB of text at full speed, %2")
+                      .arg(size >> 20)
+                      .arg(tuned ? QStringLiteral("after") : QStringLiteral("before")),
+                  QStringLiteral("%1 ms (%2 ms of it waiting for a processor), %3 s into the "
+                                 "run; %4 MB/s%5")
+                      .arg(meter.longestMs(), 0, 'f', 1)
+                      .arg(meter.longestWaitedMs(), 0, 'f', 1)
+                      .arg(meter.longestAtMs() / 1000, 0, 'f', 1)
+                      .arg(size / 1e6 / seconds, 0, 'f', 0)
+                      .arg(complete ? QString() : QStringLiteral(", **INCOMPLETE**")),
+                  QStringLiteral("<= 16 ms"), complete && meter.longestMs() <= 16);
+    }
+    receiveTuning() = ReceiveTuning();
+}

@@ -1,0 +1,7 @@
+#include "core/receive_tuning.h"
+
+ReceiveTuning &receiveTuning()
+{
+    static ReceiveTuning tuning;
+    return tuning;
+}
