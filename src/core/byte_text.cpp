@@ -8,6 +8,24 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
+// Each byte's text with one space before or after it (" 4F", "4F "), four
+// characters wide so a piece is one copy; the fourth is written over next.
+struct HexPieceTable
+{
+    std::array<std::array<char, 4>, 256> before{};
+    std::array<std::array<char, 4>, 256> after{};
+
+    constexpr HexPieceTable()
+    {
+        for (int v = 0; v < 256; ++v) {
+            before[v] = {' ', kHexDigits[v >> 4], kHexDigits[v & 0xF], ' '};
+            after[v] = {kHexDigits[v >> 4], kHexDigits[v & 0xF], ' ', ' '};
+        }
+    }
+};
+
+constexpr HexPieceTable kHexPieces;
+
 struct DecimalTable
 {
     std::array<std::array<char, 3>, 256> digits{};
@@ -90,6 +108,20 @@ void appendHexPieces(QByteArray &out, QByteArrayView bytes, QByteArrayView prefi
 {
     const qsizetype pieceLength = prefix.size() + 2 + suffix.size();
     const qsizetype start = out.size();
+    const bool spaceBefore = prefix == " " && suffix.isEmpty();
+    if (spaceBefore || (prefix.isEmpty() && suffix == " ")) {
+        // The layouts a pane shows, at a copy per byte (the last one writes
+        // a character past the end, hence the one to spare).
+        const auto &table = spaceBefore ? kHexPieces.before : kHexPieces.after;
+        out.resize(start + bytes.size() * 3 + 1);
+        char *p = out.data() + start;
+        for (const char byte : bytes) {
+            std::memcpy(p, table[static_cast<unsigned char>(byte)].data(), 4);
+            p += 3;
+        }
+        out.chop(1);
+        return;
+    }
     out.resize(start + bytes.size() * pieceLength);
     char *p = out.data() + start;
     for (const char byte : bytes) {

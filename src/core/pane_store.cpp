@@ -198,15 +198,35 @@ char *PaneStore::newBlock()
     if (!m_spares.isEmpty())
         return m_spares.takeLast();
     // Its own mapping, so untouched pages cost nothing and a clear gives
-    // every page back at once. Once a pane has filled a block the next will
-    // likely fill too: its pages are made at once, which costs a fraction of
-    // taking a fault for each page as the bytes arrive.
-    const int populate = m_blocks.isEmpty() || !receiveTuning().makeBlocksWhole ? 0 : MAP_POPULATE;
-    void *block = ::mmap(nullptr, size_t(blockSize()), PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | populate, -1, 0);
-    if (block == MAP_FAILED)
+    // every page back at once.
+    const size_t size = size_t(blockSize());
+    if (m_blocks.isEmpty() || !receiveTuning().makeBlocksWhole) {
+        void *block =
+            ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (block == MAP_FAILED)
+            qBadAlloc();
+        return static_cast<char *>(block);
+    }
+    // Once a pane has filled a block the next will likely fill too: it is
+    // made whole at once, in huge pages where it is one (2 MB, aligned), which
+    // costs a fraction of a fault for each 4 KB page as the bytes arrive.
+    constexpr size_t hugePage = size_t(2) << 20;
+    const size_t align = size % hugePage == 0 ? hugePage : 0;
+    char *mapping = static_cast<char *>(
+        ::mmap(nullptr, size + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (mapping == MAP_FAILED)
         qBadAlloc();
-    return static_cast<char *>(block);
+    char *block = mapping;
+    if (align > 0) {
+        block = reinterpret_cast<char *>((quintptr(mapping) + align - 1) & ~quintptr(align - 1));
+        if (block > mapping)
+            ::munmap(mapping, size_t(block - mapping));
+        if (const size_t tail = size_t(mapping + size + align - (block + size)); tail > 0)
+            ::munmap(block + size, tail);
+        ::madvise(block, size, MADV_HUGEPAGE);
+    }
+    ::madvise(block, size, MADV_POPULATE_WRITE); // a kernel without it: faults as before
+    return block;
 }
 
 void PaneStore::freeBlock(char *block) const
