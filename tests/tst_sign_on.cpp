@@ -57,6 +57,8 @@ private slots:
     void handsOverOnceWithDefaultsInPlace();
     void handOverKeepsTheProgramRunning();
     void closingTheSplashFirstEndsTheProgram();
+    void clickOrKeyHandsOverAtOnce_data();
+    void clickOrKeyHandsOverAtOnce();
 };
 
 void TestSignOn::showsTitleVersionAndMaker()
@@ -146,6 +148,29 @@ void TestSignOn::closingTheSplashFirstEndsTheProgram()
     QCOMPARE(lastClosed.count(), 1);
     QVERIFY(splash.isNull());
     QVERIFY(!program.display());
+}
+
+void TestSignOn::clickOrKeyHandsOverAtOnce_data()
+{
+    QTest::addColumn<bool>("click");
+    QTest::newRow("click") << true;
+    QTest::newRow("key") << false;
+}
+
+void TestSignOn::clickOrKeyHandsOverAtOnce()
+{
+    QFETCH(bool, click);
+    ProgramStart program;
+    program.start();
+    SignOnWindow *splash = program.signOn();
+    QVERIFY(QTest::qWaitForWindowExposed(splash));
+    if (click)
+        QTest::mouseClick(splash, Qt::LeftButton);
+    else
+        QTest::keyClick(splash, Qt::Key_Escape);
+    // At once: before the two seconds' tick could have come.
+    QVERIFY(program.display() && program.display()->isVisible());
+    QCOMPARE(program.session.serialSettings(), QStringLiteral("9600,n,8,1"));
 }
 
 QTEST_MAIN(TestSignOn)
