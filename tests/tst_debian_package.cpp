@@ -279,11 +279,13 @@ void TestDebianPackage::manPageShowsOptions_data()
                                 << QStringList{QStringLiteral("varnokterm - two-channel"),
                                                QStringLiteral("-h, --help"),
                                                QStringLiteral("-v, --version"),
-                                               QStringLiteral("setup.vterm")};
+                                               QStringLiteral("setup.vterm"),
+                                               QStringLiteral("EXIT STATUS"),
+                                               QStringLiteral("last.vterm")};
     QTest::newRow("varnok-demo-peer")
         << QStringLiteral("varnok-demo-peer")
         << QStringList{QStringLiteral("varnok-demo-peer - pretend instrument"),
-                       QStringLiteral("--pty"), QStringLiteral("--port <N>")};
+                       QStringLiteral("--pty"), QStringLiteral("--port N")};
 }
 
 void TestDebianPackage::manPageShowsOptions()
