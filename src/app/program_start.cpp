@@ -1,5 +1,6 @@
 #include "app/program_start.h"
 
+#include "app/quit_when_shown.h"
 #include "core/pane_spill.h"
 #include "ui/display_window.h"
 #include "ui/last_setup.h"
@@ -29,6 +30,8 @@ void ProgramStart::start()
     m_signOn = new SignOnWindow(session, [this] { showMain(); });
     // Closing the splash before its tick ends the program: it is the only window.
     m_signOn->setAttribute(Qt::WA_DeleteOnClose);
+    if (QuitWhenShown::asked())
+        new QuitWhenShown(m_signOn);
     m_signOn->show();
 }
 
