@@ -27,7 +27,10 @@ varnok_build_flags(CPPFLAGS VARNOK_HARDENING_CPPFLAGS)
 varnok_build_flags(LDFLAGS VARNOK_HARDENING_LDFLAGS)
 foreach(flag ${VARNOK_HARDENING_CXXFLAGS} ${VARNOK_HARDENING_CPPFLAGS})
     if(flag MATCHES "^-D_FORTIFY_SOURCE")
-        add_compile_options($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:${flag}>)
+        # Level 3 (GCC 12, glibc 2.36) also checks buffers whose size is known
+        # only at run time, as Qt's containers' are: at level 2 the compiler
+        # could check no call of the program at all.
+        add_compile_options($<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-D_FORTIFY_SOURCE=3>)
     else()
         add_compile_options(${flag})
     endif()
