@@ -28,7 +28,7 @@ constexpr QtOption qtOptions[] = {
     {QLatin1StringView("name"), true},
     {QLatin1StringView("style"), true},
     {QLatin1StringView("stylesheet"), true},
-    {QLatin1StringView("qmljsdebugger"), true},
+    {QLatin1StringView("qmljsdebugger"), false}, // its value only after '='
     {QLatin1StringView("reverse"), false},
     {QLatin1StringView("widgetcount"), false},
     {QLatin1StringView("testability"), false},
