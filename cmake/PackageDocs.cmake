@@ -4,9 +4,16 @@
 # match the package's version.
 set(VARNOK_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/varnokterm)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${VARNOK_DOC_DIR})
-# The lintian tags this package overrides, each with its reason.
+# The user manual and the script functions, which the man page points to.
+install(FILES ${CMAKE_SOURCE_DIR}/docs/manual.md ${CMAKE_SOURCE_DIR}/docs/scripts.md
+        DESTINATION ${VARNOK_DOC_DIR})
+# The lintian tags this package overrides, each with its reason. It and the
+# Debian changelog belong to the Debian package alone: they are in the
+# install component "debian", which a plain `cmake --install` leaves out and
+# the package takes in (CPACK_INSTALL_CMAKE_PROJECTS in Packaging.cmake).
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME varnokterm)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME varnokterm
+        COMPONENT debian EXCLUDE_FROM_ALL)
 
 # Debian keeps changelogs compressed, without a time stamp in the gzip header.
 set(VARNOK_CHANGELOG ${CMAKE_SOURCE_DIR}/packaging/changelog)
@@ -18,7 +25,8 @@ add_custom_command(OUTPUT ${VARNOK_CHANGELOG_GZ}
     COMMENT "Compressing the changelog"
     VERBATIM)
 add_custom_target(varnokterm-changelog ALL DEPENDS ${VARNOK_CHANGELOG_GZ})
-install(FILES ${VARNOK_CHANGELOG_GZ} DESTINATION ${VARNOK_DOC_DIR})
+install(FILES ${VARNOK_CHANGELOG_GZ} DESTINATION ${VARNOK_DOC_DIR}
+        COMPONENT debian EXCLUDE_FROM_ALL)
 
 # The newest entry: "varnokterm (3.0.0-1) ..." and its sign-off line
 # " -- Name <address>  Mon, 07 Dec 2026 12:00:00 +0000".

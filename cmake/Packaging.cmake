@@ -4,11 +4,9 @@
 include(GNUInstallDirs)
 find_program(VARNOK_GZIP gzip REQUIRED)
 
-# Who answers for the package, and where its web pages (with docs/ from the
-# source tree) are published. Both are stand-ins in a reserved domain until
-# the real ones are known; packaging/changelog signs with the same address.
+# Who answers for the package: a stand-in in a reserved domain until the
+# real address is known; packaging/changelog signs with the same address.
 set(VARNOK_PACKAGE_CONTACT "Varnok Instruments <varnokterm@varnok.example>")
-set(VARNOK_WEB_URL "https://varnok.example/varnokterm")
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 
 # The menu entry, named by the program's AppStream id, and the scalable icon.
@@ -16,8 +14,9 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/com.varnok.varnokterm.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/varnokterm.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-# The setup files' type (*.vterm), which the menu entry opens. Debian's
-# shared-mime-info and desktop-file-utils triggers update their caches.
+# The setup files' type (*.vterm), which the menu entry opens. In the
+# package, Debian's shared-mime-info and desktop-file-utils triggers update
+# their caches; a plain install updates them itself (see the end).
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/com.varnok.varnokterm.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 
@@ -64,15 +63,48 @@ endif()
 include(${CMAKE_CURRENT_LIST_DIR}/ManPages.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/PackageDocs.cmake)
 
+# A stripped install (the package's) also drops the compiler's version notes,
+# as Debian's own packaging does: the C runtime's start files add them even
+# to a program compiled without them. The programs are installed by then:
+# subfolders' install rules run before this folder's.
+if(CMAKE_OBJCOPY)
+    install(CODE "set(objcopy \"${CMAKE_OBJCOPY}\")")
+    install(CODE [[
+        if(CMAKE_INSTALL_DO_STRIP)
+            foreach(program varnokterm varnok-demo-peer)
+                execute_process(COMMAND ${objcopy} --remove-section=.comment
+                                        "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/${program}")
+            endforeach()
+        endif()
+    ]])
+endif()
+
+# A plain install (not into a staging folder) makes the new file type and
+# menu entry known at once, as the package's triggers do. Skipped when
+# DESTDIR is set (a package or a test stages the files) or a tool is missing.
+install(CODE [[
+    if(NOT "$ENV{DESTDIR}" STREQUAL "" OR CMAKE_INSTALL_PREFIX MATCHES "/_CPack_Packages/")
+        return()
+    endif()
+    find_program(update_mime update-mime-database)
+    find_program(update_desktop update-desktop-database)
+    set(share "${CMAKE_INSTALL_PREFIX}/share")
+    if(update_mime)
+        message(STATUS "Updating the file types in ${share}/mime")
+        execute_process(COMMAND ${update_mime} "${share}/mime")
+    endif()
+    if(update_desktop)
+        message(STATUS "Updating the menu entries' file types in ${share}/applications")
+        execute_process(COMMAND ${update_desktop} "${share}/applications")
+    endif()
+]])
+
 # The install and package tests install this build tree, so they need what
 # gets installed.
 foreach(test_target tst_install tst_debian_package)
     if(TARGET ${test_target})
         add_dependencies(${test_target} varnokterm varnokterm-icons varnok-demo-peer
-                         varnokterm-changelog)
-        if(TARGET varnokterm-man-pages)
-            add_dependencies(${test_target} varnokterm-man-pages)
-        endif()
+                         varnokterm-changelog varnokterm-man-pages)
     endif()
 endforeach()
 if(TARGET tst_demo_peer)
@@ -106,6 +138,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
 connection, as text, decimal or hex, in real time, line by line or in\n\
 bursts separated by a quiet time-out, and sends typed text or hex bytes.\n\
 The package includes varnok-demo-peer, a pretend instrument to try it with.")
+# Everything a plain install installs, and the Debian-only files.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};varnokterm;ALL;/"
+                                 "${CMAKE_BINARY_DIR};varnokterm;debian;/")
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/")
 include(CPack)

@@ -2,7 +2,6 @@
 // without a display, and every program reports the project's version.
 
 #include "app/command_line.h"
-#include "core/version_line.h"
 #include "version.h"
 
 #include <QDir>
@@ -24,6 +23,7 @@ struct Run
     bool exitedNormally = false;
     int exitCode = -1;
     QString output; // standard output alone
+    QString errors; // standard error
 };
 
 Run run(const QString &program, const QStringList &arguments,
@@ -41,6 +41,7 @@ Run run(const QString &program, const QStringList &arguments,
     result.exitedNormally = process.exitStatus() == QProcess::NormalExit;
     result.exitCode = process.exitCode();
     result.output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.errors = QString::fromLocal8Bit(process.readAllStandardError());
     return result;
 }
 
@@ -64,6 +65,8 @@ class TestCommandLine : public QObject
 private slots:
     void answersWithoutDisplay_data();
     void answersWithoutDisplay();
+    void refusesMistypedCommandLine_data();
+    void refusesMistypedCommandLine();
     void startingNeedsDisplay();
     void setupFileArgument_data();
     void setupFileArgument();
@@ -73,7 +76,10 @@ private slots:
 
 void TestCommandLine::answersWithoutDisplay_data()
 {
-    const QString versionLine = QStringLiteral("varnokterm (VarnokTerm) ") + programVersionLine();
+    const QString versionLine = QStringLiteral("varnokterm %1.%2.%3\nCopyright (C) ")
+                                    .arg(Version::major)
+                                    .arg(Version::minor)
+                                    .arg(Version::revision);
     const QStringList helpLines{QStringLiteral("Usage: "), QStringLiteral("-h, --help"),
                                 QStringLiteral("-v, --version"), QStringLiteral("[setup.vterm]"),
                                 QStringLiteral("A setup file (.vterm) to start with.")};
@@ -88,6 +94,43 @@ void TestCommandLine::answersWithoutDisplay_data()
         << QStringList{QStringLiteral("-style"), QStringLiteral("fusion"),
                        QStringLiteral("--version")}
         << QStringList{versionLine};
+    QTest::newRow("after Qt's --platform=")
+        << QStringList{QStringLiteral("--platform=offscreen"), QStringLiteral("-reverse"),
+                       QStringLiteral("-v")}
+        << QStringList{versionLine};
+}
+
+// Status 2 and the reason on standard error, before any window: the test
+// runs where opening one fails.
+void TestCommandLine::refusesMistypedCommandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("--bogus") << QStringList{QStringLiteral("--bogus")}
+                             << QStringLiteral("Unknown option 'bogus'");
+    QTest::newRow("-x") << QStringList{QStringLiteral("-x"), QStringLiteral("a.vterm")}
+                        << QStringLiteral("Unknown option 'x'");
+    QTest::newRow("with --help") << QStringList{QStringLiteral("--help"), QStringLiteral("-x")}
+                                 << QStringLiteral("Unknown option 'x'");
+    QTest::newRow("--script without its file")
+        << QStringList{QStringLiteral("--script")} << QStringLiteral("Missing value after");
+    QTest::newRow("two setup files")
+        << QStringList{QStringLiteral("a.vterm"), QStringLiteral("-style"),
+                       QStringLiteral("fusion"), QStringLiteral("b.vterm")}
+        << QStringLiteral("More than one setup file: a.vterm, b.vterm");
+}
+
+void TestCommandLine::refusesMistypedCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reason);
+    const Run answer = run(terminalProgram, arguments, withoutDisplay());
+    QVERIFY(answer.exitedNormally);
+    QCOMPARE(answer.exitCode, 2);
+    QVERIFY2(answer.errors.startsWith(QStringLiteral("varnokterm: ")) &&
+                 answer.errors.contains(reason),
+             qPrintable(answer.errors));
+    QVERIFY(answer.output.isEmpty());
 }
 
 void TestCommandLine::answersWithoutDisplay()
@@ -121,8 +164,9 @@ void TestCommandLine::setupFileArgument_data()
                               << QStringLiteral("/srv/lab/bench.vterm");
     QTest::newRow("relative") << QStringList{program, QStringLiteral("bench.vterm")}
                               << QDir::current().absoluteFilePath(QStringLiteral("bench.vterm"));
-    QTest::newRow("the first of two")
-        << QStringList{program, QStringLiteral("/a.vterm"), QStringLiteral("/b.vterm")}
+    QTest::newRow("beside a Qt option the platform left")
+        << QStringList{program, QStringLiteral("-display"), QStringLiteral(":1"),
+                       QStringLiteral("/a.vterm")}
         << QStringLiteral("/a.vterm");
 }
 
@@ -139,8 +183,7 @@ void TestCommandLine::reportsProjectVersion_data()
         QStringLiteral("%1.%2.%3").arg(Version::major).arg(Version::minor).arg(Version::revision);
     QTest::addColumn<QString>("program");
     QTest::addColumn<QString>("firstLine");
-    QTest::newRow("varnokterm") << terminalProgram
-                                << QStringLiteral("varnokterm (VarnokTerm) Version ") + version;
+    QTest::newRow("varnokterm") << terminalProgram << QStringLiteral("varnokterm ") + version;
     QTest::newRow("varnok-demo-peer") << QStringLiteral("tools/demo-peer/varnok-demo-peer")
                                       << QStringLiteral("varnok-demo-peer ") + version;
     QTest::newRow("varnok-stress") << QStringLiteral("tools/stress/varnok-stress")

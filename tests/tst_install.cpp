@@ -1,12 +1,13 @@
 // Installing the build tree into a scratch root, as a package would: the
-// programs, their man pages, the menu entry, the icons and what the package
-// says about itself land where desktops and software centres look for them.
+// programs, their man pages and manual, the menu entry, the icons and the
+// AppStream metadata land where desktops and software centres look for them.
 // tst_debian_package checks the Debian package made of them.
 
 #include "support/build_tools.h"
 
 #include <QFileInfo>
 #include <QImage>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -30,6 +31,9 @@ private slots:
     void installsPngIcons_data();
     void installsPngIcons();
     void installsScalableIcon();
+    void leavesDebianFilesToThePackage_data();
+    void leavesDebianFilesToThePackage();
+    void plainInstallMakesFileTypeKnown();
 
 private:
     QString installed(const QString &relative) const { return m_root.filePath(relative); }
@@ -74,8 +78,8 @@ void TestInstall::installsDocumentation_data()
     QTest::addColumn<QString>("path");
     for (const char *path :
          {"usr/share/man/man1/varnokterm.1.gz", "usr/share/man/man1/varnok-demo-peer.1.gz",
-          "usr/share/doc/varnokterm/copyright", "usr/share/doc/varnokterm/changelog.Debian.gz",
-          "usr/share/lintian/overrides/varnokterm",
+          "usr/share/doc/varnokterm/copyright", "usr/share/doc/varnokterm/manual.md",
+          "usr/share/doc/varnokterm/scripts.md",
           "usr/share/applications/com.varnok.varnokterm.desktop",
           "usr/share/metainfo/com.varnok.varnokterm.metainfo.xml",
           "usr/share/mime/packages/com.varnok.varnokterm.xml",
@@ -130,6 +134,40 @@ void TestInstall::installsScalableIcon()
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(traces, 2);
+}
+
+// They belong to the Debian package (tst_debian_package finds them there).
+void TestInstall::leavesDebianFilesToThePackage_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("lintian overrides") << QStringLiteral("usr/share/lintian/overrides/varnokterm");
+    QTest::newRow("changelog") << QStringLiteral("usr/share/doc/varnokterm/changelog.Debian.gz");
+}
+
+void TestInstall::leavesDebianFilesToThePackage()
+{
+    QFETCH(QString, path);
+    QVERIFY2(!QFileInfo::exists(installed(path)), qPrintable(path));
+}
+
+// Installed without DESTDIR, the desktop's caches learn the setup file type
+// at once; the staged install of initTestCase() leaves them alone.
+void TestInstall::plainInstallMakesFileTypeKnown()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty())
+        QSKIP("update-mime-database not found (Debian package shared-mime-info)");
+    QVERIFY(!QFileInfo::exists(installed(QStringLiteral("usr/share/mime/mime.cache"))));
+    QTemporaryDir prefix;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DESTDIR"));
+    const ToolRun install = runTool(
+        buildTool(QStringLiteral("CMAKE_COMMAND"), QStringLiteral("cmake")),
+        {QStringLiteral("--install"), testBinaryDir(), QStringLiteral("--prefix"), prefix.path()},
+        environment);
+    QVERIFY2(install.exitCode == 0, qPrintable(install.output));
+    QFile types(prefix.filePath(QStringLiteral("share/mime/types")));
+    QVERIFY2(types.open(QIODevice::ReadOnly), qPrintable(types.fileName()));
+    QVERIFY(types.readAll().contains("application/x-varnokterm-setup"));
 }
 
 QTEST_GUILESS_MAIN(TestInstall)

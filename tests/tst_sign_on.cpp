@@ -3,12 +3,14 @@
 #include "ui/display_window.h"
 #include "ui/sign_on_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -57,6 +59,10 @@ private slots:
     void handsOverOnceWithDefaultsInPlace();
     void handOverKeepsTheProgramRunning();
     void closingTheSplashFirstEndsTheProgram();
+    void clickOrKeyHandsOverAtOnce_data();
+    void clickOrKeyHandsOverAtOnce();
+    void setupComesBackOnlyWhenRemembered_data();
+    void setupComesBackOnlyWhenRemembered();
 };
 
 void TestSignOn::showsTitleVersionAndMaker()
@@ -146,6 +152,64 @@ void TestSignOn::closingTheSplashFirstEndsTheProgram()
     QCOMPARE(lastClosed.count(), 1);
     QVERIFY(splash.isNull());
     QVERIFY(!program.display());
+}
+
+void TestSignOn::clickOrKeyHandsOverAtOnce_data()
+{
+    QTest::addColumn<bool>("click");
+    QTest::newRow("click") << true;
+    QTest::newRow("key") << false;
+}
+
+void TestSignOn::clickOrKeyHandsOverAtOnce()
+{
+    QFETCH(bool, click);
+    ProgramStart program;
+    program.start();
+    SignOnWindow *splash = program.signOn();
+    QVERIFY(QTest::qWaitForWindowExposed(splash));
+    if (click)
+        QTest::mouseClick(splash, Qt::LeftButton);
+    else
+        QTest::keyClick(splash, Qt::Key_Escape);
+    // At once: before the two seconds' tick could have come.
+    QVERIFY(program.display() && program.display()->isVisible());
+    QCOMPARE(program.session.serialSettings(), QStringLiteral("9600,n,8,1"));
+}
+
+void TestSignOn::setupComesBackOnlyWhenRemembered_data()
+{
+    QTest::addColumn<bool>("remember");
+    QTest::addColumn<QString>("settingsAtNextStart");
+    QTest::newRow("remembered") << true << QStringLiteral("19200,e,7,2");
+    QTest::newRow("not remembered (the default)") << false << QStringLiteral("9600,n,8,1");
+}
+
+void TestSignOn::setupComesBackOnlyWhenRemembered()
+{
+    QFETCH(bool, remember);
+    QFETCH(QString, settingsAtNextStart);
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    const auto rememberSwitch = [](const ProgramStart &program) {
+        return program.display()->findChild<QAction *>(QStringLiteral("mnuFileRememberSetup"));
+    };
+    {
+        ProgramStart first;
+        first.start();
+        first.signOn()->timer().start(1);
+        QTRY_VERIFY(first.display() && first.display()->isVisible());
+        QVERIFY(!rememberSwitch(first)->isChecked());
+        rememberSwitch(first)->setChecked(remember);
+        first.session.setSerialSettings(QStringLiteral("19200,e,7,2"));
+        first.display()->close();
+    }
+    ProgramStart next;
+    next.start();
+    next.signOn()->timer().start(1);
+    QTRY_VERIFY(next.display() && next.display()->isVisible());
+    QCOMPARE(next.session.serialSettings(), settingsAtNextStart);
+    QCOMPARE(rememberSwitch(next)->isChecked(), remember);
 }
 
 QTEST_MAIN(TestSignOn)

@@ -7,9 +7,9 @@ cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-declarative-dev \
     fonts-liberation2 qt6-qpa-plugins poppler-utils desktop-file-utils dpkg-dev file
-# For the packaging test: help2man makes the man pages during the build,
-# lintian and appstreamcli (package appstream) check the package.
-bash tools/install-deps.sh lintian help2man appstream
+# For the packaging test: lintian and appstreamcli (package appstream) check
+# the package, man (package man-db) shows its man pages.
+bash tools/install-deps.sh lintian appstream man-db
 # The sanitizer pass builds with clang (and its sanitizer runtime).
 bash tools/install-deps.sh clang libclang-rt-14-dev
 # For the RFC 2217 tests and benchmark: a real server for a pseudo-terminal.

@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
-#include "core/version_line.h"
+#include "app/qt_options.h"
+#include "version.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -63,20 +64,34 @@ std::optional<int> CommandLine::answerAtOnce(int &argc, char **argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
-    // Qt's own options count as unknown here; QApplication takes them later.
-    m_parser.parse(arguments);
+    // Qt's own options are set aside here; QApplication takes them later.
+    const bool parsed = m_parser.parse(withoutQtOptions(arguments));
+    const QString error = !parsed ? m_parser.errorText()
+                          : m_parser.positionalArguments().size() > 1
+                              ? QStringLiteral("More than one setup file: %1. Give at most one.")
+                                    .arg(m_parser.positionalArguments().join(QStringLiteral(", ")))
+                              : QString();
+    // A mistyped command line ends before any window, as GNU programs do:
+    // status 2, and the reason on standard error.
+    if (!error.isEmpty()) {
+        const QString message =
+            QStringLiteral("varnokterm: %1\nTry 'varnokterm --help' for the options.\n").arg(error);
+        std::fputs(message.toLocal8Bit().constData(), stderr);
+        return 2;
+    }
     if (!m_parser.isSet(m_help) && !m_parser.isSet(m_version))
         return std::nullopt;
 
     // The usage line names the program as it was started, which the parser
     // reads from the application object; a console one needs no display.
     const QCoreApplication console(argc, argv);
-    // The version's "command (product) version" form is what help2man reads
-    // for the man page's name and footer.
+    // The GNU form: the program's name and version, then the copyright.
     const QString answer =
         m_parser.isSet(m_version)
-            ? QStringLiteral("varnokterm (VarnokTerm) %1\nCopyright (C) 2026 Varnok Instruments\n")
-                  .arg(programVersionLine())
+            ? QStringLiteral("varnokterm %1.%2.%3\nCopyright (C) 2026 Varnok Instruments\n")
+                  .arg(Version::major)
+                  .arg(Version::minor)
+                  .arg(Version::revision)
             : m_parser.helpText();
     std::fputs(answer.toLocal8Bit().constData(), stdout);
     return 0;
@@ -90,7 +105,8 @@ QString CommandLine::script() const
 
 QString CommandLine::setupFile(const QStringList &arguments)
 {
-    m_parser.parse(arguments);
+    // Qt may leave an option of its list that the platform in use does not read.
+    m_parser.parse(withoutQtOptions(arguments));
     const QString path = m_parser.positionalArguments().value(0);
     return path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
 }

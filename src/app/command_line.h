@@ -6,17 +6,18 @@
 #include <optional>
 
 // The program's own command line: --help, --version, a setup file to
-// start with, a script to run, and a headless run (--headless, --record). --help and --version are
-// answered on standard output before the QApplication exists, so they need no display and open no
-// window. Qt's own options (-style, -platform, ...) are left for QApplication to take; the setup
-// file is read from what it leaves.
+// start with, a script to run, and a headless run (--headless, --record). The command line is
+// checked, and --help and --version answered on standard output, before the QApplication exists,
+// so none of it needs a display or opens a window. An unknown option, an option without its value
+// or more than one setup file ends the program with status 2 and the reason on standard error.
+// Qt's own options (-style, -platform, ...) are left for QApplication to take.
 class CommandLine
 {
 public:
     CommandLine();
 
-    // Answers --help or --version and returns the exit status the program
-    // ends with; returns nothing when the program should start.
+    // Checks the command line and answers --help or --version; returns the
+    // exit status the program ends with, or nothing when it should start.
     std::optional<int> answerAtOnce(int &argc, char **argv);
     // The setup file named in `arguments` (the application's, once Qt has
     // taken its options out), as an absolute path; empty when none is.

@@ -1,7 +1,9 @@
 #include "app/program_start.h"
 
+#include "app/quit_when_shown.h"
 #include "core/pane_spill.h"
 #include "ui/display_window.h"
+#include "ui/last_setup.h"
 #include "ui/script_commands.h"
 #include "ui/setup_commands.h"
 #include "ui/sign_on_window.h"
@@ -28,6 +30,8 @@ void ProgramStart::start()
     m_signOn = new SignOnWindow(session, [this] { showMain(); });
     // Closing the splash before its tick ends the program: it is the only window.
     m_signOn->setAttribute(Qt::WA_DeleteOnClose);
+    if (QuitWhenShown::asked())
+        new QuitWhenShown(m_signOn);
     m_signOn->show();
 }
 
@@ -49,8 +53,11 @@ void ProgramStart::showMain()
     }
     m_display->show();
     // Its messages, if any, belong over the shown window.
+    // A setup named on the command line wins over the one remembered.
     if (!m_setupFile.isEmpty())
         m_display->setupCommands()->openSetup(std::exchange(m_setupFile, QString()));
+    else if (!std::exchange(m_restored, true))
+        m_display->setupCommands()->lastSetup()->restore();
     if (!m_scriptFile.isEmpty())
         m_display->scriptCommands()->run(std::exchange(m_scriptFile, QString()));
 }

@@ -13,7 +13,8 @@
 
 // The program's run: the sign-on splash first, then the main window. Holds
 // the capture session (both channels) for the whole run. A setup file
-// named on the command line is opened once the main window shows. SIGTERM, SIGINT and
+// named on the command line, or else the one remembered (File > Remember
+// Setup on Exit), is opened once the main window shows. SIGTERM, SIGINT and
 // SIGHUP end it like File > Exit: ports and connections closed in order,
 // exit status 0.
 class ProgramStart : public QObject
@@ -47,4 +48,5 @@ private:
     std::unique_ptr<DisplayWindow> m_display;
     QString m_setupFile;
     QString m_scriptFile;
+    bool m_restored = false; // the remembered setup is opened at the first show only
 };

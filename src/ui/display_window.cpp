@@ -9,6 +9,7 @@
 #include "ui/channel_status_bar.h"
 #include "ui/display_controls.h"
 #include "ui/format_dialog.h"
+#include "ui/last_setup.h"
 #include "ui/line_ending_menu.h"
 #include "ui/link_menu.h"
 #include "ui/print_command.h"
@@ -169,6 +170,7 @@ void DisplayWindow::print()
 
 void DisplayWindow::exitProgram()
 {
+    m_setupCommands->lastSetup()->saveOnExit();
     closeConnections(true);
     QCoreApplication::quit();
 }
@@ -213,6 +215,7 @@ void DisplayWindow::closeEvent(QCloseEvent *event)
 {
     // The window's end releases both ports and the connection, and ends
     // the recordings with their files complete on the disk.
+    m_setupCommands->lastSetup()->saveOnExit();
     closeConnections(true);
     event->accept();
 }

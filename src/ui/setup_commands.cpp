@@ -4,6 +4,7 @@
 #include "devices/setup_file.h"
 #include "ui/channel_group.h"
 #include "ui/display_window.h"
+#include "ui/last_setup.h"
 #include "ui/program_message.h"
 
 #include <QFileDialog>
@@ -32,6 +33,7 @@ SetupCommands::SetupCommands(CaptureSession &session, DisplayWindow *window)
     : QObject(window)
     , m_session(session)
     , m_window(window)
+    , m_lastSetup(new LastSetup(*this, this))
 {}
 
 void SetupCommands::addEntries(QMenu *file)
@@ -40,6 +42,7 @@ void SetupCommands::addEntries(QMenu *file)
     open->setObjectName(QStringLiteral("mnuFileOpenSetup"));
     QAction *save = file->addAction(tr("Save Setup &As..."), this, &SetupCommands::chooseAndSave);
     save->setObjectName(QStringLiteral("mnuFileSaveSetup"));
+    m_lastSetup->addEntry(file);
 }
 
 void SetupCommands::chooseAndSave()

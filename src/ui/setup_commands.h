@@ -5,6 +5,7 @@
 
 class CaptureSession;
 class DisplayWindow;
+class LastSetup;
 class QMenu;
 
 // File > "Open Setup..." and "Save Setup As...": a setup file keeps both
@@ -25,6 +26,8 @@ public:
     // message. False when nothing was saved or applied.
     bool saveSetup(const QString &path);
     bool openSetup(const QString &path);
+    // File > Remember Setup on Exit.
+    LastSetup *lastSetup() const { return m_lastSetup; }
 
 private:
     void chooseAndSave();
@@ -32,5 +35,6 @@ private:
 
     CaptureSession &m_session;
     DisplayWindow *m_window;
+    LastSetup *m_lastSetup;
     QString m_folder; // offered by the next file dialog
 };

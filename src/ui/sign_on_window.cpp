@@ -8,7 +8,9 @@
 #include "ui/window_font.h"
 #include "ui/window_placement.h"
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 
 namespace {
 
@@ -75,6 +77,20 @@ SignOnWindow::SignOnWindow(CaptureSession &session, std::function<void()> showMa
     tmrSignOn.setInterval(2000);
     connect(&tmrSignOn, &QTimer::timeout, this, &SignOnWindow::tick);
     tmrSignOn.start();
+}
+
+void SignOnWindow::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (tmrSignOn.isActive())
+        tick();
+}
+
+void SignOnWindow::keyPressEvent(QKeyEvent *event)
+{
+    event->accept();
+    if (tmrSignOn.isActive())
+        tick();
 }
 
 void SignOnWindow::tick()

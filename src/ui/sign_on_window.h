@@ -10,7 +10,7 @@ class QLabel;
 
 // The sign-on splash: title, version and maker for two seconds, then it sets
 // the channels' program-wide defaults and hands over to the main window,
-// whose start-up closes it.
+// whose start-up closes it. A click or a key hands over at once.
 class SignOnWindow : public QWidget
 {
     Q_OBJECT
@@ -20,6 +20,10 @@ public:
                  QWidget *parent = nullptr);
 
     QTimer &timer() { return tmrSignOn; }
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void tick();
