@@ -562,6 +562,22 @@
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
+    <message>
+        <source>Comm %1 time-out in ms</source>
+        <translation>Anschluss %1: Timeout in ms</translation>
+    </message>
+    <message>
+        <source>How long the line must be quiet before Time Out shows the data, %1 to %2 ms</source>
+        <translation>Wie lange die Leitung ruhig sein muss, bevor Timeout die Daten anzeigt, %1 bis %2 ms</translation>
+    </message>
+    <message>
+        <source>Comm %1: add to present data</source>
+        <translation>Anschluss %1: an Daten anhängen</translation>
+    </message>
+    <message>
+        <source>Comm %1: clear old data first</source>
+        <translation>Anschluss %1: alte Daten löschen</translation>
+    </message>
 </context>
 <context>
     <name>HelpMenu</name>
@@ -1182,6 +1198,30 @@
     <message>
         <source>The settings were not stored.</source>
         <translation>Die Einstellungen wurden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Baud rate</source>
+        <translation>Baudrate</translation>
+    </message>
+    <message>
+        <source>Type a speed or choose one below</source>
+        <translation>Geben Sie eine Geschwindigkeit ein oder wählen Sie unten eine aus</translation>
+    </message>
+    <message>
+        <source>Baud rates</source>
+        <translation>Baudraten</translation>
+    </message>
+    <message>
+        <source>Data bits</source>
+        <translation>Datenbits</translation>
+    </message>
+    <message>
+        <source>Stop bits</source>
+        <translation>Stoppbits</translation>
+    </message>
+    <message>
+        <source>N none, O odd, E even, + mark, - space</source>
+        <translation>N keine, O ungerade, E gerade, + Mark, - Space</translation>
     </message>
 </context>
 <context>

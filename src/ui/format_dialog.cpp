@@ -63,6 +63,15 @@ ChannelFrame addChannelFrame(QWidget *window, const FrameDesign &d)
     c.timeOutLabel = placeLabel(c.frame, "lblTimeOut" + suffix, FormatDialog::tr("Time Out (ms)"),
                                 d.labelAlignment, d.timeOutLabel);
     c.timeOutLabel->setBuddy(c.timeOut);
+    // Both frames have the same captions: the names say the channel.
+    c.timeOut->setAccessibleName(FormatDialog::tr("Comm %1 time-out in ms").arg(d.channel));
+    c.timeOut->setAccessibleDescription(
+        FormatDialog::tr("How long the line must be quiet before Time Out shows the data, "
+                         "%1 to %2 ms")
+            .arg(TimeOutEntry::minimum)
+            .arg(TimeOutEntry::maximum));
+    c.addTo[0]->setAccessibleName(FormatDialog::tr("Comm %1: add to present data").arg(d.channel));
+    c.addTo[1]->setAccessibleName(FormatDialog::tr("Comm %1: clear old data first").arg(d.channel));
     return c;
 }
 

@@ -203,6 +203,15 @@ SerialSetupDialog::SerialSetupDialog(CaptureSession &session, QWidget *parent)
     cmdClose = placeButton(client, "cmdClose", tr("Apply"), cmdClosePlace);
     cmdCancel = placeButton(client, "cmdCancel", tr("Cancel"), cmdCancelPlace);
 
+    // For screen readers: the frames' captions are terse.
+    cboBaudSel->lineEdit()->setAccessibleName(tr("Baud rate"));
+    cboBaudSel->lineEdit()->setAccessibleDescription(tr("Type a speed or choose one below"));
+    cboBaudSel->listWidget()->setAccessibleName(tr("Baud rates"));
+    cboData->setAccessibleName(tr("Data bits"));
+    cboStops->setAccessibleName(tr("Stop bits"));
+    cboParity->setAccessibleName(tr("Parity"));
+    cboParity->setAccessibleDescription(tr("N none, O odd, E even, + mark, - space"));
+
     QWidget *const order[] = {cboBaudSel, cboData, cboStops, cboParity, cmdClose, cmdCancel};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
