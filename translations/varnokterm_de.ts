@@ -533,6 +533,21 @@
     </message>
 </context>
 <context>
+    <name>FileWriter</name>
+    <message>
+        <source>writing failed: %1</source>
+        <translation>Schreiben fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>syncing to the disk failed: %1</source>
+        <translation>Sichern auf den Datenträger fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>closing failed: %1</source>
+        <translation>Schließen fehlgeschlagen: %1</translation>
+    </message>
+</context>
+<context>
     <name>FormatDialog</name>
     <message>
         <source>Comm %1</source>
@@ -1147,6 +1162,101 @@
     <message>
         <source>Sending %1 stopped: the file could not be read on.</source>
         <translation>Das Senden von %1 wurde beendet: die Datei konnte nicht weiter gelesen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>SerialPortComponent</name>
+    <message>
+        <source>no parity</source>
+        <translation>keine Parität</translation>
+    </message>
+    <message>
+        <source>even parity</source>
+        <translation>gerade Parität</translation>
+    </message>
+    <message>
+        <source>odd parity</source>
+        <translation>ungerade Parität</translation>
+    </message>
+    <message>
+        <source>mark parity</source>
+        <translation>Mark-Parität</translation>
+    </message>
+    <message>
+        <source>space parity</source>
+        <translation>Space-Parität</translation>
+    </message>
+    <message>
+        <source>parity %1</source>
+        <translation>Parität %1</translation>
+    </message>
+    <message>
+        <source>1 stop bit</source>
+        <translation>1 Stoppbit</translation>
+    </message>
+    <message>
+        <source>1.5 stop bits</source>
+        <translation>1,5 Stoppbits</translation>
+    </message>
+    <message>
+        <source>2 stop bits</source>
+        <translation>2 Stoppbits</translation>
+    </message>
+    <message>
+        <source>%1 stop bits</source>
+        <translation>%1 Stoppbits</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> und </translation>
+    </message>
+    <message>
+        <source>no serial device has number %1 on this machine</source>
+        <translation>auf diesem Rechner hat kein serielles Gerät die Nummer %1</translation>
+    </message>
+    <message>
+        <source>%1 does not exist (no such device)</source>
+        <translation>%1 gibt es nicht (kein solches Gerät)</translation>
+    </message>
+    <message>
+        <source>permission denied for %1: serial devices usually belong to the dialout group; join it (sudo usermod -aG dialout $USER) and log in again</source>
+        <translation>keine Berechtigung für %1: serielle Geräte gehören meist der Gruppe dialout; treten Sie ihr bei (sudo usermod -aG dialout $USER) und melden Sie sich neu an</translation>
+    </message>
+    <message>
+        <source>%1 is busy: another program has it open</source>
+        <translation>%1 ist belegt: ein anderes Programm hat es geöffnet</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>no serial device is chosen</source>
+        <translation>kein serielles Gerät ist gewählt</translation>
+    </message>
+    <message>
+        <source>%1 is already open in this program</source>
+        <translation>%1 ist in diesem Programm bereits geöffnet</translation>
+    </message>
+    <message>
+        <source>the serial port is not open</source>
+        <translation>die serielle Schnittstelle ist nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>the device refused %1</source>
+        <translation>das Gerät hat %1 abgelehnt</translation>
+    </message>
+    <message>
+        <source>the device refused the flow control: %1</source>
+        <translation>das Gerät hat die Flusskontrolle abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>the serial device %1 was removed or hung up</source>
+        <translation>das serielle Gerät %1 wurde entfernt oder hat aufgelegt</translation>
+    </message>
+    <message>
+        <source>the serial device %1 failed: %2</source>
+        <translation>das serielle Gerät %1 ist ausgefallen: %2</translation>
     </message>
 </context>
 <context>
