@@ -626,6 +626,10 @@
         <source>It is the file %1.</source>
         <translation>Es ist die Datei %1.</translation>
     </message>
+    <message>
+        <source>Receive pane</source>
+        <translation>Empfangsfeld</translation>
+    </message>
 </context>
 <context>
     <name>KeyboardShortcutsDialog</name>

@@ -1,5 +1,6 @@
 #include "ui/help_menu.h"
 
+#include "ui/capture_pane.h"
 #include "ui/keyboard_shortcuts_dialog.h"
 #include "ui/program_message.h"
 
@@ -13,6 +14,8 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QUrl>
+
+#include <memory>
 
 namespace {
 
@@ -72,7 +75,13 @@ void HelpMenu::showShortcuts()
     if (!window)
         return;
     // Built afresh each time: it shows the shortcuts the actions carry now.
-    auto *dialog = new KeyboardShortcutsDialog(shortcutRows(window->menuBar()), m_window);
+    QList<ShortcutRow> rows = shortcutRows(window->menuBar());
+    // The receive panes' own keys, read from the menu a pane offers.
+    if (auto *pane = window->findChild<CapturePane *>()) {
+        const std::unique_ptr<QMenu> paneMenu(pane->createContextMenu());
+        rows += shortcutRows(tr("Receive pane"), paneMenu->actions());
+    }
+    auto *dialog = new KeyboardShortcutsDialog(rows, m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }

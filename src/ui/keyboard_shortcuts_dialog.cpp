@@ -46,8 +46,13 @@ void collect(const QList<QAction *> &actions, const QString &path, QList<Shortcu
 
 QList<ShortcutRow> shortcutRows(const QMenuBar *menuBar)
 {
+    return shortcutRows(QString(), menuBar->actions());
+}
+
+QList<ShortcutRow> shortcutRows(const QString &place, const QList<QAction *> &actions)
+{
     QList<ShortcutRow> rows;
-    collect(menuBar->actions(), QString(), rows);
+    collect(actions, place, rows);
     return rows;
 }
 
@@ -67,12 +72,14 @@ KeyboardShortcutsDialog::KeyboardShortcutsDialog(const QList<ShortcutRow> &rows,
         table->setItem(row, 0, new QTableWidgetItem(rows.at(row).command));
         table->setItem(row, 1, new QTableWidgetItem(rows.at(row).keys));
     }
-    table->resizeColumnsToContents();
+    // Measured again once shown, in the dialog's own font.
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     table->horizontalHeader()->setStretchLastSection(true);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(table);
     layout->addWidget(buttons);
-    resize(table->horizontalHeader()->length() + 60, 360);
+    // As wide as the longest command; as tall as the rows, up to the screen.
+    table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
 }

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+class QAction;
 class QMenuBar;
 
 // One shortcut of the window: where its command is ("File > Print") and
@@ -20,6 +21,8 @@ struct ShortcutRow
 // with the menu path as shown (mnemonic marks removed). Read from the
 // actions themselves, so the list follows any change to them.
 QList<ShortcutRow> shortcutRows(const QMenuBar *menuBar);
+// The same for the actions of one place, their commands read "place > ...".
+QList<ShortcutRow> shortcutRows(const QString &place, const QList<QAction *> &actions);
 
 // A small window listing shortcut rows in a two-column table; Close or
 // Escape closes it.
