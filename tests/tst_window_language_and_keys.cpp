@@ -1,15 +1,20 @@
 #include "app/program_translations.h"
 #include "core/channel_list.h"
 #include "support/display_fixture.h"
+#include "ui/help_menu.h"
 #include "ui/keyboard_shortcuts_dialog.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The window in each language, from the keyboard and for a screen reader.
@@ -24,6 +29,7 @@ private slots:
     void mnemonicsNeverCollide_data();
     void mnemonicsNeverCollide();
     void shortcutListFollowsTheActions();
+    void manualIsFoundBesideTheInstalledProgram();
     void everyFocusableControlIsNamedWithItsChannel();
 };
 
@@ -138,6 +144,15 @@ void TestWindowLanguageAndKeys::shortcutListFollowsTheActions()
     const QList<ShortcutRow> after = shortcutRows(f.window->menuBar());
     QCOMPARE(after.size(), before.size() + 1);
     QVERIFY(after.contains(row("Setup > Serial", Qt::CTRL | Qt::Key_F9)));
+}
+
+void TestWindowLanguageAndKeys::manualIsFoundBesideTheInstalledProgram()
+{
+    // A prefix other than /usr: the program in <prefix>/bin finds its manual.
+    const QTemporaryDir prefix;
+    const QString manual = prefix.filePath("share/doc/varnokterm/manual.md");
+    QVERIFY(QDir().mkpath(QFileInfo(manual).path()) && QFile(manual).open(QIODevice::WriteOnly));
+    QCOMPARE(findManual(manualCandidates(prefix.filePath("bin"))), manual);
 }
 
 void TestWindowLanguageAndKeys::everyFocusableControlIsNamedWithItsChannel()
