@@ -103,7 +103,7 @@ void TestCaptureMenu::menuSitsBetweenSetupAndHelp()
     QCOMPARE(entries,
              (QStringList{"Record Comm Port &1...", "Record Comm Port &2...",
                           "Record &Both to One Log...", "S&top All Recording", "-",
-                          "Save Comm Port 1 Pane &As...", "Save Comm Port 2 Pane &As..."}));
+                          "&Save Comm Port 1 Pane As...", "Save Comm Port 2 Pane &As..."}));
 }
 
 void TestCaptureMenu::recordIsCheckedWhileItRuns()

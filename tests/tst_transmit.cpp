@@ -74,6 +74,9 @@ void TestTransmit::eachKeyGoesOutAtOnce()
     QCOMPARE(b.pty.read(1), QByteArray("\r")); // never a line feed
     QTest::keyClick(b.c().widgets().txtSend, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(b.pty.read(1), QByteArray("\x03"));
+    // Ctrl+Q is XON here, though File > Exit has the same keys.
+    QTest::keyClick(b.c().widgets().txtSend, Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(b.pty.read(1), QByteArray("\x11"));
     QCOMPARE(b.pty.readFor(50), QByteArray());
     // The keys also reach the pane, unchanged.
     QCOMPARE(b.c().widgets().txtSend->toPlainText(), QStringLiteral("ab\n"));

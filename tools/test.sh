@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 
 bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev qt6-declarative-dev \
     fonts-liberation2 qt6-qpa-plugins poppler-utils desktop-file-utils dpkg-dev file
+# The translations: lrelease (qt6-l10n-tools) and Qt's CMake functions for it
+# (qt6-tools-dev); Qt's own German texts (qt6-translations-l10n).
+bash tools/install-deps.sh qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
 # For the packaging test: lintian and appstreamcli (package appstream) check
 # the package, man (package man-db) shows its man pages.
 bash tools/install-deps.sh lintian appstream man-db

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 #include "app/program_start.h"
+#include "app/program_translations.h"
 #include "ui/window_font.h"
 #include "version.h"
 
@@ -36,6 +37,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("com.varnok.varnokterm"));
 
     QApplication::setFont(windowFont());
+    installProgramTranslations(QLocale::system());
 
     ProgramStart program;
     program.setSetupFile(commandLine.setupFile(QApplication::arguments()));

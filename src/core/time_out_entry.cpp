@@ -2,6 +2,7 @@
 
 #include "core/leading_number.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace TimeOutEntry {
@@ -22,7 +23,9 @@ std::optional<qint16> read(const QString &text)
 
 QString refusal(const QString &channelName)
 {
-    return QStringLiteral("%1: the time-out must be a whole number of milliseconds from %2 to %3.")
+    return QCoreApplication::translate(
+               "TimeOutEntry",
+               "%1: the time-out must be a whole number of milliseconds from %2 to %3.")
         .arg(channelName)
         .arg(minimum)
         .arg(maximum);

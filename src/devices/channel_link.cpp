@@ -14,6 +14,13 @@
 
 namespace {
 
+// A note on the link goes into the timestamped logs ("2! lost ..."), which
+// programs read: it stays in English whatever the window's language.
+QString logNote(const char *text)
+{
+    return QString::fromLatin1(text);
+}
+
 // A TCP port typed by the operator: a whole number from 1 to 65535.
 std::optional<quint16> tcpPortOf(const QString &text)
 {
@@ -78,10 +85,10 @@ ChannelLink::ChannelLink(int number, bool offersTcp, QObject *parent)
         m_listener = new TcpListener(this);
         connect(m_listener, &TcpListener::accepted, this, [this](int fd, const QString &peer) {
             m_socket->adoptClient(fd, peer);
-            emit clientNoted(tr("client %1 connected").arg(peer));
+            emit clientNoted(logNote("client %1 connected").arg(peer));
         });
         connect(m_listener, &TcpListener::turnedAway, this, [this](const QString &peer) {
-            emit clientNoted(tr("turned away %1: one client at a time").arg(peer));
+            emit clientNoted(logNote("turned away %1: one client at a time").arg(peer));
         });
     }
 }
@@ -249,7 +256,7 @@ void ChannelLink::onClientLeft(const QString &reason)
     const QString peer = m_socket->clientPeer();
     dropUnsent(m_socket->droppedAtFailure());
     m_listener->clientLeft();
-    emit clientNoted(tr("client %1 left (%2)").arg(peer, reason));
+    emit clientNoted(logNote("client %1 left (%2)").arg(peer, reason));
 }
 
 bool ChannelLink::send(const Transmission &bytes)
@@ -326,7 +333,7 @@ void ChannelLink::onSerialFailed(const QString &reason)
     const qint64 dropped = dropUnsent(m_serial->droppedAtFailure());
     if (m_options.reconnect && m_route == Route::Serial) {
         m_reconnect->waitForDevice(port);
-        startWaiting(loss, tr("lost %1 (%2); waiting for it").arg(port, reason), dropped);
+        startWaiting(loss, logNote("lost %1 (%2); waiting for it").arg(port, reason), dropped);
         return;
     }
     close();
@@ -345,7 +352,7 @@ void ChannelLink::onSocketConnected()
     if (!m_reconnect->isWaiting())
         return;
     m_reconnect->reconnected();
-    emit reconnected(tr("reconnected to %1:%2")
+    emit reconnected(logNote("reconnected to %1:%2")
                          .arg(m_socket->remoteHostName())
                          .arg(m_socket->remotePortNumber()));
 }
@@ -389,7 +396,7 @@ void ChannelLink::onSocketFailed(const QString &reason)
     if (m_options.reconnect && m_route == Route::Tcp && m_tcpMade) {
         const QString peer = host + QLatin1Char(':') + port;
         m_reconnect->waitForPeer(peer);
-        startWaiting(loss, tr("lost %1 (%2); reconnecting").arg(peer, reason), dropped);
+        startWaiting(loss, logNote("lost %1 (%2); reconnecting").arg(peer, reason), dropped);
         return;
     }
     // Whatever the peer sent before the end has been handed on by now.
@@ -407,7 +414,7 @@ void ChannelLink::onReconnectDue()
     const std::optional<Failure> failure = openSerial(port, m_settings);
     if (!failure) {
         m_reconnect->stop();
-        emit reconnected(tr("reconnected to %1").arg(port));
+        emit reconnected(logNote("reconnected to %1").arg(port));
         return;
     }
     // A device that does not open yet (its permissions not set up, say) is

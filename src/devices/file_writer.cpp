@@ -125,7 +125,7 @@ QString FileWriter::OpenFile::writeChunk(const QByteArray &chunk)
             const int error = n < 0 ? errno : ENOSPC;
             if (wholeChunks && done > 0 && ::ftruncate(fd, startSize + before) == 0)
                 written = before;
-            return QStringLiteral("writing failed: %1").arg(systemReason(error));
+            return FileWriter::tr("writing failed: %1").arg(systemReason(error));
         }
         done += n;
         written += n;
@@ -138,9 +138,9 @@ QString FileWriter::OpenFile::close(bool failedBefore)
     QString failure;
     // Pipes and devices can't be synced; that's no failure.
     if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS && !failedBefore)
-        failure = QStringLiteral("syncing to the disk failed: %1").arg(systemReason(errno));
+        failure = FileWriter::tr("syncing to the disk failed: %1").arg(systemReason(errno));
     if (::close(fd) != 0 && errno != EINTR && failure.isEmpty() && !failedBefore)
-        failure = QStringLiteral("closing failed: %1").arg(systemReason(errno));
+        failure = FileWriter::tr("closing failed: %1").arg(systemReason(errno));
     fd = -1;
     return failure;
 }

@@ -1,5 +1,6 @@
 #include "devices/line_settings.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <limits>
@@ -20,15 +21,20 @@ bool isAllDigits(const QString &text)
 QString parseSpeed(const QString &field, qint32 *rate)
 {
     if (field.isEmpty())
-        return QStringLiteral("the speed is missing");
+        return QCoreApplication::translate("LineSettings", "the speed is missing");
     if (!isAllDigits(field))
-        return QStringLiteral("the speed \"%1\" is not a positive whole number").arg(field);
+        return QCoreApplication::translate("LineSettings",
+                                           "the speed \"%1\" is not a positive whole number")
+            .arg(field);
     bool ok = false;
     const qulonglong value = field.toULongLong(&ok);
     if (!ok || value > qulonglong(std::numeric_limits<qint32>::max()))
-        return QStringLiteral("the speed \"%1\" is too large").arg(field);
+        return QCoreApplication::translate("LineSettings", "the speed \"%1\" is too large")
+            .arg(field);
     if (value == 0)
-        return QStringLiteral("the speed \"%1\" is not a positive whole number").arg(field);
+        return QCoreApplication::translate("LineSettings",
+                                           "the speed \"%1\" is not a positive whole number")
+            .arg(field);
     *rate = qint32(value);
     return {};
 }
@@ -36,9 +42,13 @@ QString parseSpeed(const QString &field, qint32 *rate)
 QString parseParity(const QString &field, QSerialPort::Parity *parity)
 {
     const QString reason =
-        QStringLiteral("the parity \"%1\" is not one of N, O, E, M, S, + or -").arg(field);
+        QCoreApplication::translate("LineSettings",
+                                    "the parity \"%1\" is not one of N, O, E, M, S, + or -")
+            .arg(field);
     if (field.size() != 1)
-        return field.isEmpty() ? QStringLiteral("the parity is missing") : reason;
+        return field.isEmpty()
+                   ? QCoreApplication::translate("LineSettings", "the parity is missing")
+                   : reason;
     switch (field.at(0).toUpper().unicode()) {
     case u'N':
         *parity = QSerialPort::NoParity;
@@ -65,7 +75,7 @@ QString parseParity(const QString &field, QSerialPort::Parity *parity)
 QString parseDataBits(const QString &field, QSerialPort::DataBits *bits)
 {
     if (field.isEmpty())
-        return QStringLiteral("the data bits are missing");
+        return QCoreApplication::translate("LineSettings", "the data bits are missing");
     if (field == u"5")
         *bits = QSerialPort::Data5;
     else if (field == u"6")
@@ -75,14 +85,16 @@ QString parseDataBits(const QString &field, QSerialPort::DataBits *bits)
     else if (field == u"8")
         *bits = QSerialPort::Data8;
     else
-        return QStringLiteral("the data bits \"%1\" are not 5, 6, 7 or 8").arg(field);
+        return QCoreApplication::translate("LineSettings",
+                                           "the data bits \"%1\" are not 5, 6, 7 or 8")
+            .arg(field);
     return {};
 }
 
 QString parseStopBits(const QString &field, QSerialPort::StopBits *bits)
 {
     if (field.isEmpty())
-        return QStringLiteral("the stop bits are missing");
+        return QCoreApplication::translate("LineSettings", "the stop bits are missing");
     if (field == u"1")
         *bits = QSerialPort::OneStop;
     else if (field == u"1.5")
@@ -90,7 +102,9 @@ QString parseStopBits(const QString &field, QSerialPort::StopBits *bits)
     else if (field == u"2")
         *bits = QSerialPort::TwoStop;
     else
-        return QStringLiteral("the stop bits \"%1\" are not 1, 1.5 or 2").arg(field);
+        return QCoreApplication::translate("LineSettings",
+                                           "the stop bits \"%1\" are not 1, 1.5 or 2")
+            .arg(field);
     return {};
 }
 
@@ -100,15 +114,17 @@ LineSettingsParse parseLineSettings(const QString &text)
 {
     LineSettingsParse result;
     if (text.trimmed().isEmpty()) {
-        result.error = QStringLiteral("the settings are empty: expected speed,parity,data,stop "
-                                      "such as 9600,N,8,1");
+        result.error = QCoreApplication::translate(
+            "LineSettings",
+            "the settings are empty: expected speed,parity,data,stop such as 9600,N,8,1");
         return result;
     }
 
     QStringList fields = text.split(u',');
     if (fields.size() != 4) {
-        result.error = QStringLiteral("the settings \"%1\" have %2 fields instead of four: "
-                                      "expected speed,parity,data,stop such as 9600,N,8,1")
+        result.error = QCoreApplication::translate(
+                           "LineSettings", "the settings \"%1\" have %2 fields instead of four: "
+                                           "expected speed,parity,data,stop such as 9600,N,8,1")
                            .arg(text, QString::number(fields.size()));
         return result;
     }
@@ -138,11 +154,15 @@ QString lineSettingsFieldsRefusal(const QString &speed, const QString &parity, c
 {
     // A comma inside a field would shift the fields after it.
     const std::pair<const char *, const QString &> fields[] = {
-        {"speed", speed}, {"parity", parity}, {"data bits", data}, {"stop bits", stop}};
+        {QT_TRANSLATE_NOOP("LineSettings", "speed"), speed},
+        {QT_TRANSLATE_NOOP("LineSettings", "parity"), parity},
+        {QT_TRANSLATE_NOOP("LineSettings", "data bits"), data},
+        {QT_TRANSLATE_NOOP("LineSettings", "stop bits"), stop}};
     for (const auto &[name, value] : fields) {
         if (value.contains(u','))
-            return QStringLiteral("the %1 \"%2\" can't contain a comma")
-                .arg(QLatin1String(name), value);
+            return QCoreApplication::translate("LineSettings",
+                                               "the %1 \"%2\" can't contain a comma")
+                .arg(QCoreApplication::translate("LineSettings", name), value);
     }
     const LineSettingsParse parsed =
         parseLineSettings(QStringList{speed, parity, data, stop}.join(QLatin1Char(',')));

@@ -47,38 +47,38 @@ QString parityText(QSerialPort::Parity parity)
 {
     switch (parity) {
     case QSerialPort::NoParity:
-        return QStringLiteral("no parity");
+        return SerialPortComponent::tr("no parity");
     case QSerialPort::EvenParity:
-        return QStringLiteral("even parity");
+        return SerialPortComponent::tr("even parity");
     case QSerialPort::OddParity:
-        return QStringLiteral("odd parity");
+        return SerialPortComponent::tr("odd parity");
     case QSerialPort::MarkParity:
-        return QStringLiteral("mark parity");
+        return SerialPortComponent::tr("mark parity");
     case QSerialPort::SpaceParity:
-        return QStringLiteral("space parity");
+        return SerialPortComponent::tr("space parity");
     }
-    return QStringLiteral("parity %1").arg(int(parity));
+    return SerialPortComponent::tr("parity %1").arg(int(parity));
 }
 
 QString stopBitsText(QSerialPort::StopBits bits)
 {
     switch (bits) {
     case QSerialPort::OneStop:
-        return QStringLiteral("1 stop bit");
+        return SerialPortComponent::tr("1 stop bit");
     case QSerialPort::OneAndHalfStop:
-        return QStringLiteral("1.5 stop bits");
+        return SerialPortComponent::tr("1.5 stop bits");
     case QSerialPort::TwoStop:
-        return QStringLiteral("2 stop bits");
+        return SerialPortComponent::tr("2 stop bits");
     }
-    return QStringLiteral("%1 stop bits").arg(int(bits));
+    return SerialPortComponent::tr("%1 stop bits").arg(int(bits));
 }
 
 QString listText(const QStringList &items)
 {
     if (items.size() <= 1)
         return items.join(QString());
-    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
-           items.last();
+    return items.mid(0, items.size() - 1).join(QStringLiteral(", ")) +
+           SerialPortComponent::tr(" and ") + items.last();
 }
 
 } // namespace
@@ -97,7 +97,7 @@ void SerialPortComponent::setPortNumber(double number)
     m_portName = PortNumbering::deviceForNumber(number);
     m_noDeviceReason =
         m_portName.isEmpty()
-            ? QStringLiteral("no serial device has number %1 on this machine").arg(number)
+            ? SerialPortComponent::tr("no serial device has number %1 on this machine").arg(number)
             : QString();
 }
 
@@ -137,16 +137,17 @@ QString openFailureReason(const QString &device, const QSerialPort &port)
 {
     const QFileInfo file(device);
     if (!file.exists())
-        return QStringLiteral("%1 does not exist (no such device)").arg(device);
+        return SerialPortComponent::tr("%1 does not exist (no such device)").arg(device);
     if (port.error() == QSerialPort::PermissionError) {
         if (!file.isReadable() || !file.isWritable())
-            return QStringLiteral("permission denied for %1: serial devices usually belong to "
-                                  "the dialout group; join it (sudo usermod -aG dialout $USER) "
-                                  "and log in again")
+            return SerialPortComponent::tr(
+                       "permission denied for %1: serial devices usually belong to "
+                       "the dialout group; join it (sudo usermod -aG dialout $USER) "
+                       "and log in again")
                 .arg(device);
-        return QStringLiteral("%1 is busy: another program has it open").arg(device);
+        return SerialPortComponent::tr("%1 is busy: another program has it open").arg(device);
     }
-    return QStringLiteral("cannot open %1: %2").arg(device, port.errorString());
+    return SerialPortComponent::tr("cannot open %1: %2").arg(device, port.errorString());
 }
 
 // The device was unplugged or, for a pseudo-terminal, its other end closed:
@@ -169,13 +170,14 @@ void SerialPortComponent::openPort()
 {
     m_openError.clear();
     if (m_portName.isEmpty()) {
-        m_openError = m_noDeviceReason.isEmpty() ? QStringLiteral("no serial device is chosen")
-                                                 : m_noDeviceReason;
+        m_openError = m_noDeviceReason.isEmpty()
+                          ? SerialPortComponent::tr("no serial device is chosen")
+                          : m_noDeviceReason;
         return;
     }
     const QString key = deviceKey(m_portName);
     if (claimedDevices().contains(key)) {
-        m_openError = QStringLiteral("%1 is already open in this program").arg(m_portName);
+        m_openError = SerialPortComponent::tr("%1 is already open in this program").arg(m_portName);
         return;
     }
 
@@ -237,7 +239,7 @@ QString SerialPortComponent::setLineSettings(const QString &settings)
     if (!parsed.ok)
         return parsed.error;
     if (!openState())
-        return QStringLiteral("the serial port is not open");
+        return SerialPortComponent::tr("the serial port is not open");
 
     const LineSettings &wanted = parsed.settings;
     QStringList refused;
@@ -256,13 +258,13 @@ QString SerialPortComponent::setLineSettings(const QString &settings)
 
     if (refused.isEmpty())
         return {};
-    return QStringLiteral("the device refused %1").arg(listText(refused));
+    return SerialPortComponent::tr("the device refused %1").arg(listText(refused));
 }
 
 QString SerialPortComponent::setFlowControl(FlowControl flow)
 {
     if (!openState())
-        return QStringLiteral("the serial port is not open");
+        return SerialPortComponent::tr("the serial port is not open");
     QString reason;
     const auto wanted = flow == FlowControl::RtsCts    ? QSerialPort::HardwareControl
                         : flow == FlowControl::XonXoff ? QSerialPort::SoftwareControl
@@ -270,8 +272,8 @@ QString SerialPortComponent::setFlowControl(FlowControl flow)
     quietly([&] {
         if (m_port->setFlowControl(wanted))
             return true;
-        reason =
-            QStringLiteral("the device refused the flow control: %1").arg(m_port->errorString());
+        reason = SerialPortComponent::tr("the device refused the flow control: %1")
+                     .arg(m_port->errorString());
         return false;
     });
     return reason;
@@ -368,8 +370,9 @@ void SerialPortComponent::onError()
     // nothing to the operator.
     const QString reason =
         deviceIsGone(*failing, m_openedName)
-            ? QStringLiteral("the serial device %1 was removed or hung up").arg(m_openedName)
-            : QStringLiteral("the serial device %1 failed: %2")
+            ? SerialPortComponent::tr("the serial device %1 was removed or hung up")
+                  .arg(m_openedName)
+            : SerialPortComponent::tr("the serial device %1 failed: %2")
                   .arg(m_openedName, failing->errorString());
     const QPointer<SerialPortComponent> self(this);
     if (failing->bytesAvailable() > 0) {

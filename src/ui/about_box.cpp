@@ -44,7 +44,7 @@ QDateTime programFileCreated(const QString &path)
 
 QString createdLine(const QDateTime &created)
 {
-    return QStringLiteral("Created ") + QLocale().toString(created, QLocale::ShortFormat);
+    return AboutBox::tr("Created %1").arg(QLocale().toString(created, QLocale::ShortFormat));
 }
 
 AboutBox::AboutBox(QWidget *parent)
@@ -52,7 +52,7 @@ AboutBox::AboutBox(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(tr("About"));
     setWindowIcon(programIcon());
     setFont(windowFont());
     setFixedSize(twipsSize(windowWidth, windowHeight));

@@ -40,9 +40,12 @@ CaptureMenu::CaptureMenu(CaptureSession &session, QWidget *window)
     m_stopAll->setObjectName(QStringLiteral("mnuCaptureStopAll"));
     connect(m_stopAll, &QAction::triggered, this, &CaptureMenu::stopAll);
     m_menu->addSeparator();
+    // Each save entry its own mnemonic: the record entries hold the numbers.
+    const QStringList saveCaptions{tr("&Save Comm Port %1 Pane As..."),
+                                   tr("Save Comm Port %1 Pane &As...")};
     for (const ChannelListEntry &entry : channelList) {
         const int n = entry.number;
-        QAction *save = m_menu->addAction(tr("Save Comm Port %1 Pane &As...").arg(n));
+        QAction *save = m_menu->addAction(saveCaptions.value(n - 1, saveCaptions.last()).arg(n));
         save->setObjectName(QStringLiteral("mnuCaptureSave%1").arg(n));
         connect(save, &QAction::triggered, this, [this, n] { savePane(n); });
     }

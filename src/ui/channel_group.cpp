@@ -3,6 +3,7 @@
 #include "devices/capture_session.h"
 #include "devices/channel.h"
 #include "ui/capture_pane.h"
+#include "ui/channel_group_accessibility.h"
 #include "ui/display_layout.h"
 #include "ui/pane_find_box.h"
 #include "ui/program_message.h"
@@ -69,9 +70,9 @@ void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
     w.fraPort = placeFrame(window, numbered("fraPort", n), tr("Comm Port %1").arg(n), d.fraPort);
     QWidget *port = w.fraPort;
     w.lblPort =
-        placeLabel(port, numbered("lblPort", n), tr("Comm Port"), d.portLabelAlignment, d.lblPort);
+        placeLabel(port, numbered("lblPort", n), tr("Comm &Port"), d.portLabelAlignment, d.lblPort);
     w.cmbPort = portList(port, numbered("cmbPort", n), QLatin1String(d.shownPort), d.cmbPort);
-    w.optOn = placeOption(port, d.onOffName, 0, tr("On"), d.optOn);
+    w.optOn = placeOption(port, d.onOffName, 0, tr("&On"), d.optOn);
     w.optOff = placeOption(port, d.onOffName, 1, tr("Off"), d.optOff);
     // A group of their own: the frame also holds the other option groups,
     // which Qt would otherwise count in, and a click could then clear both.
@@ -79,27 +80,27 @@ void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
     onOff->addButton(w.optOn, 0);
     onOff->addButton(w.optOff, 1);
 
-    w.fraFormat = placeFrame(port, numbered("fraFormat", n), tr("Format"), d.fraFormat);
+    w.fraFormat = placeFrame(port, numbered("fraFormat", n), tr("For&mat"), d.fraFormat);
     w.optASCII = placeOption(w.fraFormat, numbered("optASCII", n), 0, tr("ASCII"), d.optASCII);
     w.optDec = placeOption(w.fraFormat, numbered("optDec", n), 1, tr("Decimal"), d.optDec);
     w.optHex = placeOption(w.fraFormat, numbered("optHex", n), 2, tr("Hex"), d.optHex);
 
-    w.fraDisplay = placeFrame(port, numbered("fraDisplay", n), tr("Display"), d.fraDisplay);
+    w.fraDisplay = placeFrame(port, numbered("fraDisplay", n), tr("&Display"), d.fraDisplay);
     w.optRT = placeOption(w.fraDisplay, numbered("optRT", n), 0, tr("Real Time"), d.optRT);
     w.optTO = placeOption(w.fraDisplay, numbered("optTO", n), 1, tr("Time Out"), d.optTO);
     w.optChar = placeOption(w.fraDisplay, numbered("optChar", n), 2, tr("After CR"), d.optChar);
 
-    w.cmdClearR = button(port, numbered("cmdClearR", n), tr("Clear"), d.cmdClearR);
+    w.cmdClearR = button(port, numbered("cmdClearR", n), tr("Cle&ar"), d.cmdClearR);
     w.txtRecv = placeControl<CapturePane>(port, numbered("txtRecv", n), d.txtRecv);
 
-    w.fraTransmit = placeFrame(port, d.transmitName, tr("Transmit"), d.fraTransmit);
+    w.fraTransmit = placeFrame(port, d.transmitName, tr("&Transmit"), d.fraTransmit);
     QWidget *tx = w.fraTransmit;
     w.optLive = placeOption(tx, numbered("optLive", n), 0, tr("Real Time"), d.optLive);
     w.optCR = placeOption(tx, d.afterCrName, 1, tr("After CR"), d.optCR);
-    w.cmdRepeat = button(tx, numbered("cmdRepeat", n), tr("Repeat"), d.cmdRepeat);
-    w.cmdClear = button(tx, numbered("cmdClear", n), tr("Clear"), d.cmdClear);
+    w.cmdRepeat = button(tx, numbered("cmdRepeat", n), tr("R&epeat"), d.cmdRepeat);
+    w.cmdClear = button(tx, numbered("cmdClear", n), tr("Clea&r"), d.cmdClear);
     w.chkHex = placeControl<QCheckBox>(tx, numbered("chkHex", n), d.chkHex);
-    w.chkHex->setText(tr("Hex"));
+    w.chkHex->setText(tr("He&x"));
     w.txtSend = placeControl<TransmitEdit>(tx, numbered("txtSend", n), d.txtSend);
 
     for (QRadioButton *selected : {w.optOff, w.optASCII, w.optRT, w.optLive})
@@ -110,9 +111,9 @@ void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
         const auto name = [n](const char *base) {
             return n == 1 ? QByteArray(base) : numbered(base, n);
         };
-        w.lblIP = placeLabel(port, name("lblIP"), tr("IP:"), Qt::AlignRight, d.lblIP);
+        w.lblIP = placeLabel(port, name("lblIP"), tr("&IP:"), Qt::AlignRight, d.lblIP);
         w.lblSocket =
-            placeLabel(port, name("lblSocket"), tr("Socket"), Qt::AlignRight, d.lblSocket);
+            placeLabel(port, name("lblSocket"), tr("Soc&ket"), Qt::AlignRight, d.lblSocket);
         w.txtHost = placeControl<QLineEdit>(window, name("txtHost"), d.txtHost);
         // A peer on this machine is the safe default.
         w.txtHost->setText(QStringLiteral("127.0.0.1"));
@@ -120,7 +121,11 @@ void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
         w.txtPort->setText(QStringLiteral("9761"));
         w.txtHost->raise();
         w.txtPort->raise();
+        w.lblIP->setBuddy(w.txtHost);
+        w.lblSocket->setBuddy(w.txtPort);
     }
+    w.lblPort->setBuddy(w.cmbPort);
+    ChannelGroupAccessibility::describe(w, n);
 }
 
 void ChannelGroup::rememberDesign()

@@ -9,6 +9,7 @@
 #include "ui/channel_status_bar.h"
 #include "ui/display_controls.h"
 #include "ui/format_dialog.h"
+#include "ui/help_menu.h"
 #include "ui/last_setup.h"
 #include "ui/line_ending_menu.h"
 #include "ui/link_menu.h"
@@ -58,6 +59,7 @@ void DisplayWindow::buildMenus()
         QAction *action = menu->addAction(caption);
         action->setObjectName(QLatin1String(name));
         connect(action, &QAction::triggered, this, command);
+        return action;
     };
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("mnuFile"));
@@ -70,8 +72,13 @@ void DisplayWindow::buildMenus()
     m_scriptCommands = new ScriptCommands(m_session, this);
     m_scriptCommands->addEntries(file);
     file->addSeparator();
-    addEntry(file, "mnuFilePrint", tr("&Print"), &DisplayWindow::print);
-    addEntry(file, "mnuFileExit", tr("&Exit"), &DisplayWindow::exitProgram);
+    addEntry(file, "mnuFilePrint", tr("&Print"), &DisplayWindow::print)
+        ->setShortcut(QKeySequence::Print);
+    QAction *exit = addEntry(file, "mnuFileExit", tr("&Exit"), &DisplayWindow::exitProgram);
+    // Desktops without a standard Quit key still get the usual one.
+    exit->setShortcuts(QKeySequence::keyBindings(QKeySequence::Quit).isEmpty()
+                           ? QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Q)}
+                           : QKeySequence::keyBindings(QKeySequence::Quit));
     QMenu *setup = menuBar()->addMenu(tr("&Setup"));
     setup->setObjectName(QStringLiteral("mnuSetup"));
     addEntry(setup, "mnuSetupSerial", tr("&Serial"), &DisplayWindow::showSerialSetup);
@@ -86,7 +93,8 @@ void DisplayWindow::buildMenus()
     menuBar()->addMenu(m_viewMenu->menu());
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    addEntry(help, "mnuHelpAbout", tr("&About"), &DisplayWindow::showAbout);
+    auto *helpMenu = new HelpMenu(this, help);
+    connect(helpMenu->aboutEntry(), &QAction::triggered, this, &DisplayWindow::showAbout);
 }
 
 void DisplayWindow::load()

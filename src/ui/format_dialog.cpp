@@ -52,16 +52,26 @@ ChannelFrame addChannelFrame(QWidget *window, const FrameDesign &d)
 {
     const QByteArray suffix = QByteArray::number(d.channel);
     ChannelFrame c;
-    c.frame = placeFrame(window, "fraComm" + suffix,
-                         QStringLiteral("Comm ") + QString::number(d.channel), d.frame);
-    c.addTo[0] = placeOption(c.frame, "optAddTo" + suffix, 0, QStringLiteral("Add to present data"),
-                             d.addOn);
+    c.frame =
+        placeFrame(window, "fraComm" + suffix, FormatDialog::tr("Comm %1").arg(d.channel), d.frame);
+    c.addTo[0] = placeOption(c.frame, "optAddTo" + suffix, 0,
+                             FormatDialog::tr("Add to present data"), d.addOn);
     c.addTo[1] = placeOption(c.frame, "optAddTo" + suffix, 1,
-                             QStringLiteral("Clear old data first"), d.clearFirst);
+                             FormatDialog::tr("Clear old data first"), d.clearFirst);
     c.timeOut = placeControl<QLineEdit>(c.frame, "txtTimeOut" + suffix, d.timeOut);
     c.timeOut->setText(QStringLiteral("Text1"));
-    c.timeOutLabel = placeLabel(c.frame, "lblTimeOut" + suffix, QStringLiteral("Time Out (ms)"),
+    c.timeOutLabel = placeLabel(c.frame, "lblTimeOut" + suffix, FormatDialog::tr("Time Out (ms)"),
                                 d.labelAlignment, d.timeOutLabel);
+    c.timeOutLabel->setBuddy(c.timeOut);
+    // Both frames have the same captions: the names say the channel.
+    c.timeOut->setAccessibleName(FormatDialog::tr("Comm %1 time-out in ms").arg(d.channel));
+    c.timeOut->setAccessibleDescription(
+        FormatDialog::tr("How long the line must be quiet before Time Out shows the data, "
+                         "%1 to %2 ms")
+            .arg(TimeOutEntry::minimum)
+            .arg(TimeOutEntry::maximum));
+    c.addTo[0]->setAccessibleName(FormatDialog::tr("Comm %1: add to present data").arg(d.channel));
+    c.addTo[1]->setAccessibleName(FormatDialog::tr("Comm %1: clear old data first").arg(d.channel));
     return c;
 }
 
@@ -83,7 +93,7 @@ FormatDialog::FormatDialog(CaptureSession &session, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmFormat"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Format"));
+    setWindowTitle(tr("Format"));
     setWindowIcon(programIcon());
     setFont(windowFont());
     setFixedSize(twipsSize(windowWidth, windowHeight));
@@ -100,8 +110,8 @@ FormatDialog::FormatDialog(CaptureSession &session, QWidget *parent)
     txtTimeOut2 = comm2.timeOut;
     lblTimeOut2 = comm2.timeOutLabel;
 
-    cmdApply = placeButton(this, "cmdApply", QStringLiteral("Apply"), applyPlace);
-    cmdCancel = placeButton(this, "cmdCancel", QStringLiteral("Cancel"), cancelPlace);
+    cmdApply = placeButton(this, "cmdApply", tr("Apply"), applyPlace);
+    cmdCancel = placeButton(this, "cmdCancel", tr("Cancel"), cancelPlace);
 
     // The frames and labels take no focus; the rest follow in this order.
     QWidget *const order[] = {cmdApply,     cmdCancel,    optAddTo1[0], optAddTo1[1],

@@ -153,7 +153,7 @@ SerialSetupDialog::SerialSetupDialog(CaptureSession &session, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmSerialSetup"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Serial Setup"));
+    setWindowTitle(tr("Serial Setup"));
     setWindowIcon(programIcon());
     setFont(windowFont());
 
@@ -170,14 +170,14 @@ SerialSetupDialog::SerialSetupDialog(CaptureSession &session, QWidget *parent)
     client->setFixedSize(twipsSize(clientWidth, clientHeight));
     layout->addWidget(client);
 
-    mnuFile = menuBar->addMenu(QStringLiteral("&File"));
+    mnuFile = menuBar->addMenu(tr("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuFileClose = mnuFile->addAction(QStringLiteral("&Close"));
+    mnuFileClose = mnuFile->addAction(tr("&Close"));
     mnuFileClose->setObjectName(QStringLiteral("mnuFileClose"));
-    mnuFileExit = mnuFile->addAction(QStringLiteral("&Exit"));
+    mnuFileExit = mnuFile->addAction(tr("&Exit"));
     mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
 
-    fraBaudSel = placeFrame(client, "fraBaudSel", QStringLiteral("Baud Rate"), fraBaudSelPlace);
+    fraBaudSel = placeFrame(client, "fraBaudSel", tr("Baud Rate"), fraBaudSelPlace);
     cboBaudSel = placeControl<SimpleComboBox>(fraBaudSel, "cboBaudSel", cboBaudSelPlace);
     cboBaudSel->addItems({QStringLiteral("300"), QStringLiteral("1200"), QStringLiteral("2400"),
                           QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
@@ -186,22 +186,31 @@ SerialSetupDialog::SerialSetupDialog(CaptureSession &session, QWidget *parent)
                           QStringLiteral("460800"), QStringLiteral("921600")});
     cboBaudSel->setText(QStringLiteral("9600"));
 
-    fraLength = placeFrame(client, "fraLength", QStringLiteral("Data"), fraLengthPlace);
+    fraLength = placeFrame(client, "fraLength", tr("Data"), fraLengthPlace);
     cboData =
         addDropDown(fraLength, "cboData", {QStringLiteral("8"), QStringLiteral("7")}, cboDataPlace);
 
-    fraStops = placeFrame(client, "fraStops", QStringLiteral("Stop"), fraStopsPlace);
+    fraStops = placeFrame(client, "fraStops", tr("Stop"), fraStopsPlace);
     cboStops = addDropDown(fraStops, "cboStops", {QStringLiteral("1"), QStringLiteral("2")},
                            cboStopsPlace);
 
-    fraParity = placeFrame(client, "fraParity", QStringLiteral("Parity"), fraParityPlace);
+    fraParity = placeFrame(client, "fraParity", tr("Parity"), fraParityPlace);
     cboParity = addDropDown(fraParity, "cboParity",
                             {QStringLiteral("N"), QStringLiteral("O"), QStringLiteral("E"),
                              QStringLiteral("+"), QStringLiteral("-")},
                             cboParityPlace);
 
-    cmdClose = placeButton(client, "cmdClose", QStringLiteral("Apply"), cmdClosePlace);
-    cmdCancel = placeButton(client, "cmdCancel", QStringLiteral("Cancel"), cmdCancelPlace);
+    cmdClose = placeButton(client, "cmdClose", tr("Apply"), cmdClosePlace);
+    cmdCancel = placeButton(client, "cmdCancel", tr("Cancel"), cmdCancelPlace);
+
+    // For screen readers: the frames' captions are terse.
+    cboBaudSel->lineEdit()->setAccessibleName(tr("Baud rate"));
+    cboBaudSel->lineEdit()->setAccessibleDescription(tr("Type a speed or choose one below"));
+    cboBaudSel->listWidget()->setAccessibleName(tr("Baud rates"));
+    cboData->setAccessibleName(tr("Data bits"));
+    cboStops->setAccessibleName(tr("Stop bits"));
+    cboParity->setAccessibleName(tr("Parity"));
+    cboParity->setAccessibleDescription(tr("N none, O odd, E even, + mark, - space"));
 
     QWidget *const order[] = {cboBaudSel, cboData, cboStops, cboParity, cmdClose, cmdCancel};
     for (size_t i = 1; i < std::size(order); ++i)

@@ -40,8 +40,11 @@ void SetupCommands::addEntries(QMenu *file)
 {
     QAction *open = file->addAction(tr("&Open Setup..."), this, &SetupCommands::chooseAndOpen);
     open->setObjectName(QStringLiteral("mnuFileOpenSetup"));
+    open->setShortcut(QKeySequence::Open);
     QAction *save = file->addAction(tr("Save Setup &As..."), this, &SetupCommands::chooseAndSave);
     save->setObjectName(QStringLiteral("mnuFileSaveSetup"));
+    // The setup is the one thing the program saves under its own name.
+    save->setShortcut(QKeySequence::Save);
     m_lastSetup->addEntry(file);
 }
 

@@ -60,6 +60,18 @@ QByteArray TransmitEdit::codesOfText(const QString &text)
     return codes;
 }
 
+bool TransmitEdit::event(QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() == Qt::ControlModifier && !codesOfKey(*key).isEmpty()) {
+            event->accept();
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
 void TransmitEdit::keyPressEvent(QKeyEvent *event)
 {
     const QByteArray codes = codesOfKey(*event);

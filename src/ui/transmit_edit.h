@@ -6,7 +6,9 @@
 // A channel's transmit line. It edits like any text pane and reports what the
 // operator types as character codes (one byte each, Latin-1; a character
 // outside Latin-1 as "?"). Pasted text and text committed by an input method
-// count as typed.
+// count as typed. While it has the focus, a Ctrl+letter types its control
+// code even where a window shortcut uses the same keys (Ctrl+Q is XON, not
+// Exit; Ctrl+S is XOFF).
 class TransmitEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -25,6 +27,7 @@ signals:
     void typed(const QByteArray &codes);
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     // Characters an input method, a dead key or a compose sequence commits
     // count as typed, like keys.

@@ -1,0 +1,1483 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de" sourcelanguage="en">
+<context>
+    <name>AboutBox</name>
+    <message>
+        <source>Created %1</source>
+        <translation>Erstellt %1</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+</context>
+<context>
+    <name>CaptureMenu</name>
+    <message>
+        <source>&amp;Capture</source>
+        <translation>&amp;Aufzeichnung</translation>
+    </message>
+    <message>
+        <source>Record Comm Port &amp;%1...</source>
+        <translation>Anschluss &amp;%1 aufzeichnen...</translation>
+    </message>
+    <message>
+        <source>Record &amp;Both to One Log...</source>
+        <translation>&amp;Beide in ein Protokoll aufzeichnen...</translation>
+    </message>
+    <message>
+        <source>S&amp;top All Recording</source>
+        <translation>Alle Aufzeichnungen &amp;stoppen</translation>
+    </message>
+    <message>
+        <source>&amp;Save Comm Port %1 Pane As...</source>
+        <translation>Empfangsfeld von Anschluss %1 s&amp;peichern unter...</translation>
+    </message>
+    <message>
+        <source>Save Comm Port %1 Pane &amp;As...</source>
+        <translation>Empfangsfeld von Anschluss %1 speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>Record Both to One Log</source>
+        <translation>Beide in ein Protokoll aufzeichnen</translation>
+    </message>
+    <message>
+        <source>Record Comm Port %1</source>
+        <translation>Anschluss %1 aufzeichnen</translation>
+    </message>
+    <message>
+        <source>Timestamped log, both channels (*.log)</source>
+        <translation>Protokoll mit Zeitstempeln, beide Kanäle (*.log)</translation>
+    </message>
+    <message>
+        <source>Recording did not start.</source>
+        <translation>Die Aufzeichnung wurde nicht gestartet.</translation>
+    </message>
+    <message>
+        <source>Save Comm Port %1 Pane As</source>
+        <translation>Empfangsfeld von Anschluss %1 speichern unter</translation>
+    </message>
+    <message>
+        <source>Text (*.txt)</source>
+        <translation>Text (*.txt)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>%1 was not saved.</source>
+        <translation>%1 wurde nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Recording to %1 stopped.</source>
+        <translation>Die Aufzeichnung in %1 wurde beendet.</translation>
+    </message>
+    <message>
+        <source>. What was written before is kept; the channels go on.</source>
+        <translation>. Was bis dahin geschrieben wurde, bleibt erhalten; die Kanäle laufen weiter.</translation>
+    </message>
+</context>
+<context>
+    <name>CapturePane</name>
+    <message>
+        <source>Older text of this pane cannot be moved to a temporary file. The pane keeps all of its text in memory.</source>
+        <translation>Älterer Text dieses Empfangsfelds kann nicht in eine temporäre Datei ausgelagert werden. Das Feld behält seinen ganzen Text im Arbeitsspeicher.</translation>
+    </message>
+    <message>
+        <source>The selection holds %1, too much for the clipboard.</source>
+        <translation>Die Auswahl umfasst %1, zu viel für die Zwischenablage.</translation>
+    </message>
+    <message>
+        <source>Save the selection to a file instead?</source>
+        <translation>Die Auswahl stattdessen in eine Datei speichern?</translation>
+    </message>
+    <message>
+        <source>Save Selection</source>
+        <translation>Auswahl speichern</translation>
+    </message>
+    <message>
+        <source>The selection could not be saved to %1.</source>
+        <translation>Die Auswahl konnte nicht in %1 gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Kopieren</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Alles auswählen</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation>&amp;Suchen...</translation>
+    </message>
+</context>
+<context>
+    <name>Channel</name>
+    <message>
+        <source>The remote port</source>
+        <translation>Der entfernte Anschluss</translation>
+    </message>
+</context>
+<context>
+    <name>ChannelGroup</name>
+    <message>
+        <source>Comm Port %1</source>
+        <translation>Anschluss %1</translation>
+    </message>
+    <message>
+        <source>Comm &amp;Port</source>
+        <translation>Anschl&amp;uss</translation>
+    </message>
+    <message>
+        <source>&amp;On</source>
+        <translation>E&amp;in</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>For&amp;mat</source>
+        <translation>For&amp;mat</translation>
+    </message>
+    <message>
+        <source>ASCII</source>
+        <translation>ASCII</translation>
+    </message>
+    <message>
+        <source>Decimal</source>
+        <translation>Dezimal</translation>
+    </message>
+    <message>
+        <source>Hex</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>&amp;Display</source>
+        <translation>An&amp;zeige</translation>
+    </message>
+    <message>
+        <source>Real Time</source>
+        <translation>Echtzeit</translation>
+    </message>
+    <message>
+        <source>Time Out</source>
+        <translation>Timeout</translation>
+    </message>
+    <message>
+        <source>After CR</source>
+        <translation>Nach CR</translation>
+    </message>
+    <message>
+        <source>Cle&amp;ar</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Transmit</source>
+        <translation>Se&amp;nden</translation>
+    </message>
+    <message>
+        <source>R&amp;epeat</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
+    <message>
+        <source>Clea&amp;r</source>
+        <translation>Lös&amp;chen</translation>
+    </message>
+    <message>
+        <source>He&amp;x</source>
+        <translation>He&amp;x</translation>
+    </message>
+    <message>
+        <source>&amp;IP:</source>
+        <translation>I&amp;P:</translation>
+    </message>
+    <message>
+        <source>Soc&amp;ket</source>
+        <translation>Soc&amp;ket</translation>
+    </message>
+    <message>
+        <source>Comm Port %1: %2 bytes were not sent.</source>
+        <translation>Anschluss %1: %2 Bytes wurden nicht gesendet.</translation>
+    </message>
+    <message>
+        <source>More than %1 would have waited to go out. Wait until the port has sent what waits, then try again.</source>
+        <translation>Mehr als %1 hätten auf das Senden gewartet. Warten Sie, bis der Anschluss das Wartende gesendet hat, und versuchen Sie es dann erneut.</translation>
+    </message>
+    <message>
+        <source>A TCP connection to the host and port shown</source>
+        <translation>Eine TCP-Verbindung zum angezeigten Host und Port</translation>
+    </message>
+    <message>
+        <source>A serial port on another machine: a Telnet (RFC 2217) server at the host and port shown, given the serial settings, control lines and flow control</source>
+        <translation>Eine serielle Schnittstelle an einem anderen Rechner: ein Telnet-Server (RFC 2217) am angezeigten Host und Port, der die seriellen Einstellungen, Steuerleitungen und Flusskontrolle übernimmt</translation>
+    </message>
+    <message>
+        <source>Waits for one client on the port shown, at the address shown (127.0.0.1, or * for every local address)</source>
+        <translation>Wartet am angezeigten Port und an der angezeigten Adresse auf einen Client (127.0.0.1, oder * für jede lokale Adresse)</translation>
+    </message>
+    <message>
+        <source>no device</source>
+        <translation>kein Gerät</translation>
+    </message>
+</context>
+<context>
+    <name>ChannelGroupAccessibility</name>
+    <message>
+        <source>Comm Port %1</source>
+        <translation>Anschluss %1</translation>
+    </message>
+    <message>
+        <source>The controls of channel %1</source>
+        <translation>Die Bedienelemente von Kanal %1</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 port</source>
+        <translation>Anschluss %1: Schnittstelle</translation>
+    </message>
+    <message>
+        <source>The serial device or connection to open: choose one or type a device path</source>
+        <translation>Das zu öffnende serielle Gerät oder die Verbindung: wählen Sie einen Eintrag oder geben Sie einen Gerätepfad ein</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 on</source>
+        <translation>Anschluss %1 ein</translation>
+    </message>
+    <message>
+        <source>Opens the port or connection and starts the capture</source>
+        <translation>Öffnet die Schnittstelle oder Verbindung und beginnt den Empfang</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 off</source>
+        <translation>Anschluss %1 aus</translation>
+    </message>
+    <message>
+        <source>Closes the port or connection</source>
+        <translation>Schließt die Schnittstelle oder Verbindung</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 format</source>
+        <translation>Anschluss %1: Format</translation>
+    </message>
+    <message>
+        <source>How the received bytes are shown</source>
+        <translation>Wie die empfangenen Bytes angezeigt werden</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 format ASCII</source>
+        <translation>Anschluss %1: Format ASCII</translation>
+    </message>
+    <message>
+        <source>Received bytes shown as text</source>
+        <translation>Empfangene Bytes als Text</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 format Decimal</source>
+        <translation>Anschluss %1: Format Dezimal</translation>
+    </message>
+    <message>
+        <source>Received bytes shown as decimal numbers</source>
+        <translation>Empfangene Bytes als Dezimalzahlen</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 format Hex</source>
+        <translation>Anschluss %1: Format Hex</translation>
+    </message>
+    <message>
+        <source>Received bytes shown as hexadecimal numbers</source>
+        <translation>Empfangene Bytes als Hexadezimalzahlen</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 display</source>
+        <translation>Anschluss %1: Anzeige</translation>
+    </message>
+    <message>
+        <source>When received data is shown</source>
+        <translation>Wann empfangene Daten angezeigt werden</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 display Real Time</source>
+        <translation>Anschluss %1: Anzeige in Echtzeit</translation>
+    </message>
+    <message>
+        <source>Shows the data as it arrives</source>
+        <translation>Zeigt die Daten, sobald sie eintreffen</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 display Time Out</source>
+        <translation>Anschluss %1: Anzeige nach Timeout</translation>
+    </message>
+    <message>
+        <source>Shows the data once the line has been quiet for the time-out</source>
+        <translation>Zeigt die Daten, wenn die Leitung für die Dauer des Timeouts ruhig war</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 display After CR</source>
+        <translation>Anschluss %1: Anzeige nach CR</translation>
+    </message>
+    <message>
+        <source>Shows the data whenever a piece of it ends with a carriage return</source>
+        <translation>Zeigt die Daten, sobald ein Teil davon mit einem Wagenrücklauf (CR) endet</translation>
+    </message>
+    <message>
+        <source>Clear Comm Port %1 receive pane</source>
+        <translation>Empfangsfeld von Anschluss %1 löschen</translation>
+    </message>
+    <message>
+        <source>Empties the receive pane</source>
+        <translation>Leert das Empfangsfeld</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 receive pane</source>
+        <translation>Empfangsfeld von Anschluss %1</translation>
+    </message>
+    <message>
+        <source>What Comm Port %1 has received, read-only</source>
+        <translation>Was Anschluss %1 empfangen hat, schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 transmit</source>
+        <translation>Anschluss %1: Senden</translation>
+    </message>
+    <message>
+        <source>How typed text is sent</source>
+        <translation>Wie eingegebener Text gesendet wird</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 transmit Real Time</source>
+        <translation>Anschluss %1: Senden in Echtzeit</translation>
+    </message>
+    <message>
+        <source>Sends each key as it is typed</source>
+        <translation>Sendet jede Taste sofort beim Tippen</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 transmit After CR</source>
+        <translation>Anschluss %1: Senden nach CR</translation>
+    </message>
+    <message>
+        <source>Sends the typed text at each Enter</source>
+        <translation>Sendet den eingegebenen Text bei jedem Enter</translation>
+    </message>
+    <message>
+        <source>Repeat Comm Port %1 transmission</source>
+        <translation>Senden an Anschluss %1 wiederholen</translation>
+    </message>
+    <message>
+        <source>Sends the typed text again</source>
+        <translation>Sendet den eingegebenen Text erneut</translation>
+    </message>
+    <message>
+        <source>Clear Comm Port %1 transmit line</source>
+        <translation>Sendezeile von Anschluss %1 löschen</translation>
+    </message>
+    <message>
+        <source>Empties the transmit line: what is typed next is a new text to send</source>
+        <translation>Leert die Sendezeile: was danach eingegeben wird, ist ein neuer zu sendender Text</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 transmit Hex</source>
+        <translation>Anschluss %1: Senden als Hex</translation>
+    </message>
+    <message>
+        <source>The typed text is byte values such as 41 42 0d</source>
+        <translation>Der eingegebene Text sind Bytewerte wie 41 42 0d</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 transmit line</source>
+        <translation>Sendezeile von Anschluss %1</translation>
+    </message>
+    <message>
+        <source>What is typed here is sent to Comm Port %1</source>
+        <translation>Was hier eingegeben wird, wird an Anschluss %1 gesendet</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 IP address</source>
+        <translation>Anschluss %1: IP-Adresse</translation>
+    </message>
+    <message>
+        <source>The address to connect to over TCP</source>
+        <translation>Die Adresse für die TCP-Verbindung</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 socket</source>
+        <translation>Anschluss %1: Socket</translation>
+    </message>
+    <message>
+        <source>The TCP port number</source>
+        <translation>Die TCP-Portnummer</translation>
+    </message>
+</context>
+<context>
+    <name>ChannelLink</name>
+    <message>
+        <source>Comm Port %1: port %2 can&apos;t use the settings &quot;%3&quot;.</source>
+        <translation>Anschluss %1: Die Schnittstelle %2 kann die Einstellungen „%3“ nicht verwenden.</translation>
+    </message>
+    <message>
+        <source>Comm Port %1: port %2 can&apos;t use the flow control chosen.</source>
+        <translation>Anschluss %1: Die Schnittstelle %2 kann die gewählte Flusskontrolle nicht verwenden.</translation>
+    </message>
+    <message>
+        <source>The TCP port &quot;%1&quot; is not a whole number from 1 to 65535.</source>
+        <translation>Der TCP-Port „%1“ ist keine ganze Zahl von 1 bis 65535.</translation>
+    </message>
+    <message>
+        <source>Type the TCP host (a name or an address such as 127.0.0.1) first.</source>
+        <translation>Geben Sie zuerst den TCP-Host ein (einen Namen oder eine Adresse wie 127.0.0.1).</translation>
+    </message>
+    <message>
+        <source>Comm Port %1: the serial settings &quot;%2&quot; can&apos;t be sent to the remote port.</source>
+        <translation>Anschluss %1: Die seriellen Einstellungen „%2“ können nicht an die entfernte Schnittstelle gesendet werden.</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 can only listen on a local address such as 127.0.0.1, or * for every one; &quot;%2&quot; is not one.</source>
+        <translation>Anschluss %1 kann nur an einer lokalen Adresse wie 127.0.0.1 lauschen, oder an * für alle; „%2“ ist keine.</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 can&apos;t listen on %2 port %3.</source>
+        <translation>Anschluss %1 kann nicht an %2 Port %3 lauschen.</translation>
+    </message>
+    <message>
+        <source>%1; %2 bytes not sent were dropped</source>
+        <translation>%1; %2 nicht gesendete Bytes wurden verworfen</translation>
+    </message>
+    <message>
+        <source>Comm Port %1: the port %2 stopped working.</source>
+        <translation>Anschluss %1: Die Schnittstelle %2 funktioniert nicht mehr.</translation>
+    </message>
+    <message>
+        <source>The connection to %1 port %2 was refused.</source>
+        <translation>Die Verbindung zu %1 Port %2 wurde abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The connection to %1 port %2 could not be made.</source>
+        <translation>Die Verbindung zu %1 Port %2 konnte nicht hergestellt werden.</translation>
+    </message>
+    <message>
+        <source>The connection to %1 port %2 ended.</source>
+        <translation>Die Verbindung zu %1 Port %2 wurde beendet.</translation>
+    </message>
+</context>
+<context>
+    <name>DisplayWindow</name>
+    <message>
+        <source>Varnok Terminal</source>
+        <translation>Varnok Terminal</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation>&amp;Drucken</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>B&amp;eenden</translation>
+    </message>
+    <message>
+        <source>&amp;Setup</source>
+        <translation>&amp;Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;Serial</source>
+        <translation>&amp;Seriell</translation>
+    </message>
+    <message>
+        <source>&amp;Format</source>
+        <translation>&amp;Format</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+</context>
+<context>
+    <name>FileSender</name>
+    <message>
+        <source>It is a folder.</source>
+        <translation>Es ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>a named pipe (FIFO)</source>
+        <translation>eine benannte Pipe (FIFO)</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>ein Gerät</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ein Socket</translation>
+    </message>
+    <message>
+        <source>something else</source>
+        <translation>etwas anderes</translation>
+    </message>
+    <message>
+        <source>It is %1, not a regular file: only regular files can be sent.</source>
+        <translation>Es ist %1, keine normale Datei: nur normale Dateien können gesendet werden.</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 is off.</source>
+        <translation>Anschluss %1 ist aus.</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 is waiting for its port or connection to come back.</source>
+        <translation>Anschluss %1 wartet darauf, dass seine Schnittstelle oder Verbindung zurückkehrt.</translation>
+    </message>
+</context>
+<context>
+    <name>FileWriter</name>
+    <message>
+        <source>writing failed: %1</source>
+        <translation>Schreiben fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>syncing to the disk failed: %1</source>
+        <translation>Sichern auf den Datenträger fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>closing failed: %1</source>
+        <translation>Schließen fehlgeschlagen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>FormatDialog</name>
+    <message>
+        <source>Comm %1</source>
+        <translation>Anschluss %1</translation>
+    </message>
+    <message>
+        <source>Add to present data</source>
+        <translation>An Daten anhängen</translation>
+    </message>
+    <message>
+        <source>Clear old data first</source>
+        <translation>Alte Daten löschen</translation>
+    </message>
+    <message>
+        <source>Time Out (ms)</source>
+        <translation>Timeout (ms)</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Comm %1 time-out in ms</source>
+        <translation>Anschluss %1: Timeout in ms</translation>
+    </message>
+    <message>
+        <source>How long the line must be quiet before Time Out shows the data, %1 to %2 ms</source>
+        <translation>Wie lange die Leitung ruhig sein muss, bevor Timeout die Daten anzeigt, %1 bis %2 ms</translation>
+    </message>
+    <message>
+        <source>Comm %1: add to present data</source>
+        <translation>Anschluss %1: an Daten anhängen</translation>
+    </message>
+    <message>
+        <source>Comm %1: clear old data first</source>
+        <translation>Anschluss %1: alte Daten löschen</translation>
+    </message>
+</context>
+<context>
+    <name>HelpMenu</name>
+    <message>
+        <source>&amp;User Manual</source>
+        <translation>&amp;Handbuch</translation>
+    </message>
+    <message>
+        <source>&amp;Keyboard Shortcuts</source>
+        <translation>&amp;Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>The user manual is not installed.</source>
+        <translation>Das Handbuch ist nicht installiert.</translation>
+    </message>
+    <message>
+        <source>It was looked for as:
+%1</source>
+        <translation>Gesucht wurde:
+%1</translation>
+    </message>
+    <message>
+        <source>No program here opens the user manual.</source>
+        <translation>Kein Programm auf diesem Rechner öffnet das Handbuch.</translation>
+    </message>
+    <message>
+        <source>It is the file %1.</source>
+        <translation>Es ist die Datei %1.</translation>
+    </message>
+    <message>
+        <source>Receive pane</source>
+        <translation>Empfangsfeld</translation>
+    </message>
+</context>
+<context>
+    <name>KeyboardShortcutsDialog</name>
+    <message>
+        <source>Keyboard Shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>Keys</source>
+        <translation>Tasten</translation>
+    </message>
+    <message>
+        <source>Keyboard shortcuts</source>
+        <translation>Tastenkürzel</translation>
+    </message>
+</context>
+<context>
+    <name>LineEndingMenu</name>
+    <message>
+        <source>&amp;CR</source>
+        <translation>&amp;CR</translation>
+    </message>
+    <message>
+        <source>&amp;LF</source>
+        <translation>&amp;LF</translation>
+    </message>
+    <message>
+        <source>CR LF (&amp;Both)</source>
+        <translation>CR LF (&amp;beide)</translation>
+    </message>
+    <message>
+        <source>&amp;Nothing</source>
+        <translation>&amp;Nichts</translation>
+    </message>
+</context>
+<context>
+    <name>LineSettings</name>
+    <message>
+        <source>the speed is missing</source>
+        <translation>die Geschwindigkeit fehlt</translation>
+    </message>
+    <message>
+        <source>the speed &quot;%1&quot; is not a positive whole number</source>
+        <translation>die Geschwindigkeit „%1“ ist keine positive ganze Zahl</translation>
+    </message>
+    <message>
+        <source>the speed &quot;%1&quot; is too large</source>
+        <translation>die Geschwindigkeit „%1“ ist zu groß</translation>
+    </message>
+    <message>
+        <source>the parity &quot;%1&quot; is not one of N, O, E, M, S, + or -</source>
+        <translation>die Parität „%1“ ist keines von N, O, E, M, S, + oder -</translation>
+    </message>
+    <message>
+        <source>the parity is missing</source>
+        <translation>die Parität fehlt</translation>
+    </message>
+    <message>
+        <source>the data bits are missing</source>
+        <translation>die Datenbits fehlen</translation>
+    </message>
+    <message>
+        <source>the data bits &quot;%1&quot; are not 5, 6, 7 or 8</source>
+        <translation>die Datenbits „%1“ sind nicht 5, 6, 7 oder 8</translation>
+    </message>
+    <message>
+        <source>the stop bits are missing</source>
+        <translation>die Stoppbits fehlen</translation>
+    </message>
+    <message>
+        <source>the stop bits &quot;%1&quot; are not 1, 1.5 or 2</source>
+        <translation>die Stoppbits „%1“ sind nicht 1, 1.5 oder 2</translation>
+    </message>
+    <message>
+        <source>the settings are empty: expected speed,parity,data,stop such as 9600,N,8,1</source>
+        <translation>die Einstellungen sind leer: erwartet wird Geschwindigkeit,Parität,Datenbits,Stoppbits wie 9600,N,8,1</translation>
+    </message>
+    <message>
+        <source>the settings &quot;%1&quot; have %2 fields instead of four: expected speed,parity,data,stop such as 9600,N,8,1</source>
+        <translation>die Einstellungen „%1“ haben %2 statt vier Felder: erwartet wird Geschwindigkeit,Parität,Datenbits,Stoppbits wie 9600,N,8,1</translation>
+    </message>
+    <message>
+        <source>speed</source>
+        <translation>Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>parity</source>
+        <translation>Parität</translation>
+    </message>
+    <message>
+        <source>data bits</source>
+        <translation>Datenbits</translation>
+    </message>
+    <message>
+        <source>stop bits</source>
+        <translation>Stoppbits</translation>
+    </message>
+    <message>
+        <source>the %1 &quot;%2&quot; can&apos;t contain a comma</source>
+        <translation>das Feld %1 („%2“) darf kein Komma enthalten</translation>
+    </message>
+</context>
+<context>
+    <name>LinkMenu</name>
+    <message>
+        <source>&amp;Link</source>
+        <translation>&amp;Verbindung</translation>
+    </message>
+    <message>
+        <source>&amp;Reconnect Automatically</source>
+        <translation>&amp;Automatisch neu verbinden</translation>
+    </message>
+    <message>
+        <source>A device that goes away is waited for and opened again; a dropped connection is made again</source>
+        <translation>Auf ein verschwundenes Gerät wird gewartet und es wird erneut geöffnet; eine abgebrochene Verbindung wird neu aufgebaut</translation>
+    </message>
+    <message>
+        <source>&amp;DTR</source>
+        <translation>&amp;DTR</translation>
+    </message>
+    <message>
+        <source>R&amp;TS</source>
+        <translation>R&amp;TS</translation>
+    </message>
+    <message>
+        <source>Send &amp;Break</source>
+        <translation>&amp;Break senden</translation>
+    </message>
+    <message>
+        <source>&amp;Flow Control</source>
+        <translation>&amp;Flusskontrolle</translation>
+    </message>
+    <message>
+        <source>&amp;None</source>
+        <translation>&amp;Keine</translation>
+    </message>
+    <message>
+        <source>&amp;RTS/CTS</source>
+        <translation>&amp;RTS/CTS</translation>
+    </message>
+    <message>
+        <source>&amp;XON/XOFF</source>
+        <translation>&amp;XON/XOFF</translation>
+    </message>
+    <message>
+        <source>Comm Port &amp;%1</source>
+        <translation>Anschluss &amp;%1</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 keeps its flow control: the device refused the new one.</source>
+        <translation>Anschluss %1 behält seine Flusskontrolle: das Gerät hat die neue abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The server gives no control lines of the remote port (the status line says why)</source>
+        <translation>Der Server liefert keine Steuerleitungen der entfernten Schnittstelle (die Statuszeile nennt den Grund)</translation>
+    </message>
+    <message>
+        <source>%1 has no control lines (a pseudo-terminal has none)</source>
+        <translation>%1 hat keine Steuerleitungen (ein Pseudo-Terminal hat keine)</translation>
+    </message>
+    <message>
+        <source>A TCP connection has no control lines</source>
+        <translation>Eine TCP-Verbindung hat keine Steuerleitungen</translation>
+    </message>
+    <message>
+        <source>Data Terminal Ready, set at each open</source>
+        <translation>Data Terminal Ready, bei jedem Öffnen gesetzt</translation>
+    </message>
+    <message>
+        <source>RTS/CTS flow control drives RTS</source>
+        <translation>Die RTS/CTS-Flusskontrolle steuert RTS</translation>
+    </message>
+    <message>
+        <source>Request To Send, set at each open</source>
+        <translation>Request To Send, bei jedem Öffnen gesetzt</translation>
+    </message>
+    <message>
+        <source>Holds the line in Break for 250 ms</source>
+        <translation>Hält die Leitung 250 ms lang im Break-Zustand</translation>
+    </message>
+    <message>
+        <source>Only while the channel is on a serial device</source>
+        <translation>Nur solange der Kanal an einem seriellen Gerät ist</translation>
+    </message>
+    <message>
+        <source>A TCP connection has no flow control here</source>
+        <translation>Eine TCP-Verbindung hat hier keine Flusskontrolle</translation>
+    </message>
+</context>
+<context>
+    <name>LinkReconnect</name>
+    <message>
+        <source>not a serial device</source>
+        <translation>kein serielles Gerät</translation>
+    </message>
+</context>
+<context>
+    <name>PaneFindBox</name>
+    <message>
+        <source>Find in %1</source>
+        <translation>Suchen in %1</translation>
+    </message>
+    <message>
+        <source>Fi&amp;nd:</source>
+        <translation>&amp;Suchen:</translation>
+    </message>
+    <message>
+        <source>Match &amp;case</source>
+        <translation>&amp;Groß-/Kleinschreibung beachten</translation>
+    </message>
+    <message>
+        <source>&amp;Next</source>
+        <translation>&amp;Weiter</translation>
+    </message>
+    <message>
+        <source>&amp;Previous</source>
+        <translation>&amp;Zurück</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Search stopped</source>
+        <translation>Suche abgebrochen</translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation>Nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Searching… %1%</source>
+        <translation>Suche… %1 %</translation>
+    </message>
+    <message>
+        <source>Went round to the start</source>
+        <translation>Am Anfang fortgesetzt</translation>
+    </message>
+    <message>
+        <source>Went round to the end</source>
+        <translation>Am Ende fortgesetzt</translation>
+    </message>
+</context>
+<context>
+    <name>PrintJob</name>
+    <message>
+        <source>Printing Comm Port 1...</source>
+        <translation>Anschluss 1 wird gedruckt...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+</context>
+<context>
+    <name>QMenu</name>
+    <message>
+        <source>&amp;Enter Sends</source>
+        <translation>&amp;Enter sendet</translation>
+    </message>
+    <message>
+        <source>Comm Port &amp;%1</source>
+        <translation>Anschluss &amp;%1</translation>
+    </message>
+    <message>
+        <source>Local &amp;Echo</source>
+        <translation>Lokales &amp;Echo</translation>
+    </message>
+    <message>
+        <source>&amp;Dump View</source>
+        <translation>&amp;Dump-Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;New Line On</source>
+        <translation>&amp;Neue Zeile bei</translation>
+    </message>
+    <message>
+        <source>&amp;Receive View</source>
+        <translation>Empfangs&amp;ansicht</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>The file can&apos;t be written there.</source>
+        <translation>Die Datei kann dort nicht geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The file can&apos;t be read.</source>
+        <translation>Die Datei kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>There is no such file.</source>
+        <translation>Diese Datei gibt es nicht.</translation>
+    </message>
+    <message>
+        <source>It is not a setup file. %1</source>
+        <translation>Es ist keine Konfigurationsdatei. %1</translation>
+    </message>
+    <message>
+        <source>It is not a setup file: it has none of the sections %1.</source>
+        <translation>Es ist keine Konfigurationsdatei: sie hat keinen der Abschnitte %1.</translation>
+    </message>
+    <message>
+        <source>It is not a setup file.</source>
+        <translation>Es ist keine Konfigurationsdatei.</translation>
+    </message>
+    <message numerus="yes">
+        <source> and %n more</source>
+        <translation>
+            <numerusform> und %n weiterer</numerusform>
+            <numerusform> und %n weitere</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n value(s) kept as they were: %1</source>
+        <translation>
+            <numerusform>%n Wert blieb unverändert: %1</numerusform>
+            <numerusform>%n Werte blieben unverändert: %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n key(s) that are not setup values: %1</source>
+        <translation>
+            <numerusform>%n Schlüssel, der kein Konfigurationswert ist: %1</numerusform>
+            <numerusform>%n Schlüssel, die keine Konfigurationswerte sind: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 already exists.</source>
+        <translation>%1 gibt es bereits.</translation>
+    </message>
+    <message>
+        <source>Add the recording to its end, or replace it?</source>
+        <translation>Die Aufzeichnung an ihr Ende anhängen oder die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>&amp;Append</source>
+        <translation>&amp;Anhängen</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Ersetzen</translation>
+    </message>
+    <message>
+        <source>Raw bytes (*.bin)</source>
+        <translation>Rohe Bytes (*.bin)</translation>
+    </message>
+    <message>
+        <source>Text as shown (*.txt)</source>
+        <translation>Text wie angezeigt (*.txt)</translation>
+    </message>
+    <message>
+        <source>Timestamped log (*.log)</source>
+        <translation>Protokoll mit Zeitstempeln (*.log)</translation>
+    </message>
+    <message>
+        <source>VarnokTerm setups (*.%1)</source>
+        <translation>VarnokTerm-Konfigurationen (*.%1)</translation>
+    </message>
+</context>
+<context>
+    <name>ReceiveViewMenu</name>
+    <message>
+        <source>&amp;Any (CR, LF or CR LF)</source>
+        <translation>&amp;Jedem (CR, LF oder CR LF)</translation>
+    </message>
+    <message>
+        <source>CR LF (&amp;Both)</source>
+        <translation>CR LF (&amp;beide)</translation>
+    </message>
+    <message>
+        <source>&amp;LF</source>
+        <translation>&amp;LF</translation>
+    </message>
+    <message>
+        <source>&amp;CR</source>
+        <translation>&amp;CR</translation>
+    </message>
+</context>
+<context>
+    <name>Recording</name>
+    <message>
+        <source>the disk did not keep up: %1 MB were waiting to be written</source>
+        <translation>der Datenträger kam nicht nach: %1 MB warteten darauf, geschrieben zu werden</translation>
+    </message>
+</context>
+<context>
+    <name>Recordings</name>
+    <message>
+        <source>That recording is already running.</source>
+        <translation>Diese Aufzeichnung läuft bereits.</translation>
+    </message>
+    <message>
+        <source>%1 is already being recorded to.</source>
+        <translation>In %1 wird bereits aufgezeichnet.</translation>
+    </message>
+    <message>
+        <source>%1 can&apos;t be opened for writing: %2</source>
+        <translation>%1 kann nicht zum Schreiben geöffnet werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ScriptCommands</name>
+    <message>
+        <source>R&amp;un Script...</source>
+        <translation>Skript &amp;ausführen...</translation>
+    </message>
+    <message>
+        <source>S&amp;top Script</source>
+        <translation>Skript &amp;beenden</translation>
+    </message>
+    <message>
+        <source>Run Script</source>
+        <translation>Skript ausführen</translation>
+    </message>
+    <message>
+        <source>Scripts (*.js);;All files (*)</source>
+        <translation>Skripte (*.js);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Script %1 started</source>
+        <translation>Skript %1 gestartet</translation>
+    </message>
+    <message>
+        <source>the window is not ready</source>
+        <translation>das Fenster ist nicht bereit</translation>
+    </message>
+    <message>
+        <source>The script stopped with an error.</source>
+        <translation>Das Skript wurde mit einem Fehler beendet.</translation>
+    </message>
+    <message>
+        <source>The script %1 has run for %2 s without sending, expecting or waiting. It may be in an endless loop.</source>
+        <translation>Das Skript %1 läuft seit %2 s, ohne zu senden, zu erwarten oder zu warten. Es steckt vielleicht in einer Endlosschleife.</translation>
+    </message>
+    <message>
+        <source>Stop Script</source>
+        <translation>Skript beenden</translation>
+    </message>
+    <message>
+        <source>Let It Run</source>
+        <translation>Weiterlaufen lassen</translation>
+    </message>
+</context>
+<context>
+    <name>ScriptRun</name>
+    <message>
+        <source>The script %1 is still running.</source>
+        <translation>Das Skript %1 läuft noch.</translation>
+    </message>
+    <message>
+        <source>The script %1 could not be read: %2</source>
+        <translation>Das Skript %1 konnte nicht gelesen werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>SendFileCommands</name>
+    <message>
+        <source>Send File to Comm Port &amp;%1...</source>
+        <translation>Datei an Anschluss &amp;%1 senden...</translation>
+    </message>
+    <message>
+        <source>Switch Comm Port %1 on first.</source>
+        <translation>Schalten Sie zuerst Anschluss %1 ein.</translation>
+    </message>
+    <message>
+        <source>Send File to Comm Port %1</source>
+        <translation>Datei an Anschluss %1 senden</translation>
+    </message>
+</context>
+<context>
+    <name>SendFileDialog</name>
+    <message>
+        <source>Send File to Comm Port %1</source>
+        <translation>Datei an Anschluss %1 senden</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Sending %1</source>
+        <translation>%1 wird gesendet</translation>
+    </message>
+    <message>
+        <source>%1 could not be sent.</source>
+        <translation>%1 konnte nicht gesendet werden.</translation>
+    </message>
+    <message>
+        <source>%1/s</source>
+        <translation>%1/s</translation>
+    </message>
+    <message>
+        <source>%1 of %2, %3</source>
+        <translation>%1 von %2, %3</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1 of %2 bytes were sent.</source>
+        <translation>%1 von %2 Bytes wurden gesendet.</translation>
+    </message>
+    <message>
+        <source>Sending %1 was cancelled.</source>
+        <translation>Das Senden von %1 wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Sending %1 stopped: Comm Port %2 went off.</source>
+        <translation>Das Senden von %1 wurde beendet: Anschluss %2 wurde ausgeschaltet.</translation>
+    </message>
+    <message>
+        <source>Sending %1 stopped: Comm Port %2 lost its port or connection.</source>
+        <translation>Das Senden von %1 wurde beendet: Anschluss %2 hat seine Schnittstelle oder Verbindung verloren.</translation>
+    </message>
+    <message>
+        <source>What had not reached it was dropped; the channel waits for it to come back. Send the file again then.</source>
+        <translation>Was sie noch nicht erreicht hatte, wurde verworfen; der Kanal wartet auf ihre Rückkehr. Senden Sie die Datei dann erneut.</translation>
+    </message>
+    <message>
+        <source>Sending %1 stopped: the file could not be read on.</source>
+        <translation>Das Senden von %1 wurde beendet: die Datei konnte nicht weiter gelesen werden.</translation>
+    </message>
+</context>
+<context>
+    <name>SerialPortComponent</name>
+    <message>
+        <source>no parity</source>
+        <translation>keine Parität</translation>
+    </message>
+    <message>
+        <source>even parity</source>
+        <translation>gerade Parität</translation>
+    </message>
+    <message>
+        <source>odd parity</source>
+        <translation>ungerade Parität</translation>
+    </message>
+    <message>
+        <source>mark parity</source>
+        <translation>Mark-Parität</translation>
+    </message>
+    <message>
+        <source>space parity</source>
+        <translation>Space-Parität</translation>
+    </message>
+    <message>
+        <source>parity %1</source>
+        <translation>Parität %1</translation>
+    </message>
+    <message>
+        <source>1 stop bit</source>
+        <translation>1 Stoppbit</translation>
+    </message>
+    <message>
+        <source>1.5 stop bits</source>
+        <translation>1,5 Stoppbits</translation>
+    </message>
+    <message>
+        <source>2 stop bits</source>
+        <translation>2 Stoppbits</translation>
+    </message>
+    <message>
+        <source>%1 stop bits</source>
+        <translation>%1 Stoppbits</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <translation> und </translation>
+    </message>
+    <message>
+        <source>no serial device has number %1 on this machine</source>
+        <translation>auf diesem Rechner hat kein serielles Gerät die Nummer %1</translation>
+    </message>
+    <message>
+        <source>%1 does not exist (no such device)</source>
+        <translation>%1 gibt es nicht (kein solches Gerät)</translation>
+    </message>
+    <message>
+        <source>permission denied for %1: serial devices usually belong to the dialout group; join it (sudo usermod -aG dialout $USER) and log in again</source>
+        <translation>keine Berechtigung für %1: serielle Geräte gehören meist der Gruppe dialout; treten Sie ihr bei (sudo usermod -aG dialout $USER) und melden Sie sich neu an</translation>
+    </message>
+    <message>
+        <source>%1 is busy: another program has it open</source>
+        <translation>%1 ist belegt: ein anderes Programm hat es geöffnet</translation>
+    </message>
+    <message>
+        <source>cannot open %1: %2</source>
+        <translation>%1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>no serial device is chosen</source>
+        <translation>kein serielles Gerät ist gewählt</translation>
+    </message>
+    <message>
+        <source>%1 is already open in this program</source>
+        <translation>%1 ist in diesem Programm bereits geöffnet</translation>
+    </message>
+    <message>
+        <source>the serial port is not open</source>
+        <translation>die serielle Schnittstelle ist nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>the device refused %1</source>
+        <translation>das Gerät hat %1 abgelehnt</translation>
+    </message>
+    <message>
+        <source>the device refused the flow control: %1</source>
+        <translation>das Gerät hat die Flusskontrolle abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>the serial device %1 was removed or hung up</source>
+        <translation>das serielle Gerät %1 wurde entfernt oder hat aufgelegt</translation>
+    </message>
+    <message>
+        <source>the serial device %1 failed: %2</source>
+        <translation>das serielle Gerät %1 ist ausgefallen: %2</translation>
+    </message>
+</context>
+<context>
+    <name>SerialSetupDialog</name>
+    <message>
+        <source>Serial Setup</source>
+        <translation>Serielle Einstellungen</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Exit</source>
+        <translation>B&amp;eenden</translation>
+    </message>
+    <message>
+        <source>Baud Rate</source>
+        <translation>Baudrate</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Daten</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Parity</source>
+        <translation>Parität</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Serial Setup: %1.</source>
+        <translation>Serielle Einstellungen: %1.</translation>
+    </message>
+    <message>
+        <source>The settings were not stored.</source>
+        <translation>Die Einstellungen wurden nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Baud rate</source>
+        <translation>Baudrate</translation>
+    </message>
+    <message>
+        <source>Type a speed or choose one below</source>
+        <translation>Geben Sie eine Geschwindigkeit ein oder wählen Sie unten eine aus</translation>
+    </message>
+    <message>
+        <source>Baud rates</source>
+        <translation>Baudraten</translation>
+    </message>
+    <message>
+        <source>Data bits</source>
+        <translation>Datenbits</translation>
+    </message>
+    <message>
+        <source>Stop bits</source>
+        <translation>Stoppbits</translation>
+    </message>
+    <message>
+        <source>N none, O odd, E even, + mark, - space</source>
+        <translation>N keine, O ungerade, E gerade, + Mark, - Space</translation>
+    </message>
+</context>
+<context>
+    <name>SetupCommands</name>
+    <message>
+        <source>&amp;Open Setup...</source>
+        <translation>Konfiguration ö&amp;ffnen...</translation>
+    </message>
+    <message>
+        <source>Save Setup &amp;As...</source>
+        <translation>Konfiguration speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>Save Setup As</source>
+        <translation>Konfiguration speichern unter</translation>
+    </message>
+    <message>
+        <source>Open Setup</source>
+        <translation>Konfiguration öffnen</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The setup could not be saved to %1.</source>
+        <translation>Die Konfiguration konnte nicht in %1 gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>The setup %1 could not be opened.</source>
+        <translation>Die Konfiguration %1 konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <source>Some values of the setup %1 were not used.</source>
+        <translation>Einige Werte der Konfiguration %1 wurden nicht übernommen.</translation>
+    </message>
+</context>
+<context>
+    <name>SetupText</name>
+    <message>
+        <source>It is larger than %1 kB, too large for a setup file.</source>
+        <translation>Sie ist größer als %1 kB, zu groß für eine Konfigurationsdatei.</translation>
+    </message>
+    <message>
+        <source>Line %1 is longer than %2 characters.</source>
+        <translation>Zeile %1 ist länger als %2 Zeichen.</translation>
+    </message>
+    <message>
+        <source>Line %1 holds bytes that are not text.</source>
+        <translation>Zeile %1 enthält Bytes, die kein Text sind.</translation>
+    </message>
+    <message>
+        <source>Line %1 is not a &quot;key=value&quot; line: %2</source>
+        <translation>Zeile %1 ist keine „Schlüssel=Wert“-Zeile: %2</translation>
+    </message>
+</context>
+<context>
+    <name>SignOnWindow</name>
+    <message>
+        <source>Varnok Terminal</source>
+        <translation>Varnok Terminal</translation>
+    </message>
+    <message>
+        <source>for </source>
+        <translation>für </translation>
+    </message>
+    <message>
+        <source>Data Capture</source>
+        <translation>Datenerfassung</translation>
+    </message>
+</context>
+<context>
+    <name>TelnetComPort</name>
+    <message>
+        <source>the server refused the COM port option</source>
+        <translation>der Server hat die COM-Port-Option abgelehnt</translation>
+    </message>
+    <message>
+        <source>%1: a raw Telnet connection, without settings or control lines</source>
+        <translation>%1: eine reine Telnet-Verbindung, ohne Einstellungen und Steuerleitungen</translation>
+    </message>
+    <message>
+        <source>the server kept its DTR and RTS</source>
+        <translation>der Server hat DTR und RTS nicht geändert</translation>
+    </message>
+    <message>
+        <source>the server did not answer the COM port option</source>
+        <translation>der Server hat auf die COM-Port-Option nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>the server did not answer DTR and RTS</source>
+        <translation>der Server hat auf DTR und RTS nicht geantwortet</translation>
+    </message>
+    <message>
+        <source>%1: the remote device has no control lines</source>
+        <translation>%1: das entfernte Gerät hat keine Steuerleitungen</translation>
+    </message>
+</context>
+<context>
+    <name>TimeOutEntry</name>
+    <message>
+        <source>%1: the time-out must be a whole number of milliseconds from %2 to %3.</source>
+        <translation>%1: Der Timeout muss eine ganze Zahl von Millisekunden von %2 bis %3 sein.</translation>
+    </message>
+</context>
+<context>
+    <name>ViewMenu</name>
+    <message>
+        <source>&amp;View</source>
+        <translation>An&amp;sicht</translation>
+    </message>
+    <message>
+        <source>&amp;No Times</source>
+        <translation>&amp;Keine Zeiten</translation>
+    </message>
+    <message>
+        <source>Time of &amp;Day</source>
+        <translation>&amp;Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Time Since &amp;First Line</source>
+        <translation>Zeit seit &amp;erster Zeile</translation>
+    </message>
+    <message>
+        <source>Time Since &amp;Previous Line</source>
+        <translation>Zeit seit &amp;vorheriger Zeile</translation>
+    </message>
+    <message>
+        <source>Times in &amp;Copies and Saves</source>
+        <translation>&amp;Zeiten beim Kopieren und Speichern</translation>
+    </message>
+    <message>
+        <source>Copy and Save Pane As put each line&apos;s time before it</source>
+        <translation>Kopieren und Speichern unter schreiben die Zeit jeder Zeile vor die Zeile</translation>
+    </message>
+    <message>
+        <source>Comm Port &amp;%1</source>
+        <translation>Anschluss &amp;%1</translation>
+    </message>
+    <message>
+        <source>Show &amp;Time</source>
+        <translation>&amp;Zeit anzeigen</translation>
+    </message>
+</context>
+</TS>
