@@ -1,0 +1,249 @@
+#include "devices/channel.h"
+#include "devices/file_transfer.h"
+#include "support/byte_checks.h"
+#include "support/pty_pair.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(FileTransfer::Outcome)
+Q_DECLARE_METATYPE(TransferProtocol)
+
+namespace {
+
+constexpr qsizetype fileSize = 1024 * 1024;
+const QString settings = QStringLiteral("115200,n,8,1");
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// An lrzsz program playing the device, joined to the pty's master through
+// pipes: given the master itself, it would set the terminal's timings and
+// wait a tenth of a second after every block.
+class DeviceProgram
+{
+public:
+    DeviceProgram(PtyPair &pty, const QString &program, const QStringList &arguments,
+                  const QString &folder)
+        : m_fd(pty.masterFd())
+        , m_readable(m_fd, QSocketNotifier::Read)
+        , m_writable(m_fd, QSocketNotifier::Write)
+    {
+        m_writable.setEnabled(false);
+        QObject::connect(&m_readable, &QSocketNotifier::activated, [this] {
+            char buffer[65536];
+            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+            if (n > 0)
+                m_process.write(buffer, n);
+        });
+        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
+            m_out += m_process.readAllStandardOutput();
+            flush();
+        });
+        QObject::connect(&m_writable, &QSocketNotifier::activated, [this] { flush(); });
+        m_process.setWorkingDirectory(folder);
+        m_process.start(program, arguments);
+    }
+    ~DeviceProgram()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    // Its exit status once it ended within `ms`, or -1.
+    int waitForExit(int ms)
+    {
+        if (!QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, ms))
+            return -1;
+        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+    }
+    QByteArray words() { return m_process.readAllStandardError(); }
+
+private:
+    void flush()
+    {
+        while (!m_out.isEmpty()) {
+            const ssize_t n = ::write(m_fd, m_out.constData(), size_t(m_out.size()));
+            if (n <= 0)
+                break; // full: on when it takes more
+            m_out.remove(0, n);
+        }
+        m_writable.setEnabled(!m_out.isEmpty());
+    }
+
+    int m_fd;
+    QSocketNotifier m_readable;
+    QSocketNotifier m_writable;
+    QProcess m_process;
+    QByteArray m_out;
+};
+
+bool processIsGone(qint64 pid)
+{
+    return pid > 0 && ::kill(pid_t(pid), 0) != 0;
+}
+
+} // namespace
+
+class TestFileTransfer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void sendsByteExactByEachProtocol_data();
+    void sendsByteExactByEachProtocol();
+    void receivesBesideAnExistingFile_data();
+    void receivesBesideAnExistingFile();
+    void cancelEndsTheProgramAndGivesTheChannelBack();
+    void silentPeerEndsWithAMessage();
+};
+
+void TestFileTransfer::initTestCase()
+{
+    qRegisterMetaType<FileTransfer::Outcome>();
+    if (!FileTransfer::isAvailable(TransferProtocol::Zmodem))
+        QSKIP("lrzsz is not installed");
+}
+
+void TestFileTransfer::sendsByteExactByEachProtocol_data()
+{
+    QTest::addColumn<TransferProtocol>("protocol");
+    QTest::addColumn<QStringList>("receiver");
+    QTest::newRow("XMODEM") << TransferProtocol::Xmodem << QStringList{"rx", "-c", "got.bin"};
+    QTest::newRow("XMODEM-1K") << TransferProtocol::Xmodem1k << QStringList{"rx", "-c", "got.bin"};
+    QTest::newRow("YMODEM") << TransferProtocol::Ymodem << QStringList{"rb"};
+    QTest::newRow("ZMODEM") << TransferProtocol::Zmodem << QStringList{"rz"};
+}
+
+void TestFileTransfer::sendsByteExactByEachProtocol()
+{
+    QFETCH(TransferProtocol, protocol);
+    QFETCH(QStringList, receiver);
+    QTemporaryDir dir;
+    const QByteArray bytes = randomBytes(fileSize, 11);
+    const QString sent = dir.filePath(QStringLiteral("sample.bin"));
+    writeFile(sent, bytes);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("in")));
+    PtyPair pty;
+    Channel channel(2, false);
+    channel.switchOnSerial(pty.slavePath(), settings);
+    QVERIFY(channel.isOn());
+    DeviceProgram device(pty, receiver.takeFirst(), receiver, dir.filePath(QStringLiteral("in")));
+
+    FileTransfer transfer(channel);
+    QSignalSpy finished(&transfer, &FileTransfer::finished);
+    QVERIFY2(transfer.startSend(protocol, sent), qPrintable(transfer.error()));
+    QVERIFY2(finished.wait(60000), device.words() + transfer.statusText().toUtf8());
+    QCOMPARE(finished.at(0).at(0).value<FileTransfer::Outcome>(), FileTransfer::Outcome::Done);
+    QCOMPARE(device.waitForExit(10000), 0);
+    const QString name = receiver.size() > 1 ? receiver.last() : QStringLiteral("sample.bin");
+    const QByteArray got = fileBytes(dir.filePath(QStringLiteral("in/") + name));
+    QVERIFY2(got == bytes, differenceOf(got, bytes).constData());
+    QCOMPARE(transfer.done(), fileSize);
+    // The protocol's frames stayed out of the pane.
+    QVERIFY(channel.pane().isEmpty());
+}
+
+void TestFileTransfer::receivesBesideAnExistingFile_data()
+{
+    QTest::addColumn<TransferProtocol>("protocol");
+    QTest::addColumn<QString>("sender");
+    QTest::newRow("XMODEM") << TransferProtocol::Xmodem << QStringLiteral("sx");
+    QTest::newRow("YMODEM") << TransferProtocol::Ymodem << QStringLiteral("sb");
+    QTest::newRow("ZMODEM") << TransferProtocol::Zmodem << QStringLiteral("sz");
+}
+
+void TestFileTransfer::receivesBesideAnExistingFile()
+{
+    QFETCH(TransferProtocol, protocol);
+    QFETCH(QString, sender);
+    QTemporaryDir dir;
+    const QByteArray bytes = randomBytes(fileSize, 12);
+    writeFile(dir.filePath(QStringLiteral("sample.bin")), bytes);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("in")));
+    const QString existing = dir.filePath(QStringLiteral("in/sample.bin"));
+    writeFile(existing, "kept");
+    PtyPair pty;
+    Channel channel(2, false);
+    channel.switchOnSerial(pty.slavePath(), settings);
+
+    FileTransfer transfer(channel);
+    QSignalSpy finished(&transfer, &FileTransfer::finished);
+    QVERIFY2(transfer.startReceive(protocol, dir.filePath(QStringLiteral("in")),
+                                   QStringLiteral("sample.bin")),
+             qPrintable(transfer.error()));
+    DeviceProgram device(pty, sender, {QStringLiteral("sample.bin")}, dir.path());
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(finished.at(0).at(0).value<FileTransfer::Outcome>(), FileTransfer::Outcome::Done);
+    QCOMPARE(fileBytes(existing), QByteArray("kept"));
+    const QStringList files = transfer.receivedFiles();
+    QCOMPARE(files.size(), 1);
+    const QByteArray got = fileBytes(files.first());
+    QVERIFY2(got == bytes, differenceOf(got, bytes).constData());
+}
+
+void TestFileTransfer::cancelEndsTheProgramAndGivesTheChannelBack()
+{
+    QTemporaryDir dir;
+    const QString sent = dir.filePath(QStringLiteral("sample.bin"));
+    writeFile(sent, randomBytes(16 * fileSize, 13));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("in")));
+    PtyPair pty;
+    Channel channel(2, false);
+    channel.switchOnSerial(pty.slavePath(), settings);
+    FileTransfer transfer(channel);
+    QSignalSpy finished(&transfer, &FileTransfer::finished);
+    qint64 pid = 0;
+    {
+        DeviceProgram device(pty, QStringLiteral("rz"), {}, dir.filePath(QStringLiteral("in")));
+        QVERIFY(transfer.startSend(TransferProtocol::Zmodem, sent));
+        pid = transfer.processId();
+        QVERIFY(QTest::qWaitFor([&] { return transfer.done() > 0; }, 30000));
+        transfer.cancel();
+        // The device's receiver obeys the cancel sequence.
+        QVERIFY(device.waitForExit(30000) != 0);
+    }
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).value<FileTransfer::Outcome>(), FileTransfer::Outcome::Cancelled);
+    QVERIFY(processIsGone(pid));
+    QVERIFY(channel.isOn());
+    pty.readFor(100); // the rest of the frames
+    pty.write("after\r\n");
+    QTRY_VERIFY_WITH_TIMEOUT(channel.pane().text().endsWith("after\r\n"), 10000);
+}
+
+void TestFileTransfer::silentPeerEndsWithAMessage()
+{
+    QTemporaryDir dir;
+    const QString sent = dir.filePath(QStringLiteral("sample.bin"));
+    writeFile(sent, randomBytes(1024, 14));
+    PtyPair pty;
+    Channel channel(2, false);
+    channel.switchOnSerial(pty.slavePath(), settings);
+    FileTransfer transfer(channel);
+    transfer.setQuietLimit(1000);
+    QSignalSpy finished(&transfer, &FileTransfer::finished);
+    QVERIFY(transfer.startSend(TransferProtocol::Zmodem, sent));
+    const qint64 pid = transfer.processId();
+    QVERIFY(finished.wait(30000));
+    QCOMPARE(finished.at(0).at(0).value<FileTransfer::Outcome>(), FileTransfer::Outcome::NoAnswer);
+    QVERIFY(transfer.error().contains(QLatin1String("sent nothing")));
+    QVERIFY(processIsGone(pid));
+    // What went out ends with the cancel sequence.
+    QVERIFY(pty.readFor(200).endsWith(transferCancelSequence()));
+}
+
+QTEST_GUILESS_MAIN(TestFileTransfer)
+#include "tst_file_transfer.moc"
