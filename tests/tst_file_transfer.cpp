@@ -2,9 +2,12 @@
 #include "devices/file_transfer.h"
 #include "support/byte_checks.h"
 #include "support/pty_pair.h"
+#include "ui/transfer_protocol_choice.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSocketNotifier>
@@ -108,6 +111,7 @@ private slots:
     void receivesBesideAnExistingFile();
     void cancelEndsTheProgramAndGivesTheChannelBack();
     void silentPeerEndsWithAMessage();
+    void protocolsNeedLrzsz();
 };
 
 void TestFileTransfer::initTestCase()
@@ -245,5 +249,21 @@ void TestFileTransfer::silentPeerEndsWithAMessage()
     QVERIFY(pty.readFor(200).endsWith(transferCancelSequence()));
 }
 
-QTEST_GUILESS_MAIN(TestFileTransfer)
+void TestFileTransfer::protocolsNeedLrzsz()
+{
+    const QByteArray path = qgetenv("PATH");
+    QTemporaryDir empty;
+    qputenv("PATH", QFile::encodeName(empty.path()));
+    TransferProtocolChoice choice(QStringLiteral("Send"), transferProtocols(), nullptr);
+    qputenv("PATH", path);
+    const QList<QAbstractButton *> buttons =
+        choice.findChildren<QAbstractButton *>(QRegularExpression(QStringLiteral("^protocol")));
+    QCOMPARE(buttons.size(), transferProtocols().size());
+    for (const QAbstractButton *button : buttons)
+        QCOMPARE(button->isEnabled(), button->text() == QLatin1String("Raw"));
+    QCOMPARE(choice.chosen(), TransferProtocol::Raw);
+    QVERIFY(choice.findChild<QLabel *>(QStringLiteral("lrzszMissing"))->text().contains("lrzsz"));
+}
+
+QTEST_MAIN(TestFileTransfer)
 #include "tst_file_transfer.moc"
