@@ -1,6 +1,7 @@
 #include "devices/channel.h"
 #include "devices/file_transfer.h"
 #include "support/byte_checks.h"
+#include "support/lrzsz_peer.h"
 #include "support/pty_pair.h"
 #include "ui/transfer_protocol_choice.h"
 
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,66 +31,6 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
-
-// An lrzsz program playing the device, joined to the pty's master through
-// pipes: given the master itself, it would set the terminal's timings and
-// wait a tenth of a second after every block.
-class DeviceProgram
-{
-public:
-    DeviceProgram(PtyPair &pty, const QString &program, const QStringList &arguments,
-                  const QString &folder)
-        : m_fd(pty.masterFd())
-        , m_readable(m_fd, QSocketNotifier::Read)
-        , m_writable(m_fd, QSocketNotifier::Write)
-    {
-        m_writable.setEnabled(false);
-        QObject::connect(&m_readable, &QSocketNotifier::activated, [this] {
-            char buffer[65536];
-            const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-            if (n > 0)
-                m_process.write(buffer, n);
-        });
-        QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] {
-            m_out += m_process.readAllStandardOutput();
-            flush();
-        });
-        QObject::connect(&m_writable, &QSocketNotifier::activated, [this] { flush(); });
-        m_process.setWorkingDirectory(folder);
-        m_process.start(program, arguments);
-    }
-    ~DeviceProgram()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    // Its exit status once it ended within `ms`, or -1.
-    int waitForExit(int ms)
-    {
-        if (!QTest::qWaitFor([this] { return m_process.state() == QProcess::NotRunning; }, ms))
-            return -1;
-        return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
-    }
-    QByteArray words() { return m_process.readAllStandardError(); }
-
-private:
-    void flush()
-    {
-        while (!m_out.isEmpty()) {
-            const ssize_t n = ::write(m_fd, m_out.constData(), size_t(m_out.size()));
-            if (n <= 0)
-                break; // full: on when it takes more
-            m_out.remove(0, n);
-        }
-        m_writable.setEnabled(!m_out.isEmpty());
-    }
-
-    int m_fd;
-    QSocketNotifier m_readable;
-    QSocketNotifier m_writable;
-    QProcess m_process;
-    QByteArray m_out;
-};
 
 bool processIsGone(qint64 pid)
 {
@@ -144,7 +84,7 @@ void TestFileTransfer::sendsByteExactByEachProtocol()
     Channel channel(2, false);
     channel.switchOnSerial(pty.slavePath(), settings);
     QVERIFY(channel.isOn());
-    DeviceProgram device(pty, receiver.takeFirst(), receiver, dir.filePath(QStringLiteral("in")));
+    LrzszPeer device(pty, receiver.takeFirst(), receiver, dir.filePath(QStringLiteral("in")));
 
     FileTransfer transfer(channel);
     QSignalSpy finished(&transfer, &FileTransfer::finished);
@@ -188,7 +128,7 @@ void TestFileTransfer::receivesBesideAnExistingFile()
     QVERIFY2(transfer.startReceive(protocol, dir.filePath(QStringLiteral("in")),
                                    QStringLiteral("sample.bin")),
              qPrintable(transfer.error()));
-    DeviceProgram device(pty, sender, {QStringLiteral("sample.bin")}, dir.path());
+    LrzszPeer device(pty, sender, {QStringLiteral("sample.bin")}, dir.path());
     QVERIFY(finished.wait(60000));
     QCOMPARE(finished.at(0).at(0).value<FileTransfer::Outcome>(), FileTransfer::Outcome::Done);
     QCOMPARE(fileBytes(existing), QByteArray("kept"));
@@ -211,7 +151,7 @@ void TestFileTransfer::cancelEndsTheProgramAndGivesTheChannelBack()
     QSignalSpy finished(&transfer, &FileTransfer::finished);
     qint64 pid = 0;
     {
-        DeviceProgram device(pty, QStringLiteral("rz"), {}, dir.filePath(QStringLiteral("in")));
+        LrzszPeer device(pty, QStringLiteral("rz"), {}, dir.filePath(QStringLiteral("in")));
         QVERIFY(transfer.startSend(TransferProtocol::Zmodem, sent));
         pid = transfer.processId();
         QVERIFY(QTest::qWaitFor([&] { return transfer.done() > 0; }, 30000));

@@ -102,6 +102,8 @@ void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
         m_receiver.receiveSocket(batch, arrivalMs);
     else
         m_receiver.receiveSerial(batch, arrivalMs);
+    if (m_module.zmodemAutoStart && m_zmodemSpotter.spot(batch))
+        emit zmodemRequested();
 }
 
 void Channel::onLost(const QString &text, const QString &detail)

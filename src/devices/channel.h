@@ -4,6 +4,7 @@
 #include "core/channel_state.h"
 #include "core/line_time_text.h"
 #include "core/pane_text.h"
+#include "core/transfer_protocol.h"
 #include "devices/channel_link.h"
 
 #include <QByteArrayView>
@@ -158,6 +159,9 @@ signals:
     void batchReceived(const QByteArray &batch);
     // Every batch received while transferring, instead of batchReceived().
     void transferReceived(const QByteArray &batch);
+    // With zmodemAutoStart on, a ZMODEM sender asked to start (its request
+    // has reached the pane as well).
+    void zmodemRequested();
     // Bytes handed to the port or connection (typed, Repeat, or a file's),
     // in order, as the device takes them: a long resend comes in slices of
     // at most 64 KB, each from its own event, so a log of sent bytes never
@@ -197,4 +201,5 @@ private:
     qint64 m_receivedCount = 0;
     qint64 m_sentCount = 0;
     bool m_transferring = false;
+    ZmodemRequestSpotter m_zmodemSpotter;
 };

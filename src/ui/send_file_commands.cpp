@@ -9,12 +9,20 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScopedValueRollback>
 
 SendFileCommands::SendFileCommands(CaptureSession &session, QWidget *window)
     : QObject(window)
     , m_session(session)
     , m_window(window)
-{}
+{
+    for (const ChannelListEntry &entry : channelList) {
+        const int n = entry.number;
+        connect(&session.channel(n), &Channel::zmodemRequested, this,
+                [this, n] { offerZmodemReceive(n); });
+    }
+}
 
 void SendFileCommands::addEntries(QMenu *file)
 {
@@ -98,6 +106,25 @@ void SendFileCommands::chooseAndReceive(int number)
     }
     auto *dialog = new TransferDialog(m_session.channel(number), m_window);
     startTransfer(number, dialog, dialog->startReceive(protocol, folder, name));
+}
+
+void SendFileCommands::offerZmodemReceive(int number)
+{
+    if (m_offering || dialog(number) || transfer(number))
+        return;
+    QScopedValueRollback offering(m_offering, true);
+    const QString title = tr("Receive File from Comm Port %1").arg(number);
+    if (QMessageBox::question(m_window, programTitle(),
+                              tr("A ZMODEM sender on Comm Port %1 asks to start. Receive its "
+                                 "file?")
+                                  .arg(number)) != QMessageBox::Yes)
+        return;
+    const QString folder = QFileDialog::getExistingDirectory(m_window, title, m_folder);
+    if (folder.isEmpty() || !m_session.channel(number).isOn())
+        return;
+    m_folder = folder;
+    auto *dialog = new TransferDialog(m_session.channel(number), m_window);
+    startTransfer(number, dialog, dialog->startReceive(TransferProtocol::Zmodem, folder, {}));
 }
 
 void SendFileCommands::startTransfer(int number, TransferDialog *dialog, bool started)

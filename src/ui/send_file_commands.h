@@ -18,7 +18,9 @@ class QWidget;
 // over the channel with a progress dialog, as it is (Raw) or by a protocol
 // chosen after the file (TransferDialog). "Receive File from Comm Port N..."
 // asks for a protocol, a folder and, for XMODEM, a name. One file at a time
-// per channel: asking again brings its dialog forward.
+// per channel: asking again brings its dialog forward. A channel with
+// ZmodemAutoStart (a setup-file key) offers to receive when a ZMODEM
+// sender asks to start.
 class SendFileCommands : public QObject
 {
     Q_OBJECT
@@ -39,6 +41,8 @@ private:
     bool raiseRunning(int number);
     void chooseAndSend(int number);
     void chooseAndReceive(int number);
+    // A ZMODEM sender asked to start: offers to receive its file.
+    void offerZmodemReceive(int number);
     void startTransfer(int number, TransferDialog *dialog, bool started);
 
     CaptureSession &m_session;
@@ -46,4 +50,5 @@ private:
     std::array<QPointer<SendFileDialog>, channelCount> m_dialogs; // by channel number - 1
     std::array<QPointer<TransferDialog>, channelCount> m_transfers;
     QString m_folder;
+    bool m_offering = false; // an offer is being answered: its sender's repeats wait
 };
