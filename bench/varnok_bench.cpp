@@ -12,6 +12,7 @@
 #include "shown_pane.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
+#include "transfer_bench.h"
 #include "wrap_bench.h"
 
 #include "core/byte_text.h"
@@ -790,7 +791,8 @@ int main(int argc, char *argv[])
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
-    // baseline, paced, stall, e2e, paste, recording, find, wrap, times, network; or huge, the
+    // baseline, paced, stall, e2e, paste, recording, find, wrap, times, network,
+    // zmodem; or huge, the
     // 8 GB pane, which only runs when asked for (it takes minutes and 8 GB of
     // disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
@@ -817,8 +819,12 @@ int main(int argc, char *argv[])
          [] {
              networkBench(table, quick);
          }},
-        {QStringLiteral("find"), [] {
+        {QStringLiteral("find"),
+         [] {
              findBench(table, quick);
+         }},
+        {QStringLiteral("zmodem"), [] {
+             zmodemBench(table, quick);
          }}};
     table.header();
     for (const auto &[name, run] : sections)
