@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 # Scripts run in Qt's JavaScript engine (qt6-declarative-dev).
 bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
     qt6-declarative-dev fonts-liberation2 qt6-qpa-plugins
+# File > Send File and Receive File by XMODEM, YMODEM and ZMODEM run lrzsz's programs.
+bash tools/install-deps.sh lrzsz
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BUILD_TESTS=OFF
 # Only the program and the demo peer of "Try it in a minute": the first
 # window comes without waiting for the other tools and the package's files.
