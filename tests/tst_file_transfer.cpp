@@ -52,6 +52,8 @@ private slots:
     void cancelEndsTheProgramAndGivesTheChannelBack();
     void silentPeerEndsWithAMessage();
     void protocolsNeedLrzsz();
+    void zmodemRequestIsOfferedWhenAsked_data();
+    void zmodemRequestIsOfferedWhenAsked();
 };
 
 void TestFileTransfer::initTestCase()
@@ -203,6 +205,28 @@ void TestFileTransfer::protocolsNeedLrzsz()
         QCOMPARE(button->isEnabled(), button->text() == QLatin1String("Raw"));
     QCOMPARE(choice.chosen(), TransferProtocol::Raw);
     QVERIFY(choice.findChild<QLabel *>(QStringLiteral("lrzszMissing"))->text().contains("lrzsz"));
+}
+
+void TestFileTransfer::zmodemRequestIsOfferedWhenAsked_data()
+{
+    QTest::addColumn<bool>("autoStart");
+    QTest::newRow("off") << false;
+    QTest::newRow("on") << true;
+}
+
+void TestFileTransfer::zmodemRequestIsOfferedWhenAsked()
+{
+    QFETCH(bool, autoStart);
+    PtyPair pty;
+    Channel channel(2, false);
+    channel.module().zmodemAutoStart = autoStart;
+    channel.switchOnSerial(pty.slavePath(), settings);
+    QSignalSpy requested(&channel, &Channel::zmodemRequested);
+    pty.write("rz\r**\x18"
+              "B00000000000000\r\x8a\x11");
+    pty.write("end");
+    QTRY_VERIFY_WITH_TIMEOUT(channel.pane().text().endsWith("end"), 10000);
+    QCOMPARE(requested.count(), autoStart ? 1 : 0);
 }
 
 QTEST_MAIN(TestFileTransfer)

@@ -173,7 +173,8 @@ void Channel::repeat()
 
 void Channel::send(const TransmissionList &transmissions)
 {
-    if (!isOn() || isWaiting())
+    // Typed bytes would break a file transfer's frames.
+    if (!isOn() || isWaiting() || m_transferring)
         return;
     qint64 refused = 0;
     for (const Transmission &bytes : transmissions) {

@@ -45,7 +45,7 @@
 // turns the receive route aside at Channel::onReceived: each batch goes out
 // as transferReceived() to the program, never to the pane or the
 // recordings, and what the program sends is neither echoed nor logged; the
-// counts still include both.
+// counts still include both. Typed and repeated bytes are not sent meanwhile.
 // While the link waits to reconnect, the channel stays on: what was received
 // stays, nothing is sent, and recordings go on. What still waited to go out
 // when the port or connection failed is dropped and no longer counted as

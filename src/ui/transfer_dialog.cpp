@@ -53,6 +53,13 @@ TransferDialog::TransferDialog(Channel &channel, QWidget *parent)
     connect(&m_refresh, &QTimer::timeout, this, &TransferDialog::showProgress);
 }
 
+TransferDialog::~TransferDialog()
+{
+    // A transfer still running ends with the dialog, unreported: the dialog
+    // is half gone by then.
+    disconnect(&m_transfer, nullptr, this, nullptr);
+}
+
 bool TransferDialog::startSend(TransferProtocol protocol, const QString &path)
 {
     setWindowTitle(tr("Send File to Comm Port %1").arg(m_channel.number()));

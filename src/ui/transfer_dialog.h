@@ -24,6 +24,7 @@ class TransferDialog : public QDialog
 
 public:
     TransferDialog(Channel &channel, QWidget *parent);
+    ~TransferDialog() override;
 
     // Start; false (said in a message) when the transfer can't start. The
     // dialog deletes itself when it closes.
