@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
@@ -134,10 +135,20 @@ void TestFileTransfer::receivesBesideAnExistingFile()
     QVERIFY(finished.wait(60000));
     QCOMPARE(finished.at(0).at(0).value<FileTransfer::Outcome>(), FileTransfer::Outcome::Done);
     QCOMPARE(fileBytes(existing), QByteArray("kept"));
-    const QStringList files = transfer.receivedFiles();
-    QCOMPARE(files.size(), 1);
-    const QByteArray got = fileBytes(files.first());
+    // Asked about the name that is there: Keep Both.
+    QStringList asked;
+    const QString staging = transfer.stagingFolder();
+    QVERIFY(QFileInfo(staging).isDir());
+    const QStringList moved = transfer.moveReceivedFiles([&asked](const QString &name) {
+        asked << name;
+        return false;
+    });
+    QCOMPARE(asked, QStringList{"sample.bin"});
+    QCOMPARE(moved, QStringList{"sample (2).bin"});
+    QCOMPARE(fileBytes(existing), QByteArray("kept"));
+    const QByteArray got = fileBytes(dir.filePath(QStringLiteral("in/sample (2).bin")));
     QVERIFY2(got == bytes, differenceOf(got, bytes).constData());
+    QVERIFY(!QFileInfo::exists(staging));
 }
 
 void TestFileTransfer::cancelEndsTheProgramAndGivesTheChannelBack()

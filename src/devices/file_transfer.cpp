@@ -6,6 +6,7 @@
 #include "devices/transmit_queue.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -16,6 +17,18 @@ namespace {
 // much may wait in its queue before the program's output is left unread.
 constexpr qint64 pieceSize = 16 * 1024;
 constexpr qint64 queuedAtMost = 64 * 1024;
+
+// "name (2).ext", "name (3).ext", ...: the first that is not in `folder`.
+QString freeName(const QDir &folder, const QFileInfo &file)
+{
+    const QString suffix =
+        file.completeSuffix().isEmpty() ? QString() : QLatin1Char('.') + file.completeSuffix();
+    for (int n = 2;; ++n) {
+        const QString name = QStringLiteral("%1 (%2)%3").arg(file.baseName()).arg(n).arg(suffix);
+        if (!folder.exists(name))
+            return name;
+    }
+}
 
 } // namespace
 
@@ -237,6 +250,26 @@ QStringList FileTransfer::receivedFiles() const
     for (const QFileInfo &entry : entries)
         files << entry.absoluteFilePath();
     return files;
+}
+
+QStringList FileTransfer::moveReceivedFiles(const std::function<bool(const QString &name)> &replace)
+{
+    const QDir folder(m_path);
+    QStringList moved;
+    for (const QString &path : receivedFiles()) {
+        const QFileInfo received(path);
+        QString name = received.fileName();
+        if (folder.exists(name)) {
+            if (replace(name))
+                QFile::remove(folder.filePath(name));
+            else
+                name = freeName(folder, received);
+        }
+        if (QFile::rename(path, folder.filePath(name)))
+            moved << name;
+    }
+    removeStaging();
+    return moved;
 }
 
 void FileTransfer::removeStaging()

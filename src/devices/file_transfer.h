@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 class Channel;
 
 // Sends or receives one file by XMODEM, YMODEM or ZMODEM over a channel's
@@ -86,6 +88,11 @@ public:
     QStringList receivedFiles() const;
     QString stagingFolder() const { return m_staging; }
     void removeStaging();
+    // Moves each received file into the chosen folder and removes the
+    // transfer's own; for a name already there `replace(name)` decides:
+    // true replaces the file, false keeps both, the received one under a
+    // free name ("data (2).bin"). Returns the names given, in order.
+    QStringList moveReceivedFiles(const std::function<bool(const QString &name)> &replace);
 
 signals:
     void progressed();

@@ -3,30 +3,12 @@
 #include "devices/channel.h"
 #include "ui/program_message.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-namespace {
-
-// "name (2).ext", "name (3).ext", ...: the first that is not in `folder`.
-QString freeName(const QDir &folder, const QFileInfo &file)
-{
-    const QString suffix =
-        file.completeSuffix().isEmpty() ? QString() : QLatin1Char('.') + file.completeSuffix();
-    for (int n = 2;; ++n) {
-        const QString name = QStringLiteral("%1 (%2)%3").arg(file.baseName()).arg(n).arg(suffix);
-        if (!folder.exists(name))
-            return name;
-    }
-}
-
-} // namespace
 
 TransferDialog::TransferDialog(Channel &channel, QWidget *parent)
     : QDialog(parent)
@@ -151,26 +133,13 @@ void TransferDialog::onFinished(FileTransfer::Outcome outcome)
 
 QStringList TransferDialog::moveReceivedFiles()
 {
-    const QDir folder(m_transfer.path());
-    QStringList moved;
-    for (const QString &path : m_transfer.receivedFiles()) {
-        const QFileInfo received(path);
-        QString name = received.fileName();
-        if (folder.exists(name)) {
-            QMessageBox ask(QMessageBox::NoIcon, programTitle(),
-                            tr("%1 is already in %2.").arg(name, folder.path()),
-                            QMessageBox::NoButton, parentWidget());
-            QPushButton *replace = ask.addButton(tr("Replace"), QMessageBox::DestructiveRole);
-            ask.addButton(tr("Keep Both"), QMessageBox::AcceptRole);
-            ask.exec();
-            if (ask.clickedButton() == replace)
-                QFile::remove(folder.filePath(name));
-            else
-                name = freeName(folder, received);
-        }
-        if (QFile::rename(path, folder.filePath(name)))
-            moved << name;
-    }
-    m_transfer.removeStaging();
-    return moved;
+    return m_transfer.moveReceivedFiles([this](const QString &name) {
+        QMessageBox ask(QMessageBox::NoIcon, programTitle(),
+                        tr("%1 is already in %2.").arg(name, m_transfer.path()),
+                        QMessageBox::NoButton, parentWidget());
+        QPushButton *replace = ask.addButton(tr("Replace"), QMessageBox::DestructiveRole);
+        ask.addButton(tr("Keep Both"), QMessageBox::AcceptRole);
+        ask.exec();
+        return ask.clickedButton() == replace;
+    });
 }

@@ -17,7 +17,7 @@ class QPushButton;
 //
 // A received file is moved from the transfer's own folder into the chosen
 // one; for a name that is already there the operator chooses Replace or
-// Keep Both (the received file then gets a free name such as "data (2).bin").
+// Keep Both (FileTransfer::moveReceivedFiles).
 class TransferDialog : public QDialog
 {
     Q_OBJECT
