@@ -8,6 +8,7 @@ constexpr char cancelByte = 0x18; // CAN
 constexpr char backspace = 0x08;
 constexpr qsizetype longestLine = 4096;
 constexpr qsizetype wordsKept = 4;
+constexpr int zmodemWindow = 64 * 1024;
 
 // Progress at its verbosity: lrzsz writes "Bytes Sent" lines from -vv on.
 const QString progressOption = QStringLiteral("-vv");
@@ -61,9 +62,14 @@ TransferCommand sendCommand(TransferProtocol protocol, const QString &path)
                 {QStringLiteral("lsb")},
                 {progressOption, QStringLiteral("--"), path}};
     case TransferProtocol::Zmodem:
+        // A window: the program waits for the receiver's acknowledgement
+        // every so many bytes, so it never runs far ahead of a slow line
+        // (its progress then counts what the receiver has, and the bytes
+        // waiting here stay few).
         return {QStringLiteral("sz"),
                 {QStringLiteral("lsz")},
-                {progressOption, QStringLiteral("--"), path}};
+                {progressOption, QStringLiteral("-w"), QString::number(zmodemWindow),
+                 QStringLiteral("--"), path}};
     }
     return {};
 }
