@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +50,7 @@ private slots:
     void initTestCase();
     void sendsByteExactByEachProtocol_data();
     void sendsByteExactByEachProtocol();
+    void sendsOverTcp();
     void receivesBesideAnExistingFile_data();
     void receivesBesideAnExistingFile();
     void cancelEndsTheProgramAndGivesTheChannelBack();
@@ -101,6 +104,29 @@ void TestFileTransfer::sendsByteExactByEachProtocol()
     QCOMPARE(transfer.done(), fileSize);
     // The protocol's frames stayed out of the pane.
     QVERIFY(channel.pane().isEmpty());
+}
+
+void TestFileTransfer::sendsOverTcp()
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = randomBytes(fileSize, 15);
+    writeFile(dir.filePath(QStringLiteral("sample.bin")), bytes);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("in")));
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost));
+    Channel channel(1, true);
+    channel.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(server.serverPort()));
+    QVERIFY(server.waitForNewConnection(5000));
+    LrzszPeer device(*server.nextPendingConnection(), QStringLiteral("rz"), {},
+                     dir.filePath(QStringLiteral("in")));
+    FileTransfer transfer(channel);
+    QSignalSpy finished(&transfer, &FileTransfer::finished);
+    QVERIFY(
+        transfer.startSend(TransferProtocol::Zmodem, dir.filePath(QStringLiteral("sample.bin"))));
+    QVERIFY(finished.wait(60000));
+    QCOMPARE(finished.at(0).at(0).value<FileTransfer::Outcome>(), FileTransfer::Outcome::Done);
+    QCOMPARE(device.waitForExit(10000), 0);
+    QCOMPARE(fileBytes(dir.filePath(QStringLiteral("in/sample.bin"))), bytes);
 }
 
 void TestFileTransfer::receivesBesideAnExistingFile_data()

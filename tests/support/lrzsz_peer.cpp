@@ -24,6 +24,23 @@ LrzszPeer::LrzszPeer(PtyPair &pty, const QString &program, const QStringList &ar
         flush();
     });
     QObject::connect(&m_writable, &QSocketNotifier::activated, [this] { flush(); });
+    start(program, arguments, folder);
+}
+
+LrzszPeer::LrzszPeer(QIODevice &connection, const QString &program, const QStringList &arguments,
+                     const QString &folder)
+    : m_readable(QSocketNotifier::Read)
+    , m_writable(QSocketNotifier::Write)
+{
+    QObject::connect(&connection, &QIODevice::readyRead,
+                     [this, &connection] { m_process.write(connection.readAll()); });
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput,
+                     [this, &connection] { connection.write(m_process.readAllStandardOutput()); });
+    start(program, arguments, folder);
+}
+
+void LrzszPeer::start(const QString &program, const QStringList &arguments, const QString &folder)
+{
     m_process.setWorkingDirectory(folder);
     m_process.start(program, arguments);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QString>
@@ -11,11 +12,14 @@ class PtyPair;
 // An lrzsz program (rz, sz, rx...) playing the device at a pty's master,
 // joined to it through pipes: given the master itself, it would set the
 // terminal's timings and wait a tenth of a second after every block.
+// Or at the far end of a connection (a socket accepted on 127.0.0.1).
 // Ended (by its PID) when destroyed.
 class LrzszPeer
 {
 public:
     LrzszPeer(PtyPair &pty, const QString &program, const QStringList &arguments,
+              const QString &folder);
+    LrzszPeer(QIODevice &connection, const QString &program, const QStringList &arguments,
               const QString &folder);
     ~LrzszPeer();
     LrzszPeer(const LrzszPeer &) = delete;
@@ -29,7 +33,9 @@ public:
 private:
     void flush();
 
-    int m_fd;
+    void start(const QString &program, const QStringList &arguments, const QString &folder);
+
+    int m_fd = -1; // the pty's master, or -1 for a connection
     QSocketNotifier m_readable;
     QSocketNotifier m_writable;
     QProcess m_process;
