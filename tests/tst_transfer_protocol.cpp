@@ -7,44 +7,9 @@ class TestTransferProtocol : public QObject
     Q_OBJECT
 
 private slots:
-    void spotsZmodemRequestAcrossBatches_data();
-    void spotsZmodemRequestAcrossBatches();
     void readsProgressAndLastWords_data();
     void readsProgressAndLastWords();
 };
-
-void TestTransferProtocol::spotsZmodemRequestAcrossBatches_data()
-{
-    QTest::addColumn<QByteArrayList>("batches");
-    QTest::addColumn<int>("spottedIn"); // -1: never
-    QTest::newRow("whole") << QByteArrayList{"rz\r**\x18"
-                                             "B00000000000000\r\n"}
-                           << 0;
-    QTest::newRow("split after the CAN") << QByteArrayList{"**\x18", "B00"} << 1;
-    QTest::newRow("one byte a batch") << QByteArrayList{"*", "*", "\x18", "B", "0", "0"} << 5;
-    QTest::newRow("more stars first") << QByteArrayList{"x***\x18"
-                                                        "B0",
-                                                        "0"}
-                                      << 1;
-    QTest::newRow("broken by a byte") << QByteArrayList{"**\x18"
-                                                        "B",
-                                                        "x00"}
-                                      << -1;
-    QTest::newRow("no CAN") << QByteArrayList{"**B00"} << -1;
-}
-
-void TestTransferProtocol::spotsZmodemRequestAcrossBatches()
-{
-    QFETCH(QByteArrayList, batches);
-    QFETCH(int, spottedIn);
-    ZmodemRequestSpotter spotter;
-    int spotted = -1;
-    for (int i = 0; i < batches.size(); ++i) {
-        if (spotter.spot(batches.at(i)) && spotted < 0)
-            spotted = i;
-    }
-    QCOMPARE(spotted, spottedIn);
-}
 
 void TestTransferProtocol::readsProgressAndLastWords_data()
 {
