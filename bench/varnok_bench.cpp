@@ -15,6 +15,7 @@
 #include "spill_stall_bench.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
+#include "transfer_bench.h"
 #include "wrap_bench.h"
 
 #include "core/byte_text.h"
@@ -723,7 +724,7 @@ int main(int argc, char *argv[])
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
     // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
-    // network, cpu; or huge (an 8 GB pane) and spill (a shown pane filled
+    // network, cpu, zmodem; or huge (an 8 GB pane) and spill (a shown pane filled
     // with 8 GB from a peer), which only run when asked for (each takes
     // minutes and 8 GB of disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
@@ -758,8 +759,12 @@ int main(int argc, char *argv[])
          [] {
              spillStallBench(table, quick);
          }},
-        {QStringLiteral("find"), [] {
+        {QStringLiteral("find"),
+         [] {
              findBench(table, quick);
+         }},
+        {QStringLiteral("zmodem"), [] {
+             zmodemBench(table, quick);
          }}};
     table.header();
     for (const auto &[name, run] : sections)

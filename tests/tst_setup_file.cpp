@@ -89,6 +89,7 @@ void TestSetupFile::roundTripKeepsEveryValue()
         channel.module().lineEnding = n == 1 ? LineEnding::CrLf : LineEnding::None;
         channel.setLineBreaks(n == 1 ? LineBreaks::Lf : LineBreaks::CrLf);
         channel.setLocalEcho(true);
+        channel.module().zmodemAutoStart = true;
         channel.setLinkOptions(
             LinkOptions{true, false, false, n == 1 ? FlowControl::RtsCts : FlowControl::XonXoff});
         channel.setPaneTimes(

@@ -17,6 +17,9 @@ bash tools/install-deps.sh lintian appstream man-db
 bash tools/install-deps.sh clang libclang-rt-14-dev
 # For the RFC 2217 tests and benchmark: a real server for a pseudo-terminal.
 bash tools/install-deps.sh ser2net
+# For the file-transfer tests and benchmark: XMODEM, YMODEM and ZMODEM's
+# programs on both sides (docs/file-transfer.md).
+bash tools/install-deps.sh lrzsz
 
 jobs=$(nproc) # one more made the plain build slower here (6.1 instead of 5.6 minutes)
 # Most tests wait on devices, sockets and timers rather than compute: three

@@ -91,7 +91,9 @@ struct ChannelModule
     // applies it; Channel keeps the two together).
     LineBreaks lineBreaks = LineBreaks::Any;
     bool localEcho = false; // what is sent shows in the pane too, marked
-    QByteArray strBuffer;   // received and not yet shown, one char per byte
+    // A ZMODEM sender's request in what arrives offers to receive its file.
+    bool zmodemAutoStart = false;
+    QByteArray strBuffer; // received and not yet shown, one char per byte
 
     // Set once by the sign-on splash before the main window first shows.
     void setSignOnDefaults()

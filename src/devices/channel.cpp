@@ -42,6 +42,8 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     connect(&m_link, &ChannelLink::reconnected, this, &Channel::linkNoted);
     connect(&m_link, &ChannelLink::sent, this, [this](QByteArrayView bytes) {
         m_sentCount += bytes.size();
+        if (m_transferring)
+            return; // a protocol's frames are no text to show or log
         if (m_module.localEcho)
             m_receiver.showSent(bytes);
         emit bytesSent(bytes);
@@ -89,6 +91,10 @@ void Channel::wireReceiveRoute()
 void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
 {
     m_receivedCount += batch.size();
+    if (m_transferring) {
+        emit transferReceived(batch);
+        return;
+    }
     emit batchReceived(batch);
     // One clock read per batch: the time of every line it starts.
     const qint64 arrivalMs = QDateTime::currentMSecsSinceEpoch();
@@ -96,6 +102,8 @@ void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
         m_receiver.receiveSocket(batch, arrivalMs);
     else
         m_receiver.receiveSerial(batch, arrivalMs);
+    if (m_module.zmodemAutoStart && m_zmodemSpotter.spot(batch))
+        emit zmodemRequested();
 }
 
 void Channel::onLost(const QString &text, const QString &detail)
@@ -165,7 +173,8 @@ void Channel::repeat()
 
 void Channel::send(const TransmissionList &transmissions)
 {
-    if (!isOn() || isWaiting())
+    // Typed bytes would break a file transfer's frames.
+    if (!isOn() || isWaiting() || m_transferring)
         return;
     qint64 refused = 0;
     for (const Transmission &bytes : transmissions) {

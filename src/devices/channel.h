@@ -4,6 +4,7 @@
 #include "core/channel_state.h"
 #include "core/line_time_text.h"
 #include "core/pane_text.h"
+#include "core/transfer_protocol.h"
 #include "devices/channel_link.h"
 
 #include <QByteArrayView>
@@ -40,6 +41,11 @@
 //       ChannelLink::sent --> sentCount() and bytesSent()
 // Repeat (Channel::repeat) and a sent file (FileSender, through
 // sendUntyped()) join the transmit route at ChannelLink::send.
+// While a file transfer's program runs (FileTransfer), setTransferring(true)
+// turns the receive route aside at Channel::onReceived: each batch goes out
+// as transferReceived() to the program, never to the pane or the
+// recordings, and what the program sends is neither echoed nor logged; the
+// counts still include both. Typed and repeated bytes are not sent meanwhile.
 // While the link waits to reconnect, the channel stays on: what was received
 // stays, nothing is sent, and recordings go on. What still waited to go out
 // when the port or connection failed is dropped and no longer counted as
@@ -136,6 +142,10 @@ public:
     // sent) when the channel is off, waits to reconnect, or its link's queue
     // refuses them.
     bool sendUntyped(const Transmission &bytes);
+    // Hands what arrives to a file transfer's program instead of the
+    // receive path (see the route map above).
+    void setTransferring(bool on) { m_transferring = on; }
+    bool isTransferring() const { return m_transferring; }
 
 signals:
     // The link opened (true) or closed (false), for whatever reason.
@@ -147,6 +157,11 @@ signals:
     void transmitRefused(qint64 count);
     // Every batch received, before it goes to the receive path.
     void batchReceived(const QByteArray &batch);
+    // Every batch received while transferring, instead of batchReceived().
+    void transferReceived(const QByteArray &batch);
+    // With zmodemAutoStart on, a ZMODEM sender asked to start (its request
+    // has reached the pane as well).
+    void zmodemRequested();
     // Bytes handed to the port or connection (typed, Repeat, or a file's),
     // in order, as the device takes them: a long resend comes in slices of
     // at most 64 KB, each from its own event, so a log of sent bytes never
@@ -185,4 +200,6 @@ private:
     PaneTimeChoice m_paneTimes;
     qint64 m_receivedCount = 0;
     qint64 m_sentCount = 0;
+    bool m_transferring = false;
+    ZmodemRequestSpotter m_zmodemSpotter;
 };

@@ -198,6 +198,11 @@ const QList<Key> channelKeyTable = {
      [](Channel &c, ChannelChoices &, const QString &t) {
          return applied(boolOf(t), c.module().localEcho);
      }},
+    {"ZmodemAutoStart", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.module().zmodemAutoStart); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(boolOf(t), c.module().zmodemAutoStart);
+     }},
     {"Reconnect", false,
      [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().reconnect); },
      [](Channel &c, ChannelChoices &, const QString &t) {

@@ -3,16 +3,26 @@
 #include "devices/capture_session.h"
 #include "ui/program_message.h"
 #include "ui/send_file_dialog.h"
+#include "ui/transfer_protocol_choice.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScopedValueRollback>
 
 SendFileCommands::SendFileCommands(CaptureSession &session, QWidget *window)
     : QObject(window)
     , m_session(session)
     , m_window(window)
-{}
+{
+    for (const ChannelListEntry &entry : channelList) {
+        const int n = entry.number;
+        connect(&session.channel(n), &Channel::zmodemRequested, this,
+                [this, n] { offerZmodemReceive(n); });
+    }
+}
 
 void SendFileCommands::addEntries(QMenu *file)
 {
@@ -22,15 +32,30 @@ void SendFileCommands::addEntries(QMenu *file)
                                         [this, n] { chooseAndSend(n); });
         send->setObjectName(QStringLiteral("mnuFileSend%1").arg(n));
     }
+    for (const ChannelListEntry &entry : channelList) {
+        const int n = entry.number;
+        QAction *receive = file->addAction(tr("Receive File from Comm Port %1...").arg(n), this,
+                                           [this, n] { chooseAndReceive(n); });
+        receive->setObjectName(QStringLiteral("mnuFileReceive%1").arg(n));
+    }
+}
+
+bool SendFileCommands::raiseRunning(int number)
+{
+    QDialog *running = dialog(number);
+    if (!running)
+        running = transfer(number);
+    if (!running)
+        return false;
+    running->raise();
+    running->activateWindow();
+    return true;
 }
 
 void SendFileCommands::chooseAndSend(int number)
 {
-    if (SendFileDialog *running = dialog(number)) {
-        running->raise();
-        running->activateWindow();
+    if (raiseRunning(number))
         return;
-    }
     if (!m_session.channel(number).isOn()) {
         showProgramMessage(m_window, tr("Switch Comm Port %1 on first.").arg(number));
         return;
@@ -40,12 +65,81 @@ void SendFileCommands::chooseAndSend(int number)
     if (path.isEmpty())
         return;
     m_folder = QFileInfo(path).absolutePath();
-    sendFile(number, path);
+    TransferProtocol protocol = TransferProtocol::Raw;
+    if (!TransferProtocolChoice::ask(m_window, tr("Send %1").arg(QFileInfo(path).fileName()),
+                                     transferProtocols(), &protocol))
+        return;
+    if (protocol == TransferProtocol::Raw) {
+        sendFile(number, path);
+        return;
+    }
+    auto *dialog = new TransferDialog(m_session.channel(number), m_window);
+    startTransfer(number, dialog, dialog->startSend(protocol, path));
+}
+
+void SendFileCommands::chooseAndReceive(int number)
+{
+    if (raiseRunning(number))
+        return;
+    if (!m_session.channel(number).isOn()) {
+        showProgramMessage(m_window, tr("Switch Comm Port %1 on first.").arg(number));
+        return;
+    }
+    const QString title = tr("Receive File from Comm Port %1").arg(number);
+    TransferProtocol protocol = TransferProtocol::Zmodem;
+    if (!TransferProtocolChoice::ask(
+            m_window, title,
+            {TransferProtocol::Xmodem, TransferProtocol::Ymodem, TransferProtocol::Zmodem},
+            &protocol))
+        return;
+    const QString folder = QFileDialog::getExistingDirectory(m_window, title, m_folder);
+    if (folder.isEmpty())
+        return;
+    m_folder = folder;
+    QString name;
+    if (!transferCarriesName(protocol)) {
+        // XMODEM brings no name.
+        name = QInputDialog::getText(m_window, title, tr("Save the file as:"));
+        name = QFileInfo(name.trimmed()).fileName();
+        if (name.isEmpty())
+            return;
+    }
+    auto *dialog = new TransferDialog(m_session.channel(number), m_window);
+    startTransfer(number, dialog, dialog->startReceive(protocol, folder, name));
+}
+
+void SendFileCommands::offerZmodemReceive(int number)
+{
+    if (m_offering || dialog(number) || transfer(number))
+        return;
+    QScopedValueRollback offering(m_offering, true);
+    const QString title = tr("Receive File from Comm Port %1").arg(number);
+    if (QMessageBox::question(m_window, programTitle(),
+                              tr("A ZMODEM sender on Comm Port %1 asks to start. Receive its "
+                                 "file?")
+                                  .arg(number)) != QMessageBox::Yes)
+        return;
+    const QString folder = QFileDialog::getExistingDirectory(m_window, title, m_folder);
+    if (folder.isEmpty() || !m_session.channel(number).isOn())
+        return;
+    m_folder = folder;
+    auto *dialog = new TransferDialog(m_session.channel(number), m_window);
+    startTransfer(number, dialog, dialog->startReceive(TransferProtocol::Zmodem, folder, {}));
+}
+
+void SendFileCommands::startTransfer(int number, TransferDialog *dialog, bool started)
+{
+    if (!started) {
+        delete dialog;
+        return;
+    }
+    m_transfers[size_t(number - 1)] = dialog;
+    dialog->show();
 }
 
 SendFileDialog *SendFileCommands::sendFile(int number, const QString &path)
 {
-    if (dialog(number))
+    if (dialog(number) || transfer(number))
         return nullptr;
     auto *sending = new SendFileDialog(m_session.channel(number), m_window);
     if (!sending->start(path)) {

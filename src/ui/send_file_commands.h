@@ -2,6 +2,7 @@
 
 #include "core/channel_list.h"
 #include "ui/send_file_dialog.h"
+#include "ui/transfer_dialog.h"
 
 #include <QObject>
 #include <QPointer>
@@ -14,8 +15,12 @@ class QMenu;
 class QWidget;
 
 // File > "Send File to Comm Port 1..." and "...2...": streams a chosen file
-// over the channel with a progress dialog. One file at a time per channel:
-// asking again brings its dialog forward.
+// over the channel with a progress dialog, as it is (Raw) or by a protocol
+// chosen after the file (TransferDialog). "Receive File from Comm Port N..."
+// asks for a protocol, a folder and, for XMODEM, a name. One file at a time
+// per channel: asking again brings its dialog forward. A channel with
+// ZmodemAutoStart (a setup-file key) offers to receive when a ZMODEM
+// sender asks to start.
 class SendFileCommands : public QObject
 {
     Q_OBJECT
@@ -29,12 +34,21 @@ public:
     // it can't start.
     SendFileDialog *sendFile(int number, const QString &path);
     SendFileDialog *dialog(int number) const { return m_dialogs[size_t(number - 1)]; }
+    TransferDialog *transfer(int number) const { return m_transfers[size_t(number - 1)]; }
 
 private:
+    // Brings the channel's running send or transfer forward; false when none runs.
+    bool raiseRunning(int number);
     void chooseAndSend(int number);
+    void chooseAndReceive(int number);
+    // A ZMODEM sender asked to start: offers to receive its file.
+    void offerZmodemReceive(int number);
+    void startTransfer(int number, TransferDialog *dialog, bool started);
 
     CaptureSession &m_session;
     QWidget *m_window;
     std::array<QPointer<SendFileDialog>, channelCount> m_dialogs; // by channel number - 1
+    std::array<QPointer<TransferDialog>, channelCount> m_transfers;
     QString m_folder;
+    bool m_offering = false; // an offer is being answered: its sender's repeats wait
 };
