@@ -20,6 +20,7 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     m_pane.setParent(this);
     m_receiver.setParent(this);
     m_link.setParent(this);
+    m_sendButtons.setParent(this);
     m_receiver.timer().setObjectName(QStringLiteral("Timer%1").arg(number));
     wireReceiveRoute();
     connect(&m_link, &ChannelLink::routeChanged, this, [this](ChannelLink::Route route) {
@@ -27,6 +28,8 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
         if (on) {
             m_receivedCount = 0;
             m_sentCount = 0;
+        } else {
+            m_sendButtons.stopAll();
         }
         emit onChanged(on);
     });

@@ -5,6 +5,7 @@
 #include "core/line_time_text.h"
 #include "core/pane_text.h"
 #include "devices/channel_link.h"
+#include "devices/send_buttons.h"
 
 #include <QByteArrayView>
 #include <QObject>
@@ -38,8 +39,9 @@
 //       chosen at switch-on; what the queue hands the
 //       device comes back, a slice of at most 64 KB at a time, as
 //       ChannelLink::sent --> sentCount() and bytesSent()
-// Repeat (Channel::repeat) and a sent file (FileSender, through
-// sendUntyped()) join the transmit route at ChannelLink::send.
+// Repeat (Channel::repeat), a sent file (FileSender, through
+// sendUntyped()) and the send buttons (SendButtons, through sendUntyped())
+// join the transmit route at ChannelLink::send.
 // While the link waits to reconnect, the channel stays on: what was received
 // stays, nothing is sent, and recordings go on. What still waited to go out
 // when the port or connection failed is dropped and no longer counted as
@@ -68,6 +70,10 @@ public:
     ChannelReceiver &receiver() { return m_receiver; }
     ChannelLink &link() { return m_link; }
     const ChannelLink &link() const { return m_link; }
+    // The send buttons, kept for the whole run; their repeats stop when the
+    // channel goes off.
+    SendButtons &sendButtons() { return m_sendButtons; }
+    const SendButtons &sendButtons() const { return m_sendButtons; }
 
     void load();
     void unload();
@@ -181,6 +187,7 @@ private:
     PaneText m_pane;
     ChannelReceiver m_receiver;
     ChannelLink m_link;
+    SendButtons m_sendButtons{*this};
     QString m_serialSettings;
     PaneTimeChoice m_paneTimes;
     qint64 m_receivedCount = 0;
