@@ -100,7 +100,154 @@ bool appliedToLink(Channel &channel, const std::optional<T> &value, T LinkOption
 
 using Key = SetupFile::ChannelKey;
 
-// "Button1" to "Button12": one send button each (SendButton::toSetupText).
+// The keys of each channel's section, in the order they are written. To
+// keep another value, add its entry here: the file and its checks follow.
+const QList<Key> channelKeyTable = {
+    {"On", false, [](const Channel &, const ChannelChoices &ch) { return boolText(ch.on); },
+     [](Channel &, ChannelChoices &ch, const QString &t) {
+         return applied(boolOf(t), ch.on);
+     }},
+    {"Port", false, [](const Channel &, const ChannelChoices &ch) { return ch.port; },
+     [](Channel &c, ChannelChoices &ch, const QString &t) {
+         if (t.trimmed().isEmpty() || !isOneLine(t) ||
+             (!c.offersTcp() && ChannelLink::networkOfEntry(t)))
+             return false;
+         ch.port = t;
+         return true;
+     }},
+    {"Host", true, [](const Channel &, const ChannelChoices &ch) { return ch.host; },
+     [](Channel &, ChannelChoices &ch, const QString &t) {
+         if (!isOneLine(t))
+             return false;
+         ch.host = t;
+         return true;
+     }},
+    {"Socket", true, [](const Channel &, const ChannelChoices &ch) { return ch.socket; },
+     [](Channel &, ChannelChoices &ch, const QString &t) {
+         if (!wholeNumberOf(t, 1, 65535))
+             return false;
+         ch.socket = t.trimmed();
+         return true;
+     }},
+    {"Format", false,
+     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().format)); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex,
+                                   ReceiveFormat::Dump}),
+                        c.modes().format);
+     }},
+    {"Display", false,
+     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().display)); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t,
+                               {DisplayMode::RealTime, DisplayMode::TimeOut, DisplayMode::AfterCr},
+                               {{"After CR", DisplayMode::AfterCr}}),
+                        c.modes().display);
+     }},
+    {"Transmit", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.modes().transmit));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t, {TransmitMode::RealTime, TransmitMode::AfterCr}),
+                        c.modes().transmit);
+     }},
+    {"Hex", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.modes().hexEntry); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(boolOf(t), c.modes().hexEntry);
+     }},
+    {"TimeOut", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString::number(c.module().intTimeOut);
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         const std::optional<int> ms =
+             wholeNumberOf(t, TimeOutEntry::minimum, TimeOutEntry::maximum);
+         if (ms)
+             c.module().intTimeOut = qint16(*ms);
+         return ms.has_value();
+     }},
+    {"Accumulate", false,
+     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.module().addTo)); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t, {AccumulateMode::AddOn, AccumulateMode::ClearFirst}),
+                        c.module().addTo);
+     }},
+    {"LineEnding", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.module().lineEnding));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(
+             modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}),
+             c.module().lineEnding);
+     }},
+    {"NewLineOn", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.module().lineBreaks));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         LineBreaks rule = c.module().lineBreaks;
+         const bool ok = applied(
+             modeOf(t, {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}), rule);
+         if (ok)
+             c.setLineBreaks(rule);
+         return ok;
+     }},
+    {"LocalEcho", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.module().localEcho); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(boolOf(t), c.module().localEcho);
+     }},
+    {"Reconnect", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().reconnect); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(c, boolOf(t), &LinkOptions::reconnect);
+     }},
+    {"DTR", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().dtr); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(c, boolOf(t), &LinkOptions::dtr);
+     }},
+    {"RTS", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().rts); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(c, boolOf(t), &LinkOptions::rts);
+     }},
+    {"FlowControl", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.linkOptions().flow));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(
+             c, modeOf(t, {FlowControl::None, FlowControl::RtsCts, FlowControl::XonXoff}),
+             &LinkOptions::flow);
+     }},
+    {"Times", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.paneTimes().form));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         PaneTimeChoice choice = c.paneTimes();
+         const bool ok = applied(modeOf(t, {LineTimeForm::Off, LineTimeForm::WallClock,
+                                            LineTimeForm::SinceFirst, LineTimeForm::SincePrevious}),
+                                 choice.form);
+         c.setPaneTimes(choice);
+         return ok;
+     }},
+    {"TimesInCopies", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.paneTimes().inCopies); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         PaneTimeChoice choice = c.paneTimes();
+         const bool ok = applied(boolOf(t), choice.inCopies);
+         c.setPaneTimes(choice);
+         return ok;
+     }},
+};
+
+// "Button1" to "Button12" follow: one send button each
+// (SendButton::toSetupText()).
 template <int index> Key sendButtonKey()
 {
     static const QByteArray name = "Button" + QByteArray::number(index + 1);
@@ -119,163 +266,8 @@ template <std::size_t... index> QList<Key> sendButtonKeys(std::index_sequence<in
     return {sendButtonKey<int(index)>()...};
 }
 
-// The keys of each channel's section, in the order they are written. To
-// keep another value, add its entry here: the file and its checks follow.
-const QList<Key> channelKeyTable =
-    QList<Key>{
-        {"On", false, [](const Channel &, const ChannelChoices &ch) { return boolText(ch.on); },
-         [](Channel &, ChannelChoices &ch, const QString &t) {
-             return applied(boolOf(t), ch.on);
-         }},
-        {"Port", false, [](const Channel &, const ChannelChoices &ch) { return ch.port; },
-         [](Channel &c, ChannelChoices &ch, const QString &t) {
-             if (t.trimmed().isEmpty() || !isOneLine(t) ||
-                 (!c.offersTcp() && ChannelLink::networkOfEntry(t)))
-                 return false;
-             ch.port = t;
-             return true;
-         }},
-        {"Host", true, [](const Channel &, const ChannelChoices &ch) { return ch.host; },
-         [](Channel &, ChannelChoices &ch, const QString &t) {
-             if (!isOneLine(t))
-                 return false;
-             ch.host = t;
-             return true;
-         }},
-        {"Socket", true, [](const Channel &, const ChannelChoices &ch) { return ch.socket; },
-         [](Channel &, ChannelChoices &ch, const QString &t) {
-             if (!wholeNumberOf(t, 1, 65535))
-                 return false;
-             ch.socket = t.trimmed();
-             return true;
-         }},
-        {"Format", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return QString(keywordOf(c.modes().format));
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return applied(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal,
-                                       ReceiveFormat::Hex, ReceiveFormat::Dump}),
-                            c.modes().format);
-         }},
-        {"Display", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return QString(keywordOf(c.modes().display));
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return applied(
-                 modeOf(t, {DisplayMode::RealTime, DisplayMode::TimeOut, DisplayMode::AfterCr},
-                        {{"After CR", DisplayMode::AfterCr}}),
-                 c.modes().display);
-         }},
-        {"Transmit", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return QString(keywordOf(c.modes().transmit));
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return applied(modeOf(t, {TransmitMode::RealTime, TransmitMode::AfterCr}),
-                            c.modes().transmit);
-         }},
-        {"Hex", false,
-         [](const Channel &c, const ChannelChoices &) { return boolText(c.modes().hexEntry); },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return applied(boolOf(t), c.modes().hexEntry);
-         }},
-        {"TimeOut", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return QString::number(c.module().intTimeOut);
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             const std::optional<int> ms =
-                 wholeNumberOf(t, TimeOutEntry::minimum, TimeOutEntry::maximum);
-             if (ms)
-                 c.module().intTimeOut = qint16(*ms);
-             return ms.has_value();
-         }},
-        {"Accumulate", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return QString(keywordOf(c.module().addTo));
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return applied(modeOf(t, {AccumulateMode::AddOn, AccumulateMode::ClearFirst}),
-                            c.module().addTo);
-         }},
-        {"LineEnding", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return QString(keywordOf(c.module().lineEnding));
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return applied(
-                 modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}),
-                 c.module().lineEnding);
-         }},
-        {"NewLineOn", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return QString(keywordOf(c.module().lineBreaks));
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             LineBreaks rule = c.module().lineBreaks;
-             const bool ok = applied(
-                 modeOf(t, {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}),
-                 rule);
-             if (ok)
-                 c.setLineBreaks(rule);
-             return ok;
-         }},
-        {"LocalEcho", false,
-         [](const Channel &c, const ChannelChoices &) { return boolText(c.module().localEcho); },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return applied(boolOf(t), c.module().localEcho);
-         }},
-        {"Reconnect", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return boolText(c.linkOptions().reconnect);
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return appliedToLink(c, boolOf(t), &LinkOptions::reconnect);
-         }},
-        {"DTR", false,
-         [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().dtr); },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return appliedToLink(c, boolOf(t), &LinkOptions::dtr);
-         }},
-        {"RTS", false,
-         [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().rts); },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return appliedToLink(c, boolOf(t), &LinkOptions::rts);
-         }},
-        {"FlowControl", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return QString(keywordOf(c.linkOptions().flow));
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             return appliedToLink(
-                 c, modeOf(t, {FlowControl::None, FlowControl::RtsCts, FlowControl::XonXoff}),
-                 &LinkOptions::flow);
-         }},
-        {"Times", false,
-         [](const Channel &c, const ChannelChoices &) {
-             return QString(keywordOf(c.paneTimes().form));
-         },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             PaneTimeChoice choice = c.paneTimes();
-             const bool ok =
-                 applied(modeOf(t, {LineTimeForm::Off, LineTimeForm::WallClock,
-                                    LineTimeForm::SinceFirst, LineTimeForm::SincePrevious}),
-                         choice.form);
-             c.setPaneTimes(choice);
-             return ok;
-         }},
-        {"TimesInCopies", false,
-         [](const Channel &c, const ChannelChoices &) { return boolText(c.paneTimes().inCopies); },
-         [](Channel &c, ChannelChoices &, const QString &t) {
-             PaneTimeChoice choice = c.paneTimes();
-             const bool ok = applied(boolOf(t), choice.inCopies);
-             c.setPaneTimes(choice);
-             return ok;
-         }},
-    } +
-    sendButtonKeys(std::make_index_sequence<SendButton::perChannel>());
+const QList<Key> allChannelKeys =
+    channelKeyTable + sendButtonKeys(std::make_index_sequence<SendButton::perChannel>());
 
 const QList<SetupFile::SessionKey> sessionKeyTable = {
     {"Settings", [](const CaptureSession &s) { return s.serialSettings(); },
@@ -311,7 +303,7 @@ namespace SetupFile {
 
 const QList<ChannelKey> &channelKeys()
 {
-    return channelKeyTable;
+    return allChannelKeys;
 }
 
 const QList<SessionKey> &sessionKeys()
@@ -331,7 +323,7 @@ bool save(const QString &path, const CaptureSession &session, const ChannelChoic
     for (const Channel *channel : session.channels()) {
         const int n = channel->number();
         file.beginGroup(channelSection(n));
-        for (const ChannelKey &key : channelKeyTable) {
+        for (const ChannelKey &key : allChannelKeys) {
             if (!key.tcpOnly || channel->offersTcp())
                 file.setValue(QLatin1String(key.name), key.current(*channel, choices.at(n - 1)));
         }
@@ -416,7 +408,7 @@ Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceLi
             const int n = channel->number();
             if (section != channelSection(n))
                 continue;
-            for (const ChannelKey &entry : channelKeyTable) {
+            for (const ChannelKey &entry : allChannelKeys) {
                 if (name != QLatin1String(entry.name) || (entry.tcpOnly && !channel->offersTcp()))
                     continue;
                 known = true;
