@@ -21,6 +21,7 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     m_receiver.setParent(this);
     m_link.setParent(this);
     m_sendButtons.setParent(this);
+    m_replayer.setParent(this);
     m_receiver.timer().setObjectName(QStringLiteral("Timer%1").arg(number));
     wireReceiveRoute();
     connect(&m_link, &ChannelLink::routeChanged, this, [this](ChannelLink::Route route) {
@@ -30,6 +31,7 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
             m_sentCount = 0;
         } else {
             m_sendButtons.stopAll();
+            m_replayer.stop();
         }
         emit onChanged(on);
     });
@@ -191,7 +193,13 @@ void Channel::clearTransmit()
     TransmitLine::clearRecords(m_modes);
 }
 
+void Channel::receiveReplayed(const QByteArray &bytes)
+{
+    onReceived(bytes, ChannelLink::Route::Serial);
+}
+
 void Channel::clearReceived()
 {
+    m_replayer.stop();
     m_receiver.clearReceived();
 }

@@ -5,6 +5,7 @@
 #include "core/line_time_text.h"
 #include "core/pane_text.h"
 #include "devices/channel_link.h"
+#include "devices/replayer.h"
 #include "devices/send_buttons.h"
 
 #include <QByteArrayView>
@@ -41,7 +42,8 @@
 //       ChannelLink::sent --> sentCount() and bytesSent()
 // Repeat (Channel::repeat), a sent file (FileSender, through
 // sendUntyped()) and the send buttons (SendButtons, through sendUntyped())
-// join the transmit route at ChannelLink::send.
+// join the transmit route at ChannelLink::send. A replay (Replayer) joins
+// the receive route at onReceived(), or the transmit route at sendUntyped().
 // While the link waits to reconnect, the channel stays on: what was received
 // stays, nothing is sent, and recordings go on. What still waited to go out
 // when the port or connection failed is dropped and no longer counted as
@@ -74,6 +76,9 @@ public:
     // channel goes off.
     SendButtons &sendButtons() { return m_sendButtons; }
     const SendButtons &sendButtons() const { return m_sendButtons; }
+    // Plays a recording back into the pane or out of the channel; stops
+    // when the channel goes off or its pane is cleared.
+    Replayer &replayer() { return m_replayer; }
 
     void load();
     void unload();
@@ -142,6 +147,10 @@ public:
     // sent) when the channel is off, waits to reconnect, or its link's queue
     // refuses them.
     bool sendUntyped(const Transmission &bytes);
+    // Bytes of a recording played back (Replayer), taken as received: counted
+    // and recorded, shown by the pane, matched by scripts, whether the
+    // channel is on or not.
+    void receiveReplayed(const QByteArray &bytes);
 
 signals:
     // The link opened (true) or closed (false), for whatever reason.
@@ -188,6 +197,7 @@ private:
     ChannelReceiver m_receiver;
     ChannelLink m_link;
     SendButtons m_sendButtons{*this};
+    Replayer m_replayer{*this};
     QString m_serialSettings;
     PaneTimeChoice m_paneTimes;
     qint64 m_receivedCount = 0;
