@@ -107,6 +107,9 @@ void TestScriptRun::runsToItsEnd_data()
     QTest::newRow("no such channel")
         << QByteArray("send(7, 'x');\n") << false
         << "script.js:1: Error: send: there is no channel 7" << QByteArray();
+    QTest::newRow("replay of no recording")
+        << QByteArray("replay(2, 'notes.txt');\n") << false
+        << "script.js:1: Error: replay(2): notes.txt is not a recording" << QByteArray();
     QTest::newRow("unknown record kind")
         << QByteArray("record(2, 'wav', 'x.wav');\n") << false
         << "script.js:1: Error: record(2): the kind \"wav\" is none of" << QByteArray();

@@ -15,8 +15,8 @@ namespace {
 
 // The functions a script sees, straight from the API object, so an error
 // they throw names the script's own line.
-const char *const functionNames[] = {"send", "expect", "wait",   "on",
-                                     "off",  "log",    "record", "stopRecording"};
+const char *const functionNames[] = {"send", "expect", "wait",          "on",     "off",
+                                     "log",  "record", "stopRecording", "replay", "stopReplay"};
 
 constexpr int defaultExpectMs = 10000;
 
@@ -220,6 +220,50 @@ void ScriptApi::stopRecording()
     m_gate->callOnGui([session, channels] {
         for (const int number : channels)
             session->recordings().stop(RecordSource::channel(number));
+        return QString();
+    });
+}
+
+void ScriptApi::replay(const QJSValue &channel, const QJSValue &path)
+{
+    replay(channel, path, QJSValue());
+}
+
+void ScriptApi::replay(const QJSValue &channel, const QJSValue &path, const QJSValue &options)
+{
+    const InCall inCall(*m_gate);
+    const int number = channelOf("replay", channel);
+    if (number == 0)
+        return;
+    ReplayRequest request;
+    request.path = QFileInfo(path.toString()).absoluteFilePath();
+    const auto option = [&options](const char *name) {
+        return options.isObject() ? options.property(QLatin1String(name)) : QJSValue();
+    };
+    if (option("into").toString() == QLatin1String("device"))
+        request.into = ReplayRequest::Into::Device;
+    request.fastest = option("fastest").toBool();
+    if (option("rate").isNumber())
+        request.rawBytesPerSecond = qint64(option("rate").toNumber());
+    const QString format = option("format").toString();
+    if (format == QLatin1String("hex"))
+        request.logFormat = ReceiveFormat::Hex;
+    else if (format == QLatin1String("decimal"))
+        request.logFormat = ReceiveFormat::Decimal;
+    CaptureSession *session = m_host.session;
+    const QString error = m_gate->callOnGui(
+        [session, number, request] { return session->channel(number).replayer().start(request); });
+    if (!error.isEmpty())
+        fail(QStringLiteral("replay(%1): %2").arg(number).arg(error));
+}
+
+void ScriptApi::stopReplay()
+{
+    const InCall inCall(*m_gate);
+    CaptureSession *session = m_host.session;
+    m_gate->callOnGui([session] {
+        for (Channel *channel : session->channels())
+            channel->replayer().stop();
         return QString();
     });
 }

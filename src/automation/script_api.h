@@ -57,6 +57,13 @@ public:
     Q_INVOKABLE void record(const QJSValue &channel, const QJSValue &kind, const QJSValue &path);
     // Stops every recording this script started.
     Q_INVOKABLE void stopRecording();
+    // Starts replaying a recording on the channel and returns at once;
+    // `options` may hold into ("pane" or "device"), fastest, rate (bytes/s
+    // of a raw recording) and format ("ascii", "hex", "decimal": a log's).
+    Q_INVOKABLE void replay(const QJSValue &channel, const QJSValue &path);
+    Q_INVOKABLE void replay(const QJSValue &channel, const QJSValue &path, const QJSValue &options);
+    // Stops the replays of every channel.
+    Q_INVOKABLE void stopReplay();
 
 private:
     // The channel's number, or 0 after throwing why it is no channel.

@@ -15,6 +15,7 @@
 #include "ui/print_dialog_component.h"
 #include "ui/program_icon.h"
 #include "ui/receive_view_menu.h"
+#include "ui/replay_commands.h"
 #include "ui/script_commands.h"
 #include "ui/send_button_commands.h"
 #include "ui/send_file_commands.h"
@@ -67,6 +68,7 @@ void DisplayWindow::buildMenus()
     file->addSeparator();
     m_sendFileCommands = new SendFileCommands(m_session, this);
     m_sendFileCommands->addEntries(file);
+    (new ReplayCommands(m_session, this))->addEntries(file);
     file->addSeparator();
     m_scriptCommands = new ScriptCommands(m_session, this);
     m_scriptCommands->addEntries(file);
