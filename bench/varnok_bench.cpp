@@ -9,6 +9,7 @@
 #include "network_bench.h"
 #include "paste_bench.h"
 #include "recording_bench.h"
+#include "replay_bench.h"
 #include "shown_pane.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
@@ -790,7 +791,8 @@ int main(int argc, char *argv[])
     quick = app.arguments().contains(QStringLiteral("--quick"));
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
-    // baseline, paced, stall, e2e, paste, recording, find, wrap, times, network; or huge, the
+    // baseline, paced, stall, e2e, paste, recording, find, wrap, times, network, replay,
+    // script; or huge, the
     // 8 GB pane, which only runs when asked for (it takes minutes and 8 GB of
     // disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
@@ -813,6 +815,14 @@ int main(int argc, char *argv[])
          }},
         {QStringLiteral("recording"), recording},
         {QStringLiteral("wrap"), wrap},
+        {QStringLiteral("replay"),
+         [] {
+             replayBench(table, quick);
+         }},
+        {QStringLiteral("script"),
+         [] {
+             scriptBench(table, quick);
+         }},
         {QStringLiteral("network"),
          [] {
              networkBench(table, quick);
