@@ -140,7 +140,16 @@ ScriptGate::Match ScriptGate::expect(int channel, const Pattern &pattern, int ti
             match.error = QStringLiteral("nothing matched within %1 ms").arg(timeoutMs);
             return match;
         }
+        const qint64 searchedAt = steadyMs();
         m_wake.wait(&m_mutex, deadline);
+        // A fast stream arrives in many small batches: gather searchGapMs of
+        // them before searching again. A stop, a switch-off and the
+        // deadline still end the wait at once.
+        for (qint64 left = searchGapMs - (steadyMs() - searchedAt);
+             left > 0 && !m_stopping && box.on && box.switchOffs == switchOffs &&
+             !deadline.hasExpired();
+             left = searchGapMs - (steadyMs() - searchedAt))
+            m_wake.wait(&m_mutex, QDeadlineTimer(std::min(left, deadline.remainingTime())));
     }
 }
 

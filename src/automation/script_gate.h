@@ -32,12 +32,15 @@ class QJSEngine;
 // an expect waits, each arrival is searched with the matchReach bytes
 // before it, not the whole inbox again: a match longer than matchReach may
 // be missed once it spans arrivals (the whole inbox is searched when an
-// expect begins).
+// expect begins). Searches are at least searchGapMs apart; a match's time
+// is still its last byte's arrival.
 class ScriptGate : public std::enable_shared_from_this<ScriptGate>
 {
 public:
     static constexpr qsizetype inboxLimit = qsizetype(1) << 20;
     static constexpr qsizetype matchReach = qsizetype(16) << 10;
+    // The shortest time between two searches of a waiting expect.
+    static constexpr qint64 searchGapMs = 5;
 
     // `gui` is the GUI thread's object that calls run on. Made through
     // std::make_shared: calls waiting on the GUI thread hold it weakly.

@@ -109,12 +109,16 @@ void Replayer::stepRaw()
             : std::min(fastestChunk,
                        m_clock.elapsed() * m_request.rawBytesPerSecond / 1000 - m_doneBytes);
     if (allowed > 0) {
-        const QByteArray bytes = m_raw.read(allowed);
-        if (bytes.isEmpty()) {
+        // One buffer for every read: a fresh megabyte each time would cost
+        // a page fault per page.
+        m_buffer.resize(allowed);
+        const qint64 read = m_raw.read(m_buffer.data(), allowed);
+        if (read <= 0) {
             end(true, tr("Replay of %1 done.").arg(QFileInfo(m_request.path).fileName()));
             return;
         }
-        if (!deliver(bytes)) {
+        m_buffer.resize(read);
+        if (!deliver(m_buffer)) {
             m_timer.start(heldRetryMs);
             return;
         }

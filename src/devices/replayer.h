@@ -69,6 +69,7 @@ private:
     QList<LogEntry> m_entries;
     qsizetype m_next = 0; // the next log entry
     QByteArray m_held;    // refused by the transmit queue, to try again
+    QByteArray m_buffer;  // a raw recording's bytes, read
     QElapsedTimer m_clock;
     QTimer m_timer;
     qint64 m_doneBytes = 0;
