@@ -11,6 +11,7 @@
 #include "paste_bench.h"
 #include "receive_cpu_bench.h"
 #include "recording_bench.h"
+#include "replay_bench.h"
 #include "shown_pane.h"
 #include "spill_stall_bench.h"
 #include "stall_meter.h"
@@ -724,7 +725,7 @@ int main(int argc, char *argv[])
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
     // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
-    // network, cpu, zmodem; or huge (an 8 GB pane) and spill (a shown pane filled
+    // network, cpu, zmodem, replay, script; or huge (an 8 GB pane) and spill (a shown pane filled
     // with 8 GB from a peer), which only run when asked for (each takes
     // minutes and 8 GB of disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
@@ -747,6 +748,14 @@ int main(int argc, char *argv[])
          }},
         {QStringLiteral("recording"), recording},
         {QStringLiteral("wrap"), wrap},
+        {QStringLiteral("replay"),
+         [] {
+             replayBench(table, quick);
+         }},
+        {QStringLiteral("script"),
+         [] {
+             scriptBench(table, quick);
+         }},
         {QStringLiteral("network"),
          [] {
              networkBench(table, quick);

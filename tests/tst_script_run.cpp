@@ -71,6 +71,7 @@ private slots:
     void runsToItsEnd();
     void endsWhenInterrupted_data();
     void endsWhenInterrupted();
+    void recordsAndLogsIntoItsRecording();
 };
 
 void TestScriptRun::runsToItsEnd_data()
@@ -106,6 +107,12 @@ void TestScriptRun::runsToItsEnd_data()
     QTest::newRow("no such channel")
         << QByteArray("send(7, 'x');\n") << false
         << "script.js:1: Error: send: there is no channel 7" << QByteArray();
+    QTest::newRow("replay of no recording")
+        << QByteArray("replay(2, 'notes.txt');\n") << false
+        << "script.js:1: Error: replay(2): notes.txt is not a recording" << QByteArray();
+    QTest::newRow("unknown record kind")
+        << QByteArray("record(2, 'wav', 'x.wav');\n") << false
+        << "script.js:1: Error: record(2): the kind \"wav\" is none of" << QByteArray();
 }
 
 void TestScriptRun::runsToItsEnd()
@@ -159,6 +166,31 @@ void TestScriptRun::endsWhenInterrupted()
     QTRY_VERIFY_WITH_TIMEOUT(bench.outcome.has_value(), 10000);
     QCOMPARE(bench.outcome->message, message);
     QVERIFY(!bench.run.isRunning());
+}
+
+void TestScriptRun::recordsAndLogsIntoItsRecording()
+{
+    ScriptBench bench;
+    const QString path = bench.dir.filePath(QStringLiteral("script.log"));
+    QCOMPARE(bench.start("record(2, 'log', '" + path.toUtf8() +
+                         "');\n"
+                         "send(2, 'ping');\n"
+                         "expect(2, 're:ping');\n"
+                         "log('seen');\n"
+                         "stopRecording();\n"
+                         "log('after');\n"),
+             QString());
+    QTRY_VERIFY_WITH_TIMEOUT(bench.outcome.has_value(), 10000);
+    QVERIFY2(bench.outcome->ok, qPrintable(bench.outcome->message));
+    QTRY_VERIFY(!bench.session.recordings().isAnyRecording());
+    bench.session.recordings().waitForFiles();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArrayList kinds;
+    for (const QByteArray &line : file.readAll().split('\n'))
+        if (!line.isEmpty())
+            kinds << line.mid(24); // past the time
+    QCOMPARE(kinds, (QByteArrayList{"2> ping", "2< re:ping", "2! script: seen"}));
 }
 
 QTEST_GUILESS_MAIN(TestScriptRun)

@@ -94,6 +94,12 @@ void TestSetupFile::roundTripKeepsEveryValue()
             LinkOptions{true, false, false, n == 1 ? FlowControl::RtsCts : FlowControl::XonXoff});
         channel.setPaneTimes(
             {n == 1 ? LineTimeForm::WallClock : LineTimeForm::SincePrevious, true});
+        // Commas, quotes, tabs, backslashes and INI's own signs travel too.
+        for (int b = 0; b < SendButton::perChannel; ++b)
+            channel.sendButtons().define(
+                b, {QStringLiteral("F%1, \"go\" ;#").arg(b + 1),
+                    b % 2 ? QStringLiteral("0d 0A") : QStringLiteral("AT=%1\t\\r,\"").arg(b),
+                    b % 2 == 1, b * 10});
     }
     QString error;
     QVERIFY2(SetupFile::save(path, saved, savedChoices, &error), qPrintable(error));

@@ -3,6 +3,7 @@
 #include "automation/script_gate.h"
 #include "core/channel_list.h"
 #include "devices/capture_session.h"
+#include "devices/recordings.h"
 
 #include <QFileInfo>
 #include <QJSEngine>
@@ -14,7 +15,8 @@ namespace {
 
 // The functions a script sees, straight from the API object, so an error
 // they throw names the script's own line.
-const char *const functionNames[] = {"send", "expect", "wait", "on", "off", "log"};
+const char *const functionNames[] = {"send", "expect", "wait",          "on",     "off",
+                                     "log",  "record", "stopRecording", "replay", "stopReplay"};
 
 constexpr int defaultExpectMs = 10000;
 
@@ -56,8 +58,11 @@ int ScriptApi::channelOf(const char *function, const QJSValue &value)
     const auto numbers = channelNumbers();
     const int number = value.isNumber() ? value.toInt() : 0;
     if (value.isNumber() && double(number) == value.toNumber() &&
-        std::find(numbers.begin(), numbers.end(), number) != numbers.end())
+        std::find(numbers.begin(), numbers.end(), number) != numbers.end()) {
+        if (!m_named.contains(number))
+            m_named << number;
         return number;
+    }
     fail(
         QStringLiteral("%1: there is no channel %2").arg(QLatin1String(function), describe(value)));
     return 0;
@@ -162,7 +167,105 @@ void ScriptApi::log(const QJSValue &text)
 {
     const QString line = text.toString();
     const auto logTo = m_host.log;
-    m_gate->postToGui([logTo, line] { logTo(line); });
+    CaptureSession *session = m_host.session;
+    QList<int> channels = m_named;
+    if (channels.isEmpty())
+        channels = QList<int>(channelNumbers().begin(), channelNumbers().end());
+    m_gate->postToGui([logTo, line, session, channels] {
+        logTo(line);
+        if (session)
+            session->recordings().noteInLogs(channels, QStringLiteral("script: ") + line);
+    });
+}
+
+void ScriptApi::record(const QJSValue &channel, const QJSValue &kind, const QJSValue &path)
+{
+    const InCall inCall(*m_gate);
+    const int number = channelOf("record", channel);
+    if (number == 0)
+        return;
+    static const QStringList kinds{QStringLiteral("raw"), QStringLiteral("shown"),
+                                   QStringLiteral("log")};
+    const qsizetype kindIndex = kinds.indexOf(kind.toString());
+    if (!kind.isString() || kindIndex < 0) {
+        fail(QStringLiteral("record(%1): the kind %2 is none of \"raw\", \"shown\", \"log\"")
+                 .arg(number)
+                 .arg(describe(kind)));
+        return;
+    }
+    if (!path.isString() || path.toString().isEmpty()) {
+        fail(QStringLiteral("record(%1): %2 is no file name").arg(number).arg(describe(path)));
+        return;
+    }
+    const QString file = QFileInfo(path.toString()).absoluteFilePath();
+    const RecordKind recordKind =
+        std::array{RecordKind::Raw, RecordKind::Shown, RecordKind::Log}[size_t(kindIndex)];
+    CaptureSession *session = m_host.session;
+    const QString error = m_gate->callOnGui([session, number, recordKind, file] {
+        return session->recordings().start(RecordSource::channel(number), recordKind, file,
+                                           FileWriter::Existing::Replace);
+    });
+    if (!error.isEmpty()) {
+        fail(QStringLiteral("record(%1): %2").arg(number).arg(error));
+        return;
+    }
+    m_recorded << number;
+}
+
+void ScriptApi::stopRecording()
+{
+    const InCall inCall(*m_gate);
+    CaptureSession *session = m_host.session;
+    const QList<int> channels = std::exchange(m_recorded, {});
+    m_gate->callOnGui([session, channels] {
+        for (const int number : channels)
+            session->recordings().stop(RecordSource::channel(number));
+        return QString();
+    });
+}
+
+void ScriptApi::replay(const QJSValue &channel, const QJSValue &path)
+{
+    replay(channel, path, QJSValue());
+}
+
+void ScriptApi::replay(const QJSValue &channel, const QJSValue &path, const QJSValue &options)
+{
+    const InCall inCall(*m_gate);
+    const int number = channelOf("replay", channel);
+    if (number == 0)
+        return;
+    ReplayRequest request;
+    request.path = QFileInfo(path.toString()).absoluteFilePath();
+    const auto option = [&options](const char *name) {
+        return options.isObject() ? options.property(QLatin1String(name)) : QJSValue();
+    };
+    if (option("into").toString() == QLatin1String("device"))
+        request.into = ReplayRequest::Into::Device;
+    request.fastest = option("fastest").toBool();
+    if (option("rate").isNumber())
+        request.rawBytesPerSecond = qint64(option("rate").toNumber());
+    const QString format = option("format").toString();
+    if (format == QLatin1String("hex"))
+        request.logFormat = ReceiveFormat::Hex;
+    else if (format == QLatin1String("decimal"))
+        request.logFormat = ReceiveFormat::Decimal;
+    CaptureSession *session = m_host.session;
+    const QString error = m_gate->callOnGui(
+        [session, number, request] { return session->channel(number).replayer().start(request); });
+    if (!error.isEmpty())
+        fail(QStringLiteral("replay(%1): %2").arg(number).arg(error));
+}
+
+void ScriptApi::stopReplay()
+{
+    const InCall inCall(*m_gate);
+    CaptureSession *session = m_host.session;
+    m_gate->callOnGui([session] {
+        for (Channel *channel : session->channels())
+            channel->replayer().stop();
+        return QString();
+    });
 }
 
 QByteArray scriptBytes(const QJSValue &data, QString *error)

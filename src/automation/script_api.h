@@ -49,7 +49,21 @@ public:
     Q_INVOKABLE void wait(const QJSValue &ms);
     Q_INVOKABLE void on(const QJSValue &channel);
     Q_INVOKABLE void off(const QJSValue &channel);
+    // Also a note ('!') in every log recording of the channels the script
+    // has named so far (of every channel before it names one).
     Q_INVOKABLE void log(const QJSValue &text);
+    // Records the channel to `path` (replaced if it exists): `kind` is
+    // "raw", "shown" or "log".
+    Q_INVOKABLE void record(const QJSValue &channel, const QJSValue &kind, const QJSValue &path);
+    // Stops every recording this script started.
+    Q_INVOKABLE void stopRecording();
+    // Starts replaying a recording on the channel and returns at once;
+    // `options` may hold into ("pane" or "device"), fastest, rate (bytes/s
+    // of a raw recording) and format ("ascii", "hex", "decimal": a log's).
+    Q_INVOKABLE void replay(const QJSValue &channel, const QJSValue &path);
+    Q_INVOKABLE void replay(const QJSValue &channel, const QJSValue &path, const QJSValue &options);
+    // Stops the replays of every channel.
+    Q_INVOKABLE void stopReplay();
 
 private:
     // The channel's number, or 0 after throwing why it is no channel.
@@ -60,6 +74,8 @@ private:
     QJSEngine &m_engine;
     std::shared_ptr<ScriptGate> m_gate;
     ScriptHost m_host;
+    QList<int> m_named;    // the channels the script has named, for log()
+    QList<int> m_recorded; // the channels it started recording
 };
 
 // Runs the script `source` read from `path` to its end on the calling

@@ -3,6 +3,7 @@
 #include <QJSEngine>
 #include <QMetaObject>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 
@@ -28,14 +29,8 @@ void ScriptGate::arrive(int channel, const QByteArray &bytes, const QDateTime &a
     Inbox &box = inbox(channel);
     box.bytes.append(bytes);
     box.batchEnds.append({box.bytes.size(), at});
-    const qsizetype excess = box.bytes.size() - inboxLimit;
-    if (excess > 0) {
-        box.bytes.remove(0, excess);
-        for (auto &end : box.batchEnds)
-            end.first -= excess;
-        while (!box.batchEnds.isEmpty() && box.batchEnds.first().first <= 0)
-            box.batchEnds.removeFirst();
-    }
+    box.start = std::max(box.start, box.bytes.size() - inboxLimit);
+    dropTaken(box);
     m_wake.wakeAll();
 }
 
@@ -122,6 +117,7 @@ ScriptGate::Match ScriptGate::expect(int channel, const Pattern &pattern, int ti
     QMutexLocker lock(&m_mutex);
     Inbox &box = inbox(channel);
     const quint64 switchOffs = box.switchOffs;
+    box.searched = box.start; // a new pattern: the whole inbox
     const QDeadlineTimer deadline(qMax(timeoutMs, 0));
     Match match;
     const QString name = QStringLiteral("Comm Port %1").arg(channel);
@@ -144,13 +140,40 @@ ScriptGate::Match ScriptGate::expect(int channel, const Pattern &pattern, int ti
             match.error = QStringLiteral("nothing matched within %1 ms").arg(timeoutMs);
             return match;
         }
+        const qint64 searchedAt = steadyMs();
         m_wake.wait(&m_mutex, deadline);
+        // A fast stream arrives in many small batches: gather searchGapMs of
+        // them before searching again. A stop, a switch-off and the
+        // deadline still end the wait at once.
+        for (qint64 left = searchGapMs - (steadyMs() - searchedAt);
+             left > 0 && !m_stopping && box.on && box.switchOffs == switchOffs &&
+             !deadline.hasExpired();
+             left = searchGapMs - (steadyMs() - searchedAt))
+            m_wake.wait(&m_mutex, QDeadlineTimer(std::min(left, deadline.remainingTime())));
     }
+}
+
+void ScriptGate::dropTaken(Inbox &box)
+{
+    while (!box.batchEnds.isEmpty() && box.batchEnds.first().first <= box.start)
+        box.batchEnds.removeFirst();
+    // Moving the kept bytes costs as much as the bytes dropped: never more
+    // than what arrived meanwhile.
+    if (box.start < inboxLimit)
+        return;
+    const qsizetype dropped = box.start;
+    box.bytes.remove(0, dropped);
+    for (auto &end : box.batchEnds)
+        end.first -= dropped;
+    box.start = 0;
+    box.searched = std::max<qsizetype>(0, box.searched - dropped);
 }
 
 bool ScriptGate::find(Inbox &box, const Pattern &pattern, Match *match)
 {
-    const QString text = QString::fromLatin1(box.bytes);
+    const qsizetype from = std::max(box.start, box.searched - matchReach);
+    const QString text = QString::fromLatin1(QByteArrayView(box.bytes).sliced(from));
+    box.searched = box.bytes.size();
     qsizetype end = -1;
     if (pattern.regex.isValid() && !pattern.regex.pattern().isEmpty()) {
         const QRegularExpressionMatch found = pattern.regex.match(text);
@@ -166,17 +189,16 @@ bool ScriptGate::find(Inbox &box, const Pattern &pattern, Match *match)
         match->text = pattern.literal;
         end = at + pattern.literal.size();
     }
+    end += from;
     for (const auto &batchEnd : box.batchEnds) {
         if (batchEnd.first >= end) {
             match->at = batchEnd.second;
             break;
         }
     }
-    box.bytes.remove(0, end);
-    for (auto &batchEnd : box.batchEnds)
-        batchEnd.first -= end;
-    while (!box.batchEnds.isEmpty() && box.batchEnds.first().first <= 0)
-        box.batchEnds.removeFirst();
+    box.start = end;
+    box.searched = end;
+    dropTaken(box);
     return true;
 }
 

@@ -28,11 +28,19 @@ class QJSEngine;
 //
 // Each channel's inbox holds what arrived since the script started and was
 // not yet taken by a matching expect (at most inboxLimit bytes: older bytes
-// go first), so a reply that comes before its expect is not missed.
+// go first), so a reply that comes before its expect is not missed. While
+// an expect waits, each arrival is searched with the matchReach bytes
+// before it, not the whole inbox again: a match longer than matchReach may
+// be missed once it spans arrivals (the whole inbox is searched when an
+// expect begins). Searches are at least searchGapMs apart; a match's time
+// is still its last byte's arrival.
 class ScriptGate : public std::enable_shared_from_this<ScriptGate>
 {
 public:
     static constexpr qsizetype inboxLimit = qsizetype(1) << 20;
+    static constexpr qsizetype matchReach = qsizetype(16) << 10;
+    // The shortest time between two searches of a waiting expect.
+    static constexpr qint64 searchGapMs = 5;
 
     // `gui` is the GUI thread's object that calls run on. Made through
     // std::make_shared: calls waiting on the GUI thread hold it weakly.
@@ -79,15 +87,20 @@ public:
     void leaveCall();
 
 private:
+    // What is kept is bytes from `start` on; older bytes wait there to be
+    // dropped in one move once there are inboxLimit of them.
     struct Inbox
     {
         QByteArray bytes;
-        QList<std::pair<qsizetype, QDateTime>> batchEnds; // end offset, arrival
+        qsizetype start = 0;
+        qsizetype searched = 0; // the current expect found nothing before this
+        QList<std::pair<qsizetype, QDateTime>> batchEnds; // end offset in bytes, arrival
         bool on = false;
         quint64 switchOffs = 0;
     };
     Inbox &inbox(int channel) { return m_inboxes[size_t(channel - 1)]; }
     bool find(Inbox &box, const Pattern &pattern, Match *match);
+    static void dropTaken(Inbox &box);
 
     QPointer<QObject> m_gui;
     mutable QMutex m_mutex;

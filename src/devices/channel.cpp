@@ -20,6 +20,8 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     m_pane.setParent(this);
     m_receiver.setParent(this);
     m_link.setParent(this);
+    m_sendButtons.setParent(this);
+    m_replayer.setParent(this);
     m_receiver.timer().setObjectName(QStringLiteral("Timer%1").arg(number));
     wireReceiveRoute();
     connect(&m_link, &ChannelLink::routeChanged, this, [this](ChannelLink::Route route) {
@@ -27,6 +29,9 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
         if (on) {
             m_receivedCount = 0;
             m_sentCount = 0;
+        } else {
+            m_sendButtons.stopAll();
+            m_replayer.stop();
         }
         emit onChanged(on);
     });
@@ -197,7 +202,13 @@ void Channel::clearTransmit()
     TransmitLine::clearRecords(m_modes);
 }
 
+void Channel::receiveReplayed(const QByteArray &bytes)
+{
+    onReceived(bytes, ChannelLink::Route::Serial);
+}
+
 void Channel::clearReceived()
 {
+    m_replayer.stop();
     m_receiver.clearReceived();
 }

@@ -6,6 +6,8 @@
 #include "core/pane_text.h"
 #include "core/transfer_protocol.h"
 #include "devices/channel_link.h"
+#include "devices/replayer.h"
+#include "devices/send_buttons.h"
 
 #include <QByteArrayView>
 #include <QObject>
@@ -39,8 +41,10 @@
 //       chosen at switch-on; what the queue hands the
 //       device comes back, a slice of at most 64 KB at a time, as
 //       ChannelLink::sent --> sentCount() and bytesSent()
-// Repeat (Channel::repeat) and a sent file (FileSender, through
-// sendUntyped()) join the transmit route at ChannelLink::send.
+// Repeat (Channel::repeat), a sent file (FileSender, through
+// sendUntyped()) and the send buttons (SendButtons, through sendUntyped())
+// join the transmit route at ChannelLink::send. A replay (Replayer) joins
+// the receive route at onReceived(), or the transmit route at sendUntyped().
 // While a file transfer's program runs (FileTransfer), setTransferring(true)
 // turns the receive route aside at Channel::onReceived: each batch goes out
 // as transferReceived() to the program, never to the pane or the
@@ -74,6 +78,13 @@ public:
     ChannelReceiver &receiver() { return m_receiver; }
     ChannelLink &link() { return m_link; }
     const ChannelLink &link() const { return m_link; }
+    // The send buttons, kept for the whole run; their repeats stop when the
+    // channel goes off.
+    SendButtons &sendButtons() { return m_sendButtons; }
+    const SendButtons &sendButtons() const { return m_sendButtons; }
+    // Plays a recording back into the pane or out of the channel; stops
+    // when the channel goes off or its pane is cleared.
+    Replayer &replayer() { return m_replayer; }
 
     void load();
     void unload();
@@ -146,6 +157,10 @@ public:
     // receive path (see the route map above).
     void setTransferring(bool on) { m_transferring = on; }
     bool isTransferring() const { return m_transferring; }
+    // Bytes of a recording played back (Replayer), taken as received: counted
+    // and recorded, shown by the pane, matched by scripts, whether the
+    // channel is on or not.
+    void receiveReplayed(const QByteArray &bytes);
 
 signals:
     // The link opened (true) or closed (false), for whatever reason.
@@ -196,6 +211,8 @@ private:
     PaneText m_pane;
     ChannelReceiver m_receiver;
     ChannelLink m_link;
+    SendButtons m_sendButtons{*this};
+    Replayer m_replayer{*this};
     QString m_serialSettings;
     PaneTimeChoice m_paneTimes;
     qint64 m_receivedCount = 0;

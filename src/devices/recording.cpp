@@ -80,6 +80,12 @@ void Recording::logBytes(const Channel &channel, LogDirection direction, QByteAr
     writeDueEntries();
 }
 
+void Recording::addNote(const Channel &channel, const QString &note)
+{
+    if (m_kind == RecordKind::Log && covers(channel))
+        logNote(channel, note);
+}
+
 void Recording::logNote(const Channel &channel, const QString &note)
 {
     if (m_stopped)

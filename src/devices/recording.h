@@ -41,6 +41,9 @@ public:
     // Takes no more data, writes what the log still holds and has the writer
     // finish the file (on its thread). Safe to call more than once.
     void stop();
+    // Writes `note` as the channel's note line ('!') when this is a log
+    // taking the channel; other recordings take no notes.
+    void addNote(const Channel &channel, const QString &note);
 
 signals:
     // The file can't take more: a write failed or the disk fell behind.

@@ -77,6 +77,20 @@ QString Recordings::start(RecordSource source, RecordKind kind, const QString &p
     return {};
 }
 
+void Recordings::noteInLogs(const QList<int> &channels, const QString &note)
+{
+    for (const auto &active : m_active) {
+        if (!active || active->kind() != RecordKind::Log)
+            continue;
+        for (const Channel *channel : std::as_const(m_channels)) {
+            if (channels.contains(channel->number()) && active->covers(*channel)) {
+                active->addNote(*channel, note);
+                break;
+            }
+        }
+    }
+}
+
 const Recording *Recordings::recording(RecordSource source) const
 {
     return m_active[indexOf(source)].get();

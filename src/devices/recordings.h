@@ -67,6 +67,10 @@ public:
     bool waitForFiles(int ms);
     bool stuckOnExit() const { return m_stuck; }
 
+    // Writes `note` into every log recording that takes one of the channels
+    // numbered `channels`, once per file (as the first such channel's note).
+    void noteInLogs(const QList<int> &channels, const QString &note);
+
     const Recording *recording(RecordSource source) const;
     bool isRecording(RecordSource source) const { return recording(source) != nullptr; }
     bool isAnyRecording() const;

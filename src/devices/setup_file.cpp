@@ -2,6 +2,7 @@
 
 #include "core/channel_state.h"
 #include "core/line_time_text.h"
+#include "core/send_button.h"
 #include "core/setup_text.h"
 #include "core/time_out_entry.h"
 #include "devices/capture_session.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -249,6 +251,29 @@ const QList<Key> channelKeyTable = {
      }},
 };
 
+// "Button1" to "Button12" follow: one send button each
+// (SendButton::toSetupText()).
+template <int index> Key sendButtonKey()
+{
+    static const QByteArray name = "Button" + QByteArray::number(index + 1);
+    return {name.constData(), false,
+            [](const Channel &c, const ChannelChoices &) {
+                return c.sendButtons().button(index).toSetupText();
+            },
+            [](Channel &c, ChannelChoices &, const QString &t) {
+                const std::optional<SendButton> button = SendButton::fromSetupText(t);
+                return button && c.sendButtons().define(index, *button).isEmpty();
+            }};
+}
+
+template <std::size_t... index> QList<Key> sendButtonKeys(std::index_sequence<index...>)
+{
+    return {sendButtonKey<int(index)>()...};
+}
+
+const QList<Key> allChannelKeys =
+    channelKeyTable + sendButtonKeys(std::make_index_sequence<SendButton::perChannel>());
+
 const QList<SetupFile::SessionKey> sessionKeyTable = {
     {"Settings", [](const CaptureSession &s) { return s.serialSettings(); },
      [](CaptureSession &s, const QString &t) {
@@ -283,7 +308,7 @@ namespace SetupFile {
 
 const QList<ChannelKey> &channelKeys()
 {
-    return channelKeyTable;
+    return allChannelKeys;
 }
 
 const QList<SessionKey> &sessionKeys()
@@ -303,7 +328,7 @@ bool save(const QString &path, const CaptureSession &session, const ChannelChoic
     for (const Channel *channel : session.channels()) {
         const int n = channel->number();
         file.beginGroup(channelSection(n));
-        for (const ChannelKey &key : channelKeyTable) {
+        for (const ChannelKey &key : allChannelKeys) {
             if (!key.tcpOnly || channel->offersTcp())
                 file.setValue(QLatin1String(key.name), key.current(*channel, choices.at(n - 1)));
         }
@@ -388,7 +413,7 @@ Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceLi
             const int n = channel->number();
             if (section != channelSection(n))
                 continue;
-            for (const ChannelKey &entry : channelKeyTable) {
+            for (const ChannelKey &entry : allChannelKeys) {
                 if (name != QLatin1String(entry.name) || (entry.tcpOnly && !channel->offersTcp()))
                     continue;
                 known = true;

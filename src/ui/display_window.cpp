@@ -17,10 +17,13 @@
 #include "ui/print_dialog_component.h"
 #include "ui/program_icon.h"
 #include "ui/receive_view_menu.h"
+#include "ui/replay_commands.h"
 #include "ui/script_commands.h"
+#include "ui/send_button_commands.h"
 #include "ui/send_file_commands.h"
 #include "ui/serial_setup_dialog.h"
 #include "ui/setup_commands.h"
+#include "ui/transmit_edit.h"
 #include "ui/view_menu.h"
 
 #include <QAction>
@@ -68,6 +71,7 @@ void DisplayWindow::buildMenus()
     file->addSeparator();
     m_sendFileCommands = new SendFileCommands(m_session, this);
     m_sendFileCommands->addEntries(file);
+    (new ReplayCommands(m_session, this))->addEntries(file);
     file->addSeparator();
     m_scriptCommands = new ScriptCommands(m_session, this);
     m_scriptCommands->addEntries(file);
@@ -85,6 +89,8 @@ void DisplayWindow::buildMenus()
     addEntry(setup, "mnuSetupFormat", tr("&Format"), &DisplayWindow::showFormat);
     addLineEndingMenu(setup, m_session);
     addReceiveViewMenu(setup, m_session);
+    m_sendButtonCommands = new SendButtonCommands(m_session, this);
+    m_sendButtonCommands->addEntries(setup);
     m_captureMenu = new CaptureMenu(m_session, this);
     menuBar()->addMenu(m_captureMenu->menu());
     m_linkMenu = new LinkMenu(m_session, this);
@@ -120,8 +126,10 @@ void DisplayWindow::load()
         ChannelGroup &group = m_controls->group(entry.number);
         group.showLoaded(devices);
         CapturePane *pane = group.pane();
-        pane->setContextActions({m_viewMenu->paneMenu(entry.number)->menuAction(),
+        pane->setContextActions({m_sendButtonCommands->defineAction(entry.number),
+                                 m_viewMenu->paneMenu(entry.number)->menuAction(),
                                  m_linkMenu->paneMenu(entry.number)->menuAction()});
+        m_sendButtonCommands->watchKeys(entry.number, group.widgets().txtSend);
         Channel &channel = m_session.channel(entry.number);
         pane->setTimeChoice(channel.paneTimes());
         connect(&channel, &Channel::paneTimesChanged, pane,

@@ -16,6 +16,7 @@ class FormatDialog;
 class LinkMenu;
 class PrintDialogComponent;
 class ScriptCommands;
+class SendButtonCommands;
 class SendFileCommands;
 class SerialSetupDialog;
 class SetupCommands;
@@ -48,6 +49,7 @@ public:
     ChannelStatusBar *statusLine() const { return m_statusLine; }
     SetupCommands *setupCommands() const { return m_setupCommands; }
     SendFileCommands *sendFileCommands() const { return m_sendFileCommands; }
+    SendButtonCommands *sendButtonCommands() const { return m_sendButtonCommands; }
     ScriptCommands *scriptCommands() const { return m_scriptCommands; }
 
     void setCloseSignOn(std::function<void()> closeSignOn)
@@ -85,6 +87,7 @@ private:
     ChannelStatusBar *m_statusLine = nullptr;
     SetupCommands *m_setupCommands = nullptr;
     SendFileCommands *m_sendFileCommands = nullptr;
+    SendButtonCommands *m_sendButtonCommands = nullptr;
     ScriptCommands *m_scriptCommands = nullptr;
     std::unique_ptr<PrintDialogComponent> m_dlgPrint;
     PrintDialogFactory m_printDialogFactory;

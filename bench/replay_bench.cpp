@@ -1,0 +1,151 @@
+#include "replay_bench.h"
+
+#include "bench_table.h"
+#include "loopback_listener.h"
+#include "stream_writer.h"
+
+#include "automation/script_run.h"
+#include "devices/capture_session.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <ctime>
+
+namespace {
+
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+// Lines of readable text, as an instrument sends: what a pane mostly holds.
+QByteArray readingLines(qsizetype size)
+{
+    QByteArray out;
+    out.reserve(size);
+    QRandomGenerator random(5);
+    while (out.size() < size)
+        out += "T=" + QByteArray::number(random.bounded(10000)) +
+               " P=" + QByteArray::number(random.bounded(100000)) + "\r\n";
+    out.truncate(size);
+    return out;
+}
+
+// Streams `seconds` of 10 MB/s into channel 1 over TCP, with or without a
+// script waiting in expect(); the process's processor time per byte
+// received, in seconds (per byte, not per second on the wall: a busy
+// machine stretches the stream, not the work).
+double cpuPerByte(double seconds, bool withScript)
+{
+    CaptureSession session;
+    session.setSignOnDefaults();
+    Channel &channel = session.channel(1);
+    const LoopbackListener listener;
+    channel.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(listener.port));
+    const int peer = listener.accept();
+    QTemporaryDir dir;
+    ScriptRun run{ScriptHost{&session, [](int, bool) { return QString(); }, {}}};
+    if (withScript) {
+        QFile script(dir.filePath(QStringLiteral("wait.js")));
+        if (script.open(QIODevice::WriteOnly))
+            script.write("for (;;) { try { expect(1, /NEVER-[0-9]+-SEEN/, 600000); } catch (e) "
+                         "{ break; } }\n");
+        script.close();
+        run.start(script.fileName());
+    }
+    const auto size = qsizetype(seconds * 10e6);
+    StreamWriter writer(peer, readingLines(size), 16384, 10e6);
+    const double before = processCpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    writer.start();
+    // A loop that sleeps between events: polling it would cost more than
+    // what is measured.
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (channel.receivedCount() >= size || clock.elapsed() > 120000)
+            loop.quit();
+    });
+    check.start(20);
+    loop.exec();
+    const double cpu = processCpuSeconds() - before;
+    writer.join();
+    run.stop();
+    ::close(peer);
+    return cpu / double(std::max<qint64>(1, channel.receivedCount()));
+}
+
+} // namespace
+
+void replayBench(BenchTable &table, bool quick)
+{
+    const qint64 size = quick ? qint64(100) << 20 : qint64(1) << 30;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("capture.bin"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return;
+        const QByteArray block = readingLines(qint64(16) << 20);
+        for (qint64 written = 0; written < size; written += block.size())
+            file.write(block.constData(), std::min<qint64>(block.size(), size - written));
+    }
+    CaptureSession session;
+    session.setSignOnDefaults();
+    Channel &channel = session.channel(1);
+    QSignalSpy finished(&channel.replayer(), &Replayer::finished);
+    ReplayRequest request{path};
+    request.fastest = true;
+    QElapsedTimer clock;
+    clock.start();
+    const QString error = channel.replayer().start(request);
+    QEventLoop loop;
+    QObject::connect(&channel.replayer(), &Replayer::finished, &loop, &QEventLoop::quit);
+    if (error.isEmpty())
+        loop.exec();
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    const double rate = channel.receivedCount() / seconds / 1e6;
+    table.row(QStringLiteral("replay of a %1 MB raw recording into a pane, as fast as possible")
+                  .arg(size >> 20),
+              error.isEmpty()
+                  ? QStringLiteral("%1 MB/s (%2 s)").arg(rate, 0, 'f', 1).arg(seconds, 0, 'f', 1)
+                  : error,
+              QStringLiteral(">= 100 MB/s"),
+              error.isEmpty() && channel.receivedCount() == size && rate >= 100);
+}
+
+void scriptBench(BenchTable &table, bool quick)
+{
+    const double seconds = quick ? 2 : 5;
+    // Five runs of each, taken in turn; the medians are compared.
+    constexpr int rounds = 5;
+    QList<double> withoutRuns, withRuns;
+    for (int round = 0; round < rounds; ++round) {
+        withoutRuns << cpuPerByte(seconds, false);
+        withRuns << cpuPerByte(seconds, true);
+    }
+    std::sort(withoutRuns.begin(), withoutRuns.end());
+    std::sort(withRuns.begin(), withRuns.end());
+    // In percent of a core at 10 MB/s.
+    const double without = withoutRuns.at(rounds / 2) * 10e6;
+    const double with = withRuns.at(rounds / 2) * 10e6;
+    const double added = (with - without) * 100;
+    table.row(QStringLiteral("script expect over a 10 MB/s stream, CPU added"),
+              QStringLiteral("%1% of a core (medians of %4 runs: %2% without the script, %3% with)")
+                  .arg(added, 0, 'f', 1)
+                  .arg(without * 100, 0, 'f', 1)
+                  .arg(with * 100, 0, 'f', 1)
+                  .arg(rounds),
+              QStringLiteral("<= 5% of a core"), added <= 5);
+}

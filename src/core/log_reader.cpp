@@ -1,0 +1,170 @@
+#include "core/log_reader.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+namespace {
+
+// The value of `count` decimal digits at `at`, or -1.
+int logReaderNumber(QByteArrayView text, qsizetype at, int count)
+{
+    int value = 0;
+    for (int i = 0; i < count; ++i) {
+        const char c = text[at + i];
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+int logReaderHexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// "yyyy-MM-dd hh:mm:ss.zzz" as local time, in ms since the epoch.
+std::optional<qint64> wallMsOf(QByteArrayView stamp)
+{
+    static constexpr char shape[] = "0000-00-00 00:00:00.000";
+    for (qsizetype i = 0; i < stamp.size(); ++i)
+        if ((shape[i] == '0') != (stamp[i] >= '0' && stamp[i] <= '9') ||
+            (shape[i] != '0' && shape[i] != stamp[i]))
+            return std::nullopt;
+    const QDate date(logReaderNumber(stamp, 0, 4), logReaderNumber(stamp, 5, 2),
+                     logReaderNumber(stamp, 8, 2));
+    const QTime time(logReaderNumber(stamp, 11, 2), logReaderNumber(stamp, 14, 2),
+                     logReaderNumber(stamp, 17, 2), logReaderNumber(stamp, 20, 3));
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time).toMSecsSinceEpoch();
+}
+
+std::optional<QByteArray> escapedBytes(QByteArrayView text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\\') {
+            bytes.append(c);
+            continue;
+        }
+        if (i + 1 >= text.size())
+            return std::nullopt;
+        const char kind = text[++i];
+        if (kind == 'r')
+            bytes.append('\r');
+        else if (kind == 'n')
+            bytes.append('\n');
+        else if (kind == 't')
+            bytes.append('\t');
+        else if (kind == '\\')
+            bytes.append('\\');
+        else if (kind == 'x' && i + 2 < text.size() && logReaderHexDigit(text[i + 1]) >= 0 &&
+                 logReaderHexDigit(text[i + 2]) >= 0) {
+            bytes.append(
+                char(logReaderHexDigit(text[i + 1]) * 16 + logReaderHexDigit(text[i + 2])));
+            i += 2;
+        } else
+            return std::nullopt;
+    }
+    return bytes;
+}
+
+// " 41 42" or " 65 66": a space before each number.
+std::optional<QByteArray> numberBytes(QByteArrayView text, bool hex)
+{
+    QByteArray bytes;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        if (text[i] != ' ')
+            return std::nullopt;
+        ++i;
+        int value = 0;
+        int digits = 0;
+        while (i < text.size() && text[i] != ' ') {
+            const int digit = hex ? logReaderHexDigit(text[i])
+                                  : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+            if (digit < 0 || ++digits > (hex ? 2 : 3))
+                return std::nullopt;
+            value = value * (hex ? 16 : 10) + digit;
+            ++i;
+        }
+        if (digits == 0 || (hex && digits != 2) || value > 255)
+            return std::nullopt;
+        bytes.append(char(value));
+    }
+    return bytes;
+}
+
+} // namespace
+
+std::optional<LogEntry> LogReader::entryOfLine(QByteArrayView line, ReceiveFormat format)
+{
+    // "yyyy-MM-dd hh:mm:ss.zzz N< ..." : 23 characters of time, then " N<".
+    constexpr qsizetype stampSize = 23;
+    if (line.size() < stampSize + 3 || line[stampSize] != ' ')
+        return std::nullopt;
+    const std::optional<qint64> wallMs = wallMsOf(line.first(stampSize));
+    const char channel = line[stampSize + 1];
+    if (!wallMs || channel < '1' || channel > '9')
+        return std::nullopt;
+    LogEntry entry;
+    entry.wallMs = *wallMs;
+    entry.channel = channel - '0';
+    const QByteArrayView rest = line.sliced(stampSize + 3);
+    std::optional<QByteArray> bytes;
+    switch (line[stampSize + 2]) {
+    case '<':
+    case '>':
+        entry.direction = line[stampSize + 2] == '<' ? LogDirection::Received : LogDirection::Sent;
+        if (format == ReceiveFormat::Ascii)
+            bytes = rest.startsWith(' ') ? escapedBytes(rest.sliced(1)) : std::nullopt;
+        else
+            bytes = numberBytes(rest, format != ReceiveFormat::Decimal);
+        break;
+    case '!':
+        entry.direction = LogDirection::Note;
+        bytes = rest.startsWith(' ') ? escapedBytes(rest.sliced(1)) : std::nullopt;
+        break;
+    default:
+        return std::nullopt;
+    }
+    if (!bytes)
+        return std::nullopt;
+    entry.bytes = *bytes;
+    return entry;
+}
+
+LogReader::Reading LogReader::entriesOfText(QByteArrayView text, ReceiveFormat format)
+{
+    Reading reading;
+    qsizetype start = 0;
+    qsizetype lineNumber = 0;
+    while (start < text.size()) {
+        ++lineNumber;
+        qsizetype end = text.indexOf('\n', start);
+        if (end < 0)
+            end = text.size();
+        std::optional<LogEntry> entry = entryOfLine(text.sliced(start, end - start), format);
+        if (!entry) {
+            return {
+                {},
+                QCoreApplication::translate("LogReader", "Line %1 is not a timestamped log line.")
+                    .arg(lineNumber)};
+        }
+        entry->order = quint64(reading.entries.size());
+        reading.entries.append(*entry);
+        start = end + 1;
+    }
+    if (reading.entries.isEmpty())
+        reading.error = QCoreApplication::translate("LogReader", "The file holds no log lines.");
+    return reading;
+}
