@@ -533,6 +533,48 @@
     </message>
 </context>
 <context>
+    <name>FileTransfer</name>
+    <message numerus="yes">
+        <source>The other side sent nothing for %n second(s).</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+            <numerusform></numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>It is not a readable regular file.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comm Port %1 is not on with a working port or connection.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 needs the program %2 from the package lrzsz, which is not installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comm Port %1 went off.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comm Port %1 lost its port or connection.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ended with status %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>sending %1 by %2: %3 of %4 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>receiving by %1: %2 bytes</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>FileWriter</name>
     <message>
         <source>writing failed: %1</source>
@@ -648,6 +690,13 @@
     <message>
         <source>Keyboard shortcuts</source>
         <translation>Tastenkürzel</translation>
+    </message>
+</context>
+<context>
+    <name>LastSetup</name>
+    <message>
+        <source>&amp;Remember Setup on Exit</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -831,6 +880,17 @@
     </message>
 </context>
 <context>
+    <name>LogReader</name>
+    <message>
+        <source>Line %1 is not a timestamped log line.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file holds no log lines.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>PaneFindBox</name>
     <message>
         <source>Find in %1</source>
@@ -894,6 +954,73 @@
     <message>
         <source>Print</source>
         <translation>Drucken</translation>
+    </message>
+</context>
+<context>
+    <name>QDialog</name>
+    <message>
+        <source>Replay a Recording</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Browse...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comm Port %1</source>
+        <translation type="unfinished">Anschluss %1</translation>
+    </message>
+    <message>
+        <source>Into the receive pane, as if received</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Out of the channel, to the device</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>As fast as possible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> bytes/s</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ASCII</source>
+        <translation type="unfinished">ASCII</translation>
+    </message>
+    <message>
+        <source>Decimal</source>
+        <translation type="unfinished">Dezimal</translation>
+    </message>
+    <message>
+        <source>Hex</source>
+        <translation type="unfinished">Hex</translation>
+    </message>
+    <message>
+        <source>&amp;Recording (.bin or .log):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Channel:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Plays:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Raw &amp;rate:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Log bytes &amp;written as:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recordings (*.bin *.log);;All files (*)</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1045,6 +1172,56 @@
     </message>
 </context>
 <context>
+    <name>ReplayCommands</name>
+    <message>
+        <source>Rep&amp;lay...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stop Repla&amp;y</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Replayer</name>
+    <message>
+        <source>Comm Port %1 is already replaying.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a recording: replay takes a raw recording (.bin) or a timestamped log (.log).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Switch Comm Port %1 on first.</source>
+        <translation type="unfinished">Schalten Sie zuerst Anschluss %1 ein.</translation>
+    </message>
+    <message>
+        <source>Choose a rate above 0 bytes/s.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 can&apos;t be read: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is larger than a log that can be replayed (256 MB).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not a recording: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replay of %1 stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replay of %1 done.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ScriptCommands</name>
     <message>
         <source>R&amp;un Script...</source>
@@ -1099,6 +1276,130 @@
     </message>
 </context>
 <context>
+    <name>SendButtonBar</name>
+    <message>
+        <source>Comm Port %1 Send Buttons</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comm Port %1:</source>
+        <translation type="unfinished">Anschluss %1:</translation>
+    </message>
+    <message>
+        <source>%1 (F%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sends %1 every %2 ms until pressed again</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sends %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SendButtonCommands</name>
+    <message>
+        <source>Send Buttons...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send &amp;Buttons</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comm Port &amp;%1...</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SendButtons</name>
+    <message>
+        <source>There are %1 send buttons.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Repeat every %1 to %2 ms, or 0 to send once.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comm Port %1, button &quot;%2&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: nothing sent, the port is off.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: nothing sent, the port waits to reconnect.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: nothing sent, too much waits to go out.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SendButtonsDialog</name>
+    <message>
+        <source>Hex pairs (41 42 0D)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comm Port %1 Send Buttons</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>F%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Text, with \r \n \t \\ \xHH</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send once</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Button:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Sends:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Repeat every:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Give the button a name.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saved as F%1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Removed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SendFileCommands</name>
     <message>
         <source>Send File to Comm Port &amp;%1...</source>
@@ -1111,6 +1412,26 @@
     <message>
         <source>Send File to Comm Port %1</source>
         <translation>Datei an Anschluss %1 senden</translation>
+    </message>
+    <message>
+        <source>Receive File from Comm Port %1...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Send %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Receive File from Comm Port %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save the file as:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A ZMODEM sender on Comm Port %1 asks to start. Receive its file?</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1439,6 +1760,84 @@
     <message>
         <source>%1: the time-out must be a whole number of milliseconds from %2 to %3.</source>
         <translation>%1: Der Timeout muss eine ganze Zahl von Millisekunden von %2 bis %3 sein.</translation>
+    </message>
+</context>
+<context>
+    <name>TransferDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished">Abbrechen</translation>
+    </message>
+    <message>
+        <source>Send File to Comm Port %1</source>
+        <translation type="unfinished">Datei an Anschluss %1 senden</translation>
+    </message>
+    <message>
+        <source>%1 could not be sent.</source>
+        <translation type="unfinished">%1 konnte nicht gesendet werden.</translation>
+    </message>
+    <message>
+        <source>Receive File from Comm Port %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Nothing can be received into %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sending %1 by %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Receiving by %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>What came in is kept in %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Received into %1:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was cancelled.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 failed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 stopped: the other side does not answer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 stopped.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is already in %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Keep Both</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TransferProtocolChoice</name>
+    <message>
+        <source>Needs the package lrzsz, which is not installed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>XMODEM, YMODEM and ZMODEM need the package lrzsz, which is not installed (sudo apt-get install lrzsz).</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

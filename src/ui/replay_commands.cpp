@@ -25,9 +25,9 @@ ReplayCommands::ReplayCommands(CaptureSession &session, QWidget *window)
 
 void ReplayCommands::addEntries(QMenu *file)
 {
-    QAction *replay = file->addAction(tr("&Replay..."), this, &ReplayCommands::chooseAndStart);
+    QAction *replay = file->addAction(tr("Rep&lay..."), this, &ReplayCommands::chooseAndStart);
     replay->setObjectName(QStringLiteral("mnuFileReplay"));
-    QAction *stop = file->addAction(tr("Stop Re&play"), this, &ReplayCommands::stopAll);
+    QAction *stop = file->addAction(tr("Stop Repla&y"), this, &ReplayCommands::stopAll);
     stop->setObjectName(QStringLiteral("mnuFileStopReplay"));
 }
 
