@@ -536,42 +536,42 @@
     <name>FileTransfer</name>
     <message numerus="yes">
         <source>The other side sent nothing for %n second(s).</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Die Gegenseite hat %n Sekunde lang nichts gesendet.</numerusform>
+            <numerusform>Die Gegenseite hat %n Sekunden lang nichts gesendet.</numerusform>
         </translation>
     </message>
     <message>
         <source>It is not a readable regular file.</source>
-        <translation type="unfinished"></translation>
+        <translation>Es ist keine lesbare normale Datei.</translation>
     </message>
     <message>
         <source>Comm Port %1 is not on with a working port or connection.</source>
-        <translation type="unfinished"></translation>
+        <translation>Anschluss %1 ist nicht mit einer funktionierenden Schnittstelle oder Verbindung eingeschaltet.</translation>
     </message>
     <message>
         <source>%1 needs the program %2 from the package lrzsz, which is not installed.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 benötigt das Programm %2 aus dem Paket lrzsz, das nicht installiert ist.</translation>
     </message>
     <message>
         <source>Comm Port %1 went off.</source>
-        <translation type="unfinished"></translation>
+        <translation>Anschluss %1 wurde ausgeschaltet.</translation>
     </message>
     <message>
         <source>Comm Port %1 lost its port or connection.</source>
-        <translation type="unfinished"></translation>
+        <translation>Anschluss %1 hat seine Schnittstelle oder Verbindung verloren.</translation>
     </message>
     <message>
         <source>%1 ended with status %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 endete mit Status %2.</translation>
     </message>
     <message>
         <source>sending %1 by %2: %3 of %4 bytes</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wird per %2 gesendet: %3 von %4 Bytes</translation>
     </message>
     <message>
         <source>receiving by %1: %2 bytes</source>
-        <translation type="unfinished"></translation>
+        <translation>Empfang per %1: %2 Bytes</translation>
     </message>
 </context>
 <context>
@@ -696,7 +696,7 @@
     <name>LastSetup</name>
     <message>
         <source>&amp;Remember Setup on Exit</source>
-        <translation type="unfinished"></translation>
+        <translation>Konfiguration beim Beenden &amp;merken</translation>
     </message>
 </context>
 <context>
@@ -883,11 +883,11 @@
     <name>LogReader</name>
     <message>
         <source>Line %1 is not a timestamped log line.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeile %1 ist keine Protokollzeile mit Zeitstempel.</translation>
     </message>
     <message>
         <source>The file holds no log lines.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Datei enthält keine Protokollzeilen.</translation>
     </message>
 </context>
 <context>
@@ -960,67 +960,67 @@
     <name>QDialog</name>
     <message>
         <source>Replay a Recording</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufzeichnung wiedergeben</translation>
     </message>
     <message>
         <source>&amp;Browse...</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Durchsuchen...</translation>
     </message>
     <message>
         <source>Comm Port %1</source>
-        <translation type="unfinished">Anschluss %1</translation>
+        <translation>Anschluss %1</translation>
     </message>
     <message>
         <source>Into the receive pane, as if received</source>
-        <translation type="unfinished"></translation>
+        <translation>In das Empfangsfeld, als wäre es empfangen</translation>
     </message>
     <message>
         <source>Out of the channel, to the device</source>
-        <translation type="unfinished"></translation>
+        <translation>Aus dem Kanal hinaus, an das Gerät</translation>
     </message>
     <message>
         <source>As fast as possible</source>
-        <translation type="unfinished"></translation>
+        <translation>So schnell wie möglich</translation>
     </message>
     <message>
         <source> bytes/s</source>
-        <translation type="unfinished"></translation>
+        <translation> Bytes/s</translation>
     </message>
     <message>
         <source>ASCII</source>
-        <translation type="unfinished">ASCII</translation>
+        <translation>ASCII</translation>
     </message>
     <message>
         <source>Decimal</source>
-        <translation type="unfinished">Dezimal</translation>
+        <translation>Dezimal</translation>
     </message>
     <message>
         <source>Hex</source>
-        <translation type="unfinished">Hex</translation>
+        <translation>Hex</translation>
     </message>
     <message>
         <source>&amp;Recording (.bin or .log):</source>
-        <translation type="unfinished"></translation>
+        <translation>Auf&amp;zeichnung (.bin oder .log):</translation>
     </message>
     <message>
         <source>&amp;Channel:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Kanal:</translation>
     </message>
     <message>
         <source>&amp;Plays:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Wiedergabe:</translation>
     </message>
     <message>
         <source>Raw &amp;rate:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Rate für Rohdaten:</translation>
     </message>
     <message>
         <source>Log bytes &amp;written as:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Bytes im Protokoll geschrieben als:</translation>
     </message>
     <message>
         <source>Recordings (*.bin *.log);;All files (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufzeichnungen (*.bin *.log);;Alle Dateien (*)</translation>
     </message>
 </context>
 <context>
@@ -1175,50 +1175,50 @@
     <name>ReplayCommands</name>
     <message>
         <source>Rep&amp;lay...</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufzeichnung &amp;wiedergeben...</translation>
     </message>
     <message>
         <source>Stop Repla&amp;y</source>
-        <translation type="unfinished"></translation>
+        <translation>Wiedergabe &amp;stoppen</translation>
     </message>
 </context>
 <context>
     <name>Replayer</name>
     <message>
         <source>Comm Port %1 is already replaying.</source>
-        <translation type="unfinished"></translation>
+        <translation>Anschluss %1 spielt bereits eine Aufzeichnung ab.</translation>
     </message>
     <message>
         <source>%1 is not a recording: replay takes a raw recording (.bin) or a timestamped log (.log).</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist keine Aufzeichnung: wiedergegeben werden eine Rohaufzeichnung (.bin) oder ein Protokoll mit Zeitstempeln (.log).</translation>
     </message>
     <message>
         <source>Switch Comm Port %1 on first.</source>
-        <translation type="unfinished">Schalten Sie zuerst Anschluss %1 ein.</translation>
+        <translation>Schalten Sie zuerst Anschluss %1 ein.</translation>
     </message>
     <message>
         <source>Choose a rate above 0 bytes/s.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wählen Sie eine Rate über 0 Bytes/s.</translation>
     </message>
     <message>
         <source>%1 can&apos;t be read: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
     <message>
         <source>%1 is larger than a log that can be replayed (256 MB).</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist größer als ein Protokoll, das wiedergegeben werden kann (256 MB).</translation>
     </message>
     <message>
         <source>%1 is not a recording: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist keine Aufzeichnung: %2</translation>
     </message>
     <message>
         <source>Replay of %1 stopped.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Wiedergabe von %1 wurde beendet.</translation>
     </message>
     <message>
         <source>Replay of %1 done.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Wiedergabe von %1 ist abgeschlossen.</translation>
     </message>
 </context>
 <context>
@@ -1279,124 +1279,124 @@
     <name>SendButtonBar</name>
     <message>
         <source>Comm Port %1 Send Buttons</source>
-        <translation type="unfinished"></translation>
+        <translation>Sendeknöpfe von Anschluss %1</translation>
     </message>
     <message>
         <source>Comm Port %1:</source>
-        <translation type="unfinished">Anschluss %1:</translation>
+        <translation>Anschluss %1:</translation>
     </message>
     <message>
         <source>%1 (F%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 (F%2)</translation>
     </message>
     <message>
         <source>Sends %1 every %2 ms until pressed again</source>
-        <translation type="unfinished"></translation>
+        <translation>Sendet %1 alle %2 ms, bis er erneut gedrückt wird</translation>
     </message>
     <message>
         <source>Sends %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Sendet %1</translation>
     </message>
 </context>
 <context>
     <name>SendButtonCommands</name>
     <message>
         <source>Send Buttons...</source>
-        <translation type="unfinished"></translation>
+        <translation>Sendeknöpfe...</translation>
     </message>
     <message>
         <source>Send &amp;Buttons</source>
-        <translation type="unfinished"></translation>
+        <translation>Sende&amp;knöpfe</translation>
     </message>
     <message>
         <source>Comm Port &amp;%1...</source>
-        <translation type="unfinished"></translation>
+        <translation>Anschluss &amp;%1...</translation>
     </message>
 </context>
 <context>
     <name>SendButtons</name>
     <message>
         <source>There are %1 send buttons.</source>
-        <translation type="unfinished"></translation>
+        <translation>Es gibt %1 Sendeknöpfe.</translation>
     </message>
     <message>
         <source>Repeat every %1 to %2 ms, or 0 to send once.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wiederholung alle %1 bis %2 ms, oder 0, um einmal zu senden.</translation>
     </message>
     <message>
         <source>Comm Port %1, button &quot;%2&quot;</source>
-        <translation type="unfinished"></translation>
+        <translation>Anschluss %1, Knopf „%2“</translation>
     </message>
     <message>
         <source>%1: nothing sent, the port is off.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: nichts gesendet, der Anschluss ist aus.</translation>
     </message>
     <message>
         <source>%1: nothing sent, the port waits to reconnect.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: nichts gesendet, der Anschluss wartet darauf, sich neu zu verbinden.</translation>
     </message>
     <message>
         <source>%1: nothing sent, too much waits to go out.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: nichts gesendet, zu viel wartet auf das Senden.</translation>
     </message>
 </context>
 <context>
     <name>SendButtonsDialog</name>
     <message>
         <source>Hex pairs (41 42 0D)</source>
-        <translation type="unfinished"></translation>
+        <translation>Hex-Paare (41 42 0D)</translation>
     </message>
     <message>
         <source>Comm Port %1 Send Buttons</source>
-        <translation type="unfinished"></translation>
+        <translation>Sendeknöpfe von Anschluss %1</translation>
     </message>
     <message>
         <source>F%1</source>
-        <translation type="unfinished"></translation>
+        <translation>F%1</translation>
     </message>
     <message>
         <source>Text, with \r \n \t \\ \xHH</source>
-        <translation type="unfinished"></translation>
+        <translation>Text, mit \r \n \t \\ \xHH</translation>
     </message>
     <message>
         <source> ms</source>
-        <translation type="unfinished"></translation>
+        <translation> ms</translation>
     </message>
     <message>
         <source>Send once</source>
-        <translation type="unfinished"></translation>
+        <translation>Einmal senden</translation>
     </message>
     <message>
         <source>&amp;Button:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Knopf:</translation>
     </message>
     <message>
         <source>&amp;Name:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Name:</translation>
     </message>
     <message>
         <source>&amp;Sends:</source>
-        <translation type="unfinished"></translation>
+        <translation>Sen&amp;det:</translation>
     </message>
     <message>
         <source>&amp;Repeat every:</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Wiederholen alle:</translation>
     </message>
     <message>
         <source>&amp;Remove</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Entfernen</translation>
     </message>
     <message>
         <source>Give the button a name.</source>
-        <translation type="unfinished"></translation>
+        <translation>Geben Sie dem Knopf einen Namen.</translation>
     </message>
     <message>
         <source>Saved as F%1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Als F%1 gespeichert.</translation>
     </message>
     <message>
         <source>Removed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Entfernt.</translation>
     </message>
 </context>
 <context>
@@ -1415,23 +1415,23 @@
     </message>
     <message>
         <source>Receive File from Comm Port %1...</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei von Anschluss %1 empfangen...</translation>
     </message>
     <message>
         <source>Send %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 senden</translation>
     </message>
     <message>
         <source>Receive File from Comm Port %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei von Anschluss %1 empfangen</translation>
     </message>
     <message>
         <source>Save the file as:</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei speichern unter:</translation>
     </message>
     <message>
         <source>A ZMODEM sender on Comm Port %1 asks to start. Receive its file?</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein ZMODEM-Sender an Anschluss %1 möchte beginnen. Seine Datei empfangen?</translation>
     </message>
 </context>
 <context>
@@ -1766,78 +1766,78 @@
     <name>TransferDialog</name>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Send File to Comm Port %1</source>
-        <translation type="unfinished">Datei an Anschluss %1 senden</translation>
+        <translation>Datei an Anschluss %1 senden</translation>
     </message>
     <message>
         <source>%1 could not be sent.</source>
-        <translation type="unfinished">%1 konnte nicht gesendet werden.</translation>
+        <translation>%1 konnte nicht gesendet werden.</translation>
     </message>
     <message>
         <source>Receive File from Comm Port %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Datei von Anschluss %1 empfangen</translation>
     </message>
     <message>
         <source>Nothing can be received into %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>In %1 kann nichts empfangen werden.</translation>
     </message>
     <message>
         <source>Sending %1 by %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Senden von %1 per %2</translation>
     </message>
     <message>
         <source>Receiving by %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Empfang per %1</translation>
     </message>
     <message>
         <source>What came in is kept in %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Was angekommen ist, bleibt in %1 erhalten.</translation>
     </message>
     <message>
         <source>Received into %1:</source>
-        <translation type="unfinished"></translation>
+        <translation>Empfangen in %1:</translation>
     </message>
     <message>
         <source>%1 was cancelled.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wurde abgebrochen.</translation>
     </message>
     <message>
         <source>%1 failed.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist fehlgeschlagen.</translation>
     </message>
     <message>
         <source>%1 stopped: the other side does not answer.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wurde beendet: die Gegenseite antwortet nicht.</translation>
     </message>
     <message>
         <source>%1 stopped.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wurde beendet.</translation>
     </message>
     <message>
         <source>%1 is already in %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist bereits in %2.</translation>
     </message>
     <message>
         <source>Replace</source>
-        <translation type="unfinished"></translation>
+        <translation>Ersetzen</translation>
     </message>
     <message>
         <source>Keep Both</source>
-        <translation type="unfinished"></translation>
+        <translation>Beide behalten</translation>
     </message>
 </context>
 <context>
     <name>TransferProtocolChoice</name>
     <message>
         <source>Needs the package lrzsz, which is not installed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Benötigt das Paket lrzsz, das nicht installiert ist.</translation>
     </message>
     <message>
         <source>XMODEM, YMODEM and ZMODEM need the package lrzsz, which is not installed (sudo apt-get install lrzsz).</source>
-        <translation type="unfinished"></translation>
+        <translation>XMODEM, YMODEM und ZMODEM benötigen das Paket lrzsz, das nicht installiert ist (sudo apt-get install lrzsz).</translation>
     </message>
 </context>
 <context>
