@@ -57,12 +57,21 @@ void receiveCpuBench(BenchTable &table, bool quick)
 {
     const qsizetype size = quick ? 2 * 1024 * 1024 : 32 * 1024 * 1024;
     const QByteArray data = textLines(size);
+    // bench/profile_receive.sh profiles one case as it runs now:
+    // VARNOK_CPU_CASE=pty-ascii, pty-hex, tcp-ascii or tcp-hex.
+    const QString onlyCase = qEnvironmentVariable("VARNOK_CPU_CASE");
     for (const bool tcp : {false, true}) {
         for (const bool hex : {false, true}) {
+            const QString name =
+                QStringLiteral("%1-%2").arg(tcp ? "tcp" : "pty", hex ? "hex" : "ascii");
+            if (!onlyCase.isEmpty() && onlyCase != name)
+                continue;
             double cpuPerMB[2] = {};
             bool complete = true;
             // Before: without the receive path's savings; after: as it runs.
             for (const bool tuned : {false, true}) {
+                if (!onlyCase.isEmpty() && !tuned)
+                    continue;
                 receiveTuning() = tuned ? ReceiveTuning() : ReceiveTuning{false, false};
                 Program program;
                 const int n = tcp ? 1 : 2;
