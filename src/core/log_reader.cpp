@@ -1,5 +1,7 @@
 #include "core/log_reader.h"
 
+#include "core/byte_text.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 
@@ -16,17 +18,6 @@ int logReaderNumber(QByteArrayView text, qsizetype at, int count)
         value = value * 10 + (c - '0');
     }
     return value;
-}
-
-int logReaderHexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 // "yyyy-MM-dd hh:mm:ss.zzz" as local time, in ms since the epoch.
@@ -67,10 +58,10 @@ std::optional<QByteArray> escapedBytes(QByteArrayView text)
             bytes.append('\t');
         else if (kind == '\\')
             bytes.append('\\');
-        else if (kind == 'x' && i + 2 < text.size() && logReaderHexDigit(text[i + 1]) >= 0 &&
-                 logReaderHexDigit(text[i + 2]) >= 0) {
+        else if (kind == 'x' && i + 2 < text.size() && ByteText::hexDigitValue(text[i + 1]) >= 0 &&
+                 ByteText::hexDigitValue(text[i + 2]) >= 0) {
             bytes.append(
-                char(logReaderHexDigit(text[i + 1]) * 16 + logReaderHexDigit(text[i + 2])));
+                char(ByteText::hexDigitValue(text[i + 1]) * 16 + ByteText::hexDigitValue(text[i + 2])));
             i += 2;
         } else
             return std::nullopt;
@@ -90,7 +81,7 @@ std::optional<QByteArray> numberBytes(QByteArrayView text, bool hex)
         int value = 0;
         int digits = 0;
         while (i < text.size() && text[i] != ' ') {
-            const int digit = hex ? logReaderHexDigit(text[i])
+            const int digit = hex ? ByteText::hexDigitValue(text[i])
                                   : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
             if (digit < 0 || ++digits > (hex ? 2 : 3))
                 return std::nullopt;

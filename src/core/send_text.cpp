@@ -1,19 +1,14 @@
 #include "core/send_text.h"
 
+#include "core/byte_text.h"
+
 #include <QCoreApplication>
 
 namespace {
 
 int sendTextDigitOf(QChar c)
 {
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
+    return c.unicode() < 0x80 ? ByteText::hexDigitValue(char(c.unicode())) : -1;
 }
 
 QString sendTextTr(const char *text)
