@@ -169,8 +169,10 @@ void ScriptApi::log(const QJSValue &text)
     const auto logTo = m_host.log;
     CaptureSession *session = m_host.session;
     QList<int> channels = m_named;
-    if (channels.isEmpty())
-        channels = QList<int>(channelNumbers().begin(), channelNumbers().end());
+    if (channels.isEmpty()) {
+        const auto every = channelNumbers(); // one list: both ends from it
+        channels = QList<int>(every.begin(), every.end());
+    }
     m_gate->postToGui([logTo, line, session, channels] {
         logTo(line);
         if (session)
