@@ -11,9 +11,12 @@
 #include "ui/display_window.h"
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <pty.h>
 #include <termios.h>
@@ -88,4 +91,20 @@ inline int attach(Program &program, Source &source)
     program.channel(1).widgets().optOn->click();
     source.peer = source.listener->accept();
     return source.peer;
+}
+
+// Runs the event loop as the program does (sleeping while idle) until
+// `done`, looking every 10 ms.
+inline bool runLoopUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    check.setInterval(10);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, [&loop] { loop.exit(1); });
+    check.start();
+    return loop.exec() == 0;
 }

@@ -7,8 +7,6 @@
 #include "core/pane_text.h"
 #include "core/receive_tuning.h"
 
-#include <QEventLoop>
-#include <QTimer>
 
 #include <ctime>
 
@@ -33,22 +31,6 @@ double threadSeconds()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return double(now.tv_sec) + now.tv_nsec / 1e9;
-}
-
-// Runs the event loop as the program does (sleeping while idle) until
-// `done`, looking every 10 ms.
-bool runLoopUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    check.setInterval(10);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, [&loop] { loop.exit(1); });
-    check.start();
-    return loop.exec() == 0;
 }
 
 } // namespace

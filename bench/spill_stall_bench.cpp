@@ -7,8 +7,6 @@
 #include "core/pane_text.h"
 #include "core/receive_tuning.h"
 
-#include <QEventLoop>
-#include <QTimer>
 
 #include <atomic>
 #include <cerrno>
@@ -70,16 +68,7 @@ void spillStallBench(BenchTable &table, bool quick)
         bool complete = false;
         {
             FloodWriter writer(fd, size);
-            QEventLoop loop;
-            QTimer check;
-            check.setInterval(10);
-            QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-                if (pane.size() >= size || clock.elapsed() > 1800000)
-                    loop.quit();
-            });
-            check.start();
-            loop.exec();
-            complete = pane.size() >= size;
+            complete = runLoopUntil([&] { return pane.size() >= size; }, 1800000);
             meter.stop();
             if (!complete)
                 ::shutdown(fd, SHUT_RDWR); // the writer ends
