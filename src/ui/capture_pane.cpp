@@ -26,6 +26,10 @@ constexpr int kWrapStepMs = 4;
 // The resize itself already walked every line's count: its first step only
 // needs to reach the lines in view.
 constexpr int kFirstWrapStepMs = 1;
+// Text appended past this is laid out as it comes rather than at the next
+// frame: a source faster than the layout would otherwise leave a frame's
+// worth of megabytes to lay out in one turn of the event loop.
+constexpr qsizetype kLayOutAheadBytes = 1 << 20;
 
 int clampToInt(qint64 value)
 {
@@ -101,6 +105,7 @@ void CapturePane::setModel(PaneText *model)
         m_layout.clear();
     }
     m_shownSize = textSize();
+    m_laidOutSize = m_shownSize;
     updateScrollRange(true);
     viewport()->update();
     if (hadSelection)
@@ -120,7 +125,18 @@ qsizetype CapturePane::textSize() const
 void CapturePane::onAppended()
 {
     m_appendPending = true;
+    if (!m_resetPending && m_model && m_model->size() - m_laidOutSize > kLayOutAheadBytes)
+        layOutAppended();
     scheduleUpdate();
+}
+
+void CapturePane::layOutAppended()
+{
+    m_layout.append(*m_model);
+    // Laying out read the new text once; what of it had already gone to the
+    // spill file need not stay in memory.
+    m_model->releaseReadPages(m_laidOutSize, m_model->size() - m_laidOutSize);
+    m_laidOutSize = m_model->size();
 }
 
 void CapturePane::onReset()
@@ -144,6 +160,7 @@ void CapturePane::onModelDestroyed()
     m_resetPending = false;
     m_layout.clear();
     m_shownSize = 0;
+    m_laidOutSize = 0;
     const bool hadSelection = m_selection.reset();
     m_selecting = false;
     updateScrollRange(true);
@@ -178,11 +195,10 @@ void CapturePane::flushPendingUpdate()
     if (!m_model)
         return;
 
-    // Laying out reads the new text once; what of it had already gone to
-    // the spill file need not stay in memory.
-    const qsizetype readFrom = reset ? 0 : m_shownSize;
     if (reset) {
         m_layout.rebuild(*m_model);
+        m_model->releaseReadPages(0, m_model->size());
+        m_laidOutSize = m_model->size();
         updateScrollRange(false);
         verticalScrollBar()->setValue(m_resetToBottom ? verticalScrollBar()->maximum() : 0);
         m_shownSize = m_model->size();
@@ -191,12 +207,11 @@ void CapturePane::flushPendingUpdate()
             QAccessible::updateAccessibility(&event);
         }
     } else {
-        m_layout.append(*m_model);
+        layOutAppended();
         updateScrollRange(wasAtBottom);
         notifyInserted(m_shownSize);
         m_shownSize = m_model->size();
     }
-    m_model->releaseReadPages(readFrom, m_model->size() - readFrom);
     viewport()->update();
 }
 

@@ -135,6 +135,8 @@ protected:
 private:
     // --- The model, updates, wrapping and scrolling (capture_pane.cpp) ---
     void onAppended();
+    // Lays out the text appended since the last call (not shown yet).
+    void layOutAppended();
     void onReset();
     void onModelDestroyed();
     void onSpillFailed(const QString &reason);
@@ -158,6 +160,8 @@ private:
     bool m_resetToBottom = false;
     // Size of the text that has been shown, for accessibility notices.
     qsizetype m_shownSize = 0;
+    // Size of the text the layout has taken in.
+    qsizetype m_laidOutSize = 0;
     bool m_inactive = false;
     PaneTimeChoice m_times;
 
