@@ -103,6 +103,7 @@ private slots:
     void init();
     void readsBackAcrossTheBoundary_data();
     void readsBackAcrossTheBoundary();
+    void writerCatchesUpWhileSourcePaused();
     void clearAndDestructionRemoveTheFile();
     void leftoverOfAKilledRunIsRemoved();
     void failingFileKeepsTextInMemory_data();
@@ -166,6 +167,25 @@ void TestPaneSpill::readsBackAcrossTheBoundary()
     saved.open(QIODevice::WriteOnly);
     QVERIFY(pane.writeTo(saved, 10, size - 20));
     QCOMPARE(saved.data(), text.mid(10, size - 20));
+}
+
+void TestPaneSpill::writerCatchesUpWhileSourcePaused()
+{
+    // A source asked to pause appends nothing more: asking again must still
+    // hand the writer the rest, or the source waits for ever.
+    PaneText pane;
+    pane.setSpillThreshold(kThreshold);
+    QSignalSpy failed(&pane, &PaneText::spillFailed);
+    const QByteArray burst = linesText(4 << 20, 7);
+    pane.append(burst);
+    pane.append(burst);
+    QDeadlineTimer deadline(30000);
+    while (pane.isSpillBehind() && !deadline.hasExpired())
+        QTest::qSleep(1);
+    QVERIFY(!pane.isSpillBehind());
+    QCOMPARE(failed.count(), 0);
+    QVERIFY(pane.size() - pane.spilledSize() < kThreshold + (1 << 20));
+    QCOMPARE(pane.copy(0, 4096), burst.first(4096));
 }
 
 void TestPaneSpill::clearAndDestructionRemoveTheFile()

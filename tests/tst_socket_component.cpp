@@ -46,6 +46,7 @@ private slots:
     void connectsAndExchangesEveryByteValue();
     void dataSentWhileConnectingArrivesInOrder();
     void refusedConnectionFailsOnce();
+    void peerCloseDeliversDataThenFails_data();
     void peerCloseDeliversDataThenFails();
     void peerResetFailsOnce();
     void acceptSendResetIsReportedAsReset_data();
@@ -161,11 +162,21 @@ void TestSocketComponent::refusedConnectionFailsOnce()
     QCOMPARE(connected.count(), 0);
 }
 
+void TestSocketComponent::peerCloseDeliversDataThenFails_data()
+{
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("reading") << false;
+    // Nothing is read, nor the close seen, until reading resumes.
+    QTest::newRow("paused, then resumed") << true;
+}
+
 void TestSocketComponent::peerCloseDeliversDataThenFails()
 {
+    QFETCH(bool, paused);
     SocketComponent component;
     QTcpSocket *peer = connectPeer(component);
     QVERIFY(peer);
+    component.setReadingPaused(paused);
 
     QStringList events;
     QByteArray incoming;
@@ -183,6 +194,12 @@ void TestSocketComponent::peerCloseDeliversDataThenFails()
     const QByteArray sent = everyByteValue(32) + "goodbye";
     peer->write(sent);
     peer->disconnectFromHost();
+    if (paused) {
+        QTRY_COMPARE_WITH_TIMEOUT(peer->state(), QAbstractSocket::UnconnectedState, 10000);
+        QTest::qWait(200);
+        QCOMPARE(events, QStringList());
+        component.setReadingPaused(false);
+    }
 
     QTRY_VERIFY_WITH_TIMEOUT(events.contains("failed"), 10000);
     QCOMPARE(incoming, sent);

@@ -256,10 +256,39 @@ void PaneStore::append(QByteArrayView piece)
         spill();
 }
 
+qsizetype PaneStore::keptInMemory() const
+{
+    return std::max(m_threshold / 4, blockSize());
+}
+
+qsizetype PaneStore::pauseAbove() const
+{
+    return keptInMemory() + kMaxQueued * blockSize();
+}
+
 void PaneStore::spill()
 {
     qsizetype toTake = kTakenPerAppend - takeWritten(kTakenPerAppend);
-    const qsizetype keep = std::max(m_threshold / 4, blockSize());
+    queueBlocks();
+    // Only a disk (or a processor) slower than the data holds the appends
+    // back, once the memory held is well past where a source that can pause
+    // was asked to (isSpillBehind). Each append waits a little at most,
+    // which slows a fast source down to the disk's pace without stalling
+    // the window.
+    const qsizetype holdAbove = pauseAbove() + kMaxQueued * blockSize();
+    QElapsedTimer waited;
+    waited.start();
+    while (m_spill && !m_failed && toTake > 0 && m_size - spilledSize() > holdAbove) {
+        const int left = kMaxWaitMs - int(waited.elapsed());
+        if (left <= 0 || !m_spill->waitForWrites(m_spilledBlocks + 1, left))
+            break;
+        toTake -= takeWritten(toTake);
+    }
+}
+
+void PaneStore::queueBlocks()
+{
+    const qsizetype keep = keptInMemory();
     while (!m_failed && m_queuedBlocks - m_spilledBlocks < kMaxQueued) {
         const qsizetype complete = m_size >> m_shift;
         if (m_queuedBlocks >= complete || m_size - (m_queuedBlocks << m_shift) - blockSize() < keep)
@@ -276,19 +305,16 @@ void PaneStore::spill()
                             blockSize());
         ++m_queuedBlocks;
     }
-    // Only a disk (or a processor) slower than the data holds the appends
-    // back, once the memory held is well past `keep`. Each append waits a
-    // little at most, which slows a fast source down to the disk's pace
-    // without stalling the window.
-    const qsizetype holdAbove = keep + 2 * kMaxQueued * blockSize();
-    QElapsedTimer waited;
-    waited.start();
-    while (m_spill && !m_failed && toTake > 0 && m_size - spilledSize() > holdAbove) {
-        const int left = kMaxWaitMs - int(waited.elapsed());
-        if (left <= 0 || !m_spill->waitForWrites(m_spilledBlocks + 1, left))
-            break;
-        toTake -= takeWritten(toTake);
-    }
+}
+
+bool PaneStore::isSpillBehind()
+{
+    if (!m_spill || m_failed)
+        return false;
+    // With the source paused no append comes to hand the writer more.
+    takeWritten(kTakenPerAppend);
+    queueBlocks();
+    return !m_failed && m_size - spilledSize() > pauseAbove();
 }
 
 void PaneStore::finishWrites()

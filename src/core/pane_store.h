@@ -67,6 +67,10 @@ public:
     qsizetype spilledSize() const { return m_spilledBlocks << m_shift; }
     // Waits for the file writes under way and takes in their outcome.
     void finishWrites();
+    // Takes in the file writes done so far and tells whether the file's
+    // writer is still behind (a full queue of blocks waiting): a source that
+    // can pause should, so that appends never wait for the disk.
+    bool isSpillBehind();
     QString spillPath() const;
     // Why the file failed, once after it did; empty otherwise.
     QString takeFault();
@@ -80,6 +84,12 @@ private:
     char *newBlock();
     void freeBlock(char *block) const;
     void spill();
+    // Hands the writer the blocks past what stays in memory, a queue's worth.
+    void queueBlocks();
+    // The newest bytes never moved to the file.
+    qsizetype keptInMemory() const;
+    // Memory held past which the writer counts as behind.
+    qsizetype pauseAbove() const;
     // Reads up to `most` more written blocks from the file from now on;
     // returns how many.
     qsizetype takeWritten(qsizetype most);

@@ -116,6 +116,8 @@ public:
     // Waits for the file writes under way (they run in the background) and
     // takes in their outcome, spillFailed included.
     void finishSpilling();
+    // The spill file's writer is behind the text: see PaneStore.
+    bool isSpillBehind() { return m_store.isSpillBehind(); }
     // The file holding the older text, or empty while there is none.
     QString spillPath() const { return m_store.spillPath(); }
 

@@ -3,12 +3,20 @@
 #include "core/transmit_line.h"
 #include "devices/control_lines.h"
 #include "devices/serial_port_component.h"
+#include "devices/socket_component.h"
 #include "devices/telnet_com_port.h"
 #include "devices/transmit_queue.h"
 
 #include <QDateTime>
 
 #include <algorithm>
+
+namespace {
+
+// How often a paused connection looks whether the spill file caught up.
+constexpr int kSpillCheckMs = 2;
+
+} // namespace
 
 Channel::Channel(int number, bool offersTcp, QObject *parent)
     : QObject(parent)
@@ -24,6 +32,8 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
     m_replayer.setParent(this);
     m_receiver.timer().setObjectName(QStringLiteral("Timer%1").arg(number));
     wireReceiveRoute();
+    m_spillCatchUp.setInterval(kSpillCheckMs);
+    connect(&m_spillCatchUp, &QTimer::timeout, this, &Channel::resumeOnceSpillCaughtUp);
     connect(&m_link, &ChannelLink::routeChanged, this, [this](ChannelLink::Route route) {
         const bool on = route != ChannelLink::Route::None;
         if (on) {
@@ -109,6 +119,26 @@ void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
         m_receiver.receiveSerial(batch, arrivalMs);
     if (m_module.zmodemAutoStart && m_zmodemSpotter.spot(batch))
         emit zmodemRequested();
+    pauseWhileSpillBehind(from);
+}
+
+void Channel::pauseWhileSpillBehind(ChannelLink::Route from)
+{
+    // A serial port is never faster than a disk, and holding back its reads
+    // could lose bytes: its appends wait a little instead (PaneStore).
+    if (from != ChannelLink::Route::Tcp || m_spillCatchUp.isActive() || !m_pane.isSpillBehind())
+        return;
+    m_link.socket()->setReadingPaused(true);
+    m_spillCatchUp.start();
+}
+
+void Channel::resumeOnceSpillCaughtUp()
+{
+    if (m_pane.isSpillBehind() && m_link.route() == ChannelLink::Route::Tcp)
+        return;
+    m_spillCatchUp.stop();
+    if (SocketComponent *socket = m_link.socket())
+        socket->setReadingPaused(false);
 }
 
 void Channel::onLost(const QString &text, const QString &detail)

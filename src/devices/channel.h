@@ -11,6 +11,7 @@
 
 #include <QByteArrayView>
 #include <QObject>
+#include <QTimer>
 
 // One capture channel: its modes, its module values, its pane text, its
 // receive path with the quiet-time timer, its transmit records and its link.
@@ -203,6 +204,10 @@ private:
     void wireReceiveRoute();
     void onReceived(const QByteArray &batch, ChannelLink::Route from);
     void onLost(const QString &text, const QString &detail);
+    // A peer faster than the pane's spill file: its connection is not read
+    // until the file's writer catches up, so no append waits for the disk.
+    void pauseWhileSpillBehind(ChannelLink::Route from);
+    void resumeOnceSpillCaughtUp();
     void send(const TransmissionList &transmissions);
 
     const int m_number;
@@ -219,4 +224,5 @@ private:
     qint64 m_sentCount = 0;
     bool m_transferring = false;
     ZmodemRequestSpotter m_zmodemSpotter;
+    QTimer m_spillCatchUp;
 };

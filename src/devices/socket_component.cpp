@@ -118,6 +118,12 @@ void SocketComponent::fail(Failure failure, const QString &reason)
     emit failed(reason);
 }
 
+void SocketComponent::setReadingPaused(bool paused)
+{
+    if (m_connection)
+        m_connection->setReadingPaused(paused);
+}
+
 void SocketComponent::close()
 {
     drop(true);

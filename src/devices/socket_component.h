@@ -46,6 +46,9 @@ public:
     void close();
     bool isConnected() const;
     bool isActive() const; // connecting or connected
+    // Stops reading the connection for now (TCP holds the peer back); a new
+    // connection starts reading.
+    void setReadingPaused(bool paused);
     Failure lastFailure() const { return m_lastFailure; }
 
     // Data sent while the connection is still being made goes out once it is

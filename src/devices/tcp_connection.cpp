@@ -114,7 +114,7 @@ void TcpConnection::finishConnecting()
     }
     m_state = State::Connected;
     m_writeNotifier->setEnabled(bytesToWrite() > 0);
-    m_readNotifier->setEnabled(true);
+    m_readNotifier->setEnabled(!m_readingPaused);
     emit connected();
 }
 
@@ -204,6 +204,13 @@ void TcpConnection::discardIncoming()
         m_readNotifier->setEnabled(false); // the peer's end is reached
 }
 
+void TcpConnection::setReadingPaused(bool paused)
+{
+    m_readingPaused = paused;
+    if (m_state == State::Connected)
+        m_readNotifier->setEnabled(!paused);
+}
+
 void TcpConnection::closeGracefully(int graceMs)
 {
     blockSignals(true);
@@ -211,6 +218,7 @@ void TcpConnection::closeGracefully(int graceMs)
     if (connected)
         m_state = State::Closing;
     if (connected && bytesToWrite() > 0) {
+        m_readNotifier->setEnabled(true); // what still comes is read and dropped
         m_writeNotifier->setEnabled(true);
         QTimer::singleShot(graceMs, this, [this] {
             closeSocket();

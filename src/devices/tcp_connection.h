@@ -46,6 +46,9 @@ public:
     // first (for at most `graceMs`), then the peer sees a close. The object
     // deletes itself when done and sends no more signals.
     void closeGracefully(int graceMs);
+    // While paused nothing is read: the kernel's buffer fills and TCP's own
+    // flow control holds the peer back. For a receiver that must catch up.
+    void setReadingPaused(bool paused);
 
 signals:
     void connected();
@@ -78,6 +81,7 @@ private:
     State m_state = State::Idle;
     QSocketNotifier *m_readNotifier = nullptr;
     QSocketNotifier *m_writeNotifier = nullptr;
+    bool m_readingPaused = false;
     QByteArray m_outgoing;
     qsizetype m_written = 0;
 };
