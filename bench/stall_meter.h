@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 // Nanoseconds the thread that first calls this has waited for a processor
@@ -21,10 +23,37 @@ inline qint64 runDelayNs()
     return QByteArray(text, got).split(' ').value(1).toLongLong();
 }
 
+// What the window's thread did so far: processor time in user code and in
+// the kernel, page faults that needed (major) or did not need (minor) I/O.
+struct ThreadUsage
+{
+    qint64 userNs = 0;
+    qint64 systemNs = 0;
+    qint64 majorFaults = 0;
+    qint64 minorFaults = 0;
+
+    static ThreadUsage now()
+    {
+        rusage usage{};
+        ::getrusage(RUSAGE_THREAD, &usage);
+        const auto ns = [](const timeval &t) {
+            return qint64(t.tv_sec) * 1000000000 + t.tv_usec * 1000;
+        };
+        return {ns(usage.ru_utime), ns(usage.ru_stime), usage.ru_majflt, usage.ru_minflt};
+    }
+    ThreadUsage operator-(const ThreadUsage &before) const
+    {
+        return {userNs - before.userNs, systemNs - before.systemNs,
+                majorFaults - before.majorFaults, minorFaults - before.minorFaults};
+    }
+};
+
 // Measures how long the event loop goes without running: a 1 ms timer whose
 // largest gap between ticks is the longest stall. It also keeps how much of
 // that gap the thread spent runnable but waiting for a processor (other
-// programs running instead), from /proc/thread-self/schedstat.
+// programs running instead), from /proc/thread-self/schedstat, and what it
+// did in the rest: running (user, kernel) or asleep (waiting on a lock, a
+// disk, another thread).
 class StallMeter : public QObject
 {
 public:
@@ -35,13 +64,16 @@ public:
         connect(&m_timer, &QTimer::timeout, this, [this] {
             const qint64 now = m_clock.nsecsElapsed();
             const qint64 waited = runDelayNs();
+            const ThreadUsage usage = ThreadUsage::now();
             if (m_last >= 0 && now - m_last > m_longest) {
                 m_longest = now - m_last;
                 m_longestAt = now;
                 m_longestWaited = waited - m_lastWaited;
+                m_longestUsage = usage - m_lastUsage;
             }
             m_last = now;
             m_lastWaited = waited;
+            m_lastUsage = usage;
         });
     }
     void start()
@@ -59,6 +91,19 @@ public:
     double longestAtMs() const { return m_longestAt / 1e6; }
     // How much of the longest stall the thread waited for a processor, in ms.
     double longestWaitedMs() const { return m_longestWaited / 1e6; }
+    // "user 3.1 ms, kernel 20.0 ms, asleep 0.4 ms, 2 major / 510 minor faults"
+    QString longestBreakdown() const
+    {
+        const ThreadUsage &u = m_longestUsage;
+        const qint64 asleep =
+            std::max<qint64>(0, m_longest - m_longestWaited - u.userNs - u.systemNs);
+        return QStringLiteral("user %1 ms, kernel %2 ms, asleep %3 ms, %4 major / %5 minor faults")
+            .arg(u.userNs / 1e6, 0, 'f', 1)
+            .arg(u.systemNs / 1e6, 0, 'f', 1)
+            .arg(asleep / 1e6, 0, 'f', 1)
+            .arg(u.majorFaults)
+            .arg(u.minorFaults);
+    }
 
 private:
     QTimer m_timer;
@@ -68,4 +113,6 @@ private:
     qint64 m_longest = 0;
     qint64 m_longestAt = 0;
     qint64 m_longestWaited = 0;
+    ThreadUsage m_lastUsage;
+    ThreadUsage m_longestUsage;
 };
