@@ -1,9 +1,9 @@
 // Find in a pane: for any pane text and any text searched for, with or
-// without match case, the matches PaneSearch reports are exactly those a
-// naive search finds, start and length: walked forwards and backwards, in
-// ranges, and from any place with Next and Previous going round the end.
-// The pane can put its text across a block boundary, so matches straddle
-// the pieces the search reads.
+// without match case, under any line break rule of the pane, the matches
+// PaneSearch reports are exactly those a naive search finds, start and length: walked forwards and
+// backwards, in ranges, and from any place with Next and Previous going round the end. The pane can
+// put its text across a block boundary, so matches straddle the pieces the search reads.
+#include "core/line_break_rule.h"
 #include "core/pane_search.h"
 #include "core/pane_snapshot.h"
 #include "core/pane_text.h"
@@ -28,12 +28,15 @@ struct Found
 
 // The naive search: at each place in turn, walk the text searched for. A
 // line break in it (CR LF, CR, LF, U+2028, U+2029) takes one line break of
-// the pane, CR LF being one; no match starts between a CR and its LF.
+// the pane as its rule has them: under Any a CR LF, CR or LF, CR LF being
+// one, and no match starts between a CR and its LF; under CR LF a CR LF;
+// under LF an LF; under CR a CR.
 class NaiveSearch
 {
 public:
-    NaiveSearch(const QString &text, bool matchCase)
+    NaiveSearch(const QString &text, bool matchCase, LineBreaks rule)
         : m_matchCase(matchCase)
+        , m_rule(rule)
     {
         for (qsizetype i = 0; i < text.size(); ++i) {
             const QChar c = text.at(i);
@@ -56,7 +59,8 @@ public:
         if (m_text.isEmpty())
             return found;
         for (qsizetype start = 0; start < pane.size(); ++start) {
-            if (start > 0 && pane[start - 1] == '\r' && pane[start] == '\n')
+            if (m_rule == LineBreaks::Any && start > 0 && pane[start - 1] == '\r' &&
+                pane[start] == '\n')
                 continue;
             const qsizetype end = matchEnd(pane, start);
             if (end >= 0)
@@ -78,18 +82,37 @@ private:
                 if (c == '\r' || c == '\n' || fold(uchar(c)) != want)
                     return -1;
                 ++at;
-            } else if (c == '\r') {
-                at += at + 1 < pane.size() && pane[at + 1] == '\n' ? 2 : 1;
-            } else if (c == '\n') {
-                ++at;
             } else {
-                return -1;
+                const qsizetype length = breakLength(pane, at);
+                if (length == 0)
+                    return -1;
+                at += length;
             }
         }
         return at;
     }
 
+    // The bytes the line break at `at` takes, or 0 where there is none.
+    qsizetype breakLength(const QByteArray &pane, qsizetype at) const
+    {
+        const bool cr = pane[at] == '\r';
+        const bool lf = pane[at] == '\n';
+        const bool pair = cr && at + 1 < pane.size() && pane[at + 1] == '\n';
+        switch (m_rule) {
+        case LineBreaks::Any:
+            return pair ? 2 : (cr || lf ? 1 : 0);
+        case LineBreaks::CrLf:
+            return pair ? 2 : 0;
+        case LineBreaks::Lf:
+            return lf ? 1 : 0;
+        case LineBreaks::Cr:
+            return cr ? 1 : 0;
+        }
+        return 0;
+    }
+
     bool m_matchCase;
+    LineBreaks m_rule;
     QList<int> m_text; // folded Latin-1 codes, -1 for a line break
 };
 
@@ -111,13 +134,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     g_input = QByteArrayView(data, qsizetype(size));
     // Flags and the length of the text searched for; with a pad, how far
-    // before a block boundary the text starts; the text searched for; four
+    // before a block boundary the text starts (its low five bits), and the
+    // pane's line break rule (the next two); the text searched for; four
     // places to search from; the pane's text.
     if (size < 6)
         return 0;
     const uint8_t flags = data[0];
     const bool matchCase = flags & 1;
     const bool pad = flags & 2;
+    constexpr LineBreaks rules[] = {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf,
+                                    LineBreaks::Cr};
+    const LineBreaks rule = rules[(data[1] >> 5) & 3];
     const qsizetype patternLength = std::min<qsizetype>(flags >> 3, qsizetype(size) - 6);
     QString pattern = QString::fromLatin1(reinterpret_cast<const char *>(data + 2), patternLength);
     if (flags & 4) // characters a pane never holds: a line separator, and one beyond Latin-1
@@ -127,6 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     PaneText pane;
     pane.setSpillThreshold(32 * 1024); // blocks of a page, and nothing spilled
+    pane.setLineBreaks(rule);
     QByteArray text;
     if (pad)
         text = QByteArray(4096 - data[1] % 32, '.');
@@ -135,7 +163,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     pane.append(QByteArrayView(text).sliced(text.size() / 2));
 
     const PaneSearch search(pattern, matchCase);
-    const QList<Found> expected = NaiveSearch(pattern, matchCase).all(text);
+    const QList<Found> expected = NaiveSearch(pattern, matchCase, rule).all(text);
     check(search.isValid() || expected.isEmpty(), "valid text reported invalid");
 
     // Ranges are searched in a snapshot, as the find thread does; Next and

@@ -1,4 +1,5 @@
 #include "core/channel_receiver.h"
+#include "core/dump_rows.h"
 #include "core/pane_text.h"
 
 #include <QTest>
@@ -442,6 +443,9 @@ void TestChannelReceiver::dumpRowsGrowAcrossBatches()
     for (const QByteArray &batch : batches)
         ch.receiver.receiveSerial(batch);
     QCOMPARE(ch.text(), text);
+    // The pane lays the dump view out this wide: a wider row would wrap.
+    for (const QByteArray &row : text.split('\n'))
+        QVERIFY(row.size() <= DumpRows::kRowColumns);
 }
 
 void TestChannelReceiver::longBuffersHaveNoLimit()

@@ -1,5 +1,7 @@
+#include "core/line_break_rule.h"
 #include "core/pane_search.h"
 #include "core/pane_search_task.h"
+#include "core/pane_snapshot.h"
 #include "core/pane_text.h"
 
 #include <QTest>
@@ -29,6 +31,8 @@ class TestPaneSearch : public QObject
 private slots:
     void find_data();
     void find();
+    void lineBreaksFollowThePaneRule_data();
+    void lineBreaksFollowThePaneRule();
     void matchesStraddleBlocksAndWindows();
     void findsWhatArrivedSinceTheLastStep();
     void snapshotKeepsItsTextWhileBlocksMove();
@@ -144,6 +148,61 @@ void TestPaneSearch::find()
             QCOMPARE(match.wrapped, wrapped);
         }
     }
+}
+
+// Each row searches forward from the start of a pane whose lines end as
+// `rule` says: a line break searched for matches only where the pane breaks.
+void TestPaneSearch::lineBreaksFollowThePaneRule_data()
+{
+    QTest::addColumn<QByteArray>("pane");
+    QTest::addColumn<LineBreaks>("rule");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+
+    const QByteArray crLf("OK\r\nREADY");
+    const QByteArray cr("OK\rREADY");
+    const QByteArray lf("OK\nREADY");
+    const QByteArray mixed("a\nb\r\nc\rd");
+    QTest::newRow("Any: break alone") << mixed << LineBreaks::Any << "\n" << 1 << 1;
+    QTest::newRow("CR LF: CR LF") << crLf << LineBreaks::CrLf << "OK\nREADY" << 0 << 9;
+    QTest::newRow("CR LF: lone CR") << cr << LineBreaks::CrLf << "OK\nREADY" << -1 << 0;
+    QTest::newRow("CR LF: lone LF") << lf << LineBreaks::CrLf << "OK\r\nREADY" << -1 << 0;
+    QTest::newRow("CR LF: CR at the end, its LF not held")
+        << QByteArray("x\r") << LineBreaks::CrLf << "x\n"
+        << -1 << 0;
+    QTest::newRow("CR LF: break alone") << mixed << LineBreaks::CrLf << "\n" << 3 << 2;
+    QTest::newRow("LF: LF") << lf << LineBreaks::Lf << "OK\nREADY" << 0 << 8;
+    QTest::newRow("LF: CR LF is a CR, then a break")
+        << crLf << LineBreaks::Lf << "OK\nREADY" << -1 << 0;
+    QTest::newRow("LF: the break after a CR") << crLf << LineBreaks::Lf << "\nREADY" << 3 << 6;
+    QTest::newRow("LF: break alone") << QByteArray("a\rb\nc") << LineBreaks::Lf << "\n" << 3 << 1;
+    QTest::newRow("CR: CR") << cr << LineBreaks::Cr << "OK\nREADY" << 0 << 8;
+    QTest::newRow("CR: CR LF is a break, then an LF")
+        << crLf << LineBreaks::Cr << "OK\nREADY" << -1 << 0;
+    QTest::newRow("CR: break before an LF") << crLf << LineBreaks::Cr << "OK\n" << 0 << 3;
+    QTest::newRow("CR: break alone") << mixed << LineBreaks::Cr << "\n" << 3 << 1;
+}
+
+void TestPaneSearch::lineBreaksFollowThePaneRule()
+{
+    QFETCH(QByteArray, pane);
+    QFETCH(LineBreaks, rule);
+    QFETCH(QString, text);
+    QFETCH(int, start);
+    QFETCH(int, length);
+
+    PaneText model;
+    model.setText(pane);
+    model.setLineBreaks(rule);
+    const PaneSearch search(text, true);
+    // A snapshot keeps the rule it was taken with.
+    const PaneSnapshot snapshot = model.snapshot();
+    model.setLineBreaks(rule == LineBreaks::Lf ? LineBreaks::Cr : LineBreaks::Lf);
+    const PaneSearch::Match match = search.next(snapshot, 0);
+    QCOMPARE(match.start, qsizetype(start));
+    if (match.found())
+        QCOMPARE(match.length, qsizetype(length));
 }
 
 void TestPaneSearch::matchesStraddleBlocksAndWindows()

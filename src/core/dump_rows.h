@@ -19,6 +19,12 @@
 class DumpRows
 {
 public:
+    // The columns of a full row, its line break aside: the offset and two
+    // blanks, a pair and a blank per byte with one blank more after the
+    // eighth, a blank, and a character per byte. The pane lays the dump view
+    // out this wide.
+    static constexpr int kRowColumns = 8 + 2 + 16 * 3 + 1 + 1 + 16;
+
     // Appends the text of `bytes` to `out`, ending each full row with
     // `lineBreak`.
     void append(QByteArray &out, QByteArrayView bytes, QByteArrayView lineBreak);

@@ -48,6 +48,62 @@ bool isBreak(char c)
     return c == '\r' || c == '\n';
 }
 
+// How long the line break starting at `at` (< the pane's size) is under
+// `rule`, or 0 where none starts. A CR LF pair counts once its LF is held.
+qsizetype breakFrom(const PaneSnapshot &pane, qsizetype at, LineBreaks rule)
+{
+    const char c = pane.at(at);
+    const bool pair = c == '\r' && at + 1 < pane.size() && pane.at(at + 1) == '\n';
+    switch (rule) {
+    case LineBreaks::Any:
+        return pair ? 2 : qsizetype(isBreak(c));
+    case LineBreaks::CrLf:
+        return pair ? 2 : 0;
+    case LineBreaks::Lf:
+        return c == '\n';
+    case LineBreaks::Cr:
+        return c == '\r';
+    }
+    return 0;
+}
+
+// How long the line break ending at `end` (> 0) is under `rule`, or 0.
+qsizetype breakUntil(const PaneSnapshot &pane, qsizetype end, LineBreaks rule)
+{
+    const char c = pane.at(end - 1);
+    const bool pair = c == '\n' && end >= 2 && pane.at(end - 2) == '\r';
+    switch (rule) {
+    case LineBreaks::Any:
+        return pair ? 2 : qsizetype(isBreak(c));
+    case LineBreaks::CrLf:
+        return pair ? 2 : 0;
+    case LineBreaks::Lf:
+        return c == '\n';
+    case LineBreaks::Cr:
+        return c == '\r';
+    }
+    return 0;
+}
+
+// The first byte that may start a line break under `rule`, from `from` on,
+// or -1.
+qsizetype firstBreakByte(const unsigned char *bytes, qsizetype from, qsizetype n, LineBreaks rule)
+{
+    if (from >= n)
+        return -1;
+    if (rule == LineBreaks::Any) {
+        for (qsizetype i = from; i < n; ++i) {
+            if (isBreak(char(bytes[i])))
+                return i;
+        }
+        return -1;
+    }
+    // A CR LF pair starts at its CR.
+    const int wanted = rule == LineBreaks::Lf ? '\n' : '\r';
+    const void *hit = std::memchr(bytes + from, wanted, size_t(n - from));
+    return hit ? static_cast<const unsigned char *>(hit) - bytes : -1;
+}
+
 } // namespace
 
 PaneSearch::PaneSearch(const QString &text, bool matchCase)
@@ -85,9 +141,7 @@ PaneSearch::PaneSearch(const QString &text, bool matchCase)
         }
         t = end;
     }
-    m_minBefore = m_anchorAt;
-    m_maxBefore =
-        m_anchorAt + std::count(m_tokens.cbegin(), m_tokens.cbegin() + m_anchorAt, breakToken);
+    m_breaksBefore = std::count(m_tokens.cbegin(), m_tokens.cbegin() + m_anchorAt, breakToken);
     // Horspool's shifts, for every byte that folds to a pattern byte.
     const qsizetype m = m_anchor.size();
     std::fill(std::begin(m_skip), std::end(m_skip), int(std::max<qsizetype>(m, 1)));
@@ -99,18 +153,26 @@ PaneSearch::PaneSearch(const QString &text, bool matchCase)
     }
 }
 
-qsizetype PaneSearch::anchorFirst(QByteArrayView window, qsizetype from) const
+qsizetype PaneSearch::minBefore(LineBreaks rule) const
+{
+    return m_anchorAt + m_breaksBefore * (rule == LineBreaks::CrLf ? 1 : 0);
+}
+
+qsizetype PaneSearch::maxBefore(LineBreaks rule) const
+{
+    const bool pairs = rule == LineBreaks::Any || rule == LineBreaks::CrLf;
+    return m_anchorAt + m_breaksBefore * (pairs ? 1 : 0);
+}
+
+qsizetype PaneSearch::anchorFirst(QByteArrayView window, qsizetype from, LineBreaks rule) const
 {
     const auto *bytes = reinterpret_cast<const unsigned char *>(window.data());
     const qsizetype n = window.size();
     const qsizetype m = m_anchor.size();
     if (m == 0) {
-        // The text starts with a line break: every CR or LF is a candidate.
-        for (qsizetype i = from; i < n; ++i) {
-            if (isBreak(char(bytes[i])))
-                return i;
-        }
-        return -1;
+        // The text starts with a line break: every byte that may start one
+        // is a candidate.
+        return firstBreakByte(bytes, from, n, rule);
     }
     const auto *anchor = reinterpret_cast<const unsigned char *>(m_anchor.constData());
     if (m == 1) {
@@ -142,46 +204,37 @@ qsizetype PaneSearch::anchorFirst(QByteArrayView window, qsizetype from) const
 PaneSearch::Match PaneSearch::matchAround(const PaneSnapshot &pane, qsizetype anchorPos) const
 {
     const qsizetype size = pane.size();
-    // Back over the tokens before the anchor; a CR LF is one line break.
+    const LineBreaks rule = pane.lineBreaks();
+    // Back over the tokens before the anchor; a CR LF may be one line break.
     qsizetype start = anchorPos;
     for (qsizetype t = m_anchorAt - 1; t >= 0; --t) {
         if (start == 0)
             return {};
-        const char c = pane.at(start - 1);
         if (m_tokens.at(t) != breakToken) {
-            if (m_fold[uchar(c)] != m_tokens.at(t))
+            if (m_fold[uchar(pane.at(start - 1))] != m_tokens.at(t))
                 return {};
             --start;
-        } else if (c == '\n') {
-            --start;
-            if (start > 0 && pane.at(start - 1) == '\r')
-                --start;
-        } else if (c == '\r') {
-            --start;
+        } else if (const qsizetype length = breakUntil(pane, start, rule)) {
+            start -= length;
         } else {
             return {};
         }
     }
     // A match starts at a line break's start, never between its CR and LF.
-    if (m_tokens.first() == breakToken && start > 0 && pane.at(start) == '\n' &&
-        pane.at(start - 1) == '\r')
+    if (rule == LineBreaks::Any && m_tokens.first() == breakToken && start > 0 &&
+        pane.at(start) == '\n' && pane.at(start - 1) == '\r')
         return {};
     // On over the tokens after it.
     qsizetype at = anchorPos + m_anchor.size();
     for (qsizetype t = m_anchorAt + m_anchor.size(); t < m_tokens.size(); ++t) {
         if (at >= size)
             return {};
-        const char c = pane.at(at);
         if (m_tokens.at(t) != breakToken) {
-            if (m_fold[uchar(c)] != m_tokens.at(t))
+            if (m_fold[uchar(pane.at(at))] != m_tokens.at(t))
                 return {};
             ++at;
-        } else if (c == '\r') {
-            ++at;
-            if (at < size && pane.at(at) == '\n')
-                ++at;
-        } else if (c == '\n') {
-            ++at;
+        } else if (const qsizetype length = breakFrom(pane, at, rule)) {
+            at += length;
         } else {
             return {};
         }
@@ -196,6 +249,8 @@ void PaneSearch::scan(const PaneSnapshot &pane, qsizetype lo, qsizetype hi, bool
     // A window covers the matches starting in [start, end): the anchors
     // that may belong to them, and the anchor's own length after the last.
     QByteArray window;
+    const qsizetype nearest = minBefore(pane.lineBreaks());
+    const qsizetype farthest = maxBefore(pane.lineBreaks());
     const qsizetype windows = (hi - lo + windowSize - 1) / windowSize;
     for (qsizetype k = 0; k < windows; ++k) {
         if (control && control->stop.load(std::memory_order_relaxed))
@@ -204,8 +259,8 @@ void PaneSearch::scan(const PaneSnapshot &pane, qsizetype lo, qsizetype hi, bool
         const qsizetype end = std::min(hi, start + windowSize);
         if (control)
             control->done.fetch_add(end - start, std::memory_order_relaxed);
-        const qsizetype from = start + m_minBefore;
-        const qsizetype anchorsEnd = std::min(end + m_maxBefore, pane.size());
+        const qsizetype from = start + nearest;
+        const qsizetype anchorsEnd = std::min(end + farthest, pane.size());
         if (from >= anchorsEnd)
             continue;
         window.resize(0);
@@ -227,13 +282,15 @@ PaneSearch::Match PaneSearch::firstIn(const PaneSnapshot &pane, qsizetype lo, qs
     hi = std::clamp<qsizetype>(hi, lo, pane.size());
     if (!isValid())
         return found;
+    const LineBreaks rule = pane.lineBreaks();
+    const qsizetype farthest = maxBefore(rule);
     scan(pane, lo, hi, false, control,
          [&](qsizetype start, qsizetype end, qsizetype from, qsizetype anchorsEnd,
              QByteArrayView window) {
-             for (qsizetype p = anchorFirst(window, 0); p >= 0 && from + p < anchorsEnd;
-                  p = anchorFirst(window, p + 1)) {
+             for (qsizetype p = anchorFirst(window, 0, rule); p >= 0 && from + p < anchorsEnd;
+                  p = anchorFirst(window, p + 1, rule)) {
                  // Later anchors can't start an earlier match.
-                 if (found.found() && from + p - m_maxBefore > found.start)
+                 if (found.found() && from + p - farthest > found.start)
                      break;
                  const Match match = matchAround(pane, from + p);
                  if (match.found() && match.start >= start && match.start < end &&
@@ -253,11 +310,12 @@ PaneSearch::Match PaneSearch::lastIn(const PaneSnapshot &pane, qsizetype lo, qsi
     hi = std::clamp<qsizetype>(hi, lo, pane.size());
     if (!isValid())
         return found;
+    const LineBreaks rule = pane.lineBreaks();
     scan(pane, lo, hi, true, control,
          [&](qsizetype start, qsizetype end, qsizetype from, qsizetype anchorsEnd,
              QByteArrayView window) {
-             for (qsizetype p = anchorFirst(window, 0); p >= 0 && from + p < anchorsEnd;
-                  p = anchorFirst(window, p + 1)) {
+             for (qsizetype p = anchorFirst(window, 0, rule); p >= 0 && from + p < anchorsEnd;
+                  p = anchorFirst(window, p + 1, rule)) {
                  const Match match = matchAround(pane, from + p);
                  if (match.found() && match.start >= start && match.start < end &&
                      (!found.found() || match.start > found.start))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/line_break_rule.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -18,8 +20,11 @@ class PaneText;
 //
 // The text is Latin-1, one char per byte; without match case, letters fold
 // as Latin-1 letters do (A-Z, and the accented capitals from U+00C0 to
-// U+00DE). A line break in the text searched for stands for any line break
-// of the pane: CR LF, a lone LF or a lone CR.
+// U+00DE). A line break in the text searched for (CR, LF, CR LF, U+2028 or
+// U+2029) stands for one line break of the pane as the pane's rule cuts its
+// lines (LineBreaks, kept by the snapshot): under Any a CR LF, a lone LF or
+// a lone CR; under CR LF only a CR LF pair whose LF is held; under LF an LF;
+// under CR a CR. A CR or LF the rule keeps as a character is not a break.
 class PaneSearch
 {
 public:
@@ -71,10 +76,14 @@ private:
     // break.
     static constexpr int breakToken = 256;
 
-    qsizetype anchorFirst(QByteArrayView window, qsizetype from) const;
+    qsizetype anchorFirst(QByteArrayView window, qsizetype from, LineBreaks rule) const;
     // The match whose anchor starts at `anchorPos`, if the tokens before and
-    // after the anchor match there.
+    // after the anchor match there, with line breaks as the pane's rule says.
     Match matchAround(const PaneSnapshot &pane, qsizetype anchorPos) const;
+    // How far a match starts before its anchor under `rule`: a literal token
+    // a byte, a line break one or two.
+    qsizetype minBefore(LineBreaks rule) const;
+    qsizetype maxBefore(LineBreaks rule) const;
     template <typename Visit>
     void scan(const PaneSnapshot &pane, qsizetype lo, qsizetype hi, bool backwards,
               Control *control, Visit &&visit) const;
@@ -84,11 +93,8 @@ private:
     // break that ends every line must not make every line a candidate. Empty
     // when the text is only line breaks.
     QByteArray m_anchor;
-    qsizetype m_anchorAt = 0; // its first token
-    // How far a match starts before its anchor: a token a byte, a line
-    // break up to two.
-    qsizetype m_minBefore = 0;
-    qsizetype m_maxBefore = 0;
+    qsizetype m_anchorAt = 0;     // its first token
+    qsizetype m_breaksBefore = 0; // line breaks among the tokens before it
     const unsigned char *m_fold = nullptr;
     int m_skip[256] = {};
 };

@@ -10,6 +10,7 @@ PaneSnapshot &PaneSnapshot::operator=(PaneSnapshot &&other) noexcept
     if (this != &other) {
         release();
         m_lease = std::move(other.m_lease);
+        m_lineBreaks = other.m_lineBreaks;
     }
     return *this;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/line_break_rule.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -25,6 +27,9 @@ class PaneStore;
 // no other thread reads the snapshot any more (and must not destroy it);
 // the snapshot is empty from then on.
 //
+// It keeps the pane's line break rule as it was when taken (PaneText sets
+// it), so a search on it breaks lines where the pane did then.
+//
 // Taken, revoked and destroyed on the pane's thread; read on one thread at a
 // time.
 class PaneSnapshot
@@ -49,9 +54,12 @@ public:
                       const std::function<bool(QByteArrayView)> &visit) const;
     // A copy of [pos, pos + length), clipped to the snapshot.
     QByteArray copy(qsizetype pos, qsizetype length) const;
+    // Which bytes ended a line in the pane when the snapshot was taken.
+    LineBreaks lineBreaks() const { return m_lineBreaks; }
 
 private:
     friend class PaneStore;
+    friend class PaneText;
 
     // What the store registers and revokes; it stays where it is when the
     // snapshot moves.
@@ -76,4 +84,5 @@ private:
     void release();
 
     std::unique_ptr<Lease> m_lease;
+    LineBreaks m_lineBreaks = LineBreaks::Any;
 };

@@ -60,11 +60,14 @@ public:
     {
         m_store.releaseRead(pos, length);
     }
-    // The text held now, for reading on another thread while the pane goes
-    // on (see PaneSnapshot: a clear or reload calls `stopReaders` first).
+    // The text held now and its line break rule, for reading on another
+    // thread while the pane goes on (see PaneSnapshot: a clear or reload
+    // calls `stopReaders` first).
     PaneSnapshot snapshot(std::function<void()> stopReaders = {}) const
     {
-        return m_store.snapshot(std::move(stopReaders));
+        PaneSnapshot taken = m_store.snapshot(std::move(stopReaders));
+        taken.m_lineBreaks = m_lines.rule();
+        return taken;
     }
     // The first `c` in [from, to), or `to`.
     qsizetype indexOf(char c, qsizetype from, qsizetype to) const;

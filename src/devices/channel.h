@@ -140,8 +140,8 @@ public:
     // The receive pane's view choices, kept for the whole run.
     void setLineBreaks(LineBreaks rule);
     void setLocalEcho(bool on) { m_module.localEcho = on; }
-    // Sets the receive format (the option buttons also write it directly)
-    // and says so with formatChanged().
+    // Sets the receive format (the option buttons and the Dump View entry
+    // alike) and says so with formatChanged().
     void setFormat(ReceiveFormat format);
 
     // The operator's commands.

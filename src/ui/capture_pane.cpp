@@ -228,9 +228,11 @@ void CapturePane::relayoutForSize()
 {
     const bool atBottom = isAtBottom();
     const int usable = viewport()->width() - 2 * kMargin - int(std::ceil(gutterWidth()));
-    const int columns = std::max(1, int(std::floor(usable / m_glyphs.cellWidth())));
+    const int columns =
+        std::max({1, int(std::floor(usable / m_glyphs.cellWidth())), m_leastColumns});
     if (columns == m_layout.columns() || !m_model) {
         m_layout.setColumns(columns);
+        updateSidewaysRange();
         updateScrollRange(atBottom);
         viewport()->update();
         return;
@@ -238,7 +240,28 @@ void CapturePane::relayoutForSize()
     // Keep the byte at the top in view while scrolled up.
     const qsizetype topPos = atBottom ? -1 : m_layout.positionAt(*m_model, firstVisibleRow(), 0);
     m_layout.setColumns(columns);
+    updateSidewaysRange();
     wrapWaitingLines(atBottom, topPos, kFirstWrapStepMs);
+}
+
+void CapturePane::setLeastColumns(int columns)
+{
+    if (columns == m_leastColumns)
+        return;
+    m_leastColumns = columns;
+    // Only a pane that may be wider than its view has the bar.
+    setHorizontalScrollBarPolicy(columns > 0 ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    relayoutForSize();
+}
+
+void CapturePane::updateSidewaysRange()
+{
+    QScrollBar *bar = horizontalScrollBar();
+    const qreal wide = 2 * kMargin + gutterWidth() + m_layout.columns() * m_glyphs.cellWidth();
+    const int beyond = std::max(0, int(std::ceil(wide)) - viewport()->width());
+    bar->setRange(0, m_leastColumns > 0 ? beyond : 0);
+    bar->setPageStep(viewport()->width());
+    bar->setSingleStep(std::max(1, qRound(m_glyphs.cellWidth())));
 }
 
 void CapturePane::continueWrapping()
@@ -299,6 +322,13 @@ void CapturePane::scrollToPosition(qsizetype pos)
         scrollToRow(row);
     else if (row >= first + page)
         scrollToRow(row - page + 1);
+    // Sideways, when the rows are wider than the view.
+    const QRect cell = positionRect(pos);
+    QScrollBar *bar = horizontalScrollBar();
+    if (cell.left() < kMargin)
+        bar->setValue(bar->value() + cell.left() - kMargin);
+    else if (cell.right() >= viewport()->width() - kMargin)
+        bar->setValue(bar->value() + cell.right() + 1 - viewport()->width() + kMargin);
 }
 
 bool CapturePane::isAtBottom() const
@@ -347,8 +377,7 @@ qsizetype CapturePane::positionAt(const QPoint &viewportPos) const
         return 0;
     const qint64 row = qint64(firstVisibleRow()) +
                        qint64(std::floor(qreal(viewportPos.y()) / m_glyphs.lineHeight()));
-    const int column =
-        std::max(0, qRound((viewportPos.x() - kMargin - gutterWidth()) / m_glyphs.cellWidth()));
+    const int column = std::max(0, qRound((viewportPos.x() - cellX(0)) / m_glyphs.cellWidth()));
     return m_layout.positionAt(*m_model, row, column);
 }
 

@@ -17,8 +17,9 @@ class QAction;
 class QMenu;
 
 // Read-only view of a receive pane's PaneText: one cell per byte in a
-// fixed-pitch font, long lines wrapped at blanks to the viewport's width, only the
-// visible rows painted. Model changes are gathered and shown at most once a
+// fixed-pitch font, long lines wrapped at blanks to the viewport's width (or
+// to a least width the owner sets, scrolled sideways), only the visible rows
+// painted. Model changes are gathered and shown at most once a
 // frame; the view follows new data while it is scrolled to the bottom.
 //
 // The widget paints, takes input and scrolls; what it shows comes from parts
@@ -76,6 +77,11 @@ public:
     // The row as shown: control pictures, tabs as spaces.
     QString rowText(int row) const;
     int columns() const { return m_layout.columns(); }
+    // Rows are laid out at least `columns` wide (0: just the viewport's
+    // width). A narrower viewport scrolls sideways, with a horizontal scroll
+    // bar, instead of wrapping lines up to that width: the dump view asks
+    // for its row's width. Without it the pane has no horizontal bar.
+    void setLeastColumns(int columns);
 
     // Viewport geometry of a cell of the visible rows, and the text position
     // at a viewport point (the nearest cell boundary).
@@ -147,6 +153,7 @@ private:
     // the bottom or `topPos` (-1: none) at its top.
     void wrapWaitingLines(bool atBottom, qsizetype topPos, int stepMs);
     void updateScrollRange(bool keepBottom);
+    void updateSidewaysRange();
     void scrollToRow(qint64 row);
     void notifyInserted(qsizetype from);
     qsizetype textSize() const;
@@ -164,6 +171,7 @@ private:
     qsizetype m_laidOutSize = 0;
     bool m_inactive = false;
     PaneTimeChoice m_times;
+    int m_leastColumns = 0;
 
     // --- Selection and input (capture_pane_input.cpp) ---
     // Repaints and tells listeners and screen readers when `changed`.
@@ -182,7 +190,8 @@ private:
     // --- Painting (capture_pane_paint.cpp) ---
     // Blank pixels left and right of the text.
     static constexpr int kMargin = 2;
-    // Where a column's cell starts in the viewport, past the gutter.
+    // Where a column's cell starts in the viewport, past the gutter, as
+    // scrolled sideways.
     qreal cellX(int column) const;
     // The width of the times' gutter: 0 while they are hidden.
     qreal gutterWidth() const;

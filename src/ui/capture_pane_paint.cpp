@@ -8,10 +8,11 @@
 #include <QGlyphRun>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 qreal CapturePane::cellX(int column) const
 {
-    return kMargin + gutterWidth() + column * m_glyphs.cellWidth();
+    return kMargin + gutterWidth() + column * m_glyphs.cellWidth() - horizontalScrollBar()->value();
 }
 
 qreal CapturePane::gutterWidth() const
@@ -163,10 +164,13 @@ void CapturePane::paintEvent(QPaintEvent *event)
     }
     if (!times.isEmpty()) {
         // Digits and separators only: the font's own layout is enough.
-        const qreal gutterRight = kMargin + gutterWidth() - m_glyphs.cellWidth();
+        // The gutter scrolls sideways with the text.
+        const qreal gutterLeft = cellX(0) - gutterWidth();
+        const qreal gutterRight = cellX(0) - m_glyphs.cellWidth();
         painter.setPen(standInColor);
         for (const Time &time : std::as_const(times))
-            painter.drawText(QRectF(kMargin, time.y, gutterRight - kMargin, m_glyphs.lineHeight()),
-                             Qt::AlignRight | Qt::AlignVCenter, time.text);
+            painter.drawText(
+                QRectF(gutterLeft, time.y, gutterRight - gutterLeft, m_glyphs.lineHeight()),
+                Qt::AlignRight | Qt::AlignVCenter, time.text);
     }
 }

@@ -1,5 +1,6 @@
 #include "ui/channel_group.h"
 
+#include "core/dump_rows.h"
 #include "devices/capture_session.h"
 #include "devices/channel.h"
 #include "ui/capture_pane.h"
@@ -192,9 +193,15 @@ void ChannelGroup::bindOptionSwitches()
     const auto store = [this](QRadioButton *option, auto &variable, auto value) {
         connect(option, &QRadioButton::clicked, this, [&variable, value] { variable = value; });
     };
-    store(m_widgets.optASCII, modes.format, ReceiveFormat::Ascii);
-    store(m_widgets.optDec, modes.format, ReceiveFormat::Decimal);
-    store(m_widgets.optHex, modes.format, ReceiveFormat::Hex);
+    // The format through the channel, which says so: the pane's width
+    // follows it (see showFormat).
+    const auto storeFormat = [this](QRadioButton *option, ReceiveFormat format) {
+        connect(option, &QRadioButton::clicked, this,
+                [this, format] { m_channel.setFormat(format); });
+    };
+    storeFormat(m_widgets.optASCII, ReceiveFormat::Ascii);
+    storeFormat(m_widgets.optDec, ReceiveFormat::Decimal);
+    storeFormat(m_widgets.optHex, ReceiveFormat::Hex);
     store(m_widgets.optRT, modes.display, DisplayMode::RealTime);
     store(m_widgets.optTO, modes.display, DisplayMode::TimeOut);
     store(m_widgets.optChar, modes.display, DisplayMode::AfterCr);
@@ -215,6 +222,10 @@ void ChannelGroup::showFormat()
         options[i]->setChecked(i == chosen);
         options[i]->setAutoExclusive(true);
     }
+    // A dump row is wider than the pane at the window's design size: the
+    // dump view scrolls sideways rather than cutting each row in two.
+    const bool dump = m_channel.modes().format == ReceiveFormat::Dump;
+    m_widgets.txtRecv->setLeastColumns(dump ? DumpRows::kRowColumns : 0);
 }
 
 void ChannelGroup::bindCommands()

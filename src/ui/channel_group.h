@@ -111,7 +111,8 @@ private:
     void rememberDesign();
     void bindOptionSwitches();
     // The format options show the channel's format; in the dump view,
-    // which has no option, none is checked.
+    // which has no option, none is checked, and the pane is as wide as a
+    // dump row.
     void showFormat();
     void bindCommands();
     void bindSwitch();
