@@ -3,10 +3,10 @@
 # packages already present (as after one run of tools/start.sh).
 #
 # Clones this repository's committed HEAD into a temporary folder, runs
-# tools/start.sh there (its package check, its Release build of the program
-# and the demo peer) and lets it start the program with VARNOK_QUIT_WHEN_SHOWN
-# set, so the program ends once its first window is painted. The time is
-# wall-clock from the clone to that moment; nothing is cached between runs
+# tools/start.sh there (its package check, its Release build of the program)
+# and lets it start the program with VARNOK_QUIT_WHEN_SHOWN set, so the
+# program ends once its first window is painted. The time is wall-clock
+# from the clone to that moment; nothing is cached between runs
 # (no ccache: start.sh builds as a new user's checkout does).
 #
 # Usage: bash bench/start_time.sh        (prints one table row and the verdict)

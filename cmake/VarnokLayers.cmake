@@ -26,7 +26,12 @@ function(varnok_layer target)
         DEPENDS ${sources} ${PROJECT_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake
         COMMENT "Checking the ${ARG_LAYER} layer's includes"
         VERBATIM)
-    add_library(${target} STATIC ${ARG_SOURCES} ${stamp})
+    # The check is a target of its own that the library waits for: a custom
+    # command inside the library would wait for every lower layer's library
+    # to be linked first, which would build the layers one after another.
+    add_custom_target(${target}_includes DEPENDS ${stamp})
+    add_library(${target} STATIC ${ARG_SOURCES})
+    add_dependencies(${target} ${target}_includes)
     set_target_properties(${target} PROPERTIES VARNOK_LAYERS "${allowed_layers}")
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     set(qt_targets)

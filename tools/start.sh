@@ -12,7 +12,8 @@ bash tools/install-deps.sh qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
 # File > Send File and Receive File by XMODEM, YMODEM and ZMODEM run lrzsz's programs.
 bash tools/install-deps.sh lrzsz
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BUILD_TESTS=OFF
-# Only the program and the demo peer of "Try it in a minute": the first
-# window comes without waiting for the other tools and the package's files.
-cmake --build build --target varnokterm varnok-demo-peer
+# Only the program: the first window comes without waiting for the demo peer
+# (`cmake --build build --target varnok-demo-peer` when wanted), the other
+# tools and the package's files.
+cmake --build build --target varnokterm
 exec ./build/src/app/varnokterm "$@"

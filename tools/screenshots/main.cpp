@@ -1,0 +1,95 @@
+// varnok-screenshots: makes the screenshots of the main window in docs/ from
+// the real window, filled by a 127.0.0.1 peer and a pseudo-terminal:
+//   main-window-resized.png  enlarged to 1100x800, channel 1 on TCP
+//   main-window-german.png   in German, with the File menu open
+// Offscreen unless QT_QPA_PLATFORM says otherwise (xcb under Xvfb works too).
+#include "screenshot_window.h"
+
+#include "app/program_translations.h"
+#include "ui/window_font.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QTextStream>
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// The offscreen platform warns about window hints it can't pass on; that
+// says nothing about the pictures.
+void quietHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!message.contains(QLatin1String("propagateSizeHints")) && previousHandler)
+        previousHandler(type, context, message);
+}
+
+bool save(const QPixmap &shot, const QDir &folder, const QString &name, QTextStream &out)
+{
+    const QString path = folder.filePath(name);
+    // A palette of 256 colours keeps the file a quarter of the size; a
+    // window's few colours and text greys fit it.
+    const QImage image = shot.toImage().convertToFormat(QImage::Format_Indexed8,
+                                                        Qt::ThresholdDither | Qt::AvoidDither);
+    if (!image.save(path, "PNG", 9)) {
+        out << "cannot write " << path << '\n';
+        return false;
+    }
+    out << path << ' ' << shot.width() << 'x' << shot.height() << '\n';
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    previousHandler = qInstallMessageHandler(quietHandler);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("VarnokTerm"));
+    // The program's own font, as main() sets it.
+    QApplication::setFont(windowFont());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Makes the main window's screenshots for docs/."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("folder"),
+                                 QStringLiteral("Where the PNG files go (default: .)."));
+    parser.process(app);
+    const QDir folder(parser.positionalArguments().value(0, QStringLiteral(".")));
+
+    QTextStream out(stdout);
+    QString why;
+    // Windows are made one after the other: a window takes its texts from
+    // the translation installed when it is built.
+    {
+        installProgramTranslations(QLocale(QLocale::English));
+        ScreenshotWindow window;
+        if (!window.fill(&why)) {
+            out << why << '\n';
+            return 1;
+        }
+        window.resize(QSize(1100, 800));
+        if (!save(window.grab(), folder, QStringLiteral("main-window-resized.png"), out))
+            return 1;
+    }
+    {
+        // The German translation, loaded as the program loads it for a
+        // German system locale.
+        if (!installProgramTranslations(QLocale(QLocale::German, QLocale::Germany))) {
+            out << "the German translation is not built into the program\n";
+            return 1;
+        }
+        ScreenshotWindow window;
+        if (!window.fill(&why)) {
+            out << why << '\n';
+            return 1;
+        }
+        if (!save(window.grabWithMenu(0), folder, QStringLiteral("main-window-german.png"), out))
+            return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,111 @@
+#include "screenshot_window.h"
+
+#include "sample_source.h"
+#include "ui/channel_group.h"
+
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QRadioButton>
+#include <QTcpSocket>
+#include <QTest>
+
+namespace {
+
+// The demo peer's reading lines, with one of its binary frames halfway when
+// `withFrame` (Hex shows it; ASCII would show it as noise).
+QByteArray sampleBytes(quint32 seed, int lines, bool withFrame)
+{
+    SampleSource source(seed);
+    QByteArray bytes;
+    for (int n = 0; n < lines; ++n) {
+        bytes += source.nextReading() + "\r\n";
+        if (withFrame && n == lines / 2)
+            bytes += source.nextFrame();
+    }
+    return bytes;
+}
+
+// The demo peer's port, so the picture matches the README's walk-through;
+// any free port if it is taken.
+constexpr quint16 demoPeerPort = 9761;
+
+} // namespace
+
+bool ScreenshotWindow::fill(QString *why)
+{
+    if (!m_peer.listen(QHostAddress::LocalHost, demoPeerPort) &&
+        !m_peer.listen(QHostAddress::LocalHost)) {
+        *why = QStringLiteral("no port of 127.0.0.1 to listen on: ") + m_peer.errorString();
+        return false;
+    }
+    const QByteArray tcpBytes = sampleBytes(1, 40, false);
+    m_fixture.switchOnTcp(m_peer.serverPort());
+    if (!m_peer.waitForNewConnection(5000)) {
+        *why = QStringLiteral("channel 1 did not connect to 127.0.0.1:%1").arg(m_peer.serverPort());
+        return false;
+    }
+    QTcpSocket *client = m_peer.nextPendingConnection();
+    client->write(tcpBytes);
+
+    // The device's own name (/dev/pts/N) rather than the pair's link to it,
+    // as the operator would type it.
+    const QString device = QFileInfo(m_device.slavePath()).symLinkTarget();
+    const QByteArray deviceBytes = sampleBytes(2, 18, true);
+    m_fixture.channel(2).widgets().optHex->click();
+    m_fixture.choosePort(2, device);
+    m_fixture.switchOn(2);
+    if (!m_fixture.isOn(2)) {
+        *why = QStringLiteral("channel 2 did not open %1").arg(device);
+        return false;
+    }
+    m_device.write(deviceBytes);
+
+    const bool arrived = QTest::qWaitFor([&] {
+        return m_fixture.paneText(1).size() >= tcpBytes.size() && !m_fixture.paneText(2).isEmpty();
+    });
+    if (!arrived)
+        *why = QStringLiteral("the received bytes did not show in both panes");
+    // Let the panes settle and paint their last batch.
+    QTest::qWait(300);
+    return arrived;
+}
+
+void ScreenshotWindow::resize(QSize size)
+{
+    m_fixture.window->resize(size);
+    QTest::qWait(100);
+}
+
+QPixmap ScreenshotWindow::grab() const
+{
+    return m_fixture.window->grab();
+}
+
+QPixmap ScreenshotWindow::grabWithMenu(int menuIndex)
+{
+    DisplayWindow &window = *m_fixture.window;
+    QAction *title = window.menuBar()->actions().at(menuIndex);
+    // As when the operator clicks the title: the title is highlighted and
+    // its menu drops down under it.
+    window.menuBar()->setActiveAction(title);
+    QMenu *menu = title->menu();
+    if (!QTest::qWaitFor([menu] { return menu->isVisible(); }))
+        return {};
+    QTest::qWait(200);
+
+    const QPixmap windowShot = window.grab();
+    const QPixmap menuShot = menu->grab();
+    const QPoint menuAt = menu->mapToGlobal(QPoint()) - window.mapToGlobal(QPoint());
+    const QRect canvas = QRect(QPoint(), windowShot.deviceIndependentSize().toSize())
+                             .united(QRect(menuAt, menuShot.deviceIndependentSize().toSize()));
+    QPixmap composed(canvas.size());
+    composed.fill(Qt::white);
+    QPainter painter(&composed);
+    painter.drawPixmap(-canvas.topLeft(), windowShot);
+    painter.drawPixmap(menuAt - canvas.topLeft(), menuShot);
+    painter.end();
+    menu->hide();
+    return composed;
+}
