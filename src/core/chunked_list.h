@@ -15,6 +15,8 @@ public:
 
     qsizetype size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }
+    // Items the chunks held now have room for.
+    qsizetype capacity() const { return qsizetype(m_chunks.size()) << ChunkShift; }
 
     const T &operator[](qsizetype i) const { return m_chunks[i >> ChunkShift][i & (kChunk - 1)]; }
     T &operator[](qsizetype i) { return m_chunks[i >> ChunkShift][i & (kChunk - 1)]; }

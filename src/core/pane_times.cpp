@@ -18,7 +18,7 @@ qint64 PaneTimes::at(qsizetype line) const
     // The chunk's first line always has a time of its own.
     const qsizetype own =
         chunk.before[size_t(word)] + std::popcount(chunk.changes[size_t(word)] & upTo) - 1;
-    const qint32 offset = chunk.offsets.at(own);
+    const qint32 offset = m_offsets[chunk.firstOffset + own];
     if (offset == kAside)
         return m_aside.value((chunkIndex << kShift) | own, kNone);
     return chunk.base + offset;
@@ -28,10 +28,9 @@ void PaneTimes::append(qint64 ms)
 {
     const int index = int(m_size & (kChunk - 1));
     if (index == 0) {
-        if (!m_chunks.empty())
-            m_chunks.back()->offsets.squeeze(); // full: no room kept for more
         m_chunks.push_back(std::make_unique<Chunk>());
         m_chunks.back()->base = ms;
+        m_chunks.back()->firstOffset = m_offsets.size();
     }
     Chunk &chunk = *m_chunks.back();
     const int word = index >> 6;
@@ -43,10 +42,10 @@ void PaneTimes::append(qint64 ms)
         const qint64 offset = ms - chunk.base;
         if (offset > std::numeric_limits<qint32>::max() || offset <= kAside) {
             const qsizetype chunkIndex = qsizetype(m_chunks.size()) - 1;
-            m_aside.insert((chunkIndex << kShift) | chunk.offsets.size(), ms);
-            chunk.offsets.append(kAside);
+            m_aside.insert((chunkIndex << kShift) | (m_offsets.size() - chunk.firstOffset), ms);
+            m_offsets.append(kAside);
         } else {
-            chunk.offsets.append(qint32(offset));
+            m_offsets.append(qint32(offset));
         }
     }
     m_last = ms;
@@ -62,6 +61,7 @@ void PaneTimes::extendTo(qsizetype count, qint64 ms)
 void PaneTimes::clear()
 {
     std::vector<std::unique_ptr<Chunk>>().swap(m_chunks);
+    m_offsets.clear();
     m_aside = {};
     m_size = 0;
     m_last = kNone;
@@ -69,8 +69,8 @@ void PaneTimes::clear()
 
 qsizetype PaneTimes::memoryBytes() const
 {
-    qsizetype bytes = qsizetype(m_chunks.capacity() * sizeof(std::unique_ptr<Chunk>));
-    for (const std::unique_ptr<Chunk> &chunk : m_chunks)
-        bytes += qsizetype(sizeof(Chunk)) + chunk->offsets.capacity() * qsizetype(sizeof(qint32));
+    const qsizetype bytes =
+        qsizetype(m_chunks.capacity() * (sizeof(std::unique_ptr<Chunk>) + sizeof(Chunk))) +
+        m_offsets.capacity() * qsizetype(sizeof(qint32));
     return bytes + m_aside.size() * qsizetype(2 * sizeof(qint64));
 }

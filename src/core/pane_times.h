@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/chunked_list.h"
+
 #include <QHash>
-#include <QList>
 #include <QtGlobal>
 
 #include <array>
@@ -18,10 +19,10 @@
 // Kept in memory whatever the pane spills, and small for it: lines come in
 // chunks of 4096 with a 64-bit base time each; a bit per line says whether
 // its time differs from the line before's, and only such a line keeps a
-// 32-bit offset from the base. Lines of one batch share a time, so a pane
-// fed in batches pays about a bit a line; one batch a line costs about
-// 4.2 bytes a line. The rare time more than 24 days from its chunk's base is
-// kept aside in full.
+// 32-bit offset from the base, in one list for all chunks (growing it never
+// copies: fresh pages cost more than the offsets themselves). Lines of one batch share a time, so a
+// pane fed in batches pays about a bit a line; one batch a line costs about 4.2 bytes a line. The
+// rare time more than 24 days from its chunk's base is kept aside in full.
 class PaneTimes
 {
 public:
@@ -53,10 +54,11 @@ private:
         qint64 base = 0;
         std::array<quint64, kWords> changes{}; // bit set: a time of its own
         std::array<quint16, kWords> before{};  // set bits in the words before
-        QList<qint32> offsets;                 // from base, one per set bit
+        qsizetype firstOffset = 0;             // in m_offsets, one per set bit
     };
 
     std::vector<std::unique_ptr<Chunk>> m_chunks;
+    ChunkedList<qint32, 12> m_offsets; // from each chunk's base
     // Times too far from their chunk's base, by chunk << kShift | offset index.
     QHash<qsizetype, qint64> m_aside;
     qsizetype m_size = 0;
