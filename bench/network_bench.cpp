@@ -1,5 +1,6 @@
 #include "network_bench.h"
 
+#include "bench_program.h"
 #include "bench_table.h"
 #include "loopback_listener.h"
 #include "stream_writer.h"
@@ -12,8 +13,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTimer>
 #include <QRandomGenerator>
 
 #include <ctime>
@@ -28,21 +27,6 @@ double threadCpuSeconds()
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return now.tv_sec + now.tv_nsec / 1e9;
-}
-
-// Runs the event loop, asleep while nothing happens, until `done`.
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    check.setInterval(5);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, [&loop] { loop.exit(1); });
-    check.start();
-    return done() || loop.exec() == 0;
 }
 
 // Every byte value, 0xFF among them, so the Telnet escaping is in the path.
@@ -80,7 +64,7 @@ Result receive(Channel &channel, int fd, const QByteArray &data)
     clock.start();
     StreamWriter writer(fd, data, 4096, 0);
     writer.start();
-    const bool complete = runUntil([&] { return received.size() >= data.size(); }, 120000);
+    const bool complete = runLoopUntil([&] { return received.size() >= data.size(); }, 120000);
     const double seconds = clock.nsecsElapsed() / 1e9;
     const double cpu = threadCpuSeconds() - cpuBefore;
     writer.join();
@@ -103,17 +87,19 @@ void networkBench(BenchTable &table, bool quick)
         LoopbackListener listener;
         channel.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(listener.port));
         const int peer = listener.accept();
-        runUntil([&] { return channel.link().socket()->isConnected(); }, 5000);
+        runLoopUntil([&] { return channel.link().socket()->isConnected(); }, 5000);
         tcp = receive(channel, peer, data);
         channel.switchOff();
         ::close(peer);
     }
-    table.row(QStringLiteral("raw TCP receive from 127.0.0.1, %1 MB").arg(size / 1048576),
-              QStringLiteral("%1 MB/s, %2 ms CPU per MB (the channel's thread), batches of %3 bytes on average%4")
-                  .arg(tcp.rate / 1e6, 0, 'f', 1)
-                  .arg(tcp.cpuPerMB * 1000, 0, 'f', 2)
-                  .arg(tcp.batchBytes, 0, 'f', 0)
-                  .arg(tcp.exact ? ", exact" : ", **NOT EXACT**"));
+    table.row(
+        QStringLiteral("raw TCP receive from 127.0.0.1, %1 MB").arg(size / 1048576),
+        QStringLiteral(
+            "%1 MB/s, %2 ms CPU per MB (the channel's thread), batches of %3 bytes on average%4")
+            .arg(tcp.rate / 1e6, 0, 'f', 1)
+            .arg(tcp.cpuPerMB * 1000, 0, 'f', 2)
+            .arg(tcp.batchBytes, 0, 'f', 0)
+            .arg(tcp.exact ? ", exact" : ", **NOT EXACT**"));
 
     if (!Ser2NetServer::isInstalled()) {
         table.row(QStringLiteral("RFC 2217 receive through ser2net"),
@@ -138,7 +124,7 @@ void networkBench(BenchTable &table, bool quick)
         }
         channel.switchOnNetwork(ChannelLink::Network::Rfc2217, QStringLiteral("127.0.0.1"),
                                 QString::number(server.port()), QStringLiteral("115200,n,8,1"));
-        runUntil(
+        runLoopUntil(
             [&] { return channel.link().remotePort()->state() == TelnetComPort::State::Accepted; },
             5000);
         const Result remote = receive(channel, pty.masterFd(), data);

@@ -48,12 +48,10 @@ bool isBreak(char c)
     return c == '\r' || c == '\n';
 }
 
-// How long the line break starting at `at` (< the pane's size) is under
-// `rule`, or 0 where none starts. A CR LF pair counts once its LF is held.
-qsizetype breakFrom(const PaneSnapshot &pane, qsizetype at, LineBreaks rule)
+// How long a line break at `c` is under `rule`, or 0: `pair` says whether
+// `c` is one end of a CR LF pair.
+qsizetype breakLength(char c, bool pair, LineBreaks rule)
 {
-    const char c = pane.at(at);
-    const bool pair = c == '\r' && at + 1 < pane.size() && pane.at(at + 1) == '\n';
     switch (rule) {
     case LineBreaks::Any:
         return pair ? 2 : qsizetype(isBreak(c));
@@ -67,22 +65,19 @@ qsizetype breakFrom(const PaneSnapshot &pane, qsizetype at, LineBreaks rule)
     return 0;
 }
 
+// How long the line break starting at `at` (< the pane's size) is under
+// `rule`, or 0 where none starts. A CR LF pair counts once its LF is held.
+qsizetype breakFrom(const PaneSnapshot &pane, qsizetype at, LineBreaks rule)
+{
+    const char c = pane.at(at);
+    return breakLength(c, c == '\r' && at + 1 < pane.size() && pane.at(at + 1) == '\n', rule);
+}
+
 // How long the line break ending at `end` (> 0) is under `rule`, or 0.
 qsizetype breakUntil(const PaneSnapshot &pane, qsizetype end, LineBreaks rule)
 {
     const char c = pane.at(end - 1);
-    const bool pair = c == '\n' && end >= 2 && pane.at(end - 2) == '\r';
-    switch (rule) {
-    case LineBreaks::Any:
-        return pair ? 2 : qsizetype(isBreak(c));
-    case LineBreaks::CrLf:
-        return pair ? 2 : 0;
-    case LineBreaks::Lf:
-        return c == '\n';
-    case LineBreaks::Cr:
-        return c == '\r';
-    }
-    return 0;
+    return breakLength(c, c == '\n' && end >= 2 && pane.at(end - 2) == '\r', rule);
 }
 
 // The first byte that may start a line break under `rule`, from `from` on,
