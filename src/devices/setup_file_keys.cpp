@@ -1,0 +1,299 @@
+// The keys of a setup file, each channel's section's and the session's: what
+// each writes from the program and how it applies a value read.
+#include "devices/setup_file.h"
+
+#include "core/channel_state.h"
+#include "core/line_time_text.h"
+#include "core/send_button.h"
+#include "core/setup_text.h"
+#include "core/time_out_entry.h"
+#include "devices/capture_session.h"
+#include "devices/channel_link.h"
+#include "devices/line_settings.h"
+#include "devices/link_options.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+namespace {
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+std::optional<bool> boolOf(const QString &text)
+{
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    return std::nullopt;
+}
+
+QLatin1String keywordOf(FlowControl flow)
+{
+    switch (flow) {
+    case FlowControl::RtsCts:
+        return QLatin1String("RTS/CTS");
+    case FlowControl::XonXoff:
+        return QLatin1String("XON/XOFF");
+    case FlowControl::None:
+        break;
+    }
+    return QLatin1String("None");
+}
+
+// A mode by its own word, in any case; `aliases` are other words that name
+// one of the values.
+template <typename Mode>
+std::optional<Mode> modeOf(const QString &text, std::initializer_list<Mode> values,
+                           std::initializer_list<std::pair<const char *, Mode>> aliases = {})
+{
+    for (const Mode value : values) {
+        if (text.compare(keywordOf(value), Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    for (const auto &[word, value] : aliases) {
+        if (text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return std::nullopt;
+}
+
+// Sets `target` from `text` when it reads; false when it doesn't.
+template <typename T> bool applied(const std::optional<T> &value, T &target)
+{
+    if (value)
+        target = *value;
+    return value.has_value();
+}
+
+std::optional<int> wholeNumberOf(const QString &text, int lowest, int highest)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok || value < lowest || value > highest)
+        return std::nullopt;
+    return value;
+}
+
+bool isOneLine(const QString &text)
+{
+    return !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'));
+}
+
+// Sets one of the channel's link options from `text` when it reads. The
+// channels are off while a setup applies, so nothing is refused by a device.
+template <typename T>
+bool appliedToLink(Channel &channel, const std::optional<T> &value, T LinkOptions::*option)
+{
+    if (!value)
+        return false;
+    LinkOptions options = channel.linkOptions();
+    options.*option = *value;
+    return channel.setLinkOptions(options).isEmpty();
+}
+
+using Key = SetupFile::ChannelKey;
+
+// The keys of each channel's section, in the order they are written. To
+// keep another value, add its entry here: the file and its checks follow.
+const QList<Key> channelKeyTable = {
+    {"On", false, [](const Channel &, const ChannelChoices &ch) { return boolText(ch.on); },
+     [](Channel &, ChannelChoices &ch, const QString &t) {
+         return applied(boolOf(t), ch.on);
+     }},
+    {"Port", false, [](const Channel &, const ChannelChoices &ch) { return ch.port; },
+     [](Channel &c, ChannelChoices &ch, const QString &t) {
+         if (t.trimmed().isEmpty() || !isOneLine(t) ||
+             (!c.offersTcp() && ChannelLink::networkOfEntry(t)))
+             return false;
+         ch.port = t;
+         return true;
+     }},
+    {"Host", true, [](const Channel &, const ChannelChoices &ch) { return ch.host; },
+     [](Channel &, ChannelChoices &ch, const QString &t) {
+         if (!isOneLine(t))
+             return false;
+         ch.host = t;
+         return true;
+     }},
+    {"Socket", true, [](const Channel &, const ChannelChoices &ch) { return ch.socket; },
+     [](Channel &, ChannelChoices &ch, const QString &t) {
+         if (!wholeNumberOf(t, 1, 65535))
+             return false;
+         ch.socket = t.trimmed();
+         return true;
+     }},
+    {"Format", false,
+     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().format)); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex,
+                                   ReceiveFormat::Dump}),
+                        c.modes().format);
+     }},
+    {"Display", false,
+     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().display)); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t,
+                               {DisplayMode::RealTime, DisplayMode::TimeOut, DisplayMode::AfterCr},
+                               {{"After CR", DisplayMode::AfterCr}}),
+                        c.modes().display);
+     }},
+    {"Transmit", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.modes().transmit));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t, {TransmitMode::RealTime, TransmitMode::AfterCr}),
+                        c.modes().transmit);
+     }},
+    {"Hex", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.modes().hexEntry); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(boolOf(t), c.modes().hexEntry);
+     }},
+    {"TimeOut", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString::number(c.module().intTimeOut);
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         const std::optional<int> ms =
+             wholeNumberOf(t, TimeOutEntry::minimum, TimeOutEntry::maximum);
+         if (ms)
+             c.module().intTimeOut = qint16(*ms);
+         return ms.has_value();
+     }},
+    {"Accumulate", false,
+     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.module().addTo)); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(modeOf(t, {AccumulateMode::AddOn, AccumulateMode::ClearFirst}),
+                        c.module().addTo);
+     }},
+    {"LineEnding", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.module().lineEnding));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(
+             modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}),
+             c.module().lineEnding);
+     }},
+    {"NewLineOn", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.module().lineBreaks));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         LineBreaks rule = c.module().lineBreaks;
+         const bool ok = applied(
+             modeOf(t, {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}), rule);
+         if (ok)
+             c.setLineBreaks(rule);
+         return ok;
+     }},
+    {"LocalEcho", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.module().localEcho); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(boolOf(t), c.module().localEcho);
+     }},
+    {"ZmodemAutoStart", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.module().zmodemAutoStart); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(boolOf(t), c.module().zmodemAutoStart);
+     }},
+    {"Reconnect", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().reconnect); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(c, boolOf(t), &LinkOptions::reconnect);
+     }},
+    {"DTR", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().dtr); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(c, boolOf(t), &LinkOptions::dtr);
+     }},
+    {"RTS", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().rts); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(c, boolOf(t), &LinkOptions::rts);
+     }},
+    {"FlowControl", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.linkOptions().flow));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return appliedToLink(
+             c, modeOf(t, {FlowControl::None, FlowControl::RtsCts, FlowControl::XonXoff}),
+             &LinkOptions::flow);
+     }},
+    {"Times", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString(keywordOf(c.paneTimes().form));
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         PaneTimeChoice choice = c.paneTimes();
+         const bool ok = applied(modeOf(t, {LineTimeForm::Off, LineTimeForm::WallClock,
+                                            LineTimeForm::SinceFirst, LineTimeForm::SincePrevious}),
+                                 choice.form);
+         c.setPaneTimes(choice);
+         return ok;
+     }},
+    {"TimesInCopies", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.paneTimes().inCopies); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         PaneTimeChoice choice = c.paneTimes();
+         const bool ok = applied(boolOf(t), choice.inCopies);
+         c.setPaneTimes(choice);
+         return ok;
+     }},
+};
+
+// "Button1" to "Button12" follow: one send button each
+// (SendButton::toSetupText()).
+template <int index> Key sendButtonKey()
+{
+    static const QByteArray name = "Button" + QByteArray::number(index + 1);
+    return {name.constData(), false,
+            [](const Channel &c, const ChannelChoices &) {
+                return c.sendButtons().button(index).toSetupText();
+            },
+            [](Channel &c, ChannelChoices &, const QString &t) {
+                const std::optional<SendButton> button = SendButton::fromSetupText(t);
+                return button && c.sendButtons().define(index, *button).isEmpty();
+            }};
+}
+
+template <std::size_t... index> QList<Key> sendButtonKeys(std::index_sequence<index...>)
+{
+    return {sendButtonKey<int(index)>()...};
+}
+
+const QList<Key> allChannelKeys =
+    channelKeyTable + sendButtonKeys(std::make_index_sequence<SendButton::perChannel>());
+
+const QList<SetupFile::SessionKey> sessionKeyTable = {
+    {"Settings", [](const CaptureSession &s) { return s.serialSettings(); },
+     [](CaptureSession &s, const QString &t) {
+         if (!parseLineSettings(t).ok)
+             return false;
+         s.setSerialSettings(t.trimmed());
+         return true;
+     }},
+};
+
+} // namespace
+
+namespace SetupFile {
+
+const QList<ChannelKey> &channelKeys()
+{
+    return allChannelKeys;
+}
+
+const QList<SessionKey> &sessionKeys()
+{
+    return sessionKeyTable;
+}
+
+} // namespace SetupFile
