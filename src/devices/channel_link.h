@@ -157,7 +157,12 @@ private:
     void onSerialFailed(const QString &reason);
     void onSocketConnected();
     void onSocketFailed(const QString &reason);
-    // Drops what waits in the queue and what the device held (`held`).
+    // A note on the link goes into the timestamped logs ("2! lost ..."),
+    // which programs read: it stays in English whatever the window's language.
+    static QString logNote(const char *text);
+
+    // Losses (channel_link_losses.cpp). Drops what waits in the queue and
+    // what the device held (`held`).
     qint64 dropUnsent(qint64 held);
     void startWaiting(const Failure &loss, const QString &note, qint64 dropped);
     void onReconnectDue();
