@@ -307,14 +307,18 @@ void PaneStore::queueBlocks()
     }
 }
 
-bool PaneStore::isSpillBehind()
+bool PaneStore::isSpillBehind() const
+{
+    return m_spill && !m_failed && m_size - spilledSize() > pauseAbove();
+}
+
+bool PaneStore::catchUpSpill()
 {
     if (!m_spill || m_failed)
         return false;
-    // With the source paused no append comes to hand the writer more.
     takeWritten(kTakenPerAppend);
     queueBlocks();
-    return !m_failed && m_size - spilledSize() > pauseAbove();
+    return isSpillBehind();
 }
 
 void PaneStore::finishWrites()

@@ -67,10 +67,12 @@ public:
     qsizetype spilledSize() const { return m_spilledBlocks << m_shift; }
     // Waits for the file writes under way and takes in their outcome.
     void finishWrites();
-    // Takes in the file writes done so far and tells whether the file's
-    // writer is still behind (a full queue of blocks waiting): a source that
-    // can pause should, so that appends never wait for the disk.
-    bool isSpillBehind();
+    // The file's writer is behind (a full queue of blocks waiting): a source
+    // that can pause should, so that appends never wait for the disk.
+    bool isSpillBehind() const;
+    // While the source is paused no append hands the writer more: takes in
+    // the writes done, queues the next blocks and tells whether still behind.
+    bool catchUpSpill();
     QString spillPath() const;
     // Why the file failed, once after it did; empty otherwise.
     QString takeFault();

@@ -119,8 +119,10 @@ public:
     // Waits for the file writes under way (they run in the background) and
     // takes in their outcome, spillFailed included.
     void finishSpilling();
-    // The spill file's writer is behind the text: see PaneStore.
-    bool isSpillBehind() { return m_store.isSpillBehind(); }
+    // The spill file's writer is behind the text, and catching up while the
+    // source is paused: see PaneStore.
+    bool isSpillBehind() const { return m_store.isSpillBehind(); }
+    bool catchUpSpill() { return m_store.catchUpSpill(); }
     // The file holding the older text, or empty while there is none.
     QString spillPath() const { return m_store.spillPath(); }
 

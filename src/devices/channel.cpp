@@ -134,7 +134,7 @@ void Channel::pauseWhileSpillBehind(ChannelLink::Route from)
 
 void Channel::resumeOnceSpillCaughtUp()
 {
-    if (m_pane.isSpillBehind() && m_link.route() == ChannelLink::Route::Tcp)
+    if (m_pane.catchUpSpill() && m_link.route() == ChannelLink::Route::Tcp)
         return;
     m_spillCatchUp.stop();
     if (SocketComponent *socket = m_link.socket())
