@@ -168,3 +168,5 @@ void HeadlessRun::finish(int status)
     m_session.recordings().waitForFiles(5000);
     QCoreApplication::exit(status);
 }
+
+#include "moc_headless_run.cpp"

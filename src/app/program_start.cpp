@@ -80,3 +80,5 @@ int ProgramStart::exec()
     }
     return status;
 }
+
+#include "moc_program_start.cpp"

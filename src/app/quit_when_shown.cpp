@@ -29,3 +29,5 @@ bool QuitWhenShown::eventFilter(QObject *watched, QEvent *event)
     }
     return false;
 }
+
+#include "moc_quit_when_shown.cpp"

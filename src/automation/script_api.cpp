@@ -334,3 +334,5 @@ ScriptOutcome runScript(const QString &path, const QString &source,
     }
     return outcome;
 }
+
+#include "moc_script_api.cpp"

@@ -88,3 +88,5 @@ void ScriptRun::watch()
         emit looksStuck();
     }
 }
+
+#include "moc_script_run.cpp"

@@ -238,3 +238,5 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout, qint64 arrivalMs
     if (m_scratch.capacity() > (1 << 20))
         m_scratch = QByteArray();
 }
+
+#include "moc_channel_receiver.cpp"

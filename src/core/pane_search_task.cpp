@@ -92,3 +92,5 @@ void PaneSearchTask::takeResult(quint64 run, const PaneSearch::Match &match)
     m_snapshot = {}; // the moved blocks' memory can go
     emit finished(match);
 }
+
+#include "moc_pane_search_task.cpp"

@@ -189,3 +189,5 @@ qsizetype PaneText::findLineBreak(qsizetype from, qsizetype to) const
 {
     return m_lines.findBreak(m_store, from, to);
 }
+
+#include "moc_pane_text.cpp"

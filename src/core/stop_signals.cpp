@@ -55,3 +55,5 @@ void StopSignals::drain()
     }
     emit stopRequested();
 }
+
+#include "moc_stop_signals.cpp"

@@ -31,3 +31,5 @@ void CaptureSession::setSignOnDefaults()
     for (const auto &channel : m_channels)
         channel->module().setSignOnDefaults();
 }
+
+#include "moc_capture_session.cpp"

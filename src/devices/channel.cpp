@@ -242,3 +242,5 @@ void Channel::clearReceived()
     m_replayer.stop();
     m_receiver.clearReceived();
 }
+
+#include "moc_channel.cpp"

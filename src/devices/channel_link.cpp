@@ -296,3 +296,5 @@ QString ChannelLink::logNote(const char *text)
 {
     return QString::fromLatin1(text);
 }
+
+#include "moc_channel_link.cpp"

@@ -72,3 +72,5 @@ void ControlLines::refuse()
     m_refused = true;
     emit changed();
 }
+
+#include "moc_control_lines.cpp"

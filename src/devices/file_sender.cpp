@@ -176,3 +176,5 @@ void FileSender::finish(Outcome outcome)
     m_file.close();
     emit finished(outcome);
 }
+
+#include "moc_file_sender.cpp"

@@ -288,3 +288,5 @@ QString FileTransfer::statusText() const
                  QString::number(m_total));
     return tr("receiving by %1: %2 bytes").arg(protocol, QString::number(done()));
 }
+
+#include "moc_file_transfer.cpp"

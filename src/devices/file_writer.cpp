@@ -144,3 +144,5 @@ QString FileWriter::OpenFile::close(bool failedBefore)
     fd = -1;
     return failure;
 }
+
+#include "moc_file_writer.cpp"

@@ -86,3 +86,5 @@ void LinkReconnect::checkDevice()
     }
     m_heldOff = QFileInfo::exists(m_target) ? tr("not a serial device") : QString();
 }
+
+#include "moc_link_reconnect.cpp"

@@ -127,3 +127,5 @@ void Recording::stop()
     m_hooks.clear();
     m_writer->finish();
 }
+
+#include "moc_recording.cpp"

@@ -211,3 +211,5 @@ void Recordings::onRecordingFailed(Recording *recording, const QString &reason)
     // Also when it had stopped already: finishing the file failed.
     emit failed(path, reason);
 }
+
+#include "moc_recordings.cpp"

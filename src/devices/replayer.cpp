@@ -162,3 +162,5 @@ bool Replayer::deliver(const QByteArray &bytes)
     m_doneBytes += bytes.size();
     return true;
 }
+
+#include "moc_replayer.cpp"

@@ -102,3 +102,5 @@ void SendButtons::stopAll()
     for (int i = 0; i < SendButton::perChannel; ++i)
         stop(i);
 }
+
+#include "moc_send_buttons.cpp"

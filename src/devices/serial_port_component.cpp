@@ -384,3 +384,5 @@ void SerialPortComponent::onError()
     m_droppedAtFailure = closePort();
     emit failed(reason);
 }
+
+#include "moc_serial_port_component.cpp"

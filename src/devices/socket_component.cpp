@@ -169,3 +169,5 @@ qint64 SocketComponent::bytesToWrite() const
 {
     return m_connection ? m_connection->bytesToWrite() : 0;
 }
+
+#include "moc_socket_component.cpp"

@@ -266,3 +266,5 @@ void TcpConnection::closeSocket()
         m_fd = -1;
     }
 }
+
+#include "moc_tcp_connection.cpp"

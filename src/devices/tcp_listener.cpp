@@ -84,3 +84,5 @@ void TcpListener::onNewConnection(qintptr fd)
     m_serving = true;
     emit accepted(int(fd), peer);
 }
+
+#include "moc_tcp_listener.cpp"

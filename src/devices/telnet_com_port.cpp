@@ -282,3 +282,5 @@ void TelnetComPort::refuseLines(const QString &why)
     emit changed();
     emit noted(tr("%1: the remote device has no control lines").arg(why));
 }
+
+#include "moc_telnet_com_port.cpp"

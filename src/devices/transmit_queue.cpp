@@ -69,3 +69,5 @@ void TransmitQueue::clear()
     m_frontDone = 0;
     m_pending = 0;
 }
+
+#include "moc_transmit_queue.cpp"

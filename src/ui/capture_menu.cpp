@@ -136,3 +136,5 @@ void CaptureMenu::reportFailure(const QString &path, const QString &reason)
     showProgramMessage(m_window, tr("Recording to %1 stopped.").arg(path),
                        reason + tr(". What was written before is kept; the channels go on."));
 }
+
+#include "moc_capture_menu.cpp"

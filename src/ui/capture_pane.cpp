@@ -253,3 +253,5 @@ void CapturePane::setInactive(bool inactive)
     m_inactive = inactive;
     viewport()->update();
 }
+
+#include "moc_capture_pane.cpp"

@@ -385,3 +385,5 @@ void ChannelGroup::switchOnAsClicked()
 {
     m_widgets.optOn->click();
 }
+
+#include "moc_channel_group.cpp"

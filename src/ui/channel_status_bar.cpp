@@ -51,3 +51,5 @@ void ChannelStatusBar::refresh()
         label->setToolTip(paths.isEmpty() ? text : text + QLatin1Char('\n') + paths);
     }
 }
+
+#include "moc_channel_status_bar.cpp"

@@ -75,3 +75,5 @@ bool DisplayControls::focusNextPrevChild(bool next)
 {
     return m_tabOrder.moveFocus(next) || QWidget::focusNextPrevChild(next);
 }
+
+#include "moc_display_controls.cpp"

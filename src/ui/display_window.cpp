@@ -235,3 +235,5 @@ void DisplayWindow::closeEvent(QCloseEvent *event)
     closeConnections(true);
     event->accept();
 }
+
+#include "moc_display_window.cpp"

@@ -85,3 +85,5 @@ void HelpMenu::showShortcuts()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }
+
+#include "moc_help_menu.cpp"

@@ -83,3 +83,5 @@ KeyboardShortcutsDialog::KeyboardShortcutsDialog(const QList<ShortcutRow> &rows,
     // As wide as the longest command; as tall as the rows, up to the screen.
     table->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
 }
+
+#include "moc_keyboard_shortcuts_dialog.cpp"

@@ -68,3 +68,5 @@ void LastSetup::saveOnExit()
     QDir().mkpath(configFolder());
     m_commands.saveSetup(path());
 }
+
+#include "moc_last_setup.cpp"

@@ -144,3 +144,5 @@ void LinkMenu::showState(int n)
     a.flowMenu->menuAction()->setToolTip(tcp ? tr("A TCP connection has no flow control here")
                                              : QString());
 }
+
+#include "moc_link_menu.cpp"

@@ -212,3 +212,5 @@ void PaneFindBox::showFound(const PaneSearch::Match &match)
         match.wrapped ? (m_forward ? tr("Went round to the start") : tr("Went round to the end"))
                       : QString());
 }
+
+#include "moc_pane_find_box.cpp"

@@ -71,3 +71,5 @@ PrintOutcome PrintJob::run(QWidget *parent)
         outcome = PrintOutcome::Failed;
     return outcome;
 }
+
+#include "moc_print_job.cpp"

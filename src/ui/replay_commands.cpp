@@ -53,3 +53,5 @@ void ReplayCommands::showEnd(const QString &text)
     if (auto *window = qobject_cast<QMainWindow *>(m_window))
         window->statusBar()->showMessage(text, endMessageMs);
 }
+
+#include "moc_replay_commands.cpp"

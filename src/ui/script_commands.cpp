@@ -121,3 +121,5 @@ void ScriptCommands::updateEntries()
     m_runEntry->setEnabled(!m_script.isRunning());
     m_stopEntry->setEnabled(m_script.isRunning());
 }
+
+#include "moc_script_commands.cpp"

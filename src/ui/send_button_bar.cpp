@@ -101,3 +101,5 @@ bool SendButtonBar::eventFilter(QObject *watched, QEvent *event)
     }
     return QToolBar::eventFilter(watched, event);
 }
+
+#include "moc_send_button_bar.cpp"

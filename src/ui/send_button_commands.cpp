@@ -51,3 +51,5 @@ void SendButtonCommands::define(int number)
     dialog->raise();
     dialog->activateWindow();
 }
+
+#include "moc_send_button_commands.cpp"

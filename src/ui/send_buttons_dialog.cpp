@@ -85,3 +85,5 @@ void SendButtonsDialog::remove()
     showButton(m_which->currentIndex());
     m_message->setText(tr("Removed."));
 }
+
+#include "moc_send_buttons_dialog.cpp"

@@ -152,3 +152,5 @@ SendFileDialog *SendFileCommands::sendFile(int number, const QString &path)
     }
     return sending;
 }
+
+#include "moc_send_file_commands.cpp"

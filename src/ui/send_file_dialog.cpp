@@ -127,3 +127,5 @@ void SendFileDialog::onFinished(FileSender::Outcome outcome)
     emit ended(outcome);
     QDialog::reject();
 }
+
+#include "moc_send_file_dialog.cpp"

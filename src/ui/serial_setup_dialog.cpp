@@ -290,3 +290,5 @@ void SerialSetupDialog::cmdCancelClick()
 {
     close();
 }
+
+#include "moc_serial_setup_dialog.cpp"

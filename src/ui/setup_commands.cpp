@@ -118,3 +118,5 @@ bool SetupCommands::openSetup(const QString &path)
     }
     return true;
 }
+
+#include "moc_setup_commands.cpp"

@@ -143,3 +143,5 @@ QStringList TransferDialog::moveReceivedFiles()
         return ask.clickedButton() == replace;
     });
 }
+
+#include "moc_transfer_dialog.cpp"

@@ -68,3 +68,5 @@ bool TransferProtocolChoice::ask(QWidget *parent, const QString &title,
     *chosen = choice.chosen();
     return true;
 }
+
+#include "moc_transfer_protocol_choice.cpp"

@@ -97,3 +97,5 @@ void TransmitEdit::insertFromMimeData(const QMimeData *source)
             emit typed(codes);
     }
 }
+
+#include "moc_transmit_edit.cpp"

@@ -80,3 +80,5 @@ void ViewMenu::showState(int n)
     a.inCopies->setChecked(choice.inCopies);
     a.inCopies->setEnabled(choice.form != LineTimeForm::Off);
 }
+
+#include "moc_view_menu.cpp"
