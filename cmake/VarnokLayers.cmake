@@ -1,3 +1,8 @@
+# Files per batch: 0 makes each layer one batch, the quickest first build
+# (a fresh clone, CI); a developer who rebuilds after small changes may want
+# batches of about 8.
+set(VARNOK_UNITY_BATCH_SIZE 0 CACHE STRING "Source files per compile batch of a layer (0: the whole layer)")
+
 # varnok_layer(<target> LAYER <name> USES <lower layers...> QT <Qt modules...>
 #              SOURCES <files...>)
 # Makes one layer's static library. It links only the named Qt modules and
@@ -42,5 +47,6 @@ function(varnok_layer target)
     target_compile_options(${target} PRIVATE -Wall -Wextra)
     # A layer's sources compile in batches: most of a file's compile time is
     # reading Qt's headers, once per batch instead of once per file.
-    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 12)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON
+                                               UNITY_BUILD_BATCH_SIZE ${VARNOK_UNITY_BATCH_SIZE})
 endfunction()

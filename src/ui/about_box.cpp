@@ -16,6 +16,7 @@
 
 namespace {
 
+namespace aboutLayout {
 // clang-format off
 constexpr int windowWidth = 3750;
 constexpr int windowHeight = 2580;
@@ -24,6 +25,7 @@ const Place lblCoprrightPlace{480, 840, 2895, 255};
 const Place lblVersionPlace{960, 1320, 1815, 255};
 const Place lblDatePlace{240, 1920, 3255, 255};
 // clang-format on
+} // namespace aboutLayout
 
 } // namespace
 
@@ -55,16 +57,17 @@ AboutBox::AboutBox(QWidget *parent)
     setWindowTitle(tr("About"));
     setWindowIcon(programIcon());
     setFont(windowFont());
-    setFixedSize(twipsSize(windowWidth, windowHeight));
+    setFixedSize(twipsSize(aboutLayout::windowWidth, aboutLayout::windowHeight));
 
     lblName = placeLabel(this, "lblName", QStringLiteral("Varnok Terminal"), Qt::AlignHCenter,
-                         lblNamePlace);
+                         aboutLayout::lblNamePlace);
     lblCoprright =
         placeLabel(this, "lblCoprright", QStringLiteral("Copyright \u00a9 2026 Varnok Instruments"),
-                   Qt::AlignLeft, lblCoprrightPlace);
+                   Qt::AlignLeft, aboutLayout::lblCoprrightPlace);
     lblVersion = placeLabel(this, "lblVersion", QStringLiteral("Version"), Qt::AlignHCenter,
-                            lblVersionPlace);
-    lblDate = placeLabel(this, "lblDate", QStringLiteral("Date"), Qt::AlignHCenter, lblDatePlace);
+                            aboutLayout::lblVersionPlace);
+    lblDate = placeLabel(this, "lblDate", QStringLiteral("Date"), Qt::AlignHCenter,
+                         aboutLayout::lblDatePlace);
 
     load();
     centreOnOwner(this);
@@ -79,3 +82,5 @@ void AboutBox::load()
     lblVersion->setText(programVersionLine());
     lblDate->setText(createdLine(programFileCreated(file)));
 }
+
+#include "moc_about_box.cpp"

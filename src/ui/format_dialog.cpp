@@ -36,8 +36,8 @@ const FrameDesign comm2Design{2, {360, 2280, 2415, 1695},
     {1200, 1200, 1095, 255}, Qt::AlignLeft};
 const Place applyPlace{360, 4200, 975, 375};
 const Place cancelPlace{1800, 4200, 975, 375};
-constexpr int windowWidth = 3195;
-constexpr int windowHeight = 4800;
+constexpr int dialogWidth = 3195;
+constexpr int dialogHeight = 4800;
 // clang-format on
 
 struct ChannelFrame
@@ -96,7 +96,7 @@ FormatDialog::FormatDialog(CaptureSession &session, QWidget *parent)
     setWindowTitle(tr("Format"));
     setWindowIcon(programIcon());
     setFont(windowFont());
-    setFixedSize(twipsSize(windowWidth, windowHeight));
+    setFixedSize(twipsSize(dialogWidth, dialogHeight));
 
     const ChannelFrame comm1 = addChannelFrame(this, comm1Design);
     fraComm1 = comm1.frame;
@@ -164,3 +164,5 @@ void FormatDialog::cmdCancelClick()
 {
     close();
 }
+
+#include "moc_format_dialog.cpp"

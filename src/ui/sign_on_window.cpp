@@ -14,6 +14,7 @@
 
 namespace {
 
+namespace signOnLayout {
 // clang-format off
 constexpr int windowWidth = 5205;
 constexpr int windowHeight = 5115;
@@ -25,6 +26,7 @@ const Place lblCpyrightPlace{2520, 2640, 1212, 372};
 const Place lblVersionPlace{2280, 3120, 1695, 255};
 const Place lblCompanyPlace{1680, 4200, 2892, 372};
 // clang-format on
+} // namespace signOnLayout
 
 QFont timesFont(qreal points, bool bold = false, bool italic = false)
 {
@@ -46,7 +48,7 @@ SignOnWindow::SignOnWindow(CaptureSession &session, std::function<void()> showMa
     setObjectName(QStringLiteral("frmSignOn"));
     setWindowTitle(tr("Varnok Terminal"));
     setWindowIcon(programIcon());
-    setFixedSize(twipsSize(windowWidth, windowHeight));
+    setFixedSize(twipsSize(signOnLayout::windowWidth, signOnLayout::windowHeight));
     centreOnOwner(this); // the screen's middle: it has no owner
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -55,22 +57,24 @@ SignOnWindow::SignOnWindow(CaptureSession &session, std::function<void()> showMa
     setAutoFillBackground(true);
     setFont(windowFont());
 
-    imgLogo = placeLabel(this, "imgLogo", {}, Qt::AlignCenter, imgLogoPlace);
+    imgLogo = placeLabel(this, "imgLogo", {}, Qt::AlignCenter, signOnLayout::imgLogoPlace);
     imgLogo->setPixmap(makerLogo());
     imgLogo->setScaledContents(true);
 
-    lblTitle = placeLabel(this, "lblTitle", tr("Varnok Terminal"), Qt::AlignHCenter, lblTitlePlace);
+    lblTitle = placeLabel(this, "lblTitle", tr("Varnok Terminal"), Qt::AlignHCenter,
+                          signOnLayout::lblTitlePlace);
     lblTitle->setFont(timesFont(21.75, true));
-    lblFor = placeLabel(this, "lblFor", tr("for "), Qt::AlignLeft, lblForPlace);
+    lblFor = placeLabel(this, "lblFor", tr("for "), Qt::AlignLeft, signOnLayout::lblForPlace);
     lblFor->setFont(timesFont(9.75, true, true));
-    lblType = placeLabel(this, "lblType", tr("Data Capture"), Qt::AlignHCenter, lblTypePlace);
+    lblType = placeLabel(this, "lblType", tr("Data Capture"), Qt::AlignHCenter,
+                         signOnLayout::lblTypePlace);
     lblType->setFont(timesFont(14.25));
     lblCpyright = placeLabel(this, "lblCpyright", QStringLiteral("© 2026 Varnok"), Qt::AlignLeft,
-                             lblCpyrightPlace);
-    lblVersion =
-        placeLabel(this, "lblVersion", programVersionLine(), Qt::AlignHCenter, lblVersionPlace);
+                             signOnLayout::lblCpyrightPlace);
+    lblVersion = placeLabel(this, "lblVersion", programVersionLine(), Qt::AlignHCenter,
+                            signOnLayout::lblVersionPlace);
     lblCompany = placeLabel(this, "lblCompany", QStringLiteral("Varnok Instruments"),
-                            Qt::AlignHCenter, lblCompanyPlace);
+                            Qt::AlignHCenter, signOnLayout::lblCompanyPlace);
     lblCompany->setFont(timesFont(12, true));
 
     tmrSignOn.setObjectName(QStringLiteral("tmrSignOn"));
@@ -100,3 +104,5 @@ void SignOnWindow::tick()
     if (m_showMain)
         m_showMain();
 }
+
+#include "moc_sign_on_window.cpp"
