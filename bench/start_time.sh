@@ -27,7 +27,7 @@ start=$(date +%s.%N)
 git clone --quiet "$source_tree" "$work/varnokterm"
 # Processor time of everything start.sh ran (the build, mostly), user and system.
 TIMEFORMAT='%U %S'
-{ time (cd "$work/varnokterm" && bash tools/start.sh) >"$work/start.log" 2>&1; } 2>"$work/cpu" || {
+{ time (cd "$work/varnokterm" && bash tools/start.sh >"$work/start.log" 2>&1); } 2>"$work/cpu" || {
     cat "$work/start.log" >&2
     echo "start_time: tools/start.sh failed" >&2
     exit 1
@@ -42,11 +42,11 @@ if ! grep -q "first window shown" "$work/start.log"; then
 fi
 
 awk -v start="$start" -v end="$end" -v goal="$goal_seconds" -v cores="$(nproc)" \
-    -v user="$user_seconds" -v system="$system_seconds" 'BEGIN {
+    -v user="$user_seconds" -v sys="$system_seconds" 'BEGIN {
     seconds = end - start
     verdict = seconds <= goal ? "yes" : "no"
     print "| measure | result | goal | met |"
     print "|---|---|---|---|"
     printf "| first window from a fresh clone, packages present (%d cores) | %.1f s (processor time %.0f s user, %.0f s system) | <= %d s | %s |\n",
-           cores, seconds, user, system, goal, verdict
+           cores, seconds, user, sys, goal, verdict
 }'
