@@ -15,8 +15,16 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 
+#include <arpa/inet.h>
+#include <cerrno>
 #include <ctime>
+#include <fcntl.h>
 #include <functional>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -71,6 +79,96 @@ Result receive(Channel &channel, int fd, const QByteArray &data)
     QObject::disconnect(taken);
     return {data.size() / seconds, cpu / (data.size() / 1e6),
             double(received.size()) / qMax<qint64>(1, batches), complete && received == data};
+}
+
+// Reads `fd` with plain 64 KB reads, nothing else done with the bytes,
+// while `data` is written to `writeFd`, until `expected` bytes came: the
+// most any reader can take from that source on this machine.
+double readOnlyRate(int fd, int writeFd, const QByteArray &data, qint64 expected)
+{
+    QByteArray buffer(64 * 1024, Qt::Uninitialized);
+    QElapsedTimer clock;
+    clock.start();
+    StreamWriter writer(writeFd, data, 4096, 0);
+    writer.start();
+    qint64 got = 0;
+    while (got < expected && clock.elapsed() < 120000) {
+        pollfd in{fd, POLLIN, 0};
+        if (::poll(&in, 1, 100) <= 0)
+            continue;
+        const ssize_t n = ::read(fd, buffer.data(), size_t(buffer.size()));
+        if (n > 0)
+            got += n;
+        else if (n == 0 || (errno != EAGAIN && errno != EINTR))
+            break;
+    }
+    const double seconds = clock.nsecsElapsed() / 1e9;
+    writer.join();
+    return got >= expected ? data.size() / seconds : 0;
+}
+
+// The terminal's side of a fresh pty, raw, as ser2net opens it.
+int openRawSlave(const PtyPair &pty)
+{
+    const int fd =
+        ::open(pty.slavePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    termios raw{};
+    ::tcgetattr(fd, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(fd, TCSANOW, &raw);
+    return fd;
+}
+
+int connectLoopback(quint16 port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) < 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// What the pty and ser2net allow at most, read by clients that do nothing
+// with the bytes: the ceiling for the RFC 2217 rows.
+void ceilingRows(BenchTable &table, const QByteArray &data)
+{
+    const QString size = QString::number(data.size() / 1048576);
+    {
+        PtyPair pty;
+        const int slave = openRawSlave(pty);
+        const double rate = readOnlyRate(slave, pty.masterFd(), data, data.size());
+        ::close(slave);
+        table.row(QStringLiteral("ceiling: the pty alone, a reader of its terminal side that "
+                                 "only reads (64 KB reads), %1 MB")
+                      .arg(size),
+                  rate > 0 ? QStringLiteral("%1 MB/s").arg(rate / 1e6, 0, 'f', 1)
+                           : QStringLiteral("**INCOMPLETE**"));
+    }
+    for (const int bufferBytes : {65536, 262144}) {
+        PtyPair pty;
+        Ser2NetServer server;
+        if (!server.start(QStringLiteral("telnet(rfc2217)"), pty.slavePath(), bufferBytes))
+            return;
+        const int socket = connectLoopback(server.port());
+        if (socket < 0)
+            return;
+        // The server doubles each 0xFF; its few option requests at the start
+        // count as data, which ends the read that many bytes early.
+        const double rate =
+            readOnlyRate(socket, pty.masterFd(), data, data.size() + data.count(char(0xFF)));
+        ::close(socket);
+        table.row(QStringLiteral("ceiling: ser2net (%1 KB buffers) from a pty, a client that "
+                                 "only reads (no Telnet), %2 MB")
+                      .arg(bufferBytes / 1024)
+                      .arg(size),
+                  rate > 0 ? QStringLiteral("%1 MB/s").arg(rate / 1e6, 0, 'f', 1)
+                           : QStringLiteral("**INCOMPLETE**"));
+    }
 }
 
 } // namespace
@@ -143,4 +241,5 @@ void networkBench(BenchTable &table, bool quick)
                       .arg(remote.exact ? ", exact" : ", **NOT EXACT**"),
                   QStringLiteral(">= 50 MB/s, CPU per MB <= 2x raw TCP"), rateMet && cpuMet);
     }
+    ceilingRows(table, data);
 }
