@@ -18,12 +18,10 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <ctime>
-#include <fcntl.h>
 #include <functional>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -107,18 +105,6 @@ double readOnlyRate(int fd, int writeFd, const QByteArray &data, qint64 expected
     return got >= expected ? data.size() / seconds : 0;
 }
 
-// The terminal's side of a fresh pty, raw, as ser2net opens it.
-int openRawSlave(const PtyPair &pty)
-{
-    const int fd =
-        ::open(pty.slavePath().toLocal8Bit().constData(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
-    termios raw{};
-    ::tcgetattr(fd, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(fd, TCSANOW, &raw);
-    return fd;
-}
-
 int connectLoopback(quint16 port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -139,10 +125,8 @@ void ceilingRows(BenchTable &table, const QByteArray &data)
 {
     const QString size = QString::number(data.size() / 1048576);
     {
-        PtyPair pty;
-        const int slave = openRawSlave(pty);
-        const double rate = readOnlyRate(slave, pty.masterFd(), data, data.size());
-        ::close(slave);
+        const Pty pty; // its terminal side raw, as ser2net opens it
+        const double rate = readOnlyRate(pty.slave, pty.master, data, data.size());
         table.row(QStringLiteral("ceiling: the pty alone, a reader of its terminal side that "
                                  "only reads (64 KB reads), %1 MB")
                       .arg(size),
