@@ -1,17 +1,41 @@
 #pragma once
 
+#include "core/page_memory.h"
+
 #include <QtGlobal>
 
-#include <memory>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // An append-only list kept in fixed-size chunks: growing never copies what
 // is held (no stall however long it gets), and memory stays sized to the
-// contents, one partly filled chunk at most.
+// contents, one partly filled chunk at most. The chunks are mapped pages
+// (PageMemory), so clearing a list of gigabytes of lines hands them to a
+// thread to unmap and returns at once. Items are plain data.
 template <typename T, int ChunkShift = 12> class ChunkedList
 {
+    static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>,
+                  "chunks are mapped pages: plain data only");
+
 public:
     static constexpr qsizetype kChunk = qsizetype(1) << ChunkShift;
+
+    ChunkedList() = default;
+    ChunkedList(ChunkedList &&other) noexcept
+        : m_chunks(std::exchange(other.m_chunks, {}))
+        , m_size(std::exchange(other.m_size, 0))
+    {}
+    ChunkedList &operator=(ChunkedList &&other) noexcept
+    {
+        if (this != &other) {
+            clear();
+            m_chunks = std::exchange(other.m_chunks, {});
+            m_size = std::exchange(other.m_size, 0);
+        }
+        return *this;
+    }
+    ~ChunkedList() { clear(); }
 
     qsizetype size() const { return m_size; }
     bool isEmpty() const { return m_size == 0; }
@@ -26,7 +50,7 @@ public:
     void append(const T &value)
     {
         if (m_size == qsizetype(m_chunks.size()) << ChunkShift)
-            m_chunks.emplace_back(new T[kChunk]);
+            m_chunks.push_back(static_cast<T *>(PageMemory::map(kChunkBytes)));
         (*this)[m_size++] = value;
     }
 
@@ -36,13 +60,16 @@ public:
         if (size >= m_size)
             return;
         m_size = size;
-        m_chunks.resize(size_t((size + kChunk - 1) >> ChunkShift));
+        const auto keep = m_chunks.begin() + ((size + kChunk - 1) >> ChunkShift);
+        PageMemory::unmapAll(std::vector<void *>(keep, m_chunks.end()), kChunkBytes);
+        m_chunks.erase(keep, m_chunks.end());
     }
 
     // Forgets everything and gives the memory back.
     void clear()
     {
-        std::vector<std::unique_ptr<T[]>>().swap(m_chunks);
+        PageMemory::unmapAll(std::vector<void *>(m_chunks.begin(), m_chunks.end()), kChunkBytes);
+        std::vector<T *>().swap(m_chunks);
         m_size = 0;
     }
 
@@ -63,6 +90,8 @@ public:
     }
 
 private:
-    std::vector<std::unique_ptr<T[]>> m_chunks;
+    static constexpr size_t kChunkBytes = sizeof(T) << ChunkShift;
+
+    std::vector<T *> m_chunks;
     qsizetype m_size = 0;
 };

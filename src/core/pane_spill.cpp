@@ -14,7 +14,9 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -129,12 +131,29 @@ PaneSpill::~PaneSpill()
     for (char *window : std::as_const(m_windows))
         if (window)
             ::munmap(window, size_t(kWindow));
-    ::unlink(QFile::encodeName(m_path).constData());
-    liveFiles()->remove(m_path);
+    removeName();
     // Last, so the file's last reference is the writer's close: the writes
     // that wait are dropped, the one under way ends first (its bytes are
     // about to go), and nothing waits for the close.
     m_writer.reset();
+}
+
+void PaneSpill::removeName()
+{
+    if (!std::exchange(m_named, false))
+        return;
+    ::unlink(QFile::encodeName(m_path).constData());
+    liveFiles()->remove(m_path);
+}
+
+void PaneSpill::endInBackground(std::unique_ptr<PaneSpill> spill, std::function<void()> then)
+{
+    // The name and the list of live files belong to the caller's thread.
+    spill->removeName();
+    std::thread([spill = std::move(spill), then = std::move(then)]() mutable {
+        spill.reset();
+        then();
+    }).detach();
 }
 
 void PaneSpill::setFolder(const QString &folder)

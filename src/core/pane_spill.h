@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
 #include <memory>
 
 // A pane's private file for the older part of its text: created 0600 in the
@@ -24,6 +25,11 @@ public:
     ~PaneSpill();
     PaneSpill(const PaneSpill &) = delete;
     PaneSpill &operator=(const PaneSpill &) = delete;
+    // Ends `spill` without the caller waiting: its file's name goes now, and
+    // on a thread of its own the write under way ends (a disk that throttles
+    // writes can hold one for tens of milliseconds), the maps go, then `then`
+    // runs, to free the memory the queued writes were to read.
+    static void endInBackground(std::unique_ptr<PaneSpill> spill, std::function<void()> then);
 
     QString path() const { return m_path; }
     // The open file, for readers that read it with pread rather than through
@@ -60,9 +66,11 @@ public:
 private:
     PaneSpill(int fd, const QString &path);
     static std::unique_ptr<PaneSpill> createIn(const QString &folder, QString *error);
+    void removeName();
 
     int m_fd = -1;
     QString m_path;
+    bool m_named = true;
     QList<char *> m_windows;
     // Writes and, when this object goes, closes the file.
     std::unique_ptr<BackgroundWriter> m_writer;

@@ -1,5 +1,6 @@
 #include "core/pane_store.h"
 
+#include "core/page_memory.h"
 #include "core/pane_spill.h"
 #include "core/receive_tuning.h"
 
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 #include <sys/mman.h>
-#include <thread>
 #include <unistd.h>
 #include <utility>
 
@@ -35,16 +35,9 @@ int pageShift()
 
 // Unmapping costs about a millisecond per block: many go on a thread of
 // their own, so a big clear does not stall the window.
-void unmapBlocks(QList<char *> blocks, size_t bytes)
+void unmapBlocks(const QList<char *> &blocks, size_t bytes)
 {
-    const auto unmap = [bytes](const QList<char *> &all) {
-        for (char *block : all)
-            ::munmap(block, bytes);
-    };
-    if (blocks.size() > 4)
-        std::thread(unmap, std::move(blocks)).detach();
-    else
-        unmap(blocks);
+    PageMemory::unmapAll(std::vector<void *>(blocks.begin(), blocks.end()), bytes);
 }
 
 } // namespace
@@ -367,13 +360,18 @@ void PaneStore::fail(const QString &why)
 void PaneStore::clear()
 {
     revokeSnapshots();
-    // Stops the writer before the blocks it reads go.
-    m_spill.reset();
     QList<char *> unused = m_blocks.mid(m_spilledBlocks) + m_spares + m_retired;
     QList<char *>().swap(m_spares);
     QList<char *>().swap(m_blocks);
     QList<char *>().swap(m_retired);
-    unmapBlocks(std::move(unused), size_t(blockSize()));
+    const size_t bytes = size_t(blockSize());
+    if (m_spill) {
+        // The writer stops before the blocks it reads go.
+        PaneSpill::endInBackground(std::move(m_spill),
+                                   [unused, bytes] { unmapBlocks(unused, bytes); });
+    } else {
+        unmapBlocks(unused, bytes);
+    }
     m_size = 0;
     m_spilledBlocks = 0;
     m_queuedBlocks = 0;

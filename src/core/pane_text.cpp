@@ -6,10 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace {
 
 qsizetype &defaultThreshold()
@@ -17,10 +13,6 @@ qsizetype &defaultThreshold()
     static qsizetype threshold = PaneStore::kDefaultThreshold;
     return threshold;
 }
-
-// Freed line indexes and layouts are many small blocks: past this, hand the
-// free heap back to the system, or a cleared pane would keep its footprint.
-constexpr qsizetype kTrimAfter = qsizetype(16) << 20;
 
 } // namespace
 
@@ -108,7 +100,6 @@ void PaneText::setLineBreaks(LineBreaks rule)
 
 void PaneText::setText(QByteArrayView text)
 {
-    const qsizetype heldBefore = m_store.size();
     m_store.clear();
     m_lines.clear();
     m_echo.clear();
@@ -118,7 +109,6 @@ void PaneText::setText(QByteArrayView text)
     if (!text.isEmpty())
         timeNewLines(kNow);
     emit reset();
-    giveMemoryBack(heldBefore);
     const QString fault = m_store.takeFault();
     if (!fault.isEmpty())
         emit spillFailed(fault);
@@ -130,17 +120,6 @@ void PaneText::finishSpilling()
     const QString fault = m_store.takeFault();
     if (!fault.isEmpty())
         emit spillFailed(fault);
-}
-
-void PaneText::giveMemoryBack(qsizetype heldBefore)
-{
-#ifdef __GLIBC__
-    // After the views dropped their layouts (on reset).
-    if (heldBefore > kTrimAfter)
-        malloc_trim(0);
-#else
-    Q_UNUSED(heldBefore);
-#endif
 }
 
 bool PaneText::forEachChunk(qsizetype pos, qsizetype length,

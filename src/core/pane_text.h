@@ -138,7 +138,6 @@ signals:
     void spillFailed(const QString &reason);
 
 private:
-    void giveMemoryBack(qsizetype heldBefore);
     void timeNewLines(qint64 arrivalMs);
 
     PaneStore m_store;

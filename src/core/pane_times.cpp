@@ -10,7 +10,7 @@ qint64 PaneTimes::at(qsizetype line) const
     if (line < 0 || line >= m_size)
         return kNone;
     const qsizetype chunkIndex = line >> kShift;
-    const Chunk &chunk = *m_chunks[size_t(chunkIndex)];
+    const Chunk &chunk = m_chunks[chunkIndex];
     const int index = int(line & (kChunk - 1));
     const int word = index >> 6;
     const int bit = index & 63;
@@ -28,11 +28,12 @@ void PaneTimes::append(qint64 ms)
 {
     const int index = int(m_size & (kChunk - 1));
     if (index == 0) {
-        m_chunks.push_back(std::make_unique<Chunk>());
-        m_chunks.back()->base = ms;
-        m_chunks.back()->firstOffset = m_offsets.size();
+        Chunk fresh;
+        fresh.base = ms;
+        fresh.firstOffset = m_offsets.size();
+        m_chunks.append(fresh);
     }
-    Chunk &chunk = *m_chunks.back();
+    Chunk &chunk = m_chunks.last();
     const int word = index >> 6;
     if ((index & 63) == 0 && word > 0)
         chunk.before[size_t(word)] = quint16(chunk.before[size_t(word - 1)] +
@@ -41,7 +42,7 @@ void PaneTimes::append(qint64 ms)
         chunk.changes[size_t(word)] |= quint64(1) << (index & 63);
         const qint64 offset = ms - chunk.base;
         if (offset > std::numeric_limits<qint32>::max() || offset <= kAside) {
-            const qsizetype chunkIndex = qsizetype(m_chunks.size()) - 1;
+            const qsizetype chunkIndex = m_chunks.size() - 1;
             m_aside.insert((chunkIndex << kShift) | (m_offsets.size() - chunk.firstOffset), ms);
             m_offsets.append(kAside);
         } else {
@@ -60,7 +61,7 @@ void PaneTimes::extendTo(qsizetype count, qint64 ms)
 
 void PaneTimes::clear()
 {
-    std::vector<std::unique_ptr<Chunk>>().swap(m_chunks);
+    m_chunks.clear();
     m_offsets.clear();
     m_aside = {};
     m_size = 0;
@@ -69,8 +70,9 @@ void PaneTimes::clear()
 
 qsizetype PaneTimes::memoryBytes() const
 {
+    // What the entries fill: the pages of a chunk not reached yet were
+    // mapped but never touched, and hold no memory.
     const qsizetype bytes =
-        qsizetype(m_chunks.capacity() * (sizeof(std::unique_ptr<Chunk>) + sizeof(Chunk))) +
-        m_offsets.capacity() * qsizetype(sizeof(qint32));
+        m_chunks.size() * qsizetype(sizeof(Chunk)) + m_offsets.size() * qsizetype(sizeof(qint32));
     return bytes + m_aside.size() * qsizetype(2 * sizeof(qint64));
 }

@@ -7,8 +7,6 @@
 
 #include <array>
 #include <limits>
-#include <memory>
-#include <vector>
 
 // The arrival time of each line of a pane, in milliseconds since the epoch,
 // line-aligned with the pane's line index: entry N is line N's time, the time
@@ -57,7 +55,7 @@ private:
         qsizetype firstOffset = 0;             // in m_offsets, one per set bit
     };
 
-    std::vector<std::unique_ptr<Chunk>> m_chunks;
+    ChunkedList<Chunk, 4> m_chunks;    // about three pages a mapping
     ChunkedList<qint32, 12> m_offsets; // from each chunk's base
     // Times too far from their chunk's base, by chunk << kShift | offset index.
     QHash<qsizetype, qint64> m_aside;
