@@ -10,12 +10,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-// Nanoseconds the thread that first calls this has waited for a processor
-// so far (other programs running): what a stall owes to a busy machine.
-// Every caller here is the window's thread.
+// Nanoseconds the calling thread has waited for a processor so far (other
+// programs running): what a stall owes to a busy machine.
 inline qint64 runDelayNs()
 {
-    static const int fd = ::open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
+    static thread_local const int fd = ::open("/proc/thread-self/schedstat", O_RDONLY | O_CLOEXEC);
     char text[128] = {};
     const ssize_t got = ::pread(fd, text, sizeof text - 1, 0);
     if (got <= 0)
@@ -23,7 +22,7 @@ inline qint64 runDelayNs()
     return QByteArray(text, got).split(' ').value(1).toLongLong();
 }
 
-// What the window's thread did so far: processor time in user code and in
+// What the calling thread did so far: processor time in user code and in
 // the kernel, page faults that needed (major) or did not need (minor) I/O.
 struct ThreadUsage
 {
@@ -91,6 +90,14 @@ public:
     double longestAtMs() const { return m_longestAt / 1e6; }
     // How much of the longest stall the thread waited for a processor, in ms.
     double longestWaitedMs() const { return m_longestWaited / 1e6; }
+    // "24.2 ms (0.3 ms of it waiting for a processor; user 3.1 ms, ...)"
+    QString longestText() const
+    {
+        return QStringLiteral("%1 ms (%2 ms of it waiting for a processor; %3)")
+            .arg(longestMs(), 0, 'f', 1)
+            .arg(longestWaitedMs(), 0, 'f', 1)
+            .arg(longestBreakdown());
+    }
     // "user 3.1 ms, kernel 20.0 ms, asleep 0.4 ms, 2 major / 510 minor faults"
     QString longestBreakdown() const
     {

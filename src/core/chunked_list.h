@@ -12,7 +12,9 @@
 // is held (no stall however long it gets), and memory stays sized to the
 // contents, one partly filled chunk at most. The chunks are mapped pages
 // (PageMemory), so clearing a list of gigabytes of lines hands them to a
-// thread to unmap and returns at once. Items are plain data.
+// thread to unmap and returns at once. A chunk's pages hold memory only once
+// touched, so a list growing by the line takes chunks of a quarter megabyte
+// or so: few mappings, each a call to the kernel. Items are plain data.
 template <typename T, int ChunkShift = 12> class ChunkedList
 {
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>,

@@ -12,8 +12,8 @@ namespace PageMemory {
 
 // `bytes` of zeroed memory; throws std::bad_alloc when none is left.
 void *map(std::size_t bytes);
-// Unmaps every mapping of `all`, each `bytes` long: at once when they are few,
-// otherwise queued to a thread that unmaps for the whole program.
+// Unmaps every mapping of `all`, each `bytes` long: at once when they are few
+// and small, otherwise queued to a thread that unmaps for the whole program.
 void unmapAll(std::vector<void *> all, std::size_t bytes);
 
 } // namespace PageMemory

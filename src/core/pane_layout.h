@@ -212,11 +212,11 @@ private:
 
     qsizetype m_checkpointStep;
     int m_columns = 80;
-    ChunkedList<quint8, 14> m_cells;
+    ChunkedList<quint8, 18> m_cells;
     ChunkedList<LongLine, 10> m_longCells;
     // Rows before line k * kGroup, and the most cells of a line from there
     // (at most kLong; the last group's may be more than its lines hold).
-    ChunkedList<qint64, 10> m_groupRows;
+    ChunkedList<qint64, 14> m_groupRows;
     ChunkedList<quint8, 12> m_groupWidest;
     qint64 m_rowCount = 0;
     // Per long line with tabs: cells before byte lineStart + i * m_checkpointStep.

@@ -51,7 +51,7 @@ private:
 
     void addLine(qsizetype start);
 
-    ChunkedList<Mark, 10> m_marks;
+    ChunkedList<Mark, 14> m_marks;
     qsizetype m_lines = 1;
     qsizetype m_lastStart = 0;
     LineBreaks m_rule = LineBreaks::Any;

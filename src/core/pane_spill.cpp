@@ -1,5 +1,7 @@
 #include "core/pane_spill.h"
 
+#include "core/page_memory.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -128,9 +130,11 @@ PaneSpill::PaneSpill(int fd, const QString &path)
 
 PaneSpill::~PaneSpill()
 {
+    std::vector<void *> windows;
     for (char *window : std::as_const(m_windows))
         if (window)
-            ::munmap(window, size_t(kWindow));
+            windows.push_back(window);
+    PageMemory::unmapAll(std::move(windows), size_t(kWindow));
     removeName();
     // Last, so the file's last reference is the writer's close: the writes
     // that wait are dropped, the one under way ends first (its bytes are

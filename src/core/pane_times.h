@@ -55,8 +55,8 @@ private:
         qsizetype firstOffset = 0;             // in m_offsets, one per set bit
     };
 
-    ChunkedList<Chunk, 4> m_chunks;    // about three pages a mapping
-    ChunkedList<qint32, 12> m_offsets; // from each chunk's base
+    ChunkedList<Chunk, 6> m_chunks;
+    ChunkedList<qint32, 16> m_offsets; // from each chunk's base
     // Times too far from their chunk's base, by chunk << kShift | offset index.
     QHash<qsizetype, qint64> m_aside;
     qsizetype m_size = 0;
