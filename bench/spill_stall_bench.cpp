@@ -14,6 +14,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <ctime>
+#include <limits>
 #include <memory>
 #include <poll.h>
 #include <thread>
@@ -117,6 +119,63 @@ void machineFloorRow(BenchTable &table, int seconds)
               meter.longestText(), QString());
 }
 
+// What a fixed piece of work seems to cost here: the same arithmetic, timed
+// again and again on its thread's own processor clock while two other
+// threads keep both cores busy. The shortest time is what the work costs; a
+// longer one is time the virtual machine's processor was taken away while
+// the thread's clock ran on, which a stall's "user" time then includes.
+void machineWorkRow(BenchTable &table, int seconds)
+{
+    const auto threadNs = [] {
+        timespec now{};
+        ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    };
+    volatile double x = 1;
+    const auto work = [&x](qint64 steps) {
+        for (qint64 i = 0; i < steps; ++i)
+            x = x * 1.0000001 + 1e-9;
+    };
+    // About half a millisecond of it, measured before the other threads start.
+    qint64 steps = 1000;
+    for (qint64 start = threadNs(); threadNs() - start < 500000; steps *= 2)
+        work(steps);
+    steps /= 2;
+    std::atomic<bool> stop{false};
+    const auto spin = [&stop] {
+        volatile quint64 n = 0;
+        while (!stop.load(std::memory_order_relaxed))
+            n = n + 1;
+    };
+    std::thread first(spin);
+    std::thread second(spin);
+    qint64 shortest = std::numeric_limits<qint64>::max();
+    qint64 longest = 0;
+    qint64 pieces = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000) {
+        const qint64 before = threadNs();
+        work(steps);
+        const qint64 took = threadNs() - before;
+        shortest = std::min(shortest, took);
+        longest = std::max(longest, took);
+        ++pieces;
+    }
+    stop = true;
+    first.join();
+    second.join();
+    table.row(QStringLiteral("this machine's floor for work: one fixed piece of arithmetic, timed "
+                             "on its thread's own processor clock while two other threads keep "
+                             "both cores busy, %1 s")
+                  .arg(seconds),
+              QStringLiteral("shortest %1 ms, longest %2 ms (%3 pieces)")
+                  .arg(shortest / 1e6, 0, 'f', 2)
+                  .arg(longest / 1e6, 0, 'f', 2)
+                  .arg(pieces),
+              QString());
+}
+
 // The Clear button on the full pane: its memory and file are given back
 // on threads of their own while the window goes on.
 void clearRow(BenchTable &table, Channel &channel, qint64 size)
@@ -149,6 +208,7 @@ void spillStallBench(BenchTable &table, bool quick)
     // First: a fill's end (8 GB unmapped, its file's space freed) must not
     // land in it.
     machineFloorRow(table, quick ? 2 : 10);
+    machineWorkRow(table, quick ? 2 : 10);
     const qint64 size = quick ? qint64(256) << 20 : qint64(8) << 30;
     // Before: without the receive path's savings; after: as it runs.
     for (const bool tuned : {false, true}) {
