@@ -93,26 +93,47 @@ private:
     std::unique_ptr<QThread> m_thread;
 };
 
+// Two threads that keep both cores busy while this lives, as the peer and
+// the spill file's writer do during a fill.
+class BusyCores
+{
+public:
+    BusyCores()
+        : m_first([this] { spin(); })
+        , m_second([this] { spin(); })
+    {}
+    ~BusyCores()
+    {
+        m_stop = true;
+        m_first.join();
+        m_second.join();
+    }
+
+private:
+    void spin() const
+    {
+        volatile quint64 n = 0;
+        while (!m_stop.load(std::memory_order_relaxed))
+            n = n + 1;
+    }
+
+    std::atomic<bool> m_stop{false};
+    std::thread m_first;
+    std::thread m_second;
+};
+
 // The machine's own floor for the rows after it: the longest stall of an event
 // loop with nothing to do while two other threads keep both cores busy, as
 // the peer and the spill file's writer do during the fill.
 void machineFloorRow(BenchTable &table, int seconds)
 {
-    std::atomic<bool> stop{false};
-    const auto spin = [&stop] {
-        volatile quint64 n = 0;
-        while (!stop.load(std::memory_order_relaxed))
-            n = n + 1;
-    };
-    std::thread first(spin);
-    std::thread second(spin);
     StallMeter meter;
-    meter.start();
-    runLoopUntil([] { return false; }, seconds * 1000);
-    meter.stop();
-    stop = true;
-    first.join();
-    second.join();
+    {
+        const BusyCores busy;
+        meter.start();
+        runLoopUntil([] { return false; }, seconds * 1000);
+        meter.stop();
+    }
     table.row(QStringLiteral("this machine's floor: longest stall of a window with nothing to do "
                              "while two other threads keep both cores busy, %1 s")
                   .arg(seconds),
@@ -136,35 +157,28 @@ void machineWorkRow(BenchTable &table, int seconds)
         for (qint64 i = 0; i < steps; ++i)
             x = x * 1.0000001 + 1e-9;
     };
-    // About half a millisecond of it, measured before the other threads start.
+    // A piece of a few tenths of a millisecond, sized before the other
+    // threads start.
     qint64 steps = 1000;
     for (qint64 start = threadNs(); threadNs() - start < 500000; steps *= 2)
         work(steps);
     steps /= 2;
-    std::atomic<bool> stop{false};
-    const auto spin = [&stop] {
-        volatile quint64 n = 0;
-        while (!stop.load(std::memory_order_relaxed))
-            n = n + 1;
-    };
-    std::thread first(spin);
-    std::thread second(spin);
     qint64 shortest = std::numeric_limits<qint64>::max();
     qint64 longest = 0;
     qint64 pieces = 0;
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < seconds * 1000) {
-        const qint64 before = threadNs();
-        work(steps);
-        const qint64 took = threadNs() - before;
-        shortest = std::min(shortest, took);
-        longest = std::max(longest, took);
-        ++pieces;
+    {
+        const BusyCores busy;
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < seconds * 1000) {
+            const qint64 before = threadNs();
+            work(steps);
+            const qint64 took = threadNs() - before;
+            shortest = std::min(shortest, took);
+            longest = std::max(longest, took);
+            ++pieces;
+        }
     }
-    stop = true;
-    first.join();
-    second.join();
     table.row(QStringLiteral("this machine's floor for work: one fixed piece of arithmetic, timed "
                              "on its thread's own processor clock while two other threads keep "
                              "both cores busy, %1 s")
