@@ -136,9 +136,10 @@ PaneSpill::~PaneSpill()
             windows.push_back(window);
     PageMemory::unmapAll(std::move(windows), size_t(kWindow));
     removeName();
-    // Last, so the file's last reference is the writer's close: the writes
-    // that wait are dropped, the one under way ends first (its bytes are
-    // about to go), and nothing waits for the close.
+    // Last: the writes that wait are dropped, the one under way ends first
+    // (its bytes are about to go), and nothing waits for the close. The
+    // file's space goes with its last reference, the writer's close or the
+    // unmapping of its maps, both off this thread.
     m_writer.reset();
 }
 

@@ -33,8 +33,8 @@ int pageShift()
     return shift;
 }
 
-// Unmapping costs about a millisecond per block: many go on a thread of
-// their own, so a big clear does not stall the window.
+// Unmapping costs about a millisecond per block: many go to the unmapping
+// thread, so a big clear does not stall the window.
 void unmapBlocks(const QList<char *> &blocks, size_t bytes)
 {
     PageMemory::unmapAll(std::vector<void *>(blocks.begin(), blocks.end()), bytes);
