@@ -193,13 +193,8 @@ char *PaneStore::newBlock()
     // Its own mapping, so untouched pages cost nothing and a clear gives
     // every page back at once.
     const size_t size = size_t(blockSize());
-    if (m_blocks.isEmpty() || !receiveTuning().makeBlocksWhole) {
-        void *block =
-            ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (block == MAP_FAILED)
-            qBadAlloc();
-        return static_cast<char *>(block);
-    }
+    if (m_blocks.isEmpty() || !receiveTuning().makeBlocksWhole)
+        return static_cast<char *>(PageMemory::map(size));
     // Once a pane has filled a block the next will likely fill too: it is
     // made whole at once, in huge pages where it is one (2 MB, aligned), which
     // costs a fraction of a fault for each 4 KB page as the bytes arrive.
