@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <cstdio>
@@ -49,6 +50,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(isLineOfASetup(line), "a line of no setup shape taken");
     for (const QString &section : verdict.sections)
         check(text.contains('[' + section.toUtf8() + ']'), "a section the text does not name");
+    // An escape refused is one the text holds, and never one of the three known.
+    for (const SetupText::UnknownEscape &escape : verdict.unknownEscapes) {
+        check(!escape.key.isEmpty(), "an escape refused without its key");
+        check(text.contains(escape.key.section(u'/', -1).toUtf8()), "a key the text does not hold");
+        check(
+            escape.escape.startsWith(u'\\') && escape.escape.size() <= 3 &&
+                !QStringList{QStringLiteral("\\t"), QStringLiteral("\\\\"), QStringLiteral("\\\"")}
+                     .contains(escape.escape),
+            "a known escape refused");
+        check(text.contains(escape.escape.toUtf8()), "an escape the text does not hold");
+    }
+    check(verdict.unknownEscapes.isEmpty() || text.contains('\\'),
+          "an escape in a text without any");
     // A good text with one more section line stays good and names it.
     const SetupText::Check longer = SetupText::check(text + "\n[Channel9]\n");
     check(longer.problem.isEmpty() == (text.size() + 12 <= SetupText::largestFile),

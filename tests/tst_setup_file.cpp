@@ -58,6 +58,8 @@ private slots:
     void roundTripKeepsEveryValue();
     void badValuesAreNamedAndLeftAlone_data();
     void badValuesAreNamedAndLeftAlone();
+    void handWrittenEscapes_data();
+    void handWrittenEscapes();
     void unreadableFileAppliesNothing();
     void openingSwitchesOffAppliesAndSwitchesOn();
     void badValuesMakeOneMessage();
@@ -180,6 +182,46 @@ void TestSetupFile::badValuesAreNamedAndLeftAlone()
     after.replaceInStrings(QStringLiteral("Channel2/Display=Time Out"),
                            QStringLiteral("Channel2/Display=Real Time"));
     QCOMPARE(after, before);
+}
+
+// Each row: a send button as written by hand, and the escape refused (none:
+// the button reads). The INI reader would turn each refused one into other
+// text before the button's own escapes see it.
+void TestSetupFile::handWrittenEscapes_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QString>("refused");
+    QTest::newRow("button escape, backslash doubled")
+        << QByteArray(R"("Modem\ttext\t0\tAT\\r\\x04\"")") << QString();
+    QTest::newRow("button escape, backslash once")
+        << QByteArray(R"(Modem\ttext\t0\tAT\r)") << "\\r";
+    QTest::newRow("short hex") << QByteArray(R"(Go\ttext\t0\t\x4)") << "\\x";
+    QTest::newRow("unicode") << QByteArray(R"(Go\ttext\t0\t\u0041)") << "\\u";
+    QTest::newRow("octal") << QByteArray(R"(Go\ttext\t0\t\101)") << "\\1";
+    QTest::newRow("backslash ending the line") << QByteArray(R"(Go\ttext\t0\tA\)") << "\\";
+}
+
+void TestSetupFile::handWrittenEscapes()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(QString, refused);
+    QTemporaryDir dir;
+    CaptureSession session;
+    Choices choices(channelCount);
+    const SetupFile::Reading reading = SetupFile::open(
+        writeFile(dir, "[Channel1]\nButton1=" + value + "\nHex=true\n"), session, choices);
+    QVERIFY(reading.refused.isEmpty());
+    QVERIFY(session.channel(1).modes().hexEntry);
+    const SendButton button = session.channel(1).sendButtons().button(0);
+    if (refused.isEmpty()) {
+        QVERIFY(reading.clean());
+        QCOMPARE(button.text, QStringLiteral(R"(AT\r\x04")"));
+    } else {
+        QCOMPARE(reading.unknownEscapes,
+                 QStringList(QStringLiteral("Channel1/Button1 (%1)").arg(refused)));
+        QVERIFY(SetupFile::summary(reading).contains(reading.unknownEscapes.at(0)));
+        QVERIFY(!button.isDefined());
+    }
 }
 
 void TestSetupFile::unreadableFileAppliesNothing()

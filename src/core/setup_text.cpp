@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace {
 
 QString tr(const char *text)
@@ -33,6 +35,25 @@ bool isBinary(QByteArrayView line)
     return utf8.hasError();
 }
 
+// The first escape in a "key=value" line's value that is not \t, \\ or \".
+std::optional<QString> unknownEscapeIn(QByteArrayView value)
+{
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] != '\\')
+            continue;
+        if (i + 1 == value.size())
+            return QStringLiteral("\\");
+        const char next = value[++i];
+        if (next == 't' || next == '\\' || next == '"')
+            continue;
+        qsizetype length = 1; // the whole character after the backslash
+        while (i + length < value.size() && (value[i + length] & 0xc0) == 0x80)
+            ++length;
+        return QLatin1Char('\\') + QString::fromUtf8(value.sliced(i, length));
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 namespace SetupText {
@@ -46,6 +67,7 @@ Check check(QByteArrayView text)
         return result;
     }
     qsizetype start = 0;
+    QString section;
     for (int number = 1; start < text.size(); ++number) {
         qsizetype end = text.indexOf('\n', start);
         if (end < 0)
@@ -61,15 +83,22 @@ Check check(QByteArrayView text)
         else if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#'))
             continue;
         else if (trimmed.startsWith('[') && trimmed.endsWith(']') && trimmed.size() > 2) {
-            const QString section = QString::fromUtf8(trimmed.sliced(1, trimmed.size() - 2));
+            section = QString::fromUtf8(trimmed.sliced(1, trimmed.size() - 2));
             if (!result.sections.contains(section))
                 result.sections << section;
             continue;
         } else if (trimmed.indexOf('=') <= 0)
             result.problem =
                 tr("Line %1 is not a \"key=value\" line: %2").arg(number).arg(shown(trimmed));
-        else
+        else {
+            const qsizetype equals = trimmed.indexOf('=');
+            if (const std::optional<QString> escape = unknownEscapeIn(trimmed.sliced(equals + 1))) {
+                const QString key = QString::fromUtf8(trimmed.first(equals).trimmed());
+                result.unknownEscapes.append(
+                    {section.isEmpty() ? key : section + QLatin1Char('/') + key, *escape});
+            }
             continue;
+        }
         return result;
     }
     return result;

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QSettings>
 
 #include <algorithm>
@@ -82,6 +83,7 @@ Contents read(const QString &path)
         contents.error = QObject::tr("It is not a setup file. %1").arg(check.problem);
         return contents;
     }
+    contents.unknownEscapes = check.unknownEscapes;
     QStringList known{serialSection};
     for (const ChannelListEntry &entry : channelList)
         known << channelSection(entry.number);
@@ -114,7 +116,15 @@ Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceLi
     const auto refuse = [&reading](const QString &key, const QString &text) {
         reading.refused << QStringLiteral("%1 = %2").arg(key, text);
     };
+    QSet<QString> escaped; // keys whose value the INI reader would not read as written
+    for (const SetupText::UnknownEscape &escape : contents.unknownEscapes) {
+        if (!escaped.contains(escape.key))
+            reading.unknownEscapes << QStringLiteral("%1 (%2)").arg(escape.key, escape.escape);
+        escaped << escape.key;
+    }
     for (const QString &key : file.allKeys()) {
+        if (escaped.contains(key))
+            continue;
         const QString section = key.section(QLatin1Char('/'), 0, 0);
         const QString name = key.section(QLatin1Char('/'), 1);
         const std::optional<QString> text = textOf(file.value(key));
@@ -167,6 +177,11 @@ QString summary(const Reading &reading)
         lines << QObject::tr("%n value(s) kept as they were: %1", nullptr,
                              int(reading.refused.size()))
                      .arg(listed(reading.refused));
+    if (!reading.unknownEscapes.isEmpty())
+        lines << QObject::tr("%n value(s) kept as they were, for an escape a setup file does not "
+                             "know (it knows \\t, \\\\ and \\\"): %1",
+                             nullptr, int(reading.unknownEscapes.size()))
+                     .arg(listed(reading.unknownEscapes));
     if (!reading.unknown.isEmpty())
         lines << QObject::tr("%n key(s) that are not setup values: %1", nullptr,
                              int(reading.unknown.size()))

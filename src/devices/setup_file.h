@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/setup_text.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -61,15 +63,21 @@ struct Contents
 {
     QString error;
     QString path;
+    QList<SetupText::UnknownEscape> unknownEscapes; // their keys are refused
 };
 
 struct Reading
 {
-    QString error;       // the file could not be read at all; nothing applied
-    QStringList unknown; // keys this program doesn't know
-    QStringList refused; // "Channel1/TimeOut = 99999": wrong type or out of range
+    QString error;              // the file could not be read at all; nothing applied
+    QStringList unknown;        // keys this program doesn't know
+    QStringList refused;        // "Channel1/TimeOut = 99999": wrong type or out of range
+    QStringList unknownEscapes; // "Channel1/Button1 (\r)": an escape a setup file does not know
 
-    bool clean() const { return error.isEmpty() && unknown.isEmpty() && refused.isEmpty(); }
+    bool clean() const
+    {
+        return error.isEmpty() && unknown.isEmpty() && refused.isEmpty() &&
+               unknownEscapes.isEmpty();
+    }
 };
 
 // Reads and checks the whole file without touching any channel.
@@ -80,7 +88,7 @@ Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceLi
 // read() then apply().
 Reading open(const QString &path, CaptureSession &session, ChannelChoiceList &choices);
 
-// The unknown and refused keys in a few lines, however many there are.
+// The unknown and refused keys (and the escapes refused) in a few lines, however many there are.
 QString summary(const Reading &reading);
 
 } // namespace SetupFile
