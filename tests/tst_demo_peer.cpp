@@ -2,6 +2,7 @@
 // echo, its option checks and its clean stop on SIGINT / SIGTERM, and what
 // the terminal's window makes of it.
 
+#include "support/build_tools.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 
@@ -13,6 +14,7 @@
 #include <QSerialPort>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -125,6 +127,8 @@ private slots:
     void reportsATakenPort();
     void terminalShowsEachLineAfterCr_data();
     void terminalShowsEachLineAfterCr();
+    void docsScriptExamplesRunAgainstIt_data();
+    void docsScriptExamplesRunAgainstIt();
 
 private:
     // Starts a TCP peer on a free port; returns the port, or 0.
@@ -433,6 +437,47 @@ void TestDemoPeer::terminalShowsEachLineAfterCr()
     QVERIFY(shown.endsWith('\r'));
     f.switchOff(channel);
     QCOMPARE(dismissMessageBoxes(), QStringList());
+}
+
+// Each row: a `js` example of the README or the docs, which must run to its
+// end headless with both channels on the peer over TCP.
+void TestDemoPeer::docsScriptExamplesRunAgainstIt_data()
+{
+    QTest::addColumn<QByteArray>("script");
+    const QRegularExpression example(QStringLiteral("```js\n(.*?)```"),
+                                     QRegularExpression::DotMatchesEverythingOption);
+    for (const char *page : {"README.md", "docs/manual.md", "docs/scripts.md"}) {
+        QFile file(QStringLiteral(VARNOK_SOURCE_DIR "/") + QLatin1String(page));
+        QVERIFY2(file.open(QIODevice::ReadOnly), page);
+        int number = 0;
+        for (const QRegularExpressionMatch &match : example.globalMatch(file.readAll()))
+            QTest::addRow("%s, example %d", page, ++number) << match.captured(1).toUtf8();
+    }
+}
+
+void TestDemoPeer::docsScriptExamplesRunAgainstIt()
+{
+    QFETCH(QByteArray, script);
+    PeerRun run;
+    const quint16 port = startTcpPeer(run);
+    QVERIFY(port != 0);
+    QTemporaryDir dir;
+    QFile setup(dir.filePath(QStringLiteral("demo.vterm")));
+    QFile source(dir.filePath(QStringLiteral("example.js")));
+    QByteArray setupText;
+    for (const char *channel : {"[Channel1]", "[Channel2]"})
+        setupText += QByteArray(channel) +
+                     "\nOn=true\nPort=TCP\nHost=127.0.0.1\nSocket=" + QByteArray::number(port) +
+                     "\n";
+    QVERIFY(setup.open(QIODevice::WriteOnly) && setup.write(setupText) == setupText.size());
+    QVERIFY(source.open(QIODevice::WriteOnly) && source.write(script) == script.size());
+    setup.close();
+    source.close();
+
+    const ToolRun example = runTool(testBinaryDir() + QStringLiteral("/src/app/varnokterm"),
+                                    {QStringLiteral("--headless"), setup.fileName(),
+                                     QStringLiteral("--script"), source.fileName()});
+    QVERIFY2(example.exitCode == 0, qPrintable(example.output));
 }
 
 QTEST_MAIN(TestDemoPeer)

@@ -99,6 +99,15 @@ void TestScriptRun::runsToItsEnd_data()
         << QByteArray("send(2, 'ping');\n\nexpect(2, 'pong', 300);\n") << false
         << "script.js:3: Error: expect(2, \"pong\"): nothing matched within 300 ms"
         << QByteArray("ping");
+    QTest::newRow("flush drops what was kept")
+        << QByteArray("send(2, 'yz\\r');\nexpect(2, /re:y(?=z\\r)/, 5000);\n"
+                      "if (flush(2) !== 2) throw new Error('not 2 bytes');\nexpect(2, 'z', 300);\n")
+        << false << "script.js:4: Error: expect(2, \"z\"): nothing matched within 300 ms"
+        << QByteArray("yz\r");
+    QTest::newRow("control bytes shown escaped")
+        << QByteArray("expect(2, '\\x06\\r', 300);\n") << false
+        << "script.js:1: Error: expect(2, \"\\x06\\r\"): nothing matched within 300 ms"
+        << QByteArray();
     QTest::newRow("syntax error") << QByteArray("send(2, 'a');\nsend(2, 'b'));\n") << false
                                   << "script.js:2: SyntaxError" << QByteArray();
     QTest::newRow("send while off")

@@ -15,14 +15,35 @@ namespace {
 
 // The functions a script sees, straight from the API object, so an error
 // they throw names the script's own line.
-const char *const functionNames[] = {"send", "expect", "wait",          "on",     "off",
-                                     "log",  "record", "stopRecording", "replay", "stopReplay"};
+const char *const functionNames[] = {"send",      "expect", "flush",  "wait",          "on",
+                                     "off",       "log",    "record", "stopRecording", "replay",
+                                     "stopReplay"};
 
 constexpr int defaultExpectMs = 10000;
 
 QString describe(const QJSValue &value)
 {
     return value.isString() ? u'"' + value.toString() + u'"' : value.toString();
+}
+
+// A message as it is shown: a control character (a pattern's "\x06", say)
+// as its escape, never as the raw byte.
+QString withControlsEscaped(const QString &message)
+{
+    QString shown;
+    for (const QChar c : message) {
+        if (c == u'\n')
+            shown += QLatin1String("\\n");
+        else if (c == u'\r')
+            shown += QLatin1String("\\r");
+        else if (c == u'\t')
+            shown += QLatin1String("\\t");
+        else if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0))
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
 }
 
 // Marks the script's time inside a call to the program for the watchdog.
@@ -126,6 +147,21 @@ QJSValue ScriptApi::expect(const QJSValue &channel, const QJSValue &pattern,
     result.setProperty(QStringLiteral("groups"), m_engine.toScriptValue(match.groups));
     result.setProperty(QStringLiteral("time"), m_engine.toScriptValue(match.at));
     return result;
+}
+
+double ScriptApi::flush(const QJSValue &channel)
+{
+    const InCall inCall(*m_gate);
+    const int number = channelOf("flush", channel);
+    if (number == 0)
+        return 0;
+    // On the GUI thread: what it received before this call is in the inbox.
+    const std::weak_ptr<ScriptGate> weakGate = m_gate;
+    const QString dropped = m_gate->callOnGui([weakGate, number] {
+        const auto gate = weakGate.lock();
+        return gate ? QString::number(gate->flush(number)) : QString();
+    });
+    return dropped.toDouble();
 }
 
 void ScriptApi::wait(const QJSValue &ms)
@@ -327,7 +363,7 @@ ScriptOutcome runScript(const QString &path, const QString &source,
     } else if (result.isError()) {
         outcome.message = QStringLiteral("%1:%2: %3")
                               .arg(name, result.property(QStringLiteral("lineNumber")).toString(),
-                                   result.toString());
+                                   withControlsEscaped(result.toString()));
     } else {
         outcome.ok = true;
         outcome.message = QStringLiteral("%1: finished").arg(name);

@@ -46,6 +46,8 @@ public:
     Q_INVOKABLE QJSValue expect(const QJSValue &channel, const QJSValue &pattern);
     Q_INVOKABLE QJSValue expect(const QJSValue &channel, const QJSValue &pattern,
                                 const QJSValue &timeoutMs);
+    // Drops what the channel kept for expect; returns how many bytes.
+    Q_INVOKABLE double flush(const QJSValue &channel);
     Q_INVOKABLE void wait(const QJSValue &ms);
     Q_INVOKABLE void on(const QJSValue &channel);
     Q_INVOKABLE void off(const QJSValue &channel);

@@ -153,6 +153,17 @@ ScriptGate::Match ScriptGate::expect(int channel, const Pattern &pattern, int ti
     }
 }
 
+qsizetype ScriptGate::flush(int channel)
+{
+    const QMutexLocker lock(&m_mutex);
+    Inbox &box = inbox(channel);
+    const qsizetype dropped = box.bytes.size() - box.start;
+    box.start = box.bytes.size();
+    box.searched = box.start;
+    dropTaken(box);
+    return dropped;
+}
+
 void ScriptGate::dropTaken(Inbox &box)
 {
     while (!box.batchEnds.isEmpty() && box.batchEnds.first().first <= box.start)

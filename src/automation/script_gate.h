@@ -79,6 +79,9 @@ public:
     // the match's end and returns it; an error when time runs out, when the
     // channel is or goes off, or when stopped.
     Match expect(int channel, const Pattern &pattern, int timeoutMs);
+    // Drops what the channel's inbox holds, so the next expect looks only at
+    // what arrives after this; returns how many bytes were dropped.
+    qsizetype flush(int channel);
 
     // Milliseconds the script's JavaScript has run since it last came back
     // from a call to the program; -1 while it is inside one.
