@@ -4,9 +4,26 @@
 # match the package's version.
 set(VARNOK_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/varnokterm)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${VARNOK_DOC_DIR})
-# The user manual and the script functions, which the man page points to.
-install(FILES ${CMAKE_SOURCE_DIR}/docs/manual.md ${CMAKE_SOURCE_DIR}/docs/scripts.md
-        DESTINATION ${VARNOK_DOC_DIR})
+# The user manual and the script functions, which the man page points to,
+# with the pages and pictures they link to; links to files that are not
+# installed lose their target (cmake/InstalledDocPage.cmake).
+set(VARNOK_DOC_PAGES manual.md scripts.md replay.md file-transfer.md send-buttons.md
+                     keyboard-and-languages.md design.md)
+set(VARNOK_DOC_PICTURES main-window-resized.png main-window-german.png pane-dump.png
+                        pane-times.png)
+set(VARNOK_INSTALLED_PAGES)
+foreach(page ${VARNOK_DOC_PAGES})
+    set(installed_page ${CMAKE_BINARY_DIR}/doc/${page})
+    add_custom_command(OUTPUT ${installed_page}
+        COMMAND ${CMAKE_COMMAND} -DPAGE=${CMAKE_SOURCE_DIR}/docs/${page} -DOUT=${installed_page}
+                -P ${CMAKE_SOURCE_DIR}/cmake/InstalledDocPage.cmake
+        DEPENDS ${CMAKE_SOURCE_DIR}/docs/${page} ${CMAKE_SOURCE_DIR}/cmake/InstalledDocPage.cmake
+        VERBATIM)
+    list(APPEND VARNOK_INSTALLED_PAGES ${installed_page})
+endforeach()
+add_custom_target(varnokterm-doc-pages ALL DEPENDS ${VARNOK_INSTALLED_PAGES})
+list(TRANSFORM VARNOK_DOC_PICTURES PREPEND ${CMAKE_SOURCE_DIR}/docs/)
+install(FILES ${VARNOK_INSTALLED_PAGES} ${VARNOK_DOC_PICTURES} DESTINATION ${VARNOK_DOC_DIR})
 # The lintian tags this package overrides, each with its reason. It and the
 # Debian changelog belong to the Debian package alone: they are in the
 # install component "debian", which a plain `cmake --install` leaves out and

@@ -104,11 +104,12 @@ install(CODE [[
 foreach(test_target tst_install tst_debian_package)
     if(TARGET ${test_target})
         add_dependencies(${test_target} varnokterm varnokterm-icons varnok-demo-peer
-                         varnokterm-changelog varnokterm-man-pages)
+                         varnokterm-changelog varnokterm-man-pages varnokterm-doc-pages)
     endif()
 endforeach()
+# It also runs the docs' script examples headless.
 if(TARGET tst_demo_peer)
-    add_dependencies(tst_demo_peer varnok-demo-peer)
+    add_dependencies(tst_demo_peer varnok-demo-peer varnokterm)
 endif()
 # The command-line test runs each program with --version.
 if(TARGET tst_command_line)
@@ -132,10 +133,15 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VARNOK_PACKAGE_CONTACT})
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+# File transfer (XMODEM, YMODEM, ZMODEM) runs lrzsz's sz and rz, and is greyed
+# out without them; ser2net serves a serial port for an RFC 2217 channel.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "lrzsz")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ser2net")
 # The summary above is the synopsis line; this is the text below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "VarnokTerm shows what instruments send on two serial ports, or on a TCP\n\
-connection, as text, decimal or hex, in real time, line by line or in\n\
+    "VarnokTerm shows what instruments send on two serial ports, or on TCP\n\
+connections, RFC 2217 serial servers or a port it listens on, as text,\n\
+decimal or hex, in real time, line by line or in\n\
 bursts separated by a quiet time-out, and sends typed text or hex bytes.\n\
 The package includes varnok-demo-peer, a pretend instrument to try it with.")
 # Everything a plain install installs, and the Debian-only files.

@@ -85,6 +85,8 @@ class TestDebianPackage : public QObject
 private slots:
     void initTestCase();
     void dependsOnQtAndFonts();
+    void recommendsAndSuggests_data();
+    void recommendsAndSuggests();
     void namesMaintainerWithAddress();
     void passesLintian();
     void desktopEntryValidates();
@@ -147,6 +149,22 @@ void TestDebianPackage::dependsOnQtAndFonts()
         QVERIFY2(listed,
                  qPrintable(name + QStringLiteral(" missing from: ") + packages.join(u',')));
     }
+}
+
+void TestDebianPackage::recommendsAndSuggests_data()
+{
+    QTest::addColumn<QString>("relation");
+    QTest::addColumn<QString>("package");
+    QTest::newRow("file transfer") << QStringLiteral("Recommends") << QStringLiteral("lrzsz");
+    QTest::newRow("RFC 2217 server") << QStringLiteral("Suggests") << QStringLiteral("ser2net");
+}
+
+void TestDebianPackage::recommendsAndSuggests()
+{
+    QFETCH(QString, relation);
+    QFETCH(QString, package);
+    QVERIFY2(field(relation).split(QStringLiteral(", ")).contains(package),
+             qPrintable(relation + QStringLiteral(": ") + field(relation)));
 }
 
 void TestDebianPackage::namesMaintainerWithAddress()
@@ -282,11 +300,15 @@ void TestDebianPackage::manPageShowsOptions_data()
                                                QStringLiteral("-v, --version"),
                                                QStringLiteral("setup.vterm"),
                                                QStringLiteral("EXIT STATUS"),
-                                               QStringLiteral("last.vterm")};
+                                               QStringLiteral("last.vterm"),
+                                               QStringLiteral("EXAMPLES"),
+                                               QStringLiteral("sz(1)"),
+                                               QStringLiteral("rz(1)")};
     QTest::newRow("varnok-demo-peer")
         << QStringLiteral("varnok-demo-peer")
         << QStringList{QStringLiteral("varnok-demo-peer - pretend instrument"),
-                       QStringLiteral("--pty"), QStringLiteral("--port N")};
+                       QStringLiteral("--pty"), QStringLiteral("--port N"),
+                       QStringLiteral("EXAMPLES")};
 }
 
 void TestDebianPackage::manPageShowsOptions()

@@ -5,8 +5,10 @@
 
 #include "support/build_tools.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +30,7 @@ private slots:
     void installsProgram();
     void installsDocumentation_data();
     void installsDocumentation();
+    void installedDocsLinkOnlyInstalledFiles();
     void installsPngIcons_data();
     void installsPngIcons();
     void installsScalableIcon();
@@ -93,6 +96,25 @@ void TestInstall::installsDocumentation()
     const QFileInfo file(installed(path));
     QVERIFY2(file.isFile(), qPrintable(file.filePath()));
     QVERIFY(file.size() > 0);
+}
+
+// Every link of the installed pages (a picture, a sibling page) names a
+// file installed beside them; a web address or an anchor alone is left out.
+void TestInstall::installedDocsLinkOnlyInstalledFiles()
+{
+    const QDir docs(installed(QStringLiteral("usr/share/doc/varnokterm")));
+    const QRegularExpression link(QStringLiteral(R"(\]\(([^)#\s]+)[^)]*\))"));
+    QStringList broken;
+    for (const QString &page : docs.entryList({QStringLiteral("*.md")}, QDir::Files)) {
+        QFile file(docs.filePath(page));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        for (const QRegularExpressionMatch &match : link.globalMatch(file.readAll())) {
+            const QString target = match.captured(1);
+            if (!target.contains(QLatin1String("://")) && !QFileInfo(docs, target).isFile())
+                broken << page + QStringLiteral(": ") + target;
+        }
+    }
+    QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u'\n')));
 }
 
 void TestInstall::installsPngIcons_data()
