@@ -27,17 +27,17 @@ QByteArray sampleBytes(quint32 seed, int lines, bool withFrame)
     return bytes;
 }
 
-// The demo peer's port, so the picture matches the README's walk-through;
-// any free port if it is taken.
+// The demo peer's port, so the picture's Socket field matches the README's
+// walk-through: no picture rather than one showing another port.
 constexpr quint16 demoPeerPort = 9761;
 
 } // namespace
 
 bool ScreenshotWindow::fill(QString *why)
 {
-    if (!m_peer.listen(QHostAddress::LocalHost, demoPeerPort) &&
-        !m_peer.listen(QHostAddress::LocalHost)) {
-        *why = QStringLiteral("no port of 127.0.0.1 to listen on: ") + m_peer.errorString();
+    if (!m_peer.listen(QHostAddress::LocalHost, demoPeerPort)) {
+        *why = QStringLiteral("127.0.0.1:%1 is taken (stop the demo peer): ").arg(demoPeerPort) +
+               m_peer.errorString();
         return false;
     }
     const QByteArray tcpBytes = sampleBytes(1, 40, false);
