@@ -7,12 +7,14 @@
 #include "ui/about_box.h"
 #include "ui/format_dialog.h"
 #include "ui/print_dialog_component.h"
+#include "ui/script_commands.h"
 #include "ui/serial_setup_dialog.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -77,6 +79,7 @@ private slots:
     void printNeedsDataInChannel1();
     void printFollowsChannel1sFormatNow();
     void cancelledPrintPrintsNothing();
+    void stuckScriptIsOfferedAStop();
 };
 
 void TestMenuCommands::cleanup()
@@ -270,4 +273,32 @@ void TestMenuCommands::cancelledPrintPrintsNothing()
 }
 
 QTEST_MAIN(TestMenuCommands)
+// JavaScript that runs ScriptRun::stuckMs without calling the program (an
+// endless loop) makes the window ask; its Stop Script ends the script.
+void TestMenuCommands::stuckScriptIsOfferedAStop()
+{
+    DisplayFixture f;
+    QTemporaryDir dir;
+    QFile script(dir.filePath(QStringLiteral("loop.js")));
+    QVERIFY(script.open(QIODevice::WriteOnly) && script.write("for (;;) {}\n") > 0);
+    script.close();
+    QVERIFY(f.window->scriptCommands()->run(script.fileName()));
+    const auto question = [] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (box && box->isVisible() && box->text().contains(QLatin1String("loop.js")))
+                return box;
+        }
+        return static_cast<QMessageBox *>(nullptr);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(question(), ScriptRun::stuckMs + 20000);
+    const QList<QAbstractButton *> buttons = question()->buttons();
+    const auto stop = std::find_if(buttons.cbegin(), buttons.cend(), [](QAbstractButton *b) {
+        return b->text() == QLatin1String("Stop Script");
+    });
+    QVERIFY(stop != buttons.cend());
+    (*stop)->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!f.window->scriptCommands()->script().isRunning(), 10000);
+}
+
 #include "tst_menu_commands.moc"
