@@ -1091,6 +1091,13 @@
         </translation>
     </message>
     <message numerus="yes">
+        <source>%n value(s) kept as they were, for an escape a setup file does not know (it knows \t, \\ and \&quot;): %1</source>
+        <translation>
+            <numerusform>%n Wert blieb unverändert, wegen einer Escape-Folge, die eine Konfigurationsdatei nicht kennt (sie kennt \t, \\ und \&quot;): %1</numerusform>
+            <numerusform>%n Werte blieben unverändert, wegen einer Escape-Folge, die eine Konfigurationsdatei nicht kennt (sie kennt \t, \\ und \&quot;): %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
         <source>%n key(s) that are not setup values: %1</source>
         <translation>
             <numerusform>%n Schlüssel, der kein Konfigurationswert ist: %1</numerusform>
