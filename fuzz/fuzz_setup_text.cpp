@@ -30,7 +30,13 @@ bool isLineOfASetup(const QByteArray &line)
         return true;
     if (trimmed.startsWith('[') && trimmed.endsWith(']'))
         return true;
-    return trimmed.indexOf('=') > 0;
+    // A lone backslash at the end would join the next line to it.
+    const QByteArray ending = line.endsWith('\r') ? line.chopped(1) : line;
+    const qsizetype kept = ending.size();
+    qsizetype backslashes = 0;
+    while (backslashes < kept && ending.at(kept - 1 - backslashes) == '\\')
+        ++backslashes;
+    return trimmed.indexOf('=') > 0 && backslashes % 2 == 0;
 }
 
 } // namespace

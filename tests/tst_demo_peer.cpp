@@ -51,6 +51,12 @@ QString firstLine(const QByteArray &bytes)
     return QString::fromLatin1(bytes.mid(start, end + 2 - start));
 }
 
+bool written(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 // One run of the peer. Whatever happens, the destructor ends the process
 // this test started (and no other).
 class PeerRun
@@ -459,24 +465,17 @@ void TestDemoPeer::docsScriptExamplesRunAgainstIt()
 {
     QFETCH(QByteArray, script);
     PeerRun run;
-    const quint16 port = startTcpPeer(run);
-    QVERIFY(port != 0);
+    const QByteArray port = QByteArray::number(startTcpPeer(run));
+    QVERIFY(port != "0");
     QTemporaryDir dir;
-    QFile setup(dir.filePath(QStringLiteral("demo.vterm")));
-    QFile source(dir.filePath(QStringLiteral("example.js")));
-    QByteArray setupText;
-    for (const char *channel : {"[Channel1]", "[Channel2]"})
-        setupText += QByteArray(channel) +
-                     "\nOn=true\nPort=TCP\nHost=127.0.0.1\nSocket=" + QByteArray::number(port) +
-                     "\n";
-    QVERIFY(setup.open(QIODevice::WriteOnly) && setup.write(setupText) == setupText.size());
-    QVERIFY(source.open(QIODevice::WriteOnly) && source.write(script) == script.size());
-    setup.close();
-    source.close();
-
-    const ToolRun example = runTool(testBinaryDir() + QStringLiteral("/src/app/varnokterm"),
-                                    {QStringLiteral("--headless"), setup.fileName(),
-                                     QStringLiteral("--script"), source.fileName()});
+    const QByteArray channel = "\nOn=true\nPort=TCP\nHost=127.0.0.1\nSocket=" + port + '\n';
+    const QString setup = dir.filePath(QStringLiteral("demo.vterm"));
+    const QString source = dir.filePath(QStringLiteral("example.js"));
+    QVERIFY(written(setup, "[Channel1]" + channel + "[Channel2]" + channel));
+    QVERIFY(written(source, script));
+    const ToolRun example =
+        runTool(testBinaryDir() + QStringLiteral("/src/app/varnokterm"),
+                {QStringLiteral("--headless"), setup, QStringLiteral("--script"), source});
     QVERIFY2(example.exitCode == 0, qPrintable(example.output));
 }
 

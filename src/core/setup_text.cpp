@@ -35,13 +35,25 @@ bool isBinary(QByteArrayView line)
     return utf8.hasError();
 }
 
+// A line whose last backslash escapes nothing: the INI reader would join the
+// next line to it.
+bool joinsTheNextLine(QByteArrayView line)
+{
+    if (line.endsWith('\r'))
+        line.chop(1);
+    qsizetype backslashes = 0;
+    while (backslashes < line.size() && line[line.size() - 1 - backslashes] == '\\')
+        ++backslashes;
+    return backslashes % 2 == 1;
+}
+
 // The first escape in a "key=value" line's value that is not \t, \\ or \".
 std::optional<QString> unknownEscapeIn(QByteArrayView value)
 {
     for (qsizetype i = 0; i < value.size(); ++i) {
         if (value[i] != '\\')
             continue;
-        if (i + 1 == value.size())
+        if (i + 1 == value.size()) // "a\ " once trimmed
             return QStringLiteral("\\");
         const char next = value[++i];
         if (next == 't' || next == '\\' || next == '"')
@@ -90,6 +102,10 @@ Check check(QByteArrayView text)
         } else if (trimmed.indexOf('=') <= 0)
             result.problem =
                 tr("Line %1 is not a \"key=value\" line: %2").arg(number).arg(shown(trimmed));
+        else if (joinsTheNextLine(line))
+            result.problem =
+                tr("Line %1 ends in a backslash, which would join the next line to it.")
+                    .arg(number);
         else {
             const qsizetype equals = trimmed.indexOf('=');
             if (const std::optional<QString> escape = unknownEscapeIn(trimmed.sliced(equals + 1))) {
