@@ -22,6 +22,8 @@
 #include <QRadioButton>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QTest>
 
 #include <algorithm>
@@ -37,6 +39,8 @@ private slots:
     void portListsHoldTheirEntriesWithDeviceTips();
     void choosingTcpShowsOnlyTheTcpFields_data();
     void choosingTcpShowsOnlyTheTcpFields();
+    void controlsNeverOverlapAndPortBoxesShowTheirEntries_data();
+    void controlsNeverOverlapAndPortBoxesShowTheirEntries();
     void reloadResetsTheWindowAndKeepsRecords();
     void optionSwitchesChangeOnlyTheirOwnVariable_data();
     void optionSwitchesChangeOnlyTheirOwnVariable();
@@ -164,6 +168,71 @@ void TestDisplayWindow::choosingTcpShowsOnlyTheTcpFields()
     f.choosePort(channel, QStringLiteral("5"));
     for (QWidget *field : f.channel(channel).tcpFields())
         QVERIFY(!field->isVisible());
+}
+
+// What each visible control of `form` takes: a control its whole place, a
+// frame only its title (the controls inside it are its own).
+static QList<std::pair<QString, QRect>> takenAreas(QWidget *form)
+{
+    QList<std::pair<QString, QRect>> areas;
+    for (QWidget *w : form->findChildren<QWidget *>()) {
+        QWidget *parent = w->parentWidget();
+        if (!w->isVisibleTo(form) || (parent != form && !qobject_cast<QGroupBox *>(parent)))
+            continue; // hidden, or a part of a control
+        QRect area(w->mapTo(form, QPoint(0, 0)), w->size());
+        if (const auto *frame = qobject_cast<QGroupBox *>(w)) {
+            QStyleOptionGroupBox option;
+            option.initFrom(frame);
+            option.text = frame->title();
+            option.textAlignment = frame->alignment();
+            option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+            area =
+                frame->style()
+                    ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame)
+                    .translated(area.topLeft());
+        }
+        areas.append({w->objectName() + w->property("index").toString(), area});
+    }
+    return areas;
+}
+
+void TestDisplayWindow::controlsNeverOverlapAndPortBoxesShowTheirEntries_data()
+{
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<QString>("entry");
+    const QStringList entries{
+        "TCP", "RFC 2217",   "TCP Listen",
+        "5",   "/dev/pts/6", "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"};
+    for (int n : channelNumbers()) {
+        for (const QString &entry : entries)
+            QTest::addRow("%d %s", n, qPrintable(entry)) << n << entry;
+    }
+}
+
+void TestDisplayWindow::controlsNeverOverlapAndPortBoxesShowTheirEntries()
+{
+    QFETCH(int, channel);
+    QFETCH(QString, entry);
+    DisplayFixture f;
+    f.choosePort(channel, entry);
+    const QLineEdit *shown = f.channel(channel).widgets().cmbPort->lineEdit();
+    QCOMPARE(shown->text(), entry);
+    // The list's entries and a device path of a usual length are shown
+    // whole; a longer path in the box's tooltip.
+    const int room = shown->contentsRect().width() - 4; // the line edit's own margins
+    if (entry.size() <= 12)
+        QVERIFY2(shown->fontMetrics().horizontalAdvance(entry) <= room, qPrintable(entry));
+    else
+        QCOMPARE(shown->toolTip(), entry);
+    for (const QSize grown : {QSize(0, 0), QSize(300, 200)}) {
+        f.window->resize(f.window->minimumSize() + grown);
+        const QList<std::pair<QString, QRect>> areas = takenAreas(&f.controls());
+        for (qsizetype i = 0; i < areas.size(); ++i) {
+            for (qsizetype j = i + 1; j < areas.size(); ++j)
+                QVERIFY2(!areas.at(i).second.intersects(areas.at(j).second),
+                         qPrintable(areas.at(i).first + " covers " + areas.at(j).first));
+        }
+    }
 }
 
 void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()

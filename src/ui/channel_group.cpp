@@ -7,6 +7,7 @@
 #include "ui/channel_group_accessibility.h"
 #include "ui/display_layout.h"
 #include "ui/pane_find_box.h"
+#include "ui/port_entry_edit.h"
 #include "ui/program_message.h"
 #include "ui/transmit_edit.h"
 
@@ -38,7 +39,7 @@ QPushButton *button(QWidget *parent, QByteArrayView name, const QString &caption
 QComboBox *portList(QWidget *parent, QByteArrayView name, const QString &shown, const Place &at)
 {
     auto *list = placeControl<QComboBox>(parent, name, at);
-    list->setEditable(true);
+    list->setLineEdit(new PortEntryEdit(list));
     list->setInsertPolicy(QComboBox::NoInsert);
     list->setEditText(shown);
     keepTypedText(list);
@@ -152,6 +153,13 @@ void ChannelGroup::layOut(int extraWidth, int extraHeight, int shiftDown)
         else if (control == m_widgets.fraPort)
             frameAt = place.topLeft();
     }
+    // The network fields stand or move as one row, as their label IP does.
+    const QList<QWidget *> networkRow = tcpFields();
+    int networkLeft = 0;
+    for (const auto &[control, place] : std::as_const(m_design)) {
+        if (control && control == m_widgets.lblIP)
+            networkLeft = place.left();
+    }
     for (const auto &[control, place] : std::as_const(m_design)) {
         if (!control)
             continue;
@@ -164,7 +172,8 @@ void ChannelGroup::layOut(int extraWidth, int extraHeight, int shiftDown)
             // The TCP fields lie on the window: compare them in the frame's terms.
             const bool onWindow = control->parentWidget() != m_widgets.fraPort;
             const QRect inFrame = onWindow ? place.translated(-frameAt) : place;
-            at.translate(inFrame.left() >= pane.right() ? extraWidth : 0,
+            const int left = networkRow.contains(control) ? networkLeft : inFrame.left();
+            at.translate(left >= pane.right() ? extraWidth : 0,
                          (inFrame.top() >= pane.bottom() ? extraHeight : 0) +
                              (onWindow ? shiftDown : 0));
         }
