@@ -83,6 +83,8 @@ private slots:
     void statusLineShowsStateCountsAndFile();
     void deviceNamesKeepNoAddedSuffix_data();
     void deviceNamesKeepNoAddedSuffix();
+    void typedSuffixDecidesTheKind_data();
+    void typedSuffixDecidesTheKind();
 
 private:
     QString file(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
@@ -262,6 +264,30 @@ void TestCaptureMenu::deviceNamesKeepNoAddedSuffix()
     QFETCH(QString, chosen);
     QFETCH(QString, meant);
     QCOMPARE(withoutSuffixAddedToDevice(chosen, QStringLiteral("bin")), meant);
+}
+
+void TestCaptureMenu::typedSuffixDecidesTheKind_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("filter"); // raw bytes, text as shown, timestamped log
+    QTest::addColumn<RecordKind>("kind");
+    QTest::newRow(".log under raw bytes") << "ch2.log" << 0 << RecordKind::Log;
+    QTest::newRow(".BIN under log") << "ch2.BIN" << 2 << RecordKind::Raw;
+    QTest::newRow(".txt under raw bytes") << "ch2.txt" << 0 << RecordKind::Shown;
+    QTest::newRow("no suffix: the filter's") << "ch2" << 1 << RecordKind::Shown;
+    QTest::newRow("another suffix: the filter's") << "ch2.dat" << 2 << RecordKind::Log;
+}
+
+void TestCaptureMenu::typedSuffixDecidesTheKind()
+{
+    QFETCH(QString, name);
+    QFETCH(int, filter);
+    QFETCH(RecordKind, kind);
+    CaptureFixture f(m_dir.filePath(name), filter);
+    f.action("mnuCaptureRecord2")->trigger();
+    const Recording *started = f.session.recordings().recording(RecordSource::channel(2));
+    QVERIFY(started);
+    QCOMPARE(started->kind(), kind);
 }
 
 QTEST_MAIN(TestCaptureMenu)

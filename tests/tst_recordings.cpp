@@ -86,6 +86,8 @@ private slots:
     void logCutShortEndsWithAWholeEntry();
     void slowDiskStopsTheRecording();
     void fileCutShortGoesOnAtItsEnd();
+    void secondRecordingOfASourceOrAFileSaysWhichRuns_data();
+    void secondRecordingOfASourceOrAFileSaysWhichRuns();
 
 private:
     QString file(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
@@ -295,6 +297,37 @@ void TestRecordings::fileCutShortGoesOnAtItsEnd()
     QVERIFY(s.receive("after"));
     s.finish();
     QCOMPARE(fileBytes(path), QByteArray("after"));
+}
+
+void TestRecordings::secondRecordingOfASourceOrAFileSaysWhichRuns_data()
+{
+    QTest::addColumn<int>("source"); // 0: both channels' log
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("hardLink"); // `name` is made a hard link to the running file
+    QTest::newRow("the channel's log beside its raw") << 2 << "b.log" << false;
+    QTest::newRow("the same name") << 0 << "a.bin" << false;
+    QTest::newRow("a hard link to it") << 0 << "b.log" << true;
+}
+
+void TestRecordings::secondRecordingOfASourceOrAFileSaysWhichRuns()
+{
+    QFETCH(int, source);
+    QFETCH(QString, name);
+    QFETCH(bool, hardLink);
+    PtySession s;
+    const QString running = file("a.bin");
+    QCOMPARE(s.record(RecordSource::channel(2), RecordKind::Raw, running), QString());
+    const QString second = m_dir.filePath(name);
+    if (hardLink)
+        QCOMPARE(
+            ::link(QFile::encodeName(running).constData(), QFile::encodeName(second).constData()),
+            0);
+    const QString refused =
+        s.record(source == 0 ? RecordSource::allChannels() : RecordSource::channel(source),
+                 RecordKind::Log, second);
+    QVERIFY2(refused.contains(running), qPrintable(refused));
+    QVERIFY(!s.recordings.isRecording(RecordSource::allChannels()));
+    s.finish();
 }
 
 QTEST_GUILESS_MAIN(TestRecordings)

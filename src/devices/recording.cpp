@@ -3,6 +3,19 @@
 #include "devices/channel.h"
 
 #include <QDateTime>
+#include <QFileInfo>
+
+std::optional<RecordKind> recordKindOfName(const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"bin")
+        return RecordKind::Raw;
+    if (suffix == u"txt")
+        return RecordKind::Shown;
+    if (suffix == u"log")
+        return RecordKind::Log;
+    return std::nullopt;
+}
 
 Recording::Recording(RecordKind kind, const QList<Channel *> &channels,
                      std::unique_ptr<FileWriter> writer, QObject *parent)

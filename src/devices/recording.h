@@ -21,6 +21,11 @@ enum class RecordKind
     Log    // timestamped entries of received and sent lines, and notes on the links
 };
 
+// The kind a file's name asks for by its suffix, in any case: .bin raw
+// bytes, .txt the text as shown, .log a log; nothing for another suffix or
+// none, where the caller's choice stands.
+std::optional<RecordKind> recordKindOfName(const QString &path);
+
 // One file being recorded from one channel (or, for a log, from both):
 // listens to the channels and hands what it makes of their data to its
 // file writer.

@@ -4,9 +4,11 @@
 
 #include "devices/channel.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -16,6 +18,34 @@ QString fileKey(const QString &path)
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+// The same file: by name, or by its device and inode, which a hard link
+// under another name shares.
+bool sameFile(const QString &a, const QString &b)
+{
+    if (fileKey(a) == fileKey(b))
+        return true;
+    struct stat first
+    {};
+    struct stat second
+    {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 &&
+           first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+QString kindName(RecordKind kind)
+{
+    switch (kind) {
+    case RecordKind::Raw:
+        return Recordings::tr("raw bytes");
+    case RecordKind::Shown:
+        return Recordings::tr("text as shown");
+    case RecordKind::Log:
+        break;
+    }
+    return Recordings::tr("timestamped log");
 }
 
 } // namespace
@@ -46,12 +76,21 @@ Recordings::~Recordings()
 QString Recordings::start(RecordSource source, RecordKind kind, const QString &path,
                           FileWriter::Existing existing)
 {
-    if (isRecording(source))
-        return tr("That recording is already running.");
-    const QString key = fileKey(path);
+    if (const Recording *running = recording(source)) {
+        if (source.isAllChannels())
+            return tr("Both channels are already recorded to one log, %1: there is one such "
+                      "log at a time.")
+                .arg(running->path());
+        return tr("Comm Port %1 is already recorded to %2 (%3): a channel has one recording at "
+                  "a time, besides the log of both channels.")
+            .arg(QString::number(source.channelNumber()), running->path(),
+                 kindName(running->kind()));
+    }
     for (const auto &active : m_active)
-        if (active && fileKey(active->path()) == key)
-            return tr("%1 is already being recorded to.").arg(path);
+        if (active && sameFile(active->path(), path))
+            return active->path() == path
+                       ? tr("%1 is already being recorded to.").arg(path)
+                       : tr("%1 is already being recorded to, as %2.").arg(path, active->path());
 
     auto writer = std::make_unique<FileWriter>(path);
     writer->setQueueLimit(m_queueLimit);

@@ -37,7 +37,8 @@ private:
     int m_channel;
 };
 
-// The program's recordings: at most one per source. A channel's recording
+// The program's recordings: at most one per source, and one per file, whatever
+// name reaches it (a hard link is the same file). A channel's recording
 // stops when the channel is switched off (for whatever reason); the log of
 // all channels stops once none is on. A recording may start
 // while its channel is off, so it holds everything from the switch-on. A recording whose file

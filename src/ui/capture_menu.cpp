@@ -105,7 +105,11 @@ void CaptureMenu::record(RecordSource source)
             return;
         }
     }
-    const RecordKind kind = both ? RecordKind::Log : channelKinds.at(size_t(choice->filter) % 3);
+    // A suffix typed decides the kind; the filter, for a name without one.
+    const RecordKind kind =
+        both ? RecordKind::Log
+             : recordKindOfName(choice->path)
+                   .value_or(channelKinds.at(size_t(choice->filter) % channelKinds.size()));
     const QString refused = recordings.start(source, kind, choice->path, existing);
     if (!refused.isEmpty())
         showProgramMessage(m_window, tr("Recording did not start."), refused);
