@@ -1166,8 +1166,28 @@
 <context>
     <name>Recordings</name>
     <message>
-        <source>That recording is already running.</source>
-        <translation>Diese Aufzeichnung läuft bereits.</translation>
+        <source>Both channels are already recorded to one log, %1: there is one such log at a time.</source>
+        <translation>Beide Anschlüsse werden bereits in ein Protokoll aufgezeichnet, %1: es gibt nur eines zur Zeit.</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 is already recorded to %2 (%3): a channel has one recording at a time, besides the log of both channels.</source>
+        <translation>Anschluss %1 wird bereits in %2 aufgezeichnet (%3): ein Anschluss hat eine Aufzeichnung zur Zeit, neben dem Protokoll beider Anschlüsse.</translation>
+    </message>
+    <message>
+        <source>%1 is already being recorded to, as %2.</source>
+        <translation>In %1 wird bereits aufgezeichnet, als %2.</translation>
+    </message>
+    <message>
+        <source>raw bytes</source>
+        <translation>rohe Bytes</translation>
+    </message>
+    <message>
+        <source>text as shown</source>
+        <translation>Text wie angezeigt</translation>
+    </message>
+    <message>
+        <source>timestamped log</source>
+        <translation>Protokoll mit Zeitstempeln</translation>
     </message>
     <message>
         <source>%1 is already being recorded to.</source>
@@ -1346,12 +1366,16 @@
         <source>%1: nothing sent, too much waits to go out.</source>
         <translation>%1: nichts gesendet, zu viel wartet auf das Senden.</translation>
     </message>
+    <message>
+        <source>The text has %1 characters; a button sends at most %2.</source>
+        <translation>Der Text hat %1 Zeichen; ein Knopf sendet höchstens %2.</translation>
+    </message>
 </context>
 <context>
     <name>SendButtonsDialog</name>
     <message>
-        <source>Hex pairs (41 42 0D)</source>
-        <translation>Hex-Paare (41 42 0D)</translation>
+        <source>He&amp;x pairs (41 42 0D)</source>
+        <translation>He&amp;x-Paare (41 42 0D)</translation>
     </message>
     <message>
         <source>Comm Port %1 Send Buttons</source>
@@ -1382,11 +1406,11 @@
         <translation>&amp;Name:</translation>
     </message>
     <message>
-        <source>&amp;Sends:</source>
+        <source>Sen&amp;ds:</source>
         <translation>Sen&amp;det:</translation>
     </message>
     <message>
-        <source>&amp;Repeat every:</source>
+        <source>Repeat e&amp;very:</source>
         <translation>&amp;Wiederholen alle:</translation>
     </message>
     <message>
@@ -1421,8 +1445,12 @@
         <translation>Datei an Anschluss %1 senden</translation>
     </message>
     <message>
-        <source>Receive File from Comm Port %1...</source>
-        <translation>Datei von Anschluss %1 empfangen...</translation>
+        <source>Receive &amp;File from Comm Port %1...</source>
+        <translation>Datei &amp;von Anschluss %1 empfangen...</translation>
+    </message>
+    <message>
+        <source>Recei&amp;ve File from Comm Port %1...</source>
+        <translation>Datei von Anschluss %1 empfan&amp;gen...</translation>
     </message>
     <message>
         <source>Send %1</source>

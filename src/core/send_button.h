@@ -14,6 +14,8 @@ struct SendButton
     static constexpr int perChannel = 12; // F1 to F12
     static constexpr int shortestRepeatMs = 10;
     static constexpr int longestRepeatMs = 3'600'000;
+    // A text field holds no more; a longer text is refused, never cut.
+    static constexpr int longestText = 32'767;
 
     QString name;
     QString text;

@@ -3,6 +3,8 @@
 #include "core/send_text.h"
 #include "devices/channel.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
 SendButtons::SendButtons(Channel &channel)
@@ -10,6 +12,9 @@ SendButtons::SendButtons(Channel &channel)
 {
     for (int i = 0; i < SendButton::perChannel; ++i)
         connect(&m_slots.at(size_t(i)).timer, &QTimer::timeout, this, [this, i] {
+            // A link waiting to come back skips its turns: the button goes on.
+            if (m_channel.isOn() && m_channel.isWaiting())
+                return;
             if (!sendOnce(i))
                 stop(i);
         });
@@ -33,6 +38,10 @@ QString SendButtons::define(int index, const SendButton &button)
 {
     if (index < 0 || index >= SendButton::perChannel)
         return tr("There are %1 send buttons.").arg(SendButton::perChannel);
+    if (button.isDefined() && button.text.size() > SendButton::longestText)
+        return tr("The text has %1 characters; a button sends at most %2.")
+            .arg(QLocale().toString(button.text.size()),
+                 QLocale().toString(SendButton::longestText));
     const SendText::Reading reading = SendText::of(button.text, button.hexPairs);
     if (button.isDefined() && !reading.ok())
         return reading.error;

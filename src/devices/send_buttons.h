@@ -16,7 +16,10 @@ class Channel;
 // and are logged as sent, and stay out of the transmit records, so Repeat
 // never resends them. A button with a repeat time starts resending at that
 // interval and stops at the next press, at its redefinition, or when the
-// channel goes off. Only a good definition is kept: its text always reads.
+// channel goes off; while the channel waits to reconnect it goes on and
+// sends nothing, and its sends resume once the link is back. Only a good
+// definition is kept: its text always reads, and is at most
+// SendButton::longestText characters.
 // A press that sends nothing (the channel is off or waits to reconnect, or
 // its queue is full) queues nothing and says why with refused().
 class SendButtons : public QObject
@@ -30,8 +33,8 @@ public:
     SendButtonList buttons() const;
     bool anyDefined() const;
     // Replaces button `index` (an undefined one removes it); stops its
-    // repeating. An error (nothing changed) when its text does not read or
-    // its repeat time is out of range.
+    // repeating. An error (nothing changed) when its text is too long or
+    // does not read, or its repeat time is out of range.
     QString define(int index, const SendButton &button);
 
     // The operator pressed button `index`; an undefined one does nothing.

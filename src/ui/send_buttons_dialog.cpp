@@ -18,16 +18,22 @@ SendButtonsDialog::SendButtonsDialog(Channel &channel, QWidget *parent)
     , m_which(new QComboBox(this))
     , m_name(new QLineEdit(this))
     , m_text(new QLineEdit(this))
-    , m_hexPairs(new QCheckBox(tr("Hex pairs (41 42 0D)"), this))
+    , m_hexPairs(new QCheckBox(tr("He&x pairs (41 42 0D)"), this))
     , m_repeatMs(new QSpinBox(this))
     , m_message(new QLabel(this))
 {
     setObjectName(QStringLiteral("dlgSendButtons%1").arg(channel.number()));
     setWindowTitle(tr("Comm Port %1 Send Buttons").arg(channel.number()));
     setAttribute(Qt::WA_DeleteOnClose);
+    m_name->setObjectName(QStringLiteral("txtName"));
+    m_text->setObjectName(QStringLiteral("txtSends"));
+    m_message->setObjectName(QStringLiteral("lblMessage"));
     for (int i = 0; i < SendButton::perChannel; ++i)
         m_which->addItem(tr("F%1").arg(i + 1));
     m_text->setPlaceholderText(tr(R"(Text, with \r \n \t \\ \xHH)"));
+    // One character past the limit: a longer paste is refused by Save, never
+    // cut to a length that would pass.
+    m_text->setMaxLength(SendButton::longestText + 1);
     m_repeatMs->setRange(0, SendButton::longestRepeatMs);
     m_repeatMs->setSuffix(tr(" ms"));
     m_repeatMs->setSpecialValueText(tr("Send once"));
@@ -38,9 +44,9 @@ SendButtonsDialog::SendButtonsDialog(Channel &channel, QWidget *parent)
     auto *form = new QFormLayout;
     form->addRow(tr("&Button:"), m_which);
     form->addRow(tr("&Name:"), m_name);
-    form->addRow(tr("&Sends:"), m_text);
+    form->addRow(tr("Sen&ds:"), m_text);
     form->addRow(QString(), m_hexPairs);
-    form->addRow(tr("&Repeat every:"), m_repeatMs);
+    form->addRow(tr("Repeat e&very:"), m_repeatMs);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Save | QDialogButtonBox::Close, this);
     QPushButton *removeButton = buttons->addButton(tr("&Remove"), QDialogButtonBox::ActionRole);
     auto *layout = new QVBoxLayout(this);

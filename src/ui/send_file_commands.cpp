@@ -32,10 +32,14 @@ void SendFileCommands::addEntries(QMenu *file)
                                         [this, n] { chooseAndSend(n); });
         send->setObjectName(QStringLiteral("mnuFileSend%1").arg(n));
     }
+    // Each receive entry its own letter: the send entries hold the numbers.
+    const QStringList receiveCaptions{tr("Receive &File from Comm Port %1..."),
+                                      tr("Recei&ve File from Comm Port %1...")};
     for (const ChannelListEntry &entry : channelList) {
         const int n = entry.number;
-        QAction *receive = file->addAction(tr("Receive File from Comm Port %1...").arg(n), this,
-                                           [this, n] { chooseAndReceive(n); });
+        QAction *receive =
+            file->addAction(receiveCaptions.value(n - 1, receiveCaptions.last()).arg(n), this,
+                            [this, n] { chooseAndReceive(n); });
         receive->setObjectName(QStringLiteral("mnuFileReceive%1").arg(n));
     }
 }
