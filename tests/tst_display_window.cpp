@@ -62,6 +62,7 @@ private slots:
     void typedPortTextIsNeverRewritten();
     void clickingTheSelectedSwitchChangesNothing();
     void resizingGrowsTheReceivePanes();
+    void timeOfDayLeavesADemoReadingOneRow();
     void paneOfAChannelThatIsOffCanBeCopied();
     void tabFollowsTheDesignedOrderOnEveryPass_data();
     void tabFollowsTheDesignedOrderOnEveryPass();
@@ -686,6 +687,24 @@ void TestDisplayWindow::resizingGrowsTheReceivePanes()
     QCOMPARE(f.controls().size(), f.controls().minimumSize());
     for (QWidget *w : controls)
         QCOMPARE(w->geometry(), design[w]);
+}
+
+void TestDisplayWindow::timeOfDayLeavesADemoReadingOneRow()
+{
+    DisplayFixture f;
+    const QByteArray reading("T=23.41C P=1013.2hPa RH=41%\r\n"); // varnok-demo-peer's
+    const QDateTime late(QDate(2026, 12, 7), QTime(23, 59, 59, 500));
+    for (int n : channelNumbers()) {
+        f.state(n).setPaneTimes({LineTimeForm::WallClock, false});
+        for (const int ms : {0, 400, 600}) // the last one on the next day
+            f.state(n).pane().append(reading, late.addMSecs(ms).toMSecsSinceEpoch());
+        CapturePane *pane = f.channel(n).widgets().txtRecv;
+        pane->flushPendingUpdate();
+        QCOMPARE(pane->rowText(1), QString::fromLatin1(reading.chopped(2)));
+        // The date where it changes, in the time's own width.
+        QCOMPARE((QStringList{pane->gutterText(0), pane->gutterText(1), pane->gutterText(2)}),
+                 (QStringList{"  2026-12-07", "23:59:59.900", "  2026-12-08"}));
+    }
 }
 
 void TestDisplayWindow::paneOfAChannelThatIsOffCanBeCopied()

@@ -26,8 +26,8 @@ namespace LineTimeText {
 
 namespace {
 
-constexpr int kDateTimeWidth = 23; // 2026-12-07 14:24:52.006
-constexpr int kSecondsWidth = 13;  // +99999999.999
+constexpr int kTimeWidth = 12;    // 14:24:52.006, or the date 2026-12-07
+constexpr int kSecondsWidth = 13; // +99999999.999
 
 QDateTime localTimeOf(qint64 ms)
 {
@@ -51,7 +51,7 @@ int width(LineTimeForm form)
     case LineTimeForm::Off:
         return 0;
     case LineTimeForm::WallClock:
-        return kDateTimeWidth;
+        return kTimeWidth;
     case LineTimeForm::SinceFirst:
     case LineTimeForm::SincePrevious:
         break;
@@ -70,10 +70,11 @@ QString of(const PaneText &text, qsizetype line, LineTimeForm form, bool withDat
         case LineTimeForm::WallClock: {
             const QDateTime at = localTimeOf(ms);
             const qint64 before = text.lineTime(line - 1);
-            const bool dated =
-                withDate || before == PaneTimes::kNone || localTimeOf(before).date() != at.date();
-            shown = at.toString(dated ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
-                                      : QStringLiteral("HH:mm:ss.zzz"));
+            const bool newDate =
+                before == PaneTimes::kNone || localTimeOf(before).date() != at.date();
+            shown = at.toString(withDate  ? QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")
+                                : newDate ? QStringLiteral("yyyy-MM-dd")
+                                          : QStringLiteral("HH:mm:ss.zzz"));
             break;
         }
         case LineTimeForm::SinceFirst:

@@ -11,7 +11,7 @@ class QIODevice;
 enum class LineTimeForm
 {
     Off,
-    WallClock,     // HH:MM:SS.mmm, the date too where it changes
+    WallClock,     // HH:MM:SS.mmm, or the date where it changes
     SinceFirst,    // seconds since the pane's first line arrived
     SincePrevious, // seconds since the line before arrived
 };
@@ -35,11 +35,14 @@ QLatin1String keywordOf(LineTimeForm form);
 namespace LineTimeText {
 
 // The widest time of the form, in characters (0 for Off): the gutter's width.
+// The wall clock's is the time alone, so the gutter takes no more of a row
+// than the time needs.
 int width(LineTimeForm form);
 // Line `line`'s time in `form`, right-aligned in width(form); blank for a
-// line with no time yet. The wall clock's date shows on the first line and
-// where it differs from the line before's, unless `withDate` asks for it on
-// every line.
+// line with no time yet. On the first line and where the day differs from
+// the line before's, the wall clock shows the date (yyyy-MM-dd) instead of
+// the time; `withDate` asks for the date and the time on every line
+// (yyyy-MM-dd HH:mm:ss.zzz, wider than width()).
 QString of(const PaneText &text, qsizetype line, LineTimeForm form, bool withDate = false);
 
 // The text of [pos, pos + length) with each line's time and a blank before

@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <limits>
 
@@ -223,6 +224,24 @@ bool CapturePane::event(QEvent *event)
         }
     }
     return QAbstractScrollArea::event(event);
+}
+
+bool CapturePane::viewportEvent(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip || !m_model || m_times.form == LineTimeForm::Off)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const qint64 row = qint64(firstVisibleRow()) + help->pos().y() / m_glyphs.lineHeight();
+    const bool inGutter = help->pos().x() < cellX(0) && row < rowCount();
+    if (!inGutter) {
+        QToolTip::hideText();
+        return true;
+    }
+    const qsizetype line = m_layout.lineOfRow(int(row));
+    QToolTip::showText(help->globalPos(),
+                       LineTimeText::of(*m_model, line, LineTimeForm::WallClock, true).trimmed(),
+                       viewport());
+    return true;
 }
 
 void CapturePane::changeEvent(QEvent *event)

@@ -33,9 +33,9 @@ class QMenu;
 // text through CapturePaneAccessible.
 //
 // With line times shown, a gutter at the left holds each line's arrival
-// time beside its first row; the text, its wrapping width aside, is the
-// same: find, selection and copy see the text alone, unless the choice
-// asks for the times in copies.
+// time beside its first row (the date where the day changes; hovering the
+// gutter gives both); the text, its wrapping width aside, is the same: find, selection and copy see
+// the text alone, unless the choice asks for the times in copies.
 class CapturePane : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -125,6 +125,8 @@ signals:
 protected:
     // capture_pane.cpp
     bool event(QEvent *event) override;
+    // A tooltip over the gutter gives the line's arrival date and time.
+    bool viewportEvent(QEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
