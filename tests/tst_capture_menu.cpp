@@ -1,5 +1,6 @@
 // The Capture menu and the status line in the main window: their places,
 // their wiring to the recordings, and what the operator sees.
+#include "app/program_start.h"
 #include "core/pane_text.h"
 #include "support/byte_checks.h"
 #include "support/display_fixture.h"
@@ -85,6 +86,7 @@ private slots:
     void deviceNamesKeepNoAddedSuffix();
     void typedSuffixDecidesTheKind_data();
     void typedSuffixDecidesTheKind();
+    void commandLineRecordingsRunInTheWindow();
 
 private:
     QString file(const char *name) const { return m_dir.filePath(QLatin1String(name)); }
@@ -288,6 +290,23 @@ void TestCaptureMenu::typedSuffixDecidesTheKind()
     const Recording *started = f.session.recordings().recording(RecordSource::channel(2));
     QVERIFY(started);
     QCOMPARE(started->kind(), kind);
+}
+
+// --record without --headless: the same recordings, ticked in the menu.
+void TestCaptureMenu::commandLineRecordingsRunInTheWindow()
+{
+    ProgramStart program;
+    program.setRecords({"raw2:" + file("two.bin"), "log:" + file("both.log"), "raw7:x.bin"});
+    program.start();
+    program.signOn()->timer().start(1);
+    QTRY_VERIFY_WITH_TIMEOUT(program.display() && program.display()->isVisible(), 10000);
+    QStringList messages; // gathered: the check runs once more after it passes
+    QTRY_COMPARE((messages += dismissMessageBoxes()).size(), 1);
+    QVERIFY2(messages.at(0).contains(QLatin1String("raw7")), qPrintable(messages.at(0)));
+    const Recording *two = program.session.recordings().recording(RecordSource::channel(2));
+    QVERIFY(two && two->kind() == RecordKind::Raw);
+    for (const char *entry : {"mnuCaptureRecord2", "mnuCaptureRecordBoth"})
+        QVERIFY(program.display()->findChild<QAction *>(QLatin1String(entry))->isChecked());
 }
 
 QTEST_MAIN(TestCaptureMenu)

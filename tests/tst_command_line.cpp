@@ -80,8 +80,10 @@ void TestCommandLine::answersWithoutDisplay_data()
                                     .arg(Version::major)
                                     .arg(Version::minor)
                                     .arg(Version::revision);
-    const QStringList helpLines{QStringLiteral("Usage: "), QStringLiteral("-h, --help"),
-                                QStringLiteral("-v, --version"), QStringLiteral("[setup.vterm]"),
+    // The command's name, not the path it was started by.
+    const QStringList helpLines{QStringLiteral("Usage: varnokterm [options]"),
+                                QStringLiteral("-h, --help"), QStringLiteral("-v, --version"),
+                                QStringLiteral("[setup.vterm]"),
                                 QStringLiteral("A setup file (.vterm) to start with.")};
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("expected");

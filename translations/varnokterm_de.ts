@@ -957,6 +957,13 @@
     </message>
 </context>
 <context>
+    <name>ProgramStart</name>
+    <message>
+        <source>Recording did not start.</source>
+        <translation>Die Aufzeichnung wurde nicht gestartet.</translation>
+    </message>
+</context>
+<context>
     <name>QDialog</name>
     <message>
         <source>Replay a Recording</source>

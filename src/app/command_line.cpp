@@ -19,8 +19,9 @@ what channel 1 received.
 Without options it opens its window. Given a setup file (one saved with
 File > Save Setup As..., ending in .vterm), it starts with that setup: both
 channels' ports, modes and values and the serial settings, with the channels
-that were on when it was saved switched on. Qt's own options, such as
--style NAME, work as in every Qt program.
+that were on when it was saved switched on; --record starts recordings
+there too, shown in the Capture menu. Qt's own options, such as -style NAME,
+work as in every Qt program.
 
 With --headless it opens no window and needs no display: it switches on the
 setup's channels that are On, records what --record asks for and runs the
@@ -41,9 +42,9 @@ CommandLine::CommandLine()
                QStringLiteral("Run a JavaScript file that drives the channels."),
                QStringLiteral("file"))
     , m_record(QStringLiteral("record"),
-               QStringLiteral("With --headless: record to a file; KIND is raw, shown or log "
-                              "with a channel's number (raw2), or log alone for both channels. "
-                              "May be given more than once."),
+               QStringLiteral("Record to a file, in the window or with --headless; KIND is "
+                              "raw, shown or log with a channel's number (raw2), or log alone "
+                              "for both channels. May be given more than once."),
                QStringLiteral("KIND:file"))
 {
     // "-reverse" is Qt's option, not -r -e -v -e -r -s -e.
@@ -82,9 +83,13 @@ std::optional<int> CommandLine::answerAtOnce(int &argc, char **argv)
     if (!m_parser.isSet(m_help) && !m_parser.isSet(m_version))
         return std::nullopt;
 
-    // The usage line names the program as it was started, which the parser
-    // reads from the application object; a console one needs no display.
-    const QCoreApplication console(argc, argv);
+    // The parser reads the usage line's program name from the application
+    // object: the command's own name, not the path it was started by. A
+    // console one needs no display.
+    char name[] = "varnokterm";
+    char *consoleArgv[] = {name, nullptr};
+    int consoleArgc = 1;
+    const QCoreApplication console(consoleArgc, consoleArgv);
     // The GNU form: the program's name and version, then the copyright.
     const QString answer =
         m_parser.isSet(m_version)

@@ -5,12 +5,14 @@
 
 #include <optional>
 
-// The program's own command line: --help, --version, a setup file to
-// start with, a script to run, and a headless run (--headless, --record). The command line is
-// checked, and --help and --version answered on standard output, before the QApplication exists,
-// so none of it needs a display or opens a window. An unknown option, an option without its value
-// or more than one setup file ends the program with status 2 and the reason on standard error.
-// Qt's own options (-style, -platform, ...) are left for QApplication to take.
+// The program's own command line: --help, --version, a setup file to start
+// with, a script to run, recordings (--record) and a headless run
+// (--headless). The command line is checked, and --help and --version
+// answered on standard output, before the QApplication exists, so none of it
+// needs a display or opens a window. An unknown option, an option without
+// its value or more than one setup file ends the program with status 2 and
+// the reason on standard error. Qt's own options (-style, -platform, ...)
+// are left for QApplication to take.
 class CommandLine
 {
 public:
@@ -23,7 +25,7 @@ public:
     // taken its options out), as an absolute path; empty when none is.
     QString setupFile(const QStringList &arguments);
     // After answerAtOnce(): --headless, and the --script and --record
-    // values (a script also runs in the window).
+    // values (both work in the window too).
     bool headless() const { return m_parser.isSet(m_headless); }
     QString script() const;
     QStringList records() const { return m_parser.values(m_record); }

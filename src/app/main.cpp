@@ -42,5 +42,6 @@ int main(int argc, char *argv[])
     ProgramStart program;
     program.setSetupFile(commandLine.setupFile(QApplication::arguments()));
     program.setScriptFile(commandLine.script());
+    program.setRecords(commandLine.records());
     return program.exec();
 }

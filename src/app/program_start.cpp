@@ -1,9 +1,11 @@
 #include "app/program_start.h"
 
+#include "app/headless_run.h"
 #include "app/quit_when_shown.h"
 #include "core/pane_spill.h"
 #include "ui/display_window.h"
 #include "ui/last_setup.h"
+#include "ui/program_message.h"
 #include "ui/script_commands.h"
 #include "ui/setup_commands.h"
 #include "ui/sign_on_window.h"
@@ -52,7 +54,9 @@ void ProgramStart::showMain()
         centreOnOwner(m_display.get());
     }
     m_display->show();
-    // Its messages, if any, belong over the shown window.
+    // Its messages, if any, belong over the shown window. The recordings
+    // start before the setup switches channels on: they hold everything.
+    startRecords();
     // A setup named on the command line wins over the one remembered.
     if (!m_setupFile.isEmpty())
         m_display->setupCommands()->openSetup(std::exchange(m_setupFile, QString()));
@@ -60,6 +64,21 @@ void ProgramStart::showMain()
         m_display->setupCommands()->lastSetup()->restore();
     if (!m_scriptFile.isEmpty())
         m_display->scriptCommands()->run(std::exchange(m_scriptFile, QString()));
+}
+
+void ProgramStart::startRecords()
+{
+    for (const QString &record : std::exchange(m_records, {})) {
+        const RecordingRequest request = recordingRequest(record);
+        // As in a headless run, a file that exists is added to.
+        const QString refused =
+            !request.error.isEmpty()
+                ? request.error
+                : session.recordings().start(request.source, request.kind, request.path,
+                                             FileWriter::Existing::Append);
+        if (!refused.isEmpty())
+            showProgramMessage(m_display.get(), tr("Recording did not start."), refused);
+    }
 }
 
 void ProgramStart::exitProgram()

@@ -14,7 +14,9 @@
 // The program's run: the sign-on splash first, then the main window. Holds
 // the capture session (both channels) for the whole run. A setup file
 // named on the command line, or else the one remembered (File > Remember
-// Setup on Exit), is opened once the main window shows. SIGTERM, SIGINT and
+// Setup on Exit), is opened once the main window shows; the recordings
+// asked for on the command line (--record) start just before it, as in a
+// headless run, and one that can't start is reported. SIGTERM, SIGINT and
 // SIGHUP end it like File > Exit: ports and connections closed in order,
 // exit status 0.
 class ProgramStart : public QObject
@@ -29,6 +31,9 @@ public:
     void setSetupFile(const QString &path) { m_setupFile = path; }
     // A script to run once the setup is open.
     void setScriptFile(const QString &path) { m_scriptFile = path; }
+    // Recordings to start once the main window shows: "KIND:PATH" each, as
+    // --record takes them (see recordingRequest()).
+    void setRecords(const QStringList &records) { m_records = records; }
     void start();
     // Starts, runs the event loop and returns the exit status. A recording
     // whose disk stopped answering would hold the program in its end
@@ -42,11 +47,13 @@ public:
 private:
     void showMain();
     void exitProgram();
+    void startRecords();
 
     StopSignals m_stopSignals;
     QPointer<SignOnWindow> m_signOn;
     std::unique_ptr<DisplayWindow> m_display;
     QString m_setupFile;
     QString m_scriptFile;
+    QStringList m_records;
     bool m_restored = false; // the remembered setup is opened at the first show only
 };
