@@ -271,6 +271,10 @@ void TestCapturePane::timesGoBesideTheText_data()
                            << "world\r\nsec";
     QTest::newRow("shown, in copies") << LineTimeForm::SinceFirst << true << "       +2.500"
                                       << "       +0.000 world\r\n       +2.500 sec";
+    // As wide as the time alone: a reading keeps the room it needs.
+    QTest::newRow("time of day") << LineTimeForm::WallClock << false
+                                 << QDateTime::fromMSecsSinceEpoch(3500).toString(u"HH:mm:ss.zzz")
+                                 << "world\r\nsec";
 }
 
 void TestCapturePane::timesGoBesideTheText()

@@ -80,8 +80,7 @@ void TestCommandLine::answersWithoutDisplay_data()
                                     .arg(Version::major)
                                     .arg(Version::minor)
                                     .arg(Version::revision);
-    // The command's name, not the path it was started by.
-    const QStringList helpLines{QStringLiteral("Usage: varnokterm [options]"),
+    const QStringList helpLines{QStringLiteral("Usage: varnokterm [options]"), // not its path
                                 QStringLiteral("-h, --help"), QStringLiteral("-v, --version"),
                                 QStringLiteral("[setup.vterm]"),
                                 QStringLiteral("A setup file (.vterm) to start with.")};

@@ -152,6 +152,9 @@ void TestLink::tcpReconnectsWithBackOff()
     std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
     peer->write("one ");
     QTRY_COMPARE(channel.pane().text(), QByteArray("one "));
+    // A repeating send button goes on through the wait; its sends resume after it.
+    QCOMPARE(channel.sendButtons().define(0, {"Poll", "P", false, 10}), QString());
+    channel.sendButtons().press(0);
 
     // The peer goes away, and nobody listens for a while.
     server.close();
@@ -160,10 +163,12 @@ void TestLink::tcpReconnectsWithBackOff()
     QVERIFY(channelStatusText(channel, CaptureSession().recordings())
                 .contains(QStringLiteral("reconnecting to 127.0.0.1:%1").arg(port)));
     QTRY_VERIFY(channel.link().reconnect().nextRetryMs() > LinkReconnect::firstRetryMs);
+    QVERIFY(channel.sendButtons().isRepeating(0));
     QVERIFY(server.listen(QHostAddress::LocalHost, port));
     QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 15000);
     peer.reset(server.nextPendingConnection());
     QTRY_VERIFY(!channel.isWaiting());
+    QTRY_VERIFY(peer->bytesAvailable() > 0);
     peer->write("two");
     QTRY_COMPARE(channel.pane().text(), QByteArray("one two"));
 

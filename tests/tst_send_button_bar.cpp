@@ -1,17 +1,11 @@
 // The send-button row's F-keys in a transmit field: a defined button's key
-// presses it; any other F-key stays the window's shortcut. The dialog that
-// defines the buttons.
+// presses it; any other F-key stays the window's shortcut.
 #include "devices/channel.h"
 #include "ui/send_button_bar.h"
-#include "ui/send_buttons_dialog.h"
 #include "ui/transmit_edit.h"
 
 #include <QAction>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMainWindow>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -23,7 +17,6 @@ class TestSendButtonBar : public QObject
 private slots:
     void fKeysPressOnlyDefinedButtons_data();
     void fKeysPressOnlyDefinedButtons();
-    void textTooLongIsRefusedNotCut();
 };
 
 void TestSendButtonBar::fKeysPressOnlyDefinedButtons_data()
@@ -66,19 +59,6 @@ void TestSendButtonBar::fKeysPressOnlyDefinedButtons()
     QCOMPARE(shortcutUsed.count(), pressesButton ? 0 : 1);
     if (pressesButton)
         QVERIFY(window.statusBar()->currentMessage().contains(QLatin1String("the port is off")));
-}
-
-void TestSendButtonBar::textTooLongIsRefusedNotCut()
-{
-    Channel channel(2, true);
-    auto *dialog = new SendButtonsDialog(channel);
-    dialog->findChild<QLineEdit *>(QStringLiteral("txtName"))->setText(QStringLiteral("Long"));
-    dialog->findChild<QLineEdit *>(QStringLiteral("txtSends"))
-        ->setText(QString(SendButton::longestText + 1, u'A'));
-    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
-    QVERIFY(!channel.sendButtons().button(0).isDefined());
-    QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("lblMessage"))->text().contains("32,767"));
-    delete dialog;
 }
 
 QTEST_MAIN(TestSendButtonBar)

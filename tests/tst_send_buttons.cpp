@@ -2,12 +2,8 @@
 // how a repeating button stops, and a press on a channel that is off.
 #include "devices/capture_session.h"
 #include "devices/channel.h"
-#include "devices/link_reconnect.h"
 #include "devices/transmit_queue.h"
 #include "support/pty_pair.h"
-
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -19,7 +15,6 @@ class TestSendButtons : public QObject
 private slots:
     void repeatsUntilPressedAgain();
     void offChannelSendsNothingAndSaysWhy();
-    void repeatingGoesOnWhileTheLinkWaits();
 };
 
 void TestSendButtons::repeatsUntilPressedAgain()
@@ -67,39 +62,9 @@ void TestSendButtons::offChannelSendsNothingAndSaysWhy()
     QCOMPARE(refused.at(0).at(0).toString(),
              QStringLiteral("Comm Port 1, button \"Go\": nothing sent, the port is off."));
     QCOMPARE(channel.link().queue().pending(), 0);
-}
-
-// Repeating outlasts a lost link that comes back: the sends resume.
-void TestSendButtons::repeatingGoesOnWhileTheLinkWaits()
-{
-    QTcpServer server;
-    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-    const quint16 port = server.serverPort();
-    Channel channel(1, true);
-    LinkOptions reconnect;
-    reconnect.reconnect = true;
-    QCOMPARE(channel.setLinkOptions(reconnect), QString());
-    QCOMPARE(channel.sendButtons().define(0, {QStringLiteral("Poll"), QStringLiteral("P"), false,
-                                              SendButton::shortestRepeatMs}),
-             QString());
-    channel.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(port));
-    QTRY_VERIFY(server.hasPendingConnections());
-    std::unique_ptr<QTcpSocket> peer(server.nextPendingConnection());
-    QTRY_VERIFY(!channel.isWaiting());
-    channel.sendButtons().press(0);
-    QTRY_VERIFY(peer->bytesAvailable() > 0);
-
-    server.close();
-    peer->disconnectFromHost();
-    QTRY_VERIFY(channel.isWaiting());
-    // A retry has failed: the button has had its turns while the link waited.
-    QTRY_VERIFY(channel.link().reconnect().nextRetryMs() > LinkReconnect::firstRetryMs);
-    QVERIFY(channel.sendButtons().isRepeating(0));
-    QVERIFY(server.listen(QHostAddress::LocalHost, port));
-    QTRY_VERIFY_WITH_TIMEOUT(server.hasPendingConnections(), 15000);
-    peer.reset(server.nextPendingConnection());
-    QTRY_VERIFY(peer->bytesAvailable() > 0);
-    QVERIFY(peer->readAll().startsWith('P'));
+    // A text longer than a text field holds is refused, never cut.
+    const QString tooLong(SendButton::longestText + 1, u'A');
+    QVERIFY(!channel.sendButtons().define(1, {"Long", tooLong}).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestSendButtons)

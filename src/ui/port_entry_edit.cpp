@@ -33,7 +33,8 @@ bool PortEntryEdit::fits() const
 
 void PortEntryEdit::showWholeInTip()
 {
-    setToolTip(fits() ? QString() : text());
+    // Escaped in a paragraph of its own: the tooltip shows the text as typed.
+    setToolTip(fits() ? QString() : QStringLiteral("<p>%1</p>").arg(text().toHtmlEscaped()));
 }
 
 void PortEntryEdit::paintEvent(QPaintEvent *event)

@@ -25,9 +25,6 @@ SendButtonsDialog::SendButtonsDialog(Channel &channel, QWidget *parent)
     setObjectName(QStringLiteral("dlgSendButtons%1").arg(channel.number()));
     setWindowTitle(tr("Comm Port %1 Send Buttons").arg(channel.number()));
     setAttribute(Qt::WA_DeleteOnClose);
-    m_name->setObjectName(QStringLiteral("txtName"));
-    m_text->setObjectName(QStringLiteral("txtSends"));
-    m_message->setObjectName(QStringLiteral("lblMessage"));
     for (int i = 0; i < SendButton::perChannel; ++i)
         m_which->addItem(tr("F%1").arg(i + 1));
     m_text->setPlaceholderText(tr(R"(Text, with \r \n \t \\ \xHH)"));
@@ -38,6 +35,7 @@ SendButtonsDialog::SendButtonsDialog(Channel &channel, QWidget *parent)
     m_repeatMs->setSuffix(tr(" ms"));
     m_repeatMs->setSpecialValueText(tr("Send once"));
     m_repeatMs->setSingleStep(100);
+    m_message->setTextFormat(Qt::PlainText); // it may quote the text typed
     m_message->setWordWrap(true);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
