@@ -74,6 +74,7 @@ bool HeadlessRun::start(const Request &request)
     m_session.setSignOnDefaults();
     for (Channel *channel : m_session.channels()) {
         channel->load();
+        channel->pane().setHistoryBound(kPaneHistoryBytes);
         m_choices.append(ChannelChoices());
         connect(channel, &Channel::failed, this,
                 [number = channel->number()](const QString &text, const QString &detail) {

@@ -18,7 +18,9 @@
 // error), or, with no script, at SIGTERM, SIGINT or SIGHUP (status 0).
 // Either way the channels are closed and the recordings' files finished
 // whole before the program ends. Failures of a channel or a recording are
-// written to standard error and the capture goes on.
+// written to standard error and the capture goes on. Nothing shows the
+// panes, so each keeps only a bounded tail of its text (see
+// kPaneHistoryBytes): memory and disk stay flat however long the run.
 class HeadlessRun : public QObject
 {
     Q_OBJECT
@@ -30,6 +32,11 @@ public:
         QString script;      // may be empty
         QStringList records; // "KIND:PATH", see recordingRequest()
     };
+
+    // The most of its text a headless channel's pane keeps (twice this
+    // between trims): what the receive path needs of the pane's end. Scripts
+    // and recordings take the received bytes on their own routes.
+    static constexpr qsizetype kPaneHistoryBytes = qsizetype(64) << 10;
 
     HeadlessRun();
     ~HeadlessRun() override;
