@@ -7,13 +7,18 @@
 #include "support/tcp_peer.h"
 #include "ui/setup_commands.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -65,6 +70,8 @@ private slots:
     void badValuesMakeOneMessage();
     void notASetupLeavesTheCaptureAlone_data();
     void notASetupLeavesTheCaptureAlone();
+    void listeningBeyondLoopbackIsAskedFirst_data();
+    void listeningBeyondLoopbackIsAskedFirst();
     void programStartsWithTheNamedSetup();
     void programStartsPastAFileThatIsNotASetup();
 };
@@ -344,6 +351,51 @@ void TestSetupFile::notASetupLeavesTheCaptureAlone()
     QVERIFY(f.isOn(1) && f.isOn(2));
     pty.write("still here");
     QTRY_COMPARE(f.session.channel(2).pane().text(), QByteArray("still here"));
+}
+
+// A setup's TCP Listen channel beyond loopback is asked about, and No leaves
+// it off; loopback is not asked about. The test's own listener holds the port
+// on 127.0.0.1, so even a listen that skipped the question could not bind
+// beyond it: no test listens beyond loopback.
+void TestSetupFile::listeningBeyondLoopbackIsAskedFirst_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("every address") << "*" << true;
+    QTest::newRow("the IPv4 any address") << "0.0.0.0" << true;
+    QTest::newRow("loopback") << "127.0.0.1" << false;
+}
+
+void TestSetupFile::listeningBeyondLoopbackIsAskedFirst()
+{
+    QFETCH(QString, host);
+    QFETCH(bool, asked);
+    QTemporaryDir dir;
+    QTcpServer holder;
+    QVERIFY(holder.listen(QHostAddress::LocalHost));
+    const quint16 port = asked ? holder.serverPort() : TcpPeer::refusedPort();
+    DisplayFixture f;
+    QString question;
+    QTimer answerer;
+    answerer.setInterval(10);
+    QObject::connect(&answerer, &QTimer::timeout, [&question] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || box->objectName() != u"listenBeyondLoopbackQuestion")
+            return;
+        question = box->text() + u'\n' + box->informativeText();
+        box->button(QMessageBox::No)->click();
+    });
+    answerer.start();
+    const QString path = writeFile(dir, "[Channel2]\nPort=TCP Listen\nHost=" + host.toLatin1() +
+                                            "\nSocket=" + QByteArray::number(port) + "\nOn=true\n");
+    QVERIFY(f.window->setupCommands()->openSetup(path));
+    QCOMPARE(!question.isEmpty(), asked);
+    QCOMPARE(f.isOn(2), !asked);
+    if (asked) {
+        for (const QString &named : {QString::number(port), host, QStringLiteral("first client")})
+            QVERIFY2(question.contains(named), qPrintable(question));
+        QVERIFY(f.channel(2).widgets().optOff->isChecked());
+    }
 }
 
 // "varnokterm FILE.vterm": the setup is applied once the splash has made way

@@ -12,14 +12,21 @@
 #include <memory>
 
 // A run without a window or a display (a QCoreApplication): opens a setup
-// file, switches on the channels it has "On", starts the recordings asked
-// for and runs a script. It ends when the script ends (status 0, or 1 with
-// the message on standard error after a failed expect or any other
-// error), or, with no script, at SIGTERM, SIGINT or SIGHUP (status 0).
-// Either way the channels are closed and the recordings' files finished
-// whole before the program ends. Failures of a channel or a recording are
-// written to standard error and the capture goes on. Nothing shows the
-// panes, so each keeps only a bounded tail of its text (see
+// file, switches on the channels it has "On" (each the way its port entry
+// names: Channel::switchOn), starts the recordings asked for and runs a
+// script. It ends when the script ends (status 0, or 1 with the message on
+// standard error after a failed expect or any other error), or, with no
+// script, at SIGTERM, SIGINT or SIGHUP (status 0), or with status 1 once
+// none of its channels is on (one waiting to reconnect counts as on), so a
+// service's restart policy sees a capture that stopped. A recording whose
+// file failed makes the status 1 whenever the run ends. Either way the
+// channels are closed and the recordings' files finished whole before the
+// program ends. Failures of a channel or a recording are written to
+// standard error.
+//
+// A setup that has a channel listen beyond loopback (at "*" or another
+// machine's reach) is refused unless the request allows it. Nothing shows
+// the panes, so each keeps only a bounded tail of its text (see
 // kPaneHistoryBytes): memory and disk stay flat however long the run.
 class HeadlessRun : public QObject
 {
@@ -31,6 +38,7 @@ public:
         QString setup;
         QString script;      // may be empty
         QStringList records; // "KIND:PATH", see recordingRequest()
+        bool allowListenBeyondLoopback = false;
     };
 
     // The most of its text a headless channel's pane keeps (twice this
@@ -47,7 +55,11 @@ public:
 private:
     bool start(const Request &request);
     bool startRecording(const QString &recordText);
+    // Why the setup's listening channels may not listen, or empty.
+    QString listeningRefusal(const Request &request) const;
     QString switchChannel(int number, bool on);
+    // Without a script: ends the run (status 1) once no channel is on.
+    void endWhenNothingCaptures();
     void finish(int status);
 
     CaptureSession m_session;
@@ -55,6 +67,7 @@ private:
     StopSignals m_stopSignals;
     std::unique_ptr<ScriptRun> m_script;
     bool m_finished = false;
+    bool m_recordingFailed = false;
 };
 
 // What `--record KIND:PATH` asks for: KIND is raw, shown or log with a
