@@ -106,9 +106,14 @@ bool HeadlessRun::start(const Request &request)
     if (!reading.clean())
         say(QStringLiteral("Some values of the setup %1 were not used: %2")
                 .arg(request.setup, SetupFile::summary(reading)));
-    if (const QString refusal = listeningRefusal(request); !refusal.isEmpty()) {
-        say(refusal);
-        return false;
+    // Refused before anything is switched on or recorded.
+    m_allowListenBeyondLoopback = request.allowListenBeyondLoopback;
+    for (const ChannelListEntry &entry : channelList) {
+        const QString refusal = listeningRefusal(entry.number);
+        if (m_choices.at(entry.number - 1).on && !refusal.isEmpty()) {
+            say(refusal);
+            return false;
+        }
     }
     for (const QString &recordText : request.records) {
         if (!startRecording(recordText))
@@ -153,22 +158,16 @@ bool HeadlessRun::startRecording(const QString &recordText)
     return error.isEmpty();
 }
 
-QString HeadlessRun::listeningRefusal(const Request &request) const
+QString HeadlessRun::listeningRefusal(int number) const
 {
-    if (request.allowListenBeyondLoopback)
+    const ChannelChoices &choices = m_choices.at(number - 1);
+    if (m_allowListenBeyondLoopback || !choices.listensBeyondLoopback())
         return {};
-    for (const ChannelListEntry &entry : channelList) {
-        const ChannelChoices &choices = m_choices.at(entry.number - 1);
-        if (choices.on && choices.listensBeyondLoopback()) {
-            return QStringLiteral(
-                       "Comm Port %1 would listen at %2 port %3, beyond this machine's loopback: "
-                       "a client from elsewhere would get everything the channel sends. Nothing "
-                       "was switched on. To allow it, add --allow-listen-beyond-loopback.")
-                .arg(entry.number)
-                .arg(choices.host, choices.socket);
-        }
-    }
-    return {};
+    return QStringLiteral("Comm Port %1 would listen at %2 port %3, beyond this machine's "
+                          "loopback: a client from elsewhere would get everything the channel "
+                          "sends. To allow it, add --allow-listen-beyond-loopback.")
+        .arg(number)
+        .arg(choices.host, choices.socket);
 }
 
 QString HeadlessRun::switchChannel(int number, bool on)
@@ -180,6 +179,8 @@ QString HeadlessRun::switchChannel(int number, bool on)
     }
     if (channel.isOn())
         return {};
+    if (const QString refusal = listeningRefusal(number); !refusal.isEmpty())
+        return refusal;
     channel.switchOn(m_choices.at(number - 1), m_session.serialSettings());
     return channel.isOn() ? QString()
                           : QStringLiteral("Comm Port %1 did not switch on").arg(number);

@@ -55,8 +55,9 @@ public:
 private:
     bool start(const Request &request);
     bool startRecording(const QString &recordText);
-    // Why the setup's listening channels may not listen, or empty.
-    QString listeningRefusal(const Request &request) const;
+    // Why channel `number` may not switch on as chosen (it would listen
+    // beyond loopback, not allowed), or empty. A script's on() is refused too.
+    QString listeningRefusal(int number) const;
     QString switchChannel(int number, bool on);
     // Without a script: ends the run (status 1) once no channel is on.
     void endWhenNothingCaptures();
@@ -68,6 +69,7 @@ private:
     std::unique_ptr<ScriptRun> m_script;
     bool m_finished = false;
     bool m_recordingFailed = false;
+    bool m_allowListenBeyondLoopback = false;
 };
 
 // What `--record KIND:PATH` asks for: KIND is raw, shown or log with a
