@@ -91,7 +91,7 @@ void headlessBench(BenchTable &table, int seconds)
                   {QStringLiteral("--headless"), setup, QStringLiteral("--record"),
                    QStringLiteral("raw1:") + dir.filePath(QStringLiteral("raw.bin")),
                    QStringLiteral("--record"),
-                   QStringLiteral("log1:") + dir.filePath(QStringLiteral("capture.log"))});
+                   QStringLiteral("log:") + dir.filePath(QStringLiteral("capture.log"))});
     const int peer = program.waitForStarted() ? listener.accept(20000) : -1;
     if (peer < 0) {
         table.row(measure, QStringLiteral("the program did not connect"));
@@ -123,9 +123,9 @@ void headlessBench(BenchTable &table, int seconds)
         samples << residentMB(program.processId());
         memory << QString::number(samples.last(), 'f', 1);
     }
-    ::close(peer);
     program.terminate();
     program.waitForFinished(60000);
+    ::close(peer);
     const qint64 recorded = QFileInfo(dir.filePath(QStringLiteral("raw.bin"))).size();
     const double growth = samples.last() - samples.first();
     table.row(measure,
