@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmark in Release and prints its table. --quick: small sizes;
-# --only NAME: one section (--only huge: the 8 GB pane, not in the regular run).
+# --only NAME: one section (--only huge: the 8 GB pane; --only headless: a headless run for
+# --headless-seconds N, 600 by default; neither is in the regular run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \

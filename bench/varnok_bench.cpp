@@ -6,6 +6,7 @@
 #include "bench_program.h"
 #include "bench_table.h"
 #include "find_bench.h"
+#include "headless_bench.h"
 #include "loopback_listener.h"
 #include "network_bench.h"
 #include "paste_bench.h"
@@ -728,11 +729,15 @@ int main(int argc, char *argv[])
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
     // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
-    // network, cpu, zmodem, replay, script; or huge (an 8 GB pane) and spill (a shown pane filled
-    // with 8 GB from a peer), which only run when asked for (each takes
-    // minutes and 8 GB of disk).
+    // network, cpu, zmodem, replay, script; or huge (an 8 GB pane), spill (a shown pane filled
+    // with 8 GB from a peer) and headless (a headless run at 1 MB/s for
+    // --headless-seconds N, 600 by default, 20 with --quick), which only
+    // run when asked for (each takes minutes, and huge and spill 8 GB of disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));
     const QString section = only > 0 ? app.arguments().value(only + 1) : QString();
+    const qsizetype secondsAt = app.arguments().indexOf(QStringLiteral("--headless-seconds"));
+    static int headlessSeconds =
+        secondsAt > 0 ? app.arguments().value(secondsAt + 1).toInt() : (quick ? 20 : 600);
     const QList<std::pair<QString, void (*)()>> sections = {
         {QStringLiteral("appends"), paneAppends},
         {QStringLiteral("memory"), memoryPerCharacter},
@@ -775,13 +780,18 @@ int main(int argc, char *argv[])
          [] {
              findBench(table, quick);
          }},
-        {QStringLiteral("zmodem"), [] {
+        {QStringLiteral("zmodem"),
+         [] {
              zmodemBench(table, quick);
+         }},
+        {QStringLiteral("headless"), [] {
+             headlessBench(table, std::max(10, headlessSeconds));
          }}};
     table.header();
     for (const auto &[name, run] : sections)
         if (section == name ||
-            (section.isEmpty() && name != QLatin1String("huge") && name != QLatin1String("spill")))
+            (section.isEmpty() && name != QLatin1String("huge") && name != QLatin1String("spill") &&
+             name != QLatin1String("headless")))
             run();
     return 0;
 }

@@ -2,9 +2,15 @@
 // end gives the exit status, and SIGTERM finishes a recording whole.
 
 #include "support/pty_pair.h"
+#include "support/ser2net_server.h"
+#include "support/tcp_peer.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QHostAddress>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +25,11 @@ struct HeadlessBench
     QProcess program;
 
     QString file(const char *name) const { return dir.filePath(QLatin1String(name)); }
+    QByteArray read(const char *name) const
+    {
+        QFile in(file(name));
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
     bool write(const char *name, const QByteArray &text) const
     {
         QFile out(file(name));
@@ -26,11 +37,16 @@ struct HeadlessBench
     }
     void start(const QStringList &options)
     {
-        write("setup.vterm", "[Channel2]\nOn=true\nPort=" + pty.slavePath().toLocal8Bit() + '\n');
+        start("[Channel2]\nOn=true\nPort=" + pty.slavePath().toLocal8Bit() + '\n', options);
+    }
+    void start(const QByteArray &setup, const QStringList &options)
+    {
+        write("setup.vterm", setup);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
             environment.remove(QLatin1String(name));
         program.setProcessEnvironment(environment);
+        program.setReadChannel(QProcess::StandardError);
         program.start(qEnvironmentVariable("VARNOK_TEST_BINARY_DIR") + "/src/app/varnokterm",
                       QStringList{"--headless", file("setup.vterm")} + options);
     }
@@ -46,6 +62,10 @@ private slots:
     void scriptGivesTheExitStatus_data();
     void scriptGivesTheExitStatus();
     void stopSignalFinishesTheRecording();
+    void everyPortKindComesOn_data();
+    void everyPortKindComesOn();
+    void runThatCannotCaptureEndsWithAFailure_data();
+    void runThatCannotCaptureEndsWithAFailure();
 };
 
 void TestHeadless::scriptGivesTheExitStatus_data()
@@ -95,6 +115,85 @@ void TestHeadless::stopSignalFinishesTheRecording()
     QCOMPARE(bench.program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(bench.program.exitCode(), 0);
     QVERIFY2(written().endsWith(" 2< second without its end\n"), written().constData());
+}
+
+// Each kind a port entry names comes on headless: its peer's bytes reach the
+// raw recording exactly.
+void TestHeadless::everyPortKindComesOn_data()
+{
+    QTest::addColumn<QByteArray>("port");
+    for (const char *port : {"serial", "TCP", "RFC 2217", "TCP Listen"})
+        QTest::newRow(port) << QByteArray(port);
+}
+
+void TestHeadless::everyPortKindComesOn()
+{
+    QFETCH(QByteArray, port);
+    const QByteArray bytes("kind\x00\xff\xff\r\n", 9);
+    HeadlessBench bench;
+    TcpPeer peer;
+    Ser2NetServer ser2net;
+    if (port == "RFC 2217" && !ser2net.start("telnet(rfc2217)", bench.pty.slavePath()))
+        QSKIP("ser2net (/usr/sbin/ser2net) did not start");
+    const quint16 socket = port == "TCP"        ? peer.port()
+                           : port == "RFC 2217" ? ser2net.port()
+                                                : TcpPeer::refusedPort();
+    const QByteArray entry = port == "serial" ? bench.pty.slavePath().toLocal8Bit() : port;
+    bench.start("[Channel1]\nOn=true\nHost=127.0.0.1\nSocket=" + QByteArray::number(socket) +
+                    "\nPort=" + entry + '\n',
+                {"--record", "raw1:" + bench.file("raw.bin")});
+    if (port == "TCP" && peer.waitForClient(20000))
+        peer.send(bytes);
+    else if (port != "TCP Listen")
+        bench.pty.write(bytes); // waits in the pair until the device is read
+    QTcpSocket client;          // a TCP Listen channel's, once the run listens
+    for (QDeadlineTimer end(20000); port == "TCP Listen" && !end.hasExpired();)
+        if (client.connectToHost(QHostAddress::LocalHost, socket), client.waitForConnected(100))
+            break;
+    if (port == "TCP Listen")
+        QVERIFY(client.write(bytes) == bytes.size());
+    QTRY_COMPARE_WITH_TIMEOUT(bench.read("raw.bin").toHex(), bytes.toHex(), 20000);
+    bench.program.terminate();
+    QVERIFY(bench.program.waitForFinished(20000));
+    QCOMPARE(bench.program.exitCode(), 0);
+}
+
+// A run with no script that captures nothing, only into a failed file, or
+// would listen beyond loopback ends with status 1 and says why. %HELD% is a
+// port the test holds at 127.0.0.1, so a listen at "*" could not bind.
+void TestHeadless::runThatCannotCaptureEndsWithAFailure_data()
+{
+    QTest::addColumn<QByteArray>("setup");
+    QTest::addColumn<QString>("record");
+    QTest::addColumn<QByteArray>("said");
+    QTest::newRow("no channel comes on") << QByteArray("[Channel2]\nOn=true\nPort=/absent\n")
+                                         << QString() << QByteArray("No channel is on");
+    QTest::newRow("the recording fails")
+        << QByteArray() << "raw2:/dev/full" << QByteArray("The recording /dev/full stopped");
+    QTest::newRow("listening beyond loopback")
+        << QByteArray("[Channel1]\nOn=true\nPort=TCP Listen\nHost=*\nSocket=%HELD%\n") << QString()
+        << QByteArray("--allow-listen-beyond-loopback");
+}
+
+void TestHeadless::runThatCannotCaptureEndsWithAFailure()
+{
+    QFETCH(QByteArray, setup);
+    QFETCH(QString, record);
+    QFETCH(QByteArray, said);
+    HeadlessBench bench;
+    QTcpServer held;
+    QVERIFY(held.listen(QHostAddress::LocalHost));
+    if (setup.isEmpty()) {
+        bench.start({"--record", record});
+        bench.pty.write(QByteArray(64 << 10, 'x'));
+        QTRY_VERIFY_WITH_TIMEOUT(bench.program.peek(1 << 20).contains(said), 20000);
+        bench.program.terminate(); // the failure's status comes at the end
+    } else {
+        bench.start(setup.replace("%HELD%", QByteArray::number(held.serverPort())), {});
+    }
+    QVERIFY(bench.program.waitForFinished(20000));
+    QVERIFY(bench.program.readAll().contains(said));
+    QCOMPARE(bench.program.exitCode(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)

@@ -22,6 +22,7 @@ class TestPaneText : public QObject
     Q_OBJECT
 
 private slots:
+    void historyBoundKeepsATailAndNoFile();
     void lineBreaks_data();
     void lineBreaks();
     void splitAppendsIndexLikeOneAppend();
@@ -129,6 +130,25 @@ void TestPaneText::holdsEveryByteValue()
     pane.append(all);
     pane.append(all);
     QCOMPARE(pane.text(), all + all);
+}
+
+// A pane nothing shows keeps a tail: at most twice its bound, ending with
+// the last bytes as they came, and no spill file although 8 MB pass a 256 kB
+// threshold.
+void TestPaneText::historyBoundKeepsATailAndNoFile()
+{
+    constexpr qsizetype bound = 64 << 10;
+    PaneText pane;
+    pane.setSpillThreshold(256 << 10);
+    pane.setHistoryBound(bound);
+    QByteArray piece;
+    for (int i = 0; i < 2048; ++i) {
+        piece = QByteArray::number(i).repeated(4096 / 4).left(4094) + "\r\n";
+        pane.append(piece);
+        QVERIFY(pane.size() <= 2 * bound && pane.spilledSize() == 0);
+    }
+    QVERIFY(pane.spillPath().isEmpty());
+    QCOMPARE(pane.copy(pane.lineStart(pane.lineCount() - 2)), piece);
 }
 
 QTEST_APPLESS_MAIN(TestPaneText)

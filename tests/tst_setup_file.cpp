@@ -7,13 +7,18 @@
 #include "support/tcp_peer.h"
 #include "ui/setup_commands.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -65,6 +70,8 @@ private slots:
     void badValuesMakeOneMessage();
     void notASetupLeavesTheCaptureAlone_data();
     void notASetupLeavesTheCaptureAlone();
+    void listeningBeyondLoopbackIsAskedFirst_data();
+    void listeningBeyondLoopbackIsAskedFirst();
     void programStartsWithTheNamedSetup();
     void programStartsPastAFileThatIsNotASetup();
 };
@@ -344,6 +351,45 @@ void TestSetupFile::notASetupLeavesTheCaptureAlone()
     QVERIFY(f.isOn(1) && f.isOn(2));
     pty.write("still here");
     QTRY_COMPARE(f.session.channel(2).pane().text(), QByteArray("still here"));
+}
+
+// A setup's TCP Listen channel beyond loopback is asked about (No leaves it
+// off), loopback is not. The port is held at 127.0.0.1, so even a listen
+// that skipped the question could not bind beyond loopback.
+void TestSetupFile::listeningBeyondLoopbackIsAskedFirst_data()
+{
+    QTest::addColumn<QByteArray>("host");
+    QTest::newRow("every address") << QByteArray("*");
+    QTest::newRow("the IPv4 any address") << QByteArray("0.0.0.0");
+    QTest::newRow("loopback") << QByteArray("127.0.0.1");
+}
+
+void TestSetupFile::listeningBeyondLoopbackIsAskedFirst()
+{
+    QFETCH(QByteArray, host);
+    const bool asked = host != "127.0.0.1";
+    QTemporaryDir dir;
+    QTcpServer held;
+    QVERIFY(held.listen(QHostAddress::LocalHost));
+    const quint16 port = asked ? held.serverPort() : TcpPeer::refusedPort();
+    DisplayFixture f;
+    QString question;
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [&question] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && box->objectName() == u"listenBeyondLoopbackQuestion") {
+            question = box->text() + box->informativeText();
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    answerer.start(10);
+    QVERIFY(f.window->setupCommands()->openSetup(
+        writeFile(dir, "[Channel2]\nPort=TCP Listen\nOn=true\nHost=" + host +
+                           "\nSocket=" + QByteArray::number(port))));
+    QCOMPARE(f.isOn(2), !asked);
+    QCOMPARE(!question.isEmpty(), asked);
+    for (const QString &named : {QString::number(port), QStringLiteral("first client")})
+        QVERIFY2(!asked || question.contains(named), qPrintable(question));
 }
 
 // "varnokterm FILE.vterm": the setup is applied once the splash has made way

@@ -46,6 +46,10 @@ CommandLine::CommandLine()
                               "raw, shown or log with a channel's number (raw2), or log alone "
                               "for both channels. May be given more than once."),
                QStringLiteral("KIND:file"))
+    , m_allowListen(QStringLiteral("allow-listen-beyond-loopback"),
+                    QStringLiteral("With --headless: let a TCP Listen channel of the setup listen "
+                                   "at * or another address beyond 127.0.0.1 and ::1 (refused "
+                                   "otherwise)."))
 {
     // "-reverse" is Qt's option, not -r -e -v -e -r -s -e.
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -55,6 +59,7 @@ CommandLine::CommandLine()
     m_parser.addOption(m_headless);
     m_parser.addOption(m_script);
     m_parser.addOption(m_record);
+    m_parser.addOption(m_allowListen);
     m_parser.addPositionalArgument(QStringLiteral("setup"),
                                    QStringLiteral("A setup file (.vterm) to start with."),
                                    QStringLiteral("[setup.vterm]"));

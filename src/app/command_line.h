@@ -29,6 +29,9 @@ public:
     bool headless() const { return m_parser.isSet(m_headless); }
     QString script() const;
     QStringList records() const { return m_parser.values(m_record); }
+    // --allow-listen-beyond-loopback: a headless run may listen at "*" or
+    // another address beyond loopback when its setup asks for it.
+    bool allowsListeningBeyondLoopback() const { return m_parser.isSet(m_allowListen); }
 
 private:
     QCommandLineParser m_parser;
@@ -37,4 +40,5 @@ private:
     const QCommandLineOption m_headless;
     const QCommandLineOption m_script;
     const QCommandLineOption m_record;
+    const QCommandLineOption m_allowListen;
 };

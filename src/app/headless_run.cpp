@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -16,8 +17,6 @@ void say(const QString &text)
     std::fputs(qPrintable(text + u'\n'), stderr);
     std::fflush(stderr);
 }
-
-const QString tcpPort = QStringLiteral("TCP");
 
 } // namespace
 
@@ -61,7 +60,11 @@ int HeadlessRun::exec(const Request &request)
         finish(1);
         return 1;
     }
-    const int status = QCoreApplication::exec();
+    int status = QCoreApplication::exec();
+    // A file that failed while it was being finished says so in a posted event.
+    QCoreApplication::sendPostedEvents();
+    if (status == 0 && m_recordingFailed)
+        status = 1;
     if (m_session.recordings().stuckOnExit()) {
         std::fflush(nullptr);
         std::_Exit(status);
@@ -74,14 +77,24 @@ bool HeadlessRun::start(const Request &request)
     m_session.setSignOnDefaults();
     for (Channel *channel : m_session.channels()) {
         channel->load();
+        channel->pane().setHistoryBound(kPaneHistoryBytes);
         m_choices.append(ChannelChoices());
         connect(channel, &Channel::failed, this,
                 [number = channel->number()](const QString &text, const QString &detail) {
                     say(QStringLiteral("Comm Port %1: %2 %3").arg(number).arg(text, detail));
                 });
+        if (request.script.isEmpty()) {
+            // Looked at once the failure that switched it off has been said.
+            connect(channel, &Channel::onChanged, this, [this](bool on) {
+                if (!on)
+                    QMetaObject::invokeMethod(this, &HeadlessRun::endWhenNothingCaptures,
+                                              Qt::QueuedConnection);
+            });
+        }
     }
     connect(&m_session.recordings(), &Recordings::failed, this,
-            [](const QString &path, const QString &reason) {
+            [this](const QString &path, const QString &reason) {
+                m_recordingFailed = true;
                 say(QStringLiteral("The recording %1 stopped: %2").arg(path, reason));
             });
 
@@ -94,6 +107,15 @@ bool HeadlessRun::start(const Request &request)
     if (!reading.clean())
         say(QStringLiteral("Some values of the setup %1 were not used: %2")
                 .arg(request.setup, SetupFile::summary(reading)));
+    // Refused before anything is switched on or recorded.
+    m_allowListenBeyondLoopback = request.allowListenBeyondLoopback;
+    for (const ChannelListEntry &entry : channelList) {
+        const QString refusal = listeningRefusal(entry.number);
+        if (m_choices.at(entry.number - 1).on && !refusal.isEmpty()) {
+            say(refusal);
+            return false;
+        }
+    }
     for (const QString &recordText : request.records) {
         if (!startRecording(recordText))
             return false;
@@ -102,8 +124,10 @@ bool HeadlessRun::start(const Request &request)
         if (m_choices.at(entry.number - 1).on)
             switchChannel(entry.number, true);
     }
-    if (request.script.isEmpty())
-        return true;
+    if (request.script.isEmpty()) {
+        endWhenNothingCaptures();
+        return !m_finished;
+    }
 
     m_script = std::make_unique<ScriptRun>(ScriptHost{
         &m_session, [this](int number, bool on) { return switchChannel(number, on); }, {}});
@@ -135,6 +159,18 @@ bool HeadlessRun::startRecording(const QString &recordText)
     return error.isEmpty();
 }
 
+QString HeadlessRun::listeningRefusal(int number) const
+{
+    const ChannelChoices &choices = m_choices.at(number - 1);
+    if (m_allowListenBeyondLoopback || !choices.listensBeyondLoopback())
+        return {};
+    return QStringLiteral("Comm Port %1 would listen at %2 port %3, beyond this machine's "
+                          "loopback: a client from elsewhere would get everything the channel "
+                          "sends. To allow it, add --allow-listen-beyond-loopback.")
+        .arg(number)
+        .arg(choices.host, choices.socket);
+}
+
 QString HeadlessRun::switchChannel(int number, bool on)
 {
     Channel &channel = m_session.channel(number);
@@ -144,13 +180,23 @@ QString HeadlessRun::switchChannel(int number, bool on)
     }
     if (channel.isOn())
         return {};
-    const ChannelChoices &choices = m_choices.at(number - 1);
-    if (channel.offersTcp() && choices.port == tcpPort)
-        channel.switchOnTcp(choices.host, choices.socket);
-    else
-        channel.switchOnSerial(choices.port, m_session.serialSettings());
+    if (const QString refusal = listeningRefusal(number); !refusal.isEmpty())
+        return refusal;
+    channel.switchOn(m_choices.at(number - 1), m_session.serialSettings());
     return channel.isOn() ? QString()
                           : QStringLiteral("Comm Port %1 did not switch on").arg(number);
+}
+
+void HeadlessRun::endWhenNothingCaptures()
+{
+    if (m_finished)
+        return;
+    const QList<Channel *> channels = m_session.channels();
+    if (std::any_of(channels.begin(), channels.end(), [](Channel *c) { return c->isOn(); }))
+        return;
+    say(QStringLiteral("No channel is on (none is On in the setup, or each failed or closed "
+                       "without Reconnect): the run ends."));
+    finish(1);
 }
 
 // Stops the script first (its thread may wait on the channels), then the

@@ -12,13 +12,22 @@
 #include <memory>
 
 // A run without a window or a display (a QCoreApplication): opens a setup
-// file, switches on the channels it has "On", starts the recordings asked
-// for and runs a script. It ends when the script ends (status 0, or 1 with
-// the message on standard error after a failed expect or any other
-// error), or, with no script, at SIGTERM, SIGINT or SIGHUP (status 0).
-// Either way the channels are closed and the recordings' files finished
-// whole before the program ends. Failures of a channel or a recording are
-// written to standard error and the capture goes on.
+// file, switches on the channels it has "On" (each the way its port entry
+// names: Channel::switchOn), starts the recordings asked for and runs a
+// script. It ends when the script ends (status 0, or 1 with the message on
+// standard error after a failed expect or any other error), or, with no
+// script, at SIGTERM, SIGINT or SIGHUP (status 0), or with status 1 once
+// none of its channels is on (one waiting to reconnect counts as on), so a
+// service's restart policy sees a capture that stopped. A recording whose
+// file failed makes the status 1 whenever the run ends. Either way the
+// channels are closed and the recordings' files finished whole before the
+// program ends. Failures of a channel or a recording are written to
+// standard error.
+//
+// A setup that has a channel listen beyond loopback (at "*" or another
+// machine's reach) is refused unless the request allows it. Nothing shows
+// the panes, so each keeps only a bounded tail of its text (see
+// kPaneHistoryBytes): memory and disk stay flat however long the run.
 class HeadlessRun : public QObject
 {
     Q_OBJECT
@@ -29,7 +38,13 @@ public:
         QString setup;
         QString script;      // may be empty
         QStringList records; // "KIND:PATH", see recordingRequest()
+        bool allowListenBeyondLoopback = false;
     };
+
+    // The most of its text a headless channel's pane keeps (twice this
+    // between trims): what the receive path needs of the pane's end. Scripts
+    // and recordings take the received bytes on their own routes.
+    static constexpr qsizetype kPaneHistoryBytes = qsizetype(64) << 10;
 
     HeadlessRun();
     ~HeadlessRun() override;
@@ -40,7 +55,12 @@ public:
 private:
     bool start(const Request &request);
     bool startRecording(const QString &recordText);
+    // Why channel `number` may not switch on as chosen (it would listen
+    // beyond loopback, not allowed), or empty. A script's on() is refused too.
+    QString listeningRefusal(int number) const;
     QString switchChannel(int number, bool on);
+    // Without a script: ends the run (status 1) once no channel is on.
+    void endWhenNothingCaptures();
     void finish(int status);
 
     CaptureSession m_session;
@@ -48,6 +68,8 @@ private:
     StopSignals m_stopSignals;
     std::unique_ptr<ScriptRun> m_script;
     bool m_finished = false;
+    bool m_recordingFailed = false;
+    bool m_allowListenBeyondLoopback = false;
 };
 
 // What `--record KIND:PATH` asks for: KIND is raw, shown or log with a

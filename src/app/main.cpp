@@ -27,7 +27,8 @@ int main(int argc, char *argv[])
             return 1;
         }
         HeadlessRun run;
-        return run.exec({setup, commandLine.script(), commandLine.records()});
+        return run.exec({setup, commandLine.script(), commandLine.records(),
+                         commandLine.allowsListeningBeyondLoopback()});
     }
 
     QApplication app(argc, argv);

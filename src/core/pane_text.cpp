@@ -56,6 +56,14 @@ void PaneText::append(QByteArrayView piece, qint64 arrivalMs)
     const QString fault = m_store.takeFault();
     if (!fault.isEmpty())
         emit spillFailed(fault);
+    // Trimmed in one go past twice the bound: each byte is copied about once.
+    if (m_historyBound > 0 && size() > 2 * m_historyBound)
+        setText(copy(size() - m_historyBound));
+}
+
+void PaneText::setHistoryBound(qsizetype bytes)
+{
+    m_historyBound = std::max<qsizetype>(0, bytes);
 }
 
 void PaneText::appendEcho(QByteArrayView piece)

@@ -110,6 +110,14 @@ public:
     // The memory the line times take.
     qsizetype lineTimesMemory() const { return m_times.memoryBytes(); }
 
+    // A pane nothing shows (a headless run's) keeps only its last `bytes`
+    // of text: once it holds twice that, the older text goes (as by
+    // setText(): reset() follows, the kept lines take the time of now and
+    // are no longer marked as echo). Kept below the spill threshold, the
+    // pane then never makes a spill file. 0, the default: keeps everything.
+    void setHistoryBound(qsizetype bytes);
+    qsizetype historyBound() const { return m_historyBound; }
+
     // Text past this many bytes moves to a file; takes effect when the pane
     // is next empty. Panes made later start with the default.
     void setSpillThreshold(qsizetype bytes) { m_store.setThreshold(bytes); }
@@ -144,4 +152,5 @@ private:
     PaneLineIndex m_lines;
     EchoRanges m_echo;
     PaneTimes m_times;
+    qsizetype m_historyBound = 0;
 };

@@ -173,6 +173,15 @@ void Channel::setFormat(ReceiveFormat format)
     emit formatChanged();
 }
 
+void Channel::switchOn(const ChannelChoices &choices, const QString &settings)
+{
+    const std::optional<ChannelLink::Network> network = ChannelLink::networkOfEntry(choices.port);
+    if (network && offersTcp())
+        switchOnNetwork(*network, choices.host, choices.socket, settings);
+    else
+        switchOnSerial(choices.port, settings);
+}
+
 void Channel::switchOnSerial(const QString &portText, const QString &settings)
 {
     m_serialSettings = settings;

@@ -5,6 +5,7 @@
 #include "core/line_time_text.h"
 #include "core/pane_text.h"
 #include "core/transfer_protocol.h"
+#include "devices/channel_choices.h"
 #include "devices/channel_link.h"
 #include "devices/replayer.h"
 #include "devices/send_buttons.h"
@@ -90,7 +91,15 @@ public:
     void load();
     void unload();
 
-    // Switching; the result comes as switchedOn()/failed().
+    // Switches on as the choices name: on a channel that offers the network,
+    // a network entry of the port list ("TCP", "RFC 2217", "TCP Listen")
+    // connects to, or listens at, their host and socket; any other port text
+    // is a serial port (a number or a device path) opened with `settings`,
+    // which an RFC 2217 server is sent as well. The one place that decides
+    // how a channel switches on: the window's On, a setup, a script and a
+    // headless run all come here. The result comes as onChanged()/failed().
+    void switchOn(const ChannelChoices &choices, const QString &settings);
+    // Switching to a kind already decided.
     void switchOnSerial(const QString &portText, const QString &settings);
     void switchOnTcp(const QString &host, const QString &portText);
     // A network connection of the kind chosen; an RFC 2217 server is sent

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/setup_text.h"
+#include "devices/channel_choices.h"
 
 #include <QList>
 #include <QString>
@@ -8,20 +9,6 @@
 
 class CaptureSession;
 class Channel;
-
-// What a channel's part of the window shows that a setup keeps, besides the
-// channel's own values: the port list's text (a network entry such as "TCP"
-// or "RFC 2217", a port number or a device path), the IP and Socket fields
-// of a channel that offers the network, and whether the channel is on.
-struct ChannelChoices
-{
-    QString port;
-    QString host;
-    QString socket;
-    bool on = false;
-};
-// One entry per channel of the channel list, by channel number - 1.
-using ChannelChoiceList = QList<ChannelChoices>;
 
 // A setup file (".vterm"): a small INI file, one [Serial] section and a
 // [ChannelN] section per channel of the channel list, written and read through QSettings.

@@ -275,13 +275,7 @@ bool ChannelGroup::tcpChosen() const
 
 void ChannelGroup::switchOn()
 {
-    const std::optional<ChannelLink::Network> network =
-        ChannelLink::networkOfEntry(m_widgets.cmbPort->currentText());
-    if (m_widgets.txtHost && network)
-        m_channel.switchOnNetwork(*network, m_widgets.txtHost->text(), m_widgets.txtPort->text(),
-                                  m_session.serialSettings());
-    else
-        m_channel.switchOnSerial(m_widgets.cmbPort->currentText(), m_session.serialSettings());
+    m_channel.switchOn(choices(), m_session.serialSettings());
 }
 
 void ChannelGroup::setWorkingControlsEnabled(bool enabled)

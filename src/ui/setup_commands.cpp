@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
 
 namespace {
 
@@ -25,6 +26,27 @@ ChannelChoiceList choicesShown(const DisplayControls &controls)
     for (const ChannelListEntry &entry : channelList)
         choices << controls.group(entry.number).choices();
     return choices;
+}
+
+// A setup's channel that would listen beyond loopback listens only when the
+// operator says so: the first client would get all the channel sends.
+bool listeningAllowed(QWidget *window, int number, const ChannelChoices &choices)
+{
+    QMessageBox question(
+        QMessageBox::Warning, programTitle(),
+        QObject::tr("The setup has Comm Port %1 listen on TCP port %2 at \"%3\", beyond this "
+                    "machine's loopback. Listen there?")
+            .arg(number)
+            .arg(choices.socket, choices.host),
+        QMessageBox::Yes | QMessageBox::No, window);
+    question.setTextFormat(Qt::PlainText);
+    question.setInformativeText(QObject::tr(
+        "Any machine that reaches this one may connect, and the first client gets everything "
+        "the channel sends: what is typed, sent by the send buttons, sent from files and "
+        "replayed. No leaves the channel off."));
+    question.setDefaultButton(QMessageBox::No);
+    question.setObjectName(QStringLiteral("listenBeyondLoopbackQuestion"));
+    return question.exec() == QMessageBox::Yes;
 }
 
 } // namespace
@@ -113,7 +135,11 @@ bool SetupCommands::openSetup(const QString &path)
     }
     // Through the switches, so a failure is reported as when clicked.
     for (const ChannelListEntry &entry : channelList) {
-        if (choices.at(entry.number - 1).on)
+        const ChannelChoices &chosen = choices.at(entry.number - 1);
+        if (chosen.on && chosen.listensBeyondLoopback() &&
+            !listeningAllowed(m_window, entry.number, chosen))
+            continue;
+        if (chosen.on)
             controls->group(entry.number).switchOnAsClicked();
     }
     return true;

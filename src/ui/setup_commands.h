@@ -13,6 +13,8 @@ class QMenu;
 // devices/setup_file.h). Opening one switches both channels off, applies
 // it to the channels and the window's controls, and switches on the
 // channels that were on when it was saved, reporting failures as usual.
+// A channel the setup has listen beyond loopback (TCP Listen at "*" or
+// another non-loopback address) is asked about first; No leaves it off.
 class SetupCommands : public QObject
 {
     Q_OBJECT
