@@ -1,5 +1,6 @@
 #include "ui/capture_file_dialogs.h"
 
+#include "core/shown_text.h"
 #include "ui/program_message.h"
 
 #include <QFileDialog>
@@ -52,9 +53,10 @@ QtCaptureFileDialogs::chooseFile(QWidget *parent, const QString &caption,
 CaptureFileDialogs::Existing QtCaptureFileDialogs::askExisting(QWidget *parent, const QString &path)
 {
     QMessageBox box(QMessageBox::NoIcon, programTitle(),
-                    QObject::tr("%1 already exists.").arg(QFileInfo(path).fileName()),
+                    QObject::tr("%1 already exists.").arg(shownText(QFileInfo(path).fileName())),
                     QMessageBox::NoButton, parent);
     box.setInformativeText(QObject::tr("Add the recording to its end, or replace it?"));
+    box.setTextFormat(Qt::PlainText);
     QPushButton *append = box.addButton(QObject::tr("&Append"), QMessageBox::AcceptRole);
     QPushButton *replace = box.addButton(QObject::tr("&Replace"), QMessageBox::DestructiveRole);
     box.addButton(QMessageBox::Cancel);

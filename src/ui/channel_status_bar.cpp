@@ -1,8 +1,10 @@
 #include "ui/channel_status_bar.h"
 
 #include "core/channel_list.h"
+#include "core/shown_text.h"
 #include "devices/capture_session.h"
 #include "devices/channel_status.h"
+#include "ui/program_message.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -24,6 +26,7 @@ ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *paren
         label->setObjectName(QStringLiteral("lblStatus%1").arg(entry.number));
         // Long texts must not widen the window.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        label->setTextFormat(Qt::PlainText);
         layout->addWidget(label);
         m_parts.push_back(label);
         m_texts.emplace_back();
@@ -38,7 +41,7 @@ void ChannelStatusBar::refresh()
 {
     const Recordings &recordings = m_session.recordings();
     for (const Channel *channel : m_session.channels()) {
-        const QString text = channelStatusText(*channel, recordings);
+        const QString text = shownText(channelStatusText(*channel, recordings));
         const size_t at = size_t(channel->number() - 1);
         QLabel *label = m_parts.at(at);
         const QString shown =
@@ -48,7 +51,10 @@ void ChannelStatusBar::refresh()
         m_texts.at(at) = text;
         label->setText(shown);
         const QString paths = channelRecordingPaths(*channel, recordings);
-        label->setToolTip(paths.isEmpty() ? text : text + QLatin1Char('\n') + paths);
+        QStringList tip{text};
+        for (const QString &path : paths.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            tip << shownText(path);
+        label->setToolTip(plainToolTip(tip.join(QLatin1Char('\n'))));
     }
 }
 

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSpacerItem>
+#include <QTextDocument>
 
 namespace {
 
@@ -29,6 +31,12 @@ QMessageBox *showProgramMessage(QWidget *parent, const QString &text,
     auto *box = new QMessageBox(QMessageBox::NoIcon, programTitle(), text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("programMessage"));
     box->setInformativeText(informativeText);
+    // Names, paths and words from peers and files are never read as markup
+    // (the box passes its format on to the informative text's label only
+    // when that label is there first).
+    box->setTextFormat(Qt::PlainText);
+    for (QLabel *label : box->findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     // A short text ("No Data!") would make a box too narrow for its title:
@@ -40,4 +48,11 @@ QMessageBox *showProgramMessage(QWidget *parent, const QString &text,
                       grid->rowCount(), 0, 1, grid->columnCount());
     box->show();
     return box;
+}
+
+QString plainToolTip(const QString &text)
+{
+    // A tool tip guesses whether its text is markup: this one always is,
+    // made from the text escaped.
+    return text.isEmpty() ? text : Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
 }

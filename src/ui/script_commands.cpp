@@ -1,5 +1,6 @@
 #include "ui/script_commands.h"
 
+#include "core/shown_text.h"
 #include "devices/capture_session.h"
 #include "ui/channel_group.h"
 #include "ui/display_controls.h"
@@ -100,11 +101,12 @@ void ScriptCommands::offerStop()
     auto *box = new QMessageBox(QMessageBox::Question, programTitle(),
                                 tr("The script %1 has run for %2 s without sending, expecting or "
                                    "waiting. It may be in an endless loop.")
-                                    .arg(QFileInfo(m_script.path()).fileName())
+                                    .arg(shownText(QFileInfo(m_script.path()).fileName()))
                                     .arg(ScriptRun::stuckMs / 1000),
                                 QMessageBox::NoButton, m_window);
     QPushButton *stopButton = box->addButton(tr("Stop Script"), QMessageBox::AcceptRole);
     box->addButton(tr("Let It Run"), QMessageBox::RejectRole);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::buttonClicked, this, [this, stopButton](QAbstractButton *button) {
         if (button == stopButton)

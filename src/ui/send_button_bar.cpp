@@ -1,6 +1,7 @@
 #include "ui/send_button_bar.h"
 
 #include "devices/channel.h"
+#include "ui/program_message.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -48,10 +49,11 @@ void SendButtonBar::showDefinitions()
         push->setText(tr("%1 (F%2)").arg(defined.name).arg(i + 1));
         push->setCheckable(defined.repeatMs > 0);
         push->setChecked(buttons.isRepeating(i));
-        push->setToolTip(defined.repeatMs > 0 ? tr("Sends %1 every %2 ms until pressed again")
-                                                    .arg(defined.text)
-                                                    .arg(defined.repeatMs)
-                                              : tr("Sends %1").arg(defined.text));
+        push->setToolTip(plainToolTip(defined.repeatMs > 0
+                                          ? tr("Sends %1 every %2 ms until pressed again")
+                                                .arg(defined.text)
+                                                .arg(defined.repeatMs)
+                                          : tr("Sends %1").arg(defined.text)));
         // A tool bar hides a widget through its action.
         actions().at(i + 1)->setVisible(defined.isDefined());
     }

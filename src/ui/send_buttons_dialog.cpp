@@ -37,6 +37,7 @@ SendButtonsDialog::SendButtonsDialog(Channel &channel, QWidget *parent)
     m_repeatMs->setSingleStep(100);
     m_message->setTextFormat(Qt::PlainText); // it may quote the text typed
     m_message->setWordWrap(true);
+    m_message->setTextFormat(Qt::PlainText);
     m_message->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *form = new QFormLayout;

@@ -1,5 +1,6 @@
 #include "ui/send_file_dialog.h"
 
+#include "core/shown_text.h"
 #include "devices/channel.h"
 #include "ui/program_message.h"
 
@@ -35,10 +36,12 @@ SendFileDialog::SendFileDialog(Channel &channel, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     auto *layout = new QVBoxLayout(this);
     m_title = new QLabel(this);
+    m_title->setTextFormat(Qt::PlainText);
     m_bar = new QProgressBar(this);
     m_bar->setRange(0, 1000);
     m_progressText = new QLabel(this);
     m_progressText->setObjectName(QStringLiteral("sendFileProgress"));
+    m_progressText->setTextFormat(Qt::PlainText);
     m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("sendFileCancel"));
     layout->addWidget(m_title);
@@ -55,7 +58,7 @@ SendFileDialog::SendFileDialog(Channel &channel, QWidget *parent)
 
 bool SendFileDialog::start(const QString &path)
 {
-    m_title->setText(tr("Sending %1").arg(QFileInfo(path).fileName()));
+    m_title->setText(tr("Sending %1").arg(shownText(QFileInfo(path).fileName())));
     m_clock.start();
     if (!m_sender.start(path)) {
         showProgramMessage(parentWidget(), tr("%1 could not be sent.").arg(path), m_sender.error());
