@@ -1,7 +1,8 @@
 // What a channel and an lrzsz program say, read piece by piece: the input's
 // first byte chooses where it is split. The ZMODEM request is spotted in
-// exactly the pieces where an occurrence in the joined bytes ends; the
-// last words are at most four, never empty, never a progress line.
+// exactly the pieces where an occurrence in the joined bytes ends, and so is
+// the end of a session; the last words are at most four, never empty, never
+// a progress line.
 #include "core/transfer_protocol.h"
 #include "fuzz_check.h"
 
@@ -31,11 +32,13 @@ QList<QByteArrayView> piecesOf(QByteArrayView bytes, uint8_t seed)
 
 // How many pieces an occurrence of the request ends in, found by a plain
 // search of the joined bytes (the request can't overlap itself).
-int piecesEndingARequest(QByteArrayView text, const QList<QByteArrayView> &pieces)
+int piecesEndingAHeader(QByteArrayView text, const QList<QByteArrayView> &pieces,
+                        const char (&frameType)[3])
 {
     const QByteArray joined = text.toByteArray();
-    const QByteArrayView request("**\x18"
-                                 "B00");
+    const QByteArray request = QByteArray("**\x18"
+                                          "B") +
+                               frameType;
     QList<qsizetype> ends;
     for (qsizetype at = joined.indexOf(request); at >= 0;
          at = joined.indexOf(request, at + request.size()))
@@ -78,12 +81,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArrayView text = g_input.sliced(1);
     const QList<QByteArrayView> pieces = piecesOf(text, data[0]);
 
-    ZmodemRequestSpotter spotter;
-    int spotted = 0;
-    for (const QByteArrayView piece : pieces)
-        spotted += spotter.spot(piece) ? 1 : 0;
-    check(spotted == piecesEndingARequest(text, pieces),
-          "the request spotted where a plain search does not find it, or missed");
+    for (const auto *frameType :
+         {&ZmodemHeaderSpotter::requestType, &ZmodemHeaderSpotter::finishType}) {
+        ZmodemHeaderSpotter spotter(*frameType);
+        int spotted = 0;
+        for (const QByteArrayView piece : pieces)
+            spotted += spotter.spot(piece) ? 1 : 0;
+        check(spotted == piecesEndingAHeader(text, pieces, *frameType),
+              "a header spotted where a plain search does not find it, or missed");
+    }
 
     TransferProgressReader reader;
     for (const QByteArrayView piece : pieces)

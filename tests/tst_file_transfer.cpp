@@ -1,23 +1,32 @@
 #include "devices/channel.h"
 #include "devices/file_transfer.h"
 #include "support/byte_checks.h"
+#include "support/display_fixture.h"
 #include "support/lrzsz_peer.h"
+#include "support/message_boxes.h"
 #include "support/pty_pair.h"
+#include "ui/send_file_commands.h"
+#include "ui/transfer_dialog.h"
 #include "ui/transfer_protocol_choice.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(FileTransfer::Outcome)
@@ -40,6 +49,64 @@ bool processIsGone(qint64 pid)
     return pid > 0 && ::kill(pid_t(pid), 0) != 0;
 }
 
+unsigned modeOf(const QString &path)
+{
+    struct stat file = {};
+    return ::stat(QFile::encodeName(path).constData(), &file) == 0 ? file.st_mode & 07777 : 0;
+}
+
+// A ZMODEM receive into `folder` over channel 2, from a device that runs
+// `sender` (a program and its arguments) in `from`.
+struct ZmodemReceive
+{
+    PtyPair pty;
+    Channel channel{2, false};
+    FileTransfer transfer{channel};
+    QSignalSpy finished{&transfer, &FileTransfer::finished};
+    std::unique_ptr<LrzszPeer> device;
+
+    bool run(const QString &folder, QStringList sender, const QString &from, int waitMs = 60000)
+    {
+        channel.switchOnSerial(pty.slavePath(), settings);
+        if (!transfer.startReceive(TransferProtocol::Zmodem, folder))
+            return false;
+        device = std::make_unique<LrzszPeer>(pty, sender.takeFirst(), sender, from);
+        return QTest::qWaitFor([this] { return !finished.isEmpty(); }, waitMs) &&
+               finished.at(0).at(0).value<FileTransfer::Outcome>() == FileTransfer::Outcome::Done;
+    }
+};
+
+// Every modal message box that comes up: its text noted, whether all its
+// labels are plain text, and answered with `answer`.
+struct ModalAnswers
+{
+    QTimer poll;
+    QStringList texts;
+    bool allPlain = true;
+
+    explicit ModalAnswers(const QString &answer)
+    {
+        QObject::connect(&poll, &QTimer::timeout, [this, answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            texts << box->text();
+            allPlain = allPlain && labelsArePlain(*box);
+            for (QAbstractButton *button : box->buttons())
+                if (button->text().remove(QLatin1Char('&')) == answer)
+                    button->click();
+        });
+        poll.start(10);
+    }
+    static bool labelsArePlain(const QWidget &box)
+    {
+        const QList<QLabel *> labels = box.findChildren<QLabel *>();
+        return std::all_of(labels.begin(), labels.end(), [](const QLabel *label) {
+            return label->text().isEmpty() || label->textFormat() == Qt::PlainText;
+        });
+    }
+};
+
 } // namespace
 
 class TestFileTransfer : public QObject
@@ -53,11 +120,18 @@ private slots:
     void sendsOverTcp();
     void receivesBesideAnExistingFile_data();
     void receivesBesideAnExistingFile();
+    void receivedFileTakesTheUsersMode();
+    void receivedNamesLandUnderTheFolder_data();
+    void receivedNamesLandUnderTheFolder();
+    void zmodemReceiveEndsWithTheProgram();
+    void peerNamesShowAsPlainText_data();
+    void peerNamesShowAsPlainText();
     void cancelEndsTheProgramAndGivesTheChannelBack();
     void silentPeerEndsWithAMessage();
     void protocolsNeedLrzsz();
     void zmodemRequestIsOfferedWhenAsked_data();
     void zmodemRequestIsOfferedWhenAsked();
+    void declinedRequestAsksNoMoreForAWhile();
 };
 
 void TestFileTransfer::initTestCase()
@@ -165,16 +239,145 @@ void TestFileTransfer::receivesBesideAnExistingFile()
     QStringList asked;
     const QString staging = transfer.stagingFolder();
     QVERIFY(QFileInfo(staging).isDir());
-    const QStringList moved = transfer.moveReceivedFiles([&asked](const QString &name) {
+    const QList<ReceivedFile> moved = transfer.moveReceivedFiles([&asked](const QString &name) {
         asked << name;
         return false;
     });
     QCOMPARE(asked, QStringList{"sample.bin"});
-    QCOMPARE(moved, QStringList{"sample (2).bin"});
+    QCOMPARE(moved.size(), 1);
+    QCOMPARE(moved.at(0).placedAs, QStringLiteral("sample (2).bin"));
     QCOMPARE(fileBytes(existing), QByteArray("kept"));
     const QByteArray got = fileBytes(dir.filePath(QStringLiteral("in/sample (2).bin")));
     QVERIFY2(got == bytes, differenceOf(got, bytes).constData());
     QVERIFY(!QFileInfo::exists(staging));
+}
+
+void TestFileTransfer::receivedFileTakesTheUsersMode()
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("tool")), "#!/bin/sh\n");
+    QVERIFY(::chmod(QFile::encodeName(dir.filePath(QStringLiteral("tool"))).constData(), 04755) ==
+            0);
+    const mode_t umaskBefore = ::umask(027);
+    ZmodemReceive receive;
+    QVERIFY(receive.run(dir.path(), {"sz", "tool"}, dir.path()));
+    ::umask(umaskBefore);
+    QCOMPARE(modeOf(QDir(receive.transfer.stagingFolder()).filePath(QStringLiteral("tool"))),
+             0640u);
+}
+
+void TestFileTransfer::receivedNamesLandUnderTheFolder_data()
+{
+    // What the sender names, what is in the receive folder first ("sub/" a
+    // folder, "sub->" a link to a folder outside, else a file), where the
+    // file lands ("" when it stays, with a reason).
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<QString>("inTheWay");
+    QTest::addColumn<QString>("landsAs");
+    const QString name255 = QString(251, QLatin1Char('n')) + ".bin";
+    QTest::newRow("a sub-folder") << "sub/data.bin"
+                                  << ""
+                                  << "sub/data.bin";
+    QTest::newRow("a folder that is there") << "sub/data.bin"
+                                            << "sub/"
+                                            << "sub/data.bin";
+    QTest::newRow("a link to a folder outside") << "sub/data.bin"
+                                                << "sub->"
+                                                << "";
+    QTest::newRow("a file in place of the folder") << "sub/data.bin"
+                                                   << "sub"
+                                                   << "";
+    QTest::newRow("255 bytes kept beside")
+        << name255 << name255 << QString(247, QLatin1Char('n')) + " (2).bin";
+}
+
+void TestFileTransfer::receivedNamesLandUnderTheFolder()
+{
+    QFETCH(QString, sent);
+    QFETCH(QString, inTheWay);
+    QFETCH(QString, landsAs);
+    QTemporaryDir dir;
+    const QDir in(dir.filePath(QStringLiteral("in"))), out(dir.filePath(QStringLiteral("out")));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("from/sub")) && in.mkpath(".") &&
+            out.mkpath("."));
+    writeFile(dir.filePath(QStringLiteral("from/") + sent), "received");
+    if (inTheWay.endsWith(QLatin1String("->")))
+        QVERIFY(QFile::link(out.path(), in.filePath(inTheWay.chopped(2))));
+    else if (inTheWay.endsWith('/'))
+        QVERIFY(in.mkdir(inTheWay));
+    else if (!inTheWay.isEmpty())
+        writeFile(in.filePath(inTheWay), "there");
+    ZmodemReceive receive;
+    QVERIFY(receive.run(in.path(), {"sz", "--full-path", sent}, dir.filePath("from")));
+    const QList<ReceivedFile> files =
+        receive.transfer.moveReceivedFiles([](const QString &) { return false; });
+    QCOMPARE(files.size(), 1);
+    QCOMPARE(files.at(0).name, sent);
+    QCOMPARE(files.at(0).placedAs, landsAs);
+    QCOMPARE(files.at(0).problem.isEmpty(), !landsAs.isEmpty());
+    // Where it says it is, or still in the transfer's folder; never outside.
+    const QString now = landsAs.isEmpty() ? QDir(receive.transfer.stagingFolder()).filePath(sent)
+                                          : in.filePath(landsAs);
+    QCOMPARE(fileBytes(now), QByteArray("received"));
+    QVERIFY(out.isEmpty());
+}
+
+void TestFileTransfer::zmodemReceiveEndsWithTheProgram()
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("sample.bin")), randomBytes(64 * 1024, 16));
+    ZmodemReceive receive;
+    receive.transfer.setQuietLimit(3600 * 1000); // only the program's end can end it
+    qint64 seenRunning = 0;
+    connect(&receive.transfer, &FileTransfer::progressed, this,
+            [&] { seenRunning = std::max(seenRunning, receive.transfer.done()); });
+    // The sender in the device's shell, on a terminal (script): its last "OO"
+    // never comes, and the receiver would wait out its own time-outs (30 s,
+    // twice the wait here).
+    QVERIFY(receive.run(dir.path(), {"script", "-qfec", "sz sample.bin", "/dev/null"}, dir.path(),
+                        15000));
+    QVERIFY2(seenRunning > 0, "no progress while it ran");
+    QCOMPARE(receive.transfer.done(), 64 * 1024);
+}
+
+void TestFileTransfer::peerNamesShowAsPlainText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("shown");
+    const QString markup("<font color=red size=6>Virus found! Press Replace");
+    QTest::newRow("markup") << markup << markup;
+    QTest::newRow("a newline") << "two\nlines.bin"
+                               << "two\\nlines.bin";
+    QTest::newRow("an escape") << "red\x1b[31m.bin"
+                               << "red\\x1B[31m.bin";
+}
+
+void TestFileTransfer::peerNamesShowAsPlainText()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, shown);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("in")));
+    writeFile(dir.filePath(name), "new");
+    writeFile(dir.filePath(QStringLiteral("in/") + name), "there");
+    PtyPair pty;
+    Channel channel(2, false);
+    channel.switchOnSerial(pty.slavePath(), settings);
+    QWidget window;
+    auto *dialog = new TransferDialog(channel, &window);
+    QSignalSpy ended(dialog, &TransferDialog::ended);
+    QVERIFY(dialog->startReceive(TransferProtocol::Zmodem, dir.filePath(QStringLiteral("in")), {}));
+    const ModalAnswers keepBoth(QStringLiteral("Keep Both"));
+    LrzszPeer device(pty, QStringLiteral("sz"), {name}, dir.path());
+    QVERIFY(ended.wait(60000));
+    // The question, and "Received into" with one line for the one file.
+    QCOMPARE(keepBoth.texts.size(), 1);
+    QVERIFY(keepBoth.texts.at(0).startsWith(shown + QStringLiteral(" is already in")));
+    auto *received = window.findChild<QMessageBox *>(QStringLiteral("programMessage"));
+    QVERIFY(received && received->informativeText().startsWith(shown + QStringLiteral(" as ")));
+    QVERIFY(!received->informativeText().contains(QLatin1Char('\n')));
+    QVERIFY(keepBoth.allPlain && ModalAnswers::labelsArePlain(*received));
+    dismissMessageBoxes();
 }
 
 void TestFileTransfer::cancelEndsTheProgramAndGivesTheChannelBack()
@@ -247,23 +450,53 @@ void TestFileTransfer::protocolsNeedLrzsz()
 void TestFileTransfer::zmodemRequestIsOfferedWhenAsked_data()
 {
     QTest::addColumn<bool>("autoStart");
-    QTest::newRow("off") << false;
-    QTest::newRow("on") << true;
+    QTest::addColumn<bool>("replayed");
+    QTest::newRow("off") << false << false;
+    QTest::newRow("on") << true << false;
+    QTest::newRow("on, played back") << true << true;
 }
 
 void TestFileTransfer::zmodemRequestIsOfferedWhenAsked()
 {
     QFETCH(bool, autoStart);
+    QFETCH(bool, replayed);
     PtyPair pty;
     Channel channel(2, false);
     channel.module().zmodemAutoStart = autoStart;
     channel.switchOnSerial(pty.slavePath(), settings);
     QSignalSpy requested(&channel, &Channel::zmodemRequested);
-    pty.write("rz\r**\x18"
-              "B00000000000000\r\x8a\x11");
+    const QByteArray request = "rz\r**\x18"
+                               "B00000000000000\r\x8a\x11";
+    if (replayed)
+        channel.receiveReplayed(request);
+    else
+        pty.write(request);
     pty.write("end");
     QTRY_VERIFY_WITH_TIMEOUT(channel.pane().text().endsWith("end"), 10000);
-    QCOMPARE(requested.count(), autoStart ? 1 : 0);
+    QCOMPARE(requested.count(), autoStart && !replayed ? 1 : 0);
+}
+
+void TestFileTransfer::declinedRequestAsksNoMoreForAWhile()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.state(2).module().zmodemAutoStart = true;
+    f.state(2).module().zmodemQuietSeconds = 3600;
+    f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
+    f.switchOn(2);
+    SendFileCommands &commands = *f.window->sendFileCommands();
+    QCOMPARE(commands.receiveProtocolAtFirst(2), TransferProtocol::Xmodem);
+    const ModalAnswers no(QStringLiteral("No"));
+    // A sender repeating its request: asked once, answered No, then quiet.
+    for (int i = 0; i < 8; ++i) {
+        const QByteArray end = "end" + QByteArray::number(i);
+        pty.write("**\x18"
+                  "B00000000000000\r\x8a\x11" +
+                  end);
+        QTRY_VERIFY_WITH_TIMEOUT(f.paneText(2).endsWith(end), 10000);
+    }
+    QCOMPARE(no.texts.size(), 1);
+    QCOMPARE(commands.receiveProtocolAtFirst(2), TransferProtocol::Zmodem);
 }
 
 QTEST_MAIN(TestFileTransfer)

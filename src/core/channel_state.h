@@ -93,6 +93,10 @@ struct ChannelModule
     bool localEcho = false; // what is sent shows in the pane too, marked
     // A ZMODEM sender's request in what arrives offers to receive its file.
     bool zmodemAutoStart = false;
+    // After the operator declines a request, the channel's requests ask
+    // nothing for this long: a sender repeating its request can't keep the
+    // question up.
+    int zmodemQuietSeconds = 30;
     QByteArray strBuffer; // received and not yet shown, one char per byte
 
     // Set once by the sign-on splash before the main window first shows.

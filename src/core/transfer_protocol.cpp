@@ -10,8 +10,10 @@ constexpr qsizetype longestLine = 4096;
 constexpr qsizetype wordsKept = 4;
 constexpr int zmodemWindow = 64 * 1024;
 
-// Progress at its verbosity: lrzsz writes "Bytes Sent" lines from -vv on.
+// Progress at its verbosity: lrzsz writes "Bytes Sent" lines from -vv on,
+// rz its "Bytes received" lines from -vvv on.
 const QString progressOption = QStringLiteral("-vv");
+const QString receivedProgressOption = QStringLiteral("-vvv");
 
 } // namespace
 
@@ -88,7 +90,7 @@ TransferCommand receiveCommand(TransferProtocol protocol, const QString &fileNam
     case TransferProtocol::Ymodem:
         return {QStringLiteral("rb"), {QStringLiteral("lrb")}, {progressOption}};
     case TransferProtocol::Zmodem:
-        return {QStringLiteral("rz"), {QStringLiteral("lrz")}, {progressOption}};
+        return {QStringLiteral("rz"), {QStringLiteral("lrz")}, {receivedProgressOption}};
     }
     return {};
 }
@@ -130,16 +132,19 @@ void TransferProgressReader::takeLine(QByteArrayView line)
         m_words.removeFirst();
 }
 
-bool ZmodemRequestSpotter::spot(QByteArrayView batch)
+ZmodemHeaderSpotter::ZmodemHeaderSpotter(const char (&frameType)[3])
+    : m_header{'*', '*', cancelByte, 'B', frameType[0], frameType[1]}
+{}
+
+bool ZmodemHeaderSpotter::spot(QByteArrayView batch)
 {
-    static constexpr char request[] = {'*', '*', cancelByte, 'B', '0', '0'};
-    constexpr qsizetype length = sizeof request;
+    constexpr qsizetype length = sizeof m_header;
     bool found = false;
     for (const char c : batch) {
-        if (c == request[m_matched]) {
+        if (c == m_header[m_matched]) {
             ++m_matched;
         } else if (c == '*') {
-            // "***" still ends in the request's "**"; any other '*' starts it.
+            // "***" still ends in the header's "**"; any other '*' starts it.
             m_matched = m_matched == 2 ? 2 : 1;
         } else {
             m_matched = 0;

@@ -67,14 +67,21 @@ private:
     QStringList m_words;
 };
 
-// Spots a ZMODEM sender's request to start ("**", CAN, "B00") in received
-// data, also when it comes split across batches.
-class ZmodemRequestSpotter
+// Spots one ZMODEM hex header ("**", CAN, "B" and its two-digit frame type)
+// in a stream of bytes, also when it comes split across batches: by default
+// a sender's request to start (ZRQINIT, "B00"); zmodemFinish() is the end
+// of a session (ZFIN, "B08"), which a receiver writes once every file is in.
+class ZmodemHeaderSpotter
 {
 public:
-    // True when the request ends in `batch`.
+    static constexpr char requestType[] = "00";
+    static constexpr char finishType[] = "08";
+    explicit ZmodemHeaderSpotter(const char (&frameType)[3] = requestType);
+
+    // True when the header ends in `batch`.
     bool spot(QByteArrayView batch);
 
 private:
+    char m_header[6];
     qsizetype m_matched = 0;
 };

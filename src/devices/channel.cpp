@@ -8,6 +8,7 @@
 #include "devices/transmit_queue.h"
 
 #include <QDateTime>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -117,7 +118,7 @@ void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
         m_receiver.receiveSocket(batch, arrivalMs);
     else
         m_receiver.receiveSerial(batch, arrivalMs);
-    if (m_module.zmodemAutoStart && m_zmodemSpotter.spot(batch))
+    if (m_module.zmodemAutoStart && !m_replaying && m_zmodemSpotter.spot(batch))
         emit zmodemRequested();
     pauseWhileSpillBehind(from);
 }
@@ -243,6 +244,8 @@ void Channel::clearTransmit()
 
 void Channel::receiveReplayed(const QByteArray &bytes)
 {
+    // A recording's request is history: no sender waits for an answer.
+    const QScopedValueRollback replaying(m_replaying, true);
     onReceived(bytes, ChannelLink::Route::Serial);
 }
 

@@ -169,7 +169,7 @@ public:
     bool isTransferring() const { return m_transferring; }
     // Bytes of a recording played back (Replayer), taken as received: counted
     // and recorded, shown by the pane, matched by scripts, whether the
-    // channel is on or not.
+    // channel is on or not; a ZMODEM request in them is not one.
     void receiveReplayed(const QByteArray &bytes);
 
 signals:
@@ -185,7 +185,7 @@ signals:
     // Every batch received while transferring, instead of batchReceived().
     void transferReceived(const QByteArray &batch);
     // With zmodemAutoStart on, a ZMODEM sender asked to start (its request
-    // has reached the pane as well).
+    // has reached the pane as well); never for bytes played back.
     void zmodemRequested();
     // Bytes handed to the port or connection (typed, Repeat, or a file's),
     // in order, as the device takes them: a long resend comes in slices of
@@ -232,6 +232,7 @@ private:
     qint64 m_receivedCount = 0;
     qint64 m_sentCount = 0;
     bool m_transferring = false;
-    ZmodemRequestSpotter m_zmodemSpotter;
+    ZmodemHeaderSpotter m_zmodemSpotter;
+    bool m_replaying = false; // onReceived() has bytes played back, never a request
     QTimer m_spillCatchUp;
 };

@@ -6,10 +6,13 @@
 #include "devices/transmit_queue.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -17,18 +20,6 @@ namespace {
 // much may wait in its queue before the program's output is left unread.
 constexpr qint64 pieceSize = 16 * 1024;
 constexpr qint64 queuedAtMost = 64 * 1024;
-
-// "name (2).ext", "name (3).ext", ...: the first that is not in `folder`.
-QString freeName(const QDir &folder, const QFileInfo &file)
-{
-    const QString suffix =
-        file.completeSuffix().isEmpty() ? QString() : QLatin1Char('.') + file.completeSuffix();
-    for (int n = 2;; ++n) {
-        const QString name = QStringLiteral("%1 (%2)%3").arg(file.baseName()).arg(n).arg(suffix);
-        if (!folder.exists(name))
-            return name;
-    }
-}
 
 } // namespace
 
@@ -105,6 +96,7 @@ bool FileTransfer::startReceive(TransferProtocol protocol, const QString &folder
     }
     staging.setAutoRemove(false);
     m_staging = staging.path();
+    m_sessionEnd = ZmodemHeaderSpotter(ZmodemHeaderSpotter::finishType);
     if (!start(receiveCommand(protocol, QFileInfo(fileName).fileName()), m_staging)) {
         removeStaging();
         return false;
@@ -134,6 +126,7 @@ bool FileTransfer::start(const TransferCommand &command, const QString &workingF
         return false;
     }
     m_running = true;
+    m_inputClosed = false;
     m_error.clear();
     m_channel.setTransferring(true);
     m_hooks << connect(&m_channel, &Channel::transferReceived, this, &FileTransfer::toProgram);
@@ -161,8 +154,13 @@ void FileTransfer::fromProgram()
 {
     TransmitQueue &queue = m_channel.link().queue();
     while (m_running && queue.pending() < queuedAtMost) {
-        if (m_held.isEmpty())
+        if (m_held.isEmpty()) {
             m_held = m_process.read(pieceSize);
+            if (!m_sending && m_protocol == TransferProtocol::Zmodem && m_sessionEnd.spot(m_held)) {
+                m_inputClosed = true; // the session is over: see the class's comment
+                m_process.closeWriteChannel();
+            }
+        }
         if (m_held.isEmpty() || !m_channel.sendUntyped(Transmission(m_held)))
             return; // nothing more yet, or offered again after the next write
         m_held.clear();
@@ -172,7 +170,8 @@ void FileTransfer::fromProgram()
 void FileTransfer::toProgram(const QByteArray &batch)
 {
     m_quiet.start();
-    m_process.write(batch);
+    if (!m_inputClosed)
+        m_process.write(batch);
 }
 
 void FileTransfer::onProgramFinished(int exitCode, QProcess::ExitStatus status)
@@ -237,45 +236,62 @@ void FileTransfer::finish(Outcome outcome)
         m_process.kill(); // by its PID
         m_process.waitForFinished(3000);
     }
+    if (!m_sending)
+        settleReceivedModes();
     emit finished(outcome);
+}
+
+void FileTransfer::settleReceivedModes()
+{
+    if (m_staging.isEmpty())
+        return;
+    const unsigned mode = newFileMode(m_staging);
+    for (const QString &name : receivedFiles())
+        ::chmod(QFile::encodeName(QDir(m_staging).filePath(name)).constData(), mode_t(mode));
 }
 
 QStringList FileTransfer::receivedFiles() const
 {
     if (m_staging.isEmpty())
         return {};
-    QStringList files;
-    const QFileInfoList entries = QDir(m_staging).entryInfoList(
-        QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo &entry : entries)
-        files << entry.absoluteFilePath();
-    return files;
+    const QDir staging(m_staging);
+    QStringList names;
+    QDirIterator entries(m_staging, QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext())
+        names << staging.relativeFilePath(entries.next());
+    names.sort();
+    return names;
 }
 
-QStringList FileTransfer::moveReceivedFiles(const std::function<bool(const QString &name)> &replace)
+QList<ReceivedFile>
+FileTransfer::moveReceivedFiles(const std::function<bool(const QString &name)> &replace)
 {
-    const QDir folder(m_path);
-    QStringList moved;
-    for (const QString &path : receivedFiles()) {
-        const QFileInfo received(path);
-        QString name = received.fileName();
-        if (folder.exists(name)) {
-            if (replace(name))
-                QFile::remove(folder.filePath(name));
-            else
-                name = freeName(folder, received);
-        }
-        if (QFile::rename(path, folder.filePath(name)))
-            moved << name;
-    }
+    QList<ReceivedFile> files;
+    const QDir staging(m_staging);
+    for (const QString &name : receivedFiles())
+        files << placeReceivedFile(staging.filePath(name), name, m_path, replace);
     removeStaging();
-    return moved;
+    return files;
 }
 
 void FileTransfer::removeStaging()
 {
-    // Only an emptied folder goes: a file that was not moved out stays.
-    if (!m_staging.isEmpty() && QDir().rmdir(m_staging))
+    if (m_staging.isEmpty())
+        return;
+    // Only emptied folders go: a file that was not moved out stays. The
+    // deepest first, so each is empty when its turn comes.
+    QStringList folders;
+    QDirIterator entries(m_staging,
+                         QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext())
+        folders << entries.next();
+    std::sort(folders.begin(), folders.end(),
+              [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    for (const QString &folder : std::as_const(folders))
+        QDir().rmdir(folder);
+    if (QDir().rmdir(m_staging))
         m_staging.clear();
 }
 

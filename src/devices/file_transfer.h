@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/transfer_protocol.h"
+#include "devices/received_files.h"
 
 #include <QByteArray>
 #include <QList>
@@ -30,9 +31,16 @@ class Channel;
 // still send, ends the program by its PID, and gives the channel's received
 // bytes back to the pane.
 //
+// A ZMODEM receive is over once the receiving program has answered the
+// sender's end of session: its input is closed then, so it ends at once
+// rather than waiting out its time-outs for the sender's last "OO".
+//
 // A receive runs in a fresh folder of its own inside the chosen one, so the
 // program never meets an existing file; receivedFiles() lists what came in
-// and the caller moves each file into place, asking before replacing one.
+// (in sub-folders too, when the sender named one) and the caller moves each
+// file into place, asking before replacing one. However a transfer ends,
+// what it received keeps no mode the sender asked for: each file gets the
+// mode a new file gets here (newFileMode), never executable, setuid or setgid.
 class FileTransfer : public QObject
 {
     Q_OBJECT
@@ -84,15 +92,16 @@ public:
     qint64 processId() const { return m_process.processId(); }
 
     // After a receive: the files that came in, in the folder they came into
-    // (removed with removeStaging() once they are moved out).
+    // (removed with removeStaging() once they are moved out), by name.
     QStringList receivedFiles() const;
     QString stagingFolder() const { return m_staging; }
+    // Removes the transfer's folder and its sub-folders when they are empty.
     void removeStaging();
-    // Moves each received file into the chosen folder and removes the
-    // transfer's own; for a name already there `replace(name)` decides:
-    // true replaces the file, false keeps both, the received one under a
-    // free name ("data (2).bin"). Returns the names given, in order.
-    QStringList moveReceivedFiles(const std::function<bool(const QString &name)> &replace);
+    // Moves each received file to its name under the chosen folder
+    // (placeReceivedFile: folders made inside it, never outside; `replace`
+    // decides for a name already there) and removes the transfer's folder
+    // when it is left empty. Returns what became of each file, by name.
+    QList<ReceivedFile> moveReceivedFiles(const std::function<bool(const QString &name)> &replace);
 
 signals:
     void progressed();
@@ -107,6 +116,8 @@ private:
     // Stops the program with the cancel sequence, ending with `outcome`.
     void abort(Outcome outcome, const QString &error = {});
     void finish(Outcome outcome);
+    // Received files get the mode a new file gets here.
+    void settleReceivedModes();
 
     Channel &m_channel;
     QProcess m_process;
@@ -116,9 +127,11 @@ private:
     QString m_path;
     QString m_staging;
     QByteArray m_held; // written by the program, not yet taken by the queue
+    ZmodemHeaderSpotter m_sessionEnd{ZmodemHeaderSpotter::finishType}; // in what rz writes
     qint64 m_total = 0;
     bool m_sending = false;
     bool m_running = false;
+    bool m_inputClosed = false; // the program's input, at the session's end
     QString m_error;
     QList<QMetaObject::Connection> m_hooks;
 };

@@ -203,6 +203,13 @@ const QList<Key> channelKeyTable = {
      [](Channel &c, ChannelChoices &, const QString &t) {
          return applied(boolOf(t), c.module().zmodemAutoStart);
      }},
+    {"ZmodemQuietSeconds", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString::number(c.module().zmodemQuietSeconds);
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return applied(wholeNumberOf(t, 0, 24 * 60 * 60), c.module().zmodemQuietSeconds);
+     }},
     {"Reconnect", false,
      [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().reconnect); },
      [](Channel &c, ChannelChoices &, const QString &t) {

@@ -90,7 +90,7 @@ void SendFileCommands::chooseAndReceive(int number)
         return;
     }
     const QString title = tr("Receive File from Comm Port %1").arg(number);
-    TransferProtocol protocol = TransferProtocol::Zmodem;
+    TransferProtocol protocol = receiveProtocolAtFirst(number);
     if (!TransferProtocolChoice::ask(
             m_window, title,
             {TransferProtocol::Xmodem, TransferProtocol::Ymodem, TransferProtocol::Zmodem},
@@ -112,19 +112,33 @@ void SendFileCommands::chooseAndReceive(int number)
     startTransfer(number, dialog, dialog->startReceive(protocol, folder, name));
 }
 
+TransferProtocol SendFileCommands::receiveProtocolAtFirst(int number) const
+{
+    return m_requestRecent[size_t(number - 1)].hasExpired() ? TransferProtocol::Xmodem
+                                                            : TransferProtocol::Zmodem;
+}
+
 void SendFileCommands::offerZmodemReceive(int number)
 {
-    if (m_offering || dialog(number) || transfer(number))
+    const size_t at = size_t(number - 1);
+    const int quietMs = m_session.channel(number).module().zmodemQuietSeconds * 1000;
+    m_requestRecent[at] = QDeadlineTimer(quietMs);
+    if (m_offering || dialog(number) || transfer(number) || !m_quietAfterNo[at].hasExpired())
         return;
     QScopedValueRollback offering(m_offering, true);
     const QString title = tr("Receive File from Comm Port %1").arg(number);
-    if (QMessageBox::question(m_window, programTitle(),
-                              tr("A ZMODEM sender on Comm Port %1 asks to start. Receive its "
-                                 "file?")
-                                  .arg(number)) != QMessageBox::Yes)
+    const bool yes = QMessageBox::question(m_window, programTitle(),
+                                           tr("A ZMODEM sender on Comm Port %1 asks to start. "
+                                              "Receive its file?")
+                                               .arg(number)) == QMessageBox::Yes;
+    const QString folder =
+        yes ? QFileDialog::getExistingDirectory(m_window, title, m_folder) : QString();
+    if (folder.isEmpty()) {
+        // Declined: the sender's repeats ask nothing for a while.
+        m_quietAfterNo[at] = QDeadlineTimer(quietMs);
         return;
-    const QString folder = QFileDialog::getExistingDirectory(m_window, title, m_folder);
-    if (folder.isEmpty() || !m_session.channel(number).isOn())
+    }
+    if (!m_session.channel(number).isOn())
         return;
     m_folder = folder;
     auto *dialog = new TransferDialog(m_session.channel(number), m_window);

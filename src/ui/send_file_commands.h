@@ -4,6 +4,7 @@
 #include "ui/send_file_dialog.h"
 #include "ui/transfer_dialog.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -20,7 +21,9 @@ class QWidget;
 // asks for a protocol, a folder and, for XMODEM, a name. One file at a time
 // per channel: asking again brings its dialog forward. A channel with
 // ZmodemAutoStart (a setup-file key) offers to receive when a ZMODEM
-// sender asks to start.
+// sender asks to start; after the operator declines, that channel's
+// requests ask nothing for its ZmodemQuietSeconds. While a request is that
+// recent, Receive File's protocol choice starts at ZMODEM.
 class SendFileCommands : public QObject
 {
     Q_OBJECT
@@ -35,6 +38,8 @@ public:
     SendFileDialog *sendFile(int number, const QString &path);
     SendFileDialog *dialog(int number) const { return m_dialogs[size_t(number - 1)]; }
     TransferDialog *transfer(int number) const { return m_transfers[size_t(number - 1)]; }
+    // What Receive File's protocol choice starts at for channel `number`.
+    TransferProtocol receiveProtocolAtFirst(int number) const;
 
 private:
     // Brings the channel's running send or transfer forward; false when none runs.
@@ -51,4 +56,8 @@ private:
     std::array<QPointer<TransferDialog>, channelCount> m_transfers;
     QString m_folder;
     bool m_offering = false; // an offer is being answered: its sender's repeats wait
+    // By channel number - 1: when its last ZMODEM request came, and until
+    // when its requests ask nothing after a declined one.
+    std::array<QDeadlineTimer, channelCount> m_requestRecent;
+    std::array<QDeadlineTimer, channelCount> m_quietAfterNo;
 };

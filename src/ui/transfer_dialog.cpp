@@ -1,5 +1,6 @@
 #include "ui/transfer_dialog.h"
 
+#include "core/shown_text.h"
 #include "devices/channel.h"
 #include "ui/program_message.h"
 
@@ -22,6 +23,7 @@ TransferDialog::TransferDialog(Channel &channel, QWidget *parent)
     m_bar->setRange(0, 0); // busy until the size is known
     m_progressText = new QLabel(this);
     m_progressText->setObjectName(QStringLiteral("transferProgress"));
+    m_progressText->setTextFormat(Qt::PlainText);
     m_cancel = new QPushButton(tr("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("transferCancel"));
     layout->addWidget(m_bar);
@@ -45,7 +47,8 @@ TransferDialog::~TransferDialog()
 bool TransferDialog::startSend(TransferProtocol protocol, const QString &path)
 {
     setWindowTitle(tr("Send File to Comm Port %1").arg(m_channel.number()));
-    return started(m_transfer.startSend(protocol, path), tr("%1 could not be sent.").arg(path));
+    return started(m_transfer.startSend(protocol, path),
+                   tr("%1 could not be sent.").arg(shownText(path)));
 }
 
 bool TransferDialog::startReceive(TransferProtocol protocol, const QString &folder,
@@ -53,7 +56,7 @@ bool TransferDialog::startReceive(TransferProtocol protocol, const QString &fold
 {
     setWindowTitle(tr("Receive File from Comm Port %1").arg(m_channel.number()));
     return started(m_transfer.startReceive(protocol, folder, fileName),
-                   tr("Nothing can be received into %1.").arg(folder));
+                   tr("Nothing can be received into %1.").arg(shownText(folder)));
 }
 
 bool TransferDialog::started(bool ok, const QString &what)
@@ -74,7 +77,7 @@ void TransferDialog::showProgress()
     if (m_transfer.total() > 0)
         m_bar->setValue(
             int(std::min(m_transfer.done(), m_transfer.total()) * 1000 / m_transfer.total()));
-    m_progressText->setText(m_transfer.statusText());
+    m_progressText->setText(shownText(m_transfer.statusText()));
 }
 
 void TransferDialog::reject()
@@ -92,25 +95,30 @@ void TransferDialog::onFinished(FileTransfer::Outcome outcome)
     const QString protocol = transferProtocolName(m_transfer.protocol());
     const QString what =
         m_transfer.isSending()
-            ? tr("Sending %1 by %2").arg(QFileInfo(m_transfer.path()).fileName(), protocol)
+            ? tr("Sending %1 by %2")
+                  .arg(shownText(QFileInfo(m_transfer.path()).fileName()), protocol)
             : tr("Receiving by %1").arg(protocol);
     const bool received = !m_transfer.isSending();
     const QStringList moved =
         received && outcome == FileTransfer::Outcome::Done ? moveReceivedFiles() : QStringList();
+    const QString staging = shownText(m_transfer.stagingFolder());
     // What an unfinished receive left stays where it came in, never in
     // place of a whole file.
-    QString detail = m_transfer.error();
+    QStringList lines = m_transfer.error().split(QLatin1Char('\n'));
+    for (QString &line : lines)
+        line = shownText(line);
+    QString detail = lines.join(QLatin1Char('\n'));
     if (received && outcome != FileTransfer::Outcome::Done) {
         if (m_transfer.receivedFiles().isEmpty())
             m_transfer.removeStaging();
         else
-            detail += QLatin1Char('\n') +
-                      tr("What came in is kept in %1.").arg(m_transfer.stagingFolder());
+            detail += QLatin1Char('\n') + tr("What came in is kept in %1.").arg(staging);
     }
     switch (outcome) {
     case FileTransfer::Outcome::Done:
         if (received)
-            showProgramMessage(parentWidget(), tr("Received into %1:").arg(m_transfer.path()),
+            showProgramMessage(parentWidget(),
+                               tr("Received into %1:").arg(shownText(m_transfer.path())),
                                moved.join(QLatin1Char('\n')));
         break;
     case FileTransfer::Outcome::Cancelled:
@@ -133,15 +141,31 @@ void TransferDialog::onFinished(FileTransfer::Outcome outcome)
 
 QStringList TransferDialog::moveReceivedFiles()
 {
-    return m_transfer.moveReceivedFiles([this](const QString &name) {
-        QMessageBox ask(QMessageBox::NoIcon, programTitle(),
-                        tr("%1 is already in %2.").arg(name, m_transfer.path()),
-                        QMessageBox::NoButton, parentWidget());
+    const QList<ReceivedFile> files = m_transfer.moveReceivedFiles([this](const QString &name) {
+        QMessageBox ask(
+            QMessageBox::NoIcon, programTitle(),
+            tr("%1 is already in %2.").arg(shownText(name), shownText(m_transfer.path())),
+            QMessageBox::NoButton, parentWidget());
+        ask.setObjectName(QStringLiteral("replaceQuestion"));
+        ask.setTextFormat(Qt::PlainText);
         QPushButton *replace = ask.addButton(tr("Replace"), QMessageBox::DestructiveRole);
         ask.addButton(tr("Keep Both"), QMessageBox::AcceptRole);
         ask.exec();
         return ask.clickedButton() == replace;
     });
+    // One line per file, each name escaped so that it stays one line.
+    QStringList lines;
+    for (const ReceivedFile &file : files) {
+        const QString name = shownText(file.name);
+        if (file.placedAs == file.name)
+            lines << name;
+        else if (!file.placedAs.isEmpty())
+            lines << tr("%1 as %2").arg(name, shownText(file.placedAs));
+        else
+            lines << tr("%1 was not moved: %2; it is in %3")
+                         .arg(name, file.problem, shownText(m_transfer.stagingFolder()));
+    }
+    return lines;
 }
 
 #include "moc_transfer_dialog.cpp"

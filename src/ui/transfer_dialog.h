@@ -17,7 +17,8 @@ class QPushButton;
 //
 // A received file is moved from the transfer's own folder into the chosen
 // one; for a name that is already there the operator chooses Replace or
-// Keep Both (FileTransfer::moveReceivedFiles).
+// Keep Both (FileTransfer::moveReceivedFiles). Every name, path and word of
+// the program is shown as plain text, escaped (shownText).
 class TransferDialog : public QDialog
 {
     Q_OBJECT
@@ -44,7 +45,8 @@ private:
     bool started(bool ok, const QString &what);
     void showProgress();
     void onFinished(FileTransfer::Outcome outcome);
-    // Moves the received files into the chosen folder; the names moved.
+    // Moves the received files into the chosen folder; a line for each:
+    // its name, where it went, or why it stayed.
     QStringList moveReceivedFiles();
 
     Channel &m_channel;

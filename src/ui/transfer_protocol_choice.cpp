@@ -10,7 +10,8 @@
 
 TransferProtocolChoice::TransferProtocolChoice(const QString &title,
                                                const QList<TransferProtocol> &offered,
-                                               QWidget *parent)
+                                               QWidget *parent,
+                                               std::optional<TransferProtocol> preferred)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("transferProtocolChoice"));
@@ -31,8 +32,13 @@ TransferProtocolChoice::TransferProtocolChoice(const QString &title,
         m_buttons->addButton(button, int(protocol));
         layout->addWidget(button);
     }
-    // The first that can be used is chosen at first: Raw when offered.
+    // The preferred one, or the first that can be used: Raw when offered.
+    QAbstractButton *first = preferred ? m_buttons->button(int(*preferred)) : nullptr;
+    if (first && first->isEnabled())
+        first->setChecked(true);
     for (QAbstractButton *button : m_buttons->buttons()) {
+        if (m_buttons->checkedButton())
+            break;
         if (button->isEnabled()) {
             button->setChecked(true);
             break;
@@ -62,7 +68,7 @@ TransferProtocol TransferProtocolChoice::chosen() const
 bool TransferProtocolChoice::ask(QWidget *parent, const QString &title,
                                  const QList<TransferProtocol> &offered, TransferProtocol *chosen)
 {
-    TransferProtocolChoice choice(title, offered, parent);
+    TransferProtocolChoice choice(title, offered, parent, *chosen);
     if (choice.exec() != QDialog::Accepted)
         return false;
     *chosen = choice.chosen();
