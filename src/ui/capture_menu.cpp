@@ -1,6 +1,7 @@
 #include "ui/capture_menu.h"
 
 #include "core/pane_text_file.h"
+#include "core/shown_text.h"
 #include "devices/capture_session.h"
 #include "ui/program_message.h"
 
@@ -132,12 +133,12 @@ void CaptureMenu::savePane(int channel)
     const QString failure =
         savePaneText(source.pane(), choice->path, times.inCopies ? times.form : LineTimeForm::Off);
     if (!failure.isEmpty())
-        showProgramMessage(m_window, tr("%1 was not saved.").arg(choice->path), failure);
+        showProgramMessage(m_window, tr("%1 was not saved.").arg(shownText(choice->path)), failure);
 }
 
 void CaptureMenu::reportFailure(const QString &path, const QString &reason)
 {
-    showProgramMessage(m_window, tr("Recording to %1 stopped.").arg(path),
+    showProgramMessage(m_window, tr("Recording to %1 stopped.").arg(shownText(path)),
                        reason + tr(". What was written before is kept; the channels go on."));
 }
 

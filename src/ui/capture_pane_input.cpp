@@ -5,6 +5,7 @@
 #include "core/line_time_text.h"
 
 #include "core/pane_text.h"
+#include "core/shown_text.h"
 #include "ui/program_message.h"
 
 #include <QAbstractButton>
@@ -137,7 +138,7 @@ bool CapturePane::saveSelection(const QString &path)
                                                       m_selection.length(), copiedTimes()));
     if (written && file.commit())
         return true;
-    showProgramMessage(this, tr("The selection could not be saved to %1.").arg(path),
+    showProgramMessage(this, tr("The selection could not be saved to %1.").arg(shownText(path)),
                        file.errorString());
     return false;
 }

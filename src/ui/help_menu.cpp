@@ -1,5 +1,6 @@
 #include "ui/help_menu.h"
 
+#include "core/shown_text.h"
 #include "ui/capture_pane.h"
 #include "ui/keyboard_shortcuts_dialog.h"
 #include "ui/program_message.h"
@@ -66,7 +67,7 @@ void HelpMenu::openManual()
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual)))
         showProgramMessage(m_window, tr("No program here opens the user manual."),
-                           tr("It is the file %1.").arg(manual));
+                           tr("It is the file %1.").arg(shownText(manual)));
 }
 
 void HelpMenu::showShortcuts()

@@ -1,5 +1,6 @@
 #include "ui/link_menu.h"
 
+#include "core/shown_text.h"
 #include "devices/capture_session.h"
 #include "ui/program_message.h"
 
@@ -126,7 +127,8 @@ void LinkMenu::showState(int n)
         noLines = tr("The server gives no control lines of the remote port (the status line "
                      "says why)");
     else if (refused)
-        noLines = tr("%1 has no control lines (a pseudo-terminal has none)").arg(link.portName);
+        noLines = plainToolTip(tr("%1 has no control lines (a pseudo-terminal has none)")
+                                   .arg(shownText(link.portName)));
     else if (tcp)
         noLines = tr("A TCP connection has no control lines");
     const bool rtsByFlow = options.flow == FlowControl::RtsCts;

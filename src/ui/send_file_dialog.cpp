@@ -61,7 +61,8 @@ bool SendFileDialog::start(const QString &path)
     m_title->setText(tr("Sending %1").arg(shownText(QFileInfo(path).fileName())));
     m_clock.start();
     if (!m_sender.start(path)) {
-        showProgramMessage(parentWidget(), tr("%1 could not be sent.").arg(path), m_sender.error());
+        showProgramMessage(parentWidget(), tr("%1 could not be sent.").arg(shownText(path)),
+                           m_sender.error());
         return false;
     }
     if (m_sender.total() == 0)
@@ -98,7 +99,7 @@ void SendFileDialog::onFinished(FileSender::Outcome outcome)
 {
     m_refresh.stop();
     showProgress();
-    const QString name = QFileInfo(m_sender.path()).fileName();
+    const QString name = shownText(QFileInfo(m_sender.path()).fileName());
     const QString howFar = tr("%1 of %2 bytes were sent.")
                                .arg(byteCount(m_sender.sent()), byteCount(m_sender.total()));
     switch (outcome) {

@@ -1,5 +1,6 @@
 #include "ui/setup_commands.h"
 
+#include "core/shown_text.h"
 #include "devices/capture_session.h"
 #include "devices/setup_file.h"
 #include "ui/channel_group.h"
@@ -100,7 +101,8 @@ bool SetupCommands::saveSetup(const QString &path)
     QString error;
     if (SetupFile::save(path, m_session, choicesShown(*m_window->controls()), &error))
         return true;
-    showProgramMessage(m_window, tr("The setup could not be saved to %1.").arg(path), error);
+    showProgramMessage(m_window, tr("The setup could not be saved to %1.").arg(shownText(path)),
+                       error);
     return false;
 }
 
@@ -112,7 +114,7 @@ bool SetupCommands::openSetup(const QString &path)
     // A file that is not a setup leaves the running capture alone.
     const SetupFile::Contents contents = SetupFile::read(path);
     if (!contents.error.isEmpty()) {
-        showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(path),
+        showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(shownText(path)),
                            contents.error);
         return false;
     }
@@ -121,17 +123,17 @@ bool SetupCommands::openSetup(const QString &path)
     ChannelChoiceList choices = choicesShown(*controls);
     const SetupFile::Reading reading = SetupFile::apply(contents, m_session, choices);
     if (!reading.error.isEmpty()) {
-        showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(path),
+        showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(shownText(path)),
                            reading.error);
         return false;
     }
     for (const ChannelListEntry &entry : channelList)
         controls->group(entry.number).setChoices(choices.at(entry.number - 1));
     if (!reading.clean()) {
-        showProgramMessage(
-            m_window,
-            tr("Some values of the setup %1 were not used.").arg(QFileInfo(path).fileName()),
-            SetupFile::summary(reading));
+        showProgramMessage(m_window,
+                           tr("Some values of the setup %1 were not used.")
+                               .arg(shownText(QFileInfo(path).fileName())),
+                           SetupFile::summary(reading));
     }
     // Through the switches, so a failure is reported as when clicked.
     for (const ChannelListEntry &entry : channelList) {
