@@ -99,6 +99,7 @@ void TestSetupFile::roundTripKeepsEveryValue()
         channel.setLineBreaks(n == 1 ? LineBreaks::Lf : LineBreaks::CrLf);
         channel.setLocalEcho(true);
         channel.module().zmodemAutoStart = true;
+        channel.module().zmodemQuietSeconds = n == 1 ? 0 : 86400;
         channel.setLinkOptions(
             LinkOptions{true, false, false, n == 1 ? FlowControl::RtsCts : FlowControl::XonXoff});
         channel.setPaneTimes(

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSpacerItem>
-#include <QTextDocument>
 
 namespace {
 
@@ -54,5 +53,7 @@ QString plainToolTip(const QString &text)
 {
     // A tool tip guesses whether its text is markup: this one always is,
     // made from the text escaped.
-    return text.isEmpty() ? text : Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
+    return text.isEmpty() ? text
+                          : QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() +
+                                QStringLiteral("</p>");
 }
