@@ -1,3 +1,5 @@
+#include "core/com_port_option.h"
+#include "core/remote_port_settings.h"
 #include "core/telnet_send_ledger.h"
 #include "core/telnet_session.h"
 
@@ -38,6 +40,8 @@ private slots:
     void receive();
     void unsentDataIsCountedBeforeEscaping_data();
     void unsentDataIsCountedBeforeEscaping();
+    void answersAreToldByMeaningOnce_data();
+    void answersAreToldByMeaningOnce();
 };
 
 void TestTelnetSession::receive_data()
@@ -116,6 +120,60 @@ void TestTelnetSession::unsentDataIsCountedBeforeEscaping()
     ledger.data("\xFF\xFF"
                 "c");
     QCOMPARE(ledger.dataIn(unsentWire), data);
+}
+
+void TestTelnetSession::answersAreToldByMeaningOnce_data()
+{
+    // One setting asked for, then the server's answers (hex, "ask" asks
+    // again for the same), and the notes they give.
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QByteArray>("asked");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("notes");
+    using namespace ComPortOption;
+    const auto list = [](std::initializer_list<const char *> items) {
+        QStringList out;
+        for (const char *item : items)
+            out << QString::fromLatin1(item);
+        return out;
+    };
+    QTest::newRow("unknown parity code reads as none")
+        << int(SetParity) << hex("01") << list({"00", "07"}) << QStringList();
+    QTest::newRow("unknown stop code reads as 1")
+        << int(SetStopSize) << hex("01") << list({"00"}) << QStringList();
+    QTest::newRow("a repeated difference is told once")
+        << int(SetBaudRate) << hex("00002580") << list({"000012c0", "000012c0", "000012c0"})
+        << list({"the server set 4800 baud instead of 9600"});
+    QTest::newRow("a new difference is told")
+        << int(SetDataSize) << hex("07") << list({"08", "08", "06", "07", "08"})
+        << list({"the server set 8 data bits instead of 7",
+                 "the server set 6 data bits instead of 7",
+                 "the server set 8 data bits instead of 7"});
+    QTest::newRow("asking again for the same keeps it told")
+        << int(SetParity) << hex("03") << list({"01", "ask", "01"})
+        << list({"the server set parity none instead of even"});
+}
+
+void TestTelnetSession::answersAreToldByMeaningOnce()
+{
+    QFETCH(int, command);
+    QFETCH(QByteArray, asked);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, notes);
+    RemotePortSettings settings;
+    settings.asked(std::uint8_t(command), asked);
+    QStringList told;
+    for (const QString &answer : answers) {
+        if (answer == QLatin1String("ask")) {
+            settings.asked(std::uint8_t(command), asked);
+            continue;
+        }
+        const std::optional<QString> note =
+            settings.answered(std::uint8_t(command), QByteArray::fromHex(answer.toLatin1()));
+        if (note && !note->isEmpty())
+            told << *note;
+    }
+    QCOMPARE(told, notes);
 }
 
 QTEST_GUILESS_MAIN(TestTelnetSession)

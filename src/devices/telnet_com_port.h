@@ -29,8 +29,9 @@ class SocketComponent;
 // - DTR and RTS changes the server leaves unanswered for answerMs, or
 //   answers with another value, are refused: noted() says so once, and no
 //   more are sent on this connection (like a local device without lines).
-// - The settings shown are the server's answers; an answer that differs
-//   from what was asked is noted().
+// - The settings shown are the server's answers; an answer that means
+//   another value than what was asked is noted() once, until it changes
+//   (see RemotePortSettings).
 // - The input lines are what the server last notified.
 class TelnetComPort : public QObject
 {
