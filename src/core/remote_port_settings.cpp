@@ -115,13 +115,8 @@ int RemotePortSettings::keyOf(std::uint8_t command, QByteArrayView value)
 void RemotePortSettings::asked(std::uint8_t command, QByteArrayView value)
 {
     const int key = keyOf(command, value);
-    if (key < 0)
-        return;
-    Field &field = m_fields[std::uint8_t(key)];
-    // Asking again for the same setting keeps what was told about it.
-    const bool same = !field.asked.isNull() && valueName(std::uint8_t(key), field.asked) ==
-                                                   valueName(std::uint8_t(key), value);
-    field = {value.toByteArray(), {}, same ? field.told : QString()};
+    if (key >= 0)
+        m_fields[std::uint8_t(key)] = {value.toByteArray(), {}, {}};
 }
 
 std::optional<QString> RemotePortSettings::answered(std::uint8_t command, QByteArrayView value)

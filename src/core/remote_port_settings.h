@@ -13,8 +13,9 @@
 // 8), so the operator is shown the answers, and told when one differs.
 // Values are compared by what they mean ("none" and an unknown parity code
 // both read as none): an answer that reads like the request is no
-// difference. A difference is told once, until the answer's meaning or the
-// request changes: a server repeating its answer is not a stream of notes.
+// difference. A difference is told once, until the answer's meaning changes
+// or the setting is asked for again: a server repeating its answer is not a
+// stream of notes.
 //
 // Kept: the speed, data size, parity, stop size and flow control (the
 // SET-CONTROL values 1 to 3); other commands are ignored.
