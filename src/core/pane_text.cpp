@@ -60,26 +60,34 @@ void PaneText::timeNewLines(qint64 arrivalMs)
 
 void PaneText::append(QByteArrayView piece, qint64 arrivalMs)
 {
-    const qsizetype room = m_store.room();
-    if (piece.size() > room) {
-        m_notShown += piece.size() - room;
-        m_store.refused(piece.size() - room);
-        piece = piece.first(room);
+    appendText(piece, arrivalMs, false);
+}
+
+void PaneText::appendEcho(QByteArrayView piece)
+{
+    appendText(piece, kNow, true);
+}
+
+void PaneText::appendText(QByteArrayView piece, qint64 arrivalMs, bool echo)
+{
+    if (piece.size() > m_store.room()) {
+        // Turning text away may try a new file, or find the one tried failed.
+        m_store.refused(piece.size() - m_store.room());
+        takeSpillFault();
+        const qsizetype take = std::min(piece.size(), m_store.room());
+        m_notShown += piece.size() - take;
+        piece = piece.first(take);
     }
     if (piece.isEmpty())
         return;
     const qsizetype from = m_store.size();
     m_store.append(piece);
+    if (echo)
+        m_echo.add(from, m_store.size());
     m_lines.index(m_store, from);
     timeNewLines(arrivalMs);
     emit appended(from);
     takeSpillFault();
-}
-
-void PaneText::appendEcho(QByteArrayView piece)
-{
-    m_echo.add(size(), size() + std::min(piece.size(), m_store.room()));
-    append(piece);
 }
 
 void PaneText::takeSpillFault()

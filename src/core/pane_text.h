@@ -159,6 +159,7 @@ private:
         qsizetype at; // the text position where this time starts
         qint64 ms;
     };
+    void appendText(QByteArrayView piece, qint64 arrivalMs, bool echo);
     void timeNewLines(qint64 arrivalMs);
     // The line times as the positions where they change.
     std::vector<TimeFrom> timeChanges() const;
