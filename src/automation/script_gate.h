@@ -72,15 +72,13 @@ public:
     };
     // Waits until `pattern` is in the channel's inbox, takes the inbox up to
     // the match's end and returns it; an error when time runs out, when the
-    // channel is or goes off, or when stopped.
-    Match expect(int channel, const Pattern &pattern, int timeoutMs);
-    // Drops what the channel's inbox holds, so the next expect looks only at
-    // what arrives after this; returns how many bytes were dropped.
-    qsizetype flush(int channel);
     // channel is or goes off, when stopped, or when the pattern cannot be
     // used. The pattern runs with the gate unlocked: a RegExp is the
     // script's own code, and a stop must never wait for it.
     Match expect(int channel, const ScriptPattern &pattern, int timeoutMs);
+    // Drops what the channel's inbox holds, so the next expect looks only at
+    // what arrives after this; returns how many bytes were dropped.
+    qsizetype flush(int channel);
 
     // Milliseconds the script's JavaScript has run since it last came back
     // from a call to the program; -1 while it is inside one.
