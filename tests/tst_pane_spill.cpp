@@ -252,48 +252,81 @@ void TestPaneSpill::leftoverOfAKilledRunIsRemoved()
 
 void TestPaneSpill::failingFileKeepsTextInMemory_data()
 {
-    QTest::addColumn<bool>("diskFills");
-    QTest::newRow("folder cannot be made") << false;
-    QTest::newRow("disk fills up") << true;
+    // The disk's room for the file (-1: no folder) and the pane's cap.
+    QTest::addColumn<qsizetype>("diskRoom");
+    QTest::addColumn<qsizetype>("cap");
+    const qsizetype twoBlocks = 2 * 4096 + 100; // and a piece of a third
+    QTest::newRow("folder cannot be made") << qsizetype(-1) << PaneStore::kDefaultMemoryCap;
+    QTest::newRow("disk fills up") << twoBlocks << PaneStore::kDefaultMemoryCap;
+    QTest::newRow("disk fills up, past the cap") << twoBlocks << qsizetype(256 << 10);
+    QTest::newRow("file held more than the cap") << qsizetype(200 << 10) << qsizetype(64 << 10);
 }
 
 void TestPaneSpill::failingFileKeepsTextInMemory()
 {
-    QFETCH(bool, diskFills);
+    QFETCH(qsizetype, diskRoom);
+    QFETCH(qsizetype, cap);
+    const bool diskFills = diskRoom > 0;
     // A folder under a regular file cannot be made, even by root.
     QFile plain(m_folder.filePath(QStringLiteral("plain")));
     QVERIFY(plain.open(QIODevice::WriteOnly));
     plain.close();
     if (!diskFills)
         PaneSpill::setFolder(plain.fileName() + QStringLiteral("/spill"));
-    // Room for two blocks and a piece of a third.
     std::unique_ptr<FileSizeLimit> limit;
     if (diskFills)
-        limit = std::make_unique<FileSizeLimit>(2 * 4096 + 100);
+        limit = std::make_unique<FileSizeLimit>(rlim_t(diskRoom));
 
     const QByteArray text = linesText(300000, 5);
     PaneText pane;
     pane.setSpillThreshold(kThreshold);
+    pane.setMemoryCap(cap);
     QSignalSpy failed(&pane, &PaneText::spillFailed);
-    for (qsizetype pos = 0; pos < text.size(); pos += 1000)
-        pane.append(QByteArrayView(text).sliced(pos, qMin<qsizetype>(1000, text.size() - pos)));
-    pane.finishSpilling();
+    bool full = false;
+    const auto appendAll = [&](const QByteArray &bytes) {
+        for (qsizetype pos = 0; pos < bytes.size(); pos += 1000) {
+            pane.append(
+                QByteArrayView(bytes).sliced(pos, qMin<qsizetype>(1000, bytes.size() - pos)));
+            // The writer keeps up now and then, as it does between reads.
+            if (pos % 16000 == 0)
+                pane.finishSpilling();
+            // Once full, a disk takes nothing more, not even in a new file.
+            if (limit && !full && !failed.isEmpty()) {
+                limit.reset();
+                limit = std::make_unique<FileSizeLimit>(0);
+                full = true;
+            }
+        }
+        pane.finishSpilling();
+    };
+    appendAll(text);
     limit.reset();
 
     QCOMPARE(failed.count(), 1);
     QVERIFY(!failed.at(0).at(0).toString().isEmpty());
-    QCOMPARE(pane.spilledSize() > 0, diskFills);
-    // The third block's partial write gives its space back.
-    if (diskFills)
-        QCOMPARE(QFileInfo(pane.spillPath()).size(), qint64(2 * 4096));
-    QCOMPARE(pane.text(), text);
-    QCOMPARE(paneLines(pane), plainLines(text));
+    QCOMPARE(pane.spilledSize(), qsizetype(0));
+    QCOMPARE(spillFiles(m_folder.path()), QStringList()); // the disk has its space back
+    // Up to the cap the text is kept whole; past it the rest is counted.
+    QVERIFY(pane.size() <= cap);
+    QCOMPARE(pane.notShown() > 0, cap < text.size());
+    const qsizetype dropped = text.size() - pane.size() - pane.notShown();
+    QCOMPARE(dropped > 0, diskRoom > cap); // the oldest text went
+    const QByteArray kept = text.mid(dropped, pane.size());
+    QCOMPARE(pane.text(), kept);
+    QCOMPARE(paneLines(pane), plainLines(kept));
 
-    // A clear tries again, in a folder that works.
+    // A clear, or a file that can be written again, takes text again.
     PaneSpill::setFolder(m_folder.path());
+    if (pane.notShown() > 0) {
+        appendAll(text.first(cap / 8)); // turned away: a new file is tried
+        const QByteArray later = text.last(1000);
+        pane.append(later);
+        QVERIFY(pane.spilledSize() > 0);
+        QVERIFY(pane.text().endsWith(later));
+    }
     pane.clear();
-    pane.append(text);
-    pane.finishSpilling();
+    QCOMPARE(pane.notShown(), qint64(0));
+    appendAll(text);
     QCOMPARE(failed.count(), 1);
     QVERIFY(pane.spilledSize() > 0);
     QCOMPARE(pane.text(), text);

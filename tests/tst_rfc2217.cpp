@@ -11,6 +11,8 @@
 #include "support/tcp_peer.h"
 
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <termios.h>
@@ -59,6 +61,7 @@ private slots:
     void unansweredControlLinesAreReportedOnce();
     void serverWithoutTheOptionLeavesRawTelnet();
     void answersThatDifferAreShownAndNoted();
+    void floodedRequestsPauseReadingWhileAnswersUnread();
 };
 
 void TestRfc2217::init()
@@ -183,6 +186,46 @@ void TestRfc2217::answersThatDifferAreShownAndNoted()
              QStringLiteral("the server set flow control none instead of RTS/CTS"));
     const QString status = channelStatusText(channel, session.recordings());
     QVERIFY2(status.contains(QStringLiteral(" 4800,n,8,1")), qPrintable(status));
+}
+
+void TestRfc2217::floodedRequestsPauseReadingWhileAnswersUnread()
+{
+    // A server floods IAC DO for an option we refuse and reads none of our
+    // answers: those waiting stay bounded and reading pauses, until it reads.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    SocketComponent socket;
+    TelnetComPort remote(socket);
+    int pauseNotes = 0; // the option's own time-out may note its refusal too
+    connect(&remote, &TelnetComPort::noted, &remote,
+            [&](const QString &note) { pauseNotes += note.contains(u"reading paused"); });
+    qint64 mostWaiting = 0;
+    connect(&socket, &SocketComponent::connected, &remote,
+            [&] { remote.connected(LineSettings{}, LinkOptions{}); });
+    connect(&socket, &SocketComponent::received, &remote, [&](const QByteArray &batch) {
+        remote.receive(batch);
+        mostWaiting = std::max(mostWaiting, socket.bytesToWrite());
+    });
+    socket.setRemoteHostName(QStringLiteral("127.0.0.1"));
+    socket.setRemotePortNumber(server.serverPort());
+    socket.connectToPeer();
+    QVERIFY(server.waitForNewConnection(5000));
+    QTcpSocket *peer = server.nextPendingConnection();
+    // Small kernel buffers on the server's side, and nothing read from them.
+    peer->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 16384);
+    peer->setReadBufferSize(1);
+    peer->write(QByteArray("\xff\xfd\x63").repeated((16 << 20) / 3));
+
+    QTRY_VERIFY_WITH_TIMEOUT(socket.isReadingPaused(), 60000);
+    QVERIFY(mostWaiting <= TelnetComPort::maxUnsentAnswers + (64 << 10)); // one read past it
+    QVERIFY(peer->bytesToWrite() > 0);                                    // held back
+    connect(peer, &QTcpSocket::readyRead, peer, [peer] { peer->readAll(); });
+    peer->readAll();
+    peer->setReadBufferSize(0);
+    QTRY_COMPARE_WITH_TIMEOUT(peer->bytesToWrite(), qint64(0), 60000);
+    QTRY_VERIFY(!socket.isReadingPaused());
+    QVERIFY(socket.isConnected());
+    QCOMPARE(pauseNotes, 1);
 }
 
 QTEST_GUILESS_MAIN(TestRfc2217)

@@ -109,6 +109,23 @@ void TestScriptRun::runsToItsEnd_data()
         << QByteArray("expect(2, '\\x06\\r', 300);\n") << false
         << "script.js:1: Error: expect(2, \"\\x06\\r\"): nothing matched within 300 ms"
         << QByteArray();
+    // Patterns JavaScript accepts are matched as JavaScript matches them,
+    // never as a pattern that matches at once.
+    QTest::newRow("RegExp with \\u escape")
+        << QByteArray("send(2, 'ACK');\nvar m = expect(2, /:\\u0041CK/, 5000);\n"
+                      "if (m.text !== ':ACK') throw new Error('got ' + m.text);\n")
+        << true << "script.js: finished" << QByteArray("ACK");
+    QTest::newRow("RegExp with [^]")
+        << QByteArray("send(2, 'ACK');\nvar m = expect(2, /[^]ACK/g, 5000);\n"
+                      "if (m.text !== ':ACK') throw new Error('got ' + m.text);\n")
+        << true << "script.js: finished" << QByteArray("ACK");
+    QTest::newRow("RegExp with \\u escape, nothing sent")
+        << QByteArray("expect(2, /\\u0041CK/, 300);\n") << false
+        << "script.js:1: Error: expect(2, /\\u0041CK/): nothing matched within 300 ms"
+        << QByteArray();
+    QTest::newRow("RegExp with [^], nothing sent")
+        << QByteArray("expect(2, /[^]ACK/, 300);\n") << false
+        << "script.js:1: Error: expect(2, /[^]ACK/): nothing matched within 300 ms" << QByteArray();
     QTest::newRow("syntax error") << QByteArray("send(2, 'a');\nsend(2, 'b'));\n") << false
                                   << "script.js:2: SyntaxError" << QByteArray();
     QTest::newRow("send while off")

@@ -1,3 +1,5 @@
+#include "core/com_port_option.h"
+#include "core/remote_port_settings.h"
 #include "core/telnet_send_ledger.h"
 #include "core/telnet_session.h"
 
@@ -38,6 +40,8 @@ private slots:
     void receive();
     void unsentDataIsCountedBeforeEscaping_data();
     void unsentDataIsCountedBeforeEscaping();
+    void answersAreToldByMeaningOnce_data();
+    void answersAreToldByMeaningOnce();
 };
 
 void TestTelnetSession::receive_data()
@@ -116,6 +120,45 @@ void TestTelnetSession::unsentDataIsCountedBeforeEscaping()
     ledger.data("\xFF\xFF"
                 "c");
     QCOMPARE(ledger.dataIn(unsentWire), data);
+}
+
+void TestTelnetSession::answersAreToldByMeaningOnce_data()
+{
+    // One setting asked for, the server's answers in hex, and the notes they
+    // give, a line each.
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QByteArray>("asked");
+    QTest::addColumn<QString>("answers");
+    QTest::addColumn<QString>("notes");
+    using namespace ComPortOption;
+    QTest::newRow("unknown parity reads as none") << int(SetParity) << hex("01") << "00 07"
+                                                  << "";
+    QTest::newRow("unknown stop size reads as 1") << int(SetStopSize) << hex("01") << "00"
+                                                  << "";
+    QTest::newRow("a repeated difference is told once")
+        << int(SetBaudRate) << hex("00002580") << "000012c0 000012c0 000012c0"
+        << "the server set 4800 baud instead of 9600";
+    QTest::newRow("a new difference is told")
+        << int(SetDataSize) << hex("07") << "08 08 06 07 08"
+        << "the server set 8 data bits instead of 7\nthe server set 6 data bits instead of 7\n"
+           "the server set 8 data bits instead of 7";
+}
+
+void TestTelnetSession::answersAreToldByMeaningOnce()
+{
+    QFETCH(int, command);
+    QFETCH(QByteArray, asked);
+    QFETCH(QString, answers);
+    QFETCH(QString, notes);
+    RemotePortSettings settings;
+    settings.asked(std::uint8_t(command), asked);
+    QStringList told;
+    for (const QString &answer : answers.split(QLatin1Char(' '))) {
+        if (const auto note = settings.answered(std::uint8_t(command), hex(qPrintable(answer)));
+            note && !note->isEmpty())
+            told << *note;
+    }
+    QCOMPARE(told.join(QLatin1Char('\n')), notes);
 }
 
 QTEST_GUILESS_MAIN(TestTelnetSession)

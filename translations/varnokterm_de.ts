@@ -82,8 +82,8 @@
 <context>
     <name>CapturePane</name>
     <message>
-        <source>Older text of this pane cannot be moved to a temporary file. The pane keeps all of its text in memory.</source>
-        <translation>Älterer Text dieses Empfangsfelds kann nicht in eine temporäre Datei ausgelagert werden. Das Feld behält seinen ganzen Text im Arbeitsspeicher.</translation>
+        <source>Older text of this pane cannot be moved to a temporary file, so the file was removed. The pane keeps up to %1 of text in memory; past that it shows no more (recordings keep everything) until Clear or until a file can be written again.</source>
+        <translation>Älterer Text dieses Empfangsfelds kann nicht in eine temporäre Datei ausgelagert werden, daher wurde die Datei entfernt. Das Feld behält bis zu %1 Text im Arbeitsspeicher; darüber hinaus zeigt es nichts mehr an (Aufzeichnungen behalten alles), bis Löschen gewählt wird oder wieder eine Datei geschrieben werden kann.</translation>
     </message>
     <message>
         <source>The selection holds %1, too much for the clipboard.</source>

@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QJSEngine>
-#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -126,14 +125,19 @@ QJSValue ScriptApi::expect(const QJSValue &channel, const QJSValue &pattern,
     const int number = channelOf("expect", channel);
     if (number == 0)
         return {};
-    ScriptGate::Pattern wanted;
+    ScriptPattern wanted;
+    QString unusable;
     if (pattern.isRegExp())
-        wanted.regex = pattern.toVariant().toRegularExpression();
+        wanted = ScriptPattern::regExp(m_engine, pattern, &unusable);
     else if (pattern.isString())
-        wanted.literal = pattern.toString();
+        wanted = ScriptPattern::text(pattern.toString());
     else {
         fail(QStringLiteral("expect: the pattern %1 is neither text nor a RegExp")
                  .arg(describe(pattern)));
+        return {};
+    }
+    if (!unusable.isEmpty()) {
+        fail(QStringLiteral("expect(%1, %2): %3").arg(number).arg(describe(pattern), unusable));
         return {};
     }
     const int ms = timeoutMs.isUndefined() ? defaultExpectMs : timeoutMs.toInt();

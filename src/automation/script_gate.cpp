@@ -112,7 +112,7 @@ bool ScriptGate::sleep(int ms)
     return !m_stopping;
 }
 
-ScriptGate::Match ScriptGate::expect(int channel, const Pattern &pattern, int timeoutMs)
+ScriptGate::Match ScriptGate::expect(int channel, const ScriptPattern &pattern, int timeoutMs)
 {
     QMutexLocker lock(&m_mutex);
     Inbox &box = inbox(channel);
@@ -126,7 +126,13 @@ ScriptGate::Match ScriptGate::expect(int channel, const Pattern &pattern, int ti
             match.error = QStringLiteral("the script was stopped");
             return match;
         }
-        if (find(box, pattern, &match))
+        if (find(lock, box, pattern, &match))
+            return match;
+        if (m_stopping) {
+            match.error = QStringLiteral("the script was stopped");
+            return match;
+        }
+        if (!match.error.isEmpty())
             return match;
         if (box.switchOffs != switchOffs) {
             match.error = QStringLiteral("%1 switched off while waiting").arg(name);
@@ -174,33 +180,33 @@ void ScriptGate::dropTaken(Inbox &box)
         return;
     const qsizetype dropped = box.start;
     box.bytes.remove(0, dropped);
+    box.dropped += dropped;
     for (auto &end : box.batchEnds)
         end.first -= dropped;
     box.start = 0;
     box.searched = std::max<qsizetype>(0, box.searched - dropped);
 }
 
-bool ScriptGate::find(Inbox &box, const Pattern &pattern, Match *match)
+bool ScriptGate::find(QMutexLocker<QMutex> &lock, Inbox &box, const ScriptPattern &pattern,
+                      Match *match)
 {
     const qsizetype from = std::max(box.start, box.searched - matchReach);
     const QString text = QString::fromLatin1(QByteArrayView(box.bytes).sliced(from));
     box.searched = box.bytes.size();
-    qsizetype end = -1;
-    if (pattern.regex.isValid() && !pattern.regex.pattern().isEmpty()) {
-        const QRegularExpressionMatch found = pattern.regex.match(text);
-        if (!found.hasMatch())
-            return false;
-        match->text = found.captured(0);
-        match->groups = found.capturedTexts().mid(1);
-        end = found.capturedEnd(0);
-    } else {
-        const qsizetype at = text.indexOf(pattern.literal);
-        if (at < 0)
-            return false;
-        match->text = pattern.literal;
-        end = at + pattern.literal.size();
-    }
-    end += from;
+    const qint64 textStart = box.dropped + from; // offsets move while unlocked
+    lock.unlock();
+    QString error;
+    const ScriptPattern::Found found = pattern.find(text, &error);
+    lock.relock();
+    if (!error.isEmpty())
+        match->error = error;
+    if (found.start < 0)
+        return false;
+    match->text = found.text;
+    match->groups = found.groups;
+    // Bytes that came meanwhile may have pushed the match out of the inbox.
+    const qsizetype end =
+        std::max(box.start, qsizetype(textStart + found.start + found.length - box.dropped));
     for (const auto &batchEnd : box.batchEnds) {
         if (batchEnd.first >= end) {
             match->at = batchEnd.second;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "automation/script_pattern.h"
 #include "core/channel_list.h"
 
 #include <QByteArray>
@@ -8,7 +9,6 @@
 #include <QList>
 #include <QMutex>
 #include <QPointer>
-#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QWaitCondition>
@@ -63,11 +63,6 @@ public:
     // False when stopped before `ms` passed.
     bool sleep(int ms);
 
-    struct Pattern
-    {
-        QString literal;          // used when `regex` is not valid
-        QRegularExpression regex; // data as Latin-1 text
-    };
     struct Match
     {
         QString error; // empty when found
@@ -77,8 +72,10 @@ public:
     };
     // Waits until `pattern` is in the channel's inbox, takes the inbox up to
     // the match's end and returns it; an error when time runs out, when the
-    // channel is or goes off, or when stopped.
-    Match expect(int channel, const Pattern &pattern, int timeoutMs);
+    // channel is or goes off, when stopped, or when the pattern cannot be
+    // used. The pattern runs with the gate unlocked: a RegExp is the
+    // script's own code, and a stop must never wait for it.
+    Match expect(int channel, const ScriptPattern &pattern, int timeoutMs);
     // Drops what the channel's inbox holds, so the next expect looks only at
     // what arrives after this; returns how many bytes were dropped.
     qsizetype flush(int channel);
@@ -97,12 +94,13 @@ private:
         QByteArray bytes;
         qsizetype start = 0;
         qsizetype searched = 0; // the current expect found nothing before this
+        qint64 dropped = 0;     // bytes removed from the front of `bytes` so far
         QList<std::pair<qsizetype, QDateTime>> batchEnds; // end offset in bytes, arrival
         bool on = false;
         quint64 switchOffs = 0;
     };
     Inbox &inbox(int channel) { return m_inboxes[size_t(channel - 1)]; }
-    bool find(Inbox &box, const Pattern &pattern, Match *match);
+    bool find(QMutexLocker<QMutex> &lock, Inbox &box, const ScriptPattern &pattern, Match *match);
     static void dropTaken(Inbox &box);
 
     QPointer<QObject> m_gui;

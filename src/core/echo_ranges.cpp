@@ -18,3 +18,13 @@ bool EchoRanges::contains(qsizetype pos) const
                                         [](qsizetype p, const Range &r) { return p < r.from; });
     return after != m_ranges.cbegin() && pos < std::prev(after)->to;
 }
+
+void EchoRanges::dropFront(qsizetype bytes)
+{
+    QList<Range> kept;
+    for (const Range &range : std::as_const(m_ranges)) {
+        if (range.to > bytes)
+            kept.append(Range{std::max<qsizetype>(0, range.from - bytes), range.to - bytes});
+    }
+    m_ranges.swap(kept);
+}

@@ -13,6 +13,8 @@ public:
     // Marks [from, to); `from` is at or past every range held.
     void add(qsizetype from, qsizetype to);
     void clear() { m_ranges.clear(); }
+    // The text's first `bytes` went: every range moves down by that many.
+    void dropFront(qsizetype bytes);
     bool isEmpty() const { return m_ranges.isEmpty(); }
     bool contains(qsizetype pos) const;
 

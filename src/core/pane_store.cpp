@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <utility>
@@ -348,8 +349,75 @@ void PaneStore::fail(const QString &why)
     // Nothing is lost: the blocks not yet written stay where they are, and
     // so does everything after them.
     m_failed = true;
+    m_capped = true;
     m_fault = why;
     m_queuedBlocks = m_spilledBlocks;
+}
+
+qsizetype PaneStore::room() const
+{
+    if (!m_capped)
+        return std::numeric_limits<qsizetype>::max();
+    return std::max<qsizetype>(0, memoryCap() - (m_size - spilledSize()));
+}
+
+qsizetype PaneStore::frontToDrop() const
+{
+    if (!m_failed || m_size <= memoryCap())
+        return 0;
+    return ((m_size - memoryCap() + m_mask) >> m_shift) << m_shift; // whole blocks
+}
+
+void PaneStore::giveBackFile()
+{
+    const qsizetype cut = frontToDrop();
+    revokeSnapshots();
+    const qsizetype firstKept = cut >> m_shift;
+    QList<char *> kept;
+    QList<char *> dropped = std::exchange(m_spares, {}) + std::exchange(m_retired, {});
+    for (qsizetype i = 0; i < m_blocks.size(); ++i) {
+        char *block = m_blocks.at(i);
+        if (i < m_spilledBlocks) {
+            // Read through the file's map: copied out while the map lasts.
+            if (i >= firstKept) {
+                char *copy = newBlock();
+                std::memcpy(copy, block, size_t(blockSize()));
+                kept.append(copy);
+            }
+        } else if (i >= firstKept) {
+            kept.append(block);
+        } else {
+            dropped.append(block);
+        }
+    }
+    // The file and its maps go, so a full disk has its space back. Its
+    // writer ends the write under way first (a failed disk ends it at once):
+    // only then may the blocks it read go.
+    m_spill.reset();
+    unmapBlocks(dropped, size_t(blockSize()));
+    m_blocks = kept;
+    m_size -= cut;
+    m_spilledBlocks = 0;
+    m_queuedBlocks = 0;
+    m_spilling = false;
+    m_refusedSinceTry = 0;
+}
+
+void PaneStore::refused(qsizetype bytes)
+{
+    if (m_failed) {
+        m_refusedSinceTry += bytes;
+        if (m_refusedSinceTry < memoryCap() / 16)
+            return;
+        // Try a new file: it takes the older text and makes room, or fails
+        // again (takeFault).
+        m_refusedSinceTry = 0;
+        m_failed = false;
+        m_spilling = true;
+    }
+    // No append comes while there is no room: the writes are taken in here.
+    takeWritten(kTakenPerAppend);
+    queueBlocks();
 }
 
 void PaneStore::clear()
@@ -372,6 +440,8 @@ void PaneStore::clear()
     m_queuedBlocks = 0;
     m_spilling = false;
     m_failed = false;
+    m_capped = false;
     m_fault.clear();
+    m_refusedSinceTry = 0;
     applyThreshold();
 }

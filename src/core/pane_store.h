@@ -7,6 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <algorithm>
 #include <memory>
 
 class PaneSpill;
@@ -18,7 +19,13 @@ class PaneSpill;
 // block is read through the file's read-only map once it is written.
 //
 // If the file cannot be made or written, the store says why once
-// (takeFault) and keeps everything in memory from then on, until cleared.
+// (takeFault); its owner then calls giveBackFile(): the text read from the
+// file comes back into memory (its oldest part dropped where it would pass
+// memoryCap()) and the file is removed, so a full disk gets its space back.
+// From then on, until cleared, the store holds at most memoryCap() bytes in
+// memory (room() says how many more it takes). refused() counts what its
+// owner turned away; after memoryCap() / 16 of it the next append tries a
+// new file, and a file that works makes room again.
 //
 // Snapshots (PaneSnapshot) let other threads read the text held so far.
 // While any lives, a block moved to the file keeps its memory (it is
@@ -28,6 +35,7 @@ class PaneStore
 {
 public:
     static constexpr qsizetype kDefaultThreshold = qsizetype(256) << 20;
+    static constexpr qsizetype kDefaultMemoryCap = qsizetype(256) << 20;
 
     explicit PaneStore(qsizetype threshold = kDefaultThreshold);
     ~PaneStore();
@@ -77,6 +85,22 @@ public:
     // Why the file failed, once after it did; empty otherwise.
     QString takeFault();
 
+    // What the store holds at most while its file has failed (at least two
+    // blocks).
+    void setMemoryCap(qsizetype bytes) { m_memoryCap = bytes; }
+    qsizetype memoryCap() const { return std::max(m_memoryCap, 2 * blockSize()); }
+    // How many more bytes an append may bring: no limit while the file works.
+    qsizetype room() const;
+    // After a fault: how many of the oldest bytes giveBackFile() will drop
+    // (whole blocks, so that the rest is within the cap).
+    qsizetype frontToDrop() const;
+    // After a fault: the file's text comes back into memory, the oldest
+    // frontToDrop() bytes go (positions move down by that many), and the file
+    // is removed. Revokes every snapshot.
+    void giveBackFile();
+    // The owner turned away `bytes` for want of room.
+    void refused(qsizetype bytes);
+
 private:
     friend class PaneSnapshot;
 
@@ -115,4 +139,7 @@ private:
     bool m_spilling = false;
     bool m_failed = false;
     QString m_fault;
+    qsizetype m_memoryCap = kDefaultMemoryCap;
+    qsizetype m_refusedSinceTry = 0;
+    bool m_capped = false; // a file failed since the last clear
 };

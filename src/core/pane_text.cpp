@@ -4,6 +4,7 @@
 #include <QIODevice>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -14,12 +15,25 @@ qsizetype &defaultThreshold()
     return threshold;
 }
 
+qsizetype &defaultMemoryCap()
+{
+    static qsizetype cap = PaneStore::kDefaultMemoryCap;
+    return cap;
+}
+
 } // namespace
 
 PaneText::PaneText(QObject *parent)
     : QObject(parent)
     , m_store(defaultThreshold())
-{}
+{
+    m_store.setMemoryCap(defaultMemoryCap());
+}
+
+void PaneText::setDefaultMemoryCap(qsizetype bytes)
+{
+    defaultMemoryCap() = bytes;
+}
 
 PaneText::~PaneText() = default;
 
@@ -46,19 +60,7 @@ void PaneText::timeNewLines(qint64 arrivalMs)
 
 void PaneText::append(QByteArrayView piece, qint64 arrivalMs)
 {
-    if (piece.isEmpty())
-        return;
-    const qsizetype from = m_store.size();
-    m_store.append(piece);
-    m_lines.index(m_store, from);
-    timeNewLines(arrivalMs);
-    emit appended(from);
-    const QString fault = m_store.takeFault();
-    if (!fault.isEmpty())
-        emit spillFailed(fault);
-    // Trimmed in one go past twice the bound: each byte is copied about once.
-    if (m_historyBound > 0 && size() > 2 * m_historyBound)
-        setText(copy(size() - m_historyBound));
+    appendText(piece, arrivalMs, false);
 }
 
 void PaneText::setHistoryBound(qsizetype bytes)
@@ -68,8 +70,54 @@ void PaneText::setHistoryBound(qsizetype bytes)
 
 void PaneText::appendEcho(QByteArrayView piece)
 {
-    m_echo.add(size(), size() + piece.size());
-    append(piece);
+    appendText(piece, kNow, true);
+}
+
+void PaneText::appendText(QByteArrayView piece, qint64 arrivalMs, bool echo)
+{
+    if (piece.size() > m_store.room()) {
+        // Turning text away may try a new file, or find the one tried failed.
+        m_store.refused(piece.size() - m_store.room());
+        takeSpillFault();
+        const qsizetype take = std::min(piece.size(), m_store.room());
+        m_notShown += piece.size() - take;
+        piece = piece.first(take);
+    }
+    if (piece.isEmpty())
+        return;
+    const qsizetype from = m_store.size();
+    m_store.append(piece);
+    if (echo)
+        m_echo.add(from, m_store.size());
+    m_lines.index(m_store, from);
+    timeNewLines(arrivalMs);
+    emit appended(from);
+    takeSpillFault();
+    // Trimmed in one go past twice the bound: each byte is copied about once.
+    if (m_historyBound > 0 && size() > 2 * m_historyBound)
+        setText(copy(size() - m_historyBound));
+}
+
+void PaneText::takeSpillFault()
+{
+    const QString fault = m_store.takeFault();
+    if (fault.isEmpty())
+        return;
+    const qsizetype cut = m_store.frontToDrop();
+    if (cut == 0) {
+        m_store.giveBackFile(); // every position stays where it is
+    } else {
+        const std::vector<TimeFrom> changes = timeChanges();
+        m_store.giveBackFile();
+        m_echo.dropFront(cut);
+        m_lines.clear();
+        m_lines.index(m_store, 0);
+        m_times.clear();
+        retimeLines(changes, cut);
+        emit reset();
+    }
+    if (!std::exchange(m_spillFaultTold, true))
+        emit spillFailed(fault);
 }
 
 void PaneText::setLineBreaks(LineBreaks rule)
@@ -77,33 +125,39 @@ void PaneText::setLineBreaks(LineBreaks rule)
     if (rule == m_lines.rule())
         return;
     // The times follow the bytes: a line of the new split takes the time of
-    // the line its first byte was in. Lines of one batch share a time, so
-    // only the changes are kept meanwhile.
-    struct TimeFrom
-    {
-        qsizetype at;
-        qint64 ms;
-    };
+    // the line its first byte was in.
+    const std::vector<TimeFrom> changes = timeChanges();
+    m_lines.clear();
+    m_lines.setRule(rule);
+    m_lines.index(m_store, 0);
+    m_times.clear();
+    retimeLines(changes, 0);
+    emit reset();
+}
+
+std::vector<PaneText::TimeFrom> PaneText::timeChanges() const
+{
+    // Lines of one batch share a time, so only the changes are kept.
     std::vector<TimeFrom> changes;
     for (qsizetype line = 0; line < m_times.size(); ++line) {
         const qint64 ms = m_times.at(line);
         if (changes.empty() || changes.back().ms != ms)
             changes.push_back({lineStart(line), ms});
     }
-    m_lines.clear();
-    m_lines.setRule(rule);
-    m_lines.index(m_store, 0);
-    m_times.clear();
+    return changes;
+}
+
+void PaneText::retimeLines(const std::vector<TimeFrom> &changes, qsizetype shift)
+{
     size_t change = 0;
     for (qsizetype line = 0; line < m_lines.lineCount() && !changes.empty(); ++line) {
         const qsizetype start = lineStart(line);
         if (line == m_lines.lineCount() - 1 && start == m_store.size())
             break; // the last line has no byte yet
-        while (change + 1 < changes.size() && changes[change + 1].at <= start)
+        while (change + 1 < changes.size() && changes[change + 1].at - shift <= start)
             ++change;
         m_times.append(changes[change].ms);
     }
-    emit reset();
 }
 
 void PaneText::setText(QByteArrayView text)
@@ -112,22 +166,20 @@ void PaneText::setText(QByteArrayView text)
     m_lines.clear();
     m_echo.clear();
     m_times.clear();
+    m_notShown = 0;
+    m_spillFaultTold = false;
     m_store.append(text);
     m_lines.index(m_store, 0);
     if (!text.isEmpty())
         timeNewLines(kNow);
     emit reset();
-    const QString fault = m_store.takeFault();
-    if (!fault.isEmpty())
-        emit spillFailed(fault);
+    takeSpillFault();
 }
 
 void PaneText::finishSpilling()
 {
     m_store.finishWrites();
-    const QString fault = m_store.takeFault();
-    if (!fault.isEmpty())
-        emit spillFailed(fault);
+    takeSpillFault();
 }
 
 bool PaneText::forEachChunk(qsizetype pos, qsizetype length,

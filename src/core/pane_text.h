@@ -10,6 +10,7 @@
 #include <QObject>
 
 #include <functional>
+#include <vector>
 
 class QIODevice;
 
@@ -24,6 +25,13 @@ class QIODevice;
 // PaneStore), so the text is not one array: read it by position (at), in
 // pieces (chunkAt, forEachChunk) or as a copy of a range. Views listen to
 // the change signals and coalesce them.
+//
+// When that file cannot be written, the text it held comes back into memory
+// and the file is removed (PaneStore::giveBackFile); the pane then holds at
+// most memoryCap() bytes in memory, dropping its oldest text if it has more.
+// Past the cap it takes no more text and counts what it turned away
+// (notShown()), until cleared or until a new file works (tried again after
+// each memoryCap() / 16 bytes turned away).
 //
 // Beside the lines it keeps their arrival times (PaneTimes): a line's time
 // is the one given with the append that brought its first byte. The times
@@ -133,6 +141,13 @@ public:
     bool catchUpSpill() { return m_store.catchUpSpill(); }
     // The file holding the older text, or empty while there is none.
     QString spillPath() const { return m_store.spillPath(); }
+    // What the pane holds at most once its file has failed; takes effect at
+    // once. Panes made later start with the default.
+    void setMemoryCap(qsizetype bytes) { m_store.setMemoryCap(bytes); }
+    static void setDefaultMemoryCap(qsizetype bytes);
+    qsizetype memoryCap() const { return m_store.memoryCap(); }
+    // The bytes turned away for want of room since the pane was last empty.
+    qint64 notShown() const { return m_notShown; }
 
 signals:
     // Text from `from` on is new. The line holding `from` may have grown, and
@@ -142,15 +157,31 @@ signals:
     // The whole text was replaced.
     void reset();
     // The older text could not be moved to a file (`reason` says why): the
-    // pane keeps all of its text in memory. Said once, until the next clear.
+    // pane keeps its text in memory, up to memoryCap(). Said once, until the
+    // next clear.
     void spillFailed(const QString &reason);
 
 private:
+    struct TimeFrom
+    {
+        qsizetype at; // the text position where this time starts
+        qint64 ms;
+    };
+    void appendText(QByteArrayView piece, qint64 arrivalMs, bool echo);
     void timeNewLines(qint64 arrivalMs);
+    // The line times as the positions where they change.
+    std::vector<TimeFrom> timeChanges() const;
+    // Gives each line the time of the change its first byte is in, with the
+    // changes' positions `shift` bytes further down.
+    void retimeLines(const std::vector<TimeFrom> &changes, qsizetype shift);
+    // Takes in a failed file: gives it back and says so once.
+    void takeSpillFault();
 
     PaneStore m_store;
     PaneLineIndex m_lines;
     EchoRanges m_echo;
     PaneTimes m_times;
     qsizetype m_historyBound = 0;
+    qint64 m_notShown = 0;
+    bool m_spillFaultTold = false;
 };

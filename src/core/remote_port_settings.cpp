@@ -116,7 +116,7 @@ void RemotePortSettings::asked(std::uint8_t command, QByteArrayView value)
 {
     const int key = keyOf(command, value);
     if (key >= 0)
-        m_fields[std::uint8_t(key)] = {value.toByteArray(), {}};
+        m_fields[std::uint8_t(key)] = {value.toByteArray(), {}, {}};
 }
 
 std::optional<QString> RemotePortSettings::answered(std::uint8_t command, QByteArrayView value)
@@ -125,11 +125,21 @@ std::optional<QString> RemotePortSettings::answered(std::uint8_t command, QByteA
     const auto field = key < 0 ? m_fields.end() : m_fields.find(std::uint8_t(key));
     if (field == m_fields.end())
         return std::nullopt; // a notice, or an answer to a line or Break
-    field->second.answered = value.toByteArray();
-    if (field->second.asked == value)
+    Field &f = field->second;
+    if (!f.answered.isNull() && f.answered == value)
+        return std::nullopt; // the same answer again: nothing changed
+    f.answered = value.toByteArray();
+    const std::uint8_t setting = std::uint8_t(key);
+    const QString meant = valueName(setting, value);
+    if (meant == valueName(setting, f.asked)) {
+        f.told.clear();
         return QString();
+    }
+    if (meant == f.told)
+        return QString();
+    f.told = meant;
     return QStringLiteral("the server set %1 instead of %2")
-        .arg(describe(std::uint8_t(key), value), valueName(std::uint8_t(key), field->second.asked));
+        .arg(describe(setting, value), valueName(setting, f.asked));
 }
 
 QByteArray RemotePortSettings::valueOf(std::uint8_t key) const

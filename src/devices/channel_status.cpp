@@ -112,6 +112,9 @@ QString channelStatusText(const Channel &channel, const Recordings &recordings)
                        .arg(channel.number())
                        .arg(stateText(channel), numberLocale().toString(channel.receivedCount()),
                             numberLocale().toString(channel.sentCount()));
+    if (const qint64 notShown = channel.pane().notShown(); notShown > 0)
+        text += QStringLiteral("  pane full: %1 bytes not shown")
+                    .arg(numberLocale().toString(notShown));
     for (const Recording *recording : recordings.recordingsOf(channel))
         text += QStringLiteral("  \u25cf %1 %2")
                     .arg(QFileInfo(recording->path()).fileName(),

@@ -34,6 +34,7 @@ void SocketComponent::makeConnection()
     drop(true);
     m_lastFailure = Failure::None;
     m_clientPeer.clear();
+    m_pausedFor = 0;
     m_connection = new TcpConnection(this);
     connect(m_connection, &TcpConnection::connected, this, &SocketComponent::onConnected);
     connect(m_connection, &TcpConnection::received, this, &SocketComponent::received);
@@ -118,10 +119,15 @@ void SocketComponent::fail(Failure failure, const QString &reason)
     emit failed(reason);
 }
 
-void SocketComponent::setReadingPaused(bool paused)
+void SocketComponent::setReadingPaused(bool paused, Pause why)
 {
-    if (m_connection)
-        m_connection->setReadingPaused(paused);
+    if (!m_connection)
+        return;
+    if (paused)
+        m_pausedFor |= unsigned(why);
+    else
+        m_pausedFor &= ~unsigned(why);
+    m_connection->setReadingPaused(m_pausedFor != 0);
 }
 
 void SocketComponent::close()

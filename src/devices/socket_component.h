@@ -46,9 +46,17 @@ public:
     void close();
     bool isConnected() const;
     bool isActive() const; // connecting or connected
+    // Why reading is paused. Each reason holds it until it lets go, so one
+    // part resuming never undoes another's pause.
+    enum class Pause : unsigned
+    {
+        ReceiverBehind = 1, // the pane's file is behind (see Channel)
+        AnswersUnread = 2,  // the peer does not read what we must answer (TelnetComPort)
+    };
     // Stops reading the connection for now (TCP holds the peer back); a new
     // connection starts reading.
-    void setReadingPaused(bool paused);
+    void setReadingPaused(bool paused, Pause why = Pause::ReceiverBehind);
+    bool isReadingPaused() const { return m_pausedFor != 0; }
     Failure lastFailure() const { return m_lastFailure; }
 
     // Data sent while the connection is still being made goes out once it is
@@ -87,4 +95,5 @@ private:
     quint16 m_port = 0;
     Failure m_lastFailure = Failure::None;
     qint64 m_droppedAtFailure = 0;
+    unsigned m_pausedFor = 0; // Pause bits
 };

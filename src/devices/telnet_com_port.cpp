@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <utility>
+
 using namespace ComPortOption;
 
 namespace {
@@ -83,6 +85,8 @@ TelnetComPort::TelnetComPort(SocketComponent &socket, QObject *parent)
     m_breakEnd.setSingleShot(true);
     m_breakEnd.setInterval(breakMs);
     connect(&m_breakEnd, &QTimer::timeout, this, [this] { sendControl(BreakOff); });
+    connect(&m_socket, &SocketComponent::bytesWritten, this,
+            &TelnetComPort::holdReadingWhileAnswersUnread);
 }
 
 void TelnetComPort::connected(const LineSettings &settings, const LinkOptions &options)
@@ -96,6 +100,7 @@ void TelnetComPort::connected(const LineSettings &settings, const LinkOptions &o
     m_inputs.reset();
     m_lineErrors.clear();
     m_ledger.clear();
+    m_holdingReads = m_holdNoted = m_refusalNoted = false;
     write(m_session.start());
     m_answer.start();
     emit changed();
@@ -110,14 +115,18 @@ void TelnetComPort::closed()
     m_lineErrors.clear();
     m_state = State::Off;
     m_ledger.clear();
+    if (std::exchange(m_holdingReads, false))
+        m_socket.setReadingPaused(false, SocketComponent::Pause::AnswersUnread);
 }
 
 void TelnetComPort::receive(const QByteArray &bytes)
 {
     TelnetSession::Output out;
     m_session.receive(bytes, out);
-    if (!out.reply.isEmpty())
+    if (!out.reply.isEmpty()) {
         write(out.reply);
+        holdReadingWhileAnswersUnread();
+    }
     for (const TelnetSession::ComPortEvent &event : std::as_const(out.events)) {
         switch (event.kind) {
         case TelnetSession::ComPortEvent::Accepted:
@@ -149,6 +158,27 @@ void TelnetComPort::write(const QByteArray &command)
     m_socket.sendText(command);
 }
 
+qint64 TelnetComPort::unsentCommands() const
+{
+    const qint64 unsent = m_socket.bytesToWrite();
+    return unsent - m_ledger.dataIn(unsent);
+}
+
+void TelnetComPort::holdReadingWhileAnswersUnread()
+{
+    // Paused past the bound, resumed below half of it: a server that reads
+    // slowly does not make the channel pause and resume on every read.
+    const qint64 unsent = unsentCommands();
+    const bool hold = m_holdingReads ? unsent > maxUnsentAnswers / 2 : unsent > maxUnsentAnswers;
+    if (hold == m_holdingReads)
+        return;
+    m_holdingReads = hold;
+    m_socket.setReadingPaused(hold, SocketComponent::Pause::AnswersUnread);
+    if (hold && !std::exchange(m_holdNoted, true))
+        emit noted(tr("the server sends Telnet requests and does not read the answers: "
+                      "reading paused until it does"));
+}
+
 void TelnetComPort::onAccepted()
 {
     if (m_state != State::Asking && m_state != State::Refused)
@@ -173,7 +203,9 @@ void TelnetComPort::refuseOption(const QString &why)
     m_answer.stop();
     m_state = State::Refused;
     emit changed();
-    emit noted(tr("%1: a raw Telnet connection, without settings or control lines").arg(why));
+    // A server that takes the option back and forth is told once.
+    if (!std::exchange(m_refusalNoted, true))
+        emit noted(tr("%1: a raw Telnet connection, without settings or control lines").arg(why));
 }
 
 void TelnetComPort::setOptions(const LinkOptions &options)

@@ -29,9 +29,17 @@ class SocketComponent;
 // - DTR and RTS changes the server leaves unanswered for answerMs, or
 //   answers with another value, are refused: noted() says so once, and no
 //   more are sent on this connection (like a local device without lines).
-// - The settings shown are the server's answers; an answer that differs
-//   from what was asked is noted().
+// - The settings shown are the server's answers; an answer that means
+//   another value than what was asked is noted() once, until it changes
+//   (see RemotePortSettings).
 // - The input lines are what the server last notified.
+// - The answers waiting to go out are bounded: a server that sends requests
+//   and does not read the answers (a flood of IAC DO for an option we
+//   refuse) finds reading paused once more than maxUnsentAnswers of them
+//   wait (at most one read's answers past it), so TCP holds it back, and
+//   noted() says so once per connection. Reading goes on once the server
+//   has read them down to half the bound. The connection is kept: a server
+//   that is only slow loses nothing.
 class TelnetComPort : public QObject
 {
     Q_OBJECT
@@ -39,6 +47,7 @@ class TelnetComPort : public QObject
 public:
     static constexpr int answerMs = 2000;
     static constexpr int breakMs = 250;
+    static constexpr qint64 maxUnsentAnswers = qint64(256) << 10;
 
     enum class State
     {
@@ -96,6 +105,9 @@ private:
     void refuseLines(const QString &why);
 
     void write(const QByteArray &command);
+    // Commands written and not yet taken by the system.
+    qint64 unsentCommands() const;
+    void holdReadingWhileAnswersUnread();
 
     SocketComponent &m_socket;
     TelnetSendLedger m_ledger;
@@ -110,4 +122,7 @@ private:
     std::optional<InputLines> m_inputs;
     QString m_lineErrors;
     bool m_linesRefused = false;
+    bool m_holdingReads = false;
+    bool m_holdNoted = false;    // once per connection
+    bool m_refusalNoted = false; // once per connection
 };

@@ -10,6 +10,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QScrollBar>
 #include <QToolTip>
 
@@ -159,9 +160,15 @@ void CapturePane::onModelDestroyed()
 
 void CapturePane::onSpillFailed(const QString &reason)
 {
+    // The file is given back; the status line counts what is not shown.
+    const QString size = QLocale().formattedDataSize(model() ? model()->memoryCap() : 0, 0,
+                                                     QLocale::DataSizeSIFormat);
     showProgramMessage(this,
-                       tr("Older text of this pane cannot be moved to a temporary file. The "
-                          "pane keeps all of its text in memory."),
+                       tr("Older text of this pane cannot be moved to a temporary file, so the "
+                          "file was removed. The pane keeps up to %1 of text in memory; past "
+                          "that it shows no more (recordings keep everything) until Clear or "
+                          "until a file can be written again.")
+                           .arg(size),
                        reason);
 }
 
