@@ -13,6 +13,7 @@ namespace {
 constexpr qint64 fastestChunk = 1 << 20; // per event: the window stays live
 constexpr int rateTickMs = 10;
 constexpr int heldRetryMs = 10;
+constexpr qint64 logStepBytes = 256 << 10;        // a log's lines read per event
 constexpr qint64 lineCost = 64;                   // a line read counts as this many bytes more
 constexpr qint64 longestGapMs = 24 * 3600 * 1000; // a longer gap between lines is not waited
 
@@ -131,9 +132,12 @@ void Replayer::stepRaw()
 
 void Replayer::stepLog()
 {
-    // Skipped lines count too: a step never reads far, whatever the log holds.
+    // The lines that are due go out together, one delivery per step; a step
+    // reads a bounded number of lines, skipped ones too, whatever the log holds.
+    QByteArray due;
     qint64 stepBytes = 0;
-    while (stepBytes < fastestChunk) {
+    qint64 waitMs = 0; // above 0: the next line's time has not come
+    while (stepBytes < logStepBytes) {
         if (!m_next) {
             m_next = m_log->next();
             if (!m_next)
@@ -149,17 +153,20 @@ void Replayer::stepLog()
             }
             m_nextDueMs = m_request.fastest ? 0 : dueMsOf(m_next->wallMs);
         }
-        const qint64 dueIn = m_request.fastest ? 0 : *m_nextDueMs - m_clock.elapsed();
-        if (dueIn > 0) {
-            m_timer.start(int(std::min<qint64>(dueIn, 60'000)));
-            return;
-        }
-        if (!deliver(std::exchange(m_next, std::nullopt)->bytes)) {
-            m_timer.start(heldRetryMs);
-            return;
-        }
+        waitMs = m_request.fastest ? 0 : *m_nextDueMs - m_clock.elapsed();
+        if (waitMs > 0)
+            break;
+        due += std::exchange(m_next, std::nullopt)->bytes;
     }
-    if (m_next || (m_log->error().isEmpty() && stepBytes >= fastestChunk)) {
+    if (!due.isEmpty() && !deliver(due)) {
+        m_timer.start(heldRetryMs);
+        return;
+    }
+    if (waitMs > 0) {
+        m_timer.start(int(std::min<qint64>(waitMs, 60'000)));
+        return;
+    }
+    if (m_next || (m_log->error().isEmpty() && stepBytes >= logStepBytes)) {
         m_timer.start(0);
         return;
     }
