@@ -73,7 +73,7 @@ Contents read(const QString &path)
     // Read no further than a setup can be: a huge file is refused unread.
     const NamedFile::Contents file = NamedFile::read(path, SetupText::largestFile);
     if (!file.error.isEmpty()) {
-        contents.error = QObject::tr("The file can't be read. %1").arg(file.error);
+        contents.error = file.error;
         return contents;
     }
     const SetupText::Check check = SetupText::check(file.bytes);
