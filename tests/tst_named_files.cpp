@@ -8,11 +8,9 @@
 #include "devices/setup_file.h"
 #include "support/pty_pair.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <atomic>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -22,59 +20,38 @@
 
 namespace {
 
-// Each entry point by a file name it takes, and what it says: empty when it took the file.
-const QList<std::pair<const char *, QString (*)(const QString &)>> entries{
-    {"script.js",
-     [](const QString &path) {
-         CaptureSession session;
-         return ScriptRun{ScriptHost{&session, [](int, bool) { return QString(); }, {}}}.start(
-             path);
-     }},
-    {"replay.bin",
-     [](const QString &path) {
-         return Channel(1, true).replayer().start({path});
-     }},
-    {"replay.log",
-     [](const QString &path) {
-         return Channel(1, true).replayer().start({path});
-     }},
-    {"setup.vterm",
-     [](const QString &path) {
-         return SetupFile::read(path).error;
-     }},
-    {"send.bin",
-     [](const QString &path) {
-         PtyPair pty;
-         Channel channel(2, false);
-         channel.switchOnSerial(pty.slavePath(), QStringLiteral("115200,n,8,1"));
-         FileSender sender(channel);
-         return sender.start(path) ? QString() : sender.error();
-     }},
-    {"zmodem.bin", [](const QString &path) {
-         Channel channel(1, true);
-         FileTransfer transfer(channel);
-         return transfer.startSend(TransferProtocol::Zmodem, path) ? QString() : transfer.error();
-     }}};
-
-// A writer that comes and goes at a named pipe: an entry point that opened
-// it for reading gets an empty read instead of hanging the test, and the
-// test fails on what it says.
-struct PipeWriterComesAndGoes
+// Each entry point: what it says about a file, empty when it took it.
+QString runScript(const QString &path)
 {
-    std::atomic_bool stop = false;
-    std::thread writer;
-    explicit PipeWriterComesAndGoes(const QByteArray &pipe)
-        : writer([this, pipe] {
-            for (; !stop; std::this_thread::sleep_for(std::chrono::milliseconds(10)))
-                ::close(::open(pipe.constData(), O_WRONLY | O_NONBLOCK));
-        })
-    {}
-    ~PipeWriterComesAndGoes()
-    {
-        stop = true;
-        writer.join();
-    }
-};
+    CaptureSession session;
+    return ScriptRun{ScriptHost{&session, [](int, bool) { return QString(); }, {}}}.start(path);
+}
+QString replay(const QString &path)
+{
+    return Channel(1, true).replayer().start({path});
+}
+QString readSetup(const QString &path)
+{
+    return SetupFile::read(path).error;
+}
+QString sendFile(const QString &path)
+{
+    PtyPair pty;
+    Channel channel(2, false);
+    channel.switchOnSerial(pty.slavePath(), QStringLiteral("115200,n,8,1"));
+    FileSender sender(channel);
+    return sender.start(path) ? QString() : sender.error();
+}
+QString sendByZmodem(const QString &path)
+{
+    Channel channel(1, true);
+    FileTransfer transfer(channel);
+    return transfer.startSend(TransferProtocol::Zmodem, path) ? QString() : transfer.error();
+}
+// Each by a name it takes.
+const QList<std::pair<const char *, QString (*)(const QString &)>> entries{
+    {"script.js", runScript},   {"replay.bin", replay}, {"replay.log", replay},
+    {"setup.vterm", readSetup}, {"send.bin", sendFile}, {"zmodem.bin", sendByZmodem}};
 
 } // namespace
 
@@ -119,14 +96,20 @@ void TestNamedFiles::onlyRegularFilesAreRead()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     const QString suffix = QString::fromLatin1(entries.at(entry).first).section('.', 1);
-    QString path = kind.startsWith('/') ? kind : dir.filePath(kind + '.' + suffix);
+    const QString path = kind.startsWith('/') ? kind : dir.filePath(kind + '.' + suffix);
     const QByteArray name = QFile::encodeName(path);
-    std::optional<PipeWriterComesAndGoes> writer;
+    // A writer comes and goes at a named pipe: an entry point that opened it
+    // for reading gets an empty read instead of hanging the test.
+    std::optional<std::jthread> writer;
     if (kind == QLatin1String("fifo")) {
         QCOMPARE(::mkfifo(name.constData(), 0600), 0);
-        writer.emplace(name);
+        writer.emplace([name](std::stop_token stop) {
+            for (; !stop.stop_requested();
+                 std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+                ::close(::open(name.constData(), O_WRONLY | O_NONBLOCK));
+        });
     } else if (kind == QLatin1String("folder")) {
-        QVERIFY(QDir().mkdir(path));
+        QCOMPARE(::mkdir(name.constData(), 0700), 0);
     } else if (kind == QLatin1String("socket")) {
         sockaddr_un address{AF_UNIX, {}};
         qstrncpy(address.sun_path, name.constData(), sizeof address.sun_path);
@@ -137,11 +120,9 @@ void TestNamedFiles::onlyRegularFilesAreRead()
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(1024 * 1024 + 1));
     }
-    if (viaLink) {
-        QVERIFY(QFile::link(path, dir.filePath(QStringLiteral("link.") + suffix)));
-        path = dir.filePath(QStringLiteral("link.") + suffix);
-    }
-    const QString error = entries.at(entry).second(path);
+    const QString link = dir.filePath(QStringLiteral("link.") + suffix);
+    QVERIFY(!viaLink || QFile::link(path, link));
+    const QString error = entries.at(entry).second(viaLink ? link : path);
     QVERIFY2(error.contains(reason), qPrintable(error));
 }
 
