@@ -5,6 +5,7 @@
 #include "devices/file_writer.h"
 #include "devices/recording.h"
 #include "devices/transmit_queue.h"
+#include "process_memory.h"
 #include "stall_meter.h"
 #include "support/pty_pair.h"
 
@@ -20,26 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Resident and peak resident memory of this process, in kB.
-qint64 statusKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
-void resetPeakMemory()
-{
-    QFile refs(QStringLiteral("/proc/self/clear_refs"));
-    if (refs.open(QIODevice::WriteOnly))
-        refs.write("5");
-}
 
 // One paste; `logged`: while a Hex log records the channel's sent bytes.
 void pasteOnce(BenchTable &table, bool quick, bool logged)

@@ -498,10 +498,10 @@
     </message>
 </context>
 <context>
-    <name>FileSender</name>
+    <name>NamedFile</name>
     <message>
-        <source>It is a folder.</source>
-        <translation>Es ist ein Ordner.</translation>
+        <source>It is a folder, not a regular file.</source>
+        <translation>Es ist ein Ordner, keine normale Datei.</translation>
     </message>
     <message>
         <source>a named pipe (FIFO)</source>
@@ -520,9 +520,16 @@
         <translation>etwas anderes</translation>
     </message>
     <message>
-        <source>It is %1, not a regular file: only regular files can be sent.</source>
-        <translation>Es ist %1, keine normale Datei: nur normale Dateien können gesendet werden.</translation>
+        <source>It is %1, not a regular file.</source>
+        <translation>Es ist %1, keine normale Datei.</translation>
     </message>
+    <message>
+        <source>It is larger than %1 kB, too large to read here.</source>
+        <translation>Sie ist größer als %1 kB, zu groß, um hier gelesen zu werden.</translation>
+    </message>
+</context>
+<context>
+    <name>FileSender</name>
     <message>
         <source>Comm Port %1 is off.</source>
         <translation>Anschluss %1 ist aus.</translation>
@@ -1024,6 +1031,18 @@
     <message>
         <source>Log bytes &amp;written as:</source>
         <translation>&amp;Bytes im Protokoll geschrieben als:</translation>
+    </message>
+    <message>
+        <source>Every channel&apos;s</source>
+        <translation>Die aller Kanäle</translation>
+    </message>
+    <message>
+        <source>Comm Port %1&apos;s only</source>
+        <translation>Nur die von Anschluss %1</translation>
+    </message>
+    <message>
+        <source>Log &amp;lines played:</source>
+        <translation>Gespielte Protoko&amp;llzeilen:</translation>
     </message>
     <message>
         <source>Recordings (*.bin *.log);;All files (*)</source>

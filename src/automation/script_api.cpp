@@ -292,6 +292,8 @@ void ScriptApi::replay(const QJSValue &channel, const QJSValue &path, const QJSV
         request.logFormat = ReceiveFormat::Hex;
     else if (format == QLatin1String("decimal"))
         request.logFormat = ReceiveFormat::Decimal;
+    if (option("lines").isNumber())
+        request.logChannel = option("lines").toInt();
     CaptureSession *session = m_host.session;
     const QString error = m_gate->callOnGui(
         [session, number, request] { return session->channel(number).replayer().start(request); });

@@ -1,10 +1,10 @@
 #include "automation/script_run.h"
 
 #include "automation/script_gate.h"
+#include "core/named_file.h"
 #include "devices/capture_session.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QThread>
 
 ScriptRun::ScriptRun(ScriptHost host, QObject *parent)
@@ -42,10 +42,10 @@ QString ScriptRun::start(const QString &path)
 {
     if (m_thread)
         return tr("The script %1 is still running.").arg(m_path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return tr("The script %1 could not be read: %2").arg(path, file.errorString());
-    const QString source = QString::fromUtf8(file.readAll());
+    const NamedFile::Contents file = NamedFile::read(path, largestScript);
+    if (!file.error.isEmpty())
+        return tr("The script %1 could not be read: %2").arg(path, file.error);
+    const QString source = QString::fromUtf8(file.bytes);
     m_path = path;
     m_gate = std::make_shared<ScriptGate>(this);
     for (Channel *channel : m_host.session->channels())

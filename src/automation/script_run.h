@@ -27,12 +27,15 @@ class ScriptRun : public QObject
 public:
     // JavaScript running this long without calling the program looks stuck.
     static constexpr int stuckMs = 5000;
+    // A script is read whole; a larger file is refused, like a setup file.
+    static constexpr qint64 largestScript = 1024 * 1024;
 
     // `host.log` may be left empty: logged() carries what the script logs.
     explicit ScriptRun(ScriptHost host, QObject *parent = nullptr);
     ~ScriptRun() override; // stops the script and waits for its thread
 
-    // Reads and starts the script; an empty result, or why it can't start.
+    // Reads and starts the script (a regular file: named_file.h); an empty
+    // result, or why it can't start.
     QString start(const QString &path);
     void stop();
     bool isRunning() const { return m_thread != nullptr; }

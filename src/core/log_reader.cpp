@@ -4,6 +4,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QIODevice>
+
+#include <algorithm>
 
 namespace {
 
@@ -60,8 +63,8 @@ std::optional<QByteArray> escapedBytes(QByteArrayView text)
             bytes.append('\\');
         else if (kind == 'x' && i + 2 < text.size() && ByteText::hexDigitValue(text[i + 1]) >= 0 &&
                  ByteText::hexDigitValue(text[i + 2]) >= 0) {
-            bytes.append(
-                char(ByteText::hexDigitValue(text[i + 1]) * 16 + ByteText::hexDigitValue(text[i + 2])));
+            bytes.append(char(ByteText::hexDigitValue(text[i + 1]) * 16 +
+                              ByteText::hexDigitValue(text[i + 2])));
             i += 2;
         } else
             return std::nullopt;
@@ -134,28 +137,67 @@ std::optional<LogEntry> LogReader::entryOfLine(QByteArrayView line, ReceiveForma
     return entry;
 }
 
-LogReader::Reading LogReader::entriesOfText(QByteArrayView text, ReceiveFormat format)
+LogFileReader::LogFileReader(QIODevice &file, ReceiveFormat format, qsizetype pieceSize)
+    : m_file(file)
+    , m_format(format)
+    , m_pieceSize(std::max<qsizetype>(1, pieceSize))
+{}
+
+std::optional<LogEntry> LogFileReader::next()
 {
-    Reading reading;
-    qsizetype start = 0;
-    qsizetype lineNumber = 0;
-    while (start < text.size()) {
-        ++lineNumber;
-        qsizetype end = text.indexOf('\n', start);
-        if (end < 0)
-            end = text.size();
-        std::optional<LogEntry> entry = entryOfLine(text.sliced(start, end - start), format);
-        if (!entry) {
-            return {
-                {},
-                QCoreApplication::translate("LogReader", "Line %1 is not a timestamped log line.")
-                    .arg(lineNumber)};
+    while (m_error.isEmpty()) {
+        qsizetype end = m_text.indexOf('\n', m_scanned);
+        if (end < 0) {
+            m_scanned = m_text.size();
+            if (m_text.size() - m_at > longestLine) {
+                m_error = QCoreApplication::translate("LogReader", "Line %1 is longer than %2 MB.")
+                              .arg(m_lineNumber + 1)
+                              .arg(longestLine >> 20);
+                break;
+            }
+            if (!m_atEnd) {
+                readPiece();
+                continue;
+            }
+            if (m_at == m_text.size())
+                break;
+            end = m_text.size(); // a last line without its LF
         }
-        entry->order = quint64(reading.entries.size());
-        reading.entries.append(*entry);
-        start = end + 1;
+        QByteArrayView line(m_text.constData() + m_at, end - m_at);
+        m_at = std::min(end + 1, m_text.size());
+        m_scanned = m_at;
+        ++m_lineNumber;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.trimmed().isEmpty())
+            continue;
+        std::optional<LogEntry> entry = LogReader::entryOfLine(line, m_format);
+        if (!entry) {
+            m_error =
+                QCoreApplication::translate("LogReader", "Line %1 is not a timestamped log line.")
+                    .arg(m_lineNumber);
+            break;
+        }
+        entry->order = m_order++;
+        return entry;
     }
-    if (reading.entries.isEmpty())
-        reading.error = QCoreApplication::translate("LogReader", "The file holds no log lines.");
-    return reading;
+    return std::nullopt;
+}
+
+void LogFileReader::readPiece()
+{
+    // Lines already taken are dropped first: the text never holds more than
+    // one piece past the line being read.
+    m_text.remove(0, m_at);
+    m_scanned -= m_at;
+    m_at = 0;
+    const qsizetype had = m_text.size();
+    m_text.resize(had + m_pieceSize);
+    const qint64 got = m_file.read(m_text.data() + had, m_pieceSize);
+    m_text.resize(had + std::max<qint64>(got, 0));
+    if (got < 0)
+        m_error = QCoreApplication::translate("LogReader", "The file can't be read: %1")
+                      .arg(m_file.errorString());
+    if (got <= 0)
+        m_atEnd = true;
 }

@@ -1,42 +1,12 @@
 #include "devices/file_sender.h"
 
+#include "core/named_file.h"
 #include "devices/channel.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
 #include "devices/transmit_queue.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-// Why a file of this kind can't be sent, in the operator's words; empty for
-// a regular file. Opening or reading anything else could block the window
-// for ever (a named pipe with no writer) or never end (/dev/zero).
-QString refusalOf(mode_t mode)
-{
-    if (S_ISREG(mode))
-        return {};
-    if (S_ISDIR(mode))
-        return FileSender::tr("It is a folder.");
-    const QString kind = S_ISFIFO(mode)                   ? FileSender::tr("a named pipe (FIFO)")
-                         : S_ISCHR(mode) || S_ISBLK(mode) ? FileSender::tr("a device")
-                         : S_ISSOCK(mode)                 ? FileSender::tr("a socket")
-                                                          : FileSender::tr("something else");
-    return FileSender::tr("It is %1, not a regular file: only regular files can be sent.")
-        .arg(kind);
-}
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-} // namespace
 
 FileSender::FileSender(Channel &channel, QObject *parent)
     : QObject(parent)
@@ -55,7 +25,8 @@ bool FileSender::start(const QString &path)
                       .arg(m_channel.number());
         return false;
     }
-    if (!openRegularFile(path))
+    m_error = NamedFile::open(m_file, path);
+    if (!m_error.isEmpty())
         return false;
     m_total = m_file.size();
     m_running = true;
@@ -74,36 +45,6 @@ bool FileSender::start(const QString &path)
     });
     m_hooks << connect(&link, &ChannelLink::waiting, this, [this] { finish(Outcome::LinkLost); });
     feed();
-    return true;
-}
-
-bool FileSender::openRegularFile(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    struct stat info
-    {};
-    // Looked at before opening: opening a device may itself do something.
-    if (::stat(name.constData(), &info) != 0) {
-        m_error = systemError(errno);
-        return false;
-    }
-    m_error = refusalOf(info.st_mode);
-    if (!m_error.isEmpty())
-        return false;
-    // Non-blocking, and checked again on what was opened: the path may have
-    // become a pipe meanwhile.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        m_error = systemError(errno);
-        return false;
-    }
-    m_error = ::fstat(fd, &info) == 0 ? refusalOf(info.st_mode) : systemError(errno);
-    if (!m_error.isEmpty() || !m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        if (m_error.isEmpty())
-            m_error = m_file.errorString();
-        ::close(fd);
-        return false;
-    }
     return true;
 }
 

@@ -15,9 +15,9 @@ class Channel;
 // goes off (switched off, or its port or connection failed), when the link
 // starts waiting to reconnect, or when the file can no longer be read.
 //
-// Only a regular file is sent: a named pipe, a device or a folder is refused
-// before it is opened, and what is opened is checked again without
-// blocking, so the window's thread never waits on a file.
+// Only a regular file is sent: a named pipe, a device, a folder or a socket
+// is refused without blocking (named_file.h), so the window's thread never
+// waits on a file.
 //
 // sent() never counts bytes the device did not get: when the port or
 // connection fails, what still waited to go out is dropped by the link and
@@ -71,8 +71,6 @@ signals:
     void finished(FileSender::Outcome outcome);
 
 private:
-    // Opens `path` only if it is a regular file, and never blocks.
-    bool openRegularFile(const QString &path);
     void feed();
     qint64 deviceBacklog() const;
     void finish(Outcome outcome);

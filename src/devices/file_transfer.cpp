@@ -1,5 +1,6 @@
 #include "devices/file_transfer.h"
 
+#include "core/named_file.h"
 #include "devices/channel.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"
@@ -71,12 +72,15 @@ bool FileTransfer::startSend(TransferProtocol protocol, const QString &path)
     m_protocol = protocol;
     m_sending = true;
     m_path = path;
-    const QFileInfo file(path);
-    if (!file.isFile() || !file.isReadable()) {
-        m_error = tr("It is not a readable regular file.");
+    // The sending program opens the file by its name; it is looked at here
+    // first, so that a pipe or a device is never handed to it.
+    QFile probe;
+    m_error = NamedFile::open(probe, path);
+    if (!m_error.isEmpty())
         return false;
-    }
-    m_total = file.size();
+    m_total = probe.size();
+    probe.close();
+    const QFileInfo file(path);
     return start(sendCommand(protocol, file.absoluteFilePath()), file.absolutePath());
 }
 

@@ -1,18 +1,21 @@
 #include "devices/replayer.h"
 
-#include "core/log_reader.h"
+#include "core/named_file.h"
 #include "devices/channel.h"
 
 #include <QFileInfo>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
 constexpr qint64 fastestChunk = 1 << 20; // per event: the window stays live
 constexpr int rateTickMs = 10;
 constexpr int heldRetryMs = 10;
-constexpr qint64 largestLog = qint64(256) << 20; // read whole: its lines are timed
+constexpr qint64 logStepBytes = 256 << 10;        // a log's lines read per event
+constexpr qint64 lineCost = 64;                   // a line read counts as this many bytes more
+constexpr qint64 longestGapMs = 24 * 3600 * 1000; // a longer gap between lines is not waited
 
 } // namespace
 
@@ -38,29 +41,29 @@ QString Replayer::start(const ReplayRequest &request)
         return tr("Switch Comm Port %1 on first.").arg(m_channel.number());
     if (!request.fastest && suffix == QLatin1String("bin") && request.rawBytesPerSecond <= 0)
         return tr("Choose a rate above 0 bytes/s.");
-    QFile file(request.path);
-    if (!file.open(QIODevice::ReadOnly))
-        return tr("%1 can't be read: %2").arg(info.fileName(), file.errorString());
-    m_entries.clear();
+    m_file.close();
+    m_log.reset();
+    m_next.reset();
+    const QString refusal = NamedFile::open(m_file, request.path);
+    if (!refusal.isEmpty())
+        return tr("%1 can't be read: %2").arg(info.fileName(), refusal);
     if (suffix == QLatin1String("log")) {
-        if (file.size() > largestLog)
-            return tr("%1 is larger than a log that can be replayed (256 MB).")
-                .arg(info.fileName());
-        const QByteArray text = file.readAll();
-        LogReader::Reading reading = LogReader::entriesOfText(text, request.logFormat);
-        if (!reading.error.isEmpty())
-            return tr("%1 is not a recording: %2").arg(info.fileName(), reading.error);
-        for (LogEntry &entry : reading.entries)
-            if (entry.direction == LogDirection::Received)
-                m_entries.append(std::move(entry));
-    } else {
-        m_raw.setFileName(request.path);
-        if (!m_raw.open(QIODevice::ReadOnly))
-            return tr("%1 can't be read: %2").arg(info.fileName(), m_raw.errorString());
+        // The first line is read now: a file that is no log is refused
+        // before anything plays.
+        m_log = std::make_unique<LogFileReader>(m_file, request.logFormat);
+        m_next = m_log->next();
+        if (!m_next) {
+            const QString why =
+                m_log->error().isEmpty() ? tr("The file holds no log lines.") : m_log->error();
+            m_log.reset();
+            m_file.close();
+            return tr("%1 is not a recording: %2").arg(info.fileName(), why);
+        }
     }
     m_request = request;
     m_running = true;
-    m_next = 0;
+    m_nextDueMs.reset();
+    m_paced = false;
     m_held.clear();
     m_doneBytes = 0;
     m_clock.start();
@@ -78,8 +81,9 @@ void Replayer::end(bool completed, const QString &text)
 {
     m_running = false;
     m_timer.stop();
-    m_raw.close();
-    m_entries.clear();
+    m_file.close();
+    m_log.reset();
+    m_next.reset();
     m_held.clear();
     emit finished(completed, text);
 }
@@ -94,10 +98,10 @@ void Replayer::step()
         m_timer.start(heldRetryMs);
         return;
     }
-    if (m_raw.isOpen())
-        stepRaw();
-    else
+    if (m_log)
         stepLog();
+    else
+        stepRaw();
 }
 
 void Replayer::stepRaw()
@@ -112,7 +116,7 @@ void Replayer::stepRaw()
         // One buffer for every read: a fresh megabyte each time would cost
         // a page fault per page.
         m_buffer.resize(allowed);
-        const qint64 read = m_raw.read(m_buffer.data(), allowed);
+        const qint64 read = m_file.read(m_buffer.data(), allowed);
         if (read <= 0) {
             end(true, tr("Replay of %1 done.").arg(QFileInfo(m_request.path).fileName()));
             return;
@@ -128,27 +132,72 @@ void Replayer::stepRaw()
 
 void Replayer::stepLog()
 {
-    const qint64 firstMs = m_entries.isEmpty() ? 0 : m_entries.first().wallMs;
+    // The lines that are due go out together, one delivery per step; a step
+    // reads a bounded number of lines, skipped ones too, whatever the log holds.
+    QByteArray due;
     qint64 stepBytes = 0;
-    while (m_next < m_entries.size() && stepBytes < fastestChunk) {
-        const qint64 dueIn =
-            m_request.fastest ? 0 : m_entries.at(m_next).wallMs - firstMs - m_clock.elapsed();
-        if (dueIn > 0) {
-            m_timer.start(int(std::min<qint64>(dueIn, 60'000)));
-            return;
+    qint64 waitMs = 0; // above 0: the next line's time has not come
+    while (stepBytes < logStepBytes) {
+        if (!m_next) {
+            m_next = m_log->next();
+            if (!m_next)
+                break;
+            m_nextDueMs.reset();
         }
-        const QByteArray &bytes = m_entries.at(m_next++).bytes;
-        stepBytes += bytes.size();
-        if (!deliver(bytes)) {
-            m_timer.start(heldRetryMs);
-            return;
+        if (!m_nextDueMs) {
+            stepBytes += lineCost + m_next->bytes.size();
+            if (m_next->direction != LogDirection::Received ||
+                (m_request.logChannel != 0 && m_next->channel != m_request.logChannel)) {
+                m_next.reset();
+                continue;
+            }
+            m_nextDueMs = m_request.fastest ? 0 : dueMsOf(m_next->wallMs);
         }
+        waitMs = m_request.fastest ? 0 : *m_nextDueMs - m_clock.elapsed();
+        if (waitMs > 0)
+            break;
+        due += std::exchange(m_next, std::nullopt)->bytes;
     }
-    if (m_next < m_entries.size()) {
+    if (!due.isEmpty() && !deliver(due)) {
+        m_timer.start(heldRetryMs);
+        return;
+    }
+    if (waitMs > 0) {
+        m_timer.start(int(std::min<qint64>(waitMs, 60'000)));
+        return;
+    }
+    if (m_next || (m_log->error().isEmpty() && stepBytes >= logStepBytes)) {
         m_timer.start(0);
         return;
     }
-    end(true, tr("Replay of %1 done.").arg(QFileInfo(m_request.path).fileName()));
+    const QString name = QFileInfo(m_request.path).fileName();
+    if (!m_log->error().isEmpty())
+        end(false, tr("Replay of %1 stopped: %2").arg(name, m_log->error()));
+    else
+        end(true, tr("Replay of %1 done.").arg(name));
+}
+
+qint64 Replayer::dueMsOf(qint64 wallMs)
+{
+    if (!m_paced) {
+        m_paced = true;
+        m_baseMs = m_lastMs = wallMs;
+        m_clock.start();
+    }
+    // A clock set back, or a stamp far ahead (a damaged line, year 9999),
+    // would hold everything after it: the line plays right after the one
+    // before, and the pace goes on from there.
+    const qint64 gap = wallMs - m_lastMs;
+    if (gap < 0 || gap > longestGapMs)
+        m_baseMs += gap;
+    if (gap > longestGapMs)
+        emit noted(tr("Line %1 of %2 comes %n day(s) after the line before: it is played "
+                      "without waiting.",
+                      nullptr, int(std::min<qint64>(gap / longestGapMs, INT_MAX)))
+                       .arg(m_log->lineNumber())
+                       .arg(QFileInfo(m_request.path).fileName()));
+    m_lastMs = wallMs;
+    return wallMs - m_baseMs;
 }
 
 bool Replayer::deliver(const QByteArray &bytes)

@@ -1,10 +1,10 @@
 #include "devices/setup_file.h"
 
 #include "core/channel_state.h"
+#include "core/named_file.h"
 #include "core/setup_text.h"
 #include "devices/capture_session.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QSettings>
@@ -66,19 +66,17 @@ Contents read(const QString &path)
 {
     Contents contents;
     contents.path = path;
-    const QFileInfo info(path);
-    if (!info.isFile() || !info.isReadable()) {
-        contents.error = info.exists() ? QObject::tr("The file can't be read.")
-                                       : QObject::tr("There is no such file.");
+    if (!QFileInfo::exists(path)) {
+        contents.error = QObject::tr("There is no such file.");
         return contents;
     }
     // Read no further than a setup can be: a huge file is refused unread.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        contents.error = file.errorString();
+    const NamedFile::Contents file = NamedFile::read(path, SetupText::largestFile);
+    if (!file.error.isEmpty()) {
+        contents.error = file.error;
         return contents;
     }
-    const SetupText::Check check = SetupText::check(file.read(SetupText::largestFile + 1));
+    const SetupText::Check check = SetupText::check(file.bytes);
     if (!check.problem.isEmpty()) {
         contents.error = QObject::tr("It is not a setup file. %1").arg(check.problem);
         return contents;

@@ -18,9 +18,11 @@ ReplayCommands::ReplayCommands(CaptureSession &session, QWidget *window)
     , m_session(session)
     , m_window(window)
 {
-    for (Channel *channel : session.channels())
+    for (Channel *channel : session.channels()) {
         connect(&channel->replayer(), &Replayer::finished, this,
                 [this](bool, const QString &text) { showEnd(text); });
+        connect(&channel->replayer(), &Replayer::noted, this, &ReplayCommands::showEnd);
+    }
 }
 
 void ReplayCommands::addEntries(QMenu *file)

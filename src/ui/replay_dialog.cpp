@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QSpinBox>
 
+#include <algorithm>
+
 std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last)
 {
     QDialog dialog(parent);
@@ -40,6 +42,12 @@ std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last)
     auto *format = new QComboBox(&dialog);
     format->addItems({QDialog::tr("ASCII"), QDialog::tr("Decimal"), QDialog::tr("Hex")});
     format->setCurrentIndex(int(last.request.logFormat));
+    auto *lines = new QComboBox(&dialog);
+    lines->setObjectName(QStringLiteral("cmbReplayLines"));
+    lines->addItem(QDialog::tr("Every channel's"), 0);
+    for (const ChannelListEntry &entry : channelList)
+        lines->addItem(QDialog::tr("Comm Port %1's only").arg(entry.number), entry.number);
+    lines->setCurrentIndex(std::max(0, lines->findData(last.request.logChannel)));
 
     auto *form = new QFormLayout(&dialog);
     form->addRow(QDialog::tr("&Recording (.bin or .log):"), file);
@@ -48,6 +56,7 @@ std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last)
     form->addRow(QString(), fastest);
     form->addRow(QDialog::tr("Raw &rate:"), rate);
     form->addRow(QDialog::tr("Log bytes &written as:"), format);
+    form->addRow(QDialog::tr("Log &lines played:"), lines);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     form->addRow(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
@@ -70,5 +79,6 @@ std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last)
     choice.request.fastest = fastest->isChecked();
     choice.request.rawBytesPerSecond = rate->value();
     choice.request.logFormat = ReceiveFormat(format->currentIndex());
+    choice.request.logChannel = lines->currentData().toInt();
     return choice;
 }
