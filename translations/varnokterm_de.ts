@@ -582,6 +582,17 @@
     </message>
 </context>
 <context>
+    <name>ReceivedFile</name>
+    <message>
+        <source>its name leads outside the receive folder</source>
+        <translation>ihr Name führt aus dem Empfangsordner hinaus</translation>
+    </message>
+    <message>
+        <source>%1 in the receive folder is not a folder</source>
+        <translation>%1 im Empfangsordner ist kein Ordner</translation>
+    </message>
+</context>
+<context>
     <name>FileWriter</name>
     <message>
         <source>writing failed: %1</source>
@@ -896,6 +907,14 @@
         <source>The file holds no log lines.</source>
         <translation>Die Datei enthält keine Protokollzeilen.</translation>
     </message>
+    <message>
+        <source>Line %1 is longer than %2 MB.</source>
+        <translation>Zeile %1 ist länger als %2 MB.</translation>
+    </message>
+    <message>
+        <source>The file can&apos;t be read: %1</source>
+        <translation>Die Datei kann nicht gelesen werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>PaneFindBox</name>
@@ -1162,6 +1181,14 @@
         <source>VarnokTerm setups (*.%1)</source>
         <translation>VarnokTerm-Konfigurationen (*.%1)</translation>
     </message>
+    <message>
+        <source>The setup has Comm Port %1 listen on TCP port %2 at &quot;%3&quot;, beyond this machine&apos;s loopback. Listen there?</source>
+        <translation>Laut Konfiguration lauscht Anschluss %1 am TCP-Port %2 an „%3“, über die Loopback-Adresse dieses Rechners hinaus. Dort lauschen?</translation>
+    </message>
+    <message>
+        <source>Any machine that reaches this one may connect, and the first client gets everything the channel sends: what is typed, sent by the send buttons, sent from files and replayed. No leaves the channel off.</source>
+        <translation>Jeder Rechner, der diesen erreicht, kann sich verbinden, und der erste Client erhält alles, was der Kanal sendet: was eingegeben, mit den Sendeknöpfen oder aus Dateien gesendet und wiedergegeben wird. Nein lässt den Kanal aus.</translation>
+    </message>
 </context>
 <context>
     <name>ReceiveViewMenu</name>
@@ -1272,6 +1299,21 @@
     <message>
         <source>Replay of %1 done.</source>
         <translation>Die Wiedergabe von %1 ist abgeschlossen.</translation>
+    </message>
+    <message>
+        <source>The file holds no log lines.</source>
+        <translation>Die Datei enthält keine Protokollzeilen.</translation>
+    </message>
+    <message>
+        <source>Replay of %1 stopped: %2</source>
+        <translation>Die Wiedergabe von %1 wurde beendet: %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>Line %1 of %2 comes %n day(s) after the line before: it is played without waiting.</source>
+        <translation>
+            <numerusform>Zeile %1 von %2 kommt %n Tag nach der Zeile davor: sie wird ohne Wartezeit abgespielt.</numerusform>
+            <numerusform>Zeile %1 von %2 kommt %n Tage nach der Zeile davor: sie wird ohne Wartezeit abgespielt.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1779,6 +1821,37 @@
     </message>
 </context>
 <context>
+    <name>SendText</name>
+    <message>
+        <source>Position %1: %2</source>
+        <translation>Position %1: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a single byte; write it as \xHH</source>
+        <translation>„%1“ ist kein einzelnes Byte; schreiben Sie es als \xHH</translation>
+    </message>
+    <message>
+        <source>a lone \ at the end; write \\ for a backslash</source>
+        <translation>ein einzelnes \ am Ende; schreiben Sie \\ für einen Backslash</translation>
+    </message>
+    <message>
+        <source>\x needs exactly two hex digits (\x0D)</source>
+        <translation>\x braucht genau zwei Hex-Ziffern (\x0D)</translation>
+    </message>
+    <message>
+        <source>\%1 is not an escape; use \r \n \t \\ or \xHH</source>
+        <translation>\%1 ist keine Escape-Sequenz; verwenden Sie \r \n \t \\ oder \xHH</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a hex digit</source>
+        <translation>„%1“ ist keine Hex-Ziffer</translation>
+    </message>
+    <message>
+        <source>a lone hex digit; write bytes as pairs (0D)</source>
+        <translation>eine einzelne Hex-Ziffer; schreiben Sie Bytes als Paare (0D)</translation>
+    </message>
+</context>
+<context>
     <name>SignOnWindow</name>
     <message>
         <source>Varnok Terminal</source>
@@ -1818,6 +1891,10 @@
     <message>
         <source>%1: the remote device has no control lines</source>
         <translation>%1: das entfernte Gerät hat keine Steuerleitungen</translation>
+    </message>
+    <message>
+        <source>the server sends Telnet requests and does not read the answers: reading paused until it does</source>
+        <translation>der Server sendet Telnet-Anfragen und liest die Antworten nicht: das Lesen ruht, bis er sie liest</translation>
     </message>
 </context>
 <context>
@@ -1892,6 +1969,14 @@
     <message>
         <source>Keep Both</source>
         <translation>Beide behalten</translation>
+    </message>
+    <message>
+        <source>%1 as %2</source>
+        <translation>%1 als %2</translation>
+    </message>
+    <message>
+        <source>%1 was not moved: %2; it is in %3</source>
+        <translation>%1 wurde nicht verschoben: %2; sie liegt in %3</translation>
     </message>
 </context>
 <context>
