@@ -11,7 +11,7 @@
 
 namespace {
 
-QString tr(const char *text)
+QString namedFileTr(const char *text)
 {
     return QCoreApplication::translate("NamedFile", text);
 }
@@ -22,12 +22,12 @@ QString refusalOf(mode_t mode)
     if (S_ISREG(mode))
         return {};
     if (S_ISDIR(mode))
-        return tr("It is a folder, not a regular file.");
-    const QString kind = S_ISFIFO(mode)                   ? tr("a named pipe (FIFO)")
-                         : S_ISCHR(mode) || S_ISBLK(mode) ? tr("a device")
-                         : S_ISSOCK(mode)                 ? tr("a socket")
-                                                          : tr("something else");
-    return tr("It is %1, not a regular file.").arg(kind);
+        return namedFileTr("It is a folder, not a regular file.");
+    const QString kind = S_ISFIFO(mode)                   ? namedFileTr("a named pipe (FIFO)")
+                         : S_ISCHR(mode) || S_ISBLK(mode) ? namedFileTr("a device")
+                         : S_ISSOCK(mode)                 ? namedFileTr("a socket")
+                                                          : namedFileTr("something else");
+    return namedFileTr("It is %1, not a regular file.").arg(kind);
 }
 
 QString systemError(int error)
@@ -37,7 +37,7 @@ QString systemError(int error)
 
 QString tooLarge(qint64 largest)
 {
-    return tr("It is larger than %1 kB, too large to read here.").arg(largest / 1024);
+    return namedFileTr("It is larger than %1 kB, too large to read here.").arg(largest / 1024);
 }
 
 } // namespace

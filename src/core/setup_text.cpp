@@ -7,7 +7,7 @@
 
 namespace {
 
-QString tr(const char *text)
+QString setupTextTr(const char *text)
 {
     return QCoreApplication::translate("SetupText", text);
 }
@@ -74,8 +74,8 @@ Check check(QByteArrayView text)
 {
     Check result;
     if (text.size() > largestFile) {
-        result.problem =
-            tr("It is larger than %1 kB, too large for a setup file.").arg(largestFile / 1024);
+        result.problem = setupTextTr("It is larger than %1 kB, too large for a setup file.")
+                             .arg(largestFile / 1024);
         return result;
     }
     qsizetype start = 0;
@@ -89,9 +89,9 @@ Check check(QByteArrayView text)
         const QByteArrayView trimmed = line.trimmed();
         if (line.size() > longestLine)
             result.problem =
-                tr("Line %1 is longer than %2 characters.").arg(number).arg(longestLine);
+                setupTextTr("Line %1 is longer than %2 characters.").arg(number).arg(longestLine);
         else if (isBinary(line))
-            result.problem = tr("Line %1 holds bytes that are not text.").arg(number);
+            result.problem = setupTextTr("Line %1 holds bytes that are not text.").arg(number);
         else if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#'))
             continue;
         else if (trimmed.startsWith('[') && trimmed.endsWith(']') && trimmed.size() > 2) {
@@ -100,11 +100,12 @@ Check check(QByteArrayView text)
                 result.sections << section;
             continue;
         } else if (trimmed.indexOf('=') <= 0)
-            result.problem =
-                tr("Line %1 is not a \"key=value\" line: %2").arg(number).arg(shown(trimmed));
+            result.problem = setupTextTr("Line %1 is not a \"key=value\" line: %2")
+                                 .arg(number)
+                                 .arg(shown(trimmed));
         else if (joinsTheNextLine(line))
             result.problem =
-                tr("Line %1 ends in a backslash, which would join the next line to it.")
+                setupTextTr("Line %1 ends in a backslash, which would join the next line to it.")
                     .arg(number);
         else {
             const qsizetype equals = trimmed.indexOf('=');

@@ -15,7 +15,7 @@
 
 namespace {
 
-QString tr(const char *text)
+QString receivedFileTr(const char *text)
 {
     return QCoreApplication::translate("ReceivedFile", text);
 }
@@ -84,7 +84,7 @@ ReceivedFile placeReceivedFile(const QString &staged, const QString &name, const
     QStringList parts = name.split(QLatin1Char('/'));
     if (name.startsWith(QLatin1Char('/')) || parts.contains(QStringLiteral("..")) ||
         parts.contains(QStringLiteral(".")) || parts.contains(QString())) {
-        result.problem = tr("its name leads outside the receive folder");
+        result.problem = receivedFileTr("its name leads outside the receive folder");
         return result;
     }
     const QString leaf = parts.takeLast();
@@ -106,10 +106,10 @@ ReceivedFile placeReceivedFile(const QString &staged, const QString &name, const
         at = OpenFolder(
             ::openat(at.fd(), entry.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (at.fd() < 0) {
-            result.problem =
-                errno == ELOOP || errno == ENOTDIR
-                    ? tr("%1 in the receive folder is not a folder").arg(path.chopped(1))
-                    : qt_error_string(errno);
+            result.problem = errno == ELOOP || errno == ENOTDIR
+                                 ? receivedFileTr("%1 in the receive folder is not a folder")
+                                       .arg(path.chopped(1))
+                                 : qt_error_string(errno);
             return result;
         }
     }
