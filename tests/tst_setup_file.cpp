@@ -66,6 +66,7 @@ private slots:
     void handWrittenEscapes_data();
     void handWrittenEscapes();
     void unreadableFileAppliesNothing();
+    void appliesTheBytesChecked();
     void openingSwitchesOffAppliesAndSwitchesOn();
     void badValuesMakeOneMessage();
     void notASetupLeavesTheCaptureAlone_data();
@@ -232,6 +233,21 @@ void TestSetupFile::unreadableFileAppliesNothing()
     QString error;
     QVERIFY(!SetupFile::save(dir.path(), session, choices, &error)); // a folder
     QVERIFY(!error.isEmpty());
+}
+
+// The file is opened once: what changes on disk after the check (here a
+// value the check never saw) is not what gets applied.
+void TestSetupFile::appliesTheBytesChecked()
+{
+    QTemporaryDir dir;
+    CaptureSession session;
+    Choices choices(channelCount);
+    const SetupFile::Contents contents =
+        SetupFile::read(writeFile(dir, "[Channel2]\nDisplay=Time Out\n"));
+    QVERIFY(contents.error.isEmpty());
+    writeFile(dir, "[Channel2]\nDisplay=After CR\n");
+    QVERIFY(SetupFile::apply(contents, session, choices).error.isEmpty());
+    QCOMPARE(session.channel(2).modes().display, DisplayMode::TimeOut);
 }
 
 void TestSetupFile::openingSwitchesOffAppliesAndSwitchesOn()

@@ -1121,6 +1121,10 @@
         <source>It is not a setup file.</source>
         <translation>Es ist keine Konfigurationsdatei.</translation>
     </message>
+    <message>
+        <source>A temporary copy of it can&apos;t be made: %1</source>
+        <translation>Eine vorläufige Kopie davon lässt sich nicht anlegen: %1</translation>
+    </message>
     <message numerus="yes">
         <source> and %n more</source>
         <translation>

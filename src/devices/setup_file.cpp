@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QSettings>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <optional>
@@ -81,6 +82,7 @@ Contents read(const QString &path)
         contents.error = QObject::tr("It is not a setup file. %1").arg(check.problem);
         return contents;
     }
+    contents.bytes = file.bytes;
     contents.unknownEscapes = check.unknownEscapes;
     QStringList known{serialSection};
     for (const ChannelListEntry &entry : channelList)
@@ -106,7 +108,15 @@ Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceLi
         reading.error = contents.error;
         return reading;
     }
-    QSettings file(contents.path, QSettings::IniFormat);
+    // The INI reader opens files by name only: it gets a private copy of
+    // the bytes checked, so the named file is opened once, by NamedFile.
+    QTemporaryFile copy;
+    if (!copy.open() || copy.write(contents.bytes) != contents.bytes.size() || !copy.flush()) {
+        reading.error =
+            QObject::tr("A temporary copy of it can't be made: %1").arg(copy.errorString());
+        return reading;
+    }
+    QSettings file(copy.fileName(), QSettings::IniFormat);
     if (file.status() != QSettings::NoError) {
         reading.error = QObject::tr("It is not a setup file.");
         return reading;

@@ -45,11 +45,14 @@ bool save(const QString &path, const CaptureSession &session, const ChannelChoic
 
 // A file read and checked, nothing applied yet: `error` when it can't be
 // read or is not a setup file (too large, binary, a line that is not
-// "key=value", none of the setup's sections).
+// "key=value", none of the setup's sections). apply() takes `bytes`, what
+// was checked, never the file again: a file changed or swapped for a pipe
+// after the check can neither change what is applied nor block.
 struct Contents
 {
     QString error;
     QString path;
+    QByteArray bytes;
     QList<SetupText::UnknownEscape> unknownEscapes; // their keys are refused
 };
 
