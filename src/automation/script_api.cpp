@@ -2,6 +2,7 @@
 
 #include "automation/script_gate.h"
 #include "core/channel_list.h"
+#include "core/shown_text.h"
 #include "devices/capture_session.h"
 #include "devices/recordings.h"
 
@@ -23,26 +24,6 @@ constexpr int defaultExpectMs = 10000;
 QString describe(const QJSValue &value)
 {
     return value.isString() ? u'"' + value.toString() + u'"' : value.toString();
-}
-
-// A message as it is shown: a control character (a pattern's "\x06", say)
-// as its escape, never as the raw byte.
-QString withControlsEscaped(const QString &message)
-{
-    QString shown;
-    for (const QChar c : message) {
-        if (c == u'\n')
-            shown += QLatin1String("\\n");
-        else if (c == u'\r')
-            shown += QLatin1String("\\r");
-        else if (c == u'\t')
-            shown += QLatin1String("\\t");
-        else if (c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0))
-            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            shown += c;
-    }
-    return shown;
 }
 
 // Marks the script's time inside a call to the program for the watchdog.
@@ -369,7 +350,7 @@ ScriptOutcome runScript(const QString &path, const QString &source,
     } else if (result.isError()) {
         outcome.message = QStringLiteral("%1:%2: %3")
                               .arg(name, result.property(QStringLiteral("lineNumber")).toString(),
-                                   withControlsEscaped(result.toString()));
+                                   shownText(result.toString()));
     } else {
         outcome.ok = true;
         outcome.message = QStringLiteral("%1: finished").arg(name);
