@@ -49,6 +49,7 @@ private slots:
     void lineEndingOnTheWire_data();
     void lineEndingOnTheWire();
     void backspaceKeepsTyposOffTheWire();
+    void recalledLineGoesOutAsTyped();
     void pasteCountsAsTyped();
     void inputMethodCommitsCountAsTyped();
     void pastePastTheQueueLimitIsReported();
@@ -148,6 +149,22 @@ void TestTransmit::backspaceKeepsTyposOffTheWire()
     b.c().widgets().cmdRepeat->click();
     QCOMPARE(b.pty.read(3), QByteArray("XZ\r"));
     QCOMPARE(b.pty.readFor(50), QByteArray());
+}
+
+// Up puts the sent line in place of the one being typed, in the transmit
+// record too: Enter sends what the line shows.
+void TestTransmit::recalledLineGoesOutAsTyped()
+{
+    SerialBench b;
+    b.c().widgets().optCR->click();
+    b.f.type(2, QStringLiteral("ls"));
+    b.f.pressEnter(2);
+    QCOMPARE(b.pty.read(3), QByteArray("ls\r"));
+    b.f.type(2, QStringLiteral("pw"));
+    QTest::keyClick(b.c().widgets().txtSend, Qt::Key_Up);
+    b.f.pressEnter(2);
+    QCOMPARE(b.pty.read(6), QByteArray("ls\rls\r"));
+    QCOMPARE(b.c().widgets().txtSend->toPlainText(), QStringLiteral("ls\nls\n"));
 }
 
 void TestTransmit::pasteCountsAsTyped()

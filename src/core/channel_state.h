@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/line_break_rule.h"
+#include "core/sent_lines.h"
 #include "core/transmit_record.h"
 
 #include <QByteArray>
@@ -69,6 +70,7 @@ struct ChannelModes
     bool hexEntry = false;  // the transmit group's Hex box
     TransmitRecord strSend; // every character typed since the last Clear
     HexRecord strSendHex;   // every byte made from typed hex pairs since the last Clear
+    SentLines sentLines;    // the lines sent with Enter in line mode, for Up, Down and Ctrl+R
 
     // What each load of the main window sets; the records are left alone.
     void setLoadDefaults()

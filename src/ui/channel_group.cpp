@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <QScrollBar>
 namespace {
 
 QByteArray numbered(const char *name, int number)

@@ -1,5 +1,7 @@
 #include "ui/last_setup.h"
 
+#include "devices/capture_session.h"
+#include "devices/channel.h"
 #include "ui/setup_commands.h"
 
 #include <QDir>
@@ -18,17 +20,30 @@ QString configFolder()
            QStringLiteral("/varnokterm");
 }
 
-QString settingsPath()
+QString sentLinesGroup(const Channel &channel)
+{
+    return QStringLiteral("Channel%1").arg(channel.number());
+}
+
+const QString sentLinesKey = QStringLiteral("Lines");
+
+} // namespace
+
+LastSetup::LastSetup(SetupCommands &commands, CaptureSession &session, QObject *parent)
+    : QObject(parent)
+    , m_commands(commands)
+    , m_session(session)
+{}
+
+QString LastSetup::settingsPath()
 {
     return configFolder() + QStringLiteral("/varnokterm.conf");
 }
 
-} // namespace
-
-LastSetup::LastSetup(SetupCommands &commands, QObject *parent)
-    : QObject(parent)
-    , m_commands(commands)
-{}
+QString LastSetup::sentLinesPath()
+{
+    return configFolder() + QStringLiteral("/sent-lines.conf");
+}
 
 QString LastSetup::path()
 {
@@ -56,8 +71,32 @@ void LastSetup::addEntry(QMenu *file)
 
 void LastSetup::restore()
 {
-    if (remembered() && QFileInfo::exists(path()))
+    if (!remembered())
+        return;
+    restoreSentLines();
+    if (QFileInfo::exists(path()))
         m_commands.openSetup(path());
+}
+
+void LastSetup::restoreSentLines()
+{
+    QSettings file(sentLinesPath(), QSettings::IniFormat);
+    for (Channel *channel : m_session.channels()) {
+        // The INI file reads a list of one line back as that line: both
+        // read as a list.
+        channel->modes().sentLines.setLines(
+            file.value(sentLinesGroup(*channel) + u'/' + sentLinesKey).toStringList());
+    }
+}
+
+void LastSetup::saveSentLines()
+{
+    QSettings file(sentLinesPath(), QSettings::IniFormat);
+    file.clear();
+    for (const Channel *channel : m_session.channels()) {
+        file.setValue(sentLinesGroup(*channel) + u'/' + sentLinesKey,
+                      QVariant::fromValue(channel->modes().sentLines.lines()));
+    }
 }
 
 void LastSetup::saveOnExit()
@@ -67,6 +106,7 @@ void LastSetup::saveOnExit()
     m_saved = true;
     QDir().mkpath(configFolder());
     m_commands.saveSetup(path());
+    saveSentLines();
 }
 
 #include "moc_last_setup.cpp"

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class CaptureSession;
 class QAction;
 class QMenu;
 class SetupCommands;
@@ -13,17 +14,23 @@ class SetupCommands;
 // ends, to last.vterm, and opened at the next start when no setup file is
 // named on the command line. Both files live in the user's config folder,
 // $XDG_CONFIG_HOME/varnokterm (~/.config/varnokterm), beside the headless
-// service's setups.
+// service's setups. The channels' sent lines (Up, Down and Ctrl+R of the
+// transmit line) are kept with it, in sent-lines.conf there, never in a
+// setup file: a setup is a file to hand on, and typed lines may hold
+// passwords.
 class LastSetup : public QObject
 {
     Q_OBJECT
 
 public:
-    LastSetup(SetupCommands &commands, QObject *parent);
+    LastSetup(SetupCommands &commands, CaptureSession &session, QObject *parent);
 
     void addEntry(QMenu *file);
     bool remembered() const;
     static QString path();
+    static QString sentLinesPath();
+    // The program's own settings file, varnokterm.conf.
+    static QString settingsPath();
 
     // At start: opens last.vterm if the switch is on and the file is there.
     void restore();
@@ -34,7 +41,11 @@ public:
 private:
     void setRemembered(bool on);
 
+    void restoreSentLines();
+    void saveSentLines();
+
     SetupCommands &m_commands;
+    CaptureSession &m_session;
     QAction *m_switch = nullptr;
     bool m_saved = false;
 };

@@ -56,7 +56,7 @@ SetupCommands::SetupCommands(CaptureSession &session, DisplayWindow *window)
     : QObject(window)
     , m_session(session)
     , m_window(window)
-    , m_lastSetup(new LastSetup(*this, this))
+    , m_lastSetup(new LastSetup(*this, session, this))
 {}
 
 void SetupCommands::addEntries(QMenu *file)

@@ -74,6 +74,8 @@ bool TransmitEdit::event(QEvent *event)
 
 void TransmitEdit::keyPressEvent(QKeyEvent *event)
 {
+    if (recallKey(*event))
+        return;
     const QByteArray codes = codesOfKey(*event);
     QPlainTextEdit::keyPressEvent(event); // the key reaches the pane unchanged
     if (!codes.isEmpty())

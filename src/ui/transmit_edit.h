@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QPlainTextEdit>
+#include <QString>
+
+struct ChannelModes;
 
 // A channel's transmit line. It edits like any text pane and reports what the
 // operator types as character codes (one byte each, Latin-1; a character
@@ -9,6 +12,14 @@
 // count as typed. While it has the focus, a Ctrl+letter types its control
 // code even where a window shortcut uses the same keys (Ctrl+Q is XON, not
 // Exit; Ctrl+S is XOFF).
+//
+// In line mode (Transmit "After CR") it keeps the channel's sent lines: Enter
+// adds the line being typed (the last one) to them, Up and Down put an
+// earlier line in its place, and Ctrl+R puts the newest earlier line holding
+// what was typed (again: the one before that). A line put in place is typed
+// as far as the channel is concerned: backspaces take the old line off the
+// transmit record and the new line's characters go on. In Real Time these
+// keys do what they always do.
 class TransmitEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -23,6 +34,10 @@ public:
     // Enter (13).
     static QByteArray codesOfText(const QString &text);
 
+    // The channel's modes: its transmit mode says whether the keys recall,
+    // its sent lines are what they recall. Unset: no recall.
+    void setRecallFrom(ChannelModes *modes) { m_modes = modes; }
+
 signals:
     void typed(const QByteArray &codes);
 
@@ -33,4 +48,14 @@ protected:
     // count as typed, like keys.
     void inputMethodEvent(QInputMethodEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    // Handles a key of the sent-line recall; false for a key it leaves to
+    // the pane (Enter after adding the line).
+    bool recallKey(const QKeyEvent &event);
+    QString lastLine() const;
+    void putInPlaceOfLastLine(const QString &line);
+
+    ChannelModes *m_modes = nullptr;
+    QString m_searchTerm; // what Ctrl+R looks for while Ctrl+R repeats
 };
