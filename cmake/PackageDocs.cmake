@@ -24,6 +24,10 @@ endforeach()
 add_custom_target(varnokterm-doc-pages ALL DEPENDS ${VARNOK_INSTALLED_PAGES})
 list(TRANSFORM VARNOK_DOC_PICTURES PREPEND ${CMAKE_SOURCE_DIR}/docs/)
 install(FILES ${VARNOK_INSTALLED_PAGES} ${VARNOK_DOC_PICTURES} DESTINATION ${VARNOK_DOC_DIR})
+# The program's own copy, which Help > User Manual shows: a system may strip
+# share/doc, never the program's data folder.
+install(FILES ${VARNOK_INSTALLED_PAGES} ${VARNOK_DOC_PICTURES}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/varnokterm/manual)
 # The lintian tags this package overrides, each with its reason. It and the
 # Debian changelog belong to the Debian package alone: they are in the
 # install component "debian", which a plain `cmake --install` leaves out and

@@ -82,7 +82,7 @@ void TestInstall::installsDocumentation_data()
     for (const char *path :
          {"usr/share/man/man1/varnokterm.1.gz", "usr/share/man/man1/varnok-demo-peer.1.gz",
           "usr/share/doc/varnokterm/copyright", "usr/share/doc/varnokterm/manual.md",
-          "usr/share/doc/varnokterm/scripts.md",
+          "usr/share/doc/varnokterm/scripts.md", "usr/share/varnokterm/manual/manual.md",
           "usr/share/applications/com.varnok.varnokterm.desktop",
           "usr/share/metainfo/com.varnok.varnokterm.metainfo.xml",
           "usr/share/mime/packages/com.varnok.varnokterm.xml",

@@ -3,6 +3,7 @@
 #include "support/display_fixture.h"
 #include "ui/help_menu.h"
 #include "ui/keyboard_shortcuts_dialog.h"
+#include "ui/manual_window.h"
 #include "ui/send_buttons_dialog.h"
 
 #include <QAbstractButton>
@@ -15,8 +16,12 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <algorithm>
 
 // The window in each language, from the keyboard and for a screen reader.
 class TestWindowLanguageAndKeys : public QObject
@@ -31,6 +36,7 @@ private slots:
     void mnemonicsNeverCollide();
     void shortcutListFollowsTheActions();
     void manualIsFoundBesideTheInstalledProgram();
+    void manualLinksReachTheirSections();
     void everyFocusableControlIsNamedWithItsChannel();
 };
 
@@ -160,9 +166,42 @@ void TestWindowLanguageAndKeys::manualIsFoundBesideTheInstalledProgram()
 {
     // A prefix other than /usr: the program in <prefix>/bin finds its manual.
     const QTemporaryDir prefix;
-    const QString manual = prefix.filePath("share/doc/varnokterm/manual.md");
+    const QString manual = prefix.filePath("share/varnokterm/manual/manual.md");
     QVERIFY(QDir().mkpath(QFileInfo(manual).path()) && QFile(manual).open(QIODevice::WriteOnly));
     QCOMPARE(findManual(manualCandidates(prefix.filePath("bin"))), manual);
+}
+
+// Every "#section" link of the manual names a heading of the manual window's
+// page, and following one brings that heading into view.
+void TestWindowLanguageAndKeys::manualLinksReachTheirSections()
+{
+    const QString manual = manualCandidates({}).constLast(); // the source tree's
+    QFile file(manual);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QRegularExpression link(QStringLiteral(R"(\]\(#([^)\s]+)\))"));
+    QStringList sections;
+    for (const QRegularExpressionMatch &match : link.globalMatch(file.readAll()))
+        sections << match.captured(1);
+    QVERIFY(sections.size() > 10);
+
+    ManualWindow window(manual);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ManualBrowser *browser = window.browser();
+    const QStringList anchors = browser->headingAnchors();
+    QStringList missing;
+    for (const QString &section : sections) {
+        if (!anchors.contains(section))
+            missing << section;
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u' ')));
+    // The section furthest down that a link names.
+    const auto furthest = std::max_element(sections.cbegin(), sections.cend(),
+                                           [&anchors](const QString &a, const QString &b) {
+                                               return anchors.indexOf(a) < anchors.indexOf(b);
+                                           });
+    browser->setSource(QUrl(QLatin1Char('#') + *furthest));
+    QVERIFY(browser->verticalScrollBar()->value() > 0);
 }
 
 void TestWindowLanguageAndKeys::everyFocusableControlIsNamedWithItsChannel()

@@ -679,14 +679,6 @@
 %1</translation>
     </message>
     <message>
-        <source>No program here opens the user manual.</source>
-        <translation>Kein Programm auf diesem Rechner öffnet das Handbuch.</translation>
-    </message>
-    <message>
-        <source>It is the file %1.</source>
-        <translation>Es ist die Datei %1.</translation>
-    </message>
-    <message>
         <source>Receive pane</source>
         <translation>Empfangsfeld</translation>
     </message>
@@ -914,6 +906,17 @@
     <message>
         <source>The file can&apos;t be read: %1</source>
         <translation>Die Datei kann nicht gelesen werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ManualWindow</name>
+    <message>
+        <source>VarnokTerm User Manual</source>
+        <translation>VarnokTerm-Handbuch</translation>
+    </message>
+    <message>
+        <source>&amp;Back</source>
+        <translation>&amp;Zurück</translation>
     </message>
 </context>
 <context>
@@ -1211,6 +1214,17 @@
     <message>
         <source>&amp;CR</source>
         <translation>&amp;CR</translation>
+    </message>
+</context>
+<context>
+    <name>RecentSetups</name>
+    <message>
+        <source>Re&amp;cent Setups</source>
+        <translation>&amp;Letzte Konfigurationen</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>&amp;Leeren</translation>
     </message>
 </context>
 <context>

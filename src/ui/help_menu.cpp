@@ -3,18 +3,17 @@
 #include "core/shown_text.h"
 #include "ui/capture_pane.h"
 #include "ui/keyboard_shortcuts_dialog.h"
+#include "ui/manual_window.h"
 #include "ui/program_message.h"
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QUrl>
 
 #include <memory>
 
@@ -27,9 +26,9 @@ const char manualName[] = "manual.md";
 QStringList manualCandidates(const QString &programDir)
 {
     const QDir dir(programDir);
-    return {QDir::cleanPath(dir.filePath(QStringLiteral("../share/doc/varnokterm/")) +
+    return {QDir::cleanPath(dir.filePath(QStringLiteral("../share/varnokterm/manual/")) +
                             QLatin1Char('/') + QLatin1String(manualName)),
-            QStringLiteral("/usr/share/doc/varnokterm/") + QLatin1String(manualName),
+            QStringLiteral("/usr/share/varnokterm/manual/") + QLatin1String(manualName),
             QStringLiteral(VARNOK_SOURCE_DOCS_DIR "/") + QLatin1String(manualName)};
 }
 
@@ -65,9 +64,13 @@ void HelpMenu::openManual()
                            tr("It was looked for as:\n%1").arg(candidates.join(QLatin1Char('\n'))));
         return;
     }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(manual)))
-        showProgramMessage(m_window, tr("No program here opens the user manual."),
-                           tr("It is the file %1.").arg(shownText(manual)));
+    if (!m_manual) {
+        m_manual = new ManualWindow(manual, m_window);
+        m_manual->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_manual->show();
+    m_manual->raise();
+    m_manual->activateWindow();
 }
 
 void HelpMenu::showShortcuts()

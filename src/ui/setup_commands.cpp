@@ -7,6 +7,7 @@
 #include "ui/display_window.h"
 #include "ui/last_setup.h"
 #include "ui/program_message.h"
+#include "ui/recent_setups.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -57,6 +58,12 @@ SetupCommands::SetupCommands(CaptureSession &session, DisplayWindow *window)
     , m_session(session)
     , m_window(window)
     , m_lastSetup(new LastSetup(*this, session, this))
+    , m_recentSetups(new RecentSetups(
+          [this](const QString &path) {
+              if (openSetup(path))
+                  m_recentSetups->add(path);
+          },
+          this))
 {}
 
 void SetupCommands::addEntries(QMenu *file)
@@ -68,6 +75,7 @@ void SetupCommands::addEntries(QMenu *file)
     save->setObjectName(QStringLiteral("mnuFileSaveSetup"));
     // The setup is the one thing the program saves under its own name.
     save->setShortcut(QKeySequence::Save);
+    m_recentSetups->addMenu(file);
     m_lastSetup->addEntry(file);
 }
 
@@ -80,7 +88,8 @@ void SetupCommands::chooseAndSave()
         return;
     const QString path = dialog.selectedFiles().constFirst();
     m_folder = QFileInfo(path).absolutePath();
-    saveSetup(path);
+    if (saveSetup(path))
+        m_recentSetups->add(path);
 }
 
 void SetupCommands::chooseAndOpen()
@@ -91,7 +100,8 @@ void SetupCommands::chooseAndOpen()
     if (path.isEmpty())
         return;
     m_folder = QFileInfo(path).absolutePath();
-    openSetup(path);
+    if (openSetup(path))
+        m_recentSetups->add(path);
 }
 
 bool SetupCommands::saveSetup(const QString &path)

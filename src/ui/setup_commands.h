@@ -6,6 +6,7 @@
 class CaptureSession;
 class DisplayWindow;
 class LastSetup;
+class RecentSetups;
 class QMenu;
 
 // File > "Open Setup..." and "Save Setup As...": a setup file keeps both
@@ -30,6 +31,8 @@ public:
     bool openSetup(const QString &path);
     // File > Remember Setup on Exit.
     LastSetup *lastSetup() const { return m_lastSetup; }
+    // File > Recent Setups: the files these commands opened or saved.
+    RecentSetups *recentSetups() const { return m_recentSetups; }
 
 private:
     void chooseAndSave();
@@ -38,5 +41,6 @@ private:
     CaptureSession &m_session;
     DisplayWindow *m_window;
     LastSetup *m_lastSetup;
+    RecentSetups *m_recentSetups;
     QString m_folder; // offered by the next file dialog
 };
