@@ -15,13 +15,17 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -35,6 +39,7 @@ private slots:
     void startsWithBothChannelsOff();
     void showTimeFromTheViewMenuOrThePane();
     void portListsHoldTheirEntriesWithDeviceTips();
+    void portListOffersStableNamesAsTheyComeAndGo();
     void choosingTcpShowsOnlyTheTcpFields_data();
     void choosingTcpShowsOnlyTheTcpFields();
     void controlsNeverOverlapAndPortBoxesShowTheirEntries_data();
@@ -130,13 +135,44 @@ void TestDisplayWindow::portListsHoldTheirEntriesWithDeviceTips()
     }
     for (int n = 1; n <= 99; ++n) {
         const int at = int(network.size()) + n - 1;
-        QCOMPARE(list1->itemText(at), QString::number(n));
-        QCOMPARE(list2->itemText(at), QString::number(n));
         // Each number names the device it opens here, or that there is none.
         const QString tip = list2->itemData(at, Qt::ToolTipRole).toString();
         QVERIFY(tip.startsWith(QLatin1Char('/')) || tip == QStringLiteral("no device"));
         QCOMPARE(list1->itemData(at, Qt::ToolTipRole).toString(), tip);
+        const QString text = list2->itemText(at);
+        if (tip == QStringLiteral("no device"))
+            QCOMPARE(text, QString::number(n));
+        else
+            QVERIFY(
+                text.startsWith(QStringLiteral("%1 - %2").arg(n).arg(QFileInfo(tip).fileName())));
+        QCOMPARE(list1->itemText(at), text);
     }
+}
+
+// A name in the by-id folder is offered once it is there, opens its device,
+// and goes from the list with the name; the text chosen stays.
+void TestDisplayWindow::portListOffersStableNamesAsTheyComeAndGo()
+{
+    const QByteArray usual = qgetenv("VARNOK_SERIAL_BY_ID_DIR");
+    const auto restore = qScopeGuard([usual] { qputenv("VARNOK_SERIAL_BY_ID_DIR", usual); });
+    QTemporaryDir byId;
+    qputenv("VARNOK_SERIAL_BY_ID_DIR", QFile::encodeName(byId.path()));
+    DisplayFixture f;
+    PtyPair pty;
+    QComboBox *list = f.channel(2).widgets().cmbPort;
+    const QString name = byId.filePath(QStringLiteral("usb-Maker_Console_A1B2C3-if00-port0"));
+    QVERIFY(QFile::link(pty.slavePath(), name));
+    QTRY_VERIFY(list->findText(name) >= 0);
+    QCOMPARE(list->itemData(list->findText(name), Qt::ToolTipRole).toString(), pty.slavePath());
+    f.choosePort(2, name);
+    f.switchOn(2);
+    QVERIFY(f.isOn(2));
+    pty.write("up");
+    QTRY_COMPARE(f.paneText(2), QByteArray("up"));
+    f.switchOff(2);
+    QVERIFY(QFile::remove(name));
+    QTRY_COMPARE(list->findText(name), -1);
+    QCOMPARE(list->currentText(), name);
 }
 
 void TestDisplayWindow::choosingTcpShowsOnlyTheTcpFields_data()

@@ -81,6 +81,8 @@ class TestLink : public QObject
 
 private slots:
     void serialReconnectsThroughTheSameLink();
+    void switchOnToAnAbsentDevice_data();
+    void switchOnToAnAbsentDevice();
     void tcpReconnectsWithBackOff();
     void stoppingTheWait_data();
     void stoppingTheWait();
@@ -132,6 +134,39 @@ void TestLink::serialReconnectsThroughTheSameLink()
     const qsizetype back = text.indexOf("2! reconnected to " + r.link.toUtf8());
     QVERIFY2(lost > text.indexOf("2< before") && back > lost && text.indexOf("2< after") > back,
              text.constData());
+}
+
+// A device path with nothing at it yet: with reconnect on the channel waits
+// for it and connects when it appears; without, the switch-on fails.
+void TestLink::switchOnToAnAbsentDevice_data()
+{
+    QTest::addColumn<bool>("reconnect");
+    QTest::newRow("reconnect on: waits") << true;
+    QTest::newRow("reconnect off: fails") << false;
+}
+
+void TestLink::switchOnToAnAbsentDevice()
+{
+    QFETCH(bool, reconnect);
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("usb-adapter"));
+    CaptureSession session;
+    Channel &channel = session.channel(2);
+    LinkOptions options;
+    options.reconnect = reconnect;
+    channel.setLinkOptions(options);
+    QSignalSpy failed(&channel, &Channel::failed);
+    channel.switchOnSerial(link, QStringLiteral("9600,n,8,1"));
+    QCOMPARE(failed.count(), reconnect ? 0 : 1);
+    QCOMPARE(channel.isOn(), reconnect);
+    if (!reconnect)
+        return;
+    QVERIFY(channel.isWaiting());
+    PtyPair pty;
+    QVERIFY(QFile::link(pty.slavePath(), link));
+    QTRY_VERIFY(!channel.isWaiting());
+    channel.type("x");
+    QCOMPARE(pty.read(1), QByteArray("x"));
 }
 
 void TestLink::tcpReconnectsWithBackOff()

@@ -145,7 +145,8 @@ void ChannelLink::switchOnSerial(const QString &portText, const QString &setting
     else
         m_serial->setPortNumber(LeadingNumber::read(portText));
     if (const std::optional<Failure> failure = openSerial(portText, settings)) {
-        emit switchOnFailed(failure->text, failure->detail);
+        if (!waitForAbsentDevice(*failure, settings))
+            emit switchOnFailed(failure->text, failure->detail);
         return;
     }
     m_settings = settings;

@@ -32,7 +32,9 @@ class TransmitQueue;
 // working one that fails is waited for instead (waiting(), then
 // reconnected()): the route stays, nothing is sent meanwhile, and the same
 // device path is opened with the same settings, or the same peer connected,
-// once it is there again.
+// once it is there again. With the reconnect option, a switch-on to a
+// device path where nothing is yet (an adapter not plugged in, a by-id name
+// not there yet) waits for it the same way rather than failing.
 //
 // Bytes that send() took but the device never got when its port or
 // connection failed (still queued, or still held by the port or socket) are
@@ -165,6 +167,9 @@ private:
     // what the device held (`held`).
     qint64 dropUnsent(qint64 held);
     void startWaiting(const Failure &loss, const QString &note, qint64 dropped);
+    // With reconnect on, a switch-on whose device path is missing waits for
+    // it: true when it does, false when the failure is to be reported.
+    bool waitForAbsentDevice(const Failure &failure, const QString &settings);
     void onReconnectDue();
     void switchOnListening(const QString &host, quint16 port);
     void onClientLeft(const QString &reason);

@@ -12,6 +12,8 @@
 #include "devices/telnet_com_port.h"
 #include "devices/transmit_queue.h"
 
+#include <QFileInfo>
+
 qint64 ChannelLink::dropUnsent(qint64 held)
 {
     const qint64 queued = m_queue->pending();
@@ -27,6 +29,21 @@ void ChannelLink::startWaiting(const Failure &loss, const QString &note, qint64 
     m_loss = loss;
     emit waiting(dropped > 0 ? tr("%1; %2 bytes not sent were dropped").arg(note).arg(dropped)
                              : note);
+}
+
+bool ChannelLink::waitForAbsentDevice(const Failure &failure, const QString &settings)
+{
+    // A port number names no device until one is numbered, and a device
+    // that is there but would not open won't change by waiting: only a path
+    // with nothing at it (a link leading nowhere counts) is waited for.
+    const QString path = m_serial->portName();
+    if (!m_options.reconnect || failure.deviceRefused || path.isEmpty() || QFileInfo::exists(path))
+        return false;
+    m_settings = settings;
+    setRoute(Route::Serial);
+    m_reconnect->waitForDevice(path);
+    startWaiting(failure, logNote("waiting for %1 to appear").arg(path), 0);
+    return true;
 }
 
 void ChannelLink::onSerialFailed(const QString &reason)

@@ -15,14 +15,15 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <QScrollBar>
+
 namespace {
 
 QByteArray numbered(const char *name, int number)
@@ -242,6 +243,7 @@ void ChannelGroup::bindCommands()
 {
     Channel *channel = &m_channel;
     connect(m_widgets.txtSend, &TransmitEdit::typed, channel, &Channel::type);
+    m_widgets.txtSend->setRecallFrom(&m_channel.modes());
     connect(m_widgets.cmdRepeat, &QPushButton::clicked, channel, &Channel::repeat);
     connect(m_widgets.cmdClear, &QPushButton::clicked, this, [this] {
         m_channel.clearTransmit();
@@ -314,17 +316,32 @@ void ChannelGroup::showTcpFieldsForChoice()
         field->setVisible(tcp);
 }
 
-void ChannelGroup::showLoaded(const QStringList &devices)
+void ChannelGroup::showLoaded(const PortNumbering::PortList &ports)
 {
     setWorkingControlsEnabled(false);
     for (QWidget *field : tcpFields())
         field->setVisible(false);
-    fillPortList(devices);
+    fillPortList(ports);
 }
 
-void ChannelGroup::fillPortList(const QStringList &devices)
+void ChannelGroup::refreshPortList(const PortNumbering::PortList &ports)
 {
-    const QString shown = m_widgets.cmbPort->currentText();
+    QComboBox *list = m_widgets.cmbPort;
+    const QString was = list->currentText();
+    const QString device = m_ports.deviceOf(was);
+    const QString now = device.isEmpty() ? QString() : ports.textOf(device);
+    const QString shown = now.isEmpty() ? was : now;
+    list->clear();
+    fillPortList(ports);
+    list->setCurrentIndex(list->findText(shown));
+    list->setEditText(shown);
+}
+
+void ChannelGroup::fillPortList(const PortNumbering::PortList &ports)
+{
+    QComboBox *list = m_widgets.cmbPort;
+    const QString shown = list->currentText();
+    m_ports = ports;
     if (m_widgets.txtHost) {
         const QStringList tips{
             tr("A TCP connection to the host and port shown"),
@@ -334,18 +351,30 @@ void ChannelGroup::fillPortList(const QStringList &devices)
                "for every local address)")};
         const QStringList entries = ChannelLink::networkEntries();
         for (qsizetype i = 0; i < entries.size(); ++i) {
-            m_widgets.cmbPort->addItem(entries.at(i));
-            m_widgets.cmbPort->setItemData(int(i), tips.value(i), Qt::ToolTipRole);
+            list->addItem(entries.at(i));
+            list->setItemData(int(i), tips.value(i), Qt::ToolTipRole);
         }
     }
-    for (int n = 1; n <= 99; ++n) {
-        const QString device = n <= devices.size() ? devices.at(n - 1) : tr("no device");
-        m_widgets.cmbPort->addItem(QString::number(n));
-        m_widgets.cmbPort->setItemData(m_widgets.cmbPort->count() - 1, device, Qt::ToolTipRole);
-    }
+    const auto add = [list](const QString &text, const QString &tip) {
+        list->addItem(text);
+        list->setItemData(list->count() - 1, tip, Qt::ToolTipRole);
+    };
+    for (const PortNumbering::PortEntry &entry : ports.numbered)
+        add(entry.text, entry.device);
+    // The devices' stable names come next, within sight of the devices; a
+    // name leads to whichever device has it now.
+    for (const PortNumbering::PortEntry &entry : ports.named)
+        add(entry.text, QFileInfo(entry.device).symLinkTarget());
+    for (qsizetype n = ports.numbered.size() + 1; n <= 99; ++n)
+        add(QString::number(n), tr("no device"));
+    // The list drops down as wide as its longest entry: the box is narrow,
+    // a device's name and description are not.
+    QAbstractItemView *view = list->view();
+    view->setMinimumWidth(view->sizeHintForColumn(0) +
+                          view->verticalScrollBar()->sizeHint().width());
     // Filling the list leaves the shown text as it was.
-    m_widgets.cmbPort->setCurrentIndex(m_widgets.cmbPort->findText(shown));
-    m_widgets.cmbPort->setEditText(shown);
+    list->setCurrentIndex(list->findText(shown));
+    list->setEditText(shown);
 }
 
 ChannelChoices ChannelGroup::choices() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devices/port_numbering.h"
 #include "devices/setup_file.h"
 
 #include <QList>
@@ -52,8 +53,13 @@ public:
     void layOut(int extraWidth, int extraHeight, int shiftDown);
 
     // The start-up state: working controls disabled, network fields hidden, the
-    // port list filled (port 1 is `devices[0]`), its shown text kept.
-    void showLoaded(const QStringList &devices);
+    // port list filled (the network entries, `ports`' numbered entries and
+    // names, then the numbers without a device up to 99), its shown text kept.
+    void showLoaded(const PortNumbering::PortList &ports);
+    // The list again after a device came or went. An entry chosen keeps its
+    // device: "3 - ttyUSB0" becomes "2 - ttyUSB0" when ttyUSB0 is now port 2.
+    // Any other text, or one whose device has gone, stays as it is.
+    void refreshPortList(const PortNumbering::PortList &ports);
 
     // What a setup keeps of the group: the port list's text, the TCP
     // fields, whether the channel is on.
@@ -116,7 +122,7 @@ private:
     void showFormat();
     void bindCommands();
     void bindSwitch();
-    void fillPortList(const QStringList &devices);
+    void fillPortList(const PortNumbering::PortList &ports);
     void switchOn();
     void setWorkingControlsEnabled(bool enabled);
     void showFailure(const QString &text, const QString &detail);
@@ -125,6 +131,7 @@ private:
     bool tcpChosen() const;
 
     Widgets m_widgets;
+    PortNumbering::PortList m_ports; // what the port list shows
     Channel &m_channel;
     const CaptureSession &m_session;
     // Each control's designed place (in its parent), for layOut().

@@ -2,6 +2,7 @@
 
 #include "devices/capture_session.h"
 #include "devices/port_numbering.h"
+#include "devices/port_numbering_watch.h"
 #include "ui/about_box.h"
 #include "ui/capture_menu.h"
 #include "ui/capture_pane.h"
@@ -121,10 +122,10 @@ void DisplayWindow::load()
     //    channel 1's TCP fields show only while "TCP" is chosen, the port
     //    lists are filled, and each receive pane offers its channel's part of
     //    the View and Link menus and shows the line times as its channel chooses.
-    const QStringList devices = PortNumbering::devicesInOrder();
+    const PortNumbering::PortList ports = PortNumbering::portList();
     for (const ChannelListEntry &entry : channelList) {
         ChannelGroup &group = m_controls->group(entry.number);
-        group.showLoaded(devices);
+        group.showLoaded(ports);
         CapturePane *pane = group.pane();
         pane->setContextActions({m_sendButtonCommands->defineAction(entry.number),
                                  m_viewMenu->paneMenu(entry.number)->menuAction(),
@@ -135,6 +136,14 @@ void DisplayWindow::load()
         connect(&channel, &Channel::paneTimesChanged, pane,
                 [pane, &channel] { pane->setTimeChoice(channel.paneTimes()); });
     }
+
+    // The port lists follow devices plugged in and out while the window is up.
+    auto *watch = new PortListWatch(m_controls);
+    connect(watch, &PortListWatch::changed, m_controls, [this] {
+        const PortNumbering::PortList now = PortNumbering::portList();
+        for (const ChannelListEntry &entry : channelList)
+            m_controls->group(entry.number).refreshPortList(now);
+    });
 
     // 4. The sign-on splash has done its work.
     if (m_closeSignOn)

@@ -2,15 +2,19 @@
 // the real window, filled by a 127.0.0.1 peer and a pseudo-terminal:
 //   main-window-resized.png  enlarged to 1100x800, channel 1 on TCP
 //   main-window-german.png   in German, with the File menu open
+//   port-list-names.png      channel 2's port list open, with a by-id name
 // Offscreen unless QT_QPA_PLATFORM says otherwise (xcb under Xvfb works too).
 #include "screenshot_window.h"
 
 #include "app/program_translations.h"
+#include "support/pty_pair.h"
 #include "ui/window_font.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
@@ -75,6 +79,21 @@ int main(int argc, char *argv[])
         window.resize(QSize(1100, 800));
         if (!save(window.grab(), folder, QStringLiteral("main-window-resized.png"), out))
             return 1;
+    }
+    {
+        // A pseudo-terminal under the stable name a USB adapter would have;
+        // the port lists read the folder named here.
+        QTemporaryDir devices;
+        const QString byId = devices.filePath(QStringLiteral("serial/by-id"));
+        QDir().mkpath(byId);
+        qputenv("VARNOK_SERIAL_BY_ID_DIR", QFile::encodeName(byId));
+        PtyPair adapter;
+        QFile::link(adapter.slavePath(),
+                    byId + QStringLiteral("/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0"));
+        ScreenshotWindow window;
+        if (!save(window.grabWithPortList(2), folder, QStringLiteral("port-list-names.png"), out))
+            return 1;
+        qunsetenv("VARNOK_SERIAL_BY_ID_DIR");
     }
     {
         // The German translation, loaded as the program loads it for a

@@ -3,6 +3,8 @@
 #include "sample_source.h"
 #include "ui/channel_group.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -94,18 +96,37 @@ QPixmap ScreenshotWindow::grabWithMenu(int menuIndex)
     if (!QTest::qWaitFor([menu] { return menu->isVisible(); }))
         return {};
     QTest::qWait(200);
+    const QPixmap composed = composedWith(menu);
+    menu->hide();
+    return composed;
+}
 
+QPixmap ScreenshotWindow::grabWithPortList(int channelNumber)
+{
+    QComboBox *list = m_fixture.channel(channelNumber).widgets().cmbPort;
+    list->showPopup();
+    QWidget *popup = list->view()->window();
+    if (!QTest::qWaitFor([popup] { return popup->isVisible(); }))
+        return {};
+    QTest::qWait(200);
+    const QPixmap composed = composedWith(popup);
+    list->hidePopup();
+    return composed;
+}
+
+QPixmap ScreenshotWindow::composedWith(QWidget *popup) const
+{
+    DisplayWindow &window = *m_fixture.window;
     const QPixmap windowShot = window.grab();
-    const QPixmap menuShot = menu->grab();
-    const QPoint menuAt = menu->mapToGlobal(QPoint()) - window.mapToGlobal(QPoint());
+    const QPixmap popupShot = popup->grab();
+    const QPoint popupAt = popup->mapToGlobal(QPoint()) - window.mapToGlobal(QPoint());
     const QRect canvas = QRect(QPoint(), windowShot.deviceIndependentSize().toSize())
-                             .united(QRect(menuAt, menuShot.deviceIndependentSize().toSize()));
+                             .united(QRect(popupAt, popupShot.deviceIndependentSize().toSize()));
     QPixmap composed(canvas.size());
     composed.fill(Qt::white);
     QPainter painter(&composed);
     painter.drawPixmap(-canvas.topLeft(), windowShot);
-    painter.drawPixmap(menuAt - canvas.topLeft(), menuShot);
+    painter.drawPixmap(popupAt - canvas.topLeft(), popupShot);
     painter.end();
-    menu->hide();
     return composed;
 }

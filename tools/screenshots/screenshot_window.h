@@ -24,8 +24,14 @@ public:
     // The window with one of its menu bar's menus open under its title
     // (a null pixmap if the menu did not open).
     QPixmap grabWithMenu(int menuIndex);
+    // The window with a channel's port list dropped down (a null pixmap if
+    // it did not open).
+    QPixmap grabWithPortList(int channelNumber);
 
 private:
+    // The window with `popup`, open over it, drawn where it shows.
+    QPixmap composedWith(QWidget *popup) const;
+
     QTcpServer m_peer; // channel 1's peer; its connection is its child
     PtyPair m_device;
     DisplayFixture m_fixture;
