@@ -41,8 +41,8 @@ cmake --build build-tests -j"$jobs"
 plain_log=build-tests/ctest.log
 (cd build-tests && ctest --output-on-failure -j"$test_jobs") >"$plain_log" 2>&1 &
 plain_tests=$!
-# Whatever ends the script first, the plain pass's tests end first and their
-# report is shown.
+# Should the sanitizer pass fail to build, the script still waits for these
+# tests and shows their report before it ends.
 show_plain_tests() {
     local status=0
     wait "$plain_tests" || status=$?
