@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+
+// One number found in a line: the series it belongs to, its value and the
+// unit written after it (empty when none). The views stay valid until the
+// finder's next find() or setPattern().
+struct FoundNumber
+{
+    QByteArrayView name;
+    double value = 0;
+    QByteArrayView unit;
+};
+
+// Finds the numbers an instrument writes in a line of text, for plotting.
+//
+// Automatic (no pattern), a line is read in one of two ways:
+//  - key=value pairs (also "key: value"): `T=23.41C P=1013.2hPa RH=41%`
+//    gives T = 23.41 (unit C), P = 1013.2 (hPa), RH = 41 (%). Once a line
+//    holds one pair, only its pairs count.
+//  - separated columns: the line's separator is ';' if it holds one, else a
+//    tab if it holds one, else ',' if it holds one, else runs of blanks.
+//    Column N (counting from 1, empty and wordy columns too) is series "N",
+//    or the name a header line gave it: a line of at least two columns,
+//    all names, with the same separator (`time;temp [C];hum (%)` names
+//    columns 2 and 3 "temp", unit C, and "hum", unit %).
+// A number is an optional sign, digits with at most one decimal point, an
+// optional exponent, then an optional unit (a letter, '%' or a non-ASCII
+// character, then up to 15 more of those, digits, '/' or '^'); "nan" and
+// "inf" are numbers too (a nan is a gap in the series). Anything else
+// attached to it (`12:30`, `1.234.567`, `0x1F` aside from its unit) means
+// no number. A decimal comma is read only in lines separated by ';' or
+// tabs; thousands separators are never guessed. A line with no number
+// gives nothing.
+//
+// With a pattern (a regular expression with named groups), every match in
+// the line gives one number per named group that matched a number (with
+// an optional unit; a decimal comma is read), named after the group.
+class NumberFinder
+{
+public:
+    NumberFinder();
+
+    // Empty: automatic. Returns why a pattern cannot be used (not a valid
+    // expression, or no named group), and keeps the one before then.
+    QString setPattern(const QString &pattern);
+    QString pattern() const { return m_regex.pattern(); }
+
+    // The numbers in `line` (without its line break), in the line's order.
+    const QList<FoundNumber> &find(QByteArrayView line);
+    // Forgets the header line's names.
+    void forgetHeader();
+
+private:
+    void findPairs(QByteArrayView line, bool decimalComma);
+    void findColumns(QByteArrayView line, char separator);
+    void findByPattern(QByteArrayView line);
+    QByteArrayView columnName(qsizetype column);
+
+    QList<FoundNumber> m_found;
+    QRegularExpression m_regex;
+    QList<QByteArray> m_groupNames;
+    QList<QByteArray> m_groupTexts;  // the matched text of the line being read
+    QList<QByteArray> m_columnNames; // "1", "2", ...
+    // The last header line: its separator, names and units.
+    char m_headerSeparator = 0;
+    QList<QByteArray> m_headerNames;
+    QList<QByteArray> m_headerUnits;
+};
+
+// Reads one number with its unit from the start of `text`; the number must
+// fill `text` (up to its unit). False when `text` is no number.
+bool readPlotNumber(QByteArrayView text, bool decimalComma, double *value, QByteArrayView *unit);

@@ -1,0 +1,185 @@
+#include "core/plot/plot_series.h"
+
+#include "core/page_memory.h"
+
+#include <algorithm>
+#include <cstring>
+
+PlotSeries::PlotSeries(const QByteArray &name, const QByteArray &unit, int blockShift)
+    : m_name(name)
+    , m_unit(unit)
+    , m_blockShift(std::max(blockShift, 12))
+    , m_pointsPerBlock((qsizetype(1) << m_blockShift) / 12)
+{}
+
+PlotSeries::~PlotSeries()
+{
+    PageMemory::unmapAll(takeMemoryBlocks(), size_t(blockBytes()));
+}
+
+std::vector<void *> PlotSeries::takeMemoryBlocks()
+{
+    std::vector<void *> blocks(m_blocks.begin() + m_blocksInFile, m_blocks.end());
+    m_blocks.clear();
+    m_bases.clear();
+    m_blocksInFile = 0;
+    m_size = 0;
+    m_asideTimes.clear();
+    m_levels.clear();
+    m_open.clear();
+    return blocks;
+}
+
+qsizetype PlotSeries::memoryBytes() const
+{
+    qsizetype bytes = (m_blocks.size() - m_blocksInFile) * blockBytes();
+    for (const auto &level : m_levels)
+        bytes += level.capacity() * qsizetype(sizeof(Node));
+    return bytes;
+}
+
+double PlotSeries::valueAt(qsizetype i) const
+{
+    return values(i / m_pointsPerBlock)[i % m_pointsPerBlock];
+}
+
+qint64 PlotSeries::timeAt(qsizetype i) const
+{
+    const qsizetype block = i / m_pointsPerBlock;
+    const quint32 offset = offsets(block)[i % m_pointsPerBlock];
+    if (offset == kAside)
+        return m_asideTimes.value(i);
+    return m_bases.at(block) + offset;
+}
+
+double PlotSeries::lastValue() const
+{
+    return m_size > 0 ? valueAt(m_size - 1) : std::numeric_limits<double>::quiet_NaN();
+}
+
+qsizetype PlotSeries::lowerBound(qint64 ms) const
+{
+    // The block first: its base is its first point's time, so the point
+    // lies in the block before the first whose base is not below `ms`.
+    const qsizetype next = std::lower_bound(m_bases.begin(), m_bases.end(), ms) - m_bases.begin();
+    if (next == 0)
+        return 0;
+    qsizetype low = (next - 1) * m_pointsPerBlock;
+    qsizetype high = std::min(m_size, next * m_pointsPerBlock);
+    while (low < high) {
+        const qsizetype mid = low + (high - low) / 2;
+        if (timeAt(mid) < ms)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+bool PlotSeries::append(qint64 ms, double value)
+{
+    const qsizetype inBlock = m_size % m_pointsPerBlock;
+    const bool started = inBlock == 0;
+    if (started) {
+        m_blocks.append(static_cast<char *>(PageMemory::map(size_t(blockBytes()))));
+        m_bases.append(ms);
+    }
+    char *block = m_blocks.last();
+    reinterpret_cast<double *>(block)[inBlock] = value;
+    const qint64 offset = ms - m_bases.last();
+    quint32 *times = reinterpret_cast<quint32 *>(block + 8 * m_pointsPerBlock);
+    if (offset >= 0 && offset < qint64(kAside)) {
+        times[inBlock] = quint32(offset);
+    } else {
+        times[inBlock] = kAside;
+        m_asideTimes.insert(m_size, ms);
+    }
+    ++m_size;
+    addToPyramid(value);
+    return started;
+}
+
+void PlotSeries::addToPyramid(double value)
+{
+    double low = value;
+    double high = value;
+    for (size_t level = 0;; ++level) {
+        if (level == m_open.size()) {
+            m_open.emplace_back();
+            m_levels.emplace_back();
+        }
+        OpenNode &open = m_open[level];
+        // A nan compares false both ways: it is left out.
+        if (low < open.low)
+            open.low = low;
+        if (high > open.high)
+            open.high = high;
+        if (++open.count < kFan)
+            return;
+        low = open.low;
+        high = open.high;
+        m_levels[level].append({low, high});
+        open = OpenNode();
+    }
+}
+
+PlotExtent PlotSeries::extent(qsizetype from, qsizetype to) const
+{
+    PlotExtent extent;
+    from = std::max<qsizetype>(from, 0);
+    to = std::min(to, m_size);
+    if (from >= to)
+        return extent;
+    extent.count = to - from;
+    extent.first = valueAt(from);
+    extent.last = valueAt(to - 1);
+    for (qsizetype i = from; i < to;) {
+        // The highest complete node that starts at i and ends by `to`.
+        size_t level = 0;
+        qsizetype span = 1;
+        while (level < m_levels.size() && i % (span << kFanShift) == 0 &&
+               i + (span << kFanShift) <= to && i / (span << kFanShift) < m_levels[level].size()) {
+            span <<= kFanShift;
+            ++level;
+        }
+        double low;
+        double high;
+        if (level == 0) {
+            low = high = valueAt(i);
+        } else {
+            const Node &node = m_levels[level - 1][i / span];
+            low = node.low;
+            high = node.high;
+        }
+        if (low < extent.low)
+            extent.low = low;
+        if (high > extent.high)
+            extent.high = high;
+        i += span;
+    }
+    return extent;
+}
+
+void PlotSeries::extents(qint64 t0, qint64 t1, qsizetype columns, PlotExtent *out) const
+{
+    if (columns <= 0)
+        return;
+    const double width = double(t1 - t0) / double(columns);
+    qsizetype from = lowerBound(t0);
+    for (qsizetype column = 0; column < columns; ++column) {
+        const qint64 end = column + 1 == columns ? t1 : t0 + qint64(width * double(column + 1));
+        qsizetype to = from;
+        if (to < m_size && timeAt(to) < end)
+            to = lowerBound(end);
+        out[column] = extent(from, to);
+        from = to;
+    }
+}
+
+void PlotSeries::moveBlockToFile(qsizetype i, const char *mapped)
+{
+    Q_ASSERT(i == m_blocksInFile);
+    PageMemory::unmapAll({m_blocks.at(i)}, size_t(blockBytes()));
+    m_blocks[i] = const_cast<char *>(mapped);
+    ++m_blocksInFile;
+}
