@@ -2,6 +2,7 @@
 
 #include "core/channel_list.h"
 #include "core/pane_spill.h"
+#include "core/plot/plot_csv.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -23,16 +24,17 @@ void say(const QString &text)
 RecordingRequest recordingRequest(const QString &recordText)
 {
     RecordingRequest request;
-    static const QRegularExpression form(QStringLiteral("^(raw|shown|log)([0-9]*):(.+)$"));
+    static const QRegularExpression form(QStringLiteral("^(raw|shown|log|csv)([0-9]*):(.+)$"));
     const QRegularExpressionMatch match = form.match(recordText);
     const int number = match.captured(2).toInt();
     const auto numbers = channelNumbers();
     const bool known = std::find(numbers.begin(), numbers.end(), number) != numbers.end();
     const QString kind = match.captured(1);
     if (!match.hasMatch() || (number == 0 && kind != u"log") ||
+        (kind == u"csv" && match.captured(2).isEmpty()) ||
         (!match.captured(2).isEmpty() && !known)) {
-        request.error = QStringLiteral("--record %1: expected raw, shown or log with a channel's "
-                                       "number, or log alone, then a colon and a file")
+        request.error = QStringLiteral("--record %1: expected raw, shown, log or csv with a "
+                                       "channel's number, or log alone, then a colon and a file")
                             .arg(recordText);
         return request;
     }
@@ -41,6 +43,7 @@ RecordingRequest recordingRequest(const QString &recordText)
                                       : RecordKind::Log;
     request.source = number == 0 ? RecordSource::allChannels() : RecordSource::channel(number);
     request.path = QFileInfo(match.captured(3)).absoluteFilePath();
+    request.plotCsv = kind == u"csv";
     return request;
 }
 
@@ -149,6 +152,12 @@ bool HeadlessRun::startRecording(const QString &recordText)
 {
     const RecordingRequest request = recordingRequest(recordText);
     QString error = request.error;
+    if (error.isEmpty() && request.plotCsv) {
+        const int number = request.source.channelNumber();
+        m_session.channel(number).plot().setOn(true);
+        m_plotFiles.append({number, request.path});
+        return true;
+    }
     if (error.isEmpty()) {
         // A service started again goes on writing the same files.
         error = m_session.recordings().start(request.source, request.kind, request.path,
@@ -211,8 +220,23 @@ void HeadlessRun::finish(int status)
     for (Channel *channel : m_session.channels())
         channel->unload();
     m_session.recordings().stopAll();
+    if (!writePlotFiles())
+        status = 1;
     m_session.recordings().waitForFiles(5000);
     QCoreApplication::exit(status);
+}
+
+bool HeadlessRun::writePlotFiles()
+{
+    bool written = true;
+    for (const auto &[number, path] : std::exchange(m_plotFiles, {})) {
+        const QString error = PlotCsv::save(m_session.channel(number).plot().store(), path);
+        if (!error.isEmpty()) {
+            say(QStringLiteral("The plot data %1 could not be written: %2").arg(path, error));
+            written = false;
+        }
+    }
+    return written;
 }
 
 #include "moc_headless_run.cpp"

@@ -62,6 +62,8 @@ private:
     // Without a script: ends the run (status 1) once no channel is on.
     void endWhenNothingCaptures();
     void finish(int status);
+    // Writes the --record csvN files; false when one failed (said why).
+    bool writePlotFiles();
 
     CaptureSession m_session;
     ChannelChoiceList m_choices;
@@ -70,6 +72,8 @@ private:
     bool m_finished = false;
     bool m_recordingFailed = false;
     bool m_allowListenBeyondLoopback = false;
+    // The --record csvN files: the channel's number and the file.
+    QList<std::pair<int, QString>> m_plotFiles;
 };
 
 // What `--record KIND:PATH` asks for: KIND is raw, shown or log with a
@@ -81,5 +85,8 @@ struct RecordingRequest
     RecordSource source = RecordSource::allChannels();
     RecordKind kind = RecordKind::Log;
     QString path;
+    // csvN: the channel's plot data (ChannelPlot), written as CSV when a
+    // headless run ends; `source` names the channel.
+    bool plotCsv = false;
 };
 RecordingRequest recordingRequest(const QString &recordText);

@@ -72,8 +72,11 @@ void ProgramStart::startRecords()
         const RecordingRequest request = recordingRequest(record);
         // As in a headless run, a file that exists is added to.
         const QString refused =
-            !request.error.isEmpty()
-                ? request.error
+            !request.error.isEmpty() ? request.error
+            : request.plotCsv
+                ? tr("--record %1 is for runs with --headless: in the window, use File > Export "
+                     "Plot Data as CSV.")
+                      .arg(record)
                 : session.recordings().start(request.source, request.kind, request.path,
                                              FileWriter::Existing::Append);
         if (!refused.isEmpty())

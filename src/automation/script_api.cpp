@@ -15,9 +15,9 @@ namespace {
 
 // The functions a script sees, straight from the API object, so an error
 // they throw names the script's own line.
-const char *const functionNames[] = {"send",      "expect", "flush",  "wait",          "on",
-                                     "off",       "log",    "record", "stopRecording", "replay",
-                                     "stopReplay"};
+const char *const functionNames[] = {"send",       "expect",   "flush",  "wait",          "on",
+                                     "off",        "log",      "record", "stopRecording", "replay",
+                                     "stopReplay", "plotValue"};
 
 constexpr int defaultExpectMs = 10000;
 
@@ -147,6 +147,22 @@ double ScriptApi::flush(const QJSValue &channel)
         return gate ? QString::number(gate->flush(number)) : QString();
     });
     return dropped.toDouble();
+}
+
+double ScriptApi::plotValue(const QJSValue &channel, const QJSValue &name)
+{
+    const InCall inCall(*m_gate);
+    const int number = channelOf("plotValue", channel);
+    if (number == 0)
+        return 0;
+    CaptureSession *session = m_host.session;
+    const QByteArray series = name.toString().toUtf8();
+    const QString value = m_gate->callOnGui([session, number, series] {
+        ChannelPlot &plot = session->channel(number).plot();
+        plot.setOn(true);
+        return QString::number(plot.latest(series), 'g', 17);
+    });
+    return value.toDouble();
 }
 
 void ScriptApi::wait(const QJSValue &ms)

@@ -66,6 +66,9 @@ public:
     Q_INVOKABLE void replay(const QJSValue &channel, const QJSValue &path, const QJSValue &options);
     // Stops the replays of every channel.
     Q_INVOKABLE void stopReplay();
+    // The latest value of the channel's plot series `name` (turning the
+    // channel's plot on when it was off); NaN while it has none.
+    Q_INVOKABLE double plotValue(const QJSValue &channel, const QJSValue &name);
 
 private:
     // The channel's number, or 0 after throwing why it is no channel.

@@ -114,6 +114,7 @@ void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
     emit batchReceived(batch);
     // One clock read per batch: the time of every line it starts.
     const qint64 arrivalMs = QDateTime::currentMSecsSinceEpoch();
+    m_plot.receive(batch, arrivalMs);
     if (from == ChannelLink::Route::Tcp)
         m_receiver.receiveSocket(batch, arrivalMs);
     else
@@ -154,6 +155,7 @@ void Channel::load()
     m_receiver.timer().stop();
     m_modes.setLoadDefaults();
     m_pane.clear();
+    m_plot.clear();
 }
 
 void Channel::unload()
@@ -253,6 +255,7 @@ void Channel::clearReceived()
 {
     m_replayer.stop();
     m_receiver.clearReceived();
+    m_plot.clear();
 }
 
 #include "moc_channel.cpp"

@@ -7,6 +7,7 @@
 #include "core/transfer_protocol.h"
 #include "devices/channel_choices.h"
 #include "devices/channel_link.h"
+#include "devices/channel_plot.h"
 #include "devices/replayer.h"
 #include "devices/send_buttons.h"
 
@@ -78,6 +79,10 @@ public:
     PaneText &pane() { return m_pane; }
     const PaneText &pane() const { return m_pane; }
     ChannelReceiver &receiver() { return m_receiver; }
+    // The numbers of the received lines, while plotting is on; emptied with
+    // the pane (load(), clearReceived()).
+    ChannelPlot &plot() { return m_plot; }
+    const ChannelPlot &plot() const { return m_plot; }
     ChannelLink &link() { return m_link; }
     const ChannelLink &link() const { return m_link; }
     // The send buttons, kept for the whole run; their repeats stop when the
@@ -224,6 +229,7 @@ private:
     ChannelModule m_module;
     PaneText m_pane;
     ChannelReceiver m_receiver;
+    ChannelPlot m_plot;
     ChannelLink m_link;
     SendButtons m_sendButtons{*this};
     Replayer m_replayer{*this};

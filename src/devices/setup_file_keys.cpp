@@ -254,6 +254,29 @@ const QList<Key> channelKeyTable = {
          c.setPaneTimes(choice);
          return ok;
      }},
+    {"Plot", false,
+     [](const Channel &c, const ChannelChoices &) { return boolText(c.plot().isOn()); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         const std::optional<bool> on = boolOf(t);
+         if (on)
+             c.plot().setOn(*on);
+         return on.has_value();
+     }},
+    {"PlotPattern", false,
+     [](const Channel &c, const ChannelChoices &) { return c.plot().pattern(); },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         return isOneLine(t) && c.plot().setPattern(t).isEmpty();
+     }},
+    {"PlotFollowSeconds", false,
+     [](const Channel &c, const ChannelChoices &) {
+         return QString::number(c.plot().followSeconds());
+     },
+     [](Channel &c, ChannelChoices &, const QString &t) {
+         const std::optional<int> seconds = wholeNumberOf(t, 0, ChannelPlot::kLongestFollow);
+         if (seconds)
+             c.plot().setFollowSeconds(*seconds);
+         return seconds.has_value();
+     }},
 };
 
 // "Button1" to "Button12" follow: one send button each

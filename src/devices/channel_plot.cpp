@@ -1,0 +1,97 @@
+#include "devices/channel_plot.h"
+
+#include <algorithm>
+#include <cmath>
+
+ChannelPlot::ChannelPlot(QObject *parent)
+    : QObject(parent)
+{}
+
+void ChannelPlot::setOn(bool on)
+{
+    if (on == m_on)
+        return;
+    m_on = on;
+    m_partial.clear();
+    m_partialCut = false;
+    emit onChanged(on);
+}
+
+void ChannelPlot::setFollowSeconds(int seconds)
+{
+    seconds = std::clamp(seconds, 0, kLongestFollow);
+    if (seconds == m_followSeconds)
+        return;
+    m_followSeconds = seconds;
+    emit followChanged();
+}
+
+QString ChannelPlot::setPattern(const QString &pattern)
+{
+    if (pattern == m_finder.pattern())
+        return {};
+    const QString error = m_finder.setPattern(pattern);
+    if (error.isEmpty())
+        emit patternChanged();
+    return error;
+}
+
+void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
+{
+    if (!m_on || batch.isEmpty())
+        return;
+    const qsizetype before = m_store.pointCount();
+    const char *data = batch.data();
+    const qsizetype size = batch.size();
+    qsizetype start = 0;
+    for (qsizetype at = 0; at < size; ++at) {
+        const char c = data[at];
+        if (c != '\n' && c != '\r')
+            continue;
+        if (m_partial.isEmpty() && !m_partialCut) {
+            readLine(batch.sliced(start, at - start), arrivalMs);
+        } else {
+            if (!m_partialCut)
+                m_partial.append(data + start,
+                                 std::min(at - start, kLongestLine - m_partial.size()));
+            readLine(m_partial, m_partialMs);
+            m_partial.clear();
+            m_partialCut = false;
+        }
+        start = at + 1;
+    }
+    if (start < size && !m_partialCut) {
+        if (m_partial.isEmpty())
+            m_partialMs = arrivalMs;
+        m_partial.append(data + start, std::min(size - start, kLongestLine - m_partial.size()));
+        m_partialCut = m_partial.size() >= kLongestLine;
+    }
+    m_store.catchUp();
+    if (m_store.pointCount() != before)
+        emit pointsAdded();
+}
+
+void ChannelPlot::readLine(QByteArrayView line, qint64 ms)
+{
+    if (line.size() > kLongestLine)
+        line = line.first(kLongestLine);
+    if (!line.isEmpty())
+        m_store.add(m_finder.find(line), ms);
+}
+
+double ChannelPlot::latest(QByteArrayView name) const
+{
+    const int index = m_store.indexOf(name);
+    return index < 0 ? std::nan("") : m_store.series(index).lastValue();
+}
+
+void ChannelPlot::clear()
+{
+    m_store.clear();
+    m_finder.forgetHeader();
+    m_partial.clear();
+    m_partialCut = false;
+    emit cleared();
+}
+
+#include "moc_channel_plot.cpp"
