@@ -14,6 +14,7 @@
 #include "ui/last_setup.h"
 #include "ui/line_ending_menu.h"
 #include "ui/link_menu.h"
+#include "ui/plot_commands.h"
 #include "ui/print_command.h"
 #include "ui/print_dialog_component.h"
 #include "ui/program_icon.h"
@@ -77,6 +78,8 @@ void DisplayWindow::buildMenus()
     m_scriptCommands = new ScriptCommands(m_session, this);
     m_scriptCommands->addEntries(file);
     file->addSeparator();
+    m_plotCommands = new PlotCommands(m_session, this);
+    m_plotCommands->addFileEntries(file);
     addEntry(file, "mnuFilePrint", tr("&Print"), &DisplayWindow::print)
         ->setShortcut(QKeySequence::Print);
     QAction *exit = addEntry(file, "mnuFileExit", tr("&Exit"), &DisplayWindow::exitProgram);
@@ -98,6 +101,7 @@ void DisplayWindow::buildMenus()
     menuBar()->addMenu(m_linkMenu->menu());
     m_viewMenu = new ViewMenu(m_session, this);
     menuBar()->addMenu(m_viewMenu->menu());
+    m_plotCommands->addViewEntries(m_viewMenu->menu());
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     auto *helpMenu = new HelpMenu(this, help);

@@ -14,6 +14,7 @@ class CaptureSession;
 class ChannelStatusBar;
 class FormatDialog;
 class LinkMenu;
+class PlotCommands;
 class PrintDialogComponent;
 class ScriptCommands;
 class SendButtonCommands;
@@ -46,6 +47,7 @@ public:
     CaptureMenu *captureMenu() const { return m_captureMenu; }
     LinkMenu *linkMenu() const { return m_linkMenu; }
     ViewMenu *viewMenu() const { return m_viewMenu; }
+    PlotCommands *plotCommands() const { return m_plotCommands; }
     ChannelStatusBar *statusLine() const { return m_statusLine; }
     SetupCommands *setupCommands() const { return m_setupCommands; }
     SendFileCommands *sendFileCommands() const { return m_sendFileCommands; }
@@ -84,6 +86,7 @@ private:
     CaptureMenu *m_captureMenu = nullptr;
     LinkMenu *m_linkMenu = nullptr;
     ViewMenu *m_viewMenu = nullptr;
+    PlotCommands *m_plotCommands = nullptr;
     ChannelStatusBar *m_statusLine = nullptr;
     SetupCommands *m_setupCommands = nullptr;
     SendFileCommands *m_sendFileCommands = nullptr;
