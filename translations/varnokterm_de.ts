@@ -971,6 +971,181 @@
     </message>
 </context>
 <context>
+    <name>PlotCommands</name>
+    <message>
+        <source>Export Plot &amp;Data as CSV</source>
+        <translation>&amp;Diagrammdaten als CSV exportieren</translation>
+    </message>
+    <message>
+        <source>Comm Port &amp;%1...</source>
+        <translation>Anschluss &amp;%1...</translation>
+    </message>
+    <message>
+        <source>&amp;Plot</source>
+        <translation>&amp;Diagramm</translation>
+    </message>
+    <message>
+        <source>The numbers the channel receives, plotted over time</source>
+        <translation>Die Zahlen, die der Kanal empfängt, über der Zeit gezeichnet</translation>
+    </message>
+</context>
+<context>
+    <name>PlotView</name>
+    <message>
+        <source>No numbers received yet.</source>
+        <translation>Noch keine Zahlen empfangen.</translation>
+    </message>
+    <message>
+        <source>Plotting is off.</source>
+        <translation>Das Diagramm ist aus.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n number(s) of further series not plotted (at most %1 series).</source>
+        <translation>
+            <numerusform>%n Zahl weiterer Reihen nicht gezeichnet (höchstens %1 Reihen).</numerusform>
+            <numerusform>%n Zahlen weiterer Reihen nicht gezeichnet (höchstens %1 Reihen).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Angehalten</translation>
+    </message>
+    <message>
+        <source>Latest values: %1</source>
+        <translation>Letzte Werte: %1</translation>
+    </message>
+</context>
+<context>
+    <name>PlotWindow</name>
+    <message>
+        <source>&amp;Pause</source>
+        <translation>&amp;Anhalten</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 Plot</source>
+        <translation>Diagramm Anschluss %1</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 plot</source>
+        <translation>Diagramm von Anschluss %1</translation>
+    </message>
+    <message>
+        <source>Last 10 s</source>
+        <translation>Letzte 10 s</translation>
+    </message>
+    <message>
+        <source>Last minute</source>
+        <translation>Letzte Minute</translation>
+    </message>
+    <message>
+        <source>Last 10 minutes</source>
+        <translation>Letzte 10 Minuten</translation>
+    </message>
+    <message>
+        <source>Last hour</source>
+        <translation>Letzte Stunde</translation>
+    </message>
+    <message>
+        <source>Whole capture</source>
+        <translation>Ganze Aufnahme</translation>
+    </message>
+    <message>
+        <source>Time shown</source>
+        <translation>Gezeigte Zeit</translation>
+    </message>
+    <message>
+        <source>Follow the newest numbers over this time, or show the whole capture</source>
+        <translation>Den neuesten Zahlen über diese Zeit folgen oder die ganze Aufnahme zeigen</translation>
+    </message>
+    <message>
+        <source>Keep the time shown while numbers go on arriving (Space)</source>
+        <translation>Die gezeigte Zeit behalten, während weiter Zahlen ankommen (Leertaste)</translation>
+    </message>
+    <message>
+        <source>&amp;Series</source>
+        <translation>&amp;Reihen</translation>
+    </message>
+    <message>
+        <source>Series shown</source>
+        <translation>Gezeigte Reihen</translation>
+    </message>
+    <message>
+        <source>Pa&amp;ttern:</source>
+        <translation>&amp;Muster:</translation>
+    </message>
+    <message>
+        <source>Pattern</source>
+        <translation>Muster</translation>
+    </message>
+    <message>
+        <source>automatic: key=value pairs or columns</source>
+        <translation>automatisch: Schlüssel=Wert-Paare oder Spalten</translation>
+    </message>
+    <message>
+        <source>A regular expression whose named groups are the series, such as T=(?&lt;T&gt;\S+)</source>
+        <translation>Ein regulärer Ausdruck, dessen benannte Gruppen die Reihen sind, etwa T=(?&lt;T&gt;\S+)</translation>
+    </message>
+    <message>
+        <source>Pattern error</source>
+        <translation>Fehler im Muster</translation>
+    </message>
+    <message>
+        <source>&amp;Export CSV...</source>
+        <translation>CSV &amp;exportieren...</translation>
+    </message>
+    <message>
+        <source>Save &amp;Image...</source>
+        <translation>&amp;Bild speichern...</translation>
+    </message>
+    <message>
+        <source>&amp;Clear</source>
+        <translation>&amp;Leeren</translation>
+    </message>
+    <message>
+        <source>Forget every number plotted so far</source>
+        <translation>Alle bisher gezeichneten Zahlen vergessen</translation>
+    </message>
+    <message numerus="yes">
+        <source>Last %n s</source>
+        <translation>
+            <numerusform>Letzte %n s</numerusform>
+            <numerusform>Letzte %n s</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The pattern was not taken: %1</source>
+        <translation>Das Muster wurde nicht übernommen: %1</translation>
+    </message>
+    <message>
+        <source>No series yet</source>
+        <translation>Noch keine Reihen</translation>
+    </message>
+    <message>
+        <source>Export Comm Port %1 Plot Data</source>
+        <translation>Diagrammdaten von Anschluss %1 exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The plot data was not exported.</source>
+        <translation>Die Diagrammdaten wurden nicht exportiert.</translation>
+    </message>
+    <message>
+        <source>Save Comm Port %1 Plot as Image</source>
+        <translation>Diagramm von Anschluss %1 als Bild speichern</translation>
+    </message>
+    <message>
+        <source>PNG images (*.png)</source>
+        <translation>PNG-Bilder (*.png)</translation>
+    </message>
+    <message>
+        <source>The plot image was not saved.</source>
+        <translation>Das Diagrammbild wurde nicht gespeichert.</translation>
+    </message>
+</context>
+<context>
     <name>PrintJob</name>
     <message>
         <source>Printing Comm Port 1...</source>
@@ -987,6 +1162,10 @@
 </context>
 <context>
     <name>ProgramStart</name>
+    <message>
+        <source>--record %1 is for runs with --headless: in the window, use File &gt; Export Plot Data as CSV.</source>
+        <translation>--record %1 gilt für Läufe mit --headless: im Fenster Datei &gt; Diagrammdaten als CSV exportieren wählen.</translation>
+    </message>
     <message>
         <source>Recording did not start.</source>
         <translation>Die Aufzeichnung wurde nicht gestartet.</translation>

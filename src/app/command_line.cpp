@@ -44,7 +44,9 @@ CommandLine::CommandLine()
     , m_record(QStringLiteral("record"),
                QStringLiteral("Record to a file, in the window or with --headless; KIND is "
                               "raw, shown or log with a channel's number (raw2), or log alone "
-                              "for both channels. May be given more than once."),
+                              "for both channels; csv with a channel's number (csv1, headless "
+                              "only) writes its plot data when the run ends. May be given more "
+                              "than once."),
                QStringLiteral("KIND:file"))
     , m_allowListen(QStringLiteral("allow-listen-beyond-loopback"),
                     QStringLiteral("With --headless: let a TCP Listen channel of the setup listen "

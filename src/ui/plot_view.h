@@ -90,6 +90,5 @@ private:
     std::optional<QPointF> m_dragFrom;
     std::optional<Fixed> m_dragSpan;
     QList<std::pair<QRectF, QByteArray>> m_legend; // where each entry was painted
-    QList<PlotExtent> m_extents;
     qsizetype m_columnsPainted = 0;
 };

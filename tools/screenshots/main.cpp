@@ -3,8 +3,14 @@
 //   main-window-resized.png  enlarged to 1100x800, channel 1 on TCP
 //   main-window-german.png   in German, with the File menu open
 //   port-list-names.png      channel 2's port list open, with a by-id name
+//   plot-window.png          ten minutes of the demo peer's readings plotted
 // Offscreen unless QT_QPA_PLATFORM says otherwise (xcb under Xvfb works too).
 #include "screenshot_window.h"
+
+#include "devices/capture_session.h"
+#include "sample_source.h"
+#include "ui/plot_view.h"
+#include "ui/plot_window.h"
 
 #include "app/program_translations.h"
 #include "support/pty_pair.h"
@@ -12,9 +18,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QMouseEvent>
 #include <QTextStream>
 
 namespace {
@@ -108,6 +116,27 @@ int main(int argc, char *argv[])
             return 1;
         }
         if (!save(window.grabWithMenu(0), folder, QStringLiteral("main-window-german.png"), out))
+            return 1;
+    }
+    {
+        // Ten minutes of readings, one a second, with the pressure hidden so
+        // temperature and humidity share a scale; the pointer reads out.
+        installProgramTranslations(QLocale(QLocale::English));
+        CaptureSession session;
+        Channel &channel = session.channel(1);
+        PlotWindow window(channel, nullptr);
+        channel.plot().setFollowSeconds(0);
+        SampleSource source(3);
+        const qint64 start = QDateTime(QDate(2026, 12, 8), QTime(14, 0)).toMSecsSinceEpoch();
+        for (int n = 0; n < 600; ++n)
+            channel.plot().receive(source.nextReading() + "\r\n", start + n * 1000);
+        window.view()->setSeriesShown("P", false);
+        window.resize(QSize(900, 500));
+        window.show();
+        QMouseEvent move(QEvent::MouseMove, QPointF(560, 260), QPointF(560, 260), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(window.view(), &move);
+        if (!save(window.grab(), folder, QStringLiteral("plot-window.png"), out))
             return 1;
     }
     return 0;

@@ -13,27 +13,27 @@ constexpr qsizetype kLongestUnit = 16;
 // cannot make one line cost without bound.
 constexpr int kMostPatternMatches = 64;
 
-bool isDigitByte(char c)
+bool isPlotDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
 
-bool isLetterByte(char c)
+bool isPlotLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-bool isHighByte(char c)
+bool isPlotHighByte(char c)
 {
     return static_cast<unsigned char>(c) >= 0x80;
 }
 
-bool isBlankByte(char c)
+bool isPlotBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-bool startsWithWord(const char *p, const char *end, const char *word)
+bool startsWithPlotWord(const char *p, const char *end, const char *word)
 {
     for (; *word; ++word, ++p) {
         if (p == end || (*p | 0x20) != *word)
@@ -50,7 +50,7 @@ const char *scanPlotNumber(const char *p, const char *end, bool decimalComma, do
     if (p < end && (*p == '+' || *p == '-'))
         negative = *p++ == '-';
     for (const char *word : {"infinity", "inf", "nan"}) {
-        if (startsWithWord(p, end, word)) {
+        if (startsWithPlotWord(p, end, word)) {
             const qsizetype length = qsizetype(std::char_traits<char>::length(word));
             if (word[0] == 'n')
                 *value = std::numeric_limits<double>::quiet_NaN();
@@ -62,12 +62,12 @@ const char *scanPlotNumber(const char *p, const char *end, bool decimalComma, do
     }
     const char *digits = p;
     bool wholeIsZero = true;
-    while (p < end && isDigitByte(*p))
+    while (p < end && isPlotDigit(*p))
         wholeIsZero &= *p++ == '0';
     qsizetype digitCount = p - digits;
-    if (p + 1 < end && (*p == '.' || (decimalComma && *p == ',')) && isDigitByte(p[1])) {
+    if (p + 1 < end && (*p == '.' || (decimalComma && *p == ',')) && isPlotDigit(p[1])) {
         ++p;
-        while (p < end && isDigitByte(*p))
+        while (p < end && isPlotDigit(*p))
             ++p, ++digitCount;
     }
     if (digitCount == 0)
@@ -77,8 +77,8 @@ const char *scanPlotNumber(const char *p, const char *end, bool decimalComma, do
         const char *at = p + 1;
         if (at < end && (*at == '+' || *at == '-'))
             exponentNegative = *at++ == '-';
-        if (at < end && isDigitByte(*at)) {
-            while (at < end && isDigitByte(*at))
+        if (at < end && isPlotDigit(*at)) {
+            while (at < end && isPlotDigit(*at))
                 ++at;
             p = at;
         } else {
@@ -109,10 +109,10 @@ const char *scanPlotNumber(const char *p, const char *end, bool decimalComma, do
 // run of unit characters is too long to be one.
 const char *scanPlotUnit(const char *p, const char *end)
 {
-    if (p == end || !(isLetterByte(*p) || *p == '%' || isHighByte(*p)))
+    if (p == end || !(isPlotLetter(*p) || *p == '%' || isPlotHighByte(*p)))
         return p;
     const char *start = p++;
-    while (p < end && (isLetterByte(*p) || isDigitByte(*p) || isHighByte(*p) || *p == '%' ||
+    while (p < end && (isPlotLetter(*p) || isPlotDigit(*p) || isPlotHighByte(*p) || *p == '%' ||
                        *p == '/' || *p == '^'))
         ++p;
     return p - start > kLongestUnit ? nullptr : p;
@@ -121,20 +121,20 @@ const char *scanPlotUnit(const char *p, const char *end)
 // Where a number of a key=value pair or a blank-separated column may end.
 bool endsPlotToken(const char *p, const char *end)
 {
-    return p == end || isBlankByte(*p) || *p == ',' || *p == ';';
+    return p == end || isPlotBlank(*p) || *p == ',' || *p == ';';
 }
 
-bool isNameStart(char c)
+bool isPlotNameStart(char c)
 {
-    return isLetterByte(c) || c == '_' || isHighByte(c);
+    return isPlotLetter(c) || c == '_' || isPlotHighByte(c);
 }
 
-bool isNameByte(char c)
+bool isPlotNameByte(char c)
 {
-    return isNameStart(c) || isDigitByte(c) || c == '.' || c == '-' || c == '[' || c == ']';
+    return isPlotNameStart(c) || isPlotDigit(c) || c == '.' || c == '-' || c == '[' || c == ']';
 }
 
-QByteArrayView trimmedField(QByteArrayView field)
+QByteArrayView trimmedPlotField(QByteArrayView field)
 {
     field = field.trimmed();
     if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
@@ -143,9 +143,9 @@ QByteArrayView trimmedField(QByteArrayView field)
 }
 
 // A header's column: a name, with its unit in brackets after it.
-bool readHeaderName(QByteArrayView field, QByteArray *name, QByteArray *unit)
+bool readPlotHeaderName(QByteArrayView field, QByteArray *name, QByteArray *unit)
 {
-    if (field.isEmpty() || field.size() > 64 || !isNameStart(field.front()))
+    if (field.isEmpty() || field.size() > 64 || !isPlotNameStart(field.front()))
         return false;
     for (const char c : field) {
         if (c == '=' || c == ':')
@@ -247,9 +247,9 @@ void NumberFinder::findPairs(QByteArrayView line, bool decimalComma)
         while (nameEnd > begin && nameEnd[-1] == ' ')
             --nameEnd;
         const char *nameStart = nameEnd;
-        while (nameStart > begin && isNameByte(nameStart[-1]))
+        while (nameStart > begin && isPlotNameByte(nameStart[-1]))
             --nameStart;
-        while (nameStart < nameEnd && !isNameStart(*nameStart))
+        while (nameStart < nameEnd && !isPlotNameStart(*nameStart))
             ++nameStart;
         if (nameStart == nameEnd)
             continue;
@@ -283,13 +283,13 @@ void NumberFinder::findColumns(QByteArrayView line, char separator)
     QList<QByteArrayView> fields;
     if (separator == ' ') {
         for (qsizetype at = 0; at < line.size();) {
-            while (at < line.size() && isBlankByte(line.at(at)))
+            while (at < line.size() && isPlotBlank(line.at(at)))
                 ++at;
             qsizetype end = at;
-            while (end < line.size() && !isBlankByte(line.at(end)))
+            while (end < line.size() && !isPlotBlank(line.at(end)))
                 ++end;
             if (end > at)
-                fields.append(trimmedField(line.sliced(at, end - at)));
+                fields.append(trimmedPlotField(line.sliced(at, end - at)));
             at = end;
         }
     } else {
@@ -297,7 +297,7 @@ void NumberFinder::findColumns(QByteArrayView line, char separator)
             qsizetype end = line.indexOf(separator, at);
             if (end < 0)
                 end = line.size();
-            fields.append(trimmedField(line.sliced(at, end - at)));
+            fields.append(trimmedPlotField(line.sliced(at, end - at)));
             at = end + 1;
         }
     }
@@ -319,7 +319,7 @@ void NumberFinder::findColumns(QByteArrayView line, char separator)
     for (const QByteArrayView field : fields) {
         QByteArray name;
         QByteArray unit;
-        if (!readHeaderName(field, &name, &unit))
+        if (!readPlotHeaderName(field, &name, &unit))
             return;
         names.append(name);
         units.append(unit);
