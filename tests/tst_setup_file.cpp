@@ -105,6 +105,10 @@ void TestSetupFile::roundTripKeepsEveryValue()
             LinkOptions{true, false, false, n == 1 ? FlowControl::RtsCts : FlowControl::XonXoff});
         channel.setPaneTimes(
             {n == 1 ? LineTimeForm::WallClock : LineTimeForm::SincePrevious, true});
+        channel.plot().setOn(true);
+        QCOMPARE(channel.plot().setPattern(QStringLiteral("T%1=(?<T>[0-9,;#\"]+)").arg(n)),
+                 QString());
+        channel.plot().setFollowSeconds(n == 1 ? 0 : 3600);
         // Commas, quotes, tabs, backslashes and INI's own signs travel too.
         for (int b = 0; b < SendButton::perChannel; ++b)
             channel.sendButtons().define(

@@ -974,14 +974,14 @@
     <name>PlotCommands</name>
     <message>
         <source>Export Plot &amp;Data as CSV</source>
-        <translation>&amp;Diagrammdaten als CSV exportieren</translation>
+        <translation>Diagrammdaten als &amp;CSV exportieren</translation>
     </message>
     <message>
         <source>Comm Port &amp;%1...</source>
         <translation>Anschluss &amp;%1...</translation>
     </message>
     <message>
-        <source>&amp;Plot</source>
+        <source>P&amp;lot</source>
         <translation>&amp;Diagramm</translation>
     </message>
     <message>

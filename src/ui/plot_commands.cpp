@@ -32,7 +32,7 @@ void PlotCommands::addViewEntries(QMenu *view)
         if (!part)
             continue;
         part->addSeparator();
-        QAction *action = part->addAction(tr("&Plot"));
+        QAction *action = part->addAction(tr("P&lot"));
         action->setObjectName(QStringLiteral("mnuViewPlot%1").arg(n));
         action->setToolTip(tr("The numbers the channel receives, plotted over time"));
         connect(action, &QAction::triggered, this, [this, n] { showPlot(n); });
