@@ -10,6 +10,7 @@
 #include "loopback_listener.h"
 #include "network_bench.h"
 #include "paste_bench.h"
+#include "plot_bench.h"
 #include "receive_cpu_bench.h"
 #include "recording_bench.h"
 #include "replay_bench.h"
@@ -729,7 +730,7 @@ int main(int argc, char *argv[])
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
     // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
-    // network, cpu, zmodem, replay, logreplay, script; or huge (an 8 GB pane), spill (a shown
+    // network, cpu, zmodem, replay, logreplay, script, plot; or huge (an 8 GB pane), spill (a shown
     // pane filled with 8 GB from a peer) and headless (a headless run at 1 MB/s for
     // --headless-seconds N, 600 by default, 20 with --quick), which only
     // run when asked for (each takes minutes, and huge and spill 8 GB of disk).
@@ -783,6 +784,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("find"),
          [] {
              findBench(table, quick);
+         }},
+        {QStringLiteral("plot"),
+         [] {
+             plotBench(table, quick);
          }},
         {QStringLiteral("zmodem"),
          [] {

@@ -2,6 +2,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+
+namespace {
+
+// The first CR or LF in data[from, size), or size: two fast scans beat a
+// loop looking for either.
+qsizetype nextPlotLineBreak(const char *data, qsizetype from, qsizetype size)
+{
+    const void *lf = std::memchr(data + from, '\n', size_t(size - from));
+    const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : size;
+    const void *cr = std::memchr(data + from, '\r', size_t(lfAt - from));
+    return cr ? static_cast<const char *>(cr) - data : lfAt;
+}
+
+} // namespace
 
 ChannelPlot::ChannelPlot(QObject *parent)
     : QObject(parent)
@@ -44,10 +59,8 @@ void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
     const char *data = batch.data();
     const qsizetype size = batch.size();
     qsizetype start = 0;
-    for (qsizetype at = 0; at < size; ++at) {
-        const char c = data[at];
-        if (c != '\n' && c != '\r')
-            continue;
+    for (qsizetype at = nextPlotLineBreak(data, 0, size); at < size;
+         at = nextPlotLineBreak(data, at + 1, size)) {
         if (m_partial.isEmpty() && !m_partialCut) {
             readLine(batch.sliced(start, at - start), arrivalMs);
         } else {

@@ -195,7 +195,10 @@ void PlotView::paintPlot(QPainter &painter, const QSize &size)
     area.setTop(std::max(area.top(), y + line + 4));
     if (area.width() < 10 || area.height() < 10)
         return;
-    const auto [t0, t1] = span();
+    // Plain names: lambdas below take them (clang 14 takes no bindings).
+    const std::pair<qint64, qint64> shown = span();
+    const qint64 t0 = shown.first;
+    const qint64 t1 = shown.second;
     const qsizetype columns = qsizetype(area.width());
 
     // Each shown series' extents, and the values they span.
@@ -290,7 +293,7 @@ void PlotView::paintPlot(QPainter &painter, const QSize &size)
             else
                 previous = QPointF(at, yOf(extent.last));
         }
-        painter.setPen(QPen(plotSeriesColor(index), 1.5));
+        painter.setPen(QPen(plotSeriesColor(index), 0)); // cosmetic: the raster engine's fast lines
         painter.drawLines(lines);
     }
     painter.restore();

@@ -13,7 +13,7 @@ class QIODevice;
 // exactly that time, one at most per series, and leaves the other cells
 // empty. So the numbers of one line share a row, in the line's order, and
 // every point is written once. Times are local ISO 8601 with milliseconds
-// and the offset from UTC (2026-12-08T23:31:05.123+01:00); values are the
+// and the offset from UTC (2026-12-08T23:31:05.123+01:00, or Z for UTC); values are the
 // shortest text that reads back as the same double ("nan" for a gap).
 namespace PlotCsv {
 

@@ -24,6 +24,7 @@ std::vector<void *> PlotSeries::takeMemoryBlocks()
     m_bases.clear();
     m_blocksInFile = 0;
     m_size = 0;
+    m_fill = 0;
     m_asideTimes.clear();
     m_levels.clear();
     m_open.clear();
@@ -78,12 +79,13 @@ qsizetype PlotSeries::lowerBound(qint64 ms) const
 
 bool PlotSeries::append(qint64 ms, double value)
 {
-    const qsizetype inBlock = m_size % m_pointsPerBlock;
-    const bool started = inBlock == 0;
+    const bool started = m_fill == m_pointsPerBlock || m_blocks.isEmpty();
     if (started) {
         m_blocks.append(static_cast<char *>(PageMemory::map(size_t(blockBytes()))));
         m_bases.append(ms);
+        m_fill = 0;
     }
+    const qsizetype inBlock = m_fill++;
     char *block = m_blocks.last();
     reinterpret_cast<double *>(block)[inBlock] = value;
     const qint64 offset = ms - m_bases.last();
@@ -133,29 +135,41 @@ PlotExtent PlotSeries::extent(qsizetype from, qsizetype to) const
     extent.count = to - from;
     extent.first = valueAt(from);
     extent.last = valueAt(to - 1);
-    for (qsizetype i = from; i < to;) {
-        // The highest complete node that starts at i and ends by `to`.
-        size_t level = 0;
-        qsizetype span = 1;
-        while (level < m_levels.size() && i % (span << kFanShift) == 0 &&
-               i + (span << kFanShift) <= to && i / (span << kFanShift) < m_levels[level].size()) {
-            span <<= kFanShift;
-            ++level;
-        }
-        double low;
-        double high;
-        if (level == 0) {
-            low = high = valueAt(i);
-        } else {
-            const Node &node = m_levels[level - 1][i / span];
-            low = node.low;
-            high = node.high;
-        }
+    const auto take = [&extent](double low, double high) {
+        // A nan compares false both ways: it is left out.
         if (low < extent.low)
             extent.low = low;
         if (high > extent.high)
             extent.high = high;
-        i += span;
+    };
+    // Up the pyramid from both ends: the ragged edges of each level, then
+    // the whole nodes between them one level up.
+    qsizetype low = from;
+    qsizetype high = to;
+    constexpr qsizetype mask = kFan - 1;
+    while (low < high && (low & mask) != 0) {
+        const double value = valueAt(low++);
+        take(value, value);
+    }
+    while (high > low && (high & mask) != 0) {
+        const double value = valueAt(--high);
+        take(value, value);
+    }
+    low >>= kFanShift;
+    high >>= kFanShift;
+    for (size_t level = 0; low < high && level < m_levels.size(); ++level) {
+        const ChunkedList<Node, 12> &nodes = m_levels[level];
+        const bool top = level + 1 == m_levels.size();
+        while (low < high && ((low & mask) != 0 || top)) {
+            const Node &node = nodes[low++];
+            take(node.low, node.high);
+        }
+        while (high > low && ((high & mask) != 0 || top)) {
+            const Node &node = nodes[--high];
+            take(node.low, node.high);
+        }
+        low >>= kFanShift;
+        high >>= kFanShift;
     }
     return extent;
 }

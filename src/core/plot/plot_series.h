@@ -108,6 +108,7 @@ private:
     int m_blockShift;
     qsizetype m_pointsPerBlock;
     qsizetype m_size = 0;
+    qsizetype m_fill = 0; // points in the last block
     QList<char *> m_blocks;
     QList<qint64> m_bases;
     qsizetype m_blocksInFile = 0;

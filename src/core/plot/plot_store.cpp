@@ -38,18 +38,26 @@ void PlotStore::add(const QList<FoundNumber> &numbers, qint64 ms)
         m_firstTime = ms;
     m_lastTime = ms;
     bool startedBlock = false;
-    for (const FoundNumber &number : numbers) {
-        // Most lines name the series the line before did: one lookup each.
-        auto found =
-            m_index.constFind(QByteArray::fromRawData(number.name.data(), number.name.size()));
-        int index;
-        if (found != m_index.constEnd()) {
+    if (m_lastLine.size() < numbers.size())
+        m_lastLine.resize(numbers.size(), -1);
+    for (qsizetype at = 0; at < numbers.size(); ++at) {
+        const FoundNumber &number = numbers.at(at);
+        // Most lines name the series the line before did, in its order:
+        // a comparison of names rather than a lookup.
+        int index = m_lastLine.at(at);
+        if (index >= 0 && m_series[size_t(index)]->name() == number.name) {
+            // the same series
+        } else if (auto found = m_index.constFind(
+                       QByteArray::fromRawData(number.name.data(), number.name.size()));
+                   found != m_index.constEnd()) {
             index = *found;
+            m_lastLine[at] = index;
         } else if (m_series.size() < size_t(kMostSeries)) {
             index = int(m_series.size());
             m_series.push_back(std::make_unique<PlotSeries>(
                 number.name.toByteArray(), number.unit.toByteArray(), m_blockShift));
             m_index.insert(number.name.toByteArray(), index);
+            m_lastLine[at] = index;
         } else {
             ++m_overflowNumbers;
             if (m_overflowNames.size() < kMostOverflowNames)
@@ -186,6 +194,7 @@ void PlotStore::clear()
     }
     m_series.clear();
     m_index.clear();
+    m_lastLine.clear();
     m_overflowNames.clear();
     m_overflowNumbers = 0;
     m_firstTime = m_lastTime = kNoTime;

@@ -89,6 +89,7 @@ private:
     int m_blockShift;
     std::vector<std::unique_ptr<PlotSeries>> m_series;
     QHash<QByteArray, int> m_index;
+    QList<int> m_lastLine; // the series of each number of the line before
     QSet<QByteArray> m_overflowNames;
     qint64 m_overflowNumbers = 0;
     qint64 m_firstTime = kNoTime;
