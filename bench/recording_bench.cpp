@@ -133,7 +133,7 @@ std::pair<double, double> workPerBatch(const QByteArray &data, RecordKind kind, 
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         const QByteArray piece = data.mid(at, batch);
         const qint64 before = threadCpuNs();
-        emit channel.batchReceived(piece);
+        emit channel.batchReceived(piece, ArrivalClock::read());
         const qint64 spent = threadCpuNs() - before;
         total += spent;
         longest = qMax(longest, spent);

@@ -1,12 +1,15 @@
 // Scripts drive a channel on a pseudo-terminal whose other end answers what
 // it hears: replies are matched, time-outs, bad scripts and refused sends
-// stop only the script with a message naming the line, and a stop or an
-// unplugged device ends a script waiting in expect.
+// stop only the script with a message naming the line, a stop or an
+// unplugged device ends a script waiting in expect, and a match's time is
+// its batch's time in the pane and a log.
 
 #include "automation/script_run.h"
+#include "core/arrival_clock.h"
 #include "devices/capture_session.h"
 #include "support/pty_pair.h"
 
+#include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,6 +76,7 @@ private slots:
     void endsWhenInterrupted();
     void recordsAndLogsIntoItsRecording();
     void replaysALogOutOfTheChannel();
+    void aBatchHasOneTimeInThePaneTheLogAndTheScript();
 };
 
 void TestScriptRun::runsToItsEnd_data()
@@ -236,6 +240,41 @@ void TestScriptRun::replaysALogOutOfTheChannel()
              QString());
     QTRY_COMPARE(bench.heard, QByteArray("T=1\r\n\x02\\\x03"));
     QTRY_VERIFY(bench.outcome.has_value() && bench.outcome->ok);
+}
+
+void TestScriptRun::aBatchHasOneTimeInThePaneTheLogAndTheScript()
+{
+    // A clock that never reads the same twice: a consumer of a received
+    // batch that read a clock of its own would get a time of its own.
+    ArrivalClock::setWallSource([] {
+        static qint64 next = QDateTime(QDate(2026, 1, 5), QTime(9, 0)).toMSecsSinceEpoch();
+        return next += 1001;
+    });
+    const auto systemClockAgain = qScopeGuard([] { ArrivalClock::setWallSource(nullptr); });
+    ScriptBench bench;
+    const QString path = bench.dir.filePath(QStringLiteral("times.log"));
+    QCOMPARE(bench.start("record(2, 'log', '" + path.toUtf8() +
+                         "');\n"
+                         "log('ready');\n"
+                         "log('at ' + expect(2, 'x', 10000).time.getTime());\n"
+                         "stopRecording();\n"),
+             QString());
+    QTRY_VERIFY_WITH_TIMEOUT(bench.logged.contains("ready"), 10000);
+    bench.pty.write("x"); // one byte: one batch
+    QTRY_VERIFY_WITH_TIMEOUT(bench.outcome.has_value(), 10000);
+    QVERIFY2(bench.outcome->ok, qPrintable(bench.outcome->message));
+    bench.session.recordings().waitForFiles();
+
+    const qint64 paneMs = bench.session.channel(2).pane().lineTime(0);
+    QCOMPARE(bench.logged.value(1), QStringLiteral("at %1").arg(paneMs));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray log = file.readAll();
+    const qsizetype entry = log.indexOf(" 2< x\n");
+    QVERIFY2(entry >= 23, log.constData());
+    const QDateTime logged = QDateTime::fromString(QString::fromLatin1(log.mid(entry - 23, 23)),
+                                                   "yyyy-MM-dd hh:mm:ss.zzz");
+    QCOMPARE(logged.toMSecsSinceEpoch(), paneMs);
 }
 
 #include "tst_script_run.moc"

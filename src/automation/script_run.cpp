@@ -16,10 +16,13 @@ ScriptRun::ScriptRun(ScriptHost host, QObject *parent)
     };
     for (Channel *channel : m_host.session->channels()) {
         const int number = channel->number();
-        connect(channel, &Channel::batchReceived, this, [this, number](const QByteArray &batch) {
-            if (m_gate)
-                m_gate->arrive(number, batch, QDateTime::currentDateTime());
-        });
+        connect(channel, &Channel::batchReceived, this,
+                [this, number](const QByteArray &batch, const ArrivalTime &arrival) {
+                    // The batch's own time: a match's time is its lines' time in the pane.
+                    if (m_gate)
+                        m_gate->arrive(number, batch,
+                                       QDateTime::fromMSecsSinceEpoch(arrival.wallMs));
+                });
         connect(channel, &Channel::onChanged, this, [this, number](bool on) {
             if (m_gate)
                 m_gate->setOn(number, on);

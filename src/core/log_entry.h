@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/arrival_clock.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 
@@ -11,14 +13,6 @@ enum class LogDirection
     Received, // written as '<'
     Sent,     // written as '>'
     Note      // the program's own words about the link, written as '!'
-};
-
-// When bytes arrived: a steady clock for waiting (immune to clock changes)
-// and the wall clock for the entry's timestamp.
-struct ArrivalTime
-{
-    qint64 steadyMs = 0;
-    qint64 wallMs = 0; // milliseconds since the epoch
 };
 
 struct LogEntry

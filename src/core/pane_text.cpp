@@ -1,6 +1,7 @@
 #include "core/pane_text.h"
 
-#include <QDateTime>
+#include "core/arrival_clock.h"
+
 #include <QIODevice>
 
 #include <algorithm>
@@ -55,7 +56,7 @@ void PaneText::timeNewLines(qint64 arrivalMs)
     const qsizetype begun = m_lines.lineStart(m_store, last) < m_store.size() ? last + 1 : last;
     if (begun <= m_times.size())
         return;
-    m_times.extendTo(begun, arrivalMs == kNow ? QDateTime::currentMSecsSinceEpoch() : arrivalMs);
+    m_times.extendTo(begun, arrivalMs == kNow ? ArrivalClock::wallMs() : arrivalMs);
 }
 
 void PaneText::append(QByteArrayView piece, qint64 arrivalMs)

@@ -82,7 +82,7 @@ public:
     // The first line break in [from, to), or `to`.
     qsizetype findLineBreak(qsizetype from, qsizetype to) const;
 
-    // Reads the clock: for a piece that arrives now.
+    // Reads the arrival clock (core/arrival_clock.h): for a piece of now.
     static constexpr qint64 kNow = PaneTimes::kNone;
     // `arrivalMs` (ms since the epoch) becomes the time of each line whose
     // first byte is in `piece`.

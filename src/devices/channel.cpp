@@ -7,7 +7,6 @@
 #include "devices/telnet_com_port.h"
 #include "devices/transmit_queue.h"
 
-#include <QDateTime>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -106,19 +105,20 @@ void Channel::wireReceiveRoute()
 
 void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
 {
+    // One clock read per batch, before anyone sees it: the time of every
+    // line it starts, of its log entries and of a script's match in it.
+    const ArrivalTime arrival = ArrivalClock::read();
     m_receivedCount += batch.size();
     if (m_transferring) {
         emit transferReceived(batch);
         return;
     }
-    emit batchReceived(batch);
-    // One clock read per batch: the time of every line it starts.
-    const qint64 arrivalMs = QDateTime::currentMSecsSinceEpoch();
-    m_plot.receive(batch, arrivalMs);
+    emit batchReceived(batch, arrival);
+    m_plot.receive(batch, arrival.wallMs);
     if (from == ChannelLink::Route::Tcp)
-        m_receiver.receiveSocket(batch, arrivalMs);
+        m_receiver.receiveSocket(batch, arrival.wallMs);
     else
-        m_receiver.receiveSerial(batch, arrivalMs);
+        m_receiver.receiveSerial(batch, arrival.wallMs);
     if (m_module.zmodemAutoStart && !m_replaying && m_zmodemSpotter.spot(batch))
         emit zmodemRequested();
     pauseWhileSpillBehind(from);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/arrival_clock.h"
 #include "core/channel_receiver.h"
 #include "core/channel_state.h"
 #include "core/line_time_text.h"
@@ -25,13 +26,19 @@
 //       (a TCP client's socket; for RFC 2217 its bytes pass TelnetComPort,
 //       which keeps the data and answers the server) --received(batch)-->
 //       ChannelLink
-//       --received(batch, route)--> Channel::onReceived (reads the clock
-//       once: the batch's time) --> ChannelReceiver (display mode, format,
-//       accumulate mode; keeps each buffered batch's time) --> PaneText
-//       (text, line index, line times) --appended--> CapturePane, the view
-//       (ui/capture_pane.h: paints the visible rows, the times' gutter)
+//       --received(batch, route)--> Channel::onReceived (reads the arrival
+//       clock once, first thing: the batch's time) --> ChannelReceiver
+//       (display mode, format, accumulate mode; keeps each buffered batch's
+//       time) --> PaneText (text, line index, line times) --appended-->
+//       CapturePane, the view (ui/capture_pane.h: paints the visible rows,
+//       the times' gutter)
 // Recordings listen along the way: batchReceived() (raw bytes and logs),
-// the receiver's shown() (text as shown) and bytesSent() (logs).
+// the receiver's shown() (text as shown) and bytesSent() (logs); scripts
+// listen to batchReceived(). The batch's time travels with it to each of
+// them (core/arrival_clock.h), so none reads a clock for a received batch:
+// one batch has one time in the pane, a log and a script's match. Sent
+// bytes are no received batch: a log times them as it takes them, and
+// local echo's lines take the time they are shown.
 // With local echo on, bytesSent() also goes to ChannelReceiver::showSent,
 // so the pane (and a text-as-shown recording) shows what went out, marked;
 // it never reaches batchReceived(), so a raw recording holds only what came in.
@@ -185,8 +192,9 @@ signals:
     // Typed or repeated bytes were not sent: `count` more would have waited
     // to go out than the link's queue takes.
     void transmitRefused(qint64 count);
-    // Every batch received, before it goes to the receive path.
-    void batchReceived(const QByteArray &batch);
+    // Every batch received, before it goes to the receive path, with the
+    // time it arrived: the time its lines have in the pane.
+    void batchReceived(const QByteArray &batch, const ArrivalTime &arrival);
     // Every batch received while transferring, instead of batchReceived().
     void transferReceived(const QByteArray &batch);
     // With zmodemAutoStart on, a ZMODEM sender asked to start (its request

@@ -1,8 +1,8 @@
 #include "devices/recording.h"
 
+#include "core/arrival_clock.h"
 #include "devices/channel.h"
 
-#include <QDateTime>
 #include <QFileInfo>
 
 std::optional<RecordKind> recordKindOfName(const QString &path)
@@ -27,7 +27,6 @@ Recording::Recording(RecordKind kind, const QList<Channel *> &channels,
     m_writer->setParent(nullptr); // owned here, whatever it was given
     if (kind == RecordKind::Log) {
         m_log.emplace();
-        m_steadyClock.start();
         m_pieceTimer.setSingleShot(true);
         connect(&m_pieceTimer, &QTimer::timeout, this, &Recording::writeDueEntries);
     }
@@ -53,12 +52,12 @@ void Recording::hook(Channel &channel)
         break;
     case RecordKind::Log:
         m_hooks << connect(&channel, &Channel::batchReceived, this,
-                           [this, &channel](const QByteArray &batch) {
-                               logBytes(channel, LogDirection::Received, batch);
+                           [this, &channel](const QByteArray &batch, const ArrivalTime &arrival) {
+                               logBytes(channel, LogDirection::Received, batch, arrival);
                            });
         m_hooks << connect(&channel, &Channel::bytesSent, this,
                            [this, &channel](QByteArrayView bytes) {
-                               logBytes(channel, LogDirection::Sent, bytes);
+                               logBytes(channel, LogDirection::Sent, bytes, ArrivalClock::read());
                            });
         m_hooks << connect(&channel, &Channel::linkNoted, this,
                            [this, &channel](const QString &note) { logNote(channel, note); });
@@ -83,13 +82,12 @@ void Recording::updateFormats()
         m_log->setFormat(channel->number(), channel->modes().format);
 }
 
-void Recording::logBytes(const Channel &channel, LogDirection direction, QByteArrayView bytes)
+void Recording::logBytes(const Channel &channel, LogDirection direction, QByteArrayView bytes,
+                         const ArrivalTime &arrival)
 {
     if (m_stopped)
         return;
-    const qint64 now = m_steadyClock.elapsed();
-    m_log->add(channel.number(), direction, bytes,
-               ArrivalTime{now, QDateTime::currentMSecsSinceEpoch()});
+    m_log->add(channel.number(), direction, bytes, arrival);
     writeDueEntries();
 }
 
@@ -103,9 +101,7 @@ void Recording::logNote(const Channel &channel, const QString &note)
 {
     if (m_stopped)
         return;
-    const qint64 now = m_steadyClock.elapsed();
-    m_log->note(channel.number(), note.toUtf8(),
-                ArrivalTime{now, QDateTime::currentMSecsSinceEpoch()});
+    m_log->note(channel.number(), note.toUtf8(), ArrivalClock::read());
     writeDueEntries();
 }
 
@@ -113,7 +109,7 @@ void Recording::writeDueEntries()
 {
     if (m_stopped)
         return;
-    const qint64 now = m_steadyClock.elapsed();
+    const qint64 now = ArrivalClock::steadyMs();
     updateFormats();
     write(m_log->take(now));
     // Wake again when the next waiting piece is due.

@@ -3,7 +3,6 @@
 #include "core/timestamped_log.h"
 #include "devices/file_writer.h"
 
-#include <QElapsedTimer>
 #include <QList>
 #include <QObject>
 #include <QTimer>
@@ -57,7 +56,10 @@ signals:
 private:
     void hook(Channel &channel);
     void write(const QByteArray &chunk);
-    void logBytes(const Channel &channel, LogDirection direction, QByteArrayView bytes);
+    // `arrival`: a received batch's own time, or the time sent bytes or a
+    // note were taken; the log reads no clock for a received batch.
+    void logBytes(const Channel &channel, LogDirection direction, QByteArrayView bytes,
+                  const ArrivalTime &arrival);
     void logNote(const Channel &channel, const QString &note);
     void writeDueEntries();
     void updateFormats();
@@ -67,7 +69,6 @@ private:
     std::unique_ptr<FileWriter> m_writer;
     QList<QMetaObject::Connection> m_hooks;
     std::optional<TimestampedLog> m_log;
-    QElapsedTimer m_steadyClock;
     QTimer m_pieceTimer; // wakes when a waiting log piece becomes due
     bool m_stopped = false;
     bool m_overflowed = false;
