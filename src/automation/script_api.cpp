@@ -15,9 +15,9 @@ namespace {
 
 // The functions a script sees, straight from the API object, so an error
 // they throw names the script's own line.
-const char *const functionNames[] = {"send",       "expect",   "flush",  "wait",          "on",
-                                     "off",        "log",      "record", "stopRecording", "replay",
-                                     "stopReplay", "plotValue"};
+const char *const functionNames[] = {
+    "send",   "expect",        "flush",  "wait",       "on",        "off",        "log",
+    "record", "stopRecording", "replay", "stopReplay", "plotValue", "setSettings"};
 
 constexpr int defaultExpectMs = 10000;
 
@@ -198,6 +198,26 @@ void ScriptApi::switchChannel(const char *function, const QJSValue &channel, boo
     });
     if (!error.isEmpty())
         fail(QStringLiteral("%1(%2): %3").arg(QLatin1String(function)).arg(number).arg(error));
+}
+
+void ScriptApi::setSettings(const QJSValue &channel, const QJSValue &settings)
+{
+    const InCall inCall(*m_gate);
+    const int number = channelOf("setSettings", channel);
+    if (number == 0)
+        return;
+    if (!settings.isString()) {
+        fail(QStringLiteral("setSettings(%1): %2 is no settings text such as \"115200,n,8,1\"")
+                 .arg(number)
+                 .arg(describe(settings)));
+        return;
+    }
+    const QString text = settings.toString();
+    CaptureSession *session = m_host.session;
+    const QString error = m_gate->callOnGui(
+        [session, number, text] { return session->channel(number).changeSettings(text); });
+    if (!error.isEmpty())
+        fail(QStringLiteral("setSettings(%1): %2").arg(number).arg(error));
 }
 
 void ScriptApi::log(const QJSValue &text)

@@ -69,6 +69,10 @@ public:
     // The latest value of the channel's plot series `name` (turning the
     // channel's plot on when it was off); NaN while it has none.
     Q_INVOKABLE double plotValue(const QJSValue &channel, const QJSValue &name);
+    // New serial settings ("115200,n,8,1") for the channel's port in use,
+    // changed while it stays open (Channel::changeSettings); throws why
+    // they were not taken.
+    Q_INVOKABLE void setSettings(const QJSValue &channel, const QJSValue &settings);
 
 private:
     // The channel's number, or 0 after throwing why it is no channel.

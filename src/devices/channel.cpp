@@ -149,13 +149,15 @@ void Channel::onLost(const QString &text, const QString &detail)
     emit failed(text, detail);
 }
 
-void Channel::load()
+void Channel::load(PaneOnLoad pane)
 {
     m_link.close();
     m_receiver.timer().stop();
     m_modes.setLoadDefaults();
-    m_pane.clear();
-    m_plot.clear();
+    if (pane == PaneOnLoad::Emptied) {
+        m_pane.clear();
+        m_plot.clear();
+    }
 }
 
 void Channel::unload()

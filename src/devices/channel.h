@@ -66,8 +66,9 @@
 // sent (sentDropped()).
 //
 // Lifetimes follow the main window: load() sets the modes back to their
-// defaults and empties the pane; unload() closes the link and stops the
-// timer. The transmit records, the time-out, the accumulate mode and the
+// defaults and empties the pane (or keeps its text and times, for a reload
+// that must not lose what was captured); unload() closes the link and stops
+// the timer. The transmit records, the time-out, the accumulate mode and the
 // receive buffer survive both.
 class Channel : public QObject
 {
@@ -100,7 +101,12 @@ public:
     // when the channel goes off or its pane is cleared.
     Replayer &replayer() { return m_replayer; }
 
-    void load();
+    enum class PaneOnLoad
+    {
+        Emptied,
+        Kept
+    };
+    void load(PaneOnLoad pane = PaneOnLoad::Emptied);
     void unload();
 
     // Switches on as the choices name: on a channel that offers the network,
@@ -120,8 +126,14 @@ public:
                          const QString &settings);
     void switchOff();
     bool isOn() const { return m_link.route() != ChannelLink::Route::None; }
-    // The settings string the serial port was last switched on with.
+    // The settings string the serial port was last switched on with, or
+    // changed to since.
     QString serialSettings() const { return m_serialSettings; }
+    // Changes the settings of the port in use while it stays open (see
+    // ChannelLink::changeSettings), noting the change, or why it was not
+    // taken, in the log recordings; linkChanged() follows. Returns the
+    // refusal, or an empty text. (channel_settings.cpp)
+    QString changeSettings(const QString &settings);
 
     // How the link behaves: reconnect, control lines, flow control. Kept for
     // the whole run, and applied at once to an open port; the result is why

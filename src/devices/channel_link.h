@@ -84,6 +84,13 @@ public:
     static std::optional<Network> networkOfEntry(const QString &portText);
     // Closes the port and the connection; harmless when nothing is open.
     void close();
+    // New serial settings for the port in use, without closing it: an open
+    // serial port is reconfigured in place, an RFC 2217 server is sent
+    // them, and a port waited for reopens with them. Returns why they were
+    // not taken (malformed, refused by the device, or a route without
+    // serial settings), the port then keeping the ones it had; or an empty
+    // text.
+    QString changeSettings(const QString &settings);
 
     // Sends over the route the channel was switched on with, as fast as the
     // device takes it. True only when the bytes were queued to go out; false

@@ -77,7 +77,10 @@ QString stateText(const Channel &channel)
                    (held.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(held));
         }
         const QString lines = inputLinesText(link.controlLines());
-        return link.serial().portName() + QLatin1Char(' ') + channel.serialSettings() +
+        // The settings as the device reports them: a driver rounds a speed.
+        const QString inUse = link.serial().settingsInUse();
+        return link.serial().portName() + QLatin1Char(' ') +
+               (inUse.isEmpty() ? channel.serialSettings() : inUse) +
                (lines.isEmpty() ? QString() : QStringLiteral("  ") + lines);
     }
     case ChannelLink::Route::Tcp: {

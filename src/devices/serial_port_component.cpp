@@ -1,6 +1,7 @@
 #include "devices/serial_port_component.h"
 
 #include "core/receive_tuning.h"
+#include "devices/device_line_settings.h"
 #include "devices/line_settings.h"
 #include "devices/port_numbering.h"
 
@@ -218,6 +219,7 @@ qint64 SerialPortComponent::closePort()
     port->deleteLater();
     claimedDevices().remove(m_claimedDevice);
     m_claimedDevice.clear();
+    m_inUse.reset();
     return unwritten;
 }
 
@@ -255,10 +257,51 @@ QString SerialPortComponent::setLineSettings(const QString &settings)
             refused.append(stopBitsText(wanted.stopBits));
         return true;
     });
+    const std::optional<LineSettings> readBack = readDeviceLineSettings(int(m_port->handle()));
+    if (refused.isEmpty() && readBack)
+        refused = refusalsInReadBack(wanted, *readBack);
 
-    if (refused.isEmpty())
+    if (refused.isEmpty()) {
+        m_inUse = readBack.value_or(wanted);
         return {};
+    }
+    // The port goes on as it was: a changed setting is not left half made.
+    if (m_inUse)
+        applyQuietly(*m_inUse);
     return SerialPortComponent::tr("the device refused %1").arg(listText(refused));
+}
+
+QStringList SerialPortComponent::refusalsInReadBack(const LineSettings &wanted,
+                                                    const LineSettings &readBack)
+{
+    QStringList refused;
+    // Drivers round a speed to one their clock makes; a rate far from the
+    // one asked was not taken.
+    const double ratio = double(readBack.baudRate) / double(wanted.baudRate);
+    if (ratio < 1.0 - maxSpeedDeviation || ratio > 1.0 + maxSpeedDeviation)
+        refused.append(SerialPortComponent::tr("speed %1 (it runs at %2)")
+                           .arg(wanted.baudRate)
+                           .arg(readBack.baudRate));
+    if (readBack.dataBits != wanted.dataBits)
+        refused.append(QStringLiteral("%1 data bits").arg(int(wanted.dataBits)));
+    if (readBack.parity != wanted.parity)
+        refused.append(parityText(wanted.parity));
+    if (readBack.stopBits != wanted.stopBits && wanted.stopBits != QSerialPort::OneAndHalfStop)
+        refused.append(stopBitsText(wanted.stopBits));
+    return refused;
+}
+
+void SerialPortComponent::applyQuietly(const LineSettings &settings)
+{
+    quietly([&] {
+        return m_port->setBaudRate(settings.baudRate) && m_port->setDataBits(settings.dataBits) &&
+               m_port->setParity(settings.parity) && m_port->setStopBits(settings.stopBits);
+    });
+}
+
+QString SerialPortComponent::settingsInUse() const
+{
+    return openState() && m_inUse ? lineSettingsText(*m_inUse) : QString();
 }
 
 QString SerialPortComponent::setFlowControl(FlowControl flow)

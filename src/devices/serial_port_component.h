@@ -1,10 +1,12 @@
 #pragma once
 
+#include "devices/line_settings.h"
 #include "devices/link_options.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -35,10 +37,18 @@ public:
     // Why the last open failed, readable by the operator.
     QString openError() const { return m_openError; }
 
-    // Applies "speed,parity,data,stop" to the open port. Returns an empty
-    // text on success, otherwise the reason (malformed, or refused by the
-    // device).
+    // Applies "speed,parity,data,stop" to the open port, in place: the port
+    // stays open and nothing it received is dropped. Returns an empty text
+    // on success, otherwise the reason (malformed, or refused by the
+    // device). The device is read back after each change: a setting it did
+    // not take, or a speed more than maxSpeedDeviation from the one asked,
+    // is refused, and the port then goes back to the settings it had.
     QString setLineSettings(const QString &settings);
+    static constexpr double maxSpeedDeviation = 0.03;
+    // The settings the open device reported after the last change, as a
+    // settings string (its speed as the driver rounded it); empty when
+    // closed or none were set.
+    QString settingsInUse() const;
 
     // Flow control for the open port: an empty text on success, otherwise
     // the reason, and the port keeps its previous flow control.
@@ -75,6 +85,8 @@ private:
     // Whether `call` (on the open port) succeeded; the error it raises is
     // answered by the result instead of closing the port.
     template <typename Call> bool quietly(Call call);
+    static QStringList refusalsInReadBack(const LineSettings &wanted, const LineSettings &readBack);
+    void applyQuietly(const LineSettings &settings);
 
     QSerialPort *m_port = nullptr;
     QString m_portName;
@@ -83,5 +95,6 @@ private:
     QString m_openedName;    // the port as chosen when it was opened
     QString m_claimedDevice; // this instance's entry in the process-wide list
     qint64 m_droppedAtFailure = 0;
-    bool m_quiet = false; // a call whose result answers its failure is running
+    std::optional<LineSettings> m_inUse; // as read back from the device
+    bool m_quiet = false;                // a call whose result answers its failure is running
 };

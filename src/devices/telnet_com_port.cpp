@@ -185,10 +185,7 @@ void TelnetComPort::onAccepted()
         return;
     m_answer.stop();
     m_state = State::Accepted;
-    sendCommand(SetBaudRate, baudRateValue(std::uint32_t(m_settings.baudRate)));
-    sendCommand(SetDataSize, QByteArray(1, char(m_settings.dataBits)));
-    sendCommand(SetParity, QByteArray(1, char(parityValue(m_settings.parity))));
-    sendCommand(SetStopSize, QByteArray(1, char(stopValue(m_settings.stopBits))));
+    sendLineSettings();
     // Line errors only: a notice for every byte that is ready would flood.
     sendCommand(SetLineStateMask, QByteArray(1, char(0x1e)));
     sendControl(flowValue(m_options.flow));
@@ -217,6 +214,23 @@ void TelnetComPort::setOptions(const LinkOptions &options)
         sendControl(flowValue(options.flow));
     if (options.dtr != before.dtr || options.rts != before.rts || options.flow != before.flow)
         sendLines(options.dtr, options.rts);
+}
+
+void TelnetComPort::setLineSettings(const LineSettings &settings)
+{
+    m_settings = settings;
+    if (m_state != State::Accepted)
+        return;
+    sendLineSettings();
+    emit changed();
+}
+
+void TelnetComPort::sendLineSettings()
+{
+    sendCommand(SetBaudRate, baudRateValue(std::uint32_t(m_settings.baudRate)));
+    sendCommand(SetDataSize, QByteArray(1, char(m_settings.dataBits)));
+    sendCommand(SetParity, QByteArray(1, char(parityValue(m_settings.parity))));
+    sendCommand(SetStopSize, QByteArray(1, char(stopValue(m_settings.stopBits))));
 }
 
 bool TelnetComPort::sendBreak()

@@ -69,6 +69,11 @@ public:
     void send(QByteArrayView data);
     // What changed against the options in use goes to the server.
     void setOptions(const LinkOptions &options);
+    // New line settings for the remote port: sent at once once the option
+    // is accepted (the connection stays), or with the others when it is.
+    // The server's answers show in settingsText(), and an answer that
+    // differs is noted() as with the first settings.
+    void setLineSettings(const LineSettings &settings);
     // Holds Break for breakMs; false when the server has not accepted the
     // option or a Break is still held.
     bool sendBreak();
@@ -100,6 +105,7 @@ private:
     void refuseOption(const QString &why);
     void sendCommand(std::uint8_t command, QByteArrayView value);
     void sendControl(std::uint8_t value);
+    void sendLineSettings();
     void sendLines(bool dtr, bool rts);
     void onAnswerTimeout();
     void refuseLines(const QString &why);

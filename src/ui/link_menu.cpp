@@ -2,6 +2,7 @@
 
 #include "core/shown_text.h"
 #include "devices/capture_session.h"
+#include "ui/link_speed_menu.h"
 #include "ui/program_message.h"
 
 #include <QAction>
@@ -49,6 +50,8 @@ void LinkMenu::build(int n)
         a.flowMenu->addAction(a.flow[i]);
     }
 
+    a.speed = new LinkSpeedMenu(m_session.channel(n), m_window);
+
     // The menu bar's part and the pane's submenu share the actions.
     auto *part = m_menu->addMenu(tr("Comm Port &%1").arg(n));
     part->setObjectName(QStringLiteral("mnuLinkPort%1").arg(n));
@@ -64,6 +67,7 @@ void LinkMenu::build(int n)
         menu->addAction(a.sendBreak);
         menu->addSeparator();
         menu->addMenu(a.flowMenu);
+        menu->addMenu(a.speed->menu());
     }
 }
 

@@ -8,12 +8,14 @@
 #include <array>
 
 class CaptureSession;
+class LinkSpeedMenu;
 class QAction;
 class QMenu;
 class QWidget;
 
 // The Link menu: a part per channel ("Comm Port 1", "Comm Port 2") with
-// Reconnect Automatically, DTR, RTS, Send Break and Flow Control, bound to
+// Reconnect Automatically, DTR, RTS, Send Break, Flow Control and Speed
+// (ui/link_speed_menu.h), bound to
 // the channel's link options. The same actions make up the Link submenu of
 // the channel's receive pane. What a link can't do is disabled, its tooltip
 // saying why (a pseudo-terminal has no control lines, TCP has no flow
@@ -32,6 +34,7 @@ public:
         QAction *sendBreak = nullptr;
         QMenu *flowMenu = nullptr;
         std::array<QAction *, 3> flow{}; // by FlowControl
+        LinkSpeedMenu *speed = nullptr;
     };
 
     LinkMenu(CaptureSession &session, QWidget *window);
