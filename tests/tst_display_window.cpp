@@ -258,21 +258,28 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
     f.session.channel(2).module().addTo = AccumulateMode::ClearFirst;
     f.session.channel(1).module().strBuffer = "pending";
     f.session.setSerialSettings(QStringLiteral("115200,n,8,1"));
+    f.session.channel(1).pane().setText("captured\r\nlines\r\n");
+    const QByteArray captured2 = f.paneText(2);
+    const qint64 firstTime2 = f.state(2).pane().lineTime(0);
 
     f.window->reload();
     QVERIFY(f.window->isVisible());
     for (int n : channelNumbers()) {
         QVERIFY(f.channel(n).widgets().optOff->isChecked());
         QVERIFY(!f.channel(n).widgets().txtSend->isEnabled());
-        QVERIFY(f.paneText(n).isEmpty());
     }
+    // What was captured stays, with its times, and so does each port choice.
+    QCOMPARE(f.paneText(1), QByteArray("captured\r\nlines\r\n"));
+    QCOMPARE(f.paneText(2), captured2);
+    QCOMPARE(f.state(2).pane().lineTime(0), firstTime2);
     QCOMPARE(f.session.channel(2).modes().format, ReceiveFormat::Ascii);
     QCOMPARE(f.session.channel(1).modes().display, DisplayMode::RealTime);
     QCOMPARE(f.channel(1).widgets().cmbPort->count(), 102);
     QCOMPARE(f.channel(2).widgets().cmbPort->count(), 102);
-    QCOMPARE(f.channel(1).widgets().cmbPort->currentText(), QStringLiteral("1"));
+    QCOMPARE(f.channel(1).widgets().cmbPort->currentText(), QStringLiteral("TCP"));
+    QCOMPARE(f.channel(2).widgets().cmbPort->currentText(), pty.slavePath());
     for (QWidget *field : f.channel(1).tcpFields())
-        QVERIFY(!field->isVisible());
+        QVERIFY(!field->isHidden());
     QCOMPARE(f.session.channel(1).modes().strSend, QByteArray("typed"));
     QCOMPARE(f.session.channel(2).modes().strSendHex, QByteArray("AB"));
     QCOMPARE(f.session.channel(1).module().intTimeOut, qint16(900));

@@ -108,14 +108,14 @@ void DisplayWindow::buildMenus()
     connect(helpMenu->aboutEntry(), &QAction::triggered, this, &DisplayWindow::showAbout);
 }
 
-void DisplayWindow::load()
+void DisplayWindow::load(Channel::PaneOnLoad panes)
 {
     if (m_controls)
         return;
     // 1. The per-window modes go back to their defaults (the transmit
-    //    records are kept), and the receive panes start empty.
+    //    records are kept), and the receive panes start empty unless kept.
     for (Channel *channel : m_session.channels())
-        channel->load();
+        channel->load(panes);
 
     // 2. New controls, bound to the channels.
     m_controls = new DisplayControls(m_session, this);
@@ -180,8 +180,23 @@ void DisplayWindow::unload()
 
 void DisplayWindow::reload()
 {
+    ChannelChoiceList kept;
+    for (const ChannelListEntry &entry : channelList)
+        kept.append(m_controls ? m_controls->group(entry.number).choices() : ChannelChoices());
+    const auto numbers = channelNumbers();
+    // A log's notes stay in English whatever the window's language.
+    m_session.recordings().noteInLogs(
+        QList<int>(numbers.begin(), numbers.end()),
+        QStringLiteral("switched off: the serial settings were applied"));
     unload();
-    load();
+    load(Channel::PaneOnLoad::Kept);
+    for (const ChannelListEntry &entry : channelList) {
+        ChannelChoices choices = kept.at(entry.number - 1);
+        if (choices.port.isEmpty())
+            continue; // there were no controls to read
+        choices.on = false;
+        m_controls->group(entry.number).setChoices(choices);
+    }
     show();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devices/channel.h"
 #include "ui/display_controls.h"
 
 #include <QMainWindow>
@@ -26,8 +27,9 @@ class ViewMenu;
 // The main window. The object lives for the whole run; its controls and
 // print dialog are made at each load and destroyed at each unload (the
 // serial settings dialog's Apply reloads it), when the channels also close
-// their ports and connection and every recording stops. Its Capture and Link
-// menus and status line live as long as the window.
+// their ports and connection and every recording stops. A reload keeps what
+// was captured: the panes' text and times, and each port list's choice. Its
+// Capture and Link menus and status line live as long as the window.
 class DisplayWindow : public QMainWindow
 {
     Q_OBJECT
@@ -38,9 +40,12 @@ public:
 
     // Builds the controls and runs the start-up steps. `closeSignOn` is
     // called last, to close the sign-on splash.
-    void load();
+    void load(Channel::PaneOnLoad panes = Channel::PaneOnLoad::Emptied);
     void unload();
-    // Unload, load again and show: both channels come back off.
+    // Unload, load again and show: both channels come back off (a log
+    // recording notes why before it ends), their modes back to their start
+    // values, with the panes' text and times and the port lists' choices
+    // (a network entry with its host and port) as they were.
     void reload();
 
     DisplayControls *controls() const { return m_controls; }
