@@ -58,6 +58,7 @@ private slots:
     void settingsReachTheDevice_data();
     void settingsReachTheDevice();
     void everyByteValueArrivesExactlyBothWays();
+    void liveChangeReachesTheDeviceOnTheSameConnection();
     void unansweredControlLinesAreReportedOnce();
     void serverWithoutTheOptionLeavesRawTelnet();
     void answersThatDifferAreShownAndNoted();
@@ -125,6 +126,26 @@ void TestRfc2217::everyByteValueArrivesExactlyBothWays()
     QTRY_COMPARE_WITH_TIMEOUT(received.size(), bytes.size(), 10000);
     QCOMPARE(received.toHex(), bytes.toHex());
     QCOMPARE(remote.channel.sentCount(), bytes.size());
+}
+
+void TestRfc2217::liveChangeReachesTheDeviceOnTheSameConnection()
+{
+    RemotePort remote;
+    QVERIFY(remote.start(QStringLiteral("telnet(rfc2217)"), QStringLiteral("9600,n,8,1")));
+    QTRY_COMPARE_WITH_TIMEOUT(settingsOf(remote.pty).c_cflag & CBAUD, tcflag_t(B9600), 10000);
+    QSignalSpy switches(&remote.channel, &Channel::onChanged);
+    QSignalSpy connections(remote.channel.link().socket(), &SocketComponent::connected);
+
+    QCOMPARE(remote.channel.changeSettings(QStringLiteral("57600,n,8,2")), QString());
+    QTRY_COMPARE_WITH_TIMEOUT(settingsOf(remote.pty).c_cflag & CBAUD, tcflag_t(B57600), 10000);
+    QVERIFY(settingsOf(remote.pty).c_cflag & CSTOPB);
+    QTRY_VERIFY2(remote.status().contains(QStringLiteral(" 57600,n,8,2")),
+                 qPrintable(remote.status()));
+    QCOMPARE(switches.count(), 0);
+    QCOMPARE(connections.count(), 0);
+    // Data goes on over the same connection.
+    QVERIFY(remote.channel.sendUntyped(Transmission(QByteArray("after"))));
+    QCOMPARE(remote.pty.read(5, 10000), QByteArray("after"));
 }
 
 void TestRfc2217::unansweredControlLinesAreReportedOnce()
