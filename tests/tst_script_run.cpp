@@ -135,6 +135,12 @@ void TestScriptRun::runsToItsEnd_data()
     QTest::newRow("send while off")
         << QByteArray("off(2);\nsend(2, 'x');\n") << false
         << "script.js:2: Error: send: Comm Port 2 is off" << QByteArray();
+    QTest::newRow("settings changed in place")
+        << QByteArray("setSettings(2, '250000,n,8,1');\nsend(2, 'x');\nexpect(2, 're:x', 5000);\n")
+        << true << "script.js: finished" << QByteArray("x");
+    QTest::newRow("settings refused")
+        << QByteArray("setSettings(2, '9600,n,7,1');\n") << false
+        << "script.js:1: Error: setSettings(2): the device refused 7 data bits" << QByteArray();
     QTest::newRow("no such channel")
         << QByteArray("send(7, 'x');\n") << false
         << "script.js:1: Error: send: there is no channel 7" << QByteArray();
