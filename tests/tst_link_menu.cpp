@@ -61,7 +61,7 @@ void TestLinkMenu::aPartPerChannelAlsoInItsPane()
         const LinkMenu::Actions &a = link.actions(n);
         const QMenu *part = link.menu()->actions().at(n - 1)->menu();
         QCOMPARE(entries(part), (QStringList{"&Reconnect Automatically", "-", "&DTR", "R&TS",
-                                             "Send &Break", "-", "&Flow Control"}));
+                                             "Send &Break", "-", "&Flow Control", "&Speed"}));
         // The defaults change nothing.
         QVERIFY(!a.reconnect->isChecked());
         QVERIFY(a.dtr->isChecked() && a.rts->isChecked());

@@ -11,10 +11,15 @@
 #include <QLineEdit>
 #include <QMenu>
 
+#include <utility>
+
 namespace {
 
-constexpr qint32 commonSpeeds[] = {1200,  2400,   4800,   9600,   19200, 38400,
-                                   57600, 115200, 230400, 460800, 921600};
+// Each with a digit of its own as its key: ten speeds for ten digits.
+constexpr std::pair<qint32, const char *> commonSpeeds[] = {
+    {2400, "&2400"},     {4800, "&4800"},    {9600, "&9600"},     {19200, "1920&0"},
+    {38400, "3&8400"},   {57600, "5&7600"},  {115200, "11&5200"}, {230400, "2&30400"},
+    {460800, "4&60800"}, {921600, "92&1600"}};
 
 // The speed of the settings in use; 0 when they can't be read.
 qint32 speedInUse(const Channel &channel)
@@ -35,8 +40,9 @@ LinkSpeedMenu::LinkSpeedMenu(Channel &channel, QWidget *window)
     const int n = channel.number();
     m_menu->setObjectName(QStringLiteral("mnuLinkSpeed%1").arg(n));
     m_menu->setToolTipsVisible(true);
-    for (const qint32 speed : commonSpeeds) {
-        QAction *entry = m_menu->addAction(QString::number(speed));
+    for (const auto &common : commonSpeeds) {
+        const qint32 speed = common.first; // a lambda can't take a structured binding in clang 14
+        QAction *entry = m_menu->addAction(QLatin1String(common.second));
         entry->setObjectName(QStringLiteral("mnuLinkSpeed%1_%2").arg(n).arg(speed));
         entry->setCheckable(true);
         entry->setData(speed);

@@ -9,7 +9,7 @@ class QActionGroup;
 class QMenu;
 class QWidget;
 
-// Link > Comm Port N > Speed: the common speeds and "Other..." (any whole
+// Link > Comm Port N > Speed: common speeds and "Other..." (any whole
 // number the device takes) for the port in use, changed in place while it
 // stays open (Channel::changeSettings): parity, data and stop bits are kept.
 // The entry of the speed in use is checked. Enabled while the channel is on
