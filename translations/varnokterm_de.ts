@@ -461,6 +461,14 @@
         <source>The connection to %1 port %2 ended.</source>
         <translation>Die Verbindung zu %1 Port %2 wurde beendet.</translation>
     </message>
+    <message>
+        <source>Comm Port %1 is off</source>
+        <translation>Anschluss %1 ist aus</translation>
+    </message>
+    <message>
+        <source>a TCP connection has no serial settings</source>
+        <translation>eine TCP-Verbindung hat keine seriellen Einstellungen</translation>
+    </message>
 </context>
 <context>
     <name>DisplayWindow</name>
@@ -880,6 +888,49 @@
     <message>
         <source>A TCP connection has no flow control here</source>
         <translation>Eine TCP-Verbindung hat hier keine Flusskontrolle</translation>
+    </message>
+</context>
+<context>
+    <name>LinkSpeedMenu</name>
+    <message>
+        <source>&amp;Speed</source>
+        <translation>&amp;Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>&amp;Other...</source>
+        <translation>&amp;Andere...</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 keeps its speed: %2 baud was not taken.</source>
+        <translation>Anschluss %1 behält seine Geschwindigkeit: %2 Baud wurden nicht übernommen.</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Comm Port %1&apos;s speed in baud (any whole number the device takes):</source>
+        <translation>Geschwindigkeit von Anschluss %1 in Baud (jede ganze Zahl, die das Gerät annimmt):</translation>
+    </message>
+    <message>
+        <source>That speed can&apos;t be used.</source>
+        <translation>Diese Geschwindigkeit kann nicht verwendet werden.</translation>
+    </message>
+    <message>
+        <source>the speed &quot;%1&quot; is not a positive whole number</source>
+        <translation>die Geschwindigkeit „%1“ ist keine positive ganze Zahl</translation>
+    </message>
+    <message>
+        <source>A TCP connection has no speed here</source>
+        <translation>Eine TCP-Verbindung hat hier keine Geschwindigkeit</translation>
+    </message>
+    <message>
+        <source>Only while the channel is on a serial device</source>
+        <translation>Nur solange der Kanal an einem seriellen Gerät ist</translation>
+    </message>
+    <message>
+        <source>&amp;Other (%1)...</source>
+        <translation>&amp;Andere (%1)...</translation>
     </message>
 </context>
 <context>
@@ -1882,6 +1933,10 @@
     <message>
         <source>the serial device %1 failed: %2</source>
         <translation>das serielle Gerät %1 ist ausgefallen: %2</translation>
+    </message>
+    <message>
+        <source>speed %1 (it runs at %2)</source>
+        <translation>Geschwindigkeit %1 (es läuft mit %2)</translation>
     </message>
 </context>
 <context>
