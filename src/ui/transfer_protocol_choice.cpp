@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
