@@ -3,7 +3,10 @@
 #include "core/terminal_screen.h"
 #include "devices/capture_session.h"
 #include "devices/channel.h"
+#include "support/display_fixture.h"
 #include "support/pty_pair.h"
+#include "ui/channel_group.h"
+#include "ui/transmit_edit.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -61,6 +64,7 @@ private slots:
     void keysSendWhatATerminalSends();
     void scrolledOffLinesKeepTheirLooksInThePane();
     void channelAnswersAndKeepsHistory();
+    void transmitLineKeysGoOutAsATerminalSends();
 };
 
 void TestTerminalFormat::screenShowsConsoleOutput_data()
@@ -216,6 +220,27 @@ void TestTerminalFormat::channelAnswersAndKeepsHistory()
     // Leaving the format keeps what the screen showed as text.
     channel.setFormat(ReceiveFormat::Ascii);
     QCOMPARE(channel.pane().lineCount(), TerminalScreen::kDefaultRows + 1);
+}
+
+void TestTerminalFormat::transmitLineKeysGoOutAsATerminalSends()
+{
+    PtyPair pty;
+    DisplayFixture f;
+    f.state(2).setFormat(ReceiveFormat::Terminal);
+    f.choosePort(2, pty.slavePath());
+    f.switchOn(2);
+    QVERIFY(f.isOn(2));
+    TransmitEdit *line = f.channel(2).widgets().txtSend;
+    line->setFocus();
+    // Tab goes out rather than moving the focus; the arrow is a sequence.
+    QTest::keyClick(line, Qt::Key_Up);
+    QTest::keyClick(line, Qt::Key_Tab);
+    QTest::keyClick(line, Qt::Key_A);
+    QCOMPARE(pty.read(5), QByteArray("\x1b[A\ta"));
+    // In another format the keys edit the line as before.
+    f.state(2).setFormat(ReceiveFormat::Ascii);
+    QTest::keyClick(line, Qt::Key_Up);
+    QCOMPARE(pty.readFor(200), QByteArray());
 }
 
 QTEST_MAIN(TestTerminalFormat)
