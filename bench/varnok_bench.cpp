@@ -18,6 +18,7 @@
 #include "spill_stall_bench.h"
 #include "stall_meter.h"
 #include "stream_writer.h"
+#include "terminal_bench.h"
 #include "transfer_bench.h"
 #include "wrap_bench.h"
 
@@ -730,7 +731,7 @@ int main(int argc, char *argv[])
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
     // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
-    // network, cpu, zmodem, replay, logreplay, script, plot; or huge (an 8 GB pane), spill (a shown
+    // network, cpu, terminal, zmodem, replay, logreplay, script, plot; or huge (an 8 GB pane), spill (a shown
     // pane filled with 8 GB from a peer) and headless (a headless run at 1 MB/s for
     // --headless-seconds N, 600 by default, 20 with --quick), which only
     // run when asked for (each takes minutes, and huge and spill 8 GB of disk).
@@ -776,6 +777,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("cpu"),
          [] {
              receiveCpuBench(table, quick);
+         }},
+        {QStringLiteral("terminal"),
+         [] {
+             terminalBench(table, quick);
          }},
         {QStringLiteral("spill"),
          [] {

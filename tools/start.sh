@@ -9,6 +9,8 @@ bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-se
 # The translations built into the program (lrelease and Qt's CMake functions
 # for it), and Qt's own German texts.
 bash tools/install-deps.sh qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
+# The Terminal receive format interprets escape sequences with libvterm.
+bash tools/install-deps.sh libvterm-dev
 # File > Send File and Receive File by XMODEM, YMODEM and ZMODEM run lrzsz's programs.
 bash tools/install-deps.sh lrzsz
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BUILD_TESTS=OFF

@@ -15,6 +15,8 @@ bash tools/install-deps.sh qt6-l10n-tools qt6-tools-dev qt6-translations-l10n
 bash tools/install-deps.sh lintian appstream man-db
 # The sanitizer pass builds with clang (and its sanitizer runtime).
 bash tools/install-deps.sh clang libclang-rt-14-dev
+# The Terminal receive format interprets escape sequences with libvterm.
+bash tools/install-deps.sh libvterm-dev
 # For the RFC 2217 tests and benchmark: a real server for a pseudo-terminal.
 bash tools/install-deps.sh ser2net
 # For the file-transfer tests and benchmark: XMODEM, YMODEM and ZMODEM's

@@ -1320,6 +1320,10 @@
         <translation>&amp;Dump-Ansicht</translation>
     </message>
     <message>
+        <source>&amp;Terminal</source>
+        <translation>&amp;Terminal-Ansicht</translation>
+    </message>
+    <message>
         <source>&amp;New Line On</source>
         <translation>&amp;Neue Zeile bei</translation>
     </message>

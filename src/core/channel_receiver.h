@@ -3,6 +3,7 @@
 #include "core/channel_state.h"
 #include "core/dump_rows.h"
 #include "core/pane_text.h"
+#include "core/terminal_screen.h"
 
 #include <QByteArrayView>
 #include <QObject>
@@ -20,6 +21,14 @@
 // events: what waits to be shown goes first. Echo lines start with "> " and
 // are marked as echo in the pane; echo and received text never share a
 // line (a line break the pane's rule knows is put between them).
+//
+// In the Terminal format the bytes go to the channel's TerminalScreen: its
+// visible screen is the pane's last rows (a view paints it below the pane's
+// text), and each line that scrolls off it is appended to the pane with its
+// looks (PaneText::styles) and a line break of the pane's rule, so the
+// history costs what any pane text costs. Local echo goes to the screen as
+// a terminal's would. The screen's answers to status queries come out of
+// terminalAnswered(), for the channel to send.
 //
 // Each batch comes with its arrival time (ms since the epoch; by default the
 // clock is read), and the buffer keeps where each batch began in it, so the
@@ -51,11 +60,20 @@ public:
     // Timer1 / Timer2: single-shot, armed by "Time Out" batches.
     QTimer &timer() { return m_timer; }
 
+    // The Terminal format's screen (blank while another format is chosen).
+    TerminalScreen &terminal() { return m_terminal; }
+    const TerminalScreen &terminal() const { return m_terminal; }
+    // The format is leaving Terminal: what its screen shows moves to the
+    // pane's text, and the screen starts blank.
+    void keepTerminalScreen();
+
 signals:
     // Each piece of text given to the pane, as given (a text-as-shown
     // recording writes these). Only for direct connections: the view is
     // not valid after the call.
     void shown(QByteArrayView piece);
+    // The Terminal format's answer to a status query in what arrived.
+    void terminalAnswered(const QByteArray &bytes);
 
 private:
     enum class Source
@@ -81,6 +99,8 @@ private:
     // Ends the pane's last line if it holds text, as received text.
     void endOpenLine(qint64 arrivalMs);
     void appendShown(QByteArrayView text, bool echo, qint64 arrivalMs);
+    // A line that scrolled off the Terminal format's screen, into the pane.
+    void keepTerminalLine(const TerminalLine &line);
 
     const ChannelModes &m_modes;
     ChannelModule &m_module;
@@ -98,4 +118,6 @@ private:
         qint64 arrivalMs;
     };
     QList<BatchStart> m_batchStarts;
+    TerminalScreen m_terminal;
+    qint64 m_terminalArrivalMs = PaneText::kNow; // of the batch the screen takes
 };

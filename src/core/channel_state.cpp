@@ -24,6 +24,8 @@ QLatin1String keywordOf(ReceiveFormat format)
         return QLatin1String("Hex");
     case ReceiveFormat::Dump:
         return QLatin1String("Dump");
+    case ReceiveFormat::Terminal:
+        return QLatin1String("Terminal");
     }
     return {};
 }

@@ -20,13 +20,16 @@ enum class DisplayMode
     AfterCr
 };
 // How each received byte is written in the pane. Dump is offered from a
-// menu rather than by the format option buttons (see core/dump_rows.h).
+// menu rather than by the format option buttons (see core/dump_rows.h), and
+// so is Terminal: the bytes interpreted as a terminal would (see
+// core/terminal_screen.h).
 enum class ReceiveFormat
 {
     Ascii,
     Decimal,
     Hex,
-    Dump
+    Dump,
+    Terminal
 };
 // When typed text goes out: at each key, or at Enter.
 enum class TransmitMode

@@ -87,6 +87,7 @@ void LogEntryText::append(QByteArray &out, const LogEntry &entry, ReceiveFormat 
     // Hex and decimal pieces bring their own space before each number.
     switch (format) {
     case ReceiveFormat::Ascii:
+    case ReceiveFormat::Terminal: // the bytes as they came, escapes and all
         out.append(' ');
         appendEscaped(out, entry.bytes);
         break;

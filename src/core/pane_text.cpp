@@ -111,6 +111,7 @@ void PaneText::takeSpillFault()
         const std::vector<TimeFrom> changes = timeChanges();
         m_store.giveBackFile();
         m_echo.dropFront(cut);
+        m_styles.dropFront(cut);
         m_lines.clear();
         m_lines.index(m_store, 0);
         m_times.clear();
@@ -166,6 +167,7 @@ void PaneText::setText(QByteArrayView text)
     m_store.clear();
     m_lines.clear();
     m_echo.clear();
+    m_styles.clear();
     m_times.clear();
     m_notShown = 0;
     m_spillFaultTold = false;

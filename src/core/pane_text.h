@@ -3,6 +3,7 @@
 #include "core/echo_ranges.h"
 #include "core/pane_line_index.h"
 #include "core/pane_store.h"
+#include "core/pane_styles.h"
 #include "core/pane_times.h"
 
 #include <QByteArray>
@@ -91,6 +92,10 @@ public:
     // take the time of now.
     void appendEcho(QByteArrayView piece);
     const EchoRanges &echoRanges() const { return m_echo; }
+    // The Terminal format's colours and characters beyond Latin-1, by text
+    // position; forgotten, like the echo, when the text is replaced.
+    PaneStyles &styles() { return m_styles; }
+    const PaneStyles &styles() const { return m_styles; }
     void setText(QByteArrayView text);
     // Empties the pane and gives its memory and its file back.
     void clear() { setText({}); }
@@ -180,6 +185,7 @@ private:
     PaneStore m_store;
     PaneLineIndex m_lines;
     EchoRanges m_echo;
+    PaneStyles m_styles;
     PaneTimes m_times;
     qsizetype m_historyBound = 0;
     qint64 m_notShown = 0;

@@ -101,6 +101,12 @@ void Channel::setPaneTimes(const PaneTimeChoice &choice)
 void Channel::wireReceiveRoute()
 {
     connect(&m_link, &ChannelLink::received, this, &Channel::onReceived);
+    // A terminal answers the device's status queries; a replay's queries
+    // were answered when they were recorded.
+    connect(&m_receiver, &ChannelReceiver::terminalAnswered, this, [this](const QByteArray &bytes) {
+        if (!m_replaying)
+            sendUntyped(Transmission(bytes));
+    });
 }
 
 void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
@@ -174,6 +180,8 @@ void Channel::setLineBreaks(LineBreaks rule)
 
 void Channel::setFormat(ReceiveFormat format)
 {
+    if (m_modes.format == ReceiveFormat::Terminal && format != ReceiveFormat::Terminal)
+        m_receiver.keepTerminalScreen();
     m_modes.format = format;
     emit formatChanged();
 }
@@ -213,6 +221,11 @@ void Channel::switchOff()
 void Channel::type(QByteArrayView codes)
 {
     send(TransmitLine::type(m_modes, m_modes.hexEntry, codes, m_module.lineEnding));
+}
+
+void Channel::sendKey(const QByteArray &bytes)
+{
+    send({Transmission(bytes)});
 }
 
 void Channel::repeat()

@@ -180,6 +180,10 @@ public:
     // The operator's commands.
     void type(QByteArrayView codes);
     void repeat();
+    // The bytes a terminal key stands for (the Terminal format's arrows,
+    // Tab...): sent as they are, whatever the Hex box, and kept out of the
+    // transmit records.
+    void sendKey(const QByteArray &bytes);
     void clearTransmit();
     void clearReceived();
     // Bytes that were not typed (a file's): counted and reported as sent

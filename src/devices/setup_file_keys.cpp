@@ -130,9 +130,14 @@ const QList<Key> channelKeyTable = {
     {"Format", false,
      [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().format)); },
      [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex,
-                                   ReceiveFormat::Dump}),
-                        c.modes().format);
+         ReceiveFormat format = c.modes().format;
+         const bool ok =
+             applied(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex,
+                                ReceiveFormat::Dump, ReceiveFormat::Terminal}),
+                     format);
+         if (ok)
+             c.setFormat(format); // a Terminal screen left keeps its text
+         return ok;
      }},
     {"Display", false,
      [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().display)); },

@@ -13,6 +13,8 @@
 #include <QTimer>
 
 class PaneText;
+class TerminalCellPainter;
+class TerminalScreen;
 class QAction;
 class QMenu;
 
@@ -36,6 +38,12 @@ class QMenu;
 // time beside its first row (the date where the day changes; hovering the
 // gutter gives both); the text, its wrapping width aside, is the same: find, selection and copy see
 // the text alone, unless the choice asks for the times in copies.
+//
+// In the Terminal format the text is the terminal's history: text with
+// looks (PaneText::styles) shows in its colours, and the terminal's visible
+// screen (setTerminal) is painted below it, as the last rows, following
+// every change (capture_pane_terminal.cpp). Selection, find and copy see
+// the history.
 class CapturePane : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -90,6 +98,15 @@ public:
     // Viewport geometry of the byte at `pos`.
     QRect positionRect(qsizetype pos) const;
     void scrollToPosition(qsizetype pos);
+
+    // --- The Terminal format's screen (capture_pane_terminal.cpp) ---
+    // Paints `screen` below the text, or no screen (nullptr); not owned.
+    void setTerminal(TerminalScreen *screen);
+    TerminalScreen *terminal() const;
+    // The rows of text shown above the screen (an empty last line is not
+    // shown while a screen follows it), and every row shown.
+    int historyRowCount() const;
+    int shownRowCount() const;
 
     // --- Selection and clipboard (capture_pane_input.cpp) ---
     bool hasSelection() const { return !m_selection.isEmpty(); }
@@ -199,4 +216,10 @@ private:
     qreal gutterWidth() const;
 
     CapturePaneGlyphs m_glyphs;
+
+    // --- The Terminal format's screen (capture_pane_terminal.cpp) ---
+    void onTerminalChanged();
+    void paintTerminalRow(TerminalCellPainter &cells, int y, int screenRow) const;
+
+    QPointer<TerminalScreen> m_terminal;
 };

@@ -99,7 +99,7 @@ void CapturePane::updateScrollRange(bool keepBottom)
 {
     QScrollBar *bar = verticalScrollBar();
     const int page = visibleRowCount();
-    const int maximum = std::max(0, rowCount() - page);
+    const int maximum = std::max(0, shownRowCount() - page);
     bar->setRange(0, maximum);
     bar->setPageStep(page);
     bar->setSingleStep(1);

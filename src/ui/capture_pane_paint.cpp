@@ -4,6 +4,8 @@
 
 #include "core/line_time_text.h"
 #include "core/pane_text.h"
+#include "core/terminal_screen.h"
+#include "ui/terminal_cell_painter.h"
 
 #include <QGlyphRun>
 #include <QPaintEvent>
@@ -30,7 +32,7 @@ void CapturePane::paintEvent(QPaintEvent *event)
                                                                   : QPalette::Inactive;
     const QPalette &pal = palette();
     painter.fillRect(event->rect(), pal.color(group, QPalette::Base));
-    if (!m_model || m_layout.rowCount() == 0)
+    if (!m_model || (m_layout.rowCount() == 0 && !m_terminal))
         return;
 
     const QColor textColor = pal.color(group, QPalette::Text);
@@ -43,6 +45,10 @@ void CapturePane::paintEvent(QPaintEvent *event)
     const qsizetype selStart = selectionStart();
     const qsizetype selEnd = selectionEnd();
     const PaneText &text = *m_model;
+    // Cells with Terminal format looks, and the terminal's screen.
+    TerminalCellPainter terminalCells(m_glyphs, textColor, pal.color(group, QPalette::Base));
+    const bool styled = !text.styles().isEmpty();
+    const int historyRows = historyRowCount();
     // Glyphs are gathered per font and colour over all rows and drawn in one
     // go each.
     enum Ink
@@ -80,9 +86,14 @@ void CapturePane::paintEvent(QPaintEvent *event)
     const int bottom = event->rect().bottom() / m_glyphs.lineHeight();
     for (int i = top; i <= bottom; ++i) {
         const qint64 row = qint64(first) + i;
+        const int y = i * m_glyphs.lineHeight();
+        if (m_terminal && row >= historyRows) {
+            if (row - historyRows < m_terminal->rows())
+                paintTerminalRow(terminalCells, y, int(row - historyRows));
+            continue;
+        }
         if (row >= m_layout.rowCount())
             break;
-        const int y = i * m_glyphs.lineHeight();
         if (m_times.form != LineTimeForm::Off) {
             const QString time = gutterText(int(row));
             if (!time.isEmpty())
@@ -130,6 +141,17 @@ void CapturePane::paintEvent(QPaintEvent *event)
                             : text.echoRanges().contains(cell.pos)    ? Echo
                             : standIn                                 ? StandIn
                                                                       : Plain;
+            if (styled) {
+                const TerminalStyle style = text.styles().styleAt(cell.pos);
+                const char32_t stoodInFor = text.styles().characterAt(cell.pos);
+                if (!style.isPlain() || stoodInFor != 0) {
+                    terminalCells.add(
+                        QRectF(cellX(cell.column), y, m_glyphs.cellWidth(), m_glyphs.lineHeight()),
+                        stoodInFor != 0 ? stoodInFor : char32_t(byte), style, 1,
+                        ink == Selected ? &highlightedText : nullptr);
+                    continue;
+                }
+            }
             const QList<CapturePaneGlyphs::Piece> &pieces = m_glyphs.pieces(byte);
             if (pieces.isEmpty()) {
                 missing.append(Missing{
@@ -145,6 +167,7 @@ void CapturePane::paintEvent(QPaintEvent *event)
         }
     }
 
+    terminalCells.finish(painter);
     const QColor inks[InkCount] = {textColor, standInColor, highlightedText, echoColor};
     for (qsizetype b = 0; b < buckets.size(); ++b) {
         const Glyphs &glyphs = buckets.at(b);

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -236,7 +237,13 @@ void ChannelGroup::showFormat()
     // A dump row is wider than the pane at the window's design size: the
     // dump view scrolls sideways rather than cutting each row in two.
     const bool dump = m_channel.modes().format == ReceiveFormat::Dump;
-    m_widgets.txtRecv->setLeastColumns(dump ? DumpRows::kRowColumns : 0);
+    // The Terminal format's screen below the text, at its own width.
+    TerminalScreen &screen = m_channel.receiver().terminal();
+    const bool terminal = m_channel.modes().format == ReceiveFormat::Terminal;
+    m_widgets.txtRecv->setTerminal(terminal ? &screen : nullptr);
+    m_widgets.txtRecv->setLeastColumns(dump       ? DumpRows::kRowColumns
+                                       : terminal ? screen.columns()
+                                                  : 0);
 }
 
 void ChannelGroup::bindCommands()
@@ -244,6 +251,15 @@ void ChannelGroup::bindCommands()
     Channel *channel = &m_channel;
     connect(m_widgets.txtSend, &TransmitEdit::typed, channel, &Channel::type);
     m_widgets.txtSend->setRecallFrom(&m_channel.modes());
+    // In the Terminal format, keys typed in Real Time send what a terminal
+    // sends; the screen knows the modes the device set.
+    m_widgets.txtSend->setKeyTranslator([channel](const QKeyEvent &key) {
+        if (channel->modes().format != ReceiveFormat::Terminal ||
+            channel->modes().transmit != TransmitMode::RealTime)
+            return QByteArray();
+        return channel->receiver().terminal().keyBytes(key.key(), key.modifiers());
+    });
+    connect(m_widgets.txtSend, &TransmitEdit::keySent, channel, &Channel::sendKey);
     connect(m_widgets.cmdRepeat, &QPushButton::clicked, channel, &Channel::repeat);
     connect(m_widgets.cmdClear, &QPushButton::clicked, this, [this] {
         m_channel.clearTransmit();

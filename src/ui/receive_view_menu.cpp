@@ -38,6 +38,11 @@ void addChannelEntries(QMenu *sub, Channel &channel)
     QObject::connect(dump, &QAction::triggered, &channel, [&channel](bool on) {
         channel.setFormat(on ? ReceiveFormat::Dump : ReceiveFormat::Ascii);
     });
+    QAction *terminal =
+        addCheckable(sub, QMenu::tr("&Terminal"), QStringLiteral("mnuTerminal%1").arg(n));
+    QObject::connect(terminal, &QAction::triggered, &channel, [&channel](bool on) {
+        channel.setFormat(on ? ReceiveFormat::Terminal : ReceiveFormat::Ascii);
+    });
     QMenu *breaks = sub->addMenu(QMenu::tr("&New Line On"));
     breaks->setObjectName(QStringLiteral("mnuNewLine%1").arg(n));
     auto *group = new QActionGroup(breaks);
@@ -51,10 +56,11 @@ void addChannelEntries(QMenu *sub, Channel &channel)
                          [&channel, rule] { channel.setLineBreaks(rule); });
     }
     // A setup file or the format options may have changed the choices.
-    QObject::connect(sub, &QMenu::aboutToShow, sub, [echo, dump, breaks, &channel] {
+    QObject::connect(sub, &QMenu::aboutToShow, sub, [echo, dump, terminal, breaks, &channel] {
         const QSignalBlocker quiet(echo);
         echo->setChecked(channel.module().localEcho);
         dump->setChecked(channel.modes().format == ReceiveFormat::Dump);
+        terminal->setChecked(channel.modes().format == ReceiveFormat::Terminal);
         const QList<QAction *> actions = breaks->actions();
         for (qsizetype i = 0; i < actions.size(); ++i)
             actions[i]->setChecked(breakEntries[i].rule == channel.module().lineBreaks);

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMimeData>
 
+#include <utility>
+
 TransmitEdit::TransmitEdit(QWidget *parent)
     : QPlainTextEdit(parent)
 {
@@ -60,8 +62,28 @@ QByteArray TransmitEdit::codesOfText(const QString &text)
     return codes;
 }
 
+void TransmitEdit::setKeyTranslator(std::function<QByteArray(const QKeyEvent &)> translate)
+{
+    m_translate = std::move(translate);
+}
+
+bool TransmitEdit::sendTranslated(const QKeyEvent &event)
+{
+    const QByteArray bytes = m_translate ? m_translate(event) : QByteArray();
+    if (bytes.isEmpty())
+        return false;
+    emit keySent(bytes);
+    return true;
+}
+
 bool TransmitEdit::event(QEvent *event)
 {
+    // Tab moves the focus before a key press reaches keyPressEvent.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && sendTranslated(*key))
+            return true;
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() == Qt::ControlModifier && !codesOfKey(*key).isEmpty()) {
@@ -74,6 +96,8 @@ bool TransmitEdit::event(QEvent *event)
 
 void TransmitEdit::keyPressEvent(QKeyEvent *event)
 {
+    if (sendTranslated(*event))
+        return; // sent, and no edit of the line
     if (recallKey(*event))
         return;
     const QByteArray codes = codesOfKey(*event);

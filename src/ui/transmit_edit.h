@@ -4,6 +4,8 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include <functional>
+
 struct ChannelModes;
 
 // A channel's transmit line. It edits like any text pane and reports what the
@@ -38,8 +40,15 @@ public:
     // its sent lines are what they recall. Unset: no recall.
     void setRecallFrom(ChannelModes *modes) { m_modes = modes; }
 
+    // Keys that send what a terminal sends rather than edit the line:
+    // `translate` gives a key's bytes, or nothing for a key to take as
+    // usual. Such a key (Tab too, which otherwise moves the focus) goes out
+    // through keySent() alone. No translator: every key as usual.
+    void setKeyTranslator(std::function<QByteArray(const QKeyEvent &)> translate);
+
 signals:
     void typed(const QByteArray &codes);
+    void keySent(const QByteArray &bytes);
 
 protected:
     bool event(QEvent *event) override;
@@ -58,4 +67,9 @@ private:
 
     ChannelModes *m_modes = nullptr;
     QString m_searchTerm; // what Ctrl+R looks for while Ctrl+R repeats
+
+    // The key's bytes from the translator, sent; false if it gave none.
+    bool sendTranslated(const QKeyEvent &event);
+
+    std::function<QByteArray(const QKeyEvent &)> m_translate;
 };

@@ -4,6 +4,7 @@
 //   main-window-german.png   in German, with the File menu open
 //   port-list-names.png      channel 2's port list open, with a by-id name
 //   plot-window.png          ten minutes of the demo peer's readings plotted
+//   pane-terminal.png        channel 2 in the Terminal format on a coloured console
 // Offscreen unless QT_QPA_PLATFORM says otherwise (xcb under Xvfb works too).
 #include "screenshot_window.h"
 
@@ -102,6 +103,16 @@ int main(int argc, char *argv[])
         if (!save(window.grabWithPortList(2), folder, QStringLiteral("port-list-names.png"), out))
             return 1;
         qunsetenv("VARNOK_SERIAL_BY_ID_DIR");
+    }
+    {
+        ScreenshotWindow window;
+        if (!window.fillTerminal(&why)) {
+            out << why << '\n';
+            return 1;
+        }
+        window.resize(QSize(1500, 860));
+        if (!save(window.grabChannel(2), folder, QStringLiteral("pane-terminal.png"), out))
+            return 1;
     }
     {
         // The German translation, loaded as the program loads it for a

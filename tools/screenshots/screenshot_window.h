@@ -18,6 +18,11 @@ class ScreenshotWindow
 public:
     // False, with `why` set, when a channel could not be filled.
     bool fill(QString *why);
+    // Channel 2 alone, in the Terminal format, on a pseudo-terminal playing
+    // a board's coloured console; false, with `why` set, if it did not show.
+    bool fillTerminal(QString *why);
+    // One channel's frame as painted.
+    QPixmap grabChannel(int number) const;
     void resize(QSize size);
     // The window as painted.
     QPixmap grab() const;
