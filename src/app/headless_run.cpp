@@ -120,6 +120,8 @@ bool HeadlessRun::start(const Request &request)
         if (!startRecording(recordText))
             return false;
     }
+    if (!startPublishing())
+        return false;
     for (const ChannelListEntry &entry : channelList) {
         if (m_choices.at(entry.number - 1).on)
             switchChannel(entry.number, true);
@@ -156,6 +158,16 @@ bool HeadlessRun::startRecording(const QString &recordText)
     }
     if (!error.isEmpty())
         say(error);
+    return error.isEmpty();
+}
+
+bool HeadlessRun::startPublishing()
+{
+    MqttPublisher &publisher = m_session.publisher();
+    connect(&publisher, &MqttPublisher::noted, this, [](const QString &text) { say(text); });
+    const QString error = publisher.apply(m_session.mqttSettings());
+    if (!error.isEmpty())
+        say(QStringLiteral("MQTT: %1").arg(error));
     return error.isEmpty();
 }
 
@@ -210,6 +222,7 @@ void HeadlessRun::finish(int status)
         m_script->stop();
     for (Channel *channel : m_session.channels())
         channel->unload();
+    m_session.publisher().stop(); // its last lines wait in the queue for the next run
     m_session.recordings().stopAll();
     m_session.recordings().waitForFiles(5000);
     QCoreApplication::exit(status);
