@@ -32,6 +32,7 @@ public:
     Recordings &recordings() { return *m_recordings; }
     const Recordings &recordings() const { return *m_recordings; }
     MqttPublisher &publisher() { return *m_publisher; }
+    const MqttPublisher &publisher() const { return *m_publisher; }
     // The [MQTT] settings a setup holds; publisher().apply() puts them to use.
     const MqttSettings &mqttSettings() const { return m_mqttSettings; }
     void setMqttSettings(const MqttSettings &settings) { m_mqttSettings = settings; }
