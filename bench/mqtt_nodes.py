@@ -34,10 +34,14 @@ def wait_listening(port):
     sys.exit(f"nothing listens on 127.0.0.1:{port}")
 
 
-def line_source(server, count, started):
-    """Serves one node: `count` numbered lines at args.rate lines/s."""
+finished = threading.Event()
+
+
+def line_source(server, count, sent):
+    """Serves one node: `count` numbered lines at args.rate lines/s, then
+    keeps the connection open (a headless node ends with its last channel)
+    until the subscriber has every line or the wait is over."""
     connection, _ = server.accept()
-    started.set()
     interval = 1.0 / args.rate
     next_time = time.monotonic()
     for n in range(count):
@@ -46,7 +50,8 @@ def line_source(server, count, started):
         delay = next_time - time.monotonic()
         if delay > 0:
             time.sleep(delay)
-    time.sleep(2)
+    sent.set()
+    finished.wait(300)
     connection.close()
 
 
@@ -64,17 +69,17 @@ try:
     wait_listening(broker_port)
     received = open(os.path.join(work, "received.txt"), "w")
     subscriber = subprocess.Popen(
-        ["mosquitto_sub", "-h", "127.0.0.1", "-p", str(broker_port), "-q", "1", "-c",
+        ["stdbuf", "-oL", "mosquitto_sub", "-h", "127.0.0.1", "-p", str(broker_port), "-q", "1", "-c",
          "-i", "nodes-bench", "-t", "varnokterm/+/1/rx"], stdout=received)
     started.append(subscriber)
     time.sleep(1)
     count = args.rate * args.seconds
-    threads, nodes = [], []
+    threads, nodes, sent = [], [], []
     for node in range(args.nodes):
         server = socket.create_server(("127.0.0.1", 0))
         source_port = server.getsockname()[1]
-        ready = threading.Event()
-        thread = threading.Thread(target=line_source, args=(server, count, ready), daemon=True)
+        sent.append(threading.Event())
+        thread = threading.Thread(target=line_source, args=(server, count, sent[-1]), daemon=True)
         thread.start()
         threads.append(thread)
         setup = os.path.join(work, f"node{node}.vterm")
@@ -87,10 +92,10 @@ try:
                                       stderr=open(os.path.join(work, f"node{node}.err"), "w")))
         started.append(nodes[-1])
     start = time.monotonic()
-    for thread in threads:
-        thread.join()
+    for event in sent:
+        event.wait()
     expected = args.nodes * count
-    deadline = time.monotonic() + 60
+    deadline = time.monotonic() + 120
     while time.monotonic() < deadline:
         received.flush()
         with open(os.path.join(work, "received.txt")) as f:
@@ -98,6 +103,7 @@ try:
                 break
         time.sleep(1)
     took = time.monotonic() - start
+    finished.set()
 finally:
     for process in reversed(started):
         process.send_signal(signal.SIGTERM)
