@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
-    fonts-liberation2 qt6-qpa-plugins ser2net libvterm-dev
+    fonts-liberation2 qt6-qpa-plugins ser2net libvterm-dev libmosquitto-dev mosquitto
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVARNOK_BUILD_BENCH=ON \
     -DVARNOK_BUILD_TESTS=OFF
 cmake --build build-bench --target varnok-bench

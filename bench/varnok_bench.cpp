@@ -8,6 +8,7 @@
 #include "find_bench.h"
 #include "headless_bench.h"
 #include "loopback_listener.h"
+#include "mqtt_bench.h"
 #include "network_bench.h"
 #include "paste_bench.h"
 #include "plot_bench.h"
@@ -731,7 +732,7 @@ int main(int argc, char *argv[])
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
     // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
-    // network, cpu, terminal, zmodem, replay, logreplay, script, plot; or huge (an 8 GB pane), spill (a shown
+    // network, cpu, terminal, zmodem, replay, logreplay, script, plot, mqtt; or huge (an 8 GB pane), spill (a shown
     // pane filled with 8 GB from a peer) and headless (a headless run at 1 MB/s for
     // --headless-seconds N, 600 by default, 20 with --quick), which only
     // run when asked for (each takes minutes, and huge and spill 8 GB of disk).
@@ -797,6 +798,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("zmodem"),
          [] {
              zmodemBench(table, quick);
+         }},
+        {QStringLiteral("mqtt"),
+         [] {
+             mqttBench(table, quick);
          }},
         {QStringLiteral("headless"), [] {
              headlessBench(table, std::max(10, headlessSeconds));

@@ -102,10 +102,10 @@ void TestCaptureMenu::menuSitsBetweenSetupAndHelp()
     QStringList entries;
     for (const QAction *entry : f.window->captureMenu()->menu()->actions())
         entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
-    QCOMPARE(entries,
-             (QStringList{"Record Comm Port &1...", "Record Comm Port &2...",
-                          "Record &Both to One Log...", "S&top All Recording", "-",
-                          "&Save Comm Port 1 Pane As...", "Save Comm Port 2 Pane &As..."}));
+    QCOMPARE(entries, (QStringList{"Record Comm Port &1...", "Record Comm Port &2...",
+                                   "Record &Both to One Log...", "S&top All Recording", "-",
+                                   "&Save Comm Port 1 Pane As...", "Save Comm Port 2 Pane &As...",
+                                   "-", "&Publish to MQTT..."}));
 }
 
 void TestCaptureMenu::recordIsCheckedWhileItRuns()

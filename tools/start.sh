@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 # Scripts run in Qt's JavaScript engine (qt6-declarative-dev).
 bash tools/install-deps.sh build-essential cmake ninja-build qt6-base-dev qt6-serialport-dev \
     qt6-declarative-dev fonts-liberation2 qt6-qpa-plugins
+# Capture > Publish to MQTT uses Mosquitto's client library.
+bash tools/install-deps.sh libmosquitto-dev
 # The translations built into the program (lrelease and Qt's CMake functions
 # for it), and Qt's own German texts.
 bash tools/install-deps.sh qt6-l10n-tools qt6-tools-dev qt6-translations-l10n

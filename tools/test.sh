@@ -19,6 +19,9 @@ bash tools/install-deps.sh clang libclang-rt-14-dev
 bash tools/install-deps.sh libvterm-dev
 # For the RFC 2217 tests and benchmark: a real server for a pseudo-terminal.
 bash tools/install-deps.sh ser2net
+# Publishing to MQTT builds on Mosquitto's client library; its tests and
+# benchmark run Debian's mosquitto broker on 127.0.0.1 (docs/development.md).
+bash tools/install-deps.sh libmosquitto-dev mosquitto
 # For the file-transfer tests and benchmark: XMODEM, YMODEM and ZMODEM's
 # programs on both sides (docs/file-transfer.md).
 bash tools/install-deps.sh lrzsz

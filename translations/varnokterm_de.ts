@@ -78,6 +78,14 @@
         <source>. What was written before is kept; the channels go on.</source>
         <translation>. Was bis dahin geschrieben wurde, bleibt erhalten; die Kanäle laufen weiter.</translation>
     </message>
+    <message>
+        <source>&amp;Publish to MQTT...</source>
+        <translation>An &amp;MQTT veröffentlichen...</translation>
+    </message>
+    <message>
+        <source>Publishing to MQTT could not start.</source>
+        <translation>Das Veröffentlichen an MQTT konnte nicht beginnen.</translation>
+    </message>
 </context>
 <context>
     <name>CapturePane</name>
@@ -1300,6 +1308,106 @@
         <source>Recordings (*.bin *.log);;All files (*)</source>
         <translation>Aufzeichnungen (*.bin *.log);;Alle Dateien (*)</translation>
     </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Publish to MQTT</source>
+        <translation>An MQTT veröffentlichen</translation>
+    </message>
+    <message>
+        <source>&amp;Publish what the channels receive</source>
+        <translation>Empfangenes der Kanäle &amp;veröffentlichen</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>0: sent once, unconfirmed</source>
+        <translation>0: einmal gesendet, unbestätigt</translation>
+    </message>
+    <message>
+        <source>1: confirmed by the broker</source>
+        <translation>1: vom Broker bestätigt</translation>
+    </message>
+    <message>
+        <source>A line, as JSON with its time and sequence number</source>
+        <translation>Eine Zeile, als JSON mit Zeit und Folgenummer</translation>
+    </message>
+    <message>
+        <source>A line&apos;s bytes alone</source>
+        <translation>Nur die Bytes einer Zeile</translation>
+    </message>
+    <message>
+        <source>A batch of bytes as received</source>
+        <translation>Ein Block Bytes wie empfangen</translation>
+    </message>
+    <message>
+        <source> MB</source>
+        <translation> MB</translation>
+    </message>
+    <message>
+        <source>&amp;Send what arrives on the channels&apos; tx topics</source>
+        <translation>Was auf den tx-Topics der Kanäle ankommt, &amp;senden</translation>
+    </message>
+    <message>
+        <source>Every client that may publish to these topics can then write to the device.</source>
+        <translation>Jeder Client, der auf diese Topics veröffentlichen darf, kann dann auf das Gerät schreiben.</translation>
+    </message>
+    <message>
+        <source>&amp;Broker:</source>
+        <translation>&amp;Broker:</translation>
+    </message>
+    <message>
+        <source>P&amp;ort:</source>
+        <translation>P&amp;ort:</translation>
+    </message>
+    <message>
+        <source>&amp;Node name:</source>
+        <translation>&amp;Knotenname:</translation>
+    </message>
+    <message>
+        <source>&amp;Client id:</source>
+        <translation>&amp;Client-ID:</translation>
+    </message>
+    <message>
+        <source>&amp;User name:</source>
+        <translation>Ben&amp;utzername:</translation>
+    </message>
+    <message>
+        <source>Pass&amp;word file:</source>
+        <translation>Pass&amp;wortdatei:</translation>
+    </message>
+    <message>
+        <source>Password file</source>
+        <translation>Passwortdatei</translation>
+    </message>
+    <message>
+        <source>&amp;TLS CA file:</source>
+        <translation>&amp;TLS-CA-Datei:</translation>
+    </message>
+    <message>
+        <source>TLS CA file</source>
+        <translation>TLS-CA-Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Keep-alive:</source>
+        <translation>Keep-a&amp;live:</translation>
+    </message>
+    <message>
+        <source>&amp;QoS:</source>
+        <translation>&amp;QoS:</translation>
+    </message>
+    <message>
+        <source>&amp;Message:</source>
+        <translation>&amp;Nachricht:</translation>
+    </message>
+    <message>
+        <source>Q&amp;ueue on disk at most:</source>
+        <translation>Warteschlange auf der Platte &amp;höchstens:</translation>
+    </message>
 </context>
 <context>
     <name>QMenu</name>
@@ -1429,6 +1537,26 @@
     <message>
         <source>Any machine that reaches this one may connect, and the first client gets everything the channel sends: what is typed, sent by the send buttons, sent from files and replayed. No leaves the channel off.</source>
         <translation>Jeder Rechner, der diesen erreicht, kann sich verbinden, und der erste Client erhält alles, was der Kanal sendet: was eingegeben, mit den Sendeknöpfen oder aus Dateien gesendet und wiedergegeben wird. Nein lässt den Kanal aus.</translation>
+    </message>
+    <message>
+        <source>The folder %1 can&apos;t be made.</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>The queue&apos;s file %1 can&apos;t be written: %2</source>
+        <translation>Die Datei %1 der Warteschlange kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The queue&apos;s file %1 is shorter than it was written.</source>
+        <translation>Die Datei %1 der Warteschlange ist kürzer, als sie geschrieben wurde.</translation>
+    </message>
+    <message>
+        <source>The CA file %1 can&apos;t be used: %2</source>
+        <translation>Die CA-Datei %1 kann nicht verwendet werden: %2</translation>
+    </message>
+    <message>
+        <source>the broker closed the connection</source>
+        <translation>der Broker hat die Verbindung geschlossen</translation>
     </message>
 </context>
 <context>
@@ -2052,6 +2180,10 @@
         <source>Some values of the setup %1 were not used.</source>
         <translation>Einige Werte der Konfiguration %1 wurden nicht übernommen.</translation>
     </message>
+    <message>
+        <source>Publishing to MQTT could not start.</source>
+        <translation>Das Veröffentlichen an MQTT konnte nicht beginnen.</translation>
+    </message>
 </context>
 <context>
     <name>SetupText</name>
@@ -2283,6 +2415,75 @@
     <message>
         <source>Show &amp;Time</source>
         <translation>&amp;Zeit anzeigen</translation>
+    </message>
+</context>
+<context>
+    <name>MqttPublisher</name>
+    <message>
+        <source>No broker is named (Host).</source>
+        <translation>Kein Broker ist angegeben (Host).</translation>
+    </message>
+    <message>
+        <source>The password file %1 can&apos;t be read: %2</source>
+        <translation>Die Passwortdatei %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>The queue %1 is in use by another VarnokTerm with the client id %2.</source>
+        <translation>Die Warteschlange %1 wird von einem anderen VarnokTerm mit der Client-ID %2 benutzt.</translation>
+    </message>
+    <message>
+        <source>connecting to %1 port %2</source>
+        <translation>Verbindung zu %1 Port %2 wird aufgebaut</translation>
+    </message>
+    <message numerus="yes">
+        <source>MQTT: %n message(s) from an earlier run wait in the queue.</source>
+        <translation>
+            <numerusform>MQTT: %n Nachricht aus einem früheren Lauf wartet in der Warteschlange.</numerusform>
+            <numerusform>MQTT: %n Nachrichten aus einem früheren Lauf warten in der Warteschlange.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>MQTT: connected to %1 port %2.</source>
+        <translation>MQTT: verbunden mit %1 Port %2.</translation>
+    </message>
+    <message>
+        <source>the broker refused the connection: %1</source>
+        <translation>der Broker hat die Verbindung abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>not connected: %1</source>
+        <translation>nicht verbunden: %1</translation>
+    </message>
+    <message>
+        <source>MQTT: %1 (tried again each second).</source>
+        <translation>MQTT: %1 (jede Sekunde neu versucht).</translation>
+    </message>
+    <message numerus="yes">
+        <source>MQTT: %n byte(s) from %1 were not sent: the channel is off or its queue is full.</source>
+        <translation>
+            <numerusform>MQTT: %n Byte von %1 wurde nicht gesendet: der Kanal ist aus oder seine Warteschlange voll.</numerusform>
+            <numerusform>MQTT: %n Bytes von %1 wurden nicht gesendet: der Kanal ist aus oder seine Warteschlange voll.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>MQTT: off</source>
+        <translation>MQTT: aus</translation>
+    </message>
+    <message>
+        <source>MQTT: %1, queued %2, dropped %3</source>
+        <translation>MQTT: %1, wartend %2, verworfen %3</translation>
+    </message>
+    <message>
+        <source>connected</source>
+        <translation>verbunden</translation>
+    </message>
+    <message>
+        <source>not connected</source>
+        <translation>nicht verbunden</translation>
+    </message>
+    <message>
+        <source>MQTT: the queue is full: %1 oldest message(s) dropped, %2 in all.</source>
+        <translation>MQTT: die Warteschlange ist voll: %1 älteste Nachricht(en) verworfen, %2 insgesamt.</translation>
     </message>
 </context>
 </TS>

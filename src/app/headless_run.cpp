@@ -123,6 +123,8 @@ bool HeadlessRun::start(const Request &request)
         if (!startRecording(recordText))
             return false;
     }
+    if (!startPublishing())
+        return false;
     for (const ChannelListEntry &entry : channelList) {
         if (m_choices.at(entry.number - 1).on)
             switchChannel(entry.number, true);
@@ -165,6 +167,16 @@ bool HeadlessRun::startRecording(const QString &recordText)
     }
     if (!error.isEmpty())
         say(error);
+    return error.isEmpty();
+}
+
+bool HeadlessRun::startPublishing()
+{
+    MqttPublisher &publisher = m_session.publisher();
+    connect(&publisher, &MqttPublisher::noted, this, [](const QString &text) { say(text); });
+    const QString error = publisher.apply(m_session.mqttSettings());
+    if (!error.isEmpty())
+        say(QStringLiteral("MQTT: %1").arg(error));
     return error.isEmpty();
 }
 
@@ -219,6 +231,7 @@ void HeadlessRun::finish(int status)
         m_script->stop();
     for (Channel *channel : m_session.channels())
         channel->unload();
+    m_session.publisher().stop(); // its last lines wait in the queue for the next run
     m_session.recordings().stopAll();
     if (!writePlotFiles())
         status = 1;

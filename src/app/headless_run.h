@@ -13,9 +13,10 @@
 
 // A run without a window or a display (a QCoreApplication): opens a setup
 // file, switches on the channels it has "On" (each the way its port entry
-// names: Channel::switchOn), starts the recordings asked for and runs a
-// script. It ends when the script ends (status 0, or 1 with the message on
-// standard error after a failed expect or any other error), or, with no
+// names: Channel::switchOn), starts the recordings asked for and the
+// publishing its [MQTT] section sets up (its notes, such as connected or
+// messages dropped, go to standard error) and runs a script. It ends when the script ends (status
+// 0, or 1 with the message on standard error after a failed expect or any other error), or, with no
 // script, at SIGTERM, SIGINT or SIGHUP (status 0), or with status 1 once
 // none of its channels is on (one waiting to reconnect counts as on), so a
 // service's restart policy sees a capture that stopped. A recording whose
@@ -55,6 +56,8 @@ public:
 private:
     bool start(const Request &request);
     bool startRecording(const QString &recordText);
+    // Publishes to the broker the setup's [MQTT] section names, if it does.
+    bool startPublishing();
     // Why channel `number` may not switch on as chosen (it would listen
     // beyond loopback, not allowed), or empty. A script's on() is refused too.
     QString listeningRefusal(int number) const;

@@ -8,12 +8,14 @@ CaptureSession::CaptureSession(QObject *parent)
         m_channels.push_back(std::make_unique<Channel>(entry.number, entry.offersTcp));
     }
     m_recordings = std::make_unique<Recordings>(channels());
+    m_publisher = std::make_unique<MqttPublisher>(channels());
 }
 
 // The recordings go first: their files are finished while the channels
 // they listen to still exist.
 CaptureSession::~CaptureSession()
 {
+    m_publisher.reset();
     m_recordings.reset();
 }
 

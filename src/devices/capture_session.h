@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/channel_list.h"
+#include "core/mqtt_settings.h"
 #include "devices/channel.h"
+#include "devices/mqtt_publisher.h"
 #include "devices/recordings.h"
 
 #include <QList>
@@ -12,8 +14,8 @@
 #include <vector>
 
 // Everything the program keeps for the whole run: one Channel per entry of
-// the channel list, the serial settings string they share, and the
-// recordings of their data.
+// the channel list, the serial settings string they share, the
+// recordings of their data and their publishing to an MQTT broker.
 class CaptureSession : public QObject
 {
     Q_OBJECT
@@ -29,6 +31,11 @@ public:
     QList<Channel *> channels() const;
     Recordings &recordings() { return *m_recordings; }
     const Recordings &recordings() const { return *m_recordings; }
+    MqttPublisher &publisher() { return *m_publisher; }
+    const MqttPublisher &publisher() const { return *m_publisher; }
+    // The [MQTT] settings a setup holds; publisher().apply() puts them to use.
+    const MqttSettings &mqttSettings() const { return m_mqttSettings; }
+    void setMqttSettings(const MqttSettings &settings) { m_mqttSettings = settings; }
 
     // "speed,parity,data,stop", applied to a port when it is switched on.
     QString serialSettings() const { return m_serialSettings; }
@@ -39,7 +46,9 @@ public:
 
 private:
     QString m_serialSettings;
+    MqttSettings m_mqttSettings;
     std::vector<std::unique_ptr<Channel>> m_channels; // by number - 1
     // After the channels: its files are finished before they go.
     std::unique_ptr<Recordings> m_recordings;
+    std::unique_ptr<MqttPublisher> m_publisher;
 };

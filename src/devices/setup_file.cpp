@@ -16,6 +16,7 @@
 namespace {
 
 const QString serialSection = QStringLiteral("Serial");
+const QString mqttSection = QStringLiteral("MQTT");
 
 QString channelSection(int number)
 {
@@ -46,6 +47,12 @@ bool save(const QString &path, const CaptureSession &session, const ChannelChoic
     for (const SessionKey &key : sessionKeys())
         file.setValue(QLatin1String(key.name), key.current(session));
     file.endGroup();
+    if (session.mqttSettings().publish || !session.mqttSettings().host.isEmpty()) {
+        file.beginGroup(mqttSection);
+        for (const MqttKey &key : mqttKeys())
+            file.setValue(QLatin1String(key.name), key.current(session.mqttSettings()));
+        file.endGroup();
+    }
     for (const Channel *channel : session.channels()) {
         const int n = channel->number();
         file.beginGroup(channelSection(n));
@@ -84,7 +91,7 @@ Contents read(const QString &path)
     }
     contents.bytes = file.bytes;
     contents.unknownEscapes = check.unknownEscapes;
-    QStringList known{serialSection};
+    QStringList known{serialSection, mqttSection};
     for (const ChannelListEntry &entry : channelList)
         known << channelSection(entry.number);
     const bool any = std::any_of(check.sections.cbegin(), check.sections.cend(),
@@ -130,6 +137,8 @@ Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceLi
             reading.unknownEscapes << QStringLiteral("%1 (%2)").arg(escape.key, escape.escape);
         escaped << escape.key;
     }
+    MqttSettings mqtt = session.mqttSettings();
+    bool mqttRead = false;
     for (const QString &key : file.allKeys()) {
         if (escaped.contains(key))
             continue;
@@ -143,6 +152,15 @@ Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceLi
                     continue;
                 known = true;
                 if (!text || !entry.apply(session, *text))
+                    refuse(key, text.value_or(QStringLiteral("?")));
+            }
+        }
+        if (section == mqttSection) {
+            for (const MqttKey &entry : mqttKeys()) {
+                if (name != QLatin1String(entry.name))
+                    continue;
+                known = mqttRead = true;
+                if (!text || !entry.apply(mqtt, *text))
                     refuse(key, text.value_or(QStringLiteral("?")));
             }
         }
@@ -161,6 +179,8 @@ Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceLi
         if (!known)
             reading.unknown << key;
     }
+    if (mqttRead)
+        session.setMqttSettings(mqtt);
     return reading;
 }
 

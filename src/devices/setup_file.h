@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/mqtt_settings.h"
 #include "core/setup_text.h"
 #include "devices/channel_choices.h"
 
@@ -10,11 +11,11 @@
 class CaptureSession;
 class Channel;
 
-// A setup file (".vterm"): a small INI file, one [Serial] section and a
-// [ChannelN] section per channel of the channel list, written and read through QSettings.
-// Every value is one entry of the key tables in setup_file.cpp. Opening
-// checks the whole file first (a file that is not a setup changes nothing),
-// then applies each good value and leaves a bad one alone.
+// A setup file (".vterm"): a small INI file, one [Serial] section, a
+// [ChannelN] section per channel of the channel list and an [MQTT] section, written and read
+// through QSettings. Every value is one entry of the key tables in setup_file.cpp. Opening checks
+// the whole file first (a file that is not a setup changes nothing), then applies each good value
+// and leaves a bad one alone.
 namespace SetupFile {
 
 inline constexpr char suffix[] = "vterm";
@@ -36,8 +37,18 @@ struct SessionKey
     bool (*apply)(CaptureSession &session, const QString &text);
 };
 
+// One key of the [MQTT] section (MqttSettings), written only when
+// publishing is set up.
+struct MqttKey
+{
+    const char *name;
+    QString (*current)(const MqttSettings &settings);
+    bool (*apply)(MqttSettings &settings, const QString &text);
+};
+
 const QList<ChannelKey> &channelKeys();
 const QList<SessionKey> &sessionKeys();
+const QList<MqttKey> &mqttKeys();
 
 // Writes every key; false with `error` set when the file can't be written.
 bool save(const QString &path, const CaptureSession &session, const ChannelChoiceList &choices,

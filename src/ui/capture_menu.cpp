@@ -3,6 +3,7 @@
 #include "core/pane_text_file.h"
 #include "core/shown_text.h"
 #include "devices/capture_session.h"
+#include "ui/mqtt_dialog.h"
 #include "ui/program_message.h"
 
 #include <QAction>
@@ -50,6 +51,10 @@ CaptureMenu::CaptureMenu(CaptureSession &session, QWidget *window)
         save->setObjectName(QStringLiteral("mnuCaptureSave%1").arg(n));
         connect(save, &QAction::triggered, this, [this, n] { savePane(n); });
     }
+    m_menu->addSeparator();
+    QAction *publish = m_menu->addAction(tr("&Publish to MQTT..."));
+    publish->setObjectName(QStringLiteral("mnuCapturePublish"));
+    connect(publish, &QAction::triggered, this, &CaptureMenu::choosePublishing);
     Recordings &recordings = session.recordings();
     connect(&recordings, &Recordings::changed, this, &CaptureMenu::showRecordings);
     connect(&recordings, &Recordings::failed, this, &CaptureMenu::reportFailure);
@@ -65,6 +70,17 @@ void CaptureMenu::addRecordEntry(RecordSource source, const QString &name, const
     action->setCheckable(true);
     connect(action, &QAction::triggered, this, [this, source] { record(source); });
     m_record.push_back({source, action});
+}
+
+void CaptureMenu::choosePublishing()
+{
+    const std::optional<MqttSettings> chosen = askMqttSettings(m_window, m_session.mqttSettings());
+    if (!chosen)
+        return;
+    m_session.setMqttSettings(*chosen);
+    const QString error = m_session.publisher().apply(*chosen);
+    if (!error.isEmpty())
+        showProgramMessage(m_window, tr("Publishing to MQTT could not start."), error);
 }
 
 void CaptureMenu::showRecordings()

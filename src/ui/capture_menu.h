@@ -15,9 +15,9 @@ class QMenu;
 class QWidget;
 
 // The Capture menu: recording each channel, or both into one log, to a file
-// and stopping it; saving a pane's text. Each Record command is checked
-// while its recording runs and stops it when chosen again. The menu lives
-// as long as the main window; the recordings live in the session.
+// and stopping it; saving a pane's text; publishing to an MQTT broker. Each Record command is
+// checked while its recording runs and stops it when chosen again. The menu lives as long as the
+// main window; the recordings live in the session.
 class CaptureMenu : public QObject
 {
     Q_OBJECT
@@ -34,6 +34,8 @@ public:
     void record(RecordSource source);
     void stopAll();
     void savePane(int channel);
+    // Publish to MQTT...: asks how, and starts, changes or stops publishing.
+    void choosePublishing();
 
 private:
     void addRecordEntry(RecordSource source, const QString &name, const QString &caption);

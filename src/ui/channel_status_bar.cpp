@@ -32,6 +32,12 @@ ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *paren
         m_texts.emplace_back();
     }
     addWidget(lines, 1);
+    // Shown only while publishing, so the line's layout stays as it was otherwise.
+    m_publishing = new QLabel(this);
+    m_publishing->setObjectName(QStringLiteral("lblStatusMqtt"));
+    m_publishing->setTextFormat(Qt::PlainText);
+    m_publishing->hide();
+    addPermanentWidget(m_publishing);
     connect(&m_timer, &QTimer::timeout, this, &ChannelStatusBar::refresh);
     m_timer.start(refreshMs);
     refresh();
@@ -39,6 +45,10 @@ ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *paren
 
 void ChannelStatusBar::refresh()
 {
+    const MqttPublisher::Status publishing = m_session.publisher().status();
+    m_publishing->setVisible(publishing.on);
+    m_publishing->setText(MqttPublisher::statusText(publishing));
+    m_publishing->setToolTip(plainToolTip(shownText(publishing.problem)));
     const Recordings &recordings = m_session.recordings();
     for (const Channel *channel : m_session.channels()) {
         const QString text = shownText(channelStatusText(*channel, recordings));

@@ -10,8 +10,9 @@ class QLabel;
 
 // The main window's status line: a line per channel with its state, its
 // byte counts and the files recording it (devices/channel_status.h), read
-// four times a second. A text too long for the window is cut short; its
-// tooltip holds all of it.
+// four times a second, and while the channels publish to an MQTT broker,
+// its state (connected, queued N, dropped N) at the right. A text too long for the window is cut
+// short; its tooltip holds all of it.
 class ChannelStatusBar : public QStatusBar
 {
     Q_OBJECT
@@ -30,5 +31,6 @@ private:
     const CaptureSession &m_session;
     std::vector<QLabel *> m_parts; // by channel number - 1
     std::vector<QString> m_texts;
+    QLabel *m_publishing = nullptr; // MQTT: connected, queued, dropped
     QTimer m_timer;
 };

@@ -139,6 +139,11 @@ bool SetupCommands::openSetup(const QString &path)
     }
     for (const ChannelListEntry &entry : channelList)
         controls->group(entry.number).setChoices(choices.at(entry.number - 1));
+    if (m_session.mqttSettings() != m_session.publisher().settings()) {
+        const QString error = m_session.publisher().apply(m_session.mqttSettings());
+        if (!error.isEmpty())
+            showProgramMessage(m_window, tr("Publishing to MQTT could not start."), error);
+    }
     if (!reading.clean()) {
         showProgramMessage(m_window,
                            tr("Some values of the setup %1 were not used.")

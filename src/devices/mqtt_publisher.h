@@ -1,0 +1,96 @@
+#pragma once
+
+#include "core/mqtt_disk_queue.h"
+#include "core/mqtt_line_payload.h"
+#include "core/mqtt_settings.h"
+#include "devices/mqtt_client.h"
+
+#include <QList>
+#include <QLockFile>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+#include <memory>
+
+class Channel;
+
+// Publishes what the channels receive to an MQTT broker (MqttSettings says
+// where and how) so that nothing is lost while the broker is away:
+//     Channel::batchReceived --> MqttLineCutter (lines) and the message's form
+//       --> MqttDiskQueue (on disk, bounded, oldest dropped and counted)
+//       --> MqttClient (its own thread), at most sendWindow messages in flight
+//       --delivered--> the queue forgets them, in order
+// A lost connection sends again from the first message the broker had not
+// confirmed, on the next connection, in order. The queue's folder is named
+// by the client id (MqttDiskQueue::folderFor), so a program started again
+// with the same settings sends what the last one left.
+//
+// With sendFromBroker on, what a broker client publishes on a channel's tx
+// topic goes out of that channel as if sent from a file.
+class MqttPublisher : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int sendWindow = 1000;
+
+    struct Status
+    {
+        bool on = false;
+        bool connected = false;
+        qint64 queued = 0;  // kept and not yet confirmed by the broker
+        qint64 dropped = 0; // dropped to keep the queue's bound, since publishing started
+        QString problem;    // why it is not connected, or empty
+    };
+
+    explicit MqttPublisher(const QList<Channel *> &channels, QObject *parent = nullptr);
+    ~MqttPublisher() override;
+
+    // Starts, changes or stops (settings.publish off) publishing. Empty, or
+    // why it can't start (the password file, the queue's folder); then it is off.
+    QString apply(const MqttSettings &settings);
+    // Stops publishing; what the broker has not confirmed stays in the queue's folder.
+    void stop();
+    const MqttSettings &settings() const { return m_settings; }
+    Status status() const;
+    // "MQTT: connected, queued 12, dropped 0", in the status line's words.
+    static QString statusText(const Status &status);
+    QString queueFolder() const { return m_queue.folder(); }
+
+signals:
+    // The status changed (at most a few times a second).
+    void statusChanged();
+    // A line for the log: connected, lost and why, refused, messages dropped.
+    void noted(const QString &text);
+
+private:
+    void onBatch(int channel, const QByteArray &batch, qint64 arrivalMs);
+    void onChannelClosed(int channel);
+    void appendLines(int channel, const QList<MqttLineCutter::Line> &lines);
+    void pump();
+    void onConnected(int connection);
+    void onLost(const QString &reason, bool refused);
+    void onDelivered(qint64 index);
+    void acknowledgeDelivered();
+    void onMessageArrived(const QByteArray &topic, const QByteArray &payload);
+    void reportStatus();
+
+    QList<Channel *> m_channels;
+    QList<QMetaObject::Connection> m_hooks;
+    QList<MqttLineCutter> m_cutters; // by channel number - 1
+    MqttSettings m_settings;
+    QByteArray m_node;
+    MqttDiskQueue m_queue;
+    std::unique_ptr<QLockFile> m_queueLock;
+    std::unique_ptr<MqttClient> m_client;
+    int m_connection = 0;
+    bool m_connected = false;
+    int m_inFlight = 0;
+    qint64 m_nextUnconfirmed = 0;
+    QSet<qint64> m_deliveredAhead; // confirmed out of order, waiting for those before
+    QString m_problem;
+    QTimer m_statusTimer;
+    QTimer m_acknowledgeTimer;
+    qint64 m_droppedReported = 0;
+};
