@@ -55,16 +55,11 @@ public:
 private:
     bool start(const Request &request);
     bool startRecording(const QString &recordText);
-    // Why channel `number` may not switch on as chosen (it would listen
-    // beyond loopback, not allowed), or empty. A script's on() is refused too.
-    QString listeningRefusal(int number) const;
-    QString switchChannel(int number, bool on);
     // Without a script: ends the run (status 1) once no channel is on.
     void endWhenNothingCaptures();
     void finish(int status);
 
     CaptureSession m_session;
-    ChannelChoiceList m_choices;
     StopSignals m_stopSignals;
     std::unique_ptr<ScriptRun> m_script;
     bool m_finished = false;

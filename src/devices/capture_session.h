@@ -12,8 +12,7 @@
 #include <vector>
 
 // Everything the program keeps for the whole run: one Channel per entry of
-// the channel list, the serial settings string they share, and the
-// recordings of their data.
+// the channel list, and the recordings of their data.
 class CaptureSession : public QObject
 {
     Q_OBJECT
@@ -30,15 +29,16 @@ public:
     Recordings &recordings() { return *m_recordings; }
     const Recordings &recordings() const { return *m_recordings; }
 
-    // "speed,parity,data,stop", applied to a port when it is switched on.
-    QString serialSettings() const { return m_serialSettings; }
-    void setSerialSettings(const QString &settings) { m_serialSettings = settings; }
+    // "speed,parity,data,stop", applied to a port when it is switched on:
+    // the channels' serial settings (Channel::serialSettings()), one string
+    // for all of them.
+    QString serialSettings() const { return m_channels.front()->serialSettings(); }
+    void setSerialSettings(const QString &settings);
 
     // Set once by the sign-on splash before the main window first shows.
     void setSignOnDefaults();
 
 private:
-    QString m_serialSettings;
     std::vector<std::unique_ptr<Channel>> m_channels; // by number - 1
     // After the channels: its files are finished before they go.
     std::unique_ptr<Recordings> m_recordings;

@@ -44,9 +44,14 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
             m_sendButtons.stopAll();
             m_replayer.stop();
         }
+        followLink();
         emit onChanged(on);
     });
-    connect(&m_link, &ChannelLink::switchOnFailed, this, &Channel::failed);
+    connect(&m_link, &ChannelLink::switchOnFailed, this,
+            [this](const QString &text, const QString &detail) {
+                followLink();
+                emit failed(text, detail);
+            });
     connect(&m_link, &ChannelLink::lost, this, &Channel::onLost);
     connect(&m_link, &ChannelLink::unsentDropped, this, [this](qint64 queued, qint64 held) {
         // Only what the device held was counted: the queue's part never
@@ -174,18 +179,75 @@ void Channel::setFormat(ReceiveFormat format)
     emit formatChanged();
 }
 
-void Channel::switchOn(const ChannelChoices &choices, const QString &settings)
+void Channel::setChoices(const ChannelChoices &choices)
 {
-    const std::optional<ChannelLink::Network> network = ChannelLink::networkOfEntry(choices.port);
+    if (choices.port == m_choices.port && choices.host == m_choices.host &&
+        choices.socket == m_choices.socket && choices.on == m_choices.on)
+        return;
+    m_choices = choices;
+    emit choicesChanged();
+}
+
+void Channel::setPortText(const QString &text)
+{
+    ChannelChoices choices = m_choices;
+    choices.port = text;
+    setChoices(choices);
+}
+
+void Channel::setHost(const QString &host)
+{
+    ChannelChoices choices = m_choices;
+    choices.host = host;
+    setChoices(choices);
+}
+
+void Channel::setSocket(const QString &socket)
+{
+    ChannelChoices choices = m_choices;
+    choices.socket = socket;
+    setChoices(choices);
+}
+
+void Channel::setSerialSettings(const QString &settings)
+{
+    if (settings == m_serialSettings)
+        return;
+    m_serialSettings = settings;
+    emit choicesChanged();
+}
+
+void Channel::followLink()
+{
+    ChannelChoices choices = m_choices;
+    choices.on = isOn();
+    setChoices(choices);
+}
+
+void Channel::switchOn()
+{
+    const std::optional<ChannelLink::Network> network = ChannelLink::networkOfEntry(m_choices.port);
     if (network && offersTcp())
-        switchOnNetwork(*network, choices.host, choices.socket, settings);
+        switchOnNetwork(*network, m_choices.host, m_choices.socket, m_serialSettings);
     else
-        switchOnSerial(choices.port, settings);
+        switchOnSerial(m_choices.port, m_serialSettings);
+    followLink();
+}
+
+QString Channel::listenBeyondLoopbackRefusal() const
+{
+    if (!offersTcp() || !m_choices.listensBeyondLoopback())
+        return {};
+    return QStringLiteral("Comm Port %1 would listen at %2 port %3, beyond this machine's "
+                          "loopback: a client from elsewhere would get everything the channel "
+                          "sends. To allow it, add --allow-listen-beyond-loopback.")
+        .arg(m_number)
+        .arg(m_choices.host, m_choices.socket);
 }
 
 void Channel::switchOnSerial(const QString &portText, const QString &settings)
 {
-    m_serialSettings = settings;
+    m_switchedOnSettings = settings;
     m_link.switchOnSerial(portText, settings);
 }
 
@@ -197,7 +259,7 @@ void Channel::switchOnTcp(const QString &host, const QString &portText)
 void Channel::switchOnNetwork(ChannelLink::Network kind, const QString &host,
                               const QString &portText, const QString &settings)
 {
-    m_serialSettings = settings;
+    m_switchedOnSettings = settings;
     m_link.switchOnNetwork(kind, host, portText, settings);
 }
 

@@ -91,14 +91,38 @@ public:
     void load();
     void unload();
 
+    // What the operator chose for the channel: the port text, the IP and
+    // Socket fields (a channel that offers the network), and whether it is
+    // on. The channel keeps them for the whole run; the window shows them,
+    // a setup file and its keys read and write them. `on` follows the link
+    // (true while the channel is on, false once it goes off or fails to
+    // come on); setChoices() may set it ahead of a switch-on, as a setup
+    // does for the channels it names On. Each setter that changes something
+    // says so with one choicesChanged().
+    const ChannelChoices &choices() const { return m_choices; }
+    void setChoices(const ChannelChoices &choices);
+    void setPortText(const QString &text);
+    void setHost(const QString &host);
+    void setSocket(const QString &socket);
+    // "speed,parity,data,stop": what a serial port (local, or behind an
+    // RFC 2217 server) is switched on with. Kept for the whole run.
+    QString serialSettings() const { return m_serialSettings; }
+    void setSerialSettings(const QString &settings);
+    // The settings string the serial port was last switched on with.
+    QString switchedOnSettings() const { return m_switchedOnSettings; }
+
     // Switches on as the choices name: on a channel that offers the network,
     // a network entry of the port list ("TCP", "RFC 2217", "TCP Listen")
     // connects to, or listens at, their host and socket; any other port text
-    // is a serial port (a number or a device path) opened with `settings`,
-    // which an RFC 2217 server is sent as well. The one place that decides
-    // how a channel switches on: the window's On, a setup, a script and a
-    // headless run all come here. The result comes as onChanged()/failed().
-    void switchOn(const ChannelChoices &choices, const QString &settings);
+    // is a serial port (a number or a device path) opened with the serial
+    // settings, which an RFC 2217 server is sent as well. The one place that
+    // decides how a channel switches on: the window's On, a setup, a script
+    // and a headless run all come here. The result comes as
+    // onChanged()/failed().
+    void switchOn();
+    // Why switchOn() should not run unless allowed: the choices listen
+    // beyond loopback (ChannelChoices::listensBeyondLoopback()), or empty.
+    QString listenBeyondLoopbackRefusal() const;
     // Switching to a kind already decided.
     void switchOnSerial(const QString &portText, const QString &settings);
     void switchOnTcp(const QString &host, const QString &portText);
@@ -108,8 +132,6 @@ public:
                          const QString &settings);
     void switchOff();
     bool isOn() const { return m_link.route() != ChannelLink::Route::None; }
-    // The settings string the serial port was last switched on with.
-    QString serialSettings() const { return m_serialSettings; }
 
     // How the link behaves: reconnect, control lines, flow control. Kept for
     // the whole run, and applied at once to an open port; the result is why
@@ -175,6 +197,8 @@ public:
 signals:
     // The link opened (true) or closed (false), for whatever reason.
     void onChanged(bool on);
+    // The choices or the serial settings changed.
+    void choicesChanged();
     // A switch-on failed, or a working link failed; the channel is off.
     void failed(const QString &text, const QString &detail);
     // Typed or repeated bytes were not sent: `count` more would have waited
@@ -218,6 +242,8 @@ private:
     void pauseWhileSpillBehind(ChannelLink::Route from);
     void resumeOnceSpillCaughtUp();
     void send(const TransmissionList &transmissions);
+    // Keeps the choices' `on` to what the link is.
+    void followLink();
 
     const int m_number;
     ChannelModes m_modes;
@@ -227,7 +253,9 @@ private:
     ChannelLink m_link;
     SendButtons m_sendButtons{*this};
     Replayer m_replayer{*this};
+    ChannelChoices m_choices;
     QString m_serialSettings;
+    QString m_switchedOnSettings;
     PaneTimeChoice m_paneTimes;
     qint64 m_receivedCount = 0;
     qint64 m_sentCount = 0;

@@ -77,7 +77,7 @@ QString stateText(const Channel &channel)
                    (held.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(held));
         }
         const QString lines = inputLinesText(link.controlLines());
-        return link.serial().portName() + QLatin1Char(' ') + channel.serialSettings() +
+        return link.serial().portName() + QLatin1Char(' ') + channel.switchedOnSettings() +
                (lines.isEmpty() ? QString() : QStringLiteral("  ") + lines);
     }
     case ChannelLink::Route::Tcp: {

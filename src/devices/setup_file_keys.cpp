@@ -101,91 +101,82 @@ using Key = SetupFile::ChannelKey;
 // The keys of each channel's section, in the order they are written. To
 // keep another value, add its entry here: the file and its checks follow.
 const QList<Key> channelKeyTable = {
-    {"On", false, [](const Channel &, const ChannelChoices &ch) { return boolText(ch.on); },
-     [](Channel &, ChannelChoices &ch, const QString &t) {
-         return applied(boolOf(t), ch.on);
+    {"On", false, [](const Channel &c) { return boolText(c.choices().on); },
+     [](Channel &c, const QString &t) {
+         const std::optional<bool> on = boolOf(t);
+         if (on) {
+             ChannelChoices choices = c.choices();
+             choices.on = *on;
+             c.setChoices(choices);
+         }
+         return on.has_value();
      }},
-    {"Port", false, [](const Channel &, const ChannelChoices &ch) { return ch.port; },
-     [](Channel &c, ChannelChoices &ch, const QString &t) {
+    {"Port", false, [](const Channel &c) { return c.choices().port; },
+     [](Channel &c, const QString &t) {
          if (t.trimmed().isEmpty() || !isOneLine(t) ||
              (!c.offersTcp() && ChannelLink::networkOfEntry(t)))
              return false;
-         ch.port = t;
+         c.setPortText(t);
          return true;
      }},
-    {"Host", true, [](const Channel &, const ChannelChoices &ch) { return ch.host; },
-     [](Channel &, ChannelChoices &ch, const QString &t) {
+    {"Host", true, [](const Channel &c) { return c.choices().host; },
+     [](Channel &c, const QString &t) {
          if (!isOneLine(t))
              return false;
-         ch.host = t;
+         c.setHost(t);
          return true;
      }},
-    {"Socket", true, [](const Channel &, const ChannelChoices &ch) { return ch.socket; },
-     [](Channel &, ChannelChoices &ch, const QString &t) {
+    {"Socket", true, [](const Channel &c) { return c.choices().socket; },
+     [](Channel &c, const QString &t) {
          if (!wholeNumberOf(t, 1, 65535))
              return false;
-         ch.socket = t.trimmed();
+         c.setSocket(t.trimmed());
          return true;
      }},
-    {"Format", false,
-     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().format)); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Format", false, [](const Channel &c) { return QString(keywordOf(c.modes().format)); },
+     [](Channel &c, const QString &t) {
          return applied(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex,
                                    ReceiveFormat::Dump}),
                         c.modes().format);
      }},
-    {"Display", false,
-     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().display)); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Display", false, [](const Channel &c) { return QString(keywordOf(c.modes().display)); },
+     [](Channel &c, const QString &t) {
          return applied(modeOf(t,
                                {DisplayMode::RealTime, DisplayMode::TimeOut, DisplayMode::AfterCr},
                                {{"After CR", DisplayMode::AfterCr}}),
                         c.modes().display);
      }},
-    {"Transmit", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.modes().transmit));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Transmit", false, [](const Channel &c) { return QString(keywordOf(c.modes().transmit)); },
+     [](Channel &c, const QString &t) {
          return applied(modeOf(t, {TransmitMode::RealTime, TransmitMode::AfterCr}),
                         c.modes().transmit);
      }},
-    {"Hex", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.modes().hexEntry); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Hex", false, [](const Channel &c) { return boolText(c.modes().hexEntry); },
+     [](Channel &c, const QString &t) {
          return applied(boolOf(t), c.modes().hexEntry);
      }},
-    {"TimeOut", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString::number(c.module().intTimeOut);
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"TimeOut", false, [](const Channel &c) { return QString::number(c.module().intTimeOut); },
+     [](Channel &c, const QString &t) {
          const std::optional<int> ms =
              wholeNumberOf(t, TimeOutEntry::minimum, TimeOutEntry::maximum);
          if (ms)
              c.module().intTimeOut = qint16(*ms);
          return ms.has_value();
      }},
-    {"Accumulate", false,
-     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.module().addTo)); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Accumulate", false, [](const Channel &c) { return QString(keywordOf(c.module().addTo)); },
+     [](Channel &c, const QString &t) {
          return applied(modeOf(t, {AccumulateMode::AddOn, AccumulateMode::ClearFirst}),
                         c.module().addTo);
      }},
     {"LineEnding", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.module().lineEnding));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+     [](const Channel &c) { return QString(keywordOf(c.module().lineEnding)); },
+     [](Channel &c, const QString &t) {
          return applied(
              modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}),
              c.module().lineEnding);
      }},
-    {"NewLineOn", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.module().lineBreaks));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"NewLineOn", false, [](const Channel &c) { return QString(keywordOf(c.module().lineBreaks)); },
+     [](Channel &c, const QString &t) {
          LineBreaks rule = c.module().lineBreaks;
          const bool ok = applied(
              modeOf(t, {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}), rule);
@@ -193,52 +184,41 @@ const QList<Key> channelKeyTable = {
              c.setLineBreaks(rule);
          return ok;
      }},
-    {"LocalEcho", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.module().localEcho); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"LocalEcho", false, [](const Channel &c) { return boolText(c.module().localEcho); },
+     [](Channel &c, const QString &t) {
          return applied(boolOf(t), c.module().localEcho);
      }},
     {"ZmodemAutoStart", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.module().zmodemAutoStart); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+     [](const Channel &c) { return boolText(c.module().zmodemAutoStart); },
+     [](Channel &c, const QString &t) {
          return applied(boolOf(t), c.module().zmodemAutoStart);
      }},
     {"ZmodemQuietSeconds", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString::number(c.module().zmodemQuietSeconds);
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+     [](const Channel &c) { return QString::number(c.module().zmodemQuietSeconds); },
+     [](Channel &c, const QString &t) {
          return applied(wholeNumberOf(t, 0, 24 * 60 * 60), c.module().zmodemQuietSeconds);
      }},
-    {"Reconnect", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().reconnect); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Reconnect", false, [](const Channel &c) { return boolText(c.linkOptions().reconnect); },
+     [](Channel &c, const QString &t) {
          return appliedToLink(c, boolOf(t), &LinkOptions::reconnect);
      }},
-    {"DTR", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().dtr); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"DTR", false, [](const Channel &c) { return boolText(c.linkOptions().dtr); },
+     [](Channel &c, const QString &t) {
          return appliedToLink(c, boolOf(t), &LinkOptions::dtr);
      }},
-    {"RTS", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().rts); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"RTS", false, [](const Channel &c) { return boolText(c.linkOptions().rts); },
+     [](Channel &c, const QString &t) {
          return appliedToLink(c, boolOf(t), &LinkOptions::rts);
      }},
     {"FlowControl", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.linkOptions().flow));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+     [](const Channel &c) { return QString(keywordOf(c.linkOptions().flow)); },
+     [](Channel &c, const QString &t) {
          return appliedToLink(
              c, modeOf(t, {FlowControl::None, FlowControl::RtsCts, FlowControl::XonXoff}),
              &LinkOptions::flow);
      }},
-    {"Times", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.paneTimes().form));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Times", false, [](const Channel &c) { return QString(keywordOf(c.paneTimes().form)); },
+     [](Channel &c, const QString &t) {
          PaneTimeChoice choice = c.paneTimes();
          const bool ok = applied(modeOf(t, {LineTimeForm::Off, LineTimeForm::WallClock,
                                             LineTimeForm::SinceFirst, LineTimeForm::SincePrevious}),
@@ -246,9 +226,8 @@ const QList<Key> channelKeyTable = {
          c.setPaneTimes(choice);
          return ok;
      }},
-    {"TimesInCopies", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.paneTimes().inCopies); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"TimesInCopies", false, [](const Channel &c) { return boolText(c.paneTimes().inCopies); },
+     [](Channel &c, const QString &t) {
          PaneTimeChoice choice = c.paneTimes();
          const bool ok = applied(boolOf(t), choice.inCopies);
          c.setPaneTimes(choice);
@@ -262,10 +241,8 @@ template <int index> Key sendButtonKey()
 {
     static const QByteArray name = "Button" + QByteArray::number(index + 1);
     return {name.constData(), false,
-            [](const Channel &c, const ChannelChoices &) {
-                return c.sendButtons().button(index).toSetupText();
-            },
-            [](Channel &c, ChannelChoices &, const QString &t) {
+            [](const Channel &c) { return c.sendButtons().button(index).toSetupText(); },
+            [](Channel &c, const QString &t) {
                 const std::optional<SendButton> button = SendButton::fromSetupText(t);
                 return button && c.sendButtons().define(index, *button).isEmpty();
             }};

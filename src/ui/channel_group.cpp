@@ -1,7 +1,6 @@
 #include "ui/channel_group.h"
 
 #include "core/dump_rows.h"
-#include "devices/capture_session.h"
 #include "devices/channel.h"
 #include "ui/capture_pane.h"
 #include "ui/channel_group_accessibility.h"
@@ -21,6 +20,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -50,11 +50,9 @@ QComboBox *portList(QWidget *parent, QByteArrayView name, const QString &shown, 
 
 } // namespace
 
-ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel,
-                           const CaptureSession &session)
+ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel)
     : QObject(window)
     , m_channel(channel)
-    , m_session(session)
 {
     build(window, design);
     rememberDesign();
@@ -63,6 +61,7 @@ ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel
     bindOptionSwitches();
     bindCommands();
     bindSwitch();
+    bindChoices();
 }
 
 void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
@@ -254,13 +253,17 @@ void ChannelGroup::bindSwitch()
     // A click on the member already selected changes nothing.
     connect(m_widgets.optOn, &QRadioButton::clicked, this, [this] {
         if (!m_channel.isOn())
-            switchOn();
+            m_channel.switchOn();
     });
     connect(m_widgets.optOff, &QRadioButton::clicked, this, [this] {
         if (m_channel.isOn())
             m_channel.switchOff();
     });
-    connect(&m_channel, &Channel::onChanged, this, &ChannelGroup::setWorkingControlsEnabled);
+    connect(&m_channel, &Channel::onChanged, this, [this](bool on) {
+        // Also when a script or a setup switched the channel.
+        (on ? m_widgets.optOn : m_widgets.optOff)->setChecked(true);
+        setWorkingControlsEnabled(on);
+    });
     connect(&m_channel, &Channel::failed, this, &ChannelGroup::showFailure);
     connect(&m_channel, &Channel::transmitRefused, this, &ChannelGroup::showTransmitRefused);
     if (m_widgets.txtHost)
@@ -271,11 +274,6 @@ void ChannelGroup::bindSwitch()
 bool ChannelGroup::tcpChosen() const
 {
     return m_widgets.txtHost && ChannelLink::networkOfEntry(m_widgets.cmbPort->currentText());
-}
-
-void ChannelGroup::switchOn()
-{
-    m_channel.switchOn(choices(), m_session.serialSettings());
 }
 
 void ChannelGroup::setWorkingControlsEnabled(bool enabled)
@@ -324,6 +322,8 @@ void ChannelGroup::showLoaded(const QStringList &devices)
 void ChannelGroup::fillPortList(const QStringList &devices)
 {
     const QString shown = m_widgets.cmbPort->currentText();
+    // Filling the list changes the shown text: not the operator's choice.
+    const QSignalBlocker quiet(m_widgets.cmbPort);
     if (m_widgets.txtHost) {
         const QStringList tips{
             tr("A TCP connection to the host and port shown"),
@@ -347,30 +347,57 @@ void ChannelGroup::fillPortList(const QStringList &devices)
     m_widgets.cmbPort->setEditText(shown);
 }
 
-ChannelChoices ChannelGroup::choices() const
+void ChannelGroup::bindChoices()
 {
-    ChannelChoices c;
-    c.port = m_widgets.cmbPort->currentText();
+    // Each load shows the designed port and fields: they become the
+    // channel's choices, which the controls then edit.
+    writeShownChoices();
+    connect(m_widgets.cmbPort, &QComboBox::currentTextChanged, &m_channel, &Channel::setPortText);
     if (m_widgets.txtHost) {
-        c.host = m_widgets.txtHost->text();
-        c.socket = m_widgets.txtPort->text();
+        connect(m_widgets.txtHost, &QLineEdit::textChanged, &m_channel, &Channel::setHost);
+        connect(m_widgets.txtPort, &QLineEdit::textChanged, &m_channel, &Channel::setSocket);
     }
-    c.on = m_channel.isOn();
-    return c;
+    connect(&m_channel, &Channel::choicesChanged, this, &ChannelGroup::showChoices);
 }
 
-void ChannelGroup::setChoices(const ChannelChoices &choices)
+void ChannelGroup::writeShownChoices()
+{
+    ChannelChoices shown = m_channel.choices();
+    shown.port = m_widgets.cmbPort->currentText();
+    if (m_widgets.txtHost) {
+        shown.host = m_widgets.txtHost->text();
+        shown.socket = m_widgets.txtPort->text();
+    }
+    m_channel.setChoices(shown);
+}
+
+void ChannelGroup::showChoices()
+{
+    // A copy: showing a text writes it back, which must change nothing.
+    const ChannelChoices choices = m_channel.choices();
+    const Widgets &w = m_widgets;
+    if (w.cmbPort->currentText() != choices.port) {
+        {
+            // The entry and the text are shown as one change.
+            const QSignalBlocker quiet(w.cmbPort);
+            w.cmbPort->setCurrentIndex(w.cmbPort->findText(choices.port));
+            w.cmbPort->setEditText(choices.port);
+        }
+        for (QWidget *field : tcpFields())
+            field->setVisible(ChannelLink::networkOfEntry(choices.port).has_value());
+    }
+    if (w.txtHost) {
+        if (w.txtHost->text() != choices.host)
+            w.txtHost->setText(choices.host);
+        if (w.txtPort->text() != choices.socket)
+            w.txtPort->setText(choices.socket);
+    }
+}
+
+void ChannelGroup::showModes()
 {
     const Widgets &w = m_widgets;
     const ChannelModes &modes = m_channel.modes();
-    w.cmbPort->setCurrentIndex(w.cmbPort->findText(choices.port));
-    w.cmbPort->setEditText(choices.port);
-    if (w.txtHost) {
-        w.txtHost->setText(choices.host);
-        w.txtPort->setText(choices.socket);
-    }
-    for (QWidget *field : tcpFields())
-        field->setVisible(ChannelLink::networkOfEntry(choices.port).has_value());
     showFormat();
     QRadioButton *display[] = {w.optRT, w.optTO, w.optChar};
     display[int(modes.display)]->setChecked(true);

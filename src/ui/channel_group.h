@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devices/setup_file.h"
+#include "devices/channel_choices.h"
 
 #include <QList>
 #include <QObject>
@@ -8,7 +8,6 @@
 #include <QRect>
 #include <QStringList>
 
-class CaptureSession;
 class CapturePane;
 class Channel;
 class QCheckBox;
@@ -33,8 +32,7 @@ class ChannelGroup : public QObject
     Q_OBJECT
 
 public:
-    ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel,
-                 const CaptureSession &session);
+    ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel);
 
     Channel &channel() const { return m_channel; }
 
@@ -55,13 +53,10 @@ public:
     // port list filled (port 1 is `devices[0]`), its shown text kept.
     void showLoaded(const QStringList &devices);
 
-    // What a setup keeps of the group: the port list's text, the TCP
-    // fields, whether the channel is on.
-    ChannelChoices choices() const;
-    // Shows a setup's choices and the channel's modes (the format, display
-    // and transmit options, the Hex box). Switching on is separate
-    // (switchOnAsClicked()).
-    void setChoices(const ChannelChoices &choices);
+    // Shows the channel's modes (the format, display and transmit options,
+    // the Hex box), as a setup left them. Its choices (the port list's text,
+    // the TCP fields) show themselves as they change.
+    void showModes();
     // Switches the channel off and shows it off.
     void switchOff();
     // Switches on as the operator's click does: a failure is reported.
@@ -117,7 +112,11 @@ private:
     void bindCommands();
     void bindSwitch();
     void fillPortList(const QStringList &devices);
-    void switchOn();
+    // The port list and the TCP fields write into the channel's choices and
+    // show what it holds.
+    void bindChoices();
+    void writeShownChoices();
+    void showChoices();
     void setWorkingControlsEnabled(bool enabled);
     void showFailure(const QString &text, const QString &detail);
     void showTransmitRefused(qint64 count);
@@ -126,7 +125,6 @@ private:
 
     Widgets m_widgets;
     Channel &m_channel;
-    const CaptureSession &m_session;
     // Each control's designed place (in its parent), for layOut().
     QList<std::pair<QPointer<QWidget>, QRect>> m_design;
 };
