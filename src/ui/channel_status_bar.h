@@ -9,7 +9,7 @@ class CaptureSession;
 class QLabel;
 
 // The main window's status line: a line per channel with its state, its
-// byte counts and the files recording it (devices/channel_status.h), read
+// byte counts and the files recording it (ui/channel_status.h), read
 // four times a second. A text too long for the window is cut short; its
 // tooltip holds all of it.
 class ChannelStatusBar : public QStatusBar

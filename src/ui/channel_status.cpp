@@ -1,4 +1,4 @@
-#include "devices/channel_status.h"
+#include "ui/channel_status.h"
 
 #include "devices/channel.h"
 #include "devices/control_lines.h"
