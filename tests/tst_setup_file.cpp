@@ -97,17 +97,17 @@ void TestSetupFile::roundTripKeepsEveryValue()
                                         QStringLiteral("2217"), true}};
     for (int n : channelNumbers()) {
         Channel &channel = saved.channel(n);
-        channel.modes().format = n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Dump;
-        channel.modes().display = n == 1 ? DisplayMode::AfterCr : DisplayMode::TimeOut;
-        channel.modes().transmit = TransmitMode::AfterCr;
-        channel.modes().hexEntry = true;
-        channel.module().intTimeOut = qint16(n == 1 ? 32767 : 0);
-        channel.module().addTo = AccumulateMode::ClearFirst;
-        channel.module().lineEnding = n == 1 ? LineEnding::CrLf : LineEnding::None;
+        channel.setFormat(n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Dump);
+        channel.setDisplayMode(n == 1 ? DisplayMode::AfterCr : DisplayMode::TimeOut);
+        channel.setTransmitMode(TransmitMode::AfterCr);
+        channel.setHexEntry(true);
+        channel.setTimeOut(qint16(n == 1 ? 32767 : 0));
+        channel.setAccumulate(AccumulateMode::ClearFirst);
+        channel.setLineEnding(n == 1 ? LineEnding::CrLf : LineEnding::None);
         channel.setLineBreaks(n == 1 ? LineBreaks::Lf : LineBreaks::CrLf);
         channel.setLocalEcho(true);
-        channel.module().zmodemAutoStart = true;
-        channel.module().zmodemQuietSeconds = n == 1 ? 0 : 86400;
+        channel.setZmodemAutoStart(true);
+        channel.setZmodemQuietSeconds(n == 1 ? 0 : 86400);
         channel.setLinkOptions(
             LinkOptions{true, false, false, n == 1 ? FlowControl::RtsCts : FlowControl::XonXoff});
         channel.setPaneTimes(
@@ -270,7 +270,7 @@ void TestSetupFile::openingSwitchesOffAppliesAndSwitchesOn()
     two.widgets().optHex->click();
     two.widgets().optChar->click();
     two.widgets().optCR->click();
-    f.session.channel(2).module().lineEnding = LineEnding::Lf;
+    f.session.channel(2).setLineEnding(LineEnding::Lf);
     f.choosePort1(QStringLiteral("TCP"));
     f.channel(1).widgets().txtPort->setText(QString::number(peer.port()));
     f.switchOn(2);
@@ -283,7 +283,7 @@ void TestSetupFile::openingSwitchesOffAppliesAndSwitchesOn()
     two.widgets().optASCII->click();
     two.widgets().optRT->click();
     two.widgets().optLive->click();
-    f.session.channel(2).module().lineEnding = LineEnding::Cr;
+    f.session.channel(2).setLineEnding(LineEnding::Cr);
     f.switchOn(1);
     QVERIFY(f.isOn(1));
 

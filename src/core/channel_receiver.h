@@ -29,7 +29,7 @@ class ChannelReceiver : public QObject
     Q_OBJECT
 
 public:
-    ChannelReceiver(const ChannelModes &modes, ChannelModule &module, PaneText &pane,
+    ChannelReceiver(const ChannelModes &modes, const ChannelModule &module, PaneText &pane,
                     QObject *parent = nullptr);
 
     // A batch read from the serial port.
@@ -50,6 +50,8 @@ public:
 
     // Timer1 / Timer2: single-shot, armed by "Time Out" batches.
     QTimer &timer() { return m_timer; }
+    // The buffer: received and not yet shown, one char per byte.
+    const QByteArray &pending() const { return m_pending; }
 
 signals:
     // Each piece of text given to the pane, as given (a text-as-shown
@@ -83,7 +85,8 @@ private:
     void appendShown(QByteArrayView text, bool echo, qint64 arrivalMs);
 
     const ChannelModes &m_modes;
-    ChannelModule &m_module;
+    const ChannelModule &m_module;
+    QByteArray m_pending;
     PaneText &m_pane;
     QTimer m_timer;
     Source m_lastSource = Source::Serial;

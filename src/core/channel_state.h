@@ -8,7 +8,9 @@
 #include <QLatin1String>
 
 // One channel's values. They fall into two lifetimes, so they live in two
-// records; the Channel object (devices/channel.h) owns both.
+// records; the Channel object (devices/channel.h) owns both and changes
+// them through its setters. What is received and not yet shown is no value
+// of the channel's: its receive path (core/channel_receiver.h) keeps it.
 
 // How received bytes are shown: each batch at once, after a quiet time-out,
 // or when the collected text ends with a carriage return.
@@ -97,7 +99,6 @@ struct ChannelModule
     // nothing for this long: a sender repeating its request can't keep the
     // question up.
     int zmodemQuietSeconds = 30;
-    QByteArray strBuffer; // received and not yet shown, one char per byte
 
     // Set once by the sign-on splash before the main window first shows.
     void setSignOnDefaults()

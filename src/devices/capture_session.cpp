@@ -35,7 +35,7 @@ void CaptureSession::setSignOnDefaults()
 {
     setSerialSettings(QStringLiteral("9600,n,8,1"));
     for (const auto &channel : m_channels)
-        channel->module().setSignOnDefaults();
+        channel->setSignOnDefaults();
 }
 
 #include "moc_capture_session.cpp"

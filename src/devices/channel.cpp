@@ -167,16 +167,79 @@ void Channel::unload()
     m_receiver.timer().stop();
 }
 
+template <typename Value> void Channel::change(Value &field, Value value)
+{
+    if (field == value)
+        return;
+    field = value;
+    emit modesChanged();
+}
+
 void Channel::setLineBreaks(LineBreaks rule)
 {
-    m_module.lineBreaks = rule;
     m_pane.setLineBreaks(rule);
+    change(m_module.lineBreaks, rule);
+}
+
+void Channel::setLocalEcho(bool on)
+{
+    change(m_module.localEcho, on);
 }
 
 void Channel::setFormat(ReceiveFormat format)
 {
+    // Said even when chosen again: the options show it afresh.
     m_modes.format = format;
     emit formatChanged();
+    emit modesChanged();
+}
+
+void Channel::setDisplayMode(DisplayMode mode)
+{
+    change(m_modes.display, mode);
+}
+
+void Channel::setTransmitMode(TransmitMode mode)
+{
+    change(m_modes.transmit, mode);
+}
+
+void Channel::setHexEntry(bool on)
+{
+    change(m_modes.hexEntry, on);
+}
+
+void Channel::setTimeOut(qint16 ms)
+{
+    change(m_module.intTimeOut, ms);
+}
+
+void Channel::setAccumulate(AccumulateMode mode)
+{
+    change(m_module.addTo, mode);
+}
+
+void Channel::setLineEnding(LineEnding ending)
+{
+    change(m_module.lineEnding, ending);
+}
+
+void Channel::setZmodemAutoStart(bool on)
+{
+    change(m_module.zmodemAutoStart, on);
+}
+
+void Channel::setZmodemQuietSeconds(int seconds)
+{
+    change(m_module.zmodemQuietSeconds, seconds);
+}
+
+void Channel::setSignOnDefaults()
+{
+    ChannelModule defaults = m_module;
+    defaults.setSignOnDefaults();
+    setTimeOut(defaults.intTimeOut);
+    setAccumulate(defaults.addTo);
 }
 
 void Channel::setChoices(const ChannelChoices &choices)

@@ -71,13 +71,14 @@ public:
     int number() const { return m_number; }
     bool offersTcp() const { return m_link.offersTcp(); }
 
-    ChannelModes &modes() { return m_modes; }
+    // The channel's modes and module values, to read; each changes through
+    // its setter below, which says so with modesChanged().
     const ChannelModes &modes() const { return m_modes; }
-    ChannelModule &module() { return m_module; }
     const ChannelModule &module() const { return m_module; }
     PaneText &pane() { return m_pane; }
     const PaneText &pane() const { return m_pane; }
     ChannelReceiver &receiver() { return m_receiver; }
+    const ChannelReceiver &receiver() const { return m_receiver; }
     ChannelLink &link() { return m_link; }
     const ChannelLink &link() const { return m_link; }
     // The send buttons, kept for the whole run; their repeats stop when the
@@ -170,10 +171,22 @@ public:
 
     // The receive pane's view choices, kept for the whole run.
     void setLineBreaks(LineBreaks rule);
-    void setLocalEcho(bool on) { m_module.localEcho = on; }
+    void setLocalEcho(bool on);
     // Sets the receive format (the option buttons and the Dump View entry
-    // alike) and says so with formatChanged().
+    // alike) and says so with formatChanged() as well.
     void setFormat(ReceiveFormat format);
+    // The other modes (set back at each load()) and module values (kept for
+    // the whole run). A value set again changes nothing and says nothing.
+    void setDisplayMode(DisplayMode mode);
+    void setTransmitMode(TransmitMode mode);
+    void setHexEntry(bool on);
+    void setTimeOut(qint16 ms);
+    void setAccumulate(AccumulateMode mode);
+    void setLineEnding(LineEnding ending);
+    void setZmodemAutoStart(bool on);
+    void setZmodemQuietSeconds(int seconds);
+    // The time-out and accumulate mode the sign-on splash sets once.
+    void setSignOnDefaults();
 
     // The operator's commands.
     void type(QByteArrayView codes);
@@ -230,6 +243,8 @@ signals:
     void linkChanged();
     // setFormat chose a format.
     void formatChanged();
+    // A setter changed a mode or a module value.
+    void modesChanged();
     // setPaneTimes() changed the choice.
     void paneTimesChanged();
 
@@ -244,6 +259,8 @@ private:
     void send(const TransmissionList &transmissions);
     // Keeps the choices' `on` to what the link is.
     void followLink();
+    // Sets `field` and says so, if `value` differs.
+    template <typename Value> void change(Value &field, Value value);
 
     const int m_number;
     ChannelModes m_modes;

@@ -70,6 +70,15 @@ template <typename T> bool applied(const std::optional<T> &value, T &target)
     return value.has_value();
 }
 
+// Hands `value` to the channel's setter when it reads; false when it doesn't.
+template <typename T, typename Argument>
+bool appliedBy(const std::optional<T> &value, Channel &channel, void (Channel::*setter)(Argument))
+{
+    if (value)
+        (channel.*setter)(*value);
+    return value.has_value();
+}
+
 std::optional<int> wholeNumberOf(const QString &text, int lowest, int highest)
 {
     bool ok = false;
@@ -135,68 +144,65 @@ const QList<Key> channelKeyTable = {
      }},
     {"Format", false, [](const Channel &c) { return QString(keywordOf(c.modes().format)); },
      [](Channel &c, const QString &t) {
-         return applied(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex,
-                                   ReceiveFormat::Dump}),
-                        c.modes().format);
+         return appliedBy(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal,
+                                     ReceiveFormat::Hex, ReceiveFormat::Dump}),
+                          c, &Channel::setFormat);
      }},
     {"Display", false, [](const Channel &c) { return QString(keywordOf(c.modes().display)); },
      [](Channel &c, const QString &t) {
-         return applied(modeOf(t,
-                               {DisplayMode::RealTime, DisplayMode::TimeOut, DisplayMode::AfterCr},
-                               {{"After CR", DisplayMode::AfterCr}}),
-                        c.modes().display);
+         return appliedBy(
+             modeOf(t, {DisplayMode::RealTime, DisplayMode::TimeOut, DisplayMode::AfterCr},
+                    {{"After CR", DisplayMode::AfterCr}}),
+             c, &Channel::setDisplayMode);
      }},
     {"Transmit", false, [](const Channel &c) { return QString(keywordOf(c.modes().transmit)); },
      [](Channel &c, const QString &t) {
-         return applied(modeOf(t, {TransmitMode::RealTime, TransmitMode::AfterCr}),
-                        c.modes().transmit);
+         return appliedBy(modeOf(t, {TransmitMode::RealTime, TransmitMode::AfterCr}), c,
+                          &Channel::setTransmitMode);
      }},
     {"Hex", false, [](const Channel &c) { return boolText(c.modes().hexEntry); },
      [](Channel &c, const QString &t) {
-         return applied(boolOf(t), c.modes().hexEntry);
+         return appliedBy(boolOf(t), c, &Channel::setHexEntry);
      }},
     {"TimeOut", false, [](const Channel &c) { return QString::number(c.module().intTimeOut); },
      [](Channel &c, const QString &t) {
          const std::optional<int> ms =
              wholeNumberOf(t, TimeOutEntry::minimum, TimeOutEntry::maximum);
          if (ms)
-             c.module().intTimeOut = qint16(*ms);
+             c.setTimeOut(qint16(*ms));
          return ms.has_value();
      }},
     {"Accumulate", false, [](const Channel &c) { return QString(keywordOf(c.module().addTo)); },
      [](Channel &c, const QString &t) {
-         return applied(modeOf(t, {AccumulateMode::AddOn, AccumulateMode::ClearFirst}),
-                        c.module().addTo);
+         return appliedBy(modeOf(t, {AccumulateMode::AddOn, AccumulateMode::ClearFirst}), c,
+                          &Channel::setAccumulate);
      }},
     {"LineEnding", false,
      [](const Channel &c) { return QString(keywordOf(c.module().lineEnding)); },
      [](Channel &c, const QString &t) {
-         return applied(
-             modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}),
-             c.module().lineEnding);
+         return appliedBy(
+             modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}), c,
+             &Channel::setLineEnding);
      }},
     {"NewLineOn", false, [](const Channel &c) { return QString(keywordOf(c.module().lineBreaks)); },
      [](Channel &c, const QString &t) {
-         LineBreaks rule = c.module().lineBreaks;
-         const bool ok = applied(
-             modeOf(t, {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}), rule);
-         if (ok)
-             c.setLineBreaks(rule);
-         return ok;
+         return appliedBy(
+             modeOf(t, {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}), c,
+             &Channel::setLineBreaks);
      }},
     {"LocalEcho", false, [](const Channel &c) { return boolText(c.module().localEcho); },
      [](Channel &c, const QString &t) {
-         return applied(boolOf(t), c.module().localEcho);
+         return appliedBy(boolOf(t), c, &Channel::setLocalEcho);
      }},
     {"ZmodemAutoStart", false,
      [](const Channel &c) { return boolText(c.module().zmodemAutoStart); },
      [](Channel &c, const QString &t) {
-         return applied(boolOf(t), c.module().zmodemAutoStart);
+         return appliedBy(boolOf(t), c, &Channel::setZmodemAutoStart);
      }},
     {"ZmodemQuietSeconds", false,
      [](const Channel &c) { return QString::number(c.module().zmodemQuietSeconds); },
      [](Channel &c, const QString &t) {
-         return applied(wholeNumberOf(t, 0, 24 * 60 * 60), c.module().zmodemQuietSeconds);
+         return appliedBy(wholeNumberOf(t, 0, 24 * 60 * 60), c, &Channel::setZmodemQuietSeconds);
      }},
     {"Reconnect", false, [](const Channel &c) { return boolText(c.linkOptions().reconnect); },
      [](Channel &c, const QString &t) {

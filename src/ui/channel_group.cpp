@@ -197,9 +197,13 @@ void ChannelGroup::bindOptionSwitches()
     // Each option stores its mode when clicked, also when it is already the
     // selected one. (The arrow keys within a frame click the option they move
     // to.)
-    ChannelModes &modes = m_channel.modes();
-    const auto store = [this](QRadioButton *option, auto &variable, auto value) {
-        connect(option, &QRadioButton::clicked, this, [&variable, value] { variable = value; });
+    const auto storeDisplay = [this](QRadioButton *option, DisplayMode mode) {
+        connect(option, &QRadioButton::clicked, this,
+                [this, mode] { m_channel.setDisplayMode(mode); });
+    };
+    const auto storeTransmit = [this](QRadioButton *option, TransmitMode mode) {
+        connect(option, &QRadioButton::clicked, this,
+                [this, mode] { m_channel.setTransmitMode(mode); });
     };
     // The format through the channel, which says so: the pane's width
     // follows it (see showFormat).
@@ -210,14 +214,15 @@ void ChannelGroup::bindOptionSwitches()
     storeFormat(m_widgets.optASCII, ReceiveFormat::Ascii);
     storeFormat(m_widgets.optDec, ReceiveFormat::Decimal);
     storeFormat(m_widgets.optHex, ReceiveFormat::Hex);
-    store(m_widgets.optRT, modes.display, DisplayMode::RealTime);
-    store(m_widgets.optTO, modes.display, DisplayMode::TimeOut);
-    store(m_widgets.optChar, modes.display, DisplayMode::AfterCr);
-    store(m_widgets.optLive, modes.transmit, TransmitMode::RealTime);
-    store(m_widgets.optCR, modes.transmit, TransmitMode::AfterCr);
+    storeDisplay(m_widgets.optRT, DisplayMode::RealTime);
+    storeDisplay(m_widgets.optTO, DisplayMode::TimeOut);
+    storeDisplay(m_widgets.optChar, DisplayMode::AfterCr);
+    storeTransmit(m_widgets.optLive, TransmitMode::RealTime);
+    storeTransmit(m_widgets.optCR, TransmitMode::AfterCr);
     connect(m_widgets.chkHex, &QCheckBox::stateChanged, this,
-            [&modes](int state) { modes.hexEntry = state != Qt::Unchecked; });
-    connect(&m_channel, &Channel::formatChanged, this, &ChannelGroup::showFormat);
+            [this](int state) { m_channel.setHexEntry(state != Qt::Unchecked); });
+    // Showing a mode clicks nothing, so it is not stored again.
+    connect(&m_channel, &Channel::modesChanged, this, &ChannelGroup::showModes);
 }
 
 void ChannelGroup::showFormat()

@@ -53,10 +53,6 @@ public:
     // port list filled (port 1 is `devices[0]`), its shown text kept.
     void showLoaded(const QStringList &devices);
 
-    // Shows the channel's modes (the format, display and transmit options,
-    // the Hex box), as a setup left them. Its choices (the port list's text,
-    // the TCP fields) show themselves as they change.
-    void showModes();
     // Switches the channel off and shows it off.
     void switchOff();
     // Switches on as the operator's click does: a failure is reported.
@@ -117,6 +113,9 @@ private:
     void bindChoices();
     void writeShownChoices();
     void showChoices();
+    // The format, display and transmit options and the Hex box show the
+    // channel's modes, whoever changed them (a setup, the Receive View menu).
+    void showModes();
     void setWorkingControlsEnabled(bool enabled);
     void showFailure(const QString &text, const QString &detail);
     void showTransmitRefused(qint64 count);

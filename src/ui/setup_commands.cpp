@@ -117,8 +117,6 @@ bool SetupCommands::openSetup(const QString &path)
                            reading.error);
         return false;
     }
-    for (const ChannelListEntry &entry : channelList)
-        controls->group(entry.number).showModes();
     if (!reading.clean()) {
         showProgramMessage(m_window,
                            tr("Some values of the setup %1 were not used.")
