@@ -33,9 +33,9 @@ void pasteOnce(BenchTable &table, bool quick, bool logged)
         table.row(QStringLiteral("paste resend"), QStringLiteral("no pseudo-terminal"));
         return;
     }
-    channel.modes().transmit = TransmitMode::AfterCr;
-    channel.modes().hexEntry = true;
-    channel.modes().format = ReceiveFormat::Hex;
+    channel.setTransmitMode(TransmitMode::AfterCr);
+    channel.setHexEntry(true);
+    channel.setFormat(ReceiveFormat::Hex);
     QTemporaryDir dir;
     std::unique_ptr<Recording> log;
     if (logged) {

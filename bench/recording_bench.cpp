@@ -122,7 +122,7 @@ std::pair<double, double> workPerBatch(const QByteArray &data, RecordKind kind, 
 {
     CaptureSession session;
     Channel &channel = session.channel(1);
-    channel.modes().format = ReceiveFormat::Hex;
+    channel.setFormat(ReceiveFormat::Hex);
     session.recordings().start(RecordSource::channel(1), kind, path, FileWriter::Existing::Replace);
     constexpr qsizetype batch = 16384;
     QElapsedTimer pace;

@@ -58,7 +58,7 @@ double cpuPerByte(double seconds, bool withScript)
     channel.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(listener.port));
     const int peer = listener.accept();
     QTemporaryDir dir;
-    ScriptRun run{ScriptHost{&session, [](int, bool) { return QString(); }, {}}};
+    ScriptRun run{ScriptHost{&session}};
     if (withScript) {
         QFile script(dir.filePath(QStringLiteral("wait.js")));
         if (script.open(QIODevice::WriteOnly))

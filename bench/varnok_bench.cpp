@@ -605,8 +605,8 @@ void endToEnd()
             for (const char *format : {"optASCII", "optHex", "optDec"}) {
                 Program program;
                 const int n = tcp ? 1 : 2;
-                program.session.channel(1).module().intTimeOut = 20;
-                program.session.channel(2).module().intTimeOut = 20;
+                program.session.channel(1).setTimeOut(20);
+                program.session.channel(2).setTimeOut(20);
                 program.choose(n, display, format);
                 Source source;
                 source.tcp = tcp;

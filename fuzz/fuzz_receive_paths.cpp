@@ -205,7 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 module.intTimeOut = qint16(in.byte() << 8 | in.byte());
                 break;
             }
-            check(module.strBuffer == model.waiting, "waiting data differs from the model");
+            check(receiver.pending() == model.waiting, "waiting data differs from the model");
             check(pane.text() == model.pane, "pane differs from the model");
             // Armed by a batch in "Time Out" until it ticks, whatever the mode
             // changes to meanwhile.

@@ -102,7 +102,7 @@ void TestCaptureLoad::serialCaptureIsExact()
     PtyPair pty;
     QVERIFY(pty.isOpen());
     DisplayFixture f;
-    f.session.channel(2).module().intTimeOut = 5;
+    f.session.channel(2).setTimeOut(5);
     ChannelGroup &c = f.channel(2);
     c.widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
@@ -126,7 +126,7 @@ void TestCaptureLoad::serialCaptureIsExact()
 
     const qsizetype expectedSize = paneSizeOf(sent.size(), hex);
     QTRY_VERIFY_WITH_TIMEOUT(f.paneText(2).size() >= expectedSize, captureDeadlineMs);
-    QTRY_VERIFY(f.session.channel(2).module().strBuffer.isEmpty());
+    QTRY_VERIFY(f.session.channel(2).receiver().pending().isEmpty());
     const QByteArray received = receivedOf(f.paneText(2), hex, true);
     QVERIFY2(received == sent, differenceOf(received, sent).constData());
     QVERIFY(f.paneText(1).isEmpty());
@@ -145,7 +145,7 @@ void TestCaptureLoad::tcpCaptureIsExact()
 
     TcpPeer peer;
     DisplayFixture f;
-    f.session.channel(1).module().intTimeOut = 5;
+    f.session.channel(1).setTimeOut(5);
     ChannelGroup &c = f.channel(1);
     displayOption(c, mode)->click();
     (hex ? c.widgets().optHex : c.widgets().optASCII)->click();
@@ -166,7 +166,7 @@ void TestCaptureLoad::tcpCaptureIsExact()
 
     const qsizetype expectedSize = paneSizeOf(sent.size(), hex);
     QTRY_VERIFY_WITH_TIMEOUT(f.paneText(1).size() >= expectedSize, captureDeadlineMs);
-    QTRY_VERIFY(f.session.channel(1).module().strBuffer.isEmpty());
+    QTRY_VERIFY(f.session.channel(1).receiver().pending().isEmpty());
     // Shown at a time-out tick, numbers lead with their space; shown as they
     // come off the connection, they end with it.
     const bool spaceFirst = mode == QLatin1String("Time Out");

@@ -84,11 +84,11 @@ void TestChannel::serialRoundTrip()
     QCOMPARE(on.count(), 1);
     QCOMPARE(on.at(0).at(0).toBool(), true);
 
-    channel.modes().format = ReceiveFormat::Hex;
+    channel.setFormat(ReceiveFormat::Hex);
     pty.write("AB");
     QTRY_COMPARE(channel.pane().text(), QByteArray(" 41 42"));
 
-    channel.modes().hexEntry = true;
+    channel.setHexEntry(true);
     channel.type("41 7f ");
     QCOMPARE(pty.read(2), QByteArray("A\x7f"));
     channel.repeat();
@@ -144,18 +144,18 @@ void TestChannel::unpluggedDeviceShowsWhatWaitedThenFails()
 {
     PtyPair pty;
     Channel channel(2, false);
-    channel.module().intTimeOut = 30000; // only the failure can show what waits
-    channel.modes().display = DisplayMode::TimeOut;
+    channel.setTimeOut(30000); // only the failure can show what waits
+    channel.setDisplayMode(DisplayMode::TimeOut);
     QSignalSpy failed(&channel, &Channel::failed);
     channel.switchOnSerial(pty.slavePath(), QStringLiteral("9600,n,8,1"));
     QVERIFY(channel.isOn());
 
     pty.write("last words");
-    QTRY_COMPARE(channel.module().strBuffer, QByteArray("last words"));
+    QTRY_COMPARE(channel.receiver().pending(), QByteArray("last words"));
     pty.closeMaster();
     QTRY_COMPARE(failed.count(), 1);
     QCOMPARE(channel.pane().text(), QByteArray("last words"));
-    QVERIFY(channel.module().strBuffer.isEmpty());
+    QVERIFY(channel.receiver().pending().isEmpty());
     QVERIFY(!channel.isOn());
     QVERIFY(failed.at(0).at(0).toString().contains(pty.slavePath()));
 }
@@ -164,7 +164,7 @@ void TestChannel::tcpRoundTripAndDrop()
 {
     TcpPeer peer;
     Channel channel(1, true);
-    channel.module().intTimeOut = 30000;
+    channel.setTimeOut(30000);
     QSignalSpy failed(&channel, &Channel::failed);
     channel.switchOnTcp(QStringLiteral("127.0.0.1"), QString::number(peer.port()));
     QVERIFY(channel.isOn());
@@ -172,13 +172,13 @@ void TestChannel::tcpRoundTripAndDrop()
     QVERIFY(peer.waitForClient());
     QCOMPARE(peer.received(5), QByteArray("early"));
 
-    channel.modes().format = ReceiveFormat::Decimal;
+    channel.setFormat(ReceiveFormat::Decimal);
     peer.send("AB");
     QTRY_COMPARE(channel.pane().text(), QByteArray("65 66 "));
 
-    channel.modes().display = DisplayMode::TimeOut;
+    channel.setDisplayMode(DisplayMode::TimeOut);
     peer.send("C");
-    QTRY_COMPARE(channel.module().strBuffer, QByteArray("C"));
+    QTRY_COMPARE(channel.receiver().pending(), QByteArray("C"));
     peer.close();
     QTRY_COMPARE(failed.count(), 1);
     QCOMPARE(channel.pane().text(), QByteArray("65 66 67")); // one space between numbers
@@ -251,8 +251,8 @@ void TestChannel::linePasteIsBoundedAndExactOnTheWire()
     channel.switchOnSerial(pty.slavePath(), QStringLiteral("115200,n,8,1"));
     QVERIFY(channel.isOn());
     channel.link().queue().setLimit(256 * 1024);
-    channel.modes().transmit = TransmitMode::AfterCr;
-    channel.modes().hexEntry = true;
+    channel.setTransmitMode(TransmitMode::AfterCr);
+    channel.setHexEntry(true);
     QSignalSpy refused(&channel, &Channel::transmitRefused);
 
     // Each Enter resends every line so far: 8, 16, 24 ... bytes, 641,600 in all.
@@ -311,13 +311,13 @@ void TestChannel::typedPercentSignsStayAsTyped()
 void TestChannel::loadKeepsRecordsAndBufferButResetsModes()
 {
     Channel channel(1, true);
-    channel.modes().display = DisplayMode::TimeOut;
-    channel.modes().format = ReceiveFormat::Hex;
-    channel.modes().transmit = TransmitMode::AfterCr;
-    channel.modes().hexEntry = true;
+    channel.setDisplayMode(DisplayMode::TimeOut);
+    channel.setFormat(ReceiveFormat::Hex);
+    channel.setTransmitMode(TransmitMode::AfterCr);
+    channel.setHexEntry(true);
     channel.type("12 34\r");
-    channel.module().intTimeOut = 900;
-    channel.module().addTo = AccumulateMode::ClearFirst;
+    channel.setTimeOut(900);
+    channel.setAccumulate(AccumulateMode::ClearFirst);
     channel.receiver().receiveSerial("waits");
     QVERIFY(channel.receiver().timer().isActive());
     channel.pane().append("shown");
@@ -333,7 +333,7 @@ void TestChannel::loadKeepsRecordsAndBufferButResetsModes()
     QCOMPARE(channel.modes().strSendHex, QByteArray("\x12\x34"));
     QCOMPARE(channel.module().intTimeOut, qint16(900));
     QCOMPARE(channel.module().addTo, AccumulateMode::ClearFirst);
-    QCOMPARE(channel.module().strBuffer, QByteArray("waits"));
+    QCOMPARE(channel.receiver().pending(), QByteArray("waits"));
 }
 
 void TestChannel::unloadReleasesTheDevice()

@@ -142,9 +142,9 @@ void TestChannelReceiver::serialBatches()
     QCOMPARE(channel.text(), after);
     // What is shown has left the buffer; what waits is exactly the rest.
     if (after != before)
-        QVERIFY(channel.module.strBuffer.isEmpty());
+        QVERIFY(channel.receiver.pending().isEmpty());
     else
-        QCOMPARE(channel.module.strBuffer, batches.join());
+        QCOMPARE(channel.receiver.pending(), batches.join());
 }
 
 void TestChannelReceiver::socketBatches_data()
@@ -292,7 +292,7 @@ void TestChannelReceiver::afterCrSplitOnlyChangesWhenItShows()
             split.receiver.receiveSerial(QByteArrayView(data).sliced(cut));
             // The data ends with CR: however it was split, all of it is shown.
             QCOMPARE(split.text(), whole.text());
-            QVERIFY(split.module.strBuffer.isEmpty());
+            QVERIFY(split.receiver.pending().isEmpty());
         }
     }
 }
@@ -364,7 +364,7 @@ void TestChannelReceiver::clearWhileTickPendingDropsOnlyWhatWaited()
     channel.receiver.receiveSerial("waiting");
     channel.receiver.clearReceived();
     QVERIFY(channel.text().isEmpty());
-    QVERIFY(channel.module.strBuffer.isEmpty());
+    QVERIFY(channel.receiver.pending().isEmpty());
     QVERIFY(channel.receiver.timer().isActive()); // Clear leaves the timer alone
     channel.receiver.receiveSerial("after");
     channel.receiver.tick();
@@ -379,7 +379,7 @@ void TestChannelReceiver::modeChangesLeaveBufferPaneAndTimerAlone()
     channel.modes.format = D;
     channel.modes.display = TO;
     QCOMPARE(channel.text(), QByteArray("shown"));
-    QCOMPARE(channel.module.strBuffer, QByteArray("waits"));
+    QCOMPARE(channel.receiver.pending(), QByteArray("waits"));
     QVERIFY(!channel.receiver.timer().isActive());
 }
 

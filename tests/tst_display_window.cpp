@@ -252,11 +252,12 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
     f.choosePort1(QStringLiteral("TCP"));
     pty.write("data");
     QTRY_VERIFY(!f.paneText(2).isEmpty());
-    f.session.channel(1).modes().strSend.append("typed");
-    f.session.channel(2).modes().strSendHex.append(Transmission(QByteArray("\x41\x42")));
-    f.session.channel(1).module().intTimeOut = 900;
-    f.session.channel(2).module().addTo = AccumulateMode::ClearFirst;
-    f.session.channel(1).module().strBuffer = "pending";
+    f.session.channel(1).type("typed");
+    f.session.channel(2).setHexEntry(true);
+    f.session.channel(2).type("4142 ");
+    f.session.channel(1).setTimeOut(900);
+    f.session.channel(2).setAccumulate(AccumulateMode::ClearFirst);
+    f.session.channel(1).receiver().receiveSerial("pending"); // Time Out: it waits
     f.session.setSerialSettings(QStringLiteral("115200,n,8,1"));
     f.session.channel(1).pane().setText("captured\r\nlines\r\n");
     const QByteArray captured2 = f.paneText(2);
@@ -284,7 +285,7 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
     QCOMPARE(f.session.channel(2).modes().strSendHex, QByteArray("AB"));
     QCOMPARE(f.session.channel(1).module().intTimeOut, qint16(900));
     QCOMPARE(f.session.channel(2).module().addTo, AccumulateMode::ClearFirst);
-    QCOMPARE(f.session.channel(1).module().strBuffer, QByteArray("pending"));
+    QCOMPARE(f.session.channel(1).receiver().pending(), QByteArray("pending"));
     QCOMPARE(f.session.serialSettings(), QStringLiteral("115200,n,8,1"));
 
     // The old port was released: the new window can open it again.
@@ -322,13 +323,13 @@ void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable()
     // Start from values other than the one the click stores, so the store
     // shows.
     for (int n : channelNumbers()) {
-        ChannelModes &modes = f.state(n).modes();
-        modes.format =
-            keyword == QLatin1String("ASCII") ? ReceiveFormat::Hex : ReceiveFormat::Ascii;
-        modes.display =
-            keyword == QLatin1String("Time Out") ? DisplayMode::AfterCr : DisplayMode::TimeOut;
-        modes.transmit =
-            keyword == QLatin1String("After CR") ? TransmitMode::RealTime : TransmitMode::AfterCr;
+        Channel &modes = f.state(n);
+        modes.setFormat(keyword == QLatin1String("ASCII") ? ReceiveFormat::Hex
+                                                          : ReceiveFormat::Ascii);
+        modes.setDisplayMode(keyword == QLatin1String("Time Out") ? DisplayMode::AfterCr
+                                                                  : DisplayMode::TimeOut);
+        modes.setTransmitMode(keyword == QLatin1String("After CR") ? TransmitMode::RealTime
+                                                                   : TransmitMode::AfterCr);
     }
     const ChannelModes before = f.state(channel).modes();
     QString name = option + QString::number(channel);
@@ -367,7 +368,7 @@ void TestDisplayWindow::channel2ShowsWhatThePtySends()
 
     PtyPair pty;
     DisplayFixture f;
-    f.session.channel(2).module().intTimeOut = 50;
+    f.session.channel(2).setTimeOut(50);
     f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
@@ -497,9 +498,9 @@ void TestDisplayWindow::unpluggedDeviceIsReportedAndDataKept()
     f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     f.channel(2).widgets().optTO->click();
-    f.session.channel(2).module().intTimeOut = 30000; // only the failure can show it
+    f.session.channel(2).setTimeOut(30000); // only the failure can show it
     pty.write("last words");
-    QTRY_COMPARE(f.session.channel(2).module().strBuffer, QByteArray("last words"));
+    QTRY_COMPARE(f.session.channel(2).receiver().pending(), QByteArray("last words"));
     pty.closeMaster();
     QTRY_VERIFY(!f.channel(2).widgets().optOn->isChecked());
     const QStringList messages = dismissMessageBoxes();
@@ -576,7 +577,7 @@ void TestDisplayWindow::peerDropKeepsEverythingReceived()
         peer.send("shown\r");
         QTRY_COMPARE(f.paneText(1), QByteArray("shown\r"));
         peer.send("pending");
-        QTRY_COMPARE(f.session.channel(1).module().strBuffer, QByteArray("pending"));
+        QTRY_COMPARE(f.session.channel(1).receiver().pending(), QByteArray("pending"));
         if (reset)
             peer.reset();
         else

@@ -45,9 +45,7 @@ void addDisplayModeColumn()
 // What a channel has taken in so far, shown or still waiting (ASCII).
 qsizetype takenIn(const DisplayFixture &f, int n)
 {
-    const ChannelModule &module =
-        n == 1 ? f.session.channel(1).module() : f.session.channel(2).module();
-    return f.paneText(n).size() + module.strBuffer.size();
+    return f.paneText(n).size() + f.session.channel(n).receiver().pending().size();
 }
 
 // A TCP peer on 127.0.0.1 that can end the connection with a reset (RST) even
@@ -183,7 +181,7 @@ void TestFaults::peerResetMidStream()
     QFETCH(QString, mode);
     ResettingPeer peer;
     DisplayFixture f;
-    f.session.channel(1).module().intTimeOut = longTimeOut;
+    f.session.channel(1).setTimeOut(longTimeOut);
     displayOption(f.channel(1), mode)->click();
     f.switchOnTcp(peer.port());
     QVERIFY(peer.waitForClient());
@@ -205,7 +203,7 @@ void TestFaults::peerResetMidStream()
     QVERIFY(!f.isOn(1));
     // Everything that came in is shown: at least what had reached this end
     // before the reset, exactly as sent.
-    QVERIFY(f.session.channel(1).module().strBuffer.isEmpty());
+    QVERIFY(f.session.channel(1).receiver().pending().isEmpty());
     const QByteArray shown = f.paneText(1);
     QVERIFY(arrived >= 256 << 10);
     QVERIFY2(shown.size() >= arrived, differenceOf(shown, sent.left(arrived)).constData());
@@ -224,7 +222,7 @@ void TestFaults::peerClosesCleanlyMidBurst()
     QFETCH(QString, mode);
     TcpPeer peer;
     DisplayFixture f;
-    f.session.channel(1).module().intTimeOut = longTimeOut;
+    f.session.channel(1).setTimeOut(longTimeOut);
     displayOption(f.channel(1), mode)->click();
     f.switchOnTcp(peer.port());
     QVERIFY(peer.waitForClient());
@@ -240,7 +238,7 @@ void TestFaults::peerClosesCleanlyMidBurst()
     const QStringList messages = dismissMessageBoxes();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(QStringLiteral("127.0.0.1")), qPrintable(messages.first()));
-    QVERIFY(f.session.channel(1).module().strBuffer.isEmpty());
+    QVERIFY(f.session.channel(1).receiver().pending().isEmpty());
     QVERIFY2(f.paneText(1) == sent, differenceOf(f.paneText(1), sent).constData());
     QVERIFY(!f.isOn(1));
 
@@ -258,7 +256,7 @@ void TestFaults::ptyClosedWhileDataArrives()
     auto pty = std::make_unique<PtyPair>();
     const QString path = pty->slavePath();
     DisplayFixture f;
-    f.session.channel(2).module().intTimeOut = longTimeOut;
+    f.session.channel(2).setTimeOut(longTimeOut);
     f.channel(2).widgets().cmbPort->setEditText(path);
     f.switchOn(2);
     QVERIFY(f.isOn(2));
@@ -285,7 +283,7 @@ void TestFaults::ptyClosedWhileDataArrives()
     QVERIFY2(messages.first().contains(path), qPrintable(messages.first()));
     QVERIFY(!f.isOn(2));
     QVERIFY(!f.session.channel(2).link().serial().openState());
-    QVERIFY(f.session.channel(2).module().strBuffer.isEmpty());
+    QVERIFY(f.session.channel(2).receiver().pending().isEmpty());
     const QByteArray shown = f.paneText(2);
     QVERIFY(shown.size() >= 128 << 10);
     QVERIFY2(sent.startsWith(shown), differenceOf(shown, sent).constData());
@@ -313,7 +311,7 @@ void TestFaults::switchingSerialOffAndOnDuringTraffic()
     QFETCH(QString, mode);
     PtyPair pty;
     DisplayFixture f;
-    f.session.channel(2).module().intTimeOut = 5;
+    f.session.channel(2).setTimeOut(5);
     f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     displayOption(f.channel(2), mode)->click();
 
@@ -339,7 +337,7 @@ void TestFaults::switchingSerialOffAndOnDuringTraffic()
     pty.write("end\r");
     sent += "end\r";
     QTRY_VERIFY_WITH_TIMEOUT(f.paneText(2).size() >= sent.size(), captureDeadlineMs);
-    QTRY_VERIFY(f.session.channel(2).module().strBuffer.isEmpty());
+    QTRY_VERIFY(f.session.channel(2).receiver().pending().isEmpty());
     QVERIFY2(f.paneText(2) == sent, differenceOf(f.paneText(2), sent).constData());
 }
 
@@ -353,7 +351,7 @@ void TestFaults::switchingTcpOffAndOnDuringTraffic()
     QFETCH(QString, mode);
     TcpPeer peer;
     DisplayFixture f;
-    f.session.channel(1).module().intTimeOut = 5;
+    f.session.channel(1).setTimeOut(5);
     displayOption(f.channel(1), mode)->click();
 
     // Switching off ends the connection, so each round shows the part of its
@@ -380,7 +378,7 @@ void TestFaults::switchingTcpOffAndOnDuringTraffic()
     peer.send("end\r");
     expected += "end\r";
     QTRY_VERIFY_WITH_TIMEOUT(f.paneText(1).size() >= expected.size(), captureDeadlineMs);
-    QTRY_VERIFY(f.session.channel(1).module().strBuffer.isEmpty());
+    QTRY_VERIFY(f.session.channel(1).receiver().pending().isEmpty());
     QVERIFY2(f.paneText(1) == expected, differenceOf(f.paneText(1), expected).constData());
 }
 
@@ -389,7 +387,7 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
     PtyPair pty;
     TcpPeer peer;
     DisplayFixture f;
-    f.session.channel(1).module().intTimeOut = longTimeOut;
+    f.session.channel(1).setTimeOut(longTimeOut);
     f.channel(1).widgets().optTO->click(); // waits for a tick that never comes
     f.channel(2).widgets().optChar->click();
     f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
@@ -422,8 +420,8 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
 
     const QByteArray shown1 = f.paneText(1);
     const QByteArray shown2 = f.paneText(2);
-    const QByteArray waiting1 = f.session.channel(1).module().strBuffer;
-    const QByteArray waiting2 = f.session.channel(2).module().strBuffer;
+    const QByteArray waiting1 = f.session.channel(1).receiver().pending();
+    const QByteArray waiting2 = f.session.channel(2).receiver().pending();
     f.window->reload();
 
     QCOMPARE(dismissMessageBoxes(), QStringList());
@@ -434,8 +432,8 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
     QCOMPARE(f.paneText(2), shown2);
     QVERIFY(peer.waitForDisconnect());
     // What waited to be shown is still there, for the next data to bring out.
-    QCOMPARE(f.session.channel(1).module().strBuffer, waiting1);
-    QCOMPARE(f.session.channel(2).module().strBuffer, waiting2);
+    QCOMPARE(f.session.channel(1).receiver().pending(), waiting1);
+    QCOMPARE(f.session.channel(2).receiver().pending(), waiting2);
     QVERIFY(sent1.startsWith(waiting1));
     QVERIFY(sent2.startsWith(shown2 + waiting2));
 

@@ -462,7 +462,7 @@ void TestFileTransfer::zmodemRequestIsOfferedWhenAsked()
     QFETCH(bool, replayed);
     PtyPair pty;
     Channel channel(2, false);
-    channel.module().zmodemAutoStart = autoStart;
+    channel.setZmodemAutoStart(autoStart);
     channel.switchOnSerial(pty.slavePath(), settings);
     QSignalSpy requested(&channel, &Channel::zmodemRequested);
     const QByteArray request = "rz\r**\x18"
@@ -480,8 +480,8 @@ void TestFileTransfer::declinedRequestAsksNoMoreForAWhile()
 {
     PtyPair pty;
     DisplayFixture f;
-    f.state(2).module().zmodemAutoStart = true;
-    f.state(2).module().zmodemQuietSeconds = 3600;
+    f.state(2).setZmodemAutoStart(true);
+    f.state(2).setZmodemQuietSeconds(3600);
     f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     SendFileCommands &commands = *f.window->sendFileCommands();

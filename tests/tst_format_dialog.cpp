@@ -250,10 +250,10 @@ void TestFormatDialog::loadShowsStoredValues()
     QFETCH(int, checked1);
     QFETCH(int, checked2);
 
-    m_session->channel(1).module().intTimeOut = qint16(timeOut1);
-    m_session->channel(2).module().intTimeOut = qint16(timeOut2);
-    m_session->channel(1).module().addTo = addTo1;
-    m_session->channel(2).module().addTo = addTo2;
+    m_session->channel(1).setTimeOut(qint16(timeOut1));
+    m_session->channel(2).setTimeOut(qint16(timeOut2));
+    m_session->channel(1).setAccumulate(addTo1);
+    m_session->channel(2).setAccumulate(addTo2);
     FormatDialog *dialog = open();
     QCOMPARE(child<QLineEdit>(dialog, "txtTimeOut1")->text(), text1);
     QCOMPARE(child<QLineEdit>(dialog, "txtTimeOut2")->text(), text2);
@@ -431,7 +431,7 @@ void TestFormatDialog::showingAgainDoesNotReload()
     FormatDialog *dialog = open();
     child<QLineEdit>(dialog, "txtTimeOut1")->setText(QStringLiteral("777"));
     option(dialog, "optAddTo2", 1)->setChecked(true);
-    m_session->channel(1).module().intTimeOut = 5;
+    m_session->channel(1).setTimeOut(5);
 
     // What the main window does when the dialog is asked for while open.
     dialog->show();

@@ -2,15 +2,11 @@
 // end gives the exit status, and SIGTERM finishes a recording whole.
 
 #include "support/pty_pair.h"
-#include "support/ser2net_server.h"
-#include "support/tcp_peer.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QHostAddress>
 #include <QProcess>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -62,8 +58,6 @@ private slots:
     void scriptGivesTheExitStatus_data();
     void scriptGivesTheExitStatus();
     void stopSignalFinishesTheRecording();
-    void everyPortKindComesOn_data();
-    void everyPortKindComesOn();
     void runThatCannotCaptureEndsWithAFailure_data();
     void runThatCannotCaptureEndsWithAFailure();
 };
@@ -115,47 +109,6 @@ void TestHeadless::stopSignalFinishesTheRecording()
     QCOMPARE(bench.program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(bench.program.exitCode(), 0);
     QVERIFY2(written().endsWith(" 2< second without its end\n"), written().constData());
-}
-
-// Each kind a port entry names comes on headless: its peer's bytes reach the
-// raw recording exactly.
-void TestHeadless::everyPortKindComesOn_data()
-{
-    QTest::addColumn<QByteArray>("port");
-    for (const char *port : {"serial", "TCP", "RFC 2217", "TCP Listen"})
-        QTest::newRow(port) << QByteArray(port);
-}
-
-void TestHeadless::everyPortKindComesOn()
-{
-    QFETCH(QByteArray, port);
-    const QByteArray bytes("kind\x00\xff\xff\r\n", 9);
-    HeadlessBench bench;
-    TcpPeer peer;
-    Ser2NetServer ser2net;
-    if (port == "RFC 2217" && !ser2net.start("telnet(rfc2217)", bench.pty.slavePath()))
-        QSKIP("ser2net (/usr/sbin/ser2net) did not start");
-    const quint16 socket = port == "TCP"        ? peer.port()
-                           : port == "RFC 2217" ? ser2net.port()
-                                                : TcpPeer::refusedPort();
-    const QByteArray entry = port == "serial" ? bench.pty.slavePath().toLocal8Bit() : port;
-    bench.start("[Channel1]\nOn=true\nHost=127.0.0.1\nSocket=" + QByteArray::number(socket) +
-                    "\nPort=" + entry + '\n',
-                {"--record", "raw1:" + bench.file("raw.bin")});
-    if (port == "TCP" && peer.waitForClient(20000))
-        peer.send(bytes);
-    else if (port != "TCP Listen")
-        bench.pty.write(bytes); // waits in the pair until the device is read
-    QTcpSocket client;          // a TCP Listen channel's, once the run listens
-    for (QDeadlineTimer end(20000); port == "TCP Listen" && !end.hasExpired();)
-        if (client.connectToHost(QHostAddress::LocalHost, socket), client.waitForConnected(100))
-            break;
-    if (port == "TCP Listen")
-        QVERIFY(client.write(bytes) == bytes.size());
-    QTRY_COMPARE_WITH_TIMEOUT(bench.read("raw.bin").toHex(), bytes.toHex(), 20000);
-    bench.program.terminate();
-    QVERIFY(bench.program.waitForFinished(20000));
-    QCOMPARE(bench.program.exitCode(), 0);
 }
 
 // A run with no script that captures nothing, only into a failed file, or

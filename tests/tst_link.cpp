@@ -2,12 +2,12 @@
 // through a symbolic link to a pseudo-terminal and to a 127.0.0.1 peer,
 // control lines and flow control on a pseudo-terminal.
 #include "devices/capture_session.h"
-#include "devices/channel_status.h"
 #include "devices/control_lines.h"
 #include "devices/link_reconnect.h"
 #include "devices/serial_port_component.h"
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
+#include "ui/channel_status.h"
 
 #include <QFile>
 #include <QSignalSpy>

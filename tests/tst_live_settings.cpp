@@ -1,7 +1,7 @@
 // Serial settings changed while the port stays open, on pseudo-terminals:
 // the kernel's termios2 (TCGETS2) is read back on each master.
 #include "devices/capture_session.h"
-#include "devices/channel_status.h"
+#include "ui/channel_status.h"
 #include "support/pty_pair.h"
 
 #include <QDir>

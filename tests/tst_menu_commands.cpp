@@ -125,7 +125,7 @@ void TestMenuCommands::serialApplyReloadsTheWindow()
     f.channel(2).widgets().cmbPort->setEditText(pty.slavePath());
     f.switchOn(2);
     QVERIFY(f.isOn(2));
-    f.session.channel(2).modes().strSend.append("kept");
+    f.session.channel(2).type("kept");
     f.window->showSerialSetup();
     SerialSetupDialog *dialog = openWindows<SerialSetupDialog>().first();
     dialog->findChild<QPushButton *>(QStringLiteral("cmdClose"))->click();

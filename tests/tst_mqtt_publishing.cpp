@@ -246,8 +246,7 @@ void TestMqttPublishing::brokerClientsSendOnlyWhenAllowed()
         setup.write("SendFromBroker=" + sendFromBroker + '\n');
     setup.close();
     CaptureSession reader;
-    ChannelChoiceList choices(2);
-    QVERIFY(SetupFile::open(setup.fileName(), reader, choices).clean());
+    QVERIFY(SetupFile::open(setup.fileName(), reader).clean());
 
     PtyPair pty;
     PublishingNode node(pty, reader.mqttSettings());

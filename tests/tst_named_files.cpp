@@ -24,7 +24,7 @@ namespace {
 QString runScript(const QString &path)
 {
     CaptureSession session;
-    return ScriptRun{ScriptHost{&session, [](int, bool) { return QString(); }, {}}}.start(path);
+    return ScriptRun{ScriptHost{&session}}.start(path);
 }
 QString replay(const QString &path)
 {

@@ -108,7 +108,7 @@ void TestRecordings::rawIsByteExact()
     CaptureSession session;
     session.setSignOnDefaults();
     Channel &channel = session.channel(tcp ? 1 : 2);
-    channel.modes().format = ReceiveFormat::Hex; // the pane's form doesn't matter
+    channel.setFormat(ReceiveFormat::Hex); // the pane's form doesn't matter
     // Started while off: it holds everything from the switch-on.
     const RecordSource source = tcp ? RecordSource::channel(1) : RecordSource::channel(2);
     QCOMPARE(session.recordings().start(source, RecordKind::Raw, file("raw.bin"),
@@ -144,11 +144,11 @@ void TestRecordings::textAsShownIsNeverTakenBack()
 {
     QFETCH(AccumulateMode, addTo);
     PtySession s;
-    s.channel.module().addTo = addTo;
-    s.channel.modes().display = DisplayMode::AfterCr;
+    s.channel.setAccumulate(addTo);
+    s.channel.setDisplayMode(DisplayMode::AfterCr);
     s.record(RecordSource::channel(2), RecordKind::Shown, file("shown.txt"));
     QVERIFY(s.receive("AB\r"));
-    s.channel.modes().format = ReceiveFormat::Hex;
+    s.channel.setFormat(ReceiveFormat::Hex);
     QVERIFY(s.receive("C\r"));
     s.finish();
     QCOMPARE(fileBytes(file("shown.txt")), QByteArray("AB\r 43 0D"));

@@ -2,13 +2,13 @@
 // pseudo-terminal over RFC 2217 on 127.0.0.1, and the test reads back from
 // the kernel what reached the terminal.
 #include "devices/capture_session.h"
-#include "devices/channel_status.h"
 #include "devices/socket_component.h"
 #include "devices/telnet_com_port.h"
 #include "support/byte_checks.h"
 #include "support/pty_pair.h"
 #include "support/ser2net_server.h"
 #include "support/tcp_peer.h"
+#include "ui/channel_status.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>

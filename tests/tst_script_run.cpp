@@ -26,14 +26,7 @@ struct ScriptBench
     PtyPair pty;
     QByteArray heard;
     QSocketNotifier notifier{pty.masterFd(), QSocketNotifier::Read};
-    ScriptRun run{ScriptHost{&session, [this](int number, bool on) {
-                                 if (on)
-                                     session.channel(number).switchOnSerial(pty.slavePath(),
-                                                                            "9600,n,8,1");
-                                 else
-                                     session.channel(number).switchOff();
-                                 return QString();
-                             }}};
+    ScriptRun run{ScriptHost{&session}};
     std::optional<ScriptOutcome> outcome;
     QStringList logged;
     QTemporaryDir dir;
@@ -51,7 +44,10 @@ struct ScriptBench
         QObject::connect(&run, &ScriptRun::finished,
                          [this](const ScriptOutcome &ended) { outcome = ended; });
         QObject::connect(&run, &ScriptRun::logged, [this](const QString &text) { logged << text; });
-        session.channel(2).switchOnSerial(pty.slavePath(), "9600,n,8,1");
+        Channel &channel = session.channel(2);
+        channel.setSerialSettings(QStringLiteral("9600,n,8,1"));
+        channel.setPortText(pty.slavePath());
+        channel.switchOn();
     }
     QString start(const QByteArray &source)
     {

@@ -24,8 +24,15 @@ namespace {
 
 using Choices = ChannelChoiceList;
 
+// Gives each channel its choices.
+void choose(CaptureSession &session, const Choices &choices)
+{
+    for (int n : channelNumbers())
+        session.channel(n).setChoices(choices.at(n - 1));
+}
+
 // Every key's value as the file would have it, "Channel1/Format" first.
-QStringList valuesOf(const CaptureSession &session, const Choices &choices)
+QStringList valuesOf(const CaptureSession &session)
 {
     QStringList values;
     for (const SetupFile::SessionKey &key : SetupFile::sessionKeys())
@@ -36,7 +43,7 @@ QStringList valuesOf(const CaptureSession &session, const Choices &choices)
             if (!key.tcpOnly || n == 1)
                 values << QStringLiteral("Channel%1/%2=%3")
                               .arg(n)
-                              .arg(QLatin1String(key.name), key.current(channel, choices[n - 1]));
+                              .arg(QLatin1String(key.name), key.current(channel));
         }
     }
     return values;
@@ -90,17 +97,17 @@ void TestSetupFile::roundTripKeepsEveryValue()
                                         QStringLiteral("2217"), true}};
     for (int n : channelNumbers()) {
         Channel &channel = saved.channel(n);
-        channel.modes().format = n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Dump;
-        channel.modes().display = n == 1 ? DisplayMode::AfterCr : DisplayMode::TimeOut;
-        channel.modes().transmit = TransmitMode::AfterCr;
-        channel.modes().hexEntry = true;
-        channel.module().intTimeOut = qint16(n == 1 ? 32767 : 0);
-        channel.module().addTo = AccumulateMode::ClearFirst;
-        channel.module().lineEnding = n == 1 ? LineEnding::CrLf : LineEnding::None;
+        channel.setFormat(n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Dump);
+        channel.setDisplayMode(n == 1 ? DisplayMode::AfterCr : DisplayMode::TimeOut);
+        channel.setTransmitMode(TransmitMode::AfterCr);
+        channel.setHexEntry(true);
+        channel.setTimeOut(qint16(n == 1 ? 32767 : 0));
+        channel.setAccumulate(AccumulateMode::ClearFirst);
+        channel.setLineEnding(n == 1 ? LineEnding::CrLf : LineEnding::None);
         channel.setLineBreaks(n == 1 ? LineBreaks::Lf : LineBreaks::CrLf);
         channel.setLocalEcho(true);
-        channel.module().zmodemAutoStart = true;
-        channel.module().zmodemQuietSeconds = n == 1 ? 0 : 86400;
+        channel.setZmodemAutoStart(true);
+        channel.setZmodemQuietSeconds(n == 1 ? 0 : 86400);
         channel.setLinkOptions(
             LinkOptions{true, false, false, n == 1 ? FlowControl::RtsCts : FlowControl::XonXoff});
         channel.setPaneTimes(
@@ -117,22 +124,24 @@ void TestSetupFile::roundTripKeepsEveryValue()
                     b % 2 == 1, b * 10});
     }
     QString error;
-    QVERIFY2(SetupFile::save(path, saved, savedChoices, &error), qPrintable(error));
+    choose(saved, savedChoices);
+    QVERIFY2(SetupFile::save(path, saved, &error), qPrintable(error));
 
     CaptureSession opened;
     opened.setSignOnDefaults();
     Choices openedChoices{ChannelChoices{QStringLiteral("1"), {}, QStringLiteral("9761"), false},
                           ChannelChoices{QStringLiteral("2"), {}, {}, false}};
+    choose(opened, openedChoices);
     // Every value differs before, so each one is shown to travel.
-    const QStringList before = valuesOf(opened, openedChoices);
-    const QStringList expected = valuesOf(saved, savedChoices);
+    const QStringList before = valuesOf(opened);
+    const QStringList expected = valuesOf(saved);
     QCOMPARE(before.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i)
         QVERIFY2(before.at(i) != expected.at(i), qPrintable(expected.at(i)));
 
-    const SetupFile::Reading reading = SetupFile::open(path, opened, openedChoices);
+    const SetupFile::Reading reading = SetupFile::open(path, opened);
     QVERIFY(reading.clean());
-    QCOMPARE(valuesOf(opened, openedChoices), expected);
+    QCOMPARE(valuesOf(opened), expected);
 
     // Readable by a person: sections and the modes' own words.
     QFile file(path);
@@ -178,20 +187,21 @@ void TestSetupFile::badValuesAreNamedAndLeftAlone()
     Choices choices{ChannelChoices{QStringLiteral("TCP"), QStringLiteral("127.0.0.1"),
                                    QStringLiteral("9761"), false},
                     ChannelChoices{QStringLiteral("2"), {}, {}, false}};
-    const QStringList before = valuesOf(session, choices);
+    choose(session, choices);
+    const QStringList before = valuesOf(session);
 
     // The bad value among good ones, which still apply.
     const QString section = key.section(u'/', 0, 0);
     const QByteArray text = "[" + section.toLatin1() + "]\n" + key.section(u'/', 1).toLatin1() +
                             "=" + value + "\n" + "[Channel2]\nDisplay=Time Out\n";
-    const SetupFile::Reading reading = SetupFile::open(writeFile(dir, text), session, choices);
+    const SetupFile::Reading reading = SetupFile::open(writeFile(dir, text), session);
     QVERIFY(reading.error.isEmpty());
     QVERIFY(reading.unknown.isEmpty());
     QCOMPARE(reading.refused.size(), 1);
     QVERIFY2(reading.refused.at(0).startsWith(key + QStringLiteral(" = ")),
              qPrintable(reading.refused.at(0)));
     QCOMPARE(session.channel(2).modes().display, DisplayMode::TimeOut);
-    QStringList after = valuesOf(session, choices);
+    QStringList after = valuesOf(session);
     after.replaceInStrings(QStringLiteral("Channel2/Display=Time Out"),
                            QStringLiteral("Channel2/Display=Real Time"));
     QCOMPARE(after, before);
@@ -215,9 +225,8 @@ void TestSetupFile::handWrittenEscapes()
     QFETCH(QString, refused);
     QTemporaryDir dir;
     CaptureSession session;
-    Choices choices(channelCount);
-    const SetupFile::Reading reading = SetupFile::open(
-        writeFile(dir, "[Channel1]\nButton1=" + value + "\nHex=true\n"), session, choices);
+    const SetupFile::Reading reading =
+        SetupFile::open(writeFile(dir, "[Channel1]\nButton1=" + value + "\nHex=true\n"), session);
     QCOMPARE(reading.unknownEscapes.join(QString()),
              refused.isEmpty() ? QString() : "Channel1/Button1 (" + refused + ")");
     QVERIFY(SetupFile::summary(reading).endsWith(reading.unknownEscapes.join(QString())));
@@ -230,12 +239,10 @@ void TestSetupFile::unreadableFileAppliesNothing()
 {
     QTemporaryDir dir;
     CaptureSession session;
-    Choices choices(channelCount);
-    QVERIFY(!SetupFile::open(dir.filePath(QStringLiteral("none.vterm")), session, choices)
-                 .error.isEmpty());
-    QVERIFY(!SetupFile::open(dir.path(), session, choices).error.isEmpty());
+    QVERIFY(!SetupFile::open(dir.filePath(QStringLiteral("none.vterm")), session).error.isEmpty());
+    QVERIFY(!SetupFile::open(dir.path(), session).error.isEmpty());
     QString error;
-    QVERIFY(!SetupFile::save(dir.path(), session, choices, &error)); // a folder
+    QVERIFY(!SetupFile::save(dir.path(), session, &error)); // a folder
     QVERIFY(!error.isEmpty());
 }
 
@@ -245,12 +252,11 @@ void TestSetupFile::appliesTheBytesChecked()
 {
     QTemporaryDir dir;
     CaptureSession session;
-    Choices choices(channelCount);
     const SetupFile::Contents contents =
         SetupFile::read(writeFile(dir, "[Channel2]\nDisplay=Time Out\n"));
     QVERIFY(contents.error.isEmpty());
     writeFile(dir, "[Channel2]\nDisplay=After CR\n");
-    QVERIFY(SetupFile::apply(contents, session, choices).error.isEmpty());
+    QVERIFY(SetupFile::apply(contents, session).error.isEmpty());
     QCOMPARE(session.channel(2).modes().display, DisplayMode::TimeOut);
 }
 
@@ -268,7 +274,7 @@ void TestSetupFile::openingSwitchesOffAppliesAndSwitchesOn()
     two.widgets().optHex->click();
     two.widgets().optChar->click();
     two.widgets().optCR->click();
-    f.session.channel(2).module().lineEnding = LineEnding::Lf;
+    f.session.channel(2).setLineEnding(LineEnding::Lf);
     f.choosePort1(QStringLiteral("TCP"));
     f.channel(1).widgets().txtPort->setText(QString::number(peer.port()));
     f.switchOn(2);
@@ -281,7 +287,7 @@ void TestSetupFile::openingSwitchesOffAppliesAndSwitchesOn()
     two.widgets().optASCII->click();
     two.widgets().optRT->click();
     two.widgets().optLive->click();
-    f.session.channel(2).module().lineEnding = LineEnding::Cr;
+    f.session.channel(2).setLineEnding(LineEnding::Cr);
     f.switchOn(1);
     QVERIFY(f.isOn(1));
 

@@ -2,8 +2,8 @@
 // to as over a connection the channel made; a second is turned away while
 // the first stays; a client that leaves lets the next one in.
 #include "devices/capture_session.h"
-#include "devices/channel_status.h"
 #include "support/tcp_peer.h"
+#include "ui/channel_status.h"
 
 #include <QSignalSpy>
 #include <QTcpSocket>

@@ -281,7 +281,7 @@ void TestTransmit::clearsAreIndependent()
     b.pty.write("shown\r");
     QTRY_COMPARE(b.f.paneText(2), QByteArray("shown\r"));
     b.pty.write("dropped");
-    QTRY_COMPARE(b.f.session.channel(2).module().strBuffer, QByteArray("dropped"));
+    QTRY_COMPARE(b.f.session.channel(2).receiver().pending(), QByteArray("dropped"));
     b.f.type(2, QStringLiteral("tx"));
     b.c().widgets().cmdClearR->click(); // receive side only
     QVERIFY(b.f.paneText(2).isEmpty());
@@ -354,7 +354,7 @@ void TestTransmit::tcpReceiveInEveryModeAndFormat()
     QFETCH(QByteArray, shown);
     TcpPeer peer;
     DisplayFixture f;
-    f.session.channel(1).module().intTimeOut = 20;
+    f.session.channel(1).setTimeOut(20);
     f.window->findChild<QRadioButton *>(display)->click();
     f.window->findChild<QRadioButton *>(format)->click();
     f.switchOnTcp(peer.port());

@@ -81,7 +81,6 @@ bool HeadlessRun::start(const Request &request)
     for (Channel *channel : m_session.channels()) {
         channel->load();
         channel->pane().setHistoryBound(kPaneHistoryBytes);
-        m_choices.append(ChannelChoices());
         connect(channel, &Channel::failed, this,
                 [number = channel->number()](const QString &text, const QString &detail) {
                     say(QStringLiteral("Comm Port %1: %2 %3").arg(number).arg(text, detail));
@@ -101,7 +100,7 @@ bool HeadlessRun::start(const Request &request)
                 say(QStringLiteral("The recording %1 stopped: %2").arg(path, reason));
             });
 
-    const SetupFile::Reading reading = SetupFile::open(request.setup, m_session, m_choices);
+    const SetupFile::Reading reading = SetupFile::open(request.setup, m_session);
     if (!reading.error.isEmpty()) {
         say(QStringLiteral("The setup %1 could not be opened: %2")
                 .arg(request.setup, reading.error));
@@ -112,9 +111,9 @@ bool HeadlessRun::start(const Request &request)
                 .arg(request.setup, SetupFile::summary(reading)));
     // Refused before anything is switched on or recorded.
     m_allowListenBeyondLoopback = request.allowListenBeyondLoopback;
-    for (const ChannelListEntry &entry : channelList) {
-        const QString refusal = listeningRefusal(entry.number);
-        if (m_choices.at(entry.number - 1).on && !refusal.isEmpty()) {
+    for (const Channel *channel : m_session.channels()) {
+        const QString refusal = channel->listenBeyondLoopbackRefusal();
+        if (channel->choices().on && !m_allowListenBeyondLoopback && !refusal.isEmpty()) {
             say(refusal);
             return false;
         }
@@ -125,17 +124,18 @@ bool HeadlessRun::start(const Request &request)
     }
     if (!startPublishing())
         return false;
-    for (const ChannelListEntry &entry : channelList) {
-        if (m_choices.at(entry.number - 1).on)
-            switchChannel(entry.number, true);
+    for (Channel *channel : m_session.channels()) {
+        if (channel->choices().on)
+            channel->switchOn();
     }
     if (request.script.isEmpty()) {
         endWhenNothingCaptures();
         return !m_finished;
     }
 
-    m_script = std::make_unique<ScriptRun>(ScriptHost{
-        &m_session, [this](int number, bool on) { return switchChannel(number, on); }, {}});
+    // Nobody sees a channel's failure here but the script's error.
+    m_script =
+        std::make_unique<ScriptRun>(ScriptHost{&m_session, m_allowListenBeyondLoopback, true, {}});
     connect(m_script.get(), &ScriptRun::logged, this, [](const QString &text) { say(text); });
     connect(m_script.get(), &ScriptRun::finished, this, [this](const ScriptOutcome &outcome) {
         if (!outcome.ok)
@@ -178,34 +178,6 @@ bool HeadlessRun::startPublishing()
     if (!error.isEmpty())
         say(QStringLiteral("MQTT: %1").arg(error));
     return error.isEmpty();
-}
-
-QString HeadlessRun::listeningRefusal(int number) const
-{
-    const ChannelChoices &choices = m_choices.at(number - 1);
-    if (m_allowListenBeyondLoopback || !choices.listensBeyondLoopback())
-        return {};
-    return QStringLiteral("Comm Port %1 would listen at %2 port %3, beyond this machine's "
-                          "loopback: a client from elsewhere would get everything the channel "
-                          "sends. To allow it, add --allow-listen-beyond-loopback.")
-        .arg(number)
-        .arg(choices.host, choices.socket);
-}
-
-QString HeadlessRun::switchChannel(int number, bool on)
-{
-    Channel &channel = m_session.channel(number);
-    if (!on) {
-        channel.switchOff();
-        return {};
-    }
-    if (channel.isOn())
-        return {};
-    if (const QString refusal = listeningRefusal(number); !refusal.isEmpty())
-        return refusal;
-    channel.switchOn(m_choices.at(number - 1), m_session.serialSettings());
-    return channel.isOn() ? QString()
-                          : QStringLiteral("Comm Port %1 did not switch on").arg(number);
 }
 
 void HeadlessRun::endWhenNothingCaptures()

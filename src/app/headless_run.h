@@ -58,10 +58,6 @@ private:
     bool startRecording(const QString &recordText);
     // Publishes to the broker the setup's [MQTT] section names, if it does.
     bool startPublishing();
-    // Why channel `number` may not switch on as chosen (it would listen
-    // beyond loopback, not allowed), or empty. A script's on() is refused too.
-    QString listeningRefusal(int number) const;
-    QString switchChannel(int number, bool on);
     // Without a script: ends the run (status 1) once no channel is on.
     void endWhenNothingCaptures();
     void finish(int status);
@@ -69,7 +65,6 @@ private:
     bool writePlotFiles();
 
     CaptureSession m_session;
-    ChannelChoiceList m_choices;
     StopSignals m_stopSignals;
     std::unique_ptr<ScriptRun> m_script;
     bool m_finished = false;

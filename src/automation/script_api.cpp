@@ -41,6 +41,25 @@ private:
     ScriptGate &m_gate;
 };
 
+// on() or off() as the host allows; why not, or empty.
+QString switchedAsScripted(const ScriptHost &host, Channel &channel, bool on)
+{
+    if (!on) {
+        channel.switchOff();
+        return {};
+    }
+    if (channel.isOn())
+        return {};
+    if (!host.listenBeyondLoopbackAllowed) {
+        if (const QString refusal = channel.listenBeyondLoopbackRefusal(); !refusal.isEmpty())
+            return refusal;
+    }
+    channel.switchOn();
+    if (host.switchOnFailureIsError && !channel.isOn())
+        return QStringLiteral("Comm Port %1 did not switch on").arg(channel.number());
+    return {};
+}
+
 } // namespace
 
 ScriptApi::ScriptApi(QJSEngine &engine, std::shared_ptr<ScriptGate> gate, ScriptHost host)
@@ -190,7 +209,7 @@ void ScriptApi::switchChannel(const char *function, const QJSValue &channel, boo
     const ScriptHost host = m_host;
     const std::weak_ptr<ScriptGate> weakGate = m_gate;
     const QString error = m_gate->callOnGui([host, number, on, weakGate]() -> QString {
-        const QString refusal = host.switchChannel(number, on);
+        const QString refusal = switchedAsScripted(host, host.session->channel(number), on);
         // A connection still being made counts as on: what it sends waits.
         if (const auto gate = weakGate.lock())
             gate->setOn(number, host.session->channel(number).isOn());

@@ -12,12 +12,19 @@ class QJSEngine;
 class ScriptGate;
 
 // What a script may do to the program, each called on the GUI thread: the
-// session whose channels it sends on, and how a channel is switched on or
-// off the way the running setup says (an empty result, or why not).
+// session whose channels it sends on and switches (on() switches a channel
+// on as its choices say, Channel::switchOn()), and how strict on() is.
 struct ScriptHost
 {
     CaptureSession *session = nullptr;
-    std::function<QString(int channel, bool on)> switchChannel;
+    // on() switches on a channel whose choices listen beyond loopback (the
+    // window: its operator chose them), or refuses it (a run without one,
+    // unless its request allows it).
+    bool listenBeyondLoopbackAllowed = false;
+    // An on() that leaves the channel off ends the script with an error (a
+    // run without a window, where no one sees the channel's failure), or
+    // the failure is only the channel's to report (the window's message).
+    bool switchOnFailureIsError = false;
     std::function<void(const QString &text)> log;
 };
 

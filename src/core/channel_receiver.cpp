@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <utility>
 
-ChannelReceiver::ChannelReceiver(const ChannelModes &modes, ChannelModule &module, PaneText &pane,
-                                 QObject *parent)
+ChannelReceiver::ChannelReceiver(const ChannelModes &modes, const ChannelModule &module,
+                                 PaneText &pane, QObject *parent)
     : QObject(parent)
     , m_modes(modes)
     , m_module(module)
@@ -34,15 +34,15 @@ void ChannelReceiver::receive(QByteArrayView batch, Source source, qint64 arriva
 {
     m_lastSource = source;
     const DisplayMode mode = m_modes.display;
-    if (mode == DisplayMode::RealTime && m_module.strBuffer.isEmpty()) {
+    if (mode == DisplayMode::RealTime && m_pending.isEmpty()) {
         // The usual case: nothing waits, so the batch goes straight to the pane.
         show(batch, source == Source::Socket ? Layout::Socket : Layout::SerialRealTime, arrivalMs);
         return;
     }
-    if (m_module.strBuffer.isEmpty())
+    if (m_pending.isEmpty())
         m_batchStarts.clear();
-    m_batchStarts.append({m_module.strBuffer.size(), arrivalMs});
-    ByteText::appendBytes(m_module.strBuffer, batch);
+    m_batchStarts.append({m_pending.size(), arrivalMs});
+    ByteText::appendBytes(m_pending, batch);
     switch (mode) {
     case DisplayMode::RealTime:
         showBuffer(source == Source::Socket ? Layout::Socket : Layout::SerialRealTime);
@@ -53,7 +53,7 @@ void ChannelReceiver::receive(QByteArrayView batch, Source source, qint64 arriva
         m_timer.start(qMax<int>(0, m_module.intTimeOut));
         break;
     case DisplayMode::AfterCr:
-        if (m_module.strBuffer.endsWith('\r'))
+        if (m_pending.endsWith('\r'))
             flushBuffer(source == Source::Socket ? Layout::Socket : Layout::SerialFlush);
         break;
     }
@@ -62,14 +62,14 @@ void ChannelReceiver::receive(QByteArrayView batch, Source source, qint64 arriva
 void ChannelReceiver::tick()
 {
     m_timer.stop();
-    if (m_module.strBuffer.isEmpty())
+    if (m_pending.isEmpty())
         return; // an empty flush must not clear what the pane shows meanwhile
     flushBuffer(Layout::SerialFlush);
 }
 
 void ChannelReceiver::flushPending()
 {
-    if (m_module.strBuffer.isEmpty())
+    if (m_pending.isEmpty())
         return;
     const bool socketAfterCr =
         m_lastSource == Source::Socket && m_modes.display == DisplayMode::AfterCr;
@@ -79,7 +79,7 @@ void ChannelReceiver::flushPending()
 void ChannelReceiver::clearReceived()
 {
     m_pane.clear();
-    m_module.strBuffer.clear();
+    m_pending.clear();
     m_dump.restart();
     m_echoOpen = false;
     m_batchStarts.clear();
@@ -110,7 +110,7 @@ void ChannelReceiver::showSent(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
         return;
-    if (!m_module.strBuffer.isEmpty()) {
+    if (!m_pending.isEmpty()) {
         m_timer.stop();
         flushPending(); // received earlier, so shown first
     }
@@ -160,7 +160,7 @@ void ChannelReceiver::flushBuffer(Layout layout)
 void ChannelReceiver::showBuffer(Layout layout)
 {
     // Batch by batch, each with its time: the text is the same as in one go.
-    const QByteArrayView buffer = m_module.strBuffer;
+    const QByteArrayView buffer = m_pending;
     qsizetype from = 0;
     for (qsizetype i = 0; i < m_batchStarts.size() && from < buffer.size(); ++i) {
         const qsizetype to = i + 1 < m_batchStarts.size()
@@ -171,7 +171,7 @@ void ChannelReceiver::showBuffer(Layout layout)
     }
     if (from < buffer.size())
         show(buffer.sliced(from), layout, PaneText::kNow);
-    m_module.strBuffer.clear();
+    m_pending.clear();
     m_batchStarts.clear();
 }
 

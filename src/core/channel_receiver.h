@@ -38,7 +38,7 @@ class ChannelReceiver : public QObject
     Q_OBJECT
 
 public:
-    ChannelReceiver(const ChannelModes &modes, ChannelModule &module, PaneText &pane,
+    ChannelReceiver(const ChannelModes &modes, const ChannelModule &module, PaneText &pane,
                     QObject *parent = nullptr);
 
     // A batch read from the serial port.
@@ -59,6 +59,8 @@ public:
 
     // Timer1 / Timer2: single-shot, armed by "Time Out" batches.
     QTimer &timer() { return m_timer; }
+    // The buffer: received and not yet shown, one char per byte.
+    const QByteArray &pending() const { return m_pending; }
 
     // The Terminal format's screen (blank while another format is chosen).
     TerminalScreen &terminal() { return m_terminal; }
@@ -103,7 +105,8 @@ private:
     void keepTerminalLine(const TerminalLine &line);
 
     const ChannelModes &m_modes;
-    ChannelModule &m_module;
+    const ChannelModule &m_module;
+    QByteArray m_pending;
     PaneText &m_pane;
     QTimer m_timer;
     Source m_lastSource = Source::Serial;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/line_break_rule.h"
-#include "core/sent_lines.h"
 #include "core/transmit_record.h"
 
 #include <QByteArray>
@@ -9,7 +8,9 @@
 #include <QLatin1String>
 
 // One channel's values. They fall into two lifetimes, so they live in two
-// records; the Channel object (devices/channel.h) owns both.
+// records; the Channel object (devices/channel.h) owns both and changes
+// them through its setters. What is received and not yet shown is no value
+// of the channel's: its receive path (core/channel_receiver.h) keeps it.
 
 // How received bytes are shown: each batch at once, after a quiet time-out,
 // or when the collected text ends with a carriage return.
@@ -73,7 +74,6 @@ struct ChannelModes
     bool hexEntry = false;  // the transmit group's Hex box
     TransmitRecord strSend; // every character typed since the last Clear
     HexRecord strSendHex;   // every byte made from typed hex pairs since the last Clear
-    SentLines sentLines;    // the lines sent with Enter in line mode, for Up, Down and Ctrl+R
 
     // What each load of the main window sets; the records are left alone.
     void setLoadDefaults()
@@ -102,7 +102,6 @@ struct ChannelModule
     // nothing for this long: a sender repeating its request can't keep the
     // question up.
     int zmodemQuietSeconds = 30;
-    QByteArray strBuffer; // received and not yet shown, one char per byte
 
     // Set once by the sign-on splash before the main window first shows.
     void setSignOnDefaults()

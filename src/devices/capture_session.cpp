@@ -27,11 +27,17 @@ QList<Channel *> CaptureSession::channels() const
     return all;
 }
 
+void CaptureSession::setSerialSettings(const QString &settings)
+{
+    for (const auto &channel : m_channels)
+        channel->setSerialSettings(settings);
+}
+
 void CaptureSession::setSignOnDefaults()
 {
-    m_serialSettings = QStringLiteral("9600,n,8,1");
+    setSerialSettings(QStringLiteral("9600,n,8,1"));
     for (const auto &channel : m_channels)
-        channel->module().setSignOnDefaults();
+        channel->setSignOnDefaults();
 }
 
 #include "moc_capture_session.cpp"

@@ -14,8 +14,8 @@
 #include <vector>
 
 // Everything the program keeps for the whole run: one Channel per entry of
-// the channel list, the serial settings string they share, the
-// recordings of their data and their publishing to an MQTT broker.
+// the channel list, the recordings of their data and their publishing to an
+// MQTT broker.
 class CaptureSession : public QObject
 {
     Q_OBJECT
@@ -37,15 +37,16 @@ public:
     const MqttSettings &mqttSettings() const { return m_mqttSettings; }
     void setMqttSettings(const MqttSettings &settings) { m_mqttSettings = settings; }
 
-    // "speed,parity,data,stop", applied to a port when it is switched on.
-    QString serialSettings() const { return m_serialSettings; }
-    void setSerialSettings(const QString &settings) { m_serialSettings = settings; }
+    // "speed,parity,data,stop", applied to a port when it is switched on:
+    // the channels' serial settings (Channel::serialSettings()), one string
+    // for all of them.
+    QString serialSettings() const { return m_channels.front()->serialSettings(); }
+    void setSerialSettings(const QString &settings);
 
     // Set once by the sign-on splash before the main window first shows.
     void setSignOnDefaults();
 
 private:
-    QString m_serialSettings;
     MqttSettings m_mqttSettings;
     std::vector<std::unique_ptr<Channel>> m_channels; // by number - 1
     // After the channels: its files are finished before they go.

@@ -43,9 +43,14 @@ Channel::Channel(int number, bool offersTcp, QObject *parent)
             m_sendButtons.stopAll();
             m_replayer.stop();
         }
+        followLink();
         emit onChanged(on);
     });
-    connect(&m_link, &ChannelLink::switchOnFailed, this, &Channel::failed);
+    connect(&m_link, &ChannelLink::switchOnFailed, this,
+            [this](const QString &text, const QString &detail) {
+                followLink();
+                emit failed(text, detail);
+            });
     connect(&m_link, &ChannelLink::lost, this, &Channel::onLost);
     connect(&m_link, &ChannelLink::unsentDropped, this, [this](qint64 queued, qint64 held) {
         // Only what the device held was counted: the queue's part never
@@ -172,32 +177,152 @@ void Channel::unload()
     m_receiver.timer().stop();
 }
 
+template <typename Value> void Channel::change(Value &field, Value value)
+{
+    if (field == value)
+        return;
+    field = value;
+    emit modesChanged();
+}
+
 void Channel::setLineBreaks(LineBreaks rule)
 {
-    m_module.lineBreaks = rule;
     m_pane.setLineBreaks(rule);
+    change(m_module.lineBreaks, rule);
+}
+
+void Channel::setLocalEcho(bool on)
+{
+    change(m_module.localEcho, on);
 }
 
 void Channel::setFormat(ReceiveFormat format)
 {
     if (m_modes.format == ReceiveFormat::Terminal && format != ReceiveFormat::Terminal)
         m_receiver.keepTerminalScreen();
+    // Said even when chosen again: the options show it afresh.
     m_modes.format = format;
     emit formatChanged();
+    emit modesChanged();
 }
 
-void Channel::switchOn(const ChannelChoices &choices, const QString &settings)
+void Channel::setDisplayMode(DisplayMode mode)
 {
-    const std::optional<ChannelLink::Network> network = ChannelLink::networkOfEntry(choices.port);
+    change(m_modes.display, mode);
+}
+
+void Channel::setTransmitMode(TransmitMode mode)
+{
+    change(m_modes.transmit, mode);
+}
+
+void Channel::setHexEntry(bool on)
+{
+    change(m_modes.hexEntry, on);
+}
+
+void Channel::setTimeOut(qint16 ms)
+{
+    change(m_module.intTimeOut, ms);
+}
+
+void Channel::setAccumulate(AccumulateMode mode)
+{
+    change(m_module.addTo, mode);
+}
+
+void Channel::setLineEnding(LineEnding ending)
+{
+    change(m_module.lineEnding, ending);
+}
+
+void Channel::setZmodemAutoStart(bool on)
+{
+    change(m_module.zmodemAutoStart, on);
+}
+
+void Channel::setZmodemQuietSeconds(int seconds)
+{
+    change(m_module.zmodemQuietSeconds, seconds);
+}
+
+void Channel::setSignOnDefaults()
+{
+    ChannelModule defaults = m_module;
+    defaults.setSignOnDefaults();
+    setTimeOut(defaults.intTimeOut);
+    setAccumulate(defaults.addTo);
+}
+
+void Channel::setChoices(const ChannelChoices &choices)
+{
+    if (choices.port == m_choices.port && choices.host == m_choices.host &&
+        choices.socket == m_choices.socket && choices.on == m_choices.on)
+        return;
+    m_choices = choices;
+    emit choicesChanged();
+}
+
+void Channel::setPortText(const QString &text)
+{
+    ChannelChoices choices = m_choices;
+    choices.port = text;
+    setChoices(choices);
+}
+
+void Channel::setHost(const QString &host)
+{
+    ChannelChoices choices = m_choices;
+    choices.host = host;
+    setChoices(choices);
+}
+
+void Channel::setSocket(const QString &socket)
+{
+    ChannelChoices choices = m_choices;
+    choices.socket = socket;
+    setChoices(choices);
+}
+
+void Channel::setSerialSettings(const QString &settings)
+{
+    if (settings == m_serialSettings)
+        return;
+    m_serialSettings = settings;
+    emit choicesChanged();
+}
+
+void Channel::followLink()
+{
+    ChannelChoices choices = m_choices;
+    choices.on = isOn();
+    setChoices(choices);
+}
+
+void Channel::switchOn()
+{
+    const std::optional<ChannelLink::Network> network = ChannelLink::networkOfEntry(m_choices.port);
     if (network && offersTcp())
-        switchOnNetwork(*network, choices.host, choices.socket, settings);
+        switchOnNetwork(*network, m_choices.host, m_choices.socket, m_serialSettings);
     else
-        switchOnSerial(choices.port, settings);
+        switchOnSerial(m_choices.port, m_serialSettings);
+    followLink();
+}
+
+QString Channel::listenBeyondLoopbackRefusal() const
+{
+    if (!offersTcp() || !m_choices.listensBeyondLoopback())
+        return {};
+    return QStringLiteral("Comm Port %1 would listen at %2 port %3, beyond this machine's "
+                          "loopback: a client from elsewhere would get everything the channel "
+                          "sends. To allow it, add --allow-listen-beyond-loopback.")
+        .arg(m_number)
+        .arg(m_choices.host, m_choices.socket);
 }
 
 void Channel::switchOnSerial(const QString &portText, const QString &settings)
 {
-    m_serialSettings = settings;
+    m_switchedOnSettings = settings;
     m_link.switchOnSerial(portText, settings);
 }
 
@@ -209,7 +334,7 @@ void Channel::switchOnTcp(const QString &host, const QString &portText)
 void Channel::switchOnNetwork(ChannelLink::Network kind, const QString &host,
                               const QString &portText, const QString &settings)
 {
-    m_serialSettings = settings;
+    m_switchedOnSettings = settings;
     m_link.switchOnNetwork(kind, host, portText, settings);
 }
 

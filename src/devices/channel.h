@@ -5,6 +5,7 @@
 #include "core/channel_state.h"
 #include "core/line_time_text.h"
 #include "core/pane_text.h"
+#include "core/sent_lines.h"
 #include "core/transfer_protocol.h"
 #include "devices/channel_choices.h"
 #include "devices/channel_link.h"
@@ -80,13 +81,14 @@ public:
     int number() const { return m_number; }
     bool offersTcp() const { return m_link.offersTcp(); }
 
-    ChannelModes &modes() { return m_modes; }
+    // The channel's modes and module values, to read; each changes through
+    // its setter below, which says so with modesChanged().
     const ChannelModes &modes() const { return m_modes; }
-    ChannelModule &module() { return m_module; }
     const ChannelModule &module() const { return m_module; }
     PaneText &pane() { return m_pane; }
     const PaneText &pane() const { return m_pane; }
     ChannelReceiver &receiver() { return m_receiver; }
+    const ChannelReceiver &receiver() const { return m_receiver; }
     // The numbers of the received lines, while plotting is on; emptied with
     // the pane (load(), clearReceived()).
     ChannelPlot &plot() { return m_plot; }
@@ -100,6 +102,10 @@ public:
     // Plays a recording back into the pane or out of the channel; stops
     // when the channel goes off or its pane is cleared.
     Replayer &replayer() { return m_replayer; }
+    // The lines sent with Enter in line mode, for the transmit line's Up,
+    // Down and Ctrl+R; kept for the whole run like the transmit records.
+    SentLines &sentLines() { return m_sentLines; }
+    const SentLines &sentLines() const { return m_sentLines; }
 
     enum class PaneOnLoad
     {
@@ -109,14 +115,39 @@ public:
     void load(PaneOnLoad pane = PaneOnLoad::Emptied);
     void unload();
 
+    // What the operator chose for the channel: the port text, the IP and
+    // Socket fields (a channel that offers the network), and whether it is
+    // on. The channel keeps them for the whole run; the window shows them,
+    // a setup file and its keys read and write them. `on` follows the link
+    // (true while the channel is on, false once it goes off or fails to
+    // come on); setChoices() may set it ahead of a switch-on, as a setup
+    // does for the channels it names On. Each setter that changes something
+    // says so with one choicesChanged().
+    const ChannelChoices &choices() const { return m_choices; }
+    void setChoices(const ChannelChoices &choices);
+    void setPortText(const QString &text);
+    void setHost(const QString &host);
+    void setSocket(const QString &socket);
+    // "speed,parity,data,stop": what a serial port (local, or behind an
+    // RFC 2217 server) is switched on with. Kept for the whole run.
+    QString serialSettings() const { return m_serialSettings; }
+    void setSerialSettings(const QString &settings);
+    // The settings string the serial port was last switched on with, or
+    // changed to since (changeSettings()).
+    QString switchedOnSettings() const { return m_switchedOnSettings; }
+
     // Switches on as the choices name: on a channel that offers the network,
     // a network entry of the port list ("TCP", "RFC 2217", "TCP Listen")
     // connects to, or listens at, their host and socket; any other port text
-    // is a serial port (a number or a device path) opened with `settings`,
-    // which an RFC 2217 server is sent as well. The one place that decides
-    // how a channel switches on: the window's On, a setup, a script and a
-    // headless run all come here. The result comes as onChanged()/failed().
-    void switchOn(const ChannelChoices &choices, const QString &settings);
+    // is a serial port (a number or a device path) opened with the serial
+    // settings, which an RFC 2217 server is sent as well. The one place that
+    // decides how a channel switches on: the window's On, a setup, a script
+    // and a headless run all come here. The result comes as
+    // onChanged()/failed().
+    void switchOn();
+    // Why switchOn() should not run unless allowed: the choices listen
+    // beyond loopback (ChannelChoices::listensBeyondLoopback()), or empty.
+    QString listenBeyondLoopbackRefusal() const;
     // Switching to a kind already decided.
     void switchOnSerial(const QString &portText, const QString &settings);
     void switchOnTcp(const QString &host, const QString &portText);
@@ -126,13 +157,11 @@ public:
                          const QString &settings);
     void switchOff();
     bool isOn() const { return m_link.route() != ChannelLink::Route::None; }
-    // The settings string the serial port was last switched on with, or
-    // changed to since.
-    QString serialSettings() const { return m_serialSettings; }
     // Changes the settings of the port in use while it stays open (see
     // ChannelLink::changeSettings), noting the change, or why it was not
-    // taken, in the log recordings; linkChanged() follows. Returns the
-    // refusal, or an empty text. (channel_settings.cpp)
+    // taken, in the log recordings; linkChanged() follows. What the channel
+    // switches on with next stays its chosen settings. Returns the refusal,
+    // or an empty text. (channel_settings.cpp)
     QString changeSettings(const QString &settings);
 
     // How the link behaves: reconnect, control lines, flow control. Kept for
@@ -172,10 +201,22 @@ public:
 
     // The receive pane's view choices, kept for the whole run.
     void setLineBreaks(LineBreaks rule);
-    void setLocalEcho(bool on) { m_module.localEcho = on; }
+    void setLocalEcho(bool on);
     // Sets the receive format (the option buttons and the Dump View entry
-    // alike) and says so with formatChanged().
+    // alike) and says so with formatChanged() as well.
     void setFormat(ReceiveFormat format);
+    // The other modes (set back at each load()) and module values (kept for
+    // the whole run). A value set again changes nothing and says nothing.
+    void setDisplayMode(DisplayMode mode);
+    void setTransmitMode(TransmitMode mode);
+    void setHexEntry(bool on);
+    void setTimeOut(qint16 ms);
+    void setAccumulate(AccumulateMode mode);
+    void setLineEnding(LineEnding ending);
+    void setZmodemAutoStart(bool on);
+    void setZmodemQuietSeconds(int seconds);
+    // The time-out and accumulate mode the sign-on splash sets once.
+    void setSignOnDefaults();
 
     // The operator's commands.
     void type(QByteArrayView codes);
@@ -203,6 +244,8 @@ public:
 signals:
     // The link opened (true) or closed (false), for whatever reason.
     void onChanged(bool on);
+    // The choices or the serial settings changed.
+    void choicesChanged();
     // A switch-on failed, or a working link failed; the channel is off.
     void failed(const QString &text, const QString &detail);
     // Typed or repeated bytes were not sent: `count` more would have waited
@@ -235,6 +278,8 @@ signals:
     void linkChanged();
     // setFormat chose a format.
     void formatChanged();
+    // A setter changed a mode or a module value.
+    void modesChanged();
     // setPaneTimes() changed the choice.
     void paneTimesChanged();
 
@@ -247,6 +292,10 @@ private:
     void pauseWhileSpillBehind(ChannelLink::Route from);
     void resumeOnceSpillCaughtUp();
     void send(const TransmissionList &transmissions);
+    // Keeps the choices' `on` to what the link is.
+    void followLink();
+    // Sets `field` and says so, if `value` differs.
+    template <typename Value> void change(Value &field, Value value);
 
     const int m_number;
     ChannelModes m_modes;
@@ -257,7 +306,10 @@ private:
     ChannelLink m_link;
     SendButtons m_sendButtons{*this};
     Replayer m_replayer{*this};
+    SentLines m_sentLines;
+    ChannelChoices m_choices;
     QString m_serialSettings;
+    QString m_switchedOnSettings;
     PaneTimeChoice m_paneTimes;
     qint64 m_receivedCount = 0;
     qint64 m_sentCount = 0;

@@ -3,12 +3,12 @@
 #include <QList>
 #include <QString>
 
-// What a channel's part of the window shows that a setup keeps, besides the
-// channel's own values: the port list's text (a network entry such as "TCP",
-// "RFC 2217" or "TCP Listen", a port number or a device path), the IP and
-// Socket fields of a channel that offers the network, and whether the
-// channel is on. Channel::switchOn() reads them, the one place that decides
-// how a channel switches on.
+// What the operator chose for a channel, which the Channel keeps
+// (Channel::choices()) and a setup saves: the port text (a network entry
+// such as "TCP", "RFC 2217" or "TCP Listen", a port number or a device
+// path), the IP and Socket fields of a channel that offers the network, and
+// whether the channel is on. Channel::switchOn() reads them, the one place
+// that decides how a channel switches on.
 struct ChannelChoices
 {
     QString port;

@@ -11,7 +11,7 @@ QString Channel::changeSettings(const QString &settings)
         emit linkNoted(QStringLiteral("settings %1 not taken: %2").arg(settings, refused));
         return refused;
     }
-    m_serialSettings = settings;
+    m_switchedOnSettings = settings;
     const QString inUse = m_link.serial().settingsInUse();
     emit linkNoted(
         inUse.isEmpty() || inUse == settings

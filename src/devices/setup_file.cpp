@@ -38,8 +38,7 @@ std::optional<QString> textOf(const QVariant &value)
 
 namespace SetupFile {
 
-bool save(const QString &path, const CaptureSession &session, const ChannelChoiceList &choices,
-          QString *error)
+bool save(const QString &path, const CaptureSession &session, QString *error)
 {
     QSettings file(path, QSettings::IniFormat);
     file.clear();
@@ -58,7 +57,7 @@ bool save(const QString &path, const CaptureSession &session, const ChannelChoic
         file.beginGroup(channelSection(n));
         for (const ChannelKey &key : channelKeys()) {
             if (!key.tcpOnly || channel->offersTcp())
-                file.setValue(QLatin1String(key.name), key.current(*channel, choices.at(n - 1)));
+                file.setValue(QLatin1String(key.name), key.current(*channel));
         }
         file.endGroup();
     }
@@ -103,12 +102,12 @@ Contents read(const QString &path)
     return contents;
 }
 
-Reading open(const QString &path, CaptureSession &session, ChannelChoiceList &choices)
+Reading open(const QString &path, CaptureSession &session)
 {
-    return apply(read(path), session, choices);
+    return apply(read(path), session);
 }
 
-Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceList &choices)
+Reading apply(const Contents &contents, CaptureSession &session)
 {
     Reading reading;
     if (!contents.error.isEmpty()) {
@@ -172,7 +171,7 @@ Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceLi
                 if (name != QLatin1String(entry.name) || (entry.tcpOnly && !channel->offersTcp()))
                     continue;
                 known = true;
-                if (!text || !entry.apply(*channel, choices[n - 1], *text))
+                if (!text || !entry.apply(*channel, *text))
                     refuse(key, text.value_or(QStringLiteral("?")));
             }
         }

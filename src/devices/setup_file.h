@@ -26,8 +26,8 @@ struct ChannelKey
 {
     const char *name;
     bool tcpOnly; // kept only for a channel that offers the network (its host and socket)
-    QString (*current)(const Channel &channel, const ChannelChoices &choices);
-    bool (*apply)(Channel &channel, ChannelChoices &choices, const QString &text);
+    QString (*current)(const Channel &channel);
+    bool (*apply)(Channel &channel, const QString &text);
 };
 // One key of the [Serial] section.
 struct SessionKey
@@ -51,8 +51,7 @@ const QList<SessionKey> &sessionKeys();
 const QList<MqttKey> &mqttKeys();
 
 // Writes every key; false with `error` set when the file can't be written.
-bool save(const QString &path, const CaptureSession &session, const ChannelChoiceList &choices,
-          QString *error);
+bool save(const QString &path, const CaptureSession &session, QString *error);
 
 // A file read and checked, nothing applied yet: `error` when it can't be
 // read or is not a setup file (too large, binary, a line that is not
@@ -84,10 +83,12 @@ struct Reading
 // Reads and checks the whole file without touching any channel.
 Contents read(const QString &path);
 // Applies the good values of a file that read() accepted to the session and
-// the choices; keys the file doesn't hold keep their current values.
-Reading apply(const Contents &contents, CaptureSession &session, ChannelChoiceList &choices);
+// its channels (their choices too: a channel the file has On is left off,
+// its choices' `on` set, for the caller to switch on); keys the file
+// doesn't hold keep their current values.
+Reading apply(const Contents &contents, CaptureSession &session);
 // read() then apply().
-Reading open(const QString &path, CaptureSession &session, ChannelChoiceList &choices);
+Reading open(const QString &path, CaptureSession &session);
 
 // The unknown and refused keys (and the escapes refused) in a few lines, however many there are.
 QString summary(const Reading &reading);

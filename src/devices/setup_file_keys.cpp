@@ -70,6 +70,15 @@ template <typename T> bool applied(const std::optional<T> &value, T &target)
     return value.has_value();
 }
 
+// Hands `value` to the channel's setter when it reads; false when it doesn't.
+template <typename T, typename Argument>
+bool appliedBy(const std::optional<T> &value, Channel &channel, void (Channel::*setter)(Argument))
+{
+    if (value)
+        (channel.*setter)(*value);
+    return value.has_value();
+}
+
 std::optional<int> wholeNumberOf(const QString &text, int lowest, int highest)
 {
     bool ok = false;
@@ -101,149 +110,122 @@ using Key = SetupFile::ChannelKey;
 // The keys of each channel's section, in the order they are written. To
 // keep another value, add its entry here: the file and its checks follow.
 const QList<Key> channelKeyTable = {
-    {"On", false, [](const Channel &, const ChannelChoices &ch) { return boolText(ch.on); },
-     [](Channel &, ChannelChoices &ch, const QString &t) {
-         return applied(boolOf(t), ch.on);
+    {"On", false, [](const Channel &c) { return boolText(c.choices().on); },
+     [](Channel &c, const QString &t) {
+         const std::optional<bool> on = boolOf(t);
+         if (on) {
+             ChannelChoices choices = c.choices();
+             choices.on = *on;
+             c.setChoices(choices);
+         }
+         return on.has_value();
      }},
-    {"Port", false, [](const Channel &, const ChannelChoices &ch) { return ch.port; },
-     [](Channel &c, ChannelChoices &ch, const QString &t) {
+    {"Port", false, [](const Channel &c) { return c.choices().port; },
+     [](Channel &c, const QString &t) {
          if (t.trimmed().isEmpty() || !isOneLine(t) ||
              (!c.offersTcp() && ChannelLink::networkOfEntry(t)))
              return false;
-         ch.port = t;
+         c.setPortText(t);
          return true;
      }},
-    {"Host", true, [](const Channel &, const ChannelChoices &ch) { return ch.host; },
-     [](Channel &, ChannelChoices &ch, const QString &t) {
+    {"Host", true, [](const Channel &c) { return c.choices().host; },
+     [](Channel &c, const QString &t) {
          if (!isOneLine(t))
              return false;
-         ch.host = t;
+         c.setHost(t);
          return true;
      }},
-    {"Socket", true, [](const Channel &, const ChannelChoices &ch) { return ch.socket; },
-     [](Channel &, ChannelChoices &ch, const QString &t) {
+    {"Socket", true, [](const Channel &c) { return c.choices().socket; },
+     [](Channel &c, const QString &t) {
          if (!wholeNumberOf(t, 1, 65535))
              return false;
-         ch.socket = t.trimmed();
+         c.setSocket(t.trimmed());
          return true;
      }},
-    {"Format", false,
-     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().format)); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         ReceiveFormat format = c.modes().format;
-         const bool ok =
-             applied(modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex,
-                                ReceiveFormat::Dump, ReceiveFormat::Terminal}),
-                     format);
-         if (ok)
-             c.setFormat(format); // a Terminal screen left keeps its text
-         return ok;
+    {"Format", false, [](const Channel &c) { return QString(keywordOf(c.modes().format)); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(
+             modeOf(t, {ReceiveFormat::Ascii, ReceiveFormat::Decimal, ReceiveFormat::Hex,
+                        ReceiveFormat::Dump, ReceiveFormat::Terminal}),
+             c, &Channel::setFormat);
      }},
-    {"Display", false,
-     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.modes().display)); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(modeOf(t,
-                               {DisplayMode::RealTime, DisplayMode::TimeOut, DisplayMode::AfterCr},
-                               {{"After CR", DisplayMode::AfterCr}}),
-                        c.modes().display);
+    {"Display", false, [](const Channel &c) { return QString(keywordOf(c.modes().display)); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(
+             modeOf(t, {DisplayMode::RealTime, DisplayMode::TimeOut, DisplayMode::AfterCr},
+                    {{"After CR", DisplayMode::AfterCr}}),
+             c, &Channel::setDisplayMode);
      }},
-    {"Transmit", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.modes().transmit));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(modeOf(t, {TransmitMode::RealTime, TransmitMode::AfterCr}),
-                        c.modes().transmit);
+    {"Transmit", false, [](const Channel &c) { return QString(keywordOf(c.modes().transmit)); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(modeOf(t, {TransmitMode::RealTime, TransmitMode::AfterCr}), c,
+                          &Channel::setTransmitMode);
      }},
-    {"Hex", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.modes().hexEntry); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(boolOf(t), c.modes().hexEntry);
+    {"Hex", false, [](const Channel &c) { return boolText(c.modes().hexEntry); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(boolOf(t), c, &Channel::setHexEntry);
      }},
-    {"TimeOut", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString::number(c.module().intTimeOut);
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"TimeOut", false, [](const Channel &c) { return QString::number(c.module().intTimeOut); },
+     [](Channel &c, const QString &t) {
          const std::optional<int> ms =
              wholeNumberOf(t, TimeOutEntry::minimum, TimeOutEntry::maximum);
          if (ms)
-             c.module().intTimeOut = qint16(*ms);
+             c.setTimeOut(qint16(*ms));
          return ms.has_value();
      }},
-    {"Accumulate", false,
-     [](const Channel &c, const ChannelChoices &) { return QString(keywordOf(c.module().addTo)); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(modeOf(t, {AccumulateMode::AddOn, AccumulateMode::ClearFirst}),
-                        c.module().addTo);
+    {"Accumulate", false, [](const Channel &c) { return QString(keywordOf(c.module().addTo)); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(modeOf(t, {AccumulateMode::AddOn, AccumulateMode::ClearFirst}), c,
+                          &Channel::setAccumulate);
      }},
     {"LineEnding", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.module().lineEnding));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(
-             modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}),
-             c.module().lineEnding);
+     [](const Channel &c) { return QString(keywordOf(c.module().lineEnding)); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(
+             modeOf(t, {LineEnding::Cr, LineEnding::Lf, LineEnding::CrLf, LineEnding::None}), c,
+             &Channel::setLineEnding);
      }},
-    {"NewLineOn", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.module().lineBreaks));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         LineBreaks rule = c.module().lineBreaks;
-         const bool ok = applied(
-             modeOf(t, {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}), rule);
-         if (ok)
-             c.setLineBreaks(rule);
-         return ok;
+    {"NewLineOn", false, [](const Channel &c) { return QString(keywordOf(c.module().lineBreaks)); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(
+             modeOf(t, {LineBreaks::Any, LineBreaks::CrLf, LineBreaks::Lf, LineBreaks::Cr}), c,
+             &Channel::setLineBreaks);
      }},
-    {"LocalEcho", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.module().localEcho); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(boolOf(t), c.module().localEcho);
+    {"LocalEcho", false, [](const Channel &c) { return boolText(c.module().localEcho); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(boolOf(t), c, &Channel::setLocalEcho);
      }},
     {"ZmodemAutoStart", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.module().zmodemAutoStart); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(boolOf(t), c.module().zmodemAutoStart);
+     [](const Channel &c) { return boolText(c.module().zmodemAutoStart); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(boolOf(t), c, &Channel::setZmodemAutoStart);
      }},
     {"ZmodemQuietSeconds", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString::number(c.module().zmodemQuietSeconds);
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
-         return applied(wholeNumberOf(t, 0, 24 * 60 * 60), c.module().zmodemQuietSeconds);
+     [](const Channel &c) { return QString::number(c.module().zmodemQuietSeconds); },
+     [](Channel &c, const QString &t) {
+         return appliedBy(wholeNumberOf(t, 0, 24 * 60 * 60), c, &Channel::setZmodemQuietSeconds);
      }},
-    {"Reconnect", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().reconnect); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Reconnect", false, [](const Channel &c) { return boolText(c.linkOptions().reconnect); },
+     [](Channel &c, const QString &t) {
          return appliedToLink(c, boolOf(t), &LinkOptions::reconnect);
      }},
-    {"DTR", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().dtr); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"DTR", false, [](const Channel &c) { return boolText(c.linkOptions().dtr); },
+     [](Channel &c, const QString &t) {
          return appliedToLink(c, boolOf(t), &LinkOptions::dtr);
      }},
-    {"RTS", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.linkOptions().rts); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"RTS", false, [](const Channel &c) { return boolText(c.linkOptions().rts); },
+     [](Channel &c, const QString &t) {
          return appliedToLink(c, boolOf(t), &LinkOptions::rts);
      }},
     {"FlowControl", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.linkOptions().flow));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+     [](const Channel &c) { return QString(keywordOf(c.linkOptions().flow)); },
+     [](Channel &c, const QString &t) {
          return appliedToLink(
              c, modeOf(t, {FlowControl::None, FlowControl::RtsCts, FlowControl::XonXoff}),
              &LinkOptions::flow);
      }},
-    {"Times", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString(keywordOf(c.paneTimes().form));
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Times", false, [](const Channel &c) { return QString(keywordOf(c.paneTimes().form)); },
+     [](Channel &c, const QString &t) {
          PaneTimeChoice choice = c.paneTimes();
          const bool ok = applied(modeOf(t, {LineTimeForm::Off, LineTimeForm::WallClock,
                                             LineTimeForm::SinceFirst, LineTimeForm::SincePrevious}),
@@ -251,32 +233,27 @@ const QList<Key> channelKeyTable = {
          c.setPaneTimes(choice);
          return ok;
      }},
-    {"TimesInCopies", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.paneTimes().inCopies); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"TimesInCopies", false, [](const Channel &c) { return boolText(c.paneTimes().inCopies); },
+     [](Channel &c, const QString &t) {
          PaneTimeChoice choice = c.paneTimes();
          const bool ok = applied(boolOf(t), choice.inCopies);
          c.setPaneTimes(choice);
          return ok;
      }},
-    {"Plot", false,
-     [](const Channel &c, const ChannelChoices &) { return boolText(c.plot().isOn()); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"Plot", false, [](const Channel &c) { return boolText(c.plot().isOn()); },
+     [](Channel &c, const QString &t) {
          const std::optional<bool> on = boolOf(t);
          if (on)
              c.plot().setOn(*on);
          return on.has_value();
      }},
-    {"PlotPattern", false,
-     [](const Channel &c, const ChannelChoices &) { return c.plot().pattern(); },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+    {"PlotPattern", false, [](const Channel &c) { return c.plot().pattern(); },
+     [](Channel &c, const QString &t) {
          return isOneLine(t) && c.plot().setPattern(t).isEmpty();
      }},
     {"PlotFollowSeconds", false,
-     [](const Channel &c, const ChannelChoices &) {
-         return QString::number(c.plot().followSeconds());
-     },
-     [](Channel &c, ChannelChoices &, const QString &t) {
+     [](const Channel &c) { return QString::number(c.plot().followSeconds()); },
+     [](Channel &c, const QString &t) {
          const std::optional<int> seconds = wholeNumberOf(t, 0, ChannelPlot::kLongestFollow);
          if (seconds)
              c.plot().setFollowSeconds(*seconds);
@@ -290,10 +267,8 @@ template <int index> Key sendButtonKey()
 {
     static const QByteArray name = "Button" + QByteArray::number(index + 1);
     return {name.constData(), false,
-            [](const Channel &c, const ChannelChoices &) {
-                return c.sendButtons().button(index).toSetupText();
-            },
-            [](Channel &c, ChannelChoices &, const QString &t) {
+            [](const Channel &c) { return c.sendButtons().button(index).toSetupText(); },
+            [](Channel &c, const QString &t) {
                 const std::optional<SendButton> button = SendButton::fromSetupText(t);
                 return button && c.sendButtons().define(index, *button).isEmpty();
             }};

@@ -1,7 +1,6 @@
 #include "ui/channel_group.h"
 
 #include "core/dump_rows.h"
-#include "devices/capture_session.h"
 #include "devices/channel.h"
 #include "ui/capture_pane.h"
 #include "ui/channel_group_accessibility.h"
@@ -24,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -53,11 +53,9 @@ QComboBox *portList(QWidget *parent, QByteArrayView name, const QString &shown, 
 
 } // namespace
 
-ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel,
-                           const CaptureSession &session)
+ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel)
     : QObject(window)
     , m_channel(channel)
-    , m_session(session)
 {
     build(window, design);
     rememberDesign();
@@ -66,6 +64,7 @@ ChannelGroup::ChannelGroup(QWidget *window, const ChannelDesign &design, Channel
     bindOptionSwitches();
     bindCommands();
     bindSwitch();
+    bindChoices();
 }
 
 void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
@@ -201,9 +200,13 @@ void ChannelGroup::bindOptionSwitches()
     // Each option stores its mode when clicked, also when it is already the
     // selected one. (The arrow keys within a frame click the option they move
     // to.)
-    ChannelModes &modes = m_channel.modes();
-    const auto store = [this](QRadioButton *option, auto &variable, auto value) {
-        connect(option, &QRadioButton::clicked, this, [&variable, value] { variable = value; });
+    const auto storeDisplay = [this](QRadioButton *option, DisplayMode mode) {
+        connect(option, &QRadioButton::clicked, this,
+                [this, mode] { m_channel.setDisplayMode(mode); });
+    };
+    const auto storeTransmit = [this](QRadioButton *option, TransmitMode mode) {
+        connect(option, &QRadioButton::clicked, this,
+                [this, mode] { m_channel.setTransmitMode(mode); });
     };
     // The format through the channel, which says so: the pane's width
     // follows it (see showFormat).
@@ -214,14 +217,15 @@ void ChannelGroup::bindOptionSwitches()
     storeFormat(m_widgets.optASCII, ReceiveFormat::Ascii);
     storeFormat(m_widgets.optDec, ReceiveFormat::Decimal);
     storeFormat(m_widgets.optHex, ReceiveFormat::Hex);
-    store(m_widgets.optRT, modes.display, DisplayMode::RealTime);
-    store(m_widgets.optTO, modes.display, DisplayMode::TimeOut);
-    store(m_widgets.optChar, modes.display, DisplayMode::AfterCr);
-    store(m_widgets.optLive, modes.transmit, TransmitMode::RealTime);
-    store(m_widgets.optCR, modes.transmit, TransmitMode::AfterCr);
+    storeDisplay(m_widgets.optRT, DisplayMode::RealTime);
+    storeDisplay(m_widgets.optTO, DisplayMode::TimeOut);
+    storeDisplay(m_widgets.optChar, DisplayMode::AfterCr);
+    storeTransmit(m_widgets.optLive, TransmitMode::RealTime);
+    storeTransmit(m_widgets.optCR, TransmitMode::AfterCr);
     connect(m_widgets.chkHex, &QCheckBox::stateChanged, this,
-            [&modes](int state) { modes.hexEntry = state != Qt::Unchecked; });
-    connect(&m_channel, &Channel::formatChanged, this, &ChannelGroup::showFormat);
+            [this](int state) { m_channel.setHexEntry(state != Qt::Unchecked); });
+    // Showing a mode clicks nothing, so it is not stored again.
+    connect(&m_channel, &Channel::modesChanged, this, &ChannelGroup::showModes);
 }
 
 void ChannelGroup::showFormat()
@@ -250,7 +254,7 @@ void ChannelGroup::bindCommands()
 {
     Channel *channel = &m_channel;
     connect(m_widgets.txtSend, &TransmitEdit::typed, channel, &Channel::type);
-    m_widgets.txtSend->setRecallFrom(&m_channel.modes());
+    m_widgets.txtSend->setRecallFrom(&m_channel.modes(), &m_channel.sentLines());
     // In the Terminal format, keys typed in Real Time send what a terminal
     // sends; the screen knows the modes the device set.
     m_widgets.txtSend->setKeyTranslator([channel](const QKeyEvent &key) {
@@ -273,13 +277,17 @@ void ChannelGroup::bindSwitch()
     // A click on the member already selected changes nothing.
     connect(m_widgets.optOn, &QRadioButton::clicked, this, [this] {
         if (!m_channel.isOn())
-            switchOn();
+            m_channel.switchOn();
     });
     connect(m_widgets.optOff, &QRadioButton::clicked, this, [this] {
         if (m_channel.isOn())
             m_channel.switchOff();
     });
-    connect(&m_channel, &Channel::onChanged, this, &ChannelGroup::setWorkingControlsEnabled);
+    connect(&m_channel, &Channel::onChanged, this, [this](bool on) {
+        // Also when a script or a setup switched the channel.
+        (on ? m_widgets.optOn : m_widgets.optOff)->setChecked(true);
+        setWorkingControlsEnabled(on);
+    });
     connect(&m_channel, &Channel::failed, this, &ChannelGroup::showFailure);
     connect(&m_channel, &Channel::transmitRefused, this, &ChannelGroup::showTransmitRefused);
     if (m_widgets.txtHost)
@@ -290,11 +298,6 @@ void ChannelGroup::bindSwitch()
 bool ChannelGroup::tcpChosen() const
 {
     return m_widgets.txtHost && ChannelLink::networkOfEntry(m_widgets.cmbPort->currentText());
-}
-
-void ChannelGroup::switchOn()
-{
-    m_channel.switchOn(choices(), m_session.serialSettings());
 }
 
 void ChannelGroup::setWorkingControlsEnabled(bool enabled)
@@ -347,7 +350,10 @@ void ChannelGroup::refreshPortList(const PortNumbering::PortList &ports)
     const QString device = m_ports.deviceOf(was);
     const QString now = device.isEmpty() ? QString() : ports.textOf(device);
     const QString shown = now.isEmpty() ? was : now;
-    list->clear();
+    {
+        const QSignalBlocker quiet(list);
+        list->clear();
+    }
     fillPortList(ports);
     list->setCurrentIndex(list->findText(shown));
     list->setEditText(shown);
@@ -357,6 +363,8 @@ void ChannelGroup::fillPortList(const PortNumbering::PortList &ports)
 {
     QComboBox *list = m_widgets.cmbPort;
     const QString shown = list->currentText();
+    // Filling the list changes the shown text: not the operator's choice.
+    const QSignalBlocker quiet(list);
     m_ports = ports;
     if (m_widgets.txtHost) {
         const QStringList tips{
@@ -393,30 +401,57 @@ void ChannelGroup::fillPortList(const PortNumbering::PortList &ports)
     list->setEditText(shown);
 }
 
-ChannelChoices ChannelGroup::choices() const
+void ChannelGroup::bindChoices()
 {
-    ChannelChoices c;
-    c.port = m_widgets.cmbPort->currentText();
+    // Each load shows the designed port and fields: they become the
+    // channel's choices, which the controls then edit.
+    writeShownChoices();
+    connect(m_widgets.cmbPort, &QComboBox::currentTextChanged, &m_channel, &Channel::setPortText);
     if (m_widgets.txtHost) {
-        c.host = m_widgets.txtHost->text();
-        c.socket = m_widgets.txtPort->text();
+        connect(m_widgets.txtHost, &QLineEdit::textChanged, &m_channel, &Channel::setHost);
+        connect(m_widgets.txtPort, &QLineEdit::textChanged, &m_channel, &Channel::setSocket);
     }
-    c.on = m_channel.isOn();
-    return c;
+    connect(&m_channel, &Channel::choicesChanged, this, &ChannelGroup::showChoices);
 }
 
-void ChannelGroup::setChoices(const ChannelChoices &choices)
+void ChannelGroup::writeShownChoices()
+{
+    ChannelChoices shown = m_channel.choices();
+    shown.port = m_widgets.cmbPort->currentText();
+    if (m_widgets.txtHost) {
+        shown.host = m_widgets.txtHost->text();
+        shown.socket = m_widgets.txtPort->text();
+    }
+    m_channel.setChoices(shown);
+}
+
+void ChannelGroup::showChoices()
+{
+    // A copy: showing a text writes it back, which must change nothing.
+    const ChannelChoices choices = m_channel.choices();
+    const Widgets &w = m_widgets;
+    if (w.cmbPort->currentText() != choices.port) {
+        {
+            // The entry and the text are shown as one change.
+            const QSignalBlocker quiet(w.cmbPort);
+            w.cmbPort->setCurrentIndex(w.cmbPort->findText(choices.port));
+            w.cmbPort->setEditText(choices.port);
+        }
+        for (QWidget *field : tcpFields())
+            field->setVisible(ChannelLink::networkOfEntry(choices.port).has_value());
+    }
+    if (w.txtHost) {
+        if (w.txtHost->text() != choices.host)
+            w.txtHost->setText(choices.host);
+        if (w.txtPort->text() != choices.socket)
+            w.txtPort->setText(choices.socket);
+    }
+}
+
+void ChannelGroup::showModes()
 {
     const Widgets &w = m_widgets;
     const ChannelModes &modes = m_channel.modes();
-    w.cmbPort->setCurrentIndex(w.cmbPort->findText(choices.port));
-    w.cmbPort->setEditText(choices.port);
-    if (w.txtHost) {
-        w.txtHost->setText(choices.host);
-        w.txtPort->setText(choices.socket);
-    }
-    for (QWidget *field : tcpFields())
-        field->setVisible(ChannelLink::networkOfEntry(choices.port).has_value());
     showFormat();
     QRadioButton *display[] = {w.optRT, w.optTO, w.optChar};
     display[int(modes.display)]->setChecked(true);

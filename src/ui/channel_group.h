@@ -1,7 +1,7 @@
 #pragma once
 
+#include "devices/channel_choices.h"
 #include "devices/port_numbering.h"
-#include "devices/setup_file.h"
 
 #include <QList>
 #include <QObject>
@@ -9,7 +9,6 @@
 #include <QRect>
 #include <QStringList>
 
-class CaptureSession;
 class CapturePane;
 class Channel;
 class QCheckBox;
@@ -34,8 +33,7 @@ class ChannelGroup : public QObject
     Q_OBJECT
 
 public:
-    ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel,
-                 const CaptureSession &session);
+    ChannelGroup(QWidget *window, const ChannelDesign &design, Channel &channel);
 
     Channel &channel() const { return m_channel; }
 
@@ -61,13 +59,6 @@ public:
     // Any other text, or one whose device has gone, stays as it is.
     void refreshPortList(const PortNumbering::PortList &ports);
 
-    // What a setup keeps of the group: the port list's text, the TCP
-    // fields, whether the channel is on.
-    ChannelChoices choices() const;
-    // Shows a setup's choices and the channel's modes (the format, display
-    // and transmit options, the Hex box). Switching on is separate
-    // (switchOnAsClicked()).
-    void setChoices(const ChannelChoices &choices);
     // Switches the channel off and shows it off.
     void switchOff();
     // Switches on as the operator's click does: a failure is reported.
@@ -123,7 +114,14 @@ private:
     void bindCommands();
     void bindSwitch();
     void fillPortList(const PortNumbering::PortList &ports);
-    void switchOn();
+    // The port list and the TCP fields write into the channel's choices and
+    // show what it holds.
+    void bindChoices();
+    void writeShownChoices();
+    void showChoices();
+    // The format, display and transmit options and the Hex box show the
+    // channel's modes, whoever changed them (a setup, the Receive View menu).
+    void showModes();
     void setWorkingControlsEnabled(bool enabled);
     void showFailure(const QString &text, const QString &detail);
     void showTransmitRefused(qint64 count);
@@ -133,7 +131,6 @@ private:
     Widgets m_widgets;
     PortNumbering::PortList m_ports; // what the port list shows
     Channel &m_channel;
-    const CaptureSession &m_session;
     // Each control's designed place (in its parent), for layOut().
     QList<std::pair<QPointer<QWidget>, QRect>> m_design;
 };

@@ -3,7 +3,7 @@
 #include "core/channel_list.h"
 #include "core/shown_text.h"
 #include "devices/capture_session.h"
-#include "devices/channel_status.h"
+#include "ui/channel_status.h"
 #include "ui/program_message.h"
 
 #include <QLabel>

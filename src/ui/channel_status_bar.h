@@ -9,10 +9,10 @@ class CaptureSession;
 class QLabel;
 
 // The main window's status line: a line per channel with its state, its
-// byte counts and the files recording it (devices/channel_status.h), read
+// byte counts and the files recording it (ui/channel_status.h), read
 // four times a second, and while the channels publish to an MQTT broker,
-// its state (connected, queued N, dropped N) at the right. A text too long for the window is cut
-// short; its tooltip holds all of it.
+// its state (connected, queued N, dropped N) at the right. A text too long
+// for the window is cut short; its tooltip holds all of it.
 class ChannelStatusBar : public QStatusBar
 {
     Q_OBJECT

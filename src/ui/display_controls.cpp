@@ -37,8 +37,7 @@ DisplayControls::DisplayControls(CaptureSession &session, QWidget *parent)
             .arg(paneFont().family())
             .arg(paneFont().pointSize()));
     for (Channel *channel : session.channels())
-        m_groups.push_back(
-            new ChannelGroup(this, channelDesign(channel->number()), *channel, session));
+        m_groups.push_back(new ChannelGroup(this, channelDesign(channel->number()), *channel));
     setTabOrder();
 }
 

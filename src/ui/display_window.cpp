@@ -180,9 +180,10 @@ void DisplayWindow::unload()
 
 void DisplayWindow::reload()
 {
+    // What each channel was chosen to use stays; it ends switched off.
     ChannelChoiceList kept;
-    for (const ChannelListEntry &entry : channelList)
-        kept.append(m_controls ? m_controls->group(entry.number).choices() : ChannelChoices());
+    for (const Channel *channel : m_session.channels())
+        kept.append(channel->choices());
     const auto numbers = channelNumbers();
     // A log's notes stay in English whatever the window's language.
     m_session.recordings().noteInLogs(
@@ -190,12 +191,10 @@ void DisplayWindow::reload()
         QStringLiteral("switched off: the serial settings were applied"));
     unload();
     load(Channel::PaneOnLoad::Kept);
-    for (const ChannelListEntry &entry : channelList) {
-        ChannelChoices choices = kept.at(entry.number - 1);
-        if (choices.port.isEmpty())
-            continue; // there were no controls to read
+    for (Channel *channel : m_session.channels()) {
+        ChannelChoices choices = kept.at(channel->number() - 1);
         choices.on = false;
-        m_controls->group(entry.number).setChoices(choices);
+        channel->setChoices(choices);
     }
     show();
 }

@@ -151,12 +151,12 @@ void FormatDialog::cmdApplyClick()
         showProgramMessage(this, timeOuts.refusal);
         return;
     }
-    ChannelModule &one = m_session.channel(1).module();
-    ChannelModule &two = m_session.channel(2).module();
-    one.intTimeOut = timeOuts.timeOut1;
-    two.intTimeOut = timeOuts.timeOut2;
-    one.addTo = addToOf(optAddTo1);
-    two.addTo = addToOf(optAddTo2);
+    Channel &one = m_session.channel(1);
+    Channel &two = m_session.channel(2);
+    one.setTimeOut(timeOuts.timeOut1);
+    two.setTimeOut(timeOuts.timeOut2);
+    one.setAccumulate(addToOf(optAddTo1));
+    two.setAccumulate(addToOf(optAddTo2));
     close();
 }
 

@@ -84,7 +84,7 @@ void LastSetup::restoreSentLines()
     for (Channel *channel : m_session.channels()) {
         // The INI file reads a list of one line back as that line: both
         // read as a list.
-        channel->modes().sentLines.setLines(
+        channel->sentLines().setLines(
             file.value(sentLinesGroup(*channel) + u'/' + sentLinesKey).toStringList());
     }
 }
@@ -95,7 +95,7 @@ void LastSetup::saveSentLines()
     file.clear();
     for (const Channel *channel : m_session.channels()) {
         file.setValue(sentLinesGroup(*channel) + u'/' + sentLinesKey,
-                      QVariant::fromValue(channel->modes().sentLines.lines()));
+                      QVariant::fromValue(channel->sentLines().lines()));
     }
 }
 

@@ -43,7 +43,7 @@ QMenu *addLineEndingMenu(QMenu *setup, CaptureSession &session)
             group->addAction(action);
             const LineEnding ending = entry.ending;
             QObject::connect(action, &QAction::triggered, &channel,
-                             [&channel, ending] { channel.module().lineEnding = ending; });
+                             [&channel, ending] { channel.setLineEnding(ending); });
         }
         // A setup file may have changed the choice meanwhile.
         QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, &channel] {

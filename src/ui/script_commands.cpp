@@ -2,8 +2,6 @@
 
 #include "core/shown_text.h"
 #include "devices/capture_session.h"
-#include "ui/channel_group.h"
-#include "ui/display_controls.h"
 #include "ui/display_window.h"
 #include "ui/program_message.h"
 
@@ -20,8 +18,8 @@
 ScriptCommands::ScriptCommands(CaptureSession &session, DisplayWindow *window)
     : QObject(window)
     , m_window(window)
-    , m_script(ScriptHost{
-          &session, [this](int number, bool on) { return switchChannel(number, on); }, {}})
+    // The operator chose the window's fields; a failure shows as a click's.
+    , m_script(ScriptHost{&session, true, false, {}})
 {
     connect(&m_script, &ScriptRun::logged, this, &ScriptCommands::showLog);
     connect(&m_script, &ScriptRun::finished, this, &ScriptCommands::onFinished);
@@ -63,20 +61,6 @@ bool ScriptCommands::run(const QString &path)
 void ScriptCommands::stop()
 {
     m_script.stop();
-}
-
-// As the operator would: a failure to switch on is reported by the group.
-QString ScriptCommands::switchChannel(int number, bool on)
-{
-    DisplayControls *controls = m_window->controls();
-    if (!controls)
-        return tr("the window is not ready");
-    ChannelGroup &group = controls->group(number);
-    if (on)
-        group.switchOnAsClicked();
-    else
-        group.switchOff();
-    return {};
 }
 
 void ScriptCommands::showLog(const QString &text)

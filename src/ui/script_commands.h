@@ -14,7 +14,8 @@ class QMessageBox;
 
 // File > "Run Script..." and "Stop Script": one script at a time drives the
 // channels (automation/script_run.h) while the window goes on. Its on() and
-// off() work the channel's switches as a click would; what it logs shows on
+// off() switch the channel as a click on its switch would (the switch
+// shows it); what it logs shows on
 // the status line and on standard error; an error ends it with a message
 // naming the file and line. JavaScript that runs stuckMs without calling
 // the program is offered a stop.
@@ -33,7 +34,6 @@ public:
 
 private:
     void chooseAndRun();
-    QString switchChannel(int number, bool on);
     void showLog(const QString &text);
     void onFinished(const ScriptOutcome &outcome);
     void offerStop();

@@ -21,15 +21,6 @@ QString fileFilter()
     return QObject::tr("VarnokTerm setups (*.%1)").arg(QLatin1String(SetupFile::suffix));
 }
 
-// What the window shows for each channel now.
-ChannelChoiceList choicesShown(const DisplayControls &controls)
-{
-    ChannelChoiceList choices;
-    for (const ChannelListEntry &entry : channelList)
-        choices << controls.group(entry.number).choices();
-    return choices;
-}
-
 // A setup's channel that would listen beyond loopback listens only when the
 // operator says so: the first client would get all the channel sends.
 bool listeningAllowed(QWidget *window, int number, const ChannelChoices &choices)
@@ -109,7 +100,7 @@ bool SetupCommands::saveSetup(const QString &path)
     if (!m_window->controls())
         return false;
     QString error;
-    if (SetupFile::save(path, m_session, choicesShown(*m_window->controls()), &error))
+    if (SetupFile::save(path, m_session, &error))
         return true;
     showProgramMessage(m_window, tr("The setup could not be saved to %1.").arg(shownText(path)),
                        error);
@@ -130,15 +121,12 @@ bool SetupCommands::openSetup(const QString &path)
     }
     for (const ChannelListEntry &entry : channelList)
         controls->group(entry.number).switchOff();
-    ChannelChoiceList choices = choicesShown(*controls);
-    const SetupFile::Reading reading = SetupFile::apply(contents, m_session, choices);
+    const SetupFile::Reading reading = SetupFile::apply(contents, m_session);
     if (!reading.error.isEmpty()) {
         showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(shownText(path)),
                            reading.error);
         return false;
     }
-    for (const ChannelListEntry &entry : channelList)
-        controls->group(entry.number).setChoices(choices.at(entry.number - 1));
     if (m_session.mqttSettings() != m_session.publisher().settings()) {
         const QString error = m_session.publisher().apply(m_session.mqttSettings());
         if (!error.isEmpty())
@@ -151,13 +139,18 @@ bool SetupCommands::openSetup(const QString &path)
                            SetupFile::summary(reading));
     }
     // Through the switches, so a failure is reported as when clicked.
-    for (const ChannelListEntry &entry : channelList) {
-        const ChannelChoices &chosen = choices.at(entry.number - 1);
-        if (chosen.on && chosen.listensBeyondLoopback() &&
-            !listeningAllowed(m_window, entry.number, chosen))
+    for (Channel *channel : m_session.channels()) {
+        const ChannelChoices chosen = channel->choices();
+        if (!chosen.on)
             continue;
-        if (chosen.on)
-            controls->group(entry.number).switchOnAsClicked();
+        if (!channel->listenBeyondLoopbackRefusal().isEmpty() &&
+            !listeningAllowed(m_window, channel->number(), chosen)) {
+            ChannelChoices off = chosen;
+            off.on = false;
+            channel->setChoices(off);
+            continue;
+        }
+        controls->group(channel->number()).switchOnAsClicked();
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 
 struct ChannelModes;
+class SentLines;
 
 // A channel's transmit line. It edits like any text pane and reports what the
 // operator types as character codes (one byte each, Latin-1; a character
@@ -36,9 +37,13 @@ public:
     // Enter (13).
     static QByteArray codesOfText(const QString &text);
 
-    // The channel's modes: its transmit mode says whether the keys recall,
-    // its sent lines are what they recall. Unset: no recall.
-    void setRecallFrom(ChannelModes *modes) { m_modes = modes; }
+    // The channel's modes say whether the keys recall (its transmit mode),
+    // `lines` are what they recall. Unset: no recall.
+    void setRecallFrom(const ChannelModes *modes, SentLines *lines)
+    {
+        m_modes = modes;
+        m_lines = lines;
+    }
 
     // Keys that send what a terminal sends rather than edit the line:
     // `translate` gives a key's bytes, or nothing for a key to take as
@@ -65,7 +70,8 @@ private:
     QString lastLine() const;
     void putInPlaceOfLastLine(const QString &line);
 
-    ChannelModes *m_modes = nullptr;
+    const ChannelModes *m_modes = nullptr;
+    SentLines *m_lines = nullptr;
     QString m_searchTerm; // what Ctrl+R looks for while Ctrl+R repeats
 
     // The key's bytes from the translator, sent; false if it gave none.

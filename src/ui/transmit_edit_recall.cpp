@@ -2,6 +2,7 @@
 #include "ui/transmit_edit.h"
 
 #include "core/channel_state.h"
+#include "core/sent_lines.h"
 #include "core/transmit_line.h"
 
 #include <QKeyEvent>
@@ -10,9 +11,9 @@
 
 bool TransmitEdit::recallKey(const QKeyEvent &event)
 {
-    if (!m_modes || m_modes->transmit != TransmitMode::AfterCr)
+    if (!m_modes || !m_lines || m_modes->transmit != TransmitMode::AfterCr)
         return false;
-    SentLines &lines = m_modes->sentLines;
+    SentLines &lines = *m_lines;
     const int key = event.key();
     const Qt::KeyboardModifiers mods = event.modifiers() & ~Qt::KeypadModifier;
     const bool search = mods == Qt::ControlModifier && key == Qt::Key_R;

@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     CaptureSession session;
     session.setSignOnDefaults();
     Channel &channel = session.channel(2);
-    channel.modes().format = ReceiveFormat::Hex;
+    channel.setFormat(ReceiveFormat::Hex);
     Recordings &recordings = session.recordings();
     const QString failure =
         recordings.start(RecordSource::channel(2), RecordKind::Raw, QString::fromLocal8Bit(argv[2]),

@@ -105,10 +105,10 @@ StressResult runStressCase(const StressCase &c)
     }
 
     const qint64 wanted = c.hex ? 3 * c.bytes : c.bytes;
-    const ChannelModule &record = session.channel(pty ? 2 : 1).module();
+    const ChannelReceiver &record = session.channel(pty ? 2 : 1).receiver();
     // Generous: a slow machine still finishes, a stuck one is reported.
     const qint64 deadlineMs = 60000 + 5000 * (c.bytes >> 20);
-    while (pane.size() < wanted || !record.strBuffer.isEmpty()) {
+    while (pane.size() < wanted || !record.pending().isEmpty()) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
         if (!channel.widgets().optOn->isChecked()) {
             result.note = QStringLiteral("the channel switched off");

@@ -1,4 +1,4 @@
-#include "devices/channel_status.h"
+#include "ui/channel_status.h"
 
 #include "devices/channel.h"
 #include "devices/control_lines.h"
@@ -80,7 +80,7 @@ QString stateText(const Channel &channel)
         // The settings as the device reports them: a driver rounds a speed.
         const QString inUse = link.serial().settingsInUse();
         return link.serial().portName() + QLatin1Char(' ') +
-               (inUse.isEmpty() ? channel.serialSettings() : inUse) +
+               (inUse.isEmpty() ? channel.switchedOnSettings() : inUse) +
                (lines.isEmpty() ? QString() : QStringLiteral("  ") + lines);
     }
     case ChannelLink::Route::Tcp: {
