@@ -732,8 +732,9 @@ int main(int argc, char *argv[])
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
     // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
-    // network, cpu, terminal, zmodem, replay, logreplay, script, plot, mqtt; or huge (an 8 GB pane), spill (a shown
-    // pane filled with 8 GB from a peer) and headless (a headless run at 1 MB/s for
+    // network, cpu, terminal, zmodem, replay, logreplay, script, plot, mqtt;
+    // or huge (an 8 GB pane), spill (a shown pane filled with 8 GB from a
+    // peer) and headless (a headless run at 1 MB/s for
     // --headless-seconds N, 600 by default, 20 with --quick), which only
     // run when asked for (each takes minutes, and huge and spill 8 GB of disk).
     const qsizetype only = app.arguments().indexOf(QStringLiteral("--only"));

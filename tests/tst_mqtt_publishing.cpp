@@ -165,7 +165,8 @@ void TestMqttPublishing::everyLineArrivesInOrder()
         dropped = node->status().dropped;
         // The count is said with the status's next report.
         if (queueMegabytes == 1)
-            QTRY_VERIFY(node->notes.join(u'\n').contains(QLatin1String("oldest message(s) dropped")));
+            QTRY_VERIFY(
+                node->notes.join(u'\n').contains(QLatin1String("oldest message(s) dropped")));
         const QString notes = node->notes.join(u'\n');
         const QString status = MqttPublisher::statusText(node->status());
         node.reset();
@@ -181,6 +182,9 @@ void TestMqttPublishing::everyLineArrivesInOrder()
     }
 
     QVERIFY(subscriber.waitFor(lines - dropped, 60000));
+    // Repeats count in that wait: the last lines may still be on their way.
+    QTRY_COMPARE_WITH_TIMEOUT(linesOnce(subscriber.messages()).size(), qsizetype(lines - dropped),
+                              20000);
     QTRY_COMPARE_WITH_TIMEOUT(node->status().queued, qint64(0), 20000);
     qint64 firstSequence = 0;
     const QByteArrayList received = linesOnce(subscriber.messages(), &firstSequence);
