@@ -12,26 +12,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace {
-
-// Whether something listens on 127.0.0.1:port, from the kernel's table.
-bool brokerIsListening(quint16 port)
-{
-    QFile table(QStringLiteral("/proc/net/tcp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray local =
-        "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray &line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 3 && fields.at(1) == local && fields.at(3) == "0A")
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 bool MosquittoBroker::isInstalled()
 {
     return QFileInfo(QString::fromLatin1(program)).isExecutable();
@@ -73,7 +53,7 @@ bool MosquittoBroker::start(const QString &user, const QString &password)
     if (!m_process.waitForStarted(5000))
         return false;
     QDeadlineTimer deadline(10000);
-    while (!brokerIsListening(m_port)) {
+    while (!TcpPeer::isListening(m_port)) {
         if (deadline.hasExpired() || m_process.state() != QProcess::Running)
             return false;
         QTest::qWait(20);

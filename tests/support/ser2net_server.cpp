@@ -7,27 +7,6 @@
 #include <QFileInfo>
 #include <QTest>
 
-namespace {
-
-// Whether something listens on 127.0.0.1:port, read from the kernel's table
-// rather than by connecting (a connection would take the server's one client).
-bool isListening(quint16 port)
-{
-    QFile table(QStringLiteral("/proc/net/tcp"));
-    if (!table.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray local =
-        "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
-    for (const QByteArray &line : table.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.simplified().split(' ');
-        if (fields.size() > 3 && fields.at(1) == local && fields.at(3) == "0A")
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 bool Ser2NetServer::isInstalled()
 {
     return QFileInfo(QString::fromLatin1(program)).isExecutable();
@@ -60,7 +39,7 @@ bool Ser2NetServer::start(const QString &accepter, const QString &devicePath, in
     if (!m_process.waitForStarted(5000))
         return false;
     QDeadlineTimer deadline(10000);
-    while (!isListening(m_port)) {
+    while (!TcpPeer::isListening(m_port)) {
         if (deadline.hasExpired() || m_process.state() != QProcess::Running)
             return false;
         QTest::qWait(20);

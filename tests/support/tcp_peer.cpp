@@ -1,5 +1,7 @@
 #include "support/tcp_peer.h"
 
+#include <QFile>
+
 #include <QDeadlineTimer>
 #include <QTest>
 
@@ -81,4 +83,19 @@ quint16 TcpPeer::refusedPort()
     const quint16 port = probe.serverPort();
     probe.close();
     return port;
+}
+
+bool TcpPeer::isListening(quint16 port)
+{
+    QFile table(QStringLiteral("/proc/net/tcp"));
+    if (!table.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray local =
+        "0100007F:" + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.simplified().split(' ');
+        if (fields.size() > 3 && fields.at(1) == local && fields.at(3) == "0A")
+            return true;
+    }
+    return false;
 }

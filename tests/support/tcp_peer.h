@@ -27,6 +27,10 @@ public:
 
     // A port of 127.0.0.1 that refuses connections.
     static quint16 refusedPort();
+    // Whether something listens on 127.0.0.1:port, read from the kernel's
+    // table rather than by connecting (a connection would take a server's
+    // one client).
+    static bool isListening(quint16 port);
 
 private:
     void collect();
