@@ -1,8 +1,8 @@
 #include "find_bench.h"
 
 #include "bench_table.h"
-#include "core/pane_search.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_search.h"
+#include "core/pane/pane_text.h"
 #include "shown_pane.h"
 #include "stall_meter.h"
 #include "ui/pane_find_box.h"

@@ -4,7 +4,7 @@
 #include "bench_table.h"
 #include "stream_writer.h"
 
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "core/plot/plot_store.h"
 #include "devices/channel_plot.h"
 #include "ui/plot_view.h"

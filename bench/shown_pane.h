@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "ui/capture_pane.h"
 
 #include <QElapsedTimer>

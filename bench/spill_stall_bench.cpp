@@ -4,7 +4,7 @@
 #include "bench_table.h"
 #include "stall_meter.h"
 
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "core/receive_tuning.h"
 #include "devices/channel.h"
 

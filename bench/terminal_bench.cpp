@@ -6,7 +6,7 @@
 #include "stream_writer.h"
 
 #include "core/channel_receiver.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -24,7 +24,7 @@
 #include "wrap_bench.h"
 
 #include "core/byte_text.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "devices/capture_session.h"
 #include "devices/channel_link.h"
 #include "ui/capture_pane.h"

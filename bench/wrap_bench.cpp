@@ -5,7 +5,7 @@
 #include "stall_meter.h"
 
 #include "core/byte_text.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "ui/capture_pane.h"
 
 #include <QCoreApplication>

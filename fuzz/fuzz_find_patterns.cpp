@@ -4,9 +4,9 @@
 // backwards, in ranges, and from any place with Next and Previous going round the end. The pane can
 // put its text across a block boundary, so matches straddle the pieces the search reads.
 #include "core/line_break_rule.h"
-#include "core/pane_search.h"
-#include "core/pane_snapshot.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_search.h"
+#include "core/pane/pane_snapshot.h"
+#include "core/pane/pane_text.h"
 #include "fuzz_check.h"
 
 #include <QByteArray>

@@ -7,7 +7,7 @@
 //     line end, or as a piece that waited its time (100 ms, 150 ms for a CR
 //     that may yet get its LF);
 //   - each line's time that of its first byte, and times in order.
-#include "core/timestamped_log.h"
+#include "core/log/timestamped_log.h"
 #include "fuzz_check.h"
 
 #include <QByteArray>

@@ -4,8 +4,8 @@
 // that writes and reads back the same. Any text read as a file, a few bytes
 // at a time, gives the entries of its lines one by one (LF or CR LF, blank
 // lines skipped) up to the first line that does not read, and names it.
-#include "core/log_entry_text.h"
-#include "core/log_reader.h"
+#include "core/log/log_entry_text.h"
+#include "core/log/log_reader.h"
 #include "fuzz_check.h"
 
 #include <QBuffer>

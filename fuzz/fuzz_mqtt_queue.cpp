@@ -3,8 +3,8 @@
 // from the first unconfirmed one, and a message appended afterwards reads
 // back whole after the folder is opened again. Any bytes as a line make a
 // JSON message whose "line" reads back as the bytes read as UTF-8.
-#include "core/mqtt_disk_queue.h"
-#include "core/mqtt_line_payload.h"
+#include "core/mqtt/mqtt_disk_queue.h"
+#include "core/mqtt/mqtt_line_payload.h"
 #include "fuzz_check.h"
 
 #include <QFile>

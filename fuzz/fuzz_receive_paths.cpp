@@ -4,7 +4,7 @@
 // order, in the format current when it is shown: checked against a model
 // after every step, and the pane's line index against the text.
 #include "core/channel_receiver.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "fuzz_check.h"
 
 #include <QByteArray>

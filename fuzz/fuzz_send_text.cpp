@@ -2,7 +2,7 @@
 // inside the text; escaped text that reads is what LogEntryText writes back
 // and reads again the same; hex pairs give a byte per two digits; and a
 // button's setup line gives back the button it was written from.
-#include "core/log_entry_text.h"
+#include "core/log/log_entry_text.h"
 #include "core/send_button.h"
 #include "core/send_text.h"
 #include "fuzz_check.h"

@@ -3,7 +3,7 @@
 // bytes outside commands with IAC IAC read as one 0xFF (an independent
 // reading below); subnegotiations never keep more than their bound; and
 // the answers are no longer than three bytes per command read.
-#include "core/telnet_session.h"
+#include "core/telnet/telnet_session.h"
 #include "fuzz_check.h"
 
 #include <cstdint>

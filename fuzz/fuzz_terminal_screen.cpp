@@ -6,8 +6,8 @@
 //
 // Input: one byte of piece size (1-64), then the device's bytes.
 #include "core/channel_receiver.h"
-#include "core/pane_text.h"
-#include "core/terminal_screen.h"
+#include "core/pane/pane_text.h"
+#include "core/pane/terminal_screen.h"
 #include "fuzz_check.h"
 
 #include <QList>

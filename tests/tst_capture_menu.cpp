@@ -1,7 +1,7 @@
 // The Capture menu and the status line in the main window: their places,
 // their wiring to the recordings, and what the operator sees.
 #include "app/program_start.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "support/byte_checks.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"

@@ -1,5 +1,5 @@
-#include "core/pane_spill.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_spill.h"
+#include "core/pane/pane_text.h"
 #include "support/message_boxes.h"
 #include "ui/capture_pane.h"
 #include "ui/pane_font.h"

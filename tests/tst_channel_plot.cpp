@@ -1,7 +1,7 @@
 // A channel's plot fed by a real device: every number sent comes back out
 // of the CSV export, at ascending times, whatever batches the lines came in
 // and with the older points in the plot's file.
-#include "core/pane_spill.h"
+#include "core/pane/pane_spill.h"
 #include "core/plot/plot_csv.h"
 #include "devices/capture_session.h"
 #include "devices/channel.h"

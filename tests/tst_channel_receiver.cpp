@@ -1,6 +1,6 @@
 #include "core/channel_receiver.h"
-#include "core/dump_rows.h"
-#include "core/pane_text.h"
+#include "core/pane/dump_rows.h"
+#include "core/pane/pane_text.h"
 
 #include <QTest>
 

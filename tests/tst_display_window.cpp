@@ -1,5 +1,5 @@
 #include "core/channel_list.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "devices/channel_link.h"
 #include "devices/serial_port_component.h"
 #include "devices/socket_component.h"

@@ -1,8 +1,8 @@
 // Memory handed back page by page: a clear unmaps exactly the mappings it
 // was given (never a neighbour that the joining of ranges could reach), and
 // a chunk list cut short keeps what it keeps.
-#include "core/chunked_list.h"
-#include "core/page_memory.h"
+#include "core/pane/chunked_list.h"
+#include "core/pane/page_memory.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pty_pair.h"

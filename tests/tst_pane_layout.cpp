@@ -1,5 +1,5 @@
-#include "core/pane_layout.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_layout.h"
+#include "core/pane/pane_text.h"
 
 #include <QRandomGenerator>
 #include <QTest>

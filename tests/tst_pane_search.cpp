@@ -1,8 +1,8 @@
 #include "core/line_break_rule.h"
-#include "core/pane_search.h"
-#include "core/pane_search_task.h"
-#include "core/pane_snapshot.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_search.h"
+#include "core/pane/pane_search_task.h"
+#include "core/pane/pane_snapshot.h"
+#include "core/pane/pane_text.h"
 
 #include <QTest>
 

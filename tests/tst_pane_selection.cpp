@@ -1,5 +1,5 @@
-#include "core/pane_selection.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_selection.h"
+#include "core/pane/pane_text.h"
 
 #include <QTest>
 

@@ -2,8 +2,8 @@
 // indexed across the boundary, the file removed on clear, with the pane and
 // after a killed run, and a folder or disk that fails keeping the text in
 // memory.
-#include "core/pane_spill.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_spill.h"
+#include "core/pane/pane_text.h"
 #include "support/byte_checks.h"
 
 #include <QBuffer>

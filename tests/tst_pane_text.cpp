@@ -1,4 +1,4 @@
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 
 #include <QRandomGenerator>
 #include <QSignalSpy>

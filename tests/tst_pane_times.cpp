@@ -2,9 +2,9 @@
 // the receive path buffers; copies with the times before each line; times
 // read back after the pane spilled its older text to its file.
 #include "core/channel_receiver.h"
-#include "core/line_time_text.h"
-#include "core/pane_spill.h"
-#include "core/pane_text.h"
+#include "core/pane/line_time_text.h"
+#include "core/pane/pane_spill.h"
+#include "core/pane/pane_text.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "core/pane_spill.h"
+#include "core/pane/pane_spill.h"
 #include "core/plot/plot_store.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "core/com_port_option.h"
-#include "core/remote_port_settings.h"
-#include "core/telnet_send_ledger.h"
-#include "core/telnet_session.h"
+#include "core/telnet/com_port_option.h"
+#include "core/telnet/remote_port_settings.h"
+#include "core/telnet/telnet_send_ledger.h"
+#include "core/telnet/telnet_session.h"
 
 #include <QTest>
 

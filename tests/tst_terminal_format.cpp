@@ -1,6 +1,6 @@
 #include "core/channel_receiver.h"
-#include "core/pane_text.h"
-#include "core/terminal_screen.h"
+#include "core/pane/pane_text.h"
+#include "core/pane/terminal_screen.h"
 #include "devices/capture_session.h"
 #include "devices/channel.h"
 #include "support/display_fixture.h"

@@ -1,8 +1,8 @@
 // The timestamped log's text: line ends, the 100 ms piece rule, escapes,
 // formats, sent entries and the order of entries from several sources, all
 // with given times.
-#include "core/log_entry_text.h"
-#include "core/timestamped_log.h"
+#include "core/log/log_entry_text.h"
+#include "core/log/timestamped_log.h"
 
 #include <QDateTime>
 #include <QTest>

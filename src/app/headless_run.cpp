@@ -1,7 +1,7 @@
 #include "app/headless_run.h"
 
 #include "core/channel_list.h"
-#include "core/pane_spill.h"
+#include "core/pane/pane_spill.h"
 #include "core/plot/plot_csv.h"
 
 #include <QCoreApplication>

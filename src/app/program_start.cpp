@@ -2,7 +2,7 @@
 
 #include "app/headless_run.h"
 #include "app/quit_when_shown.h"
-#include "core/pane_spill.h"
+#include "core/pane/pane_spill.h"
 #include "ui/display_window.h"
 #include "ui/last_setup.h"
 #include "ui/program_message.h"

@@ -1,7 +1,7 @@
 #include "core/channel_receiver.h"
 
 #include "core/byte_text.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 
 #include <algorithm>
 #include <utility>

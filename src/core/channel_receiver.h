@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/channel_state.h"
-#include "core/dump_rows.h"
-#include "core/pane_text.h"
-#include "core/terminal_screen.h"
+#include "core/pane/dump_rows.h"
+#include "core/pane/pane_text.h"
+#include "core/pane/terminal_screen.h"
 
 #include <QByteArrayView>
 #include <QObject>

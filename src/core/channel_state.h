@@ -21,9 +21,9 @@ enum class DisplayMode
     AfterCr
 };
 // How each received byte is written in the pane. Dump is offered from a
-// menu rather than by the format option buttons (see core/dump_rows.h), and
+// menu rather than by the format option buttons (see core/pane/dump_rows.h), and
 // so is Terminal: the bytes interpreted as a terminal would (see
-// core/terminal_screen.h).
+// core/pane/terminal_screen.h).
 enum class ReceiveFormat
 {
     Ascii,

@@ -1,6 +1,6 @@
 #include "core/line_break_rule.h"
 
-#include "core/pane_store.h"
+#include "core/pane/pane_store.h"
 
 QLatin1String keywordOf(LineBreaks rule)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/channel_list.h"
-#include "core/mqtt_settings.h"
+#include "core/mqtt/mqtt_settings.h"
 #include "devices/channel.h"
 #include "devices/mqtt_publisher.h"
 #include "devices/recordings.h"

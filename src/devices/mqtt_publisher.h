@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/mqtt_disk_queue.h"
-#include "core/mqtt_line_payload.h"
-#include "core/mqtt_settings.h"
+#include "core/mqtt/mqtt_disk_queue.h"
+#include "core/mqtt/mqtt_line_payload.h"
+#include "core/mqtt/mqtt_settings.h"
 #include "devices/mqtt_client.h"
 
 #include <QList>

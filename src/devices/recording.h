@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/timestamped_log.h"
+#include "core/log/timestamped_log.h"
 #include "devices/file_writer.h"
 
 #include <QList>

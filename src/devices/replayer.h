@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/channel_state.h"
-#include "core/log_entry.h"
-#include "core/log_reader.h"
+#include "core/log/log_entry.h"
+#include "core/log/log_reader.h"
 
 #include <QElapsedTimer>
 #include <QFile>

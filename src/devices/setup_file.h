@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/mqtt_settings.h"
+#include "core/mqtt/mqtt_settings.h"
 #include "core/setup_text.h"
 #include "devices/channel_choices.h"
 

@@ -3,7 +3,7 @@
 #include "devices/setup_file.h"
 
 #include "core/channel_state.h"
-#include "core/line_time_text.h"
+#include "core/pane/line_time_text.h"
 #include "core/send_button.h"
 #include "core/setup_text.h"
 #include "core/time_out_entry.h"

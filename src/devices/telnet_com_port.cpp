@@ -1,6 +1,6 @@
 #include "devices/telnet_com_port.h"
 
-#include "core/com_port_option.h"
+#include "core/telnet/com_port_option.h"
 #include "devices/socket_component.h"
 
 #include <QStringList>

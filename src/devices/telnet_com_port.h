@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/remote_port_settings.h"
-#include "core/telnet_send_ledger.h"
-#include "core/telnet_session.h"
+#include "core/telnet/remote_port_settings.h"
+#include "core/telnet/telnet_send_ledger.h"
+#include "core/telnet/telnet_session.h"
 #include "devices/line_settings.h"
 #include "devices/link_options.h"
 
@@ -16,7 +16,7 @@ class SocketComponent;
 
 // A serial port on another machine, reached over a Telnet connection with
 // the COM-PORT-OPTION (RFC 2217): the socket carries the bytes, this class
-// speaks Telnet on it (core/telnet_session.h does the parsing).
+// speaks Telnet on it (core/telnet/telnet_session.h does the parsing).
 //
 // What it promises:
 // - Data bytes go out with 0xFF escaped and come in unescaped, in order.

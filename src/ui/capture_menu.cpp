@@ -1,6 +1,6 @@
 #include "ui/capture_menu.h"
 
-#include "core/pane_text_file.h"
+#include "core/pane/pane_text_file.h"
 #include "core/shown_text.h"
 #include "devices/capture_session.h"
 #include "ui/mqtt_dialog.h"

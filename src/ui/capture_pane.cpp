@@ -1,7 +1,7 @@
 // The capture pane's model and its updates, at most once a frame; its events.
 #include "ui/capture_pane.h"
 
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "ui/capture_pane_accessible.h"
 #include "ui/pane_font.h"
 #include "ui/program_message.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/line_time_text.h"
-#include "core/pane_layout.h"
-#include "core/pane_selection.h"
+#include "core/pane/line_time_text.h"
+#include "core/pane/pane_layout.h"
+#include "core/pane/pane_selection.h"
 #include "ui/capture_pane_glyphs.h"
 
 #include <QAbstractScrollArea>

@@ -1,6 +1,6 @@
 #include "ui/capture_pane_accessible.h"
 
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "ui/capture_pane.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // step at a time; scrolling, sideways too; and cell geometry.
 #include "ui/capture_pane.h"
 
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 
 #include <QScrollBar>
 

@@ -1,6 +1,6 @@
 #include "ui/capture_pane_glyphs.h"
 
-#include "core/pane_layout.h"
+#include "core/pane/pane_layout.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>

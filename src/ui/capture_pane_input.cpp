@@ -2,9 +2,9 @@
 // context menu.
 #include "ui/capture_pane.h"
 
-#include "core/line_time_text.h"
+#include "core/pane/line_time_text.h"
 
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "core/shown_text.h"
 #include "ui/program_message.h"
 

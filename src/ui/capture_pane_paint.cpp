@@ -2,9 +2,9 @@
 // glyphs gathered per font and colour.
 #include "ui/capture_pane.h"
 
-#include "core/line_time_text.h"
-#include "core/pane_text.h"
-#include "core/terminal_screen.h"
+#include "core/pane/line_time_text.h"
+#include "core/pane/pane_text.h"
+#include "core/pane/terminal_screen.h"
 #include "ui/terminal_cell_painter.h"
 
 #include <QGlyphRun>

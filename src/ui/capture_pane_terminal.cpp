@@ -2,8 +2,8 @@
 // below the text, following every change of the screen.
 #include "ui/capture_pane.h"
 
-#include "core/pane_text.h"
-#include "core/terminal_screen.h"
+#include "core/pane/pane_text.h"
+#include "core/pane/terminal_screen.h"
 #include "ui/terminal_cell_painter.h"
 
 #include <algorithm>

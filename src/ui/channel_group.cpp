@@ -1,6 +1,6 @@
 #include "ui/channel_group.h"
 
-#include "core/dump_rows.h"
+#include "core/pane/dump_rows.h"
 #include "devices/channel.h"
 #include "ui/capture_pane.h"
 #include "ui/channel_group_accessibility.h"

@@ -1,7 +1,7 @@
 #include "ui/pane_find_box.h"
 
-#include "core/pane_search_task.h"
-#include "core/pane_text.h"
+#include "core/pane/pane_search_task.h"
+#include "core/pane/pane_text.h"
 #include "ui/capture_pane.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/pane_search.h"
+#include "core/pane/pane_search.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "ui/print_command.h"
 
-#include "core/pane_text.h"
-#include "core/print_layout.h"
+#include "core/pane/pane_text.h"
+#include "core/pane/print_layout.h"
 #include "ui/pane_printer.h"
 #include "ui/print_dialog_component.h"
 #include "ui/print_job.h"

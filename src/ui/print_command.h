@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/line_time_text.h"
+#include "core/pane/line_time_text.h"
 
 class PaneText;
 class PrintDialogComponent;

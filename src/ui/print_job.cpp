@@ -1,6 +1,6 @@
 #include "ui/print_job.h"
 
-#include "core/print_layout.h"
+#include "core/pane/print_layout.h"
 #include "ui/pane_printer.h"
 
 #include <QElapsedTimer>

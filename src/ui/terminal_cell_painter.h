@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/terminal_style.h"
+#include "core/pane/terminal_style.h"
 #include "ui/capture_pane_glyphs.h"
 
 #include <QColor>

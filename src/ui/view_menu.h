@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/channel_list.h"
-#include "core/line_time_text.h"
+#include "core/pane/line_time_text.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #include "support/display_fixture.h"
 
-#include "core/pane_text.h"
+#include "core/pane/pane_text.h"
 #include "ui/capture_pane.h"
 #include "ui/transmit_edit.h"
 

@@ -1,6 +1,6 @@
 #include "core/plot/plot_series.h"
 
-#include "core/page_memory.h"
+#include "core/pane/page_memory.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/chunked_list.h"
+#include "core/pane/chunked_list.h"
 
 #include <QByteArray>
 #include <QHash>

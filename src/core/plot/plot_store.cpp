@@ -1,7 +1,7 @@
 #include "core/plot/plot_store.h"
 
-#include "core/page_memory.h"
-#include "core/pane_spill.h"
+#include "core/pane/page_memory.h"
+#include "core/pane/pane_spill.h"
 
 #include <algorithm>
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/pane/chunked_list.h"
+#include "core/line_break_rule.h"
+
+#include <QtGlobal>
+
+class PaneStore;
+
+// Where the lines of a PaneStore start, kept sparse: a mark every 64 lines,
+// or sooner once 4 KB passed since the last one. Any line's start is then
+// found from the mark before it by reading at most about 4 KB, and the
+// index costs about 16 bytes per 64 lines. Lines end as its LineBreaks rule
+// says (by default CR LF, a lone LF and a lone CR each end one line), also
+// when the CR and the LF of a pair come in different appends.
+class PaneLineIndex
+{
+public:
+    static constexpr qsizetype kMarkLines = 64;
+    static constexpr qsizetype kMarkBytes = 4096;
+
+    PaneLineIndex();
+
+    void clear();
+    // Takes effect from the next index(); index the whole store again after.
+    void setRule(LineBreaks rule) { m_rule = rule; }
+    LineBreaks rule() const { return m_rule; }
+    // Takes in the bytes of `store` from `from` on (appended since last).
+    void index(const PaneStore &store, qsizetype from);
+
+    qsizetype lineCount() const { return m_lines; }
+    qsizetype lineStart(const PaneStore &store, qsizetype line) const;
+    qsizetype lineEnd(const PaneStore &store, qsizetype line) const;
+    qsizetype lineAt(const PaneStore &store, qsizetype pos) const;
+    // The start of the line after the one whose break is at `lineBreak`.
+    qsizetype afterBreak(const PaneStore &store, qsizetype lineBreak) const
+    {
+        return LineBreakRule::after(store, m_rule, lineBreak);
+    }
+    qsizetype findBreak(const PaneStore &store, qsizetype from, qsizetype to) const
+    {
+        return LineBreakRule::find(store, m_rule, from, to);
+    }
+
+private:
+    struct Mark
+    {
+        qsizetype line;
+        qsizetype pos;
+    };
+
+    void addLine(qsizetype start);
+
+    ChunkedList<Mark, 14> m_marks;
+    qsizetype m_lines = 1;
+    qsizetype m_lastStart = 0;
+    LineBreaks m_rule = LineBreaks::Any;
+};

@@ -1,0 +1,270 @@
+#include "core/pane/pane_spill.h"
+
+#include "core/pane/page_memory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+const char kPrefix[] = "varnokterm-pane-";
+
+QString &folderOverride()
+{
+    static QString folder;
+    return folder;
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A name mkstemp made from the spill file's template: the prefix and six
+// letters or digits. Nothing else in the folder is ever taken for a spill.
+bool isSpillName(const QString &name)
+{
+    const qsizetype prefix = qsizetype(std::strlen(kPrefix));
+    if (name.size() != prefix + 6 || !name.startsWith(QLatin1String(kPrefix)))
+        return false;
+    return std::all_of(name.cbegin() + prefix, name.cend(),
+                       [](QChar c) { return c.unicode() < 0x80 && std::isalnum(c.unicode()); });
+}
+
+// Removes `path` if it is this user's regular file that no running program
+// holds. Checked before opening and again on the open file, and opened so
+// that neither a FIFO nor a link can make the start wait.
+bool removeIfLeftover(const QByteArray &path)
+{
+    struct stat named = {};
+    if (::lstat(path.constData(), &named) != 0 || !S_ISREG(named.st_mode) ||
+        named.st_uid != ::geteuid())
+        return false;
+    const int fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat opened = {};
+    const bool same = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                      opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+    const bool removed =
+        same && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(path.constData()) == 0;
+    ::close(fd);
+    return removed;
+}
+
+// The files of this process, removed at a normal exit even when their panes
+// are never destroyed. Never freed: the exit handler runs after static
+// objects may be gone.
+QSet<QString> *liveFiles()
+{
+    static QSet<QString> *files = [] {
+        std::atexit([] {
+            for (const QString &path : std::as_const(*liveFiles()))
+                ::unlink(QFile::encodeName(path).constData());
+        });
+        return new QSet<QString>;
+    }();
+    return files;
+}
+
+QString tempFolder()
+{
+    return QDir::tempPath();
+}
+
+// Writes `item` at its offset; a failed write's part is given back at once.
+QString writeAt(int fd, const BackgroundWriter::Item &item)
+{
+    const char *data = item.bytes.constData();
+    const qsizetype size = item.bytes.size();
+    qsizetype done = 0;
+    while (done < size) {
+        const ssize_t written = ::pwrite(fd, data + done, size_t(size - done), item.offset + done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            const int failure = written < 0 ? errno : ENOSPC;
+            // Of no use, and a full disk wants its space back now, not when
+            // the pane is cleared. What was written before it stays, read
+            // through the maps.
+            while (::ftruncate(fd, item.offset) < 0 && errno == EINTR) {
+            }
+            return errnoText(failure);
+        }
+        done += written;
+    }
+    return {};
+}
+
+} // namespace
+
+PaneSpill::PaneSpill(int fd, const QString &path)
+    : m_fd(fd)
+    , m_path(path)
+{
+    liveFiles()->insert(path);
+    m_writer = std::make_unique<BackgroundWriter>(BackgroundWriter::Steps{
+        [fd](const BackgroundWriter::Item &item) { return writeAt(fd, item); },
+        // The last close frees the file's disk space, tens of milliseconds
+        // for gigabytes: on the writer's thread, not the caller's time.
+        [fd](bool) {
+            ::close(fd);
+            return QString();
+        }});
+}
+
+PaneSpill::~PaneSpill()
+{
+    std::vector<void *> windows;
+    for (char *window : std::as_const(m_windows))
+        if (window)
+            windows.push_back(window);
+    PageMemory::unmapAll(std::move(windows), size_t(kWindow));
+    removeName();
+    // Last: the writes that wait are dropped, the one under way ends first
+    // (its bytes are about to go), and nothing waits for the close. The
+    // file's space goes with its last reference, the writer's close or the
+    // unmapping of its maps, both off this thread.
+    m_writer.reset();
+}
+
+void PaneSpill::removeName()
+{
+    if (!std::exchange(m_named, false))
+        return;
+    ::unlink(QFile::encodeName(m_path).constData());
+    liveFiles()->remove(m_path);
+}
+
+void PaneSpill::endInBackground(std::unique_ptr<PaneSpill> spill, std::function<void()> then)
+{
+    // The name and the list of live files belong to the caller's thread.
+    spill->removeName();
+    std::thread([spill = std::move(spill), then = std::move(then)]() mutable {
+        spill.reset();
+        then();
+    }).detach();
+}
+
+void PaneSpill::setFolder(const QString &folder)
+{
+    folderOverride() = folder;
+}
+
+QString PaneSpill::folder()
+{
+    if (!folderOverride().isEmpty())
+        return folderOverride();
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    return cache.isEmpty() ? tempFolder() : cache + QStringLiteral("/varnokterm");
+}
+
+std::unique_ptr<PaneSpill> PaneSpill::create(QString *error)
+{
+    std::unique_ptr<PaneSpill> spill = createIn(folder(), error);
+    // The cache folder may be unusable where the temporary folder is not.
+    if (!spill && folderOverride().isEmpty() && folder() != tempFolder()) {
+        QString tempError;
+        spill = createIn(tempFolder(), &tempError);
+    }
+    return spill;
+}
+
+std::unique_ptr<PaneSpill> PaneSpill::createIn(const QString &folder, QString *error)
+{
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("cannot make the folder %1").arg(folder);
+        return nullptr;
+    }
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        QByteArray name =
+            QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(kPrefix)) + "XXXXXX";
+        // mkstemp makes the file 0600, under a name no one else has.
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0) {
+            *error = QStringLiteral("cannot create a file in %1: %2").arg(folder, errnoText(errno));
+            return nullptr;
+        }
+        // Held for the file's life. A starting copy of the program may have
+        // seen the file before the lock and removed it: then try another.
+        struct stat info = {};
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && info.st_nlink > 0)
+            return std::unique_ptr<PaneSpill>(new PaneSpill(fd, QFile::decodeName(name)));
+        ::close(fd);
+    }
+    *error = QStringLiteral("cannot keep a file in %1").arg(folder);
+    return nullptr;
+}
+
+void PaneSpill::queueWrite(qint64 offset, const char *data, qsizetype size)
+{
+    m_writer->queue({QByteArray::fromRawData(data, size), offset});
+}
+
+qsizetype PaneSpill::writesDone(QString *error) const
+{
+    return m_writer->itemsDone(error);
+}
+
+bool PaneSpill::waitForWrites(qsizetype count, int timeoutMs) const
+{
+    return m_writer->waitForItems(count, timeoutMs);
+}
+
+const char *PaneSpill::map(qint64 offset, QString *error)
+{
+    const qsizetype index = qsizetype(offset / kWindow);
+    if (m_windows.size() <= index)
+        m_windows.resize(index + 1, nullptr);
+    if (!m_windows.at(index)) {
+        void *map = ::mmap(nullptr, size_t(kWindow), PROT_READ, MAP_SHARED, m_fd, index * kWindow);
+        if (map == MAP_FAILED) {
+            *error = errnoText(errno);
+            return nullptr;
+        }
+        m_windows[index] = static_cast<char *>(map);
+    }
+    return m_windows.at(index) + offset % kWindow;
+}
+
+void PaneSpill::release(const char *data, qsizetype size)
+{
+    const quintptr page = quintptr(::sysconf(_SC_PAGESIZE));
+    const quintptr start = quintptr(data) & ~(page - 1);
+    const quintptr end = quintptr(data) + quintptr(size);
+    ::madvise(reinterpret_cast<void *>(start), size_t(end - start), MADV_DONTNEED);
+}
+
+int PaneSpill::removeLeftovers()
+{
+    QStringList folders{folder()};
+    if (!folders.contains(tempFolder()))
+        folders << tempFolder();
+    int removed = 0;
+    for (const QString &place : std::as_const(folders)) {
+        const QStringList names =
+            QDir(place).entryList({QLatin1String(kPrefix) + QLatin1String("??????")},
+                                  QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString &name : names) {
+            if (isSpillName(name) &&
+                removeIfLeftover(QFile::encodeName(place + QLatin1Char('/') + name)))
+                ++removed;
+        }
+    }
+    return removed;
+}

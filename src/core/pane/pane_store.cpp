@@ -1,0 +1,447 @@
+#include "core/pane/pane_store.h"
+
+#include "core/pane/page_memory.h"
+#include "core/pane/pane_spill.h"
+#include "core/receive_tuning.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+// Big enough that moving one costs little per byte, small enough that
+// the memory waiting for the disk stays small.
+constexpr int kMaxBlockShift = 21;
+// Blocks handed to the writer at a time.
+constexpr qsizetype kMaxQueued = 16;
+// Written blocks taken in per append: each may cost an unmapping.
+constexpr qsizetype kTakenPerAppend = 4;
+// The longest an append waits for a slow disk.
+constexpr int kMaxWaitMs = 5;
+
+int pageShift()
+{
+    const long page = ::sysconf(_SC_PAGESIZE);
+    int shift = 12;
+    while ((qsizetype(1) << shift) < page)
+        ++shift;
+    return shift;
+}
+
+// Unmapping costs about a millisecond per block: many go to the unmapping
+// thread, so a big clear does not stall the window.
+void unmapBlocks(const QList<char *> &blocks, size_t bytes)
+{
+    PageMemory::unmapAll(std::vector<void *>(blocks.begin(), blocks.end()), bytes);
+}
+
+} // namespace
+
+PaneStore::PaneStore(qsizetype threshold)
+    : m_threshold(threshold)
+{
+    applyThreshold();
+}
+
+PaneStore::~PaneStore()
+{
+    clear();
+}
+
+void PaneStore::setThreshold(qsizetype bytes)
+{
+    m_threshold = std::max<qsizetype>(1, bytes);
+    if (m_size == 0 && m_blocks.isEmpty())
+        applyThreshold();
+}
+
+void PaneStore::applyThreshold()
+{
+    // About eight blocks below the threshold.
+    int shift = pageShift();
+    while (shift < kMaxBlockShift && (qsizetype(1) << (shift + 1)) <= m_threshold / 8)
+        ++shift;
+    m_shift = shift;
+    m_mask = (qsizetype(1) << shift) - 1;
+}
+
+QString PaneStore::spillPath() const
+{
+    return m_spill ? m_spill->path() : QString();
+}
+
+QString PaneStore::takeFault()
+{
+    return std::exchange(m_fault, QString());
+}
+
+QByteArrayView PaneStore::chunkAt(qsizetype pos) const
+{
+    if (pos < 0 || pos >= m_size)
+        return {};
+    const qsizetype offset = pos & m_mask;
+    const qsizetype length = std::min(blockSize() - offset, m_size - pos);
+    return QByteArrayView(m_blocks.at(pos >> m_shift) + offset, length);
+}
+
+qsizetype PaneStore::indexOf(char c, qsizetype from, qsizetype to) const
+{
+    to = std::min(to, m_size);
+    while (from < to) {
+        const QByteArrayView chunk = chunkAt(from);
+        const qsizetype length = std::min(chunk.size(), to - from);
+        if (const void *hit = std::memchr(chunk.data(), c, size_t(length)))
+            return from + (static_cast<const char *>(hit) - chunk.data());
+        from += length;
+    }
+    return to;
+}
+
+qsizetype PaneStore::findLineBreak(qsizetype from, qsizetype to) const
+{
+    to = std::min(to, m_size);
+    while (from < to) {
+        const QByteArrayView chunk = chunkAt(from);
+        const qsizetype length = std::min(chunk.size(), to - from);
+        const char *data = chunk.data();
+        // Two fast scans beat one byte-by-byte loop looking for either.
+        const void *lf = std::memchr(data, '\n', size_t(length));
+        const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : length;
+        const void *cr = std::memchr(data, '\r', size_t(lfAt));
+        if (cr)
+            return from + (static_cast<const char *>(cr) - data);
+        if (lf)
+            return from + lfAt;
+        from += length;
+    }
+    return to;
+}
+
+void PaneStore::releaseRead(qsizetype pos, qsizetype size) const
+{
+    const qsizetype end = std::min(pos + size, spilledSize());
+    while (pos < end) {
+        const qsizetype blockStart = pos & ~m_mask;
+        const qsizetype to = std::min(end, blockStart + blockSize());
+        releaseBlockPages(m_blocks.at(pos >> m_shift), blockSize(), pos - blockStart,
+                          to - blockStart);
+        pos = to;
+    }
+}
+
+void PaneStore::releaseBlockPages(const char *block, qsizetype blockSize, qsizetype from,
+                                  qsizetype to)
+{
+    // Given back in whole 2 MB spans of a block's mapping: the kernel may map
+    // the file 2 MB at a time, and giving back part of such a piece splits
+    // it, which costs far more than reading the rest of it again later.
+    constexpr quintptr span = quintptr(2) << 20;
+    const quintptr base = quintptr(block);
+    const quintptr first = std::max((base + quintptr(from)) & ~(span - 1), base);
+    const quintptr until =
+        std::min((base + quintptr(to) + span - 1) & ~(span - 1), base + quintptr(blockSize));
+    PaneSpill::release(reinterpret_cast<const char *>(first), qsizetype(until - first));
+}
+
+PaneSnapshot PaneStore::snapshot(std::function<void()> stopReaders) const
+{
+    auto lease = std::make_unique<PaneSnapshot::Lease>();
+    lease->store = this;
+    lease->stopReaders = std::move(stopReaders);
+    lease->blocks.reserve(m_blocks.size());
+    for (const char *block : m_blocks)
+        lease->blocks.append(block);
+    lease->size = m_size;
+    lease->shift = m_shift;
+    lease->mask = m_mask;
+    lease->fileBlocks = m_spilledBlocks;
+    lease->file = m_spill ? m_spill->fd() : -1;
+    m_leases.append(lease.get());
+    return PaneSnapshot(std::move(lease));
+}
+
+void PaneStore::endLease(PaneSnapshot::Lease *lease) const
+{
+    m_leases.removeOne(lease);
+    if (m_leases.isEmpty())
+        unmapBlocks(std::exchange(m_retired, {}), size_t(blockSize()));
+}
+
+void PaneStore::revokeSnapshots()
+{
+    // Each one's readers stop before anything they read is freed.
+    for (PaneSnapshot::Lease *lease : std::exchange(m_leases, {})) {
+        if (lease->stopReaders)
+            lease->stopReaders();
+        lease->store = nullptr;
+        lease->blocks.clear();
+        lease->size = 0;
+        lease->fileBlocks = 0;
+        lease->revoked = true;
+    }
+}
+
+char *PaneStore::newBlock()
+{
+    if (!m_spares.isEmpty())
+        return m_spares.takeLast();
+    // Its own mapping, so untouched pages cost nothing and a clear gives
+    // every page back at once.
+    const size_t size = size_t(blockSize());
+    if (m_blocks.isEmpty() || !receiveTuning().makeBlocksWhole)
+        return static_cast<char *>(PageMemory::map(size));
+    // Once a pane has filled a block the next will likely fill too: it is
+    // made whole at once, in huge pages where it is one (2 MB, aligned), which
+    // costs a fraction of a fault for each 4 KB page as the bytes arrive.
+    constexpr size_t hugePage = size_t(2) << 20;
+    const size_t align = size % hugePage == 0 ? hugePage : 0;
+    char *mapping = static_cast<char *>(
+        ::mmap(nullptr, size + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (mapping == MAP_FAILED)
+        qBadAlloc();
+    char *block = mapping;
+    if (align > 0) {
+        block = reinterpret_cast<char *>((quintptr(mapping) + align - 1) & ~quintptr(align - 1));
+        if (block > mapping)
+            ::munmap(mapping, size_t(block - mapping));
+        if (const size_t tail = size_t(mapping + size + align - (block + size)); tail > 0)
+            ::munmap(block + size, tail);
+        ::madvise(block, size, MADV_HUGEPAGE);
+    }
+    ::madvise(block, size, MADV_POPULATE_WRITE); // a kernel without it: faults as before
+    return block;
+}
+
+void PaneStore::freeBlock(char *block) const
+{
+    ::munmap(block, size_t(blockSize()));
+}
+
+void PaneStore::append(QByteArrayView piece)
+{
+    const char *from = piece.data();
+    qsizetype left = piece.size();
+    while (left > 0) {
+        const qsizetype offset = m_size & m_mask;
+        if (offset == 0 && (m_size >> m_shift) == m_blocks.size())
+            m_blocks.append(newBlock());
+        const qsizetype length = std::min(left, blockSize() - offset);
+        std::memcpy(m_blocks.last() + offset, from, size_t(length));
+        from += length;
+        left -= length;
+        m_size += length;
+    }
+    if (m_failed)
+        return;
+    if (m_size - spilledSize() > m_threshold)
+        m_spilling = true;
+    if (m_spilling)
+        spill();
+}
+
+qsizetype PaneStore::keptInMemory() const
+{
+    return std::max(m_threshold / 4, blockSize());
+}
+
+qsizetype PaneStore::pauseAbove() const
+{
+    return keptInMemory() + kMaxQueued * blockSize();
+}
+
+void PaneStore::spill()
+{
+    qsizetype toTake = kTakenPerAppend - takeWritten(kTakenPerAppend);
+    queueBlocks();
+    // Only a disk (or a processor) slower than the data holds the appends
+    // back, once the memory held is well past where a source that can pause
+    // was asked to (isSpillBehind). Each append waits a little at most,
+    // which slows a fast source down to the disk's pace without stalling
+    // the window.
+    const qsizetype holdAbove = pauseAbove() + kMaxQueued * blockSize();
+    QElapsedTimer waited;
+    waited.start();
+    while (m_spill && !m_failed && toTake > 0 && m_size - spilledSize() > holdAbove) {
+        const int left = kMaxWaitMs - int(waited.elapsed());
+        if (left <= 0 || !m_spill->waitForWrites(m_spilledBlocks + 1, left))
+            break;
+        toTake -= takeWritten(toTake);
+    }
+}
+
+void PaneStore::queueBlocks()
+{
+    const qsizetype keep = keptInMemory();
+    while (!m_failed && m_queuedBlocks - m_spilledBlocks < kMaxQueued) {
+        const qsizetype complete = m_size >> m_shift;
+        if (m_queuedBlocks >= complete || m_size - (m_queuedBlocks << m_shift) - blockSize() < keep)
+            break;
+        if (!m_spill) {
+            QString error;
+            m_spill = PaneSpill::create(&error);
+            if (!m_spill) {
+                fail(error);
+                return;
+            }
+        }
+        m_spill->queueWrite(qint64(m_queuedBlocks) << m_shift, m_blocks.at(m_queuedBlocks),
+                            blockSize());
+        ++m_queuedBlocks;
+    }
+}
+
+bool PaneStore::isSpillBehind() const
+{
+    return m_spill && !m_failed && m_size - spilledSize() > pauseAbove();
+}
+
+bool PaneStore::catchUpSpill()
+{
+    if (!m_spill || m_failed)
+        return false;
+    takeWritten(kTakenPerAppend);
+    queueBlocks();
+    return isSpillBehind();
+}
+
+void PaneStore::finishWrites()
+{
+    if (!m_spill)
+        return;
+    m_spill->waitForWrites(m_queuedBlocks);
+    takeWritten(m_queuedBlocks);
+}
+
+qsizetype PaneStore::takeWritten(qsizetype most)
+{
+    if (!m_spill || m_failed)
+        return 0;
+    QString error;
+    const qsizetype before = m_spilledBlocks;
+    const qsizetype written = std::min(m_spill->writesDone(&error), m_spilledBlocks + most);
+    for (; m_spilledBlocks < written; ++m_spilledBlocks) {
+        const char *moved = m_spill->map(qint64(m_spilledBlocks) << m_shift, &error);
+        if (!moved)
+            break;
+        // Kept for new blocks: unmapping and faulting in pages again costs
+        // milliseconds per block.
+        char *block = std::exchange(m_blocks[m_spilledBlocks], const_cast<char *>(moved));
+        if (!m_leases.isEmpty())
+            m_retired.append(block); // a snapshot may be reading it
+        else if (m_spares.size() < kMaxQueued)
+            m_spares.append(block);
+        else
+            freeBlock(block);
+    }
+    if (!error.isEmpty())
+        fail(QStringLiteral("%1: %2").arg(m_spill->path(), error));
+    return m_spilledBlocks - before;
+}
+
+void PaneStore::fail(const QString &why)
+{
+    // Nothing is lost: the blocks not yet written stay where they are, and
+    // so does everything after them.
+    m_failed = true;
+    m_capped = true;
+    m_fault = why;
+    m_queuedBlocks = m_spilledBlocks;
+}
+
+qsizetype PaneStore::room() const
+{
+    if (!m_capped)
+        return std::numeric_limits<qsizetype>::max();
+    return std::max<qsizetype>(0, memoryCap() - (m_size - spilledSize()));
+}
+
+qsizetype PaneStore::frontToDrop() const
+{
+    if (!m_failed || m_size <= memoryCap())
+        return 0;
+    return ((m_size - memoryCap() + m_mask) >> m_shift) << m_shift; // whole blocks
+}
+
+void PaneStore::giveBackFile()
+{
+    const qsizetype cut = frontToDrop();
+    revokeSnapshots();
+    const qsizetype firstKept = cut >> m_shift;
+    QList<char *> kept;
+    QList<char *> dropped = std::exchange(m_spares, {}) + std::exchange(m_retired, {});
+    for (qsizetype i = 0; i < m_blocks.size(); ++i) {
+        char *block = m_blocks.at(i);
+        if (i < m_spilledBlocks) {
+            // Read through the file's map: copied out while the map lasts.
+            if (i >= firstKept) {
+                char *copy = newBlock();
+                std::memcpy(copy, block, size_t(blockSize()));
+                kept.append(copy);
+            }
+        } else if (i >= firstKept) {
+            kept.append(block);
+        } else {
+            dropped.append(block);
+        }
+    }
+    // The file and its maps go, so a full disk has its space back. Its
+    // writer ends the write under way first (a failed disk ends it at once):
+    // only then may the blocks it read go.
+    m_spill.reset();
+    unmapBlocks(dropped, size_t(blockSize()));
+    m_blocks = kept;
+    m_size -= cut;
+    m_spilledBlocks = 0;
+    m_queuedBlocks = 0;
+    m_spilling = false;
+    m_refusedSinceTry = 0;
+}
+
+void PaneStore::refused(qsizetype bytes)
+{
+    if (m_failed) {
+        m_refusedSinceTry += bytes;
+        if (m_refusedSinceTry < memoryCap() / 16)
+            return;
+        // Try a new file: it takes the older text and makes room, or fails
+        // again (takeFault).
+        m_refusedSinceTry = 0;
+        m_failed = false;
+        m_spilling = true;
+    }
+    // No append comes while there is no room: the writes are taken in here.
+    takeWritten(kTakenPerAppend);
+    queueBlocks();
+}
+
+void PaneStore::clear()
+{
+    revokeSnapshots();
+    QList<char *> unused = m_blocks.mid(m_spilledBlocks) + m_spares + m_retired;
+    QList<char *>().swap(m_spares);
+    QList<char *>().swap(m_blocks);
+    QList<char *>().swap(m_retired);
+    const size_t bytes = size_t(blockSize());
+    if (m_spill) {
+        // The writer stops before the blocks it reads go.
+        PaneSpill::endInBackground(std::move(m_spill),
+                                   [unused, bytes] { unmapBlocks(unused, bytes); });
+    } else {
+        unmapBlocks(unused, bytes);
+    }
+    m_size = 0;
+    m_spilledBlocks = 0;
+    m_queuedBlocks = 0;
+    m_spilling = false;
+    m_failed = false;
+    m_capped = false;
+    m_fault.clear();
+    m_refusedSinceTry = 0;
+    applyThreshold();
+}

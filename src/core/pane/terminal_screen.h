@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/pane/terminal_style.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QObject>
+#include <QString>
+
+struct VTerm;
+struct VTermScreen;
+
+// The Terminal format's screen: received bytes interpreted as a VT100/ANSI
+// terminal would (libvterm does the interpreting): UTF-8 text, colours and
+// attributes, CR and backspace that overwrite, cursor moves and erases
+// within the screen, scrolling.
+//
+// What it yields:
+//   - the visible screen, rows of cells (cell, rowText), and the cursor;
+//   - each line that scrolls off the top, at the width it had
+//     (scrolledOff): the owner keeps it (the pane's history);
+//   - the answers a terminal gives to the device's status queries (cursor
+//     position, device attributes), to be sent back (answered).
+// changed() follows each feed that altered what the screen shows.
+//
+// The screen has a fixed size (24 rows of 80 columns unless set): what a
+// serial console assumes of a terminal it knows nothing about. A line wider
+// than that wraps, as on such a terminal. Qt Core only; no window.
+class TerminalScreen : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kDefaultRows = 24;
+    static constexpr int kDefaultColumns = 80;
+
+    explicit TerminalScreen(QObject *parent = nullptr);
+    ~TerminalScreen() override;
+
+    int rows() const { return m_rows; }
+    int columns() const { return m_columns; }
+    // The screen's new size; lines pushed off by a smaller height go to
+    // scrolledOff like any other.
+    void setSize(int rows, int columns);
+
+    // Interprets `bytes`; an escape sequence or a UTF-8 character split
+    // between two feeds is taken whole.
+    void feed(QByteArrayView bytes);
+    // A blank screen, the cursor home, every mode as at the start; nothing
+    // goes to scrolledOff.
+    void reset();
+
+    TerminalCell cell(int row, int column) const;
+    // The row's characters (a double-width one once), without the blanks at
+    // its end.
+    QString rowText(int row) const;
+    // The row as it would scroll off now.
+    TerminalLine line(int row) const;
+    // How many rows, from the top, hold something other than blanks.
+    int usedRows() const;
+    int cursorRow() const;
+    int cursorColumn() const;
+    bool isCursorVisible() const { return m_cursorVisible; }
+
+    // What a terminal sends for `key` (a Qt::Key) with `modifiers`: the
+    // arrows, Home, End, Page Up/Down, Insert, Delete, F1-F12, Tab, Backtab
+    // and Backspace (DEL), in the modes the device set (an application's
+    // cursor keys send ESC O A rather than ESC [ A). Empty for other keys:
+    // characters, Enter and Ctrl+letters are typed as in any format.
+    QByteArray keyBytes(int key, Qt::KeyboardModifiers modifiers);
+
+signals:
+    void scrolledOff(const TerminalLine &line);
+    void answered(const QByteArray &bytes);
+    void changed();
+
+private:
+    struct Callbacks;
+    friend struct Callbacks;
+
+    void build();
+    void takeOutput();
+
+    VTerm *m_vterm = nullptr;
+    VTermScreen *m_screen = nullptr;
+    int m_rows = kDefaultRows;
+    int m_columns = kDefaultColumns;
+    bool m_cursorVisible = true;
+    bool m_changed = false;
+    QByteArray m_output;
+    QByteArray m_utf8Start; // a character's first bytes, the rest to come
+};
