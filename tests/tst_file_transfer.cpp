@@ -27,6 +27,7 @@
 
 #include <csignal>
 #include <sys/stat.h>
+#include <cstdio>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(FileTransfer::Outcome)
@@ -153,16 +154,24 @@ void TestFileTransfer::sendsByteExactByEachProtocol_data()
 {
     QTest::addColumn<TransferProtocol>("protocol");
     QTest::addColumn<QStringList>("receiver");
-    QTest::newRow("XMODEM") << TransferProtocol::Xmodem << QStringList{"rx", "-c", "got.bin"};
-    QTest::newRow("XMODEM-1K") << TransferProtocol::Xmodem1k << QStringList{"rx", "-c", "got.bin"};
-    QTest::newRow("YMODEM") << TransferProtocol::Ymodem << QStringList{"rb"};
-    QTest::newRow("ZMODEM") << TransferProtocol::Zmodem << QStringList{"rz"};
+    // Another file put at the path once the transfer has started: what was
+    // checked is what goes.
+    QTest::addColumn<bool>("swapped");
+    QTest::newRow("XMODEM") << TransferProtocol::Xmodem << QStringList{"rx", "-c", "got.bin"}
+                            << false;
+    QTest::newRow("XMODEM-1K") << TransferProtocol::Xmodem1k << QStringList{"rx", "-c", "got.bin"}
+                               << false;
+    QTest::newRow("YMODEM") << TransferProtocol::Ymodem << QStringList{"rb"} << false;
+    QTest::newRow("ZMODEM") << TransferProtocol::Zmodem << QStringList{"rz"} << false;
+    QTest::newRow("ZMODEM, file swapped at its path")
+        << TransferProtocol::Zmodem << QStringList{"rz"} << true;
 }
 
 void TestFileTransfer::sendsByteExactByEachProtocol()
 {
     QFETCH(TransferProtocol, protocol);
     QFETCH(QStringList, receiver);
+    QFETCH(bool, swapped);
     QTemporaryDir dir;
     const QByteArray bytes = randomBytes(sampleSize(protocol), 11);
     const QString sent = dir.filePath(QStringLiteral("sample.bin"));
@@ -176,7 +185,13 @@ void TestFileTransfer::sendsByteExactByEachProtocol()
 
     FileTransfer transfer(channel);
     QSignalSpy finished(&transfer, &FileTransfer::finished);
+    const QString other = dir.filePath(QStringLiteral("other.bin"));
+    writeFile(other, randomBytes(bytes.size(), 17));
     QVERIFY2(transfer.startSend(protocol, sent), qPrintable(transfer.error()));
+    if (swapped) {
+        QVERIFY(::rename(QFile::encodeName(other).constData(),
+                         QFile::encodeName(sent).constData()) == 0);
+    }
     QVERIFY2(finished.wait(60000), device.words() + transfer.statusText().toUtf8());
     QCOMPARE(finished.at(0).at(0).value<FileTransfer::Outcome>(), FileTransfer::Outcome::Done);
     QCOMPARE(device.waitForExit(10000), 0);

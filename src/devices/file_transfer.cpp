@@ -72,16 +72,19 @@ bool FileTransfer::startSend(TransferProtocol protocol, const QString &path)
     m_protocol = protocol;
     m_sending = true;
     m_path = path;
-    // The sending program opens the file by its name; it is looked at here
-    // first, so that a pipe or a device is never handed to it.
-    QFile probe;
-    m_error = NamedFile::open(probe, path);
+    // The program reads the descriptor opened and checked here, by a name
+    // that leads only to it: never a pipe or a device, nor a file swapped in
+    // at the path afterwards.
+    m_error = m_sentFile.open(path);
     if (!m_error.isEmpty())
         return false;
-    m_total = probe.size();
-    probe.close();
-    const QFileInfo file(path);
-    return start(sendCommand(protocol, file.absoluteFilePath()), file.absolutePath());
+    m_total = m_sentFile.size();
+    m_sentFile.passTo(m_process);
+    if (!start(sendCommand(protocol, m_sentFile.programPath()), m_sentFile.folder())) {
+        m_sentFile.release();
+        return false;
+    }
+    return true;
 }
 
 bool FileTransfer::startReceive(TransferProtocol protocol, const QString &folder,
@@ -100,6 +103,7 @@ bool FileTransfer::startReceive(TransferProtocol protocol, const QString &folder
     }
     staging.setAutoRemove(false);
     m_staging = staging.path();
+    m_process.setChildProcessModifier({});
     m_sessionEnd = ZmodemHeaderSpotter(ZmodemHeaderSpotter::finishType);
     if (!start(receiveCommand(protocol, QFileInfo(fileName).fileName()), m_staging)) {
         removeStaging();
@@ -240,6 +244,7 @@ void FileTransfer::finish(Outcome outcome)
         m_process.kill(); // by its PID
         m_process.waitForFinished(3000);
     }
+    m_sentFile.release();
     if (!m_sending)
         settleReceivedModes();
     emit finished(outcome);

@@ -2,6 +2,7 @@
 
 #include "core/transfer_protocol.h"
 #include "devices/received_files.h"
+#include "devices/sent_file_handover.h"
 
 #include <QByteArray>
 #include <QList>
@@ -121,6 +122,7 @@ private:
 
     Channel &m_channel;
     QProcess m_process;
+    SentFileHandover m_sentFile; // while sending
     QTimer m_quiet;
     TransferProgressReader m_progress;
     TransferProtocol m_protocol = TransferProtocol::Zmodem;
