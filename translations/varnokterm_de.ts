@@ -514,37 +514,6 @@
     </message>
 </context>
 <context>
-    <name>NamedFile</name>
-    <message>
-        <source>It is a folder, not a regular file.</source>
-        <translation>Es ist ein Ordner, keine normale Datei.</translation>
-    </message>
-    <message>
-        <source>a named pipe (FIFO)</source>
-        <translation>eine benannte Pipe (FIFO)</translation>
-    </message>
-    <message>
-        <source>a device</source>
-        <translation>ein Gerät</translation>
-    </message>
-    <message>
-        <source>a socket</source>
-        <translation>ein Socket</translation>
-    </message>
-    <message>
-        <source>something else</source>
-        <translation>etwas anderes</translation>
-    </message>
-    <message>
-        <source>It is %1, not a regular file.</source>
-        <translation>Es ist %1, keine normale Datei.</translation>
-    </message>
-    <message>
-        <source>It is larger than %1 kB, too large to read here.</source>
-        <translation>Sie ist größer als %1 kB, zu groß, um hier gelesen zu werden.</translation>
-    </message>
-</context>
-<context>
     <name>FileSender</name>
     <message>
         <source>Comm Port %1 is off.</source>
@@ -563,10 +532,6 @@
             <numerusform>Die Gegenseite hat %n Sekunde lang nichts gesendet.</numerusform>
             <numerusform>Die Gegenseite hat %n Sekunden lang nichts gesendet.</numerusform>
         </translation>
-    </message>
-    <message>
-        <source>It is not a readable regular file.</source>
-        <translation>Es ist keine lesbare normale Datei.</translation>
     </message>
     <message>
         <source>Comm Port %1 is not on with a working port or connection.</source>
@@ -595,17 +560,6 @@
     <message>
         <source>receiving by %1: %2 bytes</source>
         <translation>Empfang per %1: %2 Bytes</translation>
-    </message>
-</context>
-<context>
-    <name>ReceivedFile</name>
-    <message>
-        <source>its name leads outside the receive folder</source>
-        <translation>ihr Name führt aus dem Empfangsordner hinaus</translation>
-    </message>
-    <message>
-        <source>%1 in the receive folder is not a folder</source>
-        <translation>%1 im Empfangsordner ist kein Ordner</translation>
     </message>
 </context>
 <context>
@@ -899,6 +853,13 @@
     </message>
 </context>
 <context>
+    <name>LinkReconnect</name>
+    <message>
+        <source>not a serial device</source>
+        <translation>kein serielles Gerät</translation>
+    </message>
+</context>
+<context>
     <name>LinkSpeedMenu</name>
     <message>
         <source>&amp;Speed</source>
@@ -942,21 +903,10 @@
     </message>
 </context>
 <context>
-    <name>LinkReconnect</name>
-    <message>
-        <source>not a serial device</source>
-        <translation>kein serielles Gerät</translation>
-    </message>
-</context>
-<context>
     <name>LogReader</name>
     <message>
         <source>Line %1 is not a timestamped log line.</source>
         <translation>Zeile %1 ist keine Protokollzeile mit Zeitstempel.</translation>
-    </message>
-    <message>
-        <source>The file holds no log lines.</source>
-        <translation>Die Datei enthält keine Protokollzeilen.</translation>
     </message>
     <message>
         <source>Line %1 is longer than %2 MB.</source>
@@ -976,6 +926,106 @@
     <message>
         <source>&amp;Back</source>
         <translation>&amp;Zurück</translation>
+    </message>
+</context>
+<context>
+    <name>MqttPublisher</name>
+    <message>
+        <source>No broker is named (Host).</source>
+        <translation>Kein Broker ist angegeben (Host).</translation>
+    </message>
+    <message>
+        <source>The password file %1 can&apos;t be read: %2</source>
+        <translation>Die Passwortdatei %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>The queue %1 is in use by another VarnokTerm with the client id %2.</source>
+        <translation>Die Warteschlange %1 wird von einem anderen VarnokTerm mit der Client-ID %2 benutzt.</translation>
+    </message>
+    <message>
+        <source>connecting to %1 port %2</source>
+        <translation>Verbindung zu %1 Port %2 wird aufgebaut</translation>
+    </message>
+    <message numerus="yes">
+        <source>MQTT: %n message(s) from an earlier run wait in the queue.</source>
+        <translation>
+            <numerusform>MQTT: %n Nachricht aus einem früheren Lauf wartet in der Warteschlange.</numerusform>
+            <numerusform>MQTT: %n Nachrichten aus einem früheren Lauf warten in der Warteschlange.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>MQTT: connected to %1 port %2.</source>
+        <translation>MQTT: verbunden mit %1 Port %2.</translation>
+    </message>
+    <message>
+        <source>the broker refused the connection: %1</source>
+        <translation>der Broker hat die Verbindung abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>not connected: %1</source>
+        <translation>nicht verbunden: %1</translation>
+    </message>
+    <message>
+        <source>MQTT: %1 (tried again each second).</source>
+        <translation>MQTT: %1 (jede Sekunde neu versucht).</translation>
+    </message>
+    <message numerus="yes">
+        <source>MQTT: %n byte(s) from %1 were not sent: the channel is off or its queue is full.</source>
+        <translation>
+            <numerusform>MQTT: %n Byte von %1 wurde nicht gesendet: der Kanal ist aus oder seine Warteschlange voll.</numerusform>
+            <numerusform>MQTT: %n Bytes von %1 wurden nicht gesendet: der Kanal ist aus oder seine Warteschlange voll.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>MQTT: off</source>
+        <translation>MQTT: aus</translation>
+    </message>
+    <message>
+        <source>MQTT: %1, queued %2, dropped %3</source>
+        <translation>MQTT: %1, wartend %2, verworfen %3</translation>
+    </message>
+    <message>
+        <source>connected</source>
+        <translation>verbunden</translation>
+    </message>
+    <message>
+        <source>not connected</source>
+        <translation>nicht verbunden</translation>
+    </message>
+    <message>
+        <source>MQTT: the queue is full: %1 oldest message(s) dropped, %2 in all.</source>
+        <translation>MQTT: die Warteschlange ist voll: %1 älteste Nachricht(en) verworfen, %2 insgesamt.</translation>
+    </message>
+</context>
+<context>
+    <name>NamedFile</name>
+    <message>
+        <source>It is a folder, not a regular file.</source>
+        <translation>Es ist ein Ordner, keine normale Datei.</translation>
+    </message>
+    <message>
+        <source>a named pipe (FIFO)</source>
+        <translation>eine benannte Pipe (FIFO)</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>ein Gerät</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ein Socket</translation>
+    </message>
+    <message>
+        <source>something else</source>
+        <translation>etwas anderes</translation>
+    </message>
+    <message>
+        <source>It is %1, not a regular file.</source>
+        <translation>Es ist %1, keine normale Datei.</translation>
+    </message>
+    <message>
+        <source>It is larger than %1 kB, too large to read here.</source>
+        <translation>Sie ist größer als %1 kB, zu groß, um hier gelesen zu werden.</translation>
     </message>
 </context>
 <context>
@@ -1447,10 +1497,6 @@
         <translation>Die Datei kann dort nicht geschrieben werden.</translation>
     </message>
     <message>
-        <source>The file can&apos;t be read.</source>
-        <translation>Die Datei kann nicht gelesen werden.</translation>
-    </message>
-    <message>
         <source>There is no such file.</source>
         <translation>Diese Datei gibt es nicht.</translation>
     </message>
@@ -1579,6 +1625,17 @@
     </message>
 </context>
 <context>
+    <name>ReceivedFile</name>
+    <message>
+        <source>its name leads outside the receive folder</source>
+        <translation>ihr Name führt aus dem Empfangsordner hinaus</translation>
+    </message>
+    <message>
+        <source>%1 in the receive folder is not a folder</source>
+        <translation>%1 im Empfangsordner ist kein Ordner</translation>
+    </message>
+</context>
+<context>
     <name>RecentSetups</name>
     <message>
         <source>Re&amp;cent Setups</source>
@@ -1665,10 +1722,6 @@
         <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <source>%1 is larger than a log that can be replayed (256 MB).</source>
-        <translation>%1 ist größer als ein Protokoll, das wiedergegeben werden kann (256 MB).</translation>
-    </message>
-    <message>
         <source>%1 is not a recording: %2</source>
         <translation>%1 ist keine Aufzeichnung: %2</translation>
     </message>
@@ -1717,10 +1770,6 @@
     <message>
         <source>Script %1 started</source>
         <translation>Skript %1 gestartet</translation>
-    </message>
-    <message>
-        <source>the window is not ready</source>
-        <translation>das Fenster ist nicht bereit</translation>
     </message>
     <message>
         <source>The script stopped with an error.</source>
@@ -1973,6 +2022,44 @@
     </message>
 </context>
 <context>
+    <name>SendText</name>
+    <message>
+        <source>Position %1: %2</source>
+        <translation>Position %1: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a single byte; write it as \xHH</source>
+        <translation>„%1“ ist kein einzelnes Byte; schreiben Sie es als \xHH</translation>
+    </message>
+    <message>
+        <source>a lone \ at the end; write \\ for a backslash</source>
+        <translation>ein einzelnes \ am Ende; schreiben Sie \\ für einen Backslash</translation>
+    </message>
+    <message>
+        <source>\x needs exactly two hex digits (\x0D)</source>
+        <translation>\x braucht genau zwei Hex-Ziffern (\x0D)</translation>
+    </message>
+    <message>
+        <source>\%1 is not an escape; use \r \n \t \\ or \xHH</source>
+        <translation>\%1 ist keine Escape-Sequenz; verwenden Sie \r \n \t \\ oder \xHH</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a hex digit</source>
+        <translation>„%1“ ist keine Hex-Ziffer</translation>
+    </message>
+    <message>
+        <source>a lone hex digit; write bytes as pairs (0D)</source>
+        <translation>eine einzelne Hex-Ziffer; schreiben Sie Bytes als Paare (0D)</translation>
+    </message>
+</context>
+<context>
+    <name>SentFileHandover</name>
+    <message>
+        <source>A private name for the file could not be made.</source>
+        <translation>Für die Datei konnte kein privater Name angelegt werden.</translation>
+    </message>
+</context>
+<context>
     <name>SerialPortComponent</name>
     <message>
         <source>no parity</source>
@@ -2209,37 +2296,6 @@
     </message>
 </context>
 <context>
-    <name>SendText</name>
-    <message>
-        <source>Position %1: %2</source>
-        <translation>Position %1: %2</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is not a single byte; write it as \xHH</source>
-        <translation>„%1“ ist kein einzelnes Byte; schreiben Sie es als \xHH</translation>
-    </message>
-    <message>
-        <source>a lone \ at the end; write \\ for a backslash</source>
-        <translation>ein einzelnes \ am Ende; schreiben Sie \\ für einen Backslash</translation>
-    </message>
-    <message>
-        <source>\x needs exactly two hex digits (\x0D)</source>
-        <translation>\x braucht genau zwei Hex-Ziffern (\x0D)</translation>
-    </message>
-    <message>
-        <source>\%1 is not an escape; use \r \n \t \\ or \xHH</source>
-        <translation>\%1 ist keine Escape-Sequenz; verwenden Sie \r \n \t \\ oder \xHH</translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is not a hex digit</source>
-        <translation>„%1“ ist keine Hex-Ziffer</translation>
-    </message>
-    <message>
-        <source>a lone hex digit; write bytes as pairs (0D)</source>
-        <translation>eine einzelne Hex-Ziffer; schreiben Sie Bytes als Paare (0D)</translation>
-    </message>
-</context>
-<context>
     <name>SignOnWindow</name>
     <message>
         <source>Varnok Terminal</source>
@@ -2415,75 +2471,6 @@
     <message>
         <source>Show &amp;Time</source>
         <translation>&amp;Zeit anzeigen</translation>
-    </message>
-</context>
-<context>
-    <name>MqttPublisher</name>
-    <message>
-        <source>No broker is named (Host).</source>
-        <translation>Kein Broker ist angegeben (Host).</translation>
-    </message>
-    <message>
-        <source>The password file %1 can&apos;t be read: %2</source>
-        <translation>Die Passwortdatei %1 kann nicht gelesen werden: %2</translation>
-    </message>
-    <message>
-        <source>The queue %1 is in use by another VarnokTerm with the client id %2.</source>
-        <translation>Die Warteschlange %1 wird von einem anderen VarnokTerm mit der Client-ID %2 benutzt.</translation>
-    </message>
-    <message>
-        <source>connecting to %1 port %2</source>
-        <translation>Verbindung zu %1 Port %2 wird aufgebaut</translation>
-    </message>
-    <message numerus="yes">
-        <source>MQTT: %n message(s) from an earlier run wait in the queue.</source>
-        <translation>
-            <numerusform>MQTT: %n Nachricht aus einem früheren Lauf wartet in der Warteschlange.</numerusform>
-            <numerusform>MQTT: %n Nachrichten aus einem früheren Lauf warten in der Warteschlange.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>MQTT: connected to %1 port %2.</source>
-        <translation>MQTT: verbunden mit %1 Port %2.</translation>
-    </message>
-    <message>
-        <source>the broker refused the connection: %1</source>
-        <translation>der Broker hat die Verbindung abgelehnt: %1</translation>
-    </message>
-    <message>
-        <source>not connected: %1</source>
-        <translation>nicht verbunden: %1</translation>
-    </message>
-    <message>
-        <source>MQTT: %1 (tried again each second).</source>
-        <translation>MQTT: %1 (jede Sekunde neu versucht).</translation>
-    </message>
-    <message numerus="yes">
-        <source>MQTT: %n byte(s) from %1 were not sent: the channel is off or its queue is full.</source>
-        <translation>
-            <numerusform>MQTT: %n Byte von %1 wurde nicht gesendet: der Kanal ist aus oder seine Warteschlange voll.</numerusform>
-            <numerusform>MQTT: %n Bytes von %1 wurden nicht gesendet: der Kanal ist aus oder seine Warteschlange voll.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>MQTT: off</source>
-        <translation>MQTT: aus</translation>
-    </message>
-    <message>
-        <source>MQTT: %1, queued %2, dropped %3</source>
-        <translation>MQTT: %1, wartend %2, verworfen %3</translation>
-    </message>
-    <message>
-        <source>connected</source>
-        <translation>verbunden</translation>
-    </message>
-    <message>
-        <source>not connected</source>
-        <translation>nicht verbunden</translation>
-    </message>
-    <message>
-        <source>MQTT: the queue is full: %1 oldest message(s) dropped, %2 in all.</source>
-        <translation>MQTT: die Warteschlange ist voll: %1 älteste Nachricht(en) verworfen, %2 insgesamt.</translation>
     </message>
 </context>
 </TS>

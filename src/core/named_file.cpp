@@ -11,10 +11,11 @@
 
 namespace {
 
-QString namedFileTr(const char *text)
+// The texts' translation context, declared where lupdate reads it.
+struct NamedFileText
 {
-    return QCoreApplication::translate("NamedFile", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(NamedFile)
+};
 
 // Why a file of this kind is not read; empty for a regular file.
 QString refusalOf(mode_t mode)
@@ -22,12 +23,12 @@ QString refusalOf(mode_t mode)
     if (S_ISREG(mode))
         return {};
     if (S_ISDIR(mode))
-        return namedFileTr("It is a folder, not a regular file.");
-    const QString kind = S_ISFIFO(mode)                   ? namedFileTr("a named pipe (FIFO)")
-                         : S_ISCHR(mode) || S_ISBLK(mode) ? namedFileTr("a device")
-                         : S_ISSOCK(mode)                 ? namedFileTr("a socket")
-                                                          : namedFileTr("something else");
-    return namedFileTr("It is %1, not a regular file.").arg(kind);
+        return NamedFileText::tr("It is a folder, not a regular file.");
+    const QString kind = S_ISFIFO(mode)                   ? NamedFileText::tr("a named pipe (FIFO)")
+                         : S_ISCHR(mode) || S_ISBLK(mode) ? NamedFileText::tr("a device")
+                         : S_ISSOCK(mode)                 ? NamedFileText::tr("a socket")
+                                                          : NamedFileText::tr("something else");
+    return NamedFileText::tr("It is %1, not a regular file.").arg(kind);
 }
 
 QString systemError(int error)
@@ -37,7 +38,8 @@ QString systemError(int error)
 
 QString tooLarge(qint64 largest)
 {
-    return namedFileTr("It is larger than %1 kB, too large to read here.").arg(largest / 1024);
+    return NamedFileText::tr("It is larger than %1 kB, too large to read here.")
+        .arg(largest / 1024);
 }
 
 } // namespace

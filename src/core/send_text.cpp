@@ -11,14 +11,15 @@ int sendTextDigitOf(QChar c)
     return c.unicode() < 0x80 ? ByteText::hexDigitValue(char(c.unicode())) : -1;
 }
 
-QString sendTextTr(const char *text)
+// The texts' translation context, declared where lupdate reads it.
+struct SendTextText
 {
-    return QCoreApplication::translate("SendText", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SendText)
+};
 
 SendText::Reading sendTextFailure(qsizetype index, const QString &what)
 {
-    return {{}, sendTextTr("Position %1: %2").arg(index + 1).arg(what)};
+    return {{}, SendTextText::tr("Position %1: %2").arg(index + 1).arg(what)};
 }
 
 } // namespace
@@ -32,13 +33,13 @@ SendText::Reading SendText::ofEscapes(QStringView text)
         if (c != u'\\') {
             if (c.unicode() > 0xFF)
                 return sendTextFailure(
-                    i, sendTextTr("\"%1\" is not a single byte; write it as \\xHH").arg(c));
+                    i, SendTextText::tr("\"%1\" is not a single byte; write it as \\xHH").arg(c));
             bytes.append(char(c.unicode()));
             continue;
         }
         if (i + 1 == text.size())
-            return sendTextFailure(i,
-                                   sendTextTr("a lone \\ at the end; write \\\\ for a backslash"));
+            return sendTextFailure(
+                i, SendTextText::tr("a lone \\ at the end; write \\\\ for a backslash"));
         const QChar kind = text[i + 1];
         switch (kind.unicode()) {
         case u'r':
@@ -57,14 +58,16 @@ SendText::Reading SendText::ofEscapes(QStringView text)
             const int high = i + 2 < text.size() ? sendTextDigitOf(text[i + 2]) : -1;
             const int low = i + 3 < text.size() ? sendTextDigitOf(text[i + 3]) : -1;
             if (high < 0 || low < 0)
-                return sendTextFailure(i, sendTextTr("\\x needs exactly two hex digits (\\x0D)"));
+                return sendTextFailure(
+                    i, SendTextText::tr("\\x needs exactly two hex digits (\\x0D)"));
             bytes.append(char(high * 16 + low));
             i += 2;
             break;
         }
         default:
             return sendTextFailure(
-                i, sendTextTr("\\%1 is not an escape; use \\r \\n \\t \\\\ or \\xHH").arg(kind));
+                i,
+                SendTextText::tr("\\%1 is not an escape; use \\r \\n \\t \\\\ or \\xHH").arg(kind));
         }
         ++i;
     }
@@ -81,10 +84,10 @@ SendText::Reading SendText::ofHexPairs(QStringView text)
         const int digit = sendTextDigitOf(c);
         if (digit < 0) {
             if (!c.isSpace())
-                return sendTextFailure(i, sendTextTr("\"%1\" is not a hex digit").arg(c));
+                return sendTextFailure(i, SendTextText::tr("\"%1\" is not a hex digit").arg(c));
             if (high >= 0)
-                return sendTextFailure(highAt,
-                                       sendTextTr("a lone hex digit; write bytes as pairs (0D)"));
+                return sendTextFailure(
+                    highAt, SendTextText::tr("a lone hex digit; write bytes as pairs (0D)"));
             continue;
         }
         if (high < 0) {
@@ -96,6 +99,7 @@ SendText::Reading SendText::ofHexPairs(QStringView text)
         }
     }
     if (high >= 0)
-        return sendTextFailure(highAt, sendTextTr("a lone hex digit; write bytes as pairs (0D)"));
+        return sendTextFailure(highAt,
+                               SendTextText::tr("a lone hex digit; write bytes as pairs (0D)"));
     return {bytes, {}};
 }

@@ -7,10 +7,11 @@
 
 namespace {
 
-QString setupTextTr(const char *text)
+// The texts' translation context, declared where lupdate reads it.
+struct SetupTextText
 {
-    return QCoreApplication::translate("SetupText", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(SetupText)
+};
 
 // A bad line as the operator would find it in an editor: quoted, cut short.
 QString shown(QByteArrayView line)
@@ -74,7 +75,7 @@ Check check(QByteArrayView text)
 {
     Check result;
     if (text.size() > largestFile) {
-        result.problem = setupTextTr("It is larger than %1 kB, too large for a setup file.")
+        result.problem = SetupTextText::tr("It is larger than %1 kB, too large for a setup file.")
                              .arg(largestFile / 1024);
         return result;
     }
@@ -88,10 +89,12 @@ Check check(QByteArrayView text)
         start = end + 1;
         const QByteArrayView trimmed = line.trimmed();
         if (line.size() > longestLine)
-            result.problem =
-                setupTextTr("Line %1 is longer than %2 characters.").arg(number).arg(longestLine);
+            result.problem = SetupTextText::tr("Line %1 is longer than %2 characters.")
+                                 .arg(number)
+                                 .arg(longestLine);
         else if (isBinary(line))
-            result.problem = setupTextTr("Line %1 holds bytes that are not text.").arg(number);
+            result.problem =
+                SetupTextText::tr("Line %1 holds bytes that are not text.").arg(number);
         else if (trimmed.isEmpty() || trimmed.startsWith(';') || trimmed.startsWith('#'))
             continue;
         else if (trimmed.startsWith('[') && trimmed.endsWith(']') && trimmed.size() > 2) {
@@ -100,12 +103,13 @@ Check check(QByteArrayView text)
                 result.sections << section;
             continue;
         } else if (trimmed.indexOf('=') <= 0)
-            result.problem = setupTextTr("Line %1 is not a \"key=value\" line: %2")
+            result.problem = SetupTextText::tr("Line %1 is not a \"key=value\" line: %2")
                                  .arg(number)
                                  .arg(shown(trimmed));
         else if (joinsTheNextLine(line))
             result.problem =
-                setupTextTr("Line %1 ends in a backslash, which would join the next line to it.")
+                SetupTextText::tr(
+                    "Line %1 ends in a backslash, which would join the next line to it.")
                     .arg(number);
         else {
             const qsizetype equals = trimmed.indexOf('=');

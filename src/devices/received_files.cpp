@@ -15,10 +15,11 @@
 
 namespace {
 
-QString receivedFileTr(const char *text)
+// The texts' translation context, declared where lupdate reads it.
+struct ReceivedFileText
 {
-    return QCoreApplication::translate("ReceivedFile", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(ReceivedFile)
+};
 
 // A descriptor closed when it goes out of scope.
 class OpenFolder
@@ -84,7 +85,7 @@ ReceivedFile placeReceivedFile(const QString &staged, const QString &name, const
     QStringList parts = name.split(QLatin1Char('/'));
     if (name.startsWith(QLatin1Char('/')) || parts.contains(QStringLiteral("..")) ||
         parts.contains(QStringLiteral(".")) || parts.contains(QString())) {
-        result.problem = receivedFileTr("its name leads outside the receive folder");
+        result.problem = ReceivedFileText::tr("its name leads outside the receive folder");
         return result;
     }
     const QString leaf = parts.takeLast();
@@ -107,7 +108,7 @@ ReceivedFile placeReceivedFile(const QString &staged, const QString &name, const
             ::openat(at.fd(), entry.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (at.fd() < 0) {
             result.problem = errno == ELOOP || errno == ENOTDIR
-                                 ? receivedFileTr("%1 in the receive folder is not a folder")
+                                 ? ReceivedFileText::tr("%1 in the receive folder is not a folder")
                                        .arg(path.chopped(1))
                                  : qt_error_string(errno);
             return result;
