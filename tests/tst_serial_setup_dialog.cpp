@@ -112,15 +112,15 @@ void TestSerialSetupDialog::window()
     QVERIFY(dialog->testAttribute(Qt::WA_DeleteOnClose));
     QCOMPARE(dialog->windowIcon().pixmap(32).toImage(), programIcon().pixmap(32).toImage());
 
-    // The menu bar on top, the 3600 x 3660 twips client area right below it.
+    // The menu bar on top, the 3600 x 4260 twips client area right below it.
     auto *menuBar = dialog->findChild<QMenuBar *>();
     QVERIFY(menuBar);
     QCOMPARE(menuBar->geometry().top(), 0);
     auto *client = child<QWidget>(dialog, "clientArea");
     QVERIFY(client);
-    QCOMPARE(client->size(), QSize(240, 244));
+    QCOMPARE(client->size(), QSize(240, 284));
     QCOMPARE(client->y(), menuBar->height());
-    QCOMPARE(dialog->size(), QSize(240, 244 + menuBar->height()));
+    QCOMPARE(dialog->size(), QSize(240, 284 + menuBar->height()));
     QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
 
     auto *file = child<QMenu>(dialog, "mnuFile");
@@ -162,12 +162,15 @@ void TestSerialSetupDialog::controls_data()
                                << "Parity" << twipsRect(2040, 2040, 1095, 735);
     QTest::newRow("cboParity") << "cboParity"
                                << "fraParity" << QString() << twipsRect(240, 240, 615, 288);
+    QTest::newRow("fraAppliesTo") << "fraAppliesTo"
+                                  << "clientArea"
+                                  << "Applies to" << twipsRect(360, 2880, 2775, 600);
     QTest::newRow("cmdClose") << "cmdClose"
                               << "clientArea"
-                              << "Apply" << twipsRect(480, 3000, 1095, 400);
+                              << "Apply" << twipsRect(480, 3600, 1095, 400);
     QTest::newRow("cmdCancel") << "cmdCancel"
                                << "clientArea"
-                               << "Cancel" << twipsRect(1920, 3000, 1095, 400);
+                               << "Cancel" << twipsRect(1920, 3600, 1095, 400);
 }
 
 void TestSerialSetupDialog::controls()
@@ -498,12 +501,12 @@ void TestSerialSetupDialog::tabOrder()
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     child<SimpleComboBox>(dialog, "cboBaudSel")->setFocus();
     QStringList visited{focusedControl()};
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 7; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << focusedControl();
     }
-    QCOMPARE(visited, (QStringList{"cboBaudSel", "cboData", "cboStops", "cboParity", "cmdClose",
-                                   "cmdCancel", "cboBaudSel"}));
+    QCOMPARE(visited, (QStringList{"cboBaudSel", "cboData", "cboStops", "cboParity", "cboAppliesTo",
+                                   "cmdClose", "cmdCancel", "cboBaudSel"}));
 }
 
 void TestSerialSetupDialog::centredOnOwner()

@@ -29,8 +29,14 @@ QList<Channel *> CaptureSession::channels() const
 
 void CaptureSession::setSerialSettings(const QString &settings)
 {
+    m_serialSettings = settings;
     for (const auto &channel : m_channels)
         channel->setSerialSettings(settings);
+}
+
+void CaptureSession::setChannelSettings(int number, const QString &settings)
+{
+    channel(number).setSerialSettings(settings, settings != m_serialSettings);
 }
 
 void CaptureSession::setSignOnDefaults()

@@ -37,17 +37,21 @@ public:
     const MqttSettings &mqttSettings() const { return m_mqttSettings; }
     void setMqttSettings(const MqttSettings &settings) { m_mqttSettings = settings; }
 
-    // "speed,parity,data,stop", applied to a port when it is switched on:
-    // the channels' serial settings (Channel::serialSettings()), one string
-    // for all of them.
-    QString serialSettings() const { return m_channels.front()->serialSettings(); }
+    // "speed,parity,data,stop" the channels share ([Serial] Settings in a
+    // setup file). setSerialSettings() gives it to every channel, none keeps
+    // its own; setChannelSettings() gives one channel its own and leaves the
+    // others as they are (settings equal to the shared ones are not its own).
+    // What a channel switches on with is its Channel::serialSettings().
+    QString serialSettings() const { return m_serialSettings; }
     void setSerialSettings(const QString &settings);
+    void setChannelSettings(int number, const QString &settings);
 
     // Set once by the sign-on splash before the main window first shows.
     void setSignOnDefaults();
 
 private:
     MqttSettings m_mqttSettings;
+    QString m_serialSettings;
     std::vector<std::unique_ptr<Channel>> m_channels; // by number - 1
     // After the channels: its files are finished before they go.
     std::unique_ptr<Recordings> m_recordings;

@@ -284,11 +284,12 @@ void Channel::setSocket(const QString &socket)
     setChoices(choices);
 }
 
-void Channel::setSerialSettings(const QString &settings)
+void Channel::setSerialSettings(const QString &settings, bool own)
 {
-    if (settings == m_serialSettings)
+    if (settings == m_serialSettings && own == m_ownSettings)
         return;
     m_serialSettings = settings;
+    m_ownSettings = own;
     emit choicesChanged();
 }
 

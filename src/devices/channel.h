@@ -129,9 +129,14 @@ public:
     void setHost(const QString &host);
     void setSocket(const QString &socket);
     // "speed,parity,data,stop": what a serial port (local, or behind an
-    // RFC 2217 server) is switched on with. Kept for the whole run.
+    // RFC 2217 server) is switched on with. Kept for the whole run. Set by
+    // the session (CaptureSession::setSerialSettings() for every channel,
+    // setChannelSettings() for one): `own` marks settings that differ from
+    // the ones the channels share, which a setup file then keeps for this
+    // channel alone.
     QString serialSettings() const { return m_serialSettings; }
-    void setSerialSettings(const QString &settings);
+    bool hasOwnSettings() const { return m_ownSettings; }
+    void setSerialSettings(const QString &settings, bool own = false);
     // The settings string the serial port was last switched on with, or
     // changed to since (changeSettings()).
     QString switchedOnSettings() const { return m_switchedOnSettings; }
@@ -309,6 +314,7 @@ private:
     SentLines m_sentLines;
     ChannelChoices m_choices;
     QString m_serialSettings;
+    bool m_ownSettings = false;
     QString m_switchedOnSettings;
     PaneTimeChoice m_paneTimes;
     qint64 m_receivedCount = 0;

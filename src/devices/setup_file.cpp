@@ -34,6 +34,31 @@ std::optional<QString> textOf(const QVariant &value)
     return std::nullopt;
 }
 
+// The [Serial] section's keys first: a channel's own values override them.
+QStringList setupKeysSerialFirst(QStringList keys)
+{
+    std::stable_partition(keys.begin(), keys.end(), [](const QString &key) {
+        return key.section(QLatin1Char('/'), 0, 0) == serialSection;
+    });
+    return keys;
+}
+
+// A value of the channel's section: nothing when `name` is none of its keys,
+// else whether it was applied.
+std::optional<bool> appliedToSetupChannel(CaptureSession &session, Channel &channel,
+                                          const QString &name, const std::optional<QString> &text)
+{
+    for (const SetupFile::ChannelKey &entry : SetupFile::channelKeys()) {
+        if (name == QLatin1String(entry.name) && (!entry.tcpOnly || channel.offersTcp()))
+            return text && entry.apply(channel, *text);
+    }
+    for (const SetupFile::ChannelOverrideKey &entry : SetupFile::channelOverrideKeys()) {
+        if (name == QLatin1String(entry.name))
+            return text && entry.apply(session, channel, *text);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 namespace SetupFile {
@@ -58,6 +83,10 @@ bool save(const QString &path, const CaptureSession &session, QString *error)
         for (const ChannelKey &key : channelKeys()) {
             if (!key.tcpOnly || channel->offersTcp())
                 file.setValue(QLatin1String(key.name), key.current(*channel));
+        }
+        for (const ChannelOverrideKey &key : channelOverrideKeys()) {
+            if (const std::optional<QString> value = key.current(session, *channel))
+                file.setValue(QLatin1String(key.name), *value);
         }
         file.endGroup();
     }
@@ -138,7 +167,7 @@ Reading apply(const Contents &contents, CaptureSession &session)
     }
     MqttSettings mqtt = session.mqttSettings();
     bool mqttRead = false;
-    for (const QString &key : file.allKeys()) {
+    for (const QString &key : setupKeysSerialFirst(file.allKeys())) {
         if (escaped.contains(key))
             continue;
         const QString section = key.section(QLatin1Char('/'), 0, 0);
@@ -164,16 +193,13 @@ Reading apply(const Contents &contents, CaptureSession &session)
             }
         }
         for (Channel *channel : session.channels()) {
-            const int n = channel->number();
-            if (section != channelSection(n))
+            if (section != channelSection(channel->number()))
                 continue;
-            for (const ChannelKey &entry : channelKeys()) {
-                if (name != QLatin1String(entry.name) || (entry.tcpOnly && !channel->offersTcp()))
-                    continue;
-                known = true;
-                if (!text || !entry.apply(*channel, *text))
-                    refuse(key, text.value_or(QStringLiteral("?")));
-            }
+            const std::optional<bool> applied =
+                appliedToSetupChannel(session, *channel, name, text);
+            known = known || applied.has_value();
+            if (applied == false)
+                refuse(key, text.value_or(QStringLiteral("?")));
         }
         if (!known)
             reading.unknown << key;

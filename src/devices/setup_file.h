@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class CaptureSession;
 class Channel;
 
@@ -37,6 +39,17 @@ struct SessionKey
     bool (*apply)(CaptureSession &session, const QString &text);
 };
 
+// A key of a channel's section that overrides one of the [Serial] section
+// for that channel alone: written only where the channel's value differs
+// (`current` gives nothing where it doesn't), and applied after the
+// [Serial] section, whatever the file's order.
+struct ChannelOverrideKey
+{
+    const char *name;
+    std::optional<QString> (*current)(const CaptureSession &session, const Channel &channel);
+    bool (*apply)(CaptureSession &session, const Channel &channel, const QString &text);
+};
+
 // One key of the [MQTT] section (MqttSettings), written only when
 // publishing is set up.
 struct MqttKey
@@ -48,6 +61,7 @@ struct MqttKey
 
 const QList<ChannelKey> &channelKeys();
 const QList<SessionKey> &sessionKeys();
+const QList<ChannelOverrideKey> &channelOverrideKeys();
 const QList<MqttKey> &mqttKeys();
 
 // Writes every key; false with `error` set when the file can't be written.

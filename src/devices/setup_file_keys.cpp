@@ -292,6 +292,20 @@ const QList<SetupFile::SessionKey> sessionKeyTable = {
      }},
 };
 
+// [ChannelN] Settings: the channel's own serial settings.
+const QList<SetupFile::ChannelOverrideKey> channelOverrideKeyTable = {
+    {"Settings",
+     [](const CaptureSession &, const Channel &c) {
+         return c.hasOwnSettings() ? std::optional<QString>(c.serialSettings()) : std::nullopt;
+     },
+     [](CaptureSession &s, const Channel &c, const QString &t) {
+         if (!parseLineSettings(t).ok)
+             return false;
+         s.setChannelSettings(c.number(), t.trimmed());
+         return true;
+     }},
+};
+
 } // namespace
 
 namespace SetupFile {
@@ -304,6 +318,11 @@ const QList<ChannelKey> &channelKeys()
 const QList<SessionKey> &sessionKeys()
 {
     return sessionKeyTable;
+}
+
+const QList<ChannelOverrideKey> &channelOverrideKeys()
+{
+    return channelOverrideKeyTable;
 }
 
 } // namespace SetupFile

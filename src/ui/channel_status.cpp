@@ -69,7 +69,10 @@ QString stateText(const Channel &channel)
     const LinkReconnect &reconnect = link.reconnect();
     switch (link.route()) {
     case ChannelLink::Route::None:
-        return QStringLiteral("Off");
+        // Settings of its own are what it will switch on with, unlike the other channels.
+        return channel.hasOwnSettings()
+                   ? QStringLiteral("Off (own settings %1)").arg(channel.serialSettings())
+                   : QStringLiteral("Off");
     case ChannelLink::Route::Serial: {
         if (reconnect.isWaiting()) {
             const QString held = reconnect.heldOff();

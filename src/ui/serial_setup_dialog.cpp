@@ -27,7 +27,7 @@ namespace {
 // clang-format off
 // The window's client area, below its menu bar, and its controls.
 constexpr int clientWidth = 3600;
-constexpr int clientHeight = 3660;
+constexpr int clientHeight = 4260;
 const Place fraBaudSelPlace{360, 120, 1335, 2655};
 const Place cboBaudSelPlace{240, 360, 855, 1935};
 const Place fraLengthPlace{2040, 120, 1095, 735};
@@ -36,8 +36,10 @@ const Place fraStopsPlace{2040, 1080, 1095, 735};
 const Place cboStopsPlace{240, 240, 615, 288};
 const Place fraParityPlace{2040, 2040, 1095, 735};
 const Place cboParityPlace{240, 240, 615, 288};
-const Place cmdClosePlace{480, 3000, 1095, 400};
-const Place cmdCancelPlace{1920, 3000, 1095, 400};
+const Place fraAppliesToPlace{360, 2880, 2775, 600};
+const Place cboAppliesToPlace{240, 240, 2295, 288};
+const Place cmdClosePlace{480, 3600, 1095, 400};
+const Place cmdCancelPlace{1920, 3600, 1095, 400};
 // clang-format on
 
 QComboBox *addDropDown(QWidget *frame, QByteArrayView name, const QStringList &items,
@@ -200,6 +202,14 @@ SerialSetupDialog::SerialSetupDialog(CaptureSession &session, QWidget *parent)
                              QStringLiteral("+"), QStringLiteral("-")},
                             cboParityPlace);
 
+    // All channels first (their shared settings), then each on its own.
+    fraAppliesTo = placeFrame(client, "fraAppliesTo", tr("Applies to"), fraAppliesToPlace);
+    cboAppliesTo = placeControl<QComboBox>(fraAppliesTo, "cboAppliesTo", cboAppliesToPlace);
+    const QList<Channel *> channels = session.channels();
+    cboAppliesTo->addItem(channels.size() == 2 ? tr("Both channels") : tr("All channels"), 0);
+    for (const Channel *channel : channels)
+        cboAppliesTo->addItem(tr("Comm Port %1").arg(channel->number()), channel->number());
+
     cmdClose = placeButton(client, "cmdClose", tr("Apply"), cmdClosePlace);
     cmdCancel = placeButton(client, "cmdCancel", tr("Cancel"), cmdCancelPlace);
 
@@ -211,8 +221,10 @@ SerialSetupDialog::SerialSetupDialog(CaptureSession &session, QWidget *parent)
     cboStops->setAccessibleName(tr("Stop bits"));
     cboParity->setAccessibleName(tr("Parity"));
     cboParity->setAccessibleDescription(tr("N none, O odd, E even, + mark, - space"));
+    cboAppliesTo->setAccessibleName(tr("Applies to"));
 
-    QWidget *const order[] = {cboBaudSel, cboData, cboStops, cboParity, cmdClose, cmdCancel};
+    QWidget *const order[] = {cboBaudSel,   cboData,  cboStops, cboParity,
+                              cboAppliesTo, cmdClose, cmdCancel};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -220,6 +232,7 @@ SerialSetupDialog::SerialSetupDialog(CaptureSession &session, QWidget *parent)
     connect(mnuFileClose, &QAction::triggered, this, &SerialSetupDialog::cmdCloseClick);
     connect(cmdCancel, &QPushButton::clicked, this, &SerialSetupDialog::cmdCancelClick);
     connect(mnuFileExit, &QAction::triggered, this, &SerialSetupDialog::exitRequested);
+    connect(cboAppliesTo, &QComboBox::currentIndexChanged, this, &SerialSetupDialog::load);
     closeOnEscape(this, [this] { cmdCancelClick(); });
 
     load();
@@ -244,11 +257,18 @@ QString SerialSetupDialog::stopsText() const
     return cboStops->currentText();
 }
 
+int SerialSetupDialog::appliesTo() const
+{
+    return cboAppliesTo->currentData().toInt();
+}
+
 void SerialSetupDialog::load()
 {
     // The fields are found by their place after the first comma: parity,
     // data and stop are read as one character each.
-    const QString settings = m_session.serialSettings();
+    const int number = appliesTo();
+    const QString settings =
+        number == 0 ? m_session.serialSettings() : m_session.channel(number).serialSettings();
     const qsizetype comma = settings.indexOf(QLatin1Char(','));
     if (comma < 0) {
         cboBaudSel->setText(settings);
@@ -277,13 +297,35 @@ void SerialSetupDialog::cmdCloseClick()
                            tr("The settings were not stored."));
         return;
     }
-    m_session.setSerialSettings(speed + QLatin1Char(',') + parity + QLatin1Char(',') + data +
-                                QLatin1Char(',') + stop);
+    const QString settings =
+        speed + QLatin1Char(',') + parity + QLatin1Char(',') + data + QLatin1Char(',') + stop;
+    if (appliesTo() != 0) {
+        applyToChannel(appliesTo(), settings);
+        close();
+        return;
+    }
+    m_session.setSerialSettings(settings);
     // The main window's reload may take this window's owner with it.
     const QPointer<SerialSetupDialog> self(this);
     emit applied();
     if (self)
         close();
+}
+
+void SerialSetupDialog::applyToChannel(int number, const QString &settings)
+{
+    m_session.setChannelSettings(number, settings);
+    Channel &channel = m_session.channel(number);
+    if (!channel.isOn())
+        return;
+    // An open port takes them where it stands: its pane and recordings go on.
+    const QString refused = channel.changeSettings(settings);
+    if (!refused.isEmpty())
+        showProgramMessage(this,
+                           tr("Comm Port %1 keeps the settings in use: %2 was not taken.")
+                               .arg(number)
+                               .arg(settings),
+                           tr("%1. The channel is switched on with them next time.").arg(refused));
 }
 
 void SerialSetupDialog::cmdCancelClick()

@@ -39,11 +39,16 @@ private:
     bool m_syncing = false;
 };
 
-// Setup > Serial: speed, parity, data bits and stop bits, shared by both
-// channels as "speed,parity,data,stop". The boxes load from the stored string
-// when the window is created. Apply and File > Close store the four texts as
-// they stand (nothing is checked), emit applied() and close; Cancel and the
-// close box change nothing. Each opening is a new instance.
+// Setup > Serial: speed, parity, data bits and stop bits as
+// "speed,parity,data,stop", applied to the channel chosen under "Applies to":
+// all of them (the first entry, the shared settings) or one "Comm Port N".
+// The boxes load the chosen entry's string. Apply and File > Close store the
+// four texts as they stand (a field that can't form the string is refused)
+// and close. For all channels the session's shared settings are set and
+// applied() follows; for one channel it gets them as its own
+// (CaptureSession::setChannelSettings), an open port takes them at once
+// (Channel::changeSettings) and nothing else changes. Cancel and the close
+// box change nothing. Each opening is a new instance.
 class SerialSetupDialog : public QWidget
 {
     Q_OBJECT
@@ -56,14 +61,18 @@ public:
     QString dataText() const;
     QString stopsText() const;
 
+    // The channel number chosen under "Applies to"; 0 for all channels.
+    int appliesTo() const;
+
 signals:
-    // The settings string was stored; the main window reloads on it.
+    // The shared settings were stored; the main window reloads on it.
     void applied();
     // File > Exit: the program is to end at once.
     void exitRequested();
 
 private:
     void load();
+    void applyToChannel(int number, const QString &settings);
     void cmdCloseClick();
     void cmdCancelClick();
 
@@ -81,6 +90,8 @@ private:
     QComboBox *cboStops = nullptr;
     QGroupBox *fraParity = nullptr;
     QComboBox *cboParity = nullptr;
+    QGroupBox *fraAppliesTo = nullptr;
+    QComboBox *cboAppliesTo = nullptr;
     QPushButton *cmdClose = nullptr;
     QPushButton *cmdCancel = nullptr;
 };

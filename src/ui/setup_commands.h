@@ -10,7 +10,8 @@ class RecentSetups;
 class QMenu;
 
 // File > "Open Setup..." and "Save Setup As...": a setup file keeps both
-// channels' port choices, modes and values and the serial settings (see
+// channels' port choices, modes and values and the serial settings, the
+// shared ones and a channel's own where they differ (see
 // devices/setup_file.h). Opening one switches both channels off, applies
 // it to the channels and the window's controls, and switches on the
 // channels that were on when it was saved, reporting failures as usual.
