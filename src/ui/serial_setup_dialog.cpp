@@ -322,10 +322,11 @@ void SerialSetupDialog::applyToChannel(int number, const QString &settings)
     const QString refused = channel.changeSettings(settings);
     if (!refused.isEmpty())
         showProgramMessage(this,
-                           tr("Comm Port %1 keeps the settings in use: %2 was not taken.")
+                           tr("Comm Port %1 goes on with the settings in use; it switches on "
+                              "with %2 next time.")
                                .arg(number)
                                .arg(settings),
-                           tr("%1. The channel is switched on with them next time.").arg(refused));
+                           refused);
 }
 
 void SerialSetupDialog::cmdCancelClick()
