@@ -2232,6 +2232,26 @@
         <source>N none, O odd, E even, + mark, - space</source>
         <translation>N keine, O ungerade, E gerade, + Mark, - Space</translation>
     </message>
+    <message>
+        <source>Applies to</source>
+        <translation>Gilt für</translation>
+    </message>
+    <message>
+        <source>Both channels</source>
+        <translation>Beide Kanäle</translation>
+    </message>
+    <message>
+        <source>All channels</source>
+        <translation>Alle Kanäle</translation>
+    </message>
+    <message>
+        <source>Comm Port %1</source>
+        <translation>Anschluss %1</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 goes on with the settings in use; it switches on with %2 next time.</source>
+        <translation>Anschluss %1 bleibt bei den Einstellungen in Gebrauch; beim nächsten Einschalten gilt %2.</translation>
+    </message>
 </context>
 <context>
     <name>SetupCommands</name>
