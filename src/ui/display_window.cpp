@@ -14,6 +14,7 @@
 #include "ui/last_setup.h"
 #include "ui/line_ending_menu.h"
 #include "ui/link_menu.h"
+#include "ui/monitor_commands.h"
 #include "ui/plot_commands.h"
 #include "ui/print_command.h"
 #include "ui/print_dialog_component.h"
@@ -102,6 +103,8 @@ void DisplayWindow::buildMenus()
     m_viewMenu = new ViewMenu(m_session, this);
     menuBar()->addMenu(m_viewMenu->menu());
     m_plotCommands->addViewEntries(m_viewMenu->menu());
+    m_monitorCommands = new MonitorCommands(m_session, this);
+    m_monitorCommands->addViewEntry(m_viewMenu->menu());
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     auto *helpMenu = new HelpMenu(this, help);

@@ -15,6 +15,7 @@ class CaptureSession;
 class ChannelStatusBar;
 class FormatDialog;
 class LinkMenu;
+class MonitorCommands;
 class PlotCommands;
 class PrintDialogComponent;
 class ScriptCommands;
@@ -53,6 +54,7 @@ public:
     LinkMenu *linkMenu() const { return m_linkMenu; }
     ViewMenu *viewMenu() const { return m_viewMenu; }
     PlotCommands *plotCommands() const { return m_plotCommands; }
+    MonitorCommands *monitorCommands() const { return m_monitorCommands; }
     ChannelStatusBar *statusLine() const { return m_statusLine; }
     SetupCommands *setupCommands() const { return m_setupCommands; }
     SendFileCommands *sendFileCommands() const { return m_sendFileCommands; }
@@ -92,6 +94,7 @@ private:
     LinkMenu *m_linkMenu = nullptr;
     ViewMenu *m_viewMenu = nullptr;
     PlotCommands *m_plotCommands = nullptr;
+    MonitorCommands *m_monitorCommands = nullptr;
     ChannelStatusBar *m_statusLine = nullptr;
     SetupCommands *m_setupCommands = nullptr;
     SendFileCommands *m_sendFileCommands = nullptr;

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "core/pane/pane_store.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+
+// One batch as the monitor keeps it: which channel received it, when
+// (ms since the epoch) and its bytes.
+struct MonitorBatch
+{
+    int channel = 0;
+    qint64 wallMs = 0;
+    QByteArrayView bytes;
+};
+
+// The received bytes of every channel in arrival order, each batch with its
+// channel and arrival time, so a monitor view can write them again in
+// another format. The batches lie one after another in a PaneStore (a
+// 13-byte head before each batch's bytes), so the store costs what a pane's
+// text costs: past the spill threshold the older batches move to a file and
+// the memory held stays the same however long the capture runs.
+//
+// A batch larger than kLargestRecord goes in as several records, which read
+// back as consecutive batches of the same channel and time.
+//
+// When the file cannot be written the store forgets what it held (it never
+// keeps a part of a batch), says why once (takeFault), and goes on with the
+// batches that come after.
+class MonitorStore
+{
+public:
+    static constexpr qsizetype kHeadSize = 1 + 8 + 4;
+    static constexpr qsizetype kLargestRecord = qsizetype(1) << 20;
+
+    explicit MonitorStore(qsizetype spillThreshold);
+
+    void add(int channel, qint64 wallMs, QByteArrayView bytes);
+    // Hands every batch held to `visit`, oldest first. A batch's bytes are
+    // valid during the call only.
+    void forEach(const std::function<void(const MonitorBatch &)> &visit) const;
+    // The received bytes held, heads not counted.
+    qint64 byteCount() const { return m_bytes; }
+    // The bytes the store takes, heads included.
+    qsizetype storedSize() const { return m_store.size(); }
+    qsizetype spilledSize() const { return m_store.spilledSize(); }
+    void clear();
+    // Waits for the file writes under way and takes in their outcome.
+    void finishWrites();
+    // Why the store last forgot its batches, once; empty otherwise.
+    QString takeFault();
+
+private:
+    void addRecord(int channel, qint64 wallMs, QByteArrayView bytes);
+    // Copies [pos, pos + size) out of the store into `out`.
+    void read(qsizetype pos, qsizetype size, QByteArray &out) const;
+    void takeStoreFault();
+
+    PaneStore m_store;
+    qint64 m_bytes = 0;
+    QString m_fault;
+};

@@ -1,0 +1,139 @@
+#include "core/monitor/monitor_text.h"
+
+#include "core/byte_text.h"
+#include "core/pane/pane_text.h"
+#include "core/pane/terminal_style.h"
+
+#include <array>
+
+namespace {
+
+constexpr qsizetype kMonitorMarkSize = 2; // "1<"
+
+// Where the run that starts at `from` ends: one past its line end, or the
+// end of `bytes`. A CR at the very end may still be followed by an LF.
+qsizetype monitorRunEnd(QByteArrayView bytes, qsizetype from)
+{
+    for (qsizetype i = from; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n')
+            return i + 1;
+        if (bytes[i] == '\r')
+            return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? i + 2 : i + 1;
+    }
+    return bytes.size();
+}
+
+} // namespace
+
+MonitorText::MonitorText(PaneText &pane)
+    : m_pane(pane)
+{}
+
+int MonitorText::runColor(int channel)
+{
+    // Blue, red, green, magenta, cyan, brown, and the bright blue and red.
+    static constexpr std::array<int, 8> colors{4, 1, 2, 5, 6, 3, 12, 9};
+    return colors.at(size_t(channel - 1) % colors.size());
+}
+
+void MonitorText::setFormat(ReceiveFormat format)
+{
+    m_format = format == ReceiveFormat::Terminal ? ReceiveFormat::Ascii : format;
+}
+
+void MonitorText::clear()
+{
+    m_pane.clear();
+    m_runChannel = 0;
+    m_endsInCr = false;
+}
+
+void MonitorText::add(int channel, QByteArrayView bytes, qint64 wallMs)
+{
+    if (bytes.isEmpty())
+        return;
+    m_out.clear();
+    m_marks.clear();
+    qsizetype at = 0;
+    if (m_runChannel != channel) {
+        endRun();
+    } else if (m_endsInCr) {
+        // The LF of a CR LF that came in two batches belongs to the run.
+        if (bytes.front() == '\n') {
+            appendBytes(bytes.first(1));
+            at = 1;
+        }
+        endRun();
+    }
+    while (at < bytes.size()) {
+        const qsizetype end = monitorRunEnd(bytes, at);
+        if (m_runChannel == 0)
+            startRun(channel);
+        appendBytes(bytes.sliced(at, end - at));
+        const char last = bytes[end - 1];
+        m_endsInCr = last == '\r' && end == bytes.size();
+        if ((last == '\n' || last == '\r') && !m_endsInCr)
+            endRun();
+        at = end;
+    }
+    const qsizetype from = m_pane.size();
+    m_pane.append(m_out, wallMs);
+    TerminalStyle markStyle;
+    markStyle.flags = TerminalStyle::Bold | TerminalStyle::DefaultBackground;
+    markStyle.foreground = TerminalStyle::paletteColor(runColor(channel));
+    for (const qsizetype mark : std::as_const(m_marks)) {
+        m_pane.styles().setStyleFrom(from + mark, markStyle);
+        m_pane.styles().setStyleFrom(from + mark + kMonitorMarkSize, TerminalStyle());
+    }
+}
+
+void MonitorText::startRun(int channel)
+{
+    m_marks.append(m_out.size());
+    m_out.append(char('0' + channel));
+    m_out.append('<');
+    if (m_format == ReceiveFormat::Ascii)
+        m_out.append(' ');
+    else if (m_format == ReceiveFormat::Dump)
+        m_out.append('\n');
+    m_dump.restart();
+    m_runChannel = channel;
+    m_runBytes = 0;
+    m_endsInCr = false;
+}
+
+void MonitorText::appendBytes(QByteArrayView bytes)
+{
+    switch (m_format) {
+    case ReceiveFormat::Hex:
+        ByteText::appendHexPieces(m_out, bytes, " ", {});
+        break;
+    case ReceiveFormat::Decimal:
+        ByteText::appendDecimalPieces(m_out, bytes, " ", {});
+        break;
+    case ReceiveFormat::Dump:
+        m_dump.append(m_out, bytes, "\n");
+        break;
+    case ReceiveFormat::Ascii:
+    case ReceiveFormat::Terminal:
+        ByteText::appendBytes(m_out, bytes);
+        break;
+    }
+    m_runBytes += bytes.size();
+}
+
+void MonitorText::endRun()
+{
+    if (m_runChannel == 0)
+        return;
+    const char last = m_pane.isEmpty() && m_out.isEmpty()
+                          ? '\n'
+                          : (m_out.isEmpty() ? m_pane.at(m_pane.size() - 1) : m_out.back());
+    const bool lineEnded = m_format == ReceiveFormat::Ascii  ? (last == '\n' || last == '\r')
+                           : m_format == ReceiveFormat::Dump ? m_runBytes % 16 == 0
+                                                             : false;
+    if (!lineEnded)
+        m_out.append('\n');
+    m_runChannel = 0;
+    m_endsInCr = false;
+}

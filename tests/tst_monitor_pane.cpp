@@ -1,0 +1,86 @@
+// How the monitor writes several channels' batches into one pane: where a
+// run is cut, each run's mark, and writing the pane again from the bytes
+// kept (a format or channel choice), also once they are in the spill file.
+#include "core/monitor/monitor_pane.h"
+
+#include <QTest>
+
+using MonitorBatches = QList<std::pair<int, QByteArray>>;
+
+class TestMonitorPane : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void runsAndMarks_data();
+    void runsAndMarks();
+    void rewrittenFromSpilledBatches();
+};
+
+void TestMonitorPane::runsAndMarks_data()
+{
+    QTest::addColumn<MonitorBatches>("batches");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("hidden");
+    QTest::addColumn<QByteArray>("text");
+    const auto ascii = int(ReceiveFormat::Ascii);
+    QTest::newRow("CR LF in two batches stays one run")
+        << MonitorBatches{{1, "a\r"}, {1, "\nb\n"}} << ascii << 0 << QByteArray("1< a\r\n1< b\n");
+    QTest::newRow("another channel cuts a line")
+        << MonitorBatches{{1, "ab"}, {2, "c\n"}, {1, "d"}, {1, "e\n"}} << ascii << 0
+        << QByteArray("1< ab\n2< c\n1< de\n");
+    QTest::newRow("a lone CR ends a run") << MonitorBatches{{1, "a\rb\n"}, {1, "c\r"}, {2, "d"}}
+                                          << ascii << 0 << QByteArray("1< a\r1< b\n1< c\r2< d");
+    QTest::newRow("hex: a line per run")
+        << MonitorBatches{{1, "A\r\n"}, {2, "B"}, {1, "C"}} << int(ReceiveFormat::Hex) << 0
+        << QByteArray("1< 41 0D 0A\n2< 42\n1< 43");
+    QTest::newRow("a hidden channel neither shows nor cuts")
+        << MonitorBatches{{1, "ab"}, {2, "c\n"}, {1, "d\n"}} << ascii << 2
+        << QByteArray("1< abd\n");
+    QTest::newRow("dump: the mark above the run's rows")
+        << MonitorBatches{{3, "Hi"}, {1, "0123456789ABCDEFG"}} << int(ReceiveFormat::Dump) << 0
+        << QByteArray("3<\n00000000  48 69 \n"
+                      "1<\n00000000  30 31 32 33 34 35 36 37  38 39 41 42 43 44 45 46  "
+                      "0123456789ABCDEF\n00000010  47 ");
+}
+
+void TestMonitorPane::runsAndMarks()
+{
+    QFETCH(MonitorBatches, batches);
+    QFETCH(int, format);
+    QFETCH(int, hidden);
+    QFETCH(QByteArray, text);
+    MonitorPane monitor;
+    for (const auto &[channel, bytes] : batches)
+        monitor.receive(channel, bytes, {0, 1000});
+    // Chosen after the bytes came: the pane is written again from them.
+    monitor.setFormat(ReceiveFormat(format));
+    if (hidden != 0)
+        monitor.setShown(hidden, false);
+    QCOMPARE(monitor.text().text(), text);
+    const qsizetype lastMark = text.lastIndexOf('<') - 1;
+    QCOMPARE(monitor.text().styles().styleAt(lastMark).foreground,
+             TerminalStyle::paletteColor(MonitorText::runColor(text.at(lastMark) - '0')));
+    QVERIFY(monitor.text().styles().styleAt(lastMark + 2).isPlain());
+}
+
+void TestMonitorPane::rewrittenFromSpilledBatches()
+{
+    const qsizetype defaultThreshold = PaneText::defaultSpillThreshold();
+    PaneText::setDefaultSpillThreshold(64 * 1024);
+    MonitorPane monitor;
+    PaneText::setDefaultSpillThreshold(defaultThreshold);
+    // Batches of many sizes, so heads and bytes straddle the store's blocks.
+    for (int i = 0; monitor.store().storedSize() < 512 * 1024; ++i)
+        monitor.receive(1 + i % 2, QByteArray(1 + i * 7 % 3001, char('a' + i % 26)) + '\n',
+                        {0, 1000 + i});
+    monitor.store().finishWrites();
+    QVERIFY(monitor.store().spilledSize() > 0);
+    const QByteArray live = monitor.text().text();
+    monitor.setFormat(ReceiveFormat::Hex);
+    monitor.setFormat(ReceiveFormat::Ascii);
+    QCOMPARE(monitor.text().text(), live);
+}
+
+QTEST_GUILESS_MAIN(TestMonitorPane)
+#include "tst_monitor_pane.moc"
