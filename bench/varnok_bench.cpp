@@ -8,6 +8,7 @@
 #include "find_bench.h"
 #include "headless_bench.h"
 #include "loopback_listener.h"
+#include "monitor_bench.h"
 #include "mqtt_bench.h"
 #include "network_bench.h"
 #include "paste_bench.h"
@@ -732,7 +733,7 @@ int main(int argc, char *argv[])
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
     // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
-    // network, cpu, terminal, zmodem, replay, logreplay, script, plot, mqtt;
+    // network, cpu, terminal, monitor, zmodem, replay, logreplay, script, plot, mqtt;
     // or huge (an 8 GB pane), spill (a shown pane filled with 8 GB from a
     // peer) and headless (a headless run at 1 MB/s for
     // --headless-seconds N, 600 by default, 20 with --quick), which only
@@ -783,6 +784,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("terminal"),
          [] {
              terminalBench(table, quick);
+         }},
+        {QStringLiteral("monitor"),
+         [] {
+             monitorBench(table, quick);
          }},
         {QStringLiteral("spill"),
          [] {

@@ -10,7 +10,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${VARNOK_DOC_D
 set(VARNOK_DOC_PAGES manual.md scripts.md replay.md file-transfer.md send-buttons.md
                      keyboard-and-languages.md design.md)
 set(VARNOK_DOC_PICTURES main-window-resized.png main-window-german.png pane-dump.png
-                        pane-times.png port-list-names.png pane-terminal.png plot-window.png)
+                        pane-times.png port-list-names.png pane-terminal.png plot-window.png
+                        monitor-view.png)
 set(VARNOK_INSTALLED_PAGES)
 foreach(page ${VARNOK_DOC_PAGES})
     set(installed_page ${CMAKE_BINARY_DIR}/doc/${page})

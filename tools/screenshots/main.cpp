@@ -5,11 +5,14 @@
 //   port-list-names.png      channel 2's port list open, with a by-id name
 //   plot-window.png          ten minutes of the demo peer's readings plotted
 //   pane-terminal.png        channel 2 in the Terminal format on a coloured console
+//   monitor-view.png         the monitor view of two pseudo-terminals, with times
 // Offscreen unless QT_QPA_PLATFORM says otherwise (xcb under Xvfb works too).
 #include "screenshot_window.h"
 
 #include "devices/capture_session.h"
 #include "sample_source.h"
+#include "ui/capture_pane.h"
+#include "ui/monitor_window.h"
 #include "ui/plot_view.h"
 #include "ui/plot_window.h"
 
@@ -18,12 +21,14 @@
 #include "ui/window_font.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace {
@@ -51,6 +56,37 @@ bool save(const QPixmap &shot, const QDir &folder, const QString &name, QTextStr
     }
     out << path << ' ' << shot.width() << 'x' << shot.height() << '\n';
     return true;
+}
+
+// The monitor view of two pseudo-terminals: channel 1 an instrument's
+// readings, channel 2 a modem answering; each piece is written once the one
+// before has arrived.
+QPixmap monitorShot()
+{
+    CaptureSession session;
+    session.setSignOnDefaults();
+    PtyPair instrument;
+    PtyPair modem;
+    session.channel(1).switchOnSerial(instrument.slavePath(), session.serialSettings());
+    session.channel(2).switchOnSerial(modem.slavePath(), session.serialSettings());
+    MonitorWindow window(session, nullptr);
+    window.findChild<QComboBox *>(QStringLiteral("cmbMonitorTimes"))->setCurrentIndex(1);
+    SampleSource source(5);
+    const QList<QByteArray> answers{"AT+CSQ\r\n", "+CSQ: 21,0\r\n", "OK\r\n", "RING", "\r\n"};
+    for (int n = 0; n < 14; ++n) {
+        PtyPair &pty = n % 3 == 2 ? modem : instrument;
+        const QByteArray piece =
+            &pty == &modem ? answers.at(n / 3 % answers.size()) : source.nextReading() + "\r\n";
+        const qint64 held = window.monitor().store().byteCount() + piece.size();
+        pty.write(piece);
+        QDeadlineTimer due(3000);
+        while (window.monitor().store().byteCount() < held && !due.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    window.resize(QSize(760, 330));
+    window.show();
+    window.pane()->flushPendingUpdate();
+    return window.grab();
 }
 
 } // namespace
@@ -148,6 +184,11 @@ int main(int argc, char *argv[])
                          Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(window.view(), &move);
         if (!save(window.grab(), folder, QStringLiteral("plot-window.png"), out))
+            return 1;
+    }
+    {
+        installProgramTranslations(QLocale(QLocale::English));
+        if (!save(monitorShot(), folder, QStringLiteral("monitor-view.png"), out))
             return 1;
     }
     return 0;
