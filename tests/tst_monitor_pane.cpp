@@ -58,10 +58,10 @@ void TestMonitorPane::runsAndMarks()
     if (hidden != 0)
         monitor.setShown(hidden, false);
     QCOMPARE(monitor.text().text(), text);
-    const qsizetype lastMark = text.lastIndexOf('<') - 1;
-    QCOMPARE(monitor.text().styles().styleAt(lastMark).foreground,
-             TerminalStyle::paletteColor(MonitorText::runColor(text.at(lastMark) - '0')));
-    QVERIFY(monitor.text().styles().styleAt(lastMark + 2).isPlain());
+    // Each run in its channel's colour, from its mark on.
+    for (const qsizetype mark : {qsizetype(0), text.lastIndexOf('<') - 1})
+        QCOMPARE(monitor.text().styles().styleAt(mark + 3).foreground,
+                 TerminalStyle::paletteColor(MonitorText::runColor(text.at(mark) - '0')));
 }
 
 void TestMonitorPane::rewrittenFromSpilledBatches()

@@ -5,22 +5,23 @@
 #include "core/pane/terminal_style.h"
 
 #include <array>
+#include <cstring>
 
 namespace {
-
-constexpr qsizetype kMonitorMarkSize = 2; // "1<"
 
 // Where the run that starts at `from` ends: one past its line end, or the
 // end of `bytes`. A CR at the very end may still be followed by an LF.
 qsizetype monitorRunEnd(QByteArrayView bytes, qsizetype from)
 {
-    for (qsizetype i = from; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n')
-            return i + 1;
-        if (bytes[i] == '\r')
-            return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? i + 2 : i + 1;
-    }
-    return bytes.size();
+    const char *start = bytes.data() + from;
+    const auto rest = size_t(bytes.size() - from);
+    const char *lf = static_cast<const char *>(std::memchr(start, '\n', rest));
+    const size_t beforeLf = lf ? size_t(lf - start) : rest;
+    const char *cr = static_cast<const char *>(std::memchr(start, '\r', beforeLf));
+    if (!cr)
+        return lf ? from + qsizetype(beforeLf) + 1 : bytes.size();
+    const qsizetype at = from + (cr - start);
+    return at + 1 < bytes.size() && bytes[at + 1] == '\n' ? at + 2 : at + 1;
 }
 
 } // namespace
@@ -44,6 +45,7 @@ void MonitorText::setFormat(ReceiveFormat format)
 void MonitorText::clear()
 {
     m_pane.clear();
+    m_colouredChannel = 0;
     m_runChannel = 0;
     m_endsInCr = false;
 }
@@ -52,7 +54,7 @@ void MonitorText::add(int channel, QByteArrayView bytes, qint64 wallMs)
 {
     if (bytes.isEmpty())
         return;
-    m_out.clear();
+    m_out.resize(0); // keeps its capacity for the next batch
     m_marks.clear();
     qsizetype at = 0;
     if (m_runChannel != channel) {
@@ -78,12 +80,14 @@ void MonitorText::add(int channel, QByteArrayView bytes, qint64 wallMs)
     }
     const qsizetype from = m_pane.size();
     m_pane.append(m_out, wallMs);
-    TerminalStyle markStyle;
-    markStyle.flags = TerminalStyle::Bold | TerminalStyle::DefaultBackground;
-    markStyle.foreground = TerminalStyle::paletteColor(runColor(channel));
-    for (const qsizetype mark : std::as_const(m_marks)) {
-        m_pane.styles().setStyleFrom(from + mark, markStyle);
-        m_pane.styles().setStyleFrom(from + mark + kMonitorMarkSize, TerminalStyle());
+    // A style change costs a search and a lookup: the runs take their
+    // channel's colour only where the channel changes.
+    if (!m_marks.isEmpty() && channel != m_colouredChannel) {
+        TerminalStyle runStyle;
+        runStyle.flags = TerminalStyle::DefaultBackground;
+        runStyle.foreground = TerminalStyle::paletteColor(runColor(channel));
+        m_pane.styles().setStyleFrom(from + m_marks.first(), runStyle);
+        m_colouredChannel = channel;
     }
 }
 

@@ -14,8 +14,9 @@ class PaneText;
 // are given, as runs: a run is one channel's bytes up to and including a
 // line end (LF, CR LF, or a CR that no LF follows), or up to where another
 // channel's bytes come. Each run starts a line with its mark, the channel's
-// number and '<' as a timestamped log writes them ("1<", "2<"), drawn in the
-// channel's colour (runColor), so the marks read without colour too.
+// number and '<' as a timestamped log writes them ("1<", "2<"), so the runs
+// read without colour too; each run, its mark included, is drawn in the
+// channel's colour (runColor).
 //
 // The bytes follow the mark in the chosen format: ASCII (a blank, then the
 // bytes as they came; a run another channel cut off gets a line break),
@@ -38,7 +39,7 @@ public:
     void clear();
     void add(int channel, QByteArrayView bytes, qint64 wallMs);
 
-    // The palette colour (TerminalStyle::paletteColor) of a channel's marks.
+    // The palette colour (TerminalStyle::paletteColor) of a channel's runs.
     static int runColor(int channel);
 
 private:
@@ -49,9 +50,10 @@ private:
     PaneText &m_pane;
     ReceiveFormat m_format = ReceiveFormat::Ascii;
     DumpRows m_dump;
-    int m_runChannel = 0;     // of the open run; 0: none
-    qsizetype m_runBytes = 0; // the open run's bytes so far
-    bool m_endsInCr = false;  // the open run's last byte is a CR
-    QByteArray m_out;         // the text of one add()
-    QList<qsizetype> m_marks; // where in m_out each mark starts
+    int m_runChannel = 0;      // of the open run; 0: none
+    int m_colouredChannel = 0; // whose colour the pane's text ends in
+    qsizetype m_runBytes = 0;  // the open run's bytes so far
+    bool m_endsInCr = false;   // the open run's last byte is a CR
+    QByteArray m_out;          // the text of one add()
+    QList<qsizetype> m_marks;  // where in m_out each mark starts
 };
