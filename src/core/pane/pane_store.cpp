@@ -1,6 +1,5 @@
 #include "core/pane/pane_store.h"
 
-#include "core/pane/block_preparer.h"
 #include "core/pane/page_memory.h"
 #include "core/pane/pane_spill.h"
 #include "core/receive_tuning.h"
@@ -195,20 +194,28 @@ char *PaneStore::newBlock()
     // Its own mapping, so untouched pages cost nothing and a clear gives
     // every page back at once.
     const size_t size = size_t(blockSize());
-    const ReceiveTuning &tuning = receiveTuning();
-    if (m_blocks.isEmpty() || !tuning.makeBlocksWhole)
+    if (m_blocks.isEmpty() || !receiveTuning().makeBlocksWhole)
         return static_cast<char *>(PageMemory::map(size));
     // Once a pane has filled a block the next will likely fill too: it is
-    // made whole at once, in huge pages, which costs a fraction of a fault
-    // for each 4 KB page as the bytes arrive. A helper thread makes it ahead
-    // of need, so the window's thread neither faults nor clears its memory.
-    if (!tuning.prepareBlocksAhead)
-        return BlockPreparer::mapWhole(size);
-    if (!m_preparer || m_preparer->blockBytes() != size)
-        m_preparer = std::make_unique<BlockPreparer>(size);
-    if (char *ready = m_preparer->take())
-        return ready;
-    return static_cast<char *>(PageMemory::map(size));
+    // made whole at once, in huge pages where it is one (2 MB, aligned), which
+    // costs a fraction of a fault for each 4 KB page as the bytes arrive.
+    constexpr size_t hugePage = size_t(2) << 20;
+    const size_t align = size % hugePage == 0 ? hugePage : 0;
+    char *mapping = static_cast<char *>(
+        ::mmap(nullptr, size + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (mapping == MAP_FAILED)
+        qBadAlloc();
+    char *block = mapping;
+    if (align > 0) {
+        block = reinterpret_cast<char *>((quintptr(mapping) + align - 1) & ~quintptr(align - 1));
+        if (block > mapping)
+            ::munmap(mapping, size_t(block - mapping));
+        if (const size_t tail = size_t(mapping + size + align - (block + size)); tail > 0)
+            ::munmap(block + size, tail);
+        ::madvise(block, size, MADV_HUGEPAGE);
+    }
+    ::madvise(block, size, MADV_POPULATE_WRITE); // a kernel without it: faults as before
+    return block;
 }
 
 void PaneStore::freeBlock(char *block) const
@@ -420,7 +427,6 @@ void PaneStore::clear()
     QList<char *>().swap(m_spares);
     QList<char *>().swap(m_blocks);
     QList<char *>().swap(m_retired);
-    m_preparer.reset(); // a clear gives back every block, a prepared one too
     const size_t bytes = size_t(blockSize());
     if (m_spill) {
         // The writer stops before the blocks it reads go.

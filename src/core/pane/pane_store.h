@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <memory>
 
-class BlockPreparer;
 class PaneSpill;
 
 // The bytes of a pane in equal blocks: appending never moves what is held,
@@ -133,7 +132,6 @@ private:
     qsizetype m_queuedBlocks = 0;
     // Moved blocks' memory, kept for the next blocks.
     QList<char *> m_spares;
-    std::unique_ptr<BlockPreparer> m_preparer; // the next block, made ahead of need
     // The live snapshots, and the moved blocks' memory kept for them.
     mutable QList<PaneSnapshot::Lease *> m_leases;
     mutable QList<char *> m_retired;
