@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QSerialPort>
 #include <QSet>
-#include <QSocketNotifier>
 #include <QStringList>
 
 #include <utility>
@@ -21,21 +20,6 @@
 #endif
 
 namespace {
-
-// A batch holds at most this much (the port's read buffer is as large).
-constexpr qsizetype kSerialBatchBound = 64 * 1024;
-
-// The port's own read notifier: resting it lets a flood gather between
-// wake-ups (ReadGathering). None found: nothing rests.
-QSocketNotifier *serialReadNotifierOf(const QSerialPort &port)
-{
-    const QList<QSocketNotifier *> notifiers = port.findChildren<QSocketNotifier *>();
-    for (QSocketNotifier *notifier : notifiers) {
-        if (notifier->type() == QSocketNotifier::Read && notifier->socket() == port.handle())
-            return notifier;
-    }
-    return nullptr;
-}
 
 // Devices held open by any component in this process. The system's exclusive
 // open does not keep out a program running as root, so this list does.
@@ -202,7 +186,7 @@ void SerialPortComponent::openPort()
     port->setPortName(m_portName);
     // Bounded batches keep the window responsive under a flood (see the
     // socket component).
-    port->setReadBufferSize(kSerialBatchBound);
+    port->setReadBufferSize(64 * 1024);
     if (!port->open(QIODevice::ReadWrite)) {
         m_openError = openFailureReason(m_portName, *port);
         delete port;
@@ -224,7 +208,6 @@ qint64 SerialPortComponent::closePort()
         return 0;
     QSerialPort *port = std::exchange(m_port, nullptr);
     disconnect(port, nullptr, this, nullptr);
-    m_gathering.stop();
     qint64 unwritten = 0;
     if (port->isOpen()) {
         // Hand the device whatever is still waiting to go out.
@@ -389,13 +372,8 @@ void SerialPortComponent::onReadyRead()
 #ifdef Q_OS_UNIX
     takeWhatElseWaits(batch);
 #endif
-    if (batch.isEmpty())
-        return;
-    const qsizetype size = batch.size();
-    const QPointer<SerialPortComponent> self(this);
-    emit received(batch);
-    if (self && m_port)
-        m_gathering.afterBatch(serialReadNotifierOf(*m_port), size, kSerialBatchBound);
+    if (!batch.isEmpty())
+        emit received(batch);
 }
 
 #ifdef Q_OS_UNIX
@@ -406,12 +384,12 @@ void SerialPortComponent::onReadyRead()
 // of bytes stays; a failing read is left to the port to report.
 void SerialPortComponent::takeWhatElseWaits(QByteArray &batch)
 {
+    constexpr qsizetype batchBound = 64 * 1024;
     constexpr qsizetype piece = 4096;
     const int fd = int(m_port->handle());
     if (fd < 0 || batch.size() < piece / 2 || !receiveTuning().gatherSerialReads)
         return; // a trickle: nothing more to wait for
-    batch.reserve(kSerialBatchBound); // one allocation, whatever the device holds
-    while (batch.size() + piece <= kSerialBatchBound) {
+    while (batch.size() + piece <= batchBound) {
         const qsizetype had = batch.size();
         batch.resize(had + piece);
         const ssize_t got = ::read(fd, batch.data() + had, size_t(piece));

@@ -2,7 +2,6 @@
 
 #include "devices/line_settings.h"
 #include "devices/link_options.h"
-#include "devices/read_gathering.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -90,7 +89,6 @@ private:
     void applyQuietly(const LineSettings &settings);
 
     QSerialPort *m_port = nullptr;
-    ReadGathering m_gathering; // a flood's reads rest a moment between batches
     QString m_portName;
     QString m_noDeviceReason; // set when the chosen number names no device
     QString m_openError;

@@ -128,12 +128,7 @@ bool TcpConnection::readAvailable(int *error)
     batch.truncate(n);
     const QPointer<TcpConnection> self(this);
     emit received(batch);
-    if (!self || m_fd < 0)
-        return false;
-    if (m_state == State::Connected)
-        m_gathering.afterBatch(m_readNotifier, n, readChunk,
-                               [this] { return m_state == State::Connected && !m_readingPaused; });
-    return true;
+    return self && m_fd >= 0;
 }
 
 void TcpConnection::onReadable()
@@ -263,7 +258,6 @@ void TcpConnection::endWith(int error)
 void TcpConnection::closeSocket()
 {
     m_state = State::Done;
-    m_gathering.stop();
     delete m_readNotifier;
     delete m_writeNotifier;
     m_readNotifier = m_writeNotifier = nullptr;

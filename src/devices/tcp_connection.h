@@ -1,7 +1,5 @@
 #pragma once
 
-#include "devices/read_gathering.h"
-
 #include <QByteArray>
 #include <QHostAddress>
 #include <QObject>
@@ -82,7 +80,6 @@ private:
     int m_fd = -1;
     State m_state = State::Idle;
     QSocketNotifier *m_readNotifier = nullptr;
-    ReadGathering m_gathering; // a flood's reads rest a moment between batches
     QSocketNotifier *m_writeNotifier = nullptr;
     bool m_readingPaused = false;
     QByteArray m_outgoing;
