@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <chrono>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -47,12 +48,40 @@ struct ThreadUsage
     }
 };
 
+// Nanoseconds on the steady clock every thread shares, so two meters' stalls
+// can be put side by side.
+inline qint64 steadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// When a meter's longest stall began and ended, on the shared steady clock.
+struct StallSpan
+{
+    qint64 fromNs = 0;
+    qint64 toNs = 0;
+    // Whether the two stalls shared a moment.
+    bool overlaps(const StallSpan &other) const
+    {
+        return toNs > fromNs && other.toNs > other.fromNs && fromNs < other.toNs &&
+               other.fromNs < toNs;
+    }
+    // "from 12.345 s to 12.378 s", counted from `originNs`.
+    QString text(qint64 originNs) const
+    {
+        return QStringLiteral("from %1 s to %2 s")
+            .arg((fromNs - originNs) / 1e9, 0, 'f', 3)
+            .arg((toNs - originNs) / 1e9, 0, 'f', 3);
+    }
+};
+
 // Measures how long the event loop goes without running: a 1 ms timer whose
-// largest gap between ticks is the longest stall. It also keeps how much of
-// that gap the thread spent runnable but waiting for a processor (other
-// programs running instead), from /proc/thread-self/schedstat, and what it
-// did in the rest: running (user, kernel) or asleep (waiting on a lock, a
-// disk, another thread).
+// largest gap between ticks is the longest stall, and when it began and ended. It also keeps how
+// much of that gap the thread spent runnable but waiting for a processor (other programs running
+// instead), from /proc/thread-self/schedstat, and what it did in the rest: running (user, kernel)
+// or asleep (waiting on a lock, a disk, another thread).
 class StallMeter : public QObject
 {
 public:
@@ -61,11 +90,12 @@ public:
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(1);
         connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 now = m_clock.nsecsElapsed();
+            const qint64 now = steadyNs();
             const qint64 waited = runDelayNs();
             const ThreadUsage usage = ThreadUsage::now();
             if (m_last >= 0 && now - m_last > m_longest) {
                 m_longest = now - m_last;
+                m_longestFrom = m_last;
                 m_longestAt = now;
                 m_longestWaited = waited - m_lastWaited;
                 m_longestUsage = usage - m_lastUsage;
@@ -78,16 +108,18 @@ public:
     void start()
     {
         m_longest = 0;
+        m_longestFrom = 0;
         m_longestAt = 0;
         m_longestWaited = 0;
         m_last = -1;
-        m_clock.start();
+        m_started = steadyNs();
         m_timer.start();
     }
     void stop() { m_timer.stop(); }
     double longestMs() const { return m_longest / 1e6; }
     // When the longest stall ended, in ms since start().
-    double longestAtMs() const { return m_longestAt / 1e6; }
+    double longestAtMs() const { return (m_longestAt - m_started) / 1e6; }
+    StallSpan longestSpan() const { return {m_longestFrom, m_longestAt}; }
     // How much of the longest stall the thread waited for a processor, in ms.
     double longestWaitedMs() const { return m_longestWaited / 1e6; }
     // "24.2 ms (0.3 ms of it waiting for a processor; user 3.1 ms, ...)"
@@ -114,10 +146,11 @@ public:
 
 private:
     QTimer m_timer;
-    QElapsedTimer m_clock;
+    qint64 m_started = 0;
     qint64 m_last = -1;
     qint64 m_lastWaited = 0;
     qint64 m_longest = 0;
+    qint64 m_longestFrom = 0;
     qint64 m_longestAt = 0;
     qint64 m_longestWaited = 0;
     ThreadUsage m_lastUsage;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <poll.h>
 #include <unistd.h>
 
@@ -50,5 +51,8 @@ void StreamWriter::run()
             break;
         }
     }
+    timespec cpu{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    m_cpuNs = qint64(cpu.tv_sec) * 1000000000 + cpu.tv_nsec;
     m_finished = true;
 }

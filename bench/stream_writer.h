@@ -17,6 +17,8 @@ public:
     void join();
     bool finished() const { return m_finished; }
     qint64 written() const { return m_written; }
+    // The writer thread's own processor time, in seconds; read after join().
+    double cpuSeconds() const { return m_cpuNs / 1e9; }
 
 private:
     void run();
@@ -28,4 +30,5 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_finished{false};
     std::atomic<qint64> m_written{0};
+    std::atomic<qint64> m_cpuNs{0};
 };
