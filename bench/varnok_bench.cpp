@@ -5,6 +5,7 @@
 
 #include "bench_program.h"
 #include "bench_table.h"
+#include "bridge_bench.h"
 #include "find_bench.h"
 #include "headless_bench.h"
 #include "loopback_listener.h"
@@ -733,7 +734,7 @@ int main(int argc, char *argv[])
 
     // --only NAME runs one section: appends, memory, ascii, clear, lines,
     // baseline, paced, stall, e2e, paste, recording, find, wrap, times,
-    // network, cpu, terminal, monitor, zmodem, replay, logreplay, script, plot, mqtt;
+    // network, bridge, cpu, terminal, monitor, zmodem, replay, logreplay, script, plot, mqtt;
     // or huge (an 8 GB pane), spill (a shown pane filled with 8 GB from a
     // peer) and headless (a headless run at 1 MB/s for
     // --headless-seconds N, 600 by default, 20 with --quick), which only
@@ -776,6 +777,10 @@ int main(int argc, char *argv[])
         {QStringLiteral("network"),
          [] {
              networkBench(table, quick);
+         }},
+        {QStringLiteral("bridge"),
+         [] {
+             bridgeBench(table, quick);
          }},
         {QStringLiteral("cpu"),
          [] {

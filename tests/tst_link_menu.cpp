@@ -56,7 +56,8 @@ void TestLinkMenu::aPartPerChannelAlsoInItsPane()
 {
     DisplayFixture f;
     const LinkMenu &link = *f.window->linkMenu();
-    QCOMPARE(entries(link.menu()), (QStringList{"Comm Port &1", "Comm Port &2"}));
+    QCOMPARE(entries(link.menu()),
+             (QStringList{"Comm Port &1", "Comm Port &2", "-", "&Bridge..."}));
     for (int n : channelNumbers()) {
         const LinkMenu::Actions &a = link.actions(n);
         const QMenu *part = link.menu()->actions().at(n - 1)->menu();

@@ -137,6 +137,11 @@ void TestScriptRun::runsToItsEnd_data()
     QTest::newRow("settings refused")
         << QByteArray("setSettings(2, '9600,n,7,1');\n") << false
         << "script.js:1: Error: setSettings(2): the device refused 7 data bits" << QByteArray();
+    QTest::newRow("bridge started and stopped") << QByteArray("bridge('1<>2');\nbridge('off');\n")
+                                                << true << "script.js: finished" << QByteArray();
+    QTest::newRow("bridge to itself")
+        << QByteArray("bridge('2>2');\n") << false
+        << "script.js:1: Error: bridge(2>2): no bridge such as" << QByteArray();
     QTest::newRow("no such channel")
         << QByteArray("send(7, 'x');\n") << false
         << "script.js:1: Error: send: there is no channel 7" << QByteArray();

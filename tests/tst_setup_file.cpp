@@ -91,6 +91,7 @@ void TestSetupFile::roundTripKeepsEveryValue()
     CaptureSession saved;
     saved.setSignOnDefaults();
     saved.setSerialSettings(QStringLiteral("115200,e,7,2"));
+    saved.setBridge(*BridgeChoice::fromText(u"2>1", channelCount));
     Choices savedChoices{ChannelChoices{QStringLiteral("TCP"), QStringLiteral("127.0.0.1"),
                                         QStringLiteral("4001"), true},
                          ChannelChoices{QStringLiteral("RFC 2217"), QStringLiteral("127.0.0.1"),
@@ -169,6 +170,8 @@ void TestSetupFile::badValuesAreNamedAndLeftAlone_data()
     QTest::newRow("empty port") << "Channel2/Port" << QByteArray("");
     QTest::newRow("bad parity") << "Serial/Settings" << QByteArray("\"9600,q,8,1\"");
     QTest::newRow("unquoted list, bad data bits") << "Serial/Settings" << QByteArray("9600,n,9,1");
+    QTest::newRow("bridge to itself") << "Serial/Bridge" << QByteArray("1<>1");
+    QTest::newRow("bridge to no channel") << "Serial/Bridge" << QByteArray("1>9");
     QTest::newRow("unknown ending") << "Channel2/LineEnding" << QByteArray("CRCR");
     QTest::newRow("unknown mode") << "Channel1/Transmit" << QByteArray("Later");
     QTest::newRow("unknown accumulate") << "Channel1/Accumulate" << QByteArray("Replace");

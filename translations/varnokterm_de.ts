@@ -851,6 +851,10 @@
         <source>A TCP connection has no flow control here</source>
         <translation>Eine TCP-Verbindung hat hier keine Flusskontrolle</translation>
     </message>
+    <message>
+        <source>&amp;Bridge...</source>
+        <translation>&amp;Brücke...</translation>
+    </message>
 </context>
 <context>
     <name>LinkReconnect</name>

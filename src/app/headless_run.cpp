@@ -201,6 +201,9 @@ void HeadlessRun::finish(int status)
     m_finished = true;
     if (m_script)
         m_script->stop();
+    // What a bridge carried and dropped, for the run's own log.
+    if (m_session.bridge().isOn())
+        say(m_session.bridge().statusText());
     for (Channel *channel : m_session.channels())
         channel->unload();
     m_session.publisher().stop(); // its last lines wait in the queue for the next run

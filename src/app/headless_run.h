@@ -23,7 +23,9 @@
 // file failed makes the status 1 whenever the run ends. Either way the
 // channels are closed and the recordings' files finished whole before the
 // program ends. Failures of a channel or a recording are written to
-// standard error.
+// standard error. A setup's Bridge key links two channels as in the window;
+// what the bridge carried and dropped is written to standard error at the
+// end.
 //
 // A setup that has a channel listen beyond loopback (at "*" or another
 // machine's reach) is refused unless the request allows it. Nothing shows

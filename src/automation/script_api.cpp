@@ -16,8 +16,8 @@ namespace {
 // The functions a script sees, straight from the API object, so an error
 // they throw names the script's own line.
 const char *const functionNames[] = {
-    "send",   "expect",        "flush",  "wait",       "on",        "off",        "log",
-    "record", "stopRecording", "replay", "stopReplay", "plotValue", "setSettings"};
+    "send",   "expect",        "flush",  "wait",       "on",        "off",         "log",
+    "record", "stopRecording", "replay", "stopReplay", "plotValue", "setSettings", "bridge"};
 
 constexpr int defaultExpectMs = 10000;
 

@@ -80,6 +80,10 @@ public:
     // changed while it stays open (Channel::changeSettings); throws why
     // they were not taken.
     Q_INVOKABLE void setSettings(const QJSValue &channel, const QJSValue &settings);
+    // Starts the bridge a text such as "1<>2", "1>2" or "2>1" names
+    // (ChannelBridge), or stops it for "off"; throws for any other text.
+    // (script_api_bridge.cpp)
+    Q_INVOKABLE void bridge(const QJSValue &choice);
 
 private:
     // The channel's number, or 0 after throwing why it is no channel.

@@ -39,6 +39,14 @@ void CaptureSession::setChannelSettings(int number, const QString &settings)
     channel(number).setSerialSettings(settings, settings != m_serialSettings);
 }
 
+void CaptureSession::setBridge(const BridgeChoice &choice)
+{
+    if (choice.isOn())
+        m_bridge->start(channel(choice.a), channel(choice.b), choice.ways);
+    else
+        m_bridge->stop();
+}
+
 void CaptureSession::setSignOnDefaults()
 {
     setSerialSettings(QStringLiteral("9600,n,8,1"));

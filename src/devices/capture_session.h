@@ -3,6 +3,7 @@
 #include "core/channel_list.h"
 #include "core/mqtt/mqtt_settings.h"
 #include "devices/channel.h"
+#include "devices/channel_bridge.h"
 #include "devices/mqtt_publisher.h"
 #include "devices/recordings.h"
 
@@ -14,8 +15,8 @@
 #include <vector>
 
 // Everything the program keeps for the whole run: one Channel per entry of
-// the channel list, the recordings of their data and their publishing to an
-// MQTT broker.
+// the channel list, the recordings of their data, their publishing to an
+// MQTT broker and the bridge between two of them.
 class CaptureSession : public QObject
 {
     Q_OBJECT
@@ -46,6 +47,14 @@ public:
     void setSerialSettings(const QString &settings);
     void setChannelSettings(int number, const QString &settings);
 
+    // The bridge between two channels (Link > Bridge, the setup's Bridge
+    // key, a script's bridge()), off at first.
+    ChannelBridge &bridge() { return *m_bridge; }
+    const ChannelBridge &bridge() const { return *m_bridge; }
+    // Starts the bridge the choice names (its channels on the list), or
+    // stops it for Off.
+    void setBridge(const BridgeChoice &choice);
+
     // Set once by the sign-on splash before the main window first shows.
     void setSignOnDefaults();
 
@@ -56,4 +65,6 @@ private:
     // After the channels: its files are finished before they go.
     std::unique_ptr<Recordings> m_recordings;
     std::unique_ptr<MqttPublisher> m_publisher;
+    // Goes before the channels it links.
+    std::unique_ptr<ChannelBridge> m_bridge = std::make_unique<ChannelBridge>();
 };

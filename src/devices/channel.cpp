@@ -130,7 +130,7 @@ void Channel::onReceived(const QByteArray &batch, ChannelLink::Route from)
         m_receiver.receiveSocket(batch, arrival.wallMs);
     else
         m_receiver.receiveSerial(batch, arrival.wallMs);
-    if (m_module.zmodemAutoStart && !m_replaying && m_zmodemSpotter.spot(batch))
+    if (m_module.zmodemAutoStart && !m_autoStartHeld && !m_replaying && m_zmodemSpotter.spot(batch))
         emit zmodemRequested();
     pauseWhileSpillBehind(from);
 }

@@ -220,6 +220,11 @@ public:
     void setLineEnding(LineEnding ending);
     void setZmodemAutoStart(bool on);
     void setZmodemQuietSeconds(int seconds);
+    // While a bridge carries the channel's bytes to another channel, a
+    // ZMODEM request in them is for the far side: auto-start is held off,
+    // whatever zmodemAutoStart says (which stays as chosen).
+    void setAutoStartHeld(bool held) { m_autoStartHeld = held; }
+    bool isAutoStartHeld() const { return m_autoStartHeld; }
     // The time-out and accumulate mode the sign-on splash sets once.
     void setSignOnDefaults();
 
@@ -320,6 +325,7 @@ private:
     qint64 m_receivedCount = 0;
     qint64 m_sentCount = 0;
     bool m_transferring = false;
+    bool m_autoStartHeld = false;
     ZmodemHeaderSpotter m_zmodemSpotter;
     bool m_replaying = false; // onReceived() has bytes played back, never a request
     QTimer m_spillCatchUp;

@@ -293,6 +293,25 @@ bool ChannelLink::sendBreak()
     return m_route == Route::Serial && m_lines->sendBreak();
 }
 
+bool ChannelLink::holdReading(bool hold)
+{
+    switch (m_route) {
+    case Route::Tcp:
+        m_socket->setReadingPaused(hold, SocketComponent::Pause::SinkFull);
+        return true;
+    case Route::Serial:
+        // Without flow control a held port would only move the loss into
+        // the driver, unseen: it is not held, and its reader drops instead.
+        if (hold && m_options.flow == FlowControl::None)
+            return false;
+        m_serial->setReadingPaused(hold);
+        return true;
+    case Route::None:
+        break;
+    }
+    return !hold;
+}
+
 QString ChannelLink::logNote(const char *text)
 {
     return QString::fromLatin1(text);

@@ -117,6 +117,12 @@ public:
     // Holds Break on the serial port for 250 ms; false when it can't.
     bool sendBreak();
 
+    // Stops reading the port or connection while `hold`, for a reader that
+    // can't keep up: TCP then holds the peer back, and a serial port with
+    // flow control the device. False when it can't be held: a serial port
+    // without flow control (its driver would overrun unseen), or off.
+    bool holdReading(bool hold);
+
     SerialPortComponent &serial() { return *m_serial; }
     const SerialPortComponent &serial() const { return *m_serial; }
     SocketComponent *socket() { return m_socket; } // channel 1 only

@@ -186,7 +186,8 @@ void SerialPortComponent::openPort()
     port->setPortName(m_portName);
     // Bounded batches keep the window responsive under a flood (see the
     // socket component).
-    port->setReadBufferSize(64 * 1024);
+    port->setReadBufferSize(readBufferBound);
+    m_readingPaused = false;
     if (!port->open(QIODevice::ReadWrite)) {
         m_openError = openFailureReason(m_portName, *port);
         delete port;
@@ -364,9 +365,22 @@ qint64 SerialPortComponent::bytesToWrite() const
     return openState() ? m_port->bytesToWrite() : 0;
 }
 
+void SerialPortComponent::setReadingPaused(bool paused)
+{
+    if (paused == m_readingPaused)
+        return;
+    m_readingPaused = paused;
+    if (paused || !m_port)
+        return;
+    // Setting the bound again makes the port read the device once more,
+    // which it stopped doing when its buffer filled.
+    m_port->setReadBufferSize(readBufferBound);
+    QMetaObject::invokeMethod(this, &SerialPortComponent::onReadyRead, Qt::QueuedConnection);
+}
+
 void SerialPortComponent::onReadyRead()
 {
-    if (!m_port)
+    if (!m_port || m_readingPaused)
         return;
     QByteArray batch = m_port->readAll();
 #ifdef Q_OS_UNIX
@@ -419,7 +433,8 @@ void SerialPortComponent::onError()
                   .arg(m_openedName, failing->errorString());
     const QPointer<SerialPortComponent> self(this);
     if (failing->bytesAvailable() > 0) {
-        // Hand on what arrived before the failure.
+        // Hand on what arrived before the failure, paused or not.
+        m_readingPaused = false;
         onReadyRead();
         if (!self || m_port != failing)
             return;

@@ -60,6 +60,13 @@ public:
     std::optional<InputLines> readInputLines();
     bool setBreak(bool on);
 
+    // Stops reading the open port for now: once the port's own buffer is
+    // full the driver's buffer fills, and with flow control the device is
+    // held back. Without flow control the device may overrun it. Resuming
+    // hands on what waited; a port opened anew starts reading.
+    void setReadingPaused(bool paused);
+    bool isReadingPaused() const { return m_readingPaused; }
+
     void transmitText(QByteArrayView bytes);
     // What was handed over and has not yet reached the device.
     qint64 bytesToWrite() const;
@@ -88,6 +95,9 @@ private:
     static QStringList refusalsInReadBack(const LineSettings &wanted, const LineSettings &readBack);
     void applyQuietly(const LineSettings &settings);
 
+    // The most the port reads ahead of its reader.
+    static constexpr qint64 readBufferBound = 64 * 1024;
+
     QSerialPort *m_port = nullptr;
     QString m_portName;
     QString m_noDeviceReason; // set when the chosen number names no device
@@ -97,4 +107,5 @@ private:
     qint64 m_droppedAtFailure = 0;
     std::optional<LineSettings> m_inUse; // as read back from the device
     bool m_quiet = false;                // a call whose result answers its failure is running
+    bool m_readingPaused = false;
 };

@@ -290,6 +290,15 @@ const QList<SetupFile::SessionKey> sessionKeyTable = {
          s.setSerialSettings(t.trimmed());
          return true;
      }},
+    // "1<>2", "1>2", "2>1" or Off: which channels a bridge links, and which way.
+    {"Bridge", [](const CaptureSession &s) { return s.bridge().choice().text(); },
+     [](CaptureSession &s, const QString &t) {
+         const std::optional<BridgeChoice> choice = BridgeChoice::fromText(t, channelCount);
+         if (!choice)
+             return false;
+         s.setBridge(*choice);
+         return true;
+     }},
 };
 
 // [ChannelN] Settings: the channel's own serial settings.

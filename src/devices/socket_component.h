@@ -52,6 +52,7 @@ public:
     {
         ReceiverBehind = 1, // the pane's file is behind (see Channel)
         AnswersUnread = 2,  // the peer does not read what we must answer (TelnetComPort)
+        SinkFull = 4,       // a bridge's other channel has too much waiting to go out
     };
     // Stops reading the connection for now (TCP holds the peer back); a new
     // connection starts reading.

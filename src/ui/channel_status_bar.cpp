@@ -38,6 +38,11 @@ ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *paren
     m_publishing->setTextFormat(Qt::PlainText);
     m_publishing->hide();
     addPermanentWidget(m_publishing);
+    m_bridge = new QLabel(this);
+    m_bridge->setObjectName(QStringLiteral("lblStatusBridge"));
+    m_bridge->setTextFormat(Qt::PlainText);
+    m_bridge->hide();
+    addPermanentWidget(m_bridge);
     connect(&m_timer, &QTimer::timeout, this, &ChannelStatusBar::refresh);
     m_timer.start(refreshMs);
     refresh();
@@ -49,6 +54,8 @@ void ChannelStatusBar::refresh()
     m_publishing->setVisible(publishing.on);
     m_publishing->setText(MqttPublisher::statusText(publishing));
     m_publishing->setToolTip(plainToolTip(shownText(publishing.problem)));
+    m_bridge->setVisible(m_session.bridge().isOn());
+    m_bridge->setText(m_session.bridge().statusText());
     const Recordings &recordings = m_session.recordings();
     for (const Channel *channel : m_session.channels()) {
         const QString text = shownText(channelStatusText(*channel, recordings));

@@ -32,5 +32,6 @@ private:
     std::vector<QLabel *> m_parts; // by channel number - 1
     std::vector<QString> m_texts;
     QLabel *m_publishing = nullptr; // MQTT: connected, queued, dropped
+    QLabel *m_bridge = nullptr;     // shown only while two channels are bridged
     QTimer m_timer;
 };

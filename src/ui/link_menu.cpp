@@ -2,6 +2,7 @@
 
 #include "core/shown_text.h"
 #include "devices/capture_session.h"
+#include "ui/bridge_dialog.h"
 #include "ui/link_speed_menu.h"
 #include "ui/program_message.h"
 
@@ -22,6 +23,17 @@ LinkMenu::LinkMenu(CaptureSession &session, QWidget *window)
         bind(n);
         showState(n);
     }
+    m_menu->addSeparator();
+    auto *bridge = m_menu->addAction(tr("&Bridge..."));
+    bridge->setObjectName(QStringLiteral("mnuLinkBridge"));
+    connect(bridge, &QAction::triggered, this, &LinkMenu::chooseBridge);
+}
+
+void LinkMenu::chooseBridge()
+{
+    if (const std::optional<BridgeChoice> chosen =
+            askBridgeChoice(m_window, m_session.bridge().choice()))
+        m_session.setBridge(*chosen);
 }
 
 void LinkMenu::build(int n)

@@ -19,8 +19,9 @@ class QWidget;
 // the channel's link options. The same actions make up the Link submenu of
 // the channel's receive pane. What a link can't do is disabled, its tooltip
 // saying why (a pseudo-terminal has no control lines, TCP has no flow
-// control). Lives as long as the main window; the options live in the
-// channels.
+// control). Below the channels' parts, Bridge... links two channels
+// (ui/bridge_dialog.h, ChannelBridge). Lives as long as the main window; the
+// options live in the channels, the bridge in the session.
 class LinkMenu : public QObject
 {
     Q_OBJECT
@@ -51,6 +52,7 @@ private:
     void showState(int channel);
     void setOption(int channel, bool LinkOptions::*option, bool on);
     void chooseFlow(int channel, FlowControl flow);
+    void chooseBridge();
 
     CaptureSession &m_session;
     QWidget *m_window;
