@@ -27,7 +27,7 @@ using Choices = ChannelChoiceList;
 // Gives each channel its choices.
 void choose(CaptureSession &session, const Choices &choices)
 {
-    for (int n : channelNumbers())
+    for (int n : channelNumbers(defaultChannelCount))
         session.channel(n).setChoices(choices.at(n - 1));
 }
 
@@ -37,7 +37,7 @@ QStringList valuesOf(const CaptureSession &session)
     QStringList values;
     for (const SetupFile::SessionKey &key : SetupFile::sessionKeys())
         values << QStringLiteral("Serial/%1=%2").arg(QLatin1String(key.name), key.current(session));
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         const Channel &channel = session.channel(n);
         for (const SetupFile::ChannelKey &key : SetupFile::channelKeys()) {
             if (!key.tcpOnly || n == 1)
@@ -95,7 +95,7 @@ void TestSetupFile::roundTripKeepsEveryValue()
                                         QStringLiteral("4001"), true},
                          ChannelChoices{QStringLiteral("RFC 2217"), QStringLiteral("127.0.0.1"),
                                         QStringLiteral("2217"), true}};
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         Channel &channel = saved.channel(n);
         channel.setFormat(n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Dump);
         channel.setDisplayMode(n == 1 ? DisplayMode::AfterCr : DisplayMode::TimeOut);

@@ -14,10 +14,12 @@ LinkMenu::LinkMenu(CaptureSession &session, QWidget *window)
     , m_session(session)
     , m_window(window)
     , m_menu(new QMenu(tr("&Link"), window))
+    , m_paneMenus(size_t(session.channelCount()))
+    , m_actions(size_t(session.channelCount()))
 {
     m_menu->setObjectName(QStringLiteral("mnuLink"));
-    for (const ChannelListEntry &entry : channelList) {
-        const int n = entry.number;
+    for (const Channel *entry : m_session.channels()) {
+        const int n = entry->number();
         build(n);
         bind(n);
         showState(n);
