@@ -353,6 +353,9 @@ void TestSetupFile::notASetupLeavesTheCaptureAlone_data()
         << "Line 2 ends in a backslash, which would join the next line to it.";
     QTest::newRow("no setup section")
         << QByteArray("[Other]\nFormat=Hex\n") << "none of the sections";
+    QTest::newRow("a ninth channel")
+        << QByteArray("[Channel1]\nFormat=Hex\n[Channel9]\nFormat=Hex\n")
+        << "a setup opens at most 8 channels";
     QTest::newRow("10 MB") << huge << "larger than 1024 kB";
     QTest::newRow("a 200 kB value") << "[Channel1]\nHost=" + QByteArray(200 * 1024, 'h') + "\n"
                                     << "Line 2 is longer than 4096 characters";

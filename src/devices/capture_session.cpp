@@ -5,9 +5,10 @@
 CaptureSession::CaptureSession(int channelCount, QObject *parent)
     : QObject(parent)
 {
-    Q_ASSERT(channelCount >= 1 && channelCount <= maxChannelCount);
+    Q_ASSERT(channelCount >= defaultChannelCount && channelCount <= maxChannelCount);
     // Every channel may use the network.
-    for (int number : ::channelNumbers(std::clamp(channelCount, 1, maxChannelCount)))
+    for (int number :
+         ::channelNumbers(std::clamp(channelCount, defaultChannelCount, maxChannelCount)))
         m_channels.push_back(std::make_unique<Channel>(number, true));
     m_recordings = std::make_unique<Recordings>(channels());
     m_publisher = std::make_unique<MqttPublisher>(channels());

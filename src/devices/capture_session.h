@@ -14,7 +14,7 @@
 #include <vector>
 
 // Everything the program keeps for the whole run: `channelCount` Channels
-// (1 to maxChannelCount, fixed for the run), the recordings of their data
+// (defaultChannelCount to maxChannelCount, fixed for the run), the recordings of their data
 // and their publishing to an MQTT broker.
 class CaptureSession : public QObject
 {

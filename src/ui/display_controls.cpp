@@ -9,7 +9,6 @@
 #include "ui/transmit_edit.h"
 #include "ui/window_font.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -90,7 +89,8 @@ ChannelGroup &DisplayControls::group(int number) const
 
 int DisplayControls::channelInFocus() const
 {
-    QWidget *focus = QApplication::focusWidget();
+    // The window's focus child: also while another window is active.
+    QWidget *focus = window()->focusWidget();
     for (const ChannelView *view : m_views) {
         const ChannelGroup &group = view->group();
         if (focus && (view->isAncestorOf(focus) || group.widgets().fraPort->isAncestorOf(focus) ||
