@@ -110,7 +110,7 @@ struct BridgeBenchRig
                                   QString::number(port), {});
         ready = session.channel(1).isOn() && client.connectTo(port) &&
                 runLoopUntil([&] { return !listening.isWaiting(); }, 5000);
-        session.setBridge(*BridgeChoice::fromText(u"1>2", channelCount));
+        session.setBridge(*BridgeChoice::fromText(u"1>2", defaultChannelCount));
     }
 };
 

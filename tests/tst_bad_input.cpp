@@ -140,7 +140,7 @@ void TestBadInput::portTextsOpenNothing_data()
 {
     QTest::addColumn<int>("channel");
     QTest::addColumn<QString>("port");
-    for (int channel : channelNumbers())
+    for (int channel : channelNumbers(defaultChannelCount))
         for (const char *port : {"", "0", "100", "-3", "3.7", "abc", "/nonexistent", "/dev/null"})
             QTest::addRow("%d: \"%s\"", channel, port) << channel << QString::fromLatin1(port);
 }
@@ -283,7 +283,7 @@ void TestBadInput::malformedSettingsAreReported_data()
 {
     QTest::addColumn<int>("channel");
     QTest::addColumn<QString>("settings");
-    for (int channel : channelNumbers())
+    for (int channel : channelNumbers(defaultChannelCount))
         for (const QString &settings : malformedSettings)
             QTest::addRow("%d: \"%s\"", channel, qPrintable(settings)) << channel << settings;
 }
@@ -336,7 +336,7 @@ void TestBadInput::formatDialogRefusesTimeOuts_data()
         QStringLiteral("-1e400"),
         QStringLiteral("1") + QString(400, QLatin1Char('0')),
     };
-    for (int channel : channelNumbers())
+    for (int channel : channelNumbers(defaultChannelCount))
         for (const QString &text : texts)
             QTest::addRow("Comm %d: %s", channel, qPrintable(text.left(24))) << channel << text;
 }

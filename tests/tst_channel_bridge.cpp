@@ -82,7 +82,7 @@ void TestChannelBridge::carriesBothWaysWhileRecording()
     QVERIFY(session.channel(1).isOn());
     auto client = listenWithClient(session.channel(2));
     QVERIFY(client);
-    session.setBridge(*BridgeChoice::fromText(u"1<>2", channelCount));
+    session.setBridge(*BridgeChoice::fromText(u"1<>2", defaultChannelCount));
     // A ZMODEM request passing through is for the far side.
     session.channel(1).setZmodemAutoStart(true);
     QSignalSpy zmodemStarts(&session.channel(1), &Channel::zmodemRequested);

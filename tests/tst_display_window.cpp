@@ -79,7 +79,7 @@ void TestDisplayWindow::cleanup()
 void TestDisplayWindow::startsWithBothChannelsOff()
 {
     DisplayFixture f;
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         const ChannelGroup &c = f.channel(n);
         QVERIFY(c.widgets().optOff->isChecked());
         QVERIFY(!c.widgets().optOn->isChecked());
@@ -91,7 +91,7 @@ void TestDisplayWindow::startsWithBothChannelsOff()
         QVERIFY(c.widgets().optLive->isChecked());
         QVERIFY(!c.widgets().chkHex->isChecked());
     }
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         for (QWidget *field : f.channel(n).tcpFields())
             QVERIFY2(!field->isVisible(), qPrintable(field->objectName()));
     }
@@ -114,7 +114,7 @@ void TestDisplayWindow::startsWithBothChannelsOff()
         QVERIFY2(f.window->findChild<QAction *>(QLatin1String(name)), name);
     QVERIFY(!f.window->windowIcon().isNull());
     // The receive panes keep their fixed-pitch face under the window's own.
-    for (int n : channelNumbers())
+    for (int n : channelNumbers(defaultChannelCount))
         QVERIFY(QFontInfo(f.channel(n).widgets().txtRecv->font()).fixedPitch());
     QVERIFY(!QFontInfo(f.channel(1).widgets().optASCII->font()).fixedPitch());
 }
@@ -179,7 +179,7 @@ void TestDisplayWindow::choosingTcpShowsOnlyTheTcpFields_data()
 {
     QTest::addColumn<int>("channel");
     QTest::addColumn<QString>("entry");
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         for (const char *entry : {"TCP", "RFC 2217", "TCP Listen"})
             QTest::addRow("%d %s", n, entry) << n << QString::fromLatin1(entry);
     }
@@ -208,7 +208,7 @@ void TestDisplayWindow::controlsNeverOverlapAndPortBoxesShowTheirEntries_data()
 {
     QTest::addColumn<int>("channel");
     QTest::addColumn<QString>("entry");
-    for (int n : channelNumbers())
+    for (int n : channelNumbers(defaultChannelCount))
         for (const char *entry : {"TCP", "RFC 2217", "TCP Listen", "5", "/dev/pts/6",
                                   "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART-if00-port0"})
             QTest::addRow("%d %s", n, entry) << n << QString::fromLatin1(entry);
@@ -265,7 +265,7 @@ void TestDisplayWindow::reloadResetsTheWindowAndKeepsRecords()
 
     f.window->reload();
     QVERIFY(f.window->isVisible());
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         QVERIFY(f.channel(n).widgets().optOff->isChecked());
         QVERIFY(!f.channel(n).widgets().txtSend->isEnabled());
     }
@@ -305,7 +305,7 @@ void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable_data()
         {"optHex", "format", "Hex"},       {"optRT", "disp", "Real Time"},
         {"optTO", "disp", "Time Out"},     {"optChar", "disp", "Char"},
         {"optLive", "trans", "Real Time"}, {"optCR", "trans", "After CR"}};
-    for (int channel : channelNumbers())
+    for (int channel : channelNumbers(defaultChannelCount))
         for (const auto &[option, variable, keyword] : rows)
             QTest::addRow("%s%d", option, channel)
                 << channel << QString::fromLatin1(option) << QString::fromLatin1(variable)
@@ -322,7 +322,7 @@ void TestDisplayWindow::optionSwitchesChangeOnlyTheirOwnVariable()
     DisplayFixture f;
     // Start from values other than the one the click stores, so the store
     // shows.
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         Channel &modes = f.state(n);
         modes.setFormat(keyword == QLatin1String("ASCII") ? ReceiveFormat::Hex
                                                           : ReceiveFormat::Ascii);
@@ -802,7 +802,7 @@ void TestDisplayWindow::showTimeFromTheViewMenuOrThePane()
 {
     DisplayFixture f;
     const ViewMenu &view = *f.window->viewMenu();
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         // The pane's Show Time submenu holds the View menu part's actions.
         std::unique_ptr<QMenu> context(f.channel(n).widgets().txtRecv->createContextMenu());
         const QList<QAction *> entries = context->actions();
@@ -819,7 +819,7 @@ void TestDisplayWindow::showTimeFromTheViewMenuOrThePane()
     }
     // Kept for the run: the panes made at the next load show it too.
     f.window->reload();
-    for (int n : channelNumbers())
+    for (int n : channelNumbers(defaultChannelCount))
         QCOMPARE(f.channel(n).widgets().txtRecv->timeChoice().form, LineTimeForm::SinceFirst);
 }
 

@@ -425,7 +425,7 @@ void TestFaults::reloadDuringTrafficOnBothChannels()
     f.window->reload();
 
     QCOMPARE(dismissMessageBoxes(), QStringList());
-    for (int n : channelNumbers())
+    for (int n : channelNumbers(defaultChannelCount))
         QVERIFY(!f.isOn(n));
     // The panes keep every byte they showed.
     QCOMPARE(f.paneText(1), shown1);

@@ -60,6 +60,7 @@ private slots:
     void stopSignalFinishesTheRecording();
     void runThatCannotCaptureEndsWithAFailure_data();
     void runThatCannotCaptureEndsWithAFailure();
+    void fourChannelSetupRecordsEachIntoOneLog();
 };
 
 void TestHeadless::scriptGivesTheExitStatus_data()
@@ -109,6 +110,30 @@ void TestHeadless::stopSignalFinishesTheRecording()
     QCOMPARE(bench.program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(bench.program.exitCode(), 0);
     QVERIFY2(written().endsWith(" 2< second without its end\n"), written().constData());
+}
+
+// A setup with [Channel3] and [Channel4] opens four channels: each one's
+// lines reach the log of every channel with its own mark.
+void TestHeadless::fourChannelSetupRecordsEachIntoOneLog()
+{
+    HeadlessBench bench;
+    PtyPair more[3];
+    QByteArray setup;
+    for (int n = 1; n <= 4; ++n) {
+        const QString port = n == 1 ? bench.pty.slavePath() : more[n - 2].slavePath();
+        setup += QStringLiteral("[Channel%1]\nOn=true\nPort=%2\n").arg(n).arg(port).toLocal8Bit();
+    }
+    bench.start(setup, {"--record", "log:" + bench.file("all.log")});
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(bench.file("all.log")), 20000);
+    const QByteArray words[] = {"one", "two", "three", "four"};
+    for (int n = 1; n <= 4; ++n)
+        (n == 1 ? bench.pty : more[n - 2]).write(words[n - 1] + "\r\n");
+    for (int n = 1; n <= 4; ++n)
+        QTRY_VERIFY_WITH_TIMEOUT(
+            bench.read("all.log").contains(QByteArray::number(n) + "< " + words[n - 1]), 20000);
+    bench.program.terminate();
+    QVERIFY(bench.program.waitForFinished(20000));
+    QCOMPARE(bench.program.exitCode(), 0);
 }
 
 // A run with no script that captures nothing, only into a failed file, or

@@ -58,7 +58,7 @@ void TestLinkMenu::aPartPerChannelAlsoInItsPane()
     const LinkMenu &link = *f.window->linkMenu();
     QCOMPARE(entries(link.menu()),
              (QStringList{"Comm Port &1", "Comm Port &2", "-", "&Bridge..."}));
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         const LinkMenu::Actions &a = link.actions(n);
         const QMenu *part = link.menu()->actions().at(n - 1)->menu();
         QCOMPARE(entries(part), (QStringList{"&Reconnect Automatically", "-", "&DTR", "R&TS",

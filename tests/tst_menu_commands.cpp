@@ -5,6 +5,9 @@
 #include "support/pty_pair.h"
 #include "support/tcp_peer.h"
 #include "ui/about_box.h"
+#include "ui/capture_pane.h"
+#include "ui/channel_view.h"
+#include "ui/display_controls.h"
 #include "ui/format_dialog.h"
 #include "ui/print_dialog_component.h"
 #include "ui/script_commands.h"
@@ -78,6 +81,7 @@ private slots:
     void printNeedsDataInChannel1();
     void printFollowsChannel1sFormatNow();
     void cancelledPrintPrintsNothing();
+    void fourChannelViewsReceiveAndPrintTheFocusedOne();
     void stuckScriptIsOfferedAStop();
 };
 
@@ -87,6 +91,34 @@ void TestMenuCommands::cleanup()
     for (QWidget *widget : QApplication::topLevelWidgets())
         widget->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Four channels: four views in the resizable layout, each receiving from its
+// own pty; File > Print takes the pane of the view that holds the focus.
+void TestMenuCommands::fourChannelViewsReceiveAndPrintTheFocusedOne()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("three.pdf"));
+    int shown = 0;
+    DisplayFixture f(4);
+    printTo(f, pdf, &shown);
+    QVERIFY(!f.controls().isForm());
+    PtyPair ptys[4];
+    for (int n = 1; n <= 4; ++n) {
+        QTRY_VERIFY(f.controls().view(n).isVisible()); // shown once events run
+        f.channel(n).widgets().cmbPort->setEditText(ptys[n - 1].slavePath());
+        f.switchOn(n);
+        QVERIFY(f.isOn(n));
+        ptys[n - 1].write("view line " + QByteArray::number(n) + "\r\n");
+    }
+    for (int n = 1; n <= 4; ++n)
+        QTRY_VERIFY(f.paneText(n).contains("view line " + QByteArray::number(n)));
+    f.channel(3).pane()->setFocus();
+    f.window->print();
+    QCOMPARE(shown, 1);
+    const QString printed = pdfRawText(pdf);
+    QVERIFY2(printed.contains(QLatin1String("view line 3")), qPrintable(printed));
+    QVERIFY(!printed.contains(QLatin1String("view line 1")));
 }
 
 void TestMenuCommands::dialogsAreSingleInstances()

@@ -27,7 +27,7 @@ using Choices = ChannelChoiceList;
 // Gives each channel its choices.
 void choose(CaptureSession &session, const Choices &choices)
 {
-    for (int n : channelNumbers())
+    for (int n : channelNumbers(defaultChannelCount))
         session.channel(n).setChoices(choices.at(n - 1));
 }
 
@@ -37,7 +37,7 @@ QStringList valuesOf(const CaptureSession &session)
     QStringList values;
     for (const SetupFile::SessionKey &key : SetupFile::sessionKeys())
         values << QStringLiteral("Serial/%1=%2").arg(QLatin1String(key.name), key.current(session));
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         const Channel &channel = session.channel(n);
         for (const SetupFile::ChannelKey &key : SetupFile::channelKeys()) {
             if (!key.tcpOnly || n == 1)
@@ -91,12 +91,12 @@ void TestSetupFile::roundTripKeepsEveryValue()
     CaptureSession saved;
     saved.setSignOnDefaults();
     saved.setSerialSettings(QStringLiteral("115200,e,7,2"));
-    saved.setBridge(*BridgeChoice::fromText(u"2>1", channelCount));
+    saved.setBridge(*BridgeChoice::fromText(u"2>1", defaultChannelCount));
     Choices savedChoices{ChannelChoices{QStringLiteral("TCP"), QStringLiteral("127.0.0.1"),
                                         QStringLiteral("4001"), true},
                          ChannelChoices{QStringLiteral("RFC 2217"), QStringLiteral("127.0.0.1"),
                                         QStringLiteral("2217"), true}};
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         Channel &channel = saved.channel(n);
         channel.setFormat(n == 1 ? ReceiveFormat::Hex : ReceiveFormat::Dump);
         channel.setDisplayMode(n == 1 ? DisplayMode::AfterCr : DisplayMode::TimeOut);
@@ -356,6 +356,9 @@ void TestSetupFile::notASetupLeavesTheCaptureAlone_data()
         << "Line 2 ends in a backslash, which would join the next line to it.";
     QTest::newRow("no setup section")
         << QByteArray("[Other]\nFormat=Hex\n") << "none of the sections";
+    QTest::newRow("a ninth channel")
+        << QByteArray("[Channel1]\nFormat=Hex\n[Channel9]\nFormat=Hex\n")
+        << "a setup opens at most 8 channels";
     QTest::newRow("10 MB") << huge << "larger than 1024 kB";
     QTest::newRow("a 200 kB value") << "[Channel1]\nHost=" + QByteArray(200 * 1024, 'h') + "\n"
                                     << "Line 2 is longer than 4096 characters";

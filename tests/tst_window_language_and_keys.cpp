@@ -135,7 +135,7 @@ void TestWindowLanguageAndKeys::mnemonicsNeverCollide()
     QList<QKeySequence> taken;
     QCOMPARE(collisions(captions, taken), QStringList());
     // A channel's controls share no mnemonic among them or with the menu bar.
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         QList<QKeySequence> taken = menuBar;
         QStringList captions;
         for (const QWidget *control : f.channel(n).widgets().fraPort->findChildren<QWidget *>()) {
@@ -208,7 +208,7 @@ void TestWindowLanguageAndKeys::everyFocusableControlIsNamedWithItsChannel()
 {
     DisplayFixture f;
     int named = 0;
-    for (int n : channelNumbers()) {
+    for (int n : channelNumbers(defaultChannelCount)) {
         QList<QWidget *> controls = f.channel(n).widgets().fraPort->findChildren<QWidget *>();
         controls += f.channel(n).tcpFields(); // on the window, over the frame
         for (QWidget *control : controls) {

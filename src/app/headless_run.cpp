@@ -21,14 +21,13 @@ void say(const QString &text)
 
 } // namespace
 
-RecordingRequest recordingRequest(const QString &recordText)
+RecordingRequest recordingRequest(const QString &recordText, int channelCount)
 {
     RecordingRequest request;
     static const QRegularExpression form(QStringLiteral("^(raw|shown|log|csv)([0-9]*):(.+)$"));
     const QRegularExpressionMatch match = form.match(recordText);
     const int number = match.captured(2).toInt();
-    const auto numbers = channelNumbers();
-    const bool known = std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+    const bool known = number >= 1 && number <= channelCount;
     const QString kind = match.captured(1);
     if (!match.hasMatch() || (number == 0 && kind != u"log") ||
         (kind == u"csv" && match.captured(2).isEmpty()) ||
@@ -47,7 +46,9 @@ RecordingRequest recordingRequest(const QString &recordText)
     return request;
 }
 
-HeadlessRun::HeadlessRun() = default;
+HeadlessRun::HeadlessRun(int channelCount)
+    : m_session(channelCount)
+{}
 
 HeadlessRun::~HeadlessRun()
 {
@@ -152,7 +153,7 @@ bool HeadlessRun::start(const Request &request)
 
 bool HeadlessRun::startRecording(const QString &recordText)
 {
-    const RecordingRequest request = recordingRequest(recordText);
+    const RecordingRequest request = recordingRequest(recordText, m_session.channelCount());
     QString error = request.error;
     if (error.isEmpty() && request.plotCsv) {
         const int number = request.source.channelNumber();

@@ -49,7 +49,8 @@ public:
     // and recordings take the received bytes on their own routes.
     static constexpr qsizetype kPaneHistoryBytes = qsizetype(64) << 10;
 
-    HeadlessRun();
+    // `channelCount`: the channels the setup opens (SetupFile::channelCountOf).
+    explicit HeadlessRun(int channelCount = defaultChannelCount);
     ~HeadlessRun() override;
 
     // Starts everything and runs the event loop; the exit status.
@@ -78,7 +79,8 @@ private:
 
 // What `--record KIND:PATH` asks for: KIND is raw, shown or log with a
 // channel's number (raw2: channel 2's raw bytes), or log alone for the one
-// log of every channel. An empty `error` when it names one.
+// log of every channel; the number is one of the run's `channelCount`
+// channels. An empty `error` when it names one.
 struct RecordingRequest
 {
     QString error;
@@ -89,4 +91,4 @@ struct RecordingRequest
     // headless run ends; `source` names the channel.
     bool plotCsv = false;
 };
-RecordingRequest recordingRequest(const QString &recordText);
+RecordingRequest recordingRequest(const QString &recordText, int channelCount);

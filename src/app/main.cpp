@@ -5,6 +5,7 @@
 #include "version.h"
 
 #include "app/headless_run.h"
+#include "devices/setup_file.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -26,7 +27,7 @@ int main(int argc, char *argv[])
             std::fputs("varnokterm: --headless needs a setup file (.vterm)\n", stderr);
             return 1;
         }
-        HeadlessRun run;
+        HeadlessRun run(SetupFile::channelCountOf(setup));
         return run.exec({setup, commandLine.script(), commandLine.records(),
                          commandLine.allowsListeningBeyondLoopback()});
     }
@@ -40,8 +41,9 @@ int main(int argc, char *argv[])
     QApplication::setFont(windowFont());
     installProgramTranslations(QLocale::system());
 
-    ProgramStart program;
-    program.setSetupFile(commandLine.setupFile(QApplication::arguments()));
+    const QString setup = commandLine.setupFile(QApplication::arguments());
+    ProgramStart program(setup.isEmpty() ? defaultChannelCount : SetupFile::channelCountOf(setup));
+    program.setSetupFile(setup);
     program.setScriptFile(commandLine.script());
     program.setRecords(commandLine.records());
     return program.exec();

@@ -16,7 +16,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-ProgramStart::ProgramStart() = default;
+ProgramStart::ProgramStart(int channelCount)
+    : session(channelCount)
+{}
 
 ProgramStart::~ProgramStart()
 {
@@ -69,7 +71,7 @@ void ProgramStart::showMain()
 void ProgramStart::startRecords()
 {
     for (const QString &record : std::exchange(m_records, {})) {
-        const RecordingRequest request = recordingRequest(record);
+        const RecordingRequest request = recordingRequest(record, session.channelCount());
         // As in a headless run, a file that exists is added to.
         const QString refused =
             !request.error.isEmpty() ? request.error

@@ -12,7 +12,7 @@
 #include <memory>
 
 // The program's run: the sign-on splash first, then the main window. Holds
-// the capture session (both channels) for the whole run. A setup file
+// the capture session (its channels) for the whole run. A setup file
 // named on the command line, or else the one remembered (File > Remember
 // Setup on Exit), is opened once the main window shows; the recordings
 // asked for on the command line (--record) start just before it, as in a
@@ -24,7 +24,10 @@ class ProgramStart : public QObject
     Q_OBJECT
 
 public:
-    ProgramStart();
+    // `channelCount`: the channels the setup named on the command line opens
+    // (SetupFile::channelCountOf); more than two are shown in the resizable
+    // layout of the main window.
+    explicit ProgramStart(int channelCount = defaultChannelCount);
     ~ProgramStart() override;
 
     // A setup file to open once the main window shows (after the splash).

@@ -75,7 +75,9 @@ void ScriptApi::fail(const QString &message)
 
 int ScriptApi::channelOf(const char *function, const QJSValue &value)
 {
-    const auto numbers = channelNumbers();
+    // The session's count is fixed for the run: safe to read on this thread.
+    const QList<int> numbers =
+        m_host.session ? m_host.session->channelNumbers() : channelNumbers(defaultChannelCount);
     const int number = value.isNumber() ? value.toInt() : 0;
     if (value.isNumber() && double(number) == value.toNumber() &&
         std::find(numbers.begin(), numbers.end(), number) != numbers.end()) {
@@ -245,10 +247,8 @@ void ScriptApi::log(const QJSValue &text)
     const auto logTo = m_host.log;
     CaptureSession *session = m_host.session;
     QList<int> channels = m_named;
-    if (channels.isEmpty()) {
-        const auto every = channelNumbers(); // one list: both ends from it
-        channels = QList<int>(every.begin(), every.end());
-    }
+    if (channels.isEmpty())
+        channels = session ? session->channelNumbers() : channelNumbers(defaultChannelCount);
     m_gate->postToGui([logTo, line, session, channels] {
         logTo(line);
         if (session)

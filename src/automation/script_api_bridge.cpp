@@ -8,7 +8,9 @@
 void ScriptApi::bridge(const QJSValue &choice)
 {
     const std::optional<BridgeChoice> chosen =
-        choice.isString() ? BridgeChoice::fromText(choice.toString(), channelCount) : std::nullopt;
+        choice.isString()
+            ? BridgeChoice::fromText(choice.toString(), m_host.session->channelCount())
+            : std::nullopt;
     if (!chosen) {
         fail(QStringLiteral("bridge(%1): no bridge such as \"1<>2\", \"1>2\", \"2>1\" or \"off\"")
                  .arg(choice.toString()));

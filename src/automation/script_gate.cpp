@@ -19,6 +19,7 @@ qint64 steadyMs()
 
 ScriptGate::ScriptGate(QObject *gui)
     : m_gui(gui)
+    , m_inboxes(size_t(maxChannelCount))
 {
     leaveCall();
 }

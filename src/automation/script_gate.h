@@ -13,10 +13,10 @@
 #include <QStringList>
 #include <QWaitCondition>
 
-#include <array>
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QJSEngine;
 
@@ -106,7 +106,7 @@ private:
     QPointer<QObject> m_gui;
     mutable QMutex m_mutex;
     QWaitCondition m_wake;
-    std::array<Inbox, channelCount> m_inboxes;
+    std::vector<Inbox> m_inboxes; // maxChannelCount: any run's channel has one
     QJSEngine *m_engine = nullptr;
     bool m_stopping = false;
     quint64 m_lastCall = 0; // tickets of callOnGui

@@ -1,30 +1,21 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
+#include <QList>
 
-// The capture channels the program has, in the order the window shows them.
-// Everything that exists once per channel (the session's Channel objects,
-// the window's groups, menus and status lines, the setup file's sections,
-// the recordings' sources) follows this list; a channel's place on the form
-// is in ui/display_layout.
-struct ChannelListEntry
+// The capture channels a run has: numbered from 1 ("Comm Port N", the setup
+// file's [ChannelN]), in the order the window shows them. How many is chosen
+// once, when the run starts (a setup file's highest [ChannelN] section), and
+// stays for the whole run. Everything that exists once per channel (the
+// session's Channel objects, the window's views, menus and status lines, the
+// recordings' sources) is sized from that count, never from a constant.
+inline constexpr int defaultChannelCount = 2;
+inline constexpr int maxChannelCount = 8;
+
+// The numbers of a run of `count` channels: 1 to `count`.
+inline QList<int> channelNumbers(int count)
 {
-    int number;     // "Comm Port N", the setup file's [ChannelN]
-    bool offersTcp; // may use the network: TCP client, RFC 2217 or listening
-};
-
-inline constexpr std::array channelList{
-    ChannelListEntry{1, true},
-    ChannelListEntry{2, true},
-};
-inline constexpr int channelCount = int(channelList.size());
-
-// The channels' numbers, in the list's order.
-constexpr std::array<int, channelCount> channelNumbers()
-{
-    std::array<int, channelCount> numbers{};
-    for (std::size_t i = 0; i < channelList.size(); ++i)
-        numbers[i] = channelList[i].number;
+    QList<int> numbers;
+    for (int n = 1; n <= count; ++n)
+        numbers << n;
     return numbers;
 }

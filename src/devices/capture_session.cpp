@@ -1,12 +1,15 @@
 #include "devices/capture_session.h"
 
-CaptureSession::CaptureSession(QObject *parent)
+#include <algorithm>
+
+CaptureSession::CaptureSession(int channelCount, QObject *parent)
     : QObject(parent)
 {
-    for (const ChannelListEntry &entry : channelList) {
-        Q_ASSERT(entry.number == int(m_channels.size()) + 1);
-        m_channels.push_back(std::make_unique<Channel>(entry.number, entry.offersTcp));
-    }
+    Q_ASSERT(channelCount >= defaultChannelCount && channelCount <= maxChannelCount);
+    // Every channel may use the network.
+    for (int number :
+         ::channelNumbers(std::clamp(channelCount, defaultChannelCount, maxChannelCount)))
+        m_channels.push_back(std::make_unique<Channel>(number, true));
     m_recordings = std::make_unique<Recordings>(channels());
     m_publisher = std::make_unique<MqttPublisher>(channels());
 }

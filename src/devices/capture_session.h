@@ -14,21 +14,24 @@
 #include <memory>
 #include <vector>
 
-// Everything the program keeps for the whole run: one Channel per entry of
-// the channel list, the recordings of their data, their publishing to an
-// MQTT broker and the bridge between two of them.
+// Everything the program keeps for the whole run: `channelCount` Channels
+// (defaultChannelCount to maxChannelCount, fixed for the run), the
+// recordings of their data, their publishing to an MQTT broker and the
+// bridge between two of them.
 class CaptureSession : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit CaptureSession(QObject *parent = nullptr);
+    explicit CaptureSession(int channelCount = defaultChannelCount, QObject *parent = nullptr);
     ~CaptureSession() override;
 
-    // The channel "Comm Port `number`"; the number must be on the list.
+    int channelCount() const { return int(m_channels.size()); }
+    QList<int> channelNumbers() const { return ::channelNumbers(channelCount()); }
+    // The channel "Comm Port `number`", 1 to channelCount().
     Channel &channel(int number) { return *m_channels.at(size_t(number - 1)); }
     const Channel &channel(int number) const { return *m_channels.at(size_t(number - 1)); }
-    // Every channel, in the list's order.
+    // Every channel, by number.
     QList<Channel *> channels() const;
     Recordings &recordings() { return *m_recordings; }
     const Recordings &recordings() const { return *m_recordings; }

@@ -284,15 +284,6 @@ void Channel::setSocket(const QString &socket)
     setChoices(choices);
 }
 
-void Channel::setSerialSettings(const QString &settings, bool own)
-{
-    if (settings == m_serialSettings && own == m_ownSettings)
-        return;
-    m_serialSettings = settings;
-    m_ownSettings = own;
-    emit choicesChanged();
-}
-
 void Channel::followLink()
 {
     ChannelChoices choices = m_choices;

@@ -3,6 +3,15 @@
 #include "devices/serial_port_component.h"
 #include "devices/telnet_com_port.h"
 
+void Channel::setSerialSettings(const QString &settings, bool own)
+{
+    if (settings == m_serialSettings && own == m_ownSettings)
+        return;
+    m_serialSettings = settings;
+    m_ownSettings = own;
+    emit choicesChanged();
+}
+
 QString Channel::changeSettings(const QString &settings)
 {
     const QString refused = m_link.changeSettings(settings);

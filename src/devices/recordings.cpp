@@ -50,17 +50,11 @@ QString kindName(RecordKind kind)
 
 } // namespace
 
-QList<RecordSource> RecordSource::every()
-{
-    QList<RecordSource> sources;
-    for (const ChannelListEntry &entry : channelList)
-        sources << channel(entry.number);
-    return sources << allChannels();
-}
-
 Recordings::Recordings(const QList<Channel *> &channels, QObject *parent)
     : QObject(parent)
     , m_channels(channels)
+    , m_active(size_t(channels.size()) + 1)
+    , m_starts(size_t(channels.size()) + 1)
 {
     for (Channel *channel : channels)
         connect(channel, &Channel::onChanged, this,
@@ -76,6 +70,8 @@ Recordings::~Recordings()
 QString Recordings::start(RecordSource source, RecordKind kind, const QString &path,
                           FileWriter::Existing existing)
 {
+    if (indexOf(source) >= m_active.size())
+        return tr("There is no Comm Port %1.").arg(source.channelNumber());
     if (const Recording *running = recording(source)) {
         if (source.isAllChannels())
             return tr("Both channels are already recorded to one log, %1: there is one such "
@@ -132,7 +128,7 @@ void Recordings::noteInLogs(const QList<int> &channels, const QString &note)
 
 const Recording *Recordings::recording(RecordSource source) const
 {
-    return m_active[indexOf(source)].get();
+    return indexOf(source) < m_active.size() ? m_active[indexOf(source)].get() : nullptr;
 }
 
 bool Recordings::isAnyRecording() const
@@ -154,6 +150,8 @@ QList<const Recording *> Recordings::recordingsOf(const Channel &channel) const
 
 void Recordings::stop(RecordSource source)
 {
+    if (indexOf(source) >= m_active.size())
+        return;
     std::unique_ptr<Recording> &active = m_active[indexOf(source)];
     if (!active)
         return;

@@ -8,7 +8,6 @@
 #include <QObject>
 #include <QString>
 
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -21,8 +20,6 @@ class RecordSource
 public:
     static constexpr RecordSource channel(int number) { return RecordSource(number); }
     static constexpr RecordSource allChannels() { return RecordSource(0); }
-    // Each channel of the channel list, then all of them.
-    static QList<RecordSource> every();
 
     bool isAllChannels() const { return m_channel == 0; }
     // The channel's number; 0 for all channels.
@@ -97,9 +94,8 @@ private:
 
     QList<Channel *> m_channels;
     // By indexOf(): all channels first, then each channel.
-    std::array<std::unique_ptr<Recording>, channelCount + 1> m_active;
-    std::array<quint64, channelCount + 1>
-        m_starts{}; // tells a recording from a later one of its source
+    std::vector<std::unique_ptr<Recording>> m_active;
+    std::vector<quint64> m_starts; // tells a recording from a later one of its source
     std::vector<std::unique_ptr<Recording>> m_closing; // files still being finished
     bool m_stuck = false;
     qint64 m_queueLimit = FileWriter::defaultQueueLimit;

@@ -6,11 +6,13 @@
 #include "devices/capture_session.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSettings>
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -59,17 +61,40 @@ std::optional<bool> appliedToSetupChannel(CaptureSession &session, Channel &chan
     return std::nullopt;
 }
 
+// N of a section [ChannelN] (N from 1, no leading zero), else 0; a number
+// too large to hold counts as beyond any channel count.
+int setupChannelNumber(const QString &section)
+{
+    static const QRegularExpression form(QStringLiteral("^Channel([1-9][0-9]*)$"));
+    const QRegularExpressionMatch match = form.match(section);
+    if (!match.hasMatch())
+        return 0;
+    bool small = false;
+    const int number = match.captured(1).toInt(&small);
+    return small ? number : std::numeric_limits<int>::max();
+}
+
 } // namespace
 
 namespace SetupFile {
+
+int channelCountOf(const QString &path)
+{
+    const Contents contents = read(path);
+    return contents.error.isEmpty() ? contents.channelCount : defaultChannelCount;
+}
 
 bool save(const QString &path, const CaptureSession &session, QString *error)
 {
     QSettings file(path, QSettings::IniFormat);
     file.clear();
     file.beginGroup(serialSection);
-    for (const SessionKey &key : sessionKeys())
-        file.setValue(QLatin1String(key.name), key.current(session));
+    // A key with nothing to say (no bridge) is left out, as in a setup
+    // saved without that feature.
+    for (const SessionKey &key : sessionKeys()) {
+        if (const QString value = key.current(session); !value.isEmpty())
+            file.setValue(QLatin1String(key.name), value);
+    }
     file.endGroup();
     if (session.mqttSettings().publish || !session.mqttSettings().host.isEmpty()) {
         file.beginGroup(mqttSection);
@@ -120,14 +145,23 @@ Contents read(const QString &path)
     contents.bytes = file.bytes;
     contents.unknownEscapes = check.unknownEscapes;
     QStringList known{serialSection, mqttSection};
-    for (const ChannelListEntry &entry : channelList)
-        known << channelSection(entry.number);
-    const bool any = std::any_of(check.sections.cbegin(), check.sections.cend(),
-                                 [&known](const QString &s) { return known.contains(s); });
+    for (int number : channelNumbers(defaultChannelCount))
+        known << channelSection(number);
+    const bool any =
+        std::any_of(check.sections.cbegin(), check.sections.cend(), [](const QString &s) {
+            return s == serialSection || s == mqttSection || setupChannelNumber(s) > 0;
+        });
     if (!any)
         contents.error =
             QObject::tr("It is not a setup file: it has none of the sections %1.")
                 .arg(QLatin1Char('[') + known.join(QLatin1String("], [")) + QLatin1Char(']'));
+    for (const QString &section : check.sections)
+        contents.channelCount = std::max(contents.channelCount, setupChannelNumber(section));
+    if (contents.error.isEmpty() && contents.channelCount > maxChannelCount)
+        contents.error = QObject::tr("It has a section [Channel%1]: a setup opens at most %2 "
+                                     "channels, [Channel1] to [Channel%2].")
+                             .arg(contents.channelCount)
+                             .arg(maxChannelCount);
     return contents;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/channel_list.h"
 #include "core/mqtt/mqtt_settings.h"
 #include "core/setup_text.h"
 #include "devices/channel_choices.h"
@@ -78,6 +79,9 @@ struct Contents
     QString path;
     QByteArray bytes;
     QList<SetupText::UnknownEscape> unknownEscapes; // their keys are refused
+    // The channels the file opens: its highest [ChannelN], at least the
+    // default two. A file with a section beyond maxChannelCount is refused.
+    int channelCount = defaultChannelCount;
 };
 
 struct Reading
@@ -101,6 +105,9 @@ Contents read(const QString &path);
 // its choices' `on` set, for the caller to switch on); keys the file
 // doesn't hold keep their current values.
 Reading apply(const Contents &contents, CaptureSession &session);
+// The channels a run started with the setup at `path` opens; the default
+// when the file can't be read or is refused (opening it then says why).
+int channelCountOf(const QString &path);
 // read() then apply().
 Reading open(const QString &path, CaptureSession &session);
 

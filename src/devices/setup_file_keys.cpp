@@ -291,9 +291,14 @@ const QList<SetupFile::SessionKey> sessionKeyTable = {
          return true;
      }},
     // "1<>2", "1>2", "2>1" or Off: which channels a bridge links, and which way.
-    {"Bridge", [](const CaptureSession &s) { return s.bridge().choice().text(); },
+    // Saved only while a bridge is chosen.
+    {"Bridge",
+     [](const CaptureSession &s) {
+         const BridgeChoice choice = s.bridge().choice();
+         return choice.isOn() ? choice.text() : QString();
+     },
      [](CaptureSession &s, const QString &t) {
-         const std::optional<BridgeChoice> choice = BridgeChoice::fromText(t, channelCount);
+         const std::optional<BridgeChoice> choice = BridgeChoice::fromText(t, s.channelCount());
          if (!choice)
              return false;
          s.setBridge(*choice);

@@ -14,19 +14,20 @@
 namespace {
 
 // A list of the channels, `number` chosen.
-QComboBox *bridgeChannelBox(QDialog *dialog, const QString &name, int number)
+QComboBox *bridgeChannelBox(QDialog *dialog, const QString &name, int number, int channelCount)
 {
     auto *box = new QComboBox(dialog);
     box->setObjectName(name);
-    for (const ChannelListEntry &entry : channelList)
-        box->addItem(QDialog::tr("Comm Port %1").arg(entry.number), entry.number);
+    for (int n : channelNumbers(channelCount))
+        box->addItem(QDialog::tr("Comm Port %1").arg(n), n);
     box->setCurrentIndex(std::max(0, box->findData(number)));
     return box;
 }
 
 } // namespace
 
-std::optional<BridgeChoice> askBridgeChoice(QWidget *parent, const BridgeChoice &last)
+std::optional<BridgeChoice> askBridgeChoice(QWidget *parent, const BridgeChoice &last,
+                                            int channelCount)
 {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("dlgBridge"));
@@ -36,8 +37,10 @@ std::optional<BridgeChoice> askBridgeChoice(QWidget *parent, const BridgeChoice 
     on->setChecked(last.isOn());
     on->setToolTip(QDialog::tr("What one channel receives goes out of the other, while both "
                                "show and record it; typing still goes to the channel typed in"));
-    auto *a = bridgeChannelBox(&dialog, QStringLiteral("cboBridgeA"), last.isOn() ? last.a : 1);
-    auto *b = bridgeChannelBox(&dialog, QStringLiteral("cboBridgeB"), last.isOn() ? last.b : 2);
+    auto *a = bridgeChannelBox(&dialog, QStringLiteral("cboBridgeA"), last.isOn() ? last.a : 1,
+                               channelCount);
+    auto *b = bridgeChannelBox(&dialog, QStringLiteral("cboBridgeB"), last.isOn() ? last.b : 2,
+                               channelCount);
     auto *ways = new QComboBox(&dialog);
     ways->setObjectName(QStringLiteral("cboBridgeWays"));
     ways->addItems({QDialog::tr("What the first receives goes out of the second"),

@@ -32,10 +32,10 @@ CaptureMenu::CaptureMenu(CaptureSession &session, QWidget *window)
     , m_dialogs(std::make_unique<QtCaptureFileDialogs>())
 {
     m_menu->setObjectName(QStringLiteral("mnuCapture"));
-    for (const ChannelListEntry &entry : channelList)
-        addRecordEntry(RecordSource::channel(entry.number),
-                       QStringLiteral("mnuCaptureRecord%1").arg(entry.number),
-                       tr("Record Comm Port &%1...").arg(entry.number));
+    for (const Channel *entry : m_session.channels())
+        addRecordEntry(RecordSource::channel(entry->number()),
+                       QStringLiteral("mnuCaptureRecord%1").arg(entry->number()),
+                       tr("Record Comm Port &%1...").arg(entry->number()));
     addRecordEntry(RecordSource::allChannels(), QStringLiteral("mnuCaptureRecordBoth"),
                    tr("Record &Both to One Log..."));
     m_stopAll = m_menu->addAction(tr("S&top All Recording"));
@@ -45,8 +45,8 @@ CaptureMenu::CaptureMenu(CaptureSession &session, QWidget *window)
     // Each save entry its own mnemonic: the record entries hold the numbers.
     const QStringList saveCaptions{tr("&Save Comm Port %1 Pane As..."),
                                    tr("Save Comm Port %1 Pane &As...")};
-    for (const ChannelListEntry &entry : channelList) {
-        const int n = entry.number;
+    for (const Channel *entry : m_session.channels()) {
+        const int n = entry->number();
         QAction *save = m_menu->addAction(saveCaptions.value(n - 1, saveCaptions.last()).arg(n));
         save->setObjectName(QStringLiteral("mnuCaptureSave%1").arg(n));
         connect(save, &QAction::triggered, this, [this, n] { savePane(n); });

@@ -132,57 +132,6 @@ void ChannelGroup::build(QWidget *window, const ChannelDesign &d)
     ChannelGroupAccessibility::describe(w, n);
 }
 
-void ChannelGroup::rememberDesign()
-{
-    m_design.append({m_widgets.fraPort, m_widgets.fraPort->geometry()});
-    for (QWidget *control : m_widgets.fraPort->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-        m_design.append({control, control->geometry()});
-    for (QWidget *field :
-         {static_cast<QWidget *>(m_widgets.txtHost), static_cast<QWidget *>(m_widgets.txtPort)}) {
-        if (field)
-            m_design.append({field, field->geometry()});
-    }
-}
-
-void ChannelGroup::layOut(int extraWidth, int extraHeight, int shiftDown)
-{
-    // The pane's designed edges, in the frame's coordinates.
-    QRect pane;
-    QPoint frameAt;
-    for (const auto &[control, place] : std::as_const(m_design)) {
-        if (control == m_widgets.txtRecv)
-            pane = place;
-        else if (control == m_widgets.fraPort)
-            frameAt = place.topLeft();
-    }
-    // The network fields stand or move as one row, as their label IP does.
-    const QList<QWidget *> networkRow = tcpFields();
-    int networkLeft = 0;
-    for (const auto &[control, place] : std::as_const(m_design)) {
-        if (control && control == m_widgets.lblIP)
-            networkLeft = place.left();
-    }
-    for (const auto &[control, place] : std::as_const(m_design)) {
-        if (!control)
-            continue;
-        QRect at = place;
-        if (control == m_widgets.fraPort) {
-            at.adjust(0, shiftDown, extraWidth, shiftDown + extraHeight);
-        } else if (control == m_widgets.txtRecv) {
-            at.adjust(0, 0, extraWidth, extraHeight);
-        } else {
-            // The TCP fields lie on the window: compare them in the frame's terms.
-            const bool onWindow = control->parentWidget() != m_widgets.fraPort;
-            const QRect inFrame = onWindow ? place.translated(-frameAt) : place;
-            const int left = networkRow.contains(control) ? networkLeft : inFrame.left();
-            at.translate(left >= pane.right() ? extraWidth : 0,
-                         (inFrame.top() >= pane.bottom() ? extraHeight : 0) +
-                             (onWindow ? shiftDown : 0));
-        }
-        control->setGeometry(at);
-    }
-}
-
 QList<QWidget *> ChannelGroup::workingControls() const
 {
     return {m_widgets.txtSend, m_widgets.cmdClear, m_widgets.cmdClearR, m_widgets.cmdRepeat};
@@ -333,72 +282,6 @@ void ChannelGroup::showTcpFieldsForChoice()
     const bool tcp = tcpChosen();
     for (QWidget *field : tcpFields())
         field->setVisible(tcp);
-}
-
-void ChannelGroup::showLoaded(const PortNumbering::PortList &ports)
-{
-    setWorkingControlsEnabled(false);
-    for (QWidget *field : tcpFields())
-        field->setVisible(false);
-    fillPortList(ports);
-}
-
-void ChannelGroup::refreshPortList(const PortNumbering::PortList &ports)
-{
-    QComboBox *list = m_widgets.cmbPort;
-    const QString was = list->currentText();
-    const QString device = m_ports.deviceOf(was);
-    const QString now = device.isEmpty() ? QString() : ports.textOf(device);
-    const QString shown = now.isEmpty() ? was : now;
-    {
-        const QSignalBlocker quiet(list);
-        list->clear();
-    }
-    fillPortList(ports);
-    list->setCurrentIndex(list->findText(shown));
-    list->setEditText(shown);
-}
-
-void ChannelGroup::fillPortList(const PortNumbering::PortList &ports)
-{
-    QComboBox *list = m_widgets.cmbPort;
-    const QString shown = list->currentText();
-    // Filling the list changes the shown text: not the operator's choice.
-    const QSignalBlocker quiet(list);
-    m_ports = ports;
-    if (m_widgets.txtHost) {
-        const QStringList tips{
-            tr("A TCP connection to the host and port shown"),
-            tr("A serial port on another machine: a Telnet (RFC 2217) server at the host and "
-               "port shown, given the serial settings, control lines and flow control"),
-            tr("Waits for one client on the port shown, at the address shown (127.0.0.1, or * "
-               "for every local address)")};
-        const QStringList entries = ChannelLink::networkEntries();
-        for (qsizetype i = 0; i < entries.size(); ++i) {
-            list->addItem(entries.at(i));
-            list->setItemData(int(i), tips.value(i), Qt::ToolTipRole);
-        }
-    }
-    const auto add = [list](const QString &text, const QString &tip) {
-        list->addItem(text);
-        list->setItemData(list->count() - 1, tip, Qt::ToolTipRole);
-    };
-    for (const PortNumbering::PortEntry &entry : ports.numbered)
-        add(entry.text, entry.device);
-    // The devices' stable names come next, within sight of the devices; a
-    // name leads to whichever device has it now.
-    for (const PortNumbering::PortEntry &entry : ports.named)
-        add(entry.text, QFileInfo(entry.device).symLinkTarget());
-    for (qsizetype n = ports.numbered.size() + 1; n <= 99; ++n)
-        add(QString::number(n), tr("no device"));
-    // The list drops down as wide as its longest entry: the box is narrow,
-    // a device's name and description are not.
-    QAbstractItemView *view = list->view();
-    view->setMinimumWidth(view->sizeHintForColumn(0) +
-                          view->verticalScrollBar()->sizeHint().width());
-    // Filling the list leaves the shown text as it was.
-    list->setCurrentIndex(list->findText(shown));
-    list->setEditText(shown);
 }
 
 void ChannelGroup::bindChoices()

@@ -21,9 +21,9 @@ ChannelStatusBar::ChannelStatusBar(const CaptureSession &session, QWidget *paren
     auto *layout = new QVBoxLayout(lines);
     layout->setContentsMargins(4, 1, 4, 1);
     layout->setSpacing(0);
-    for (const ChannelListEntry &entry : channelList) {
+    for (const Channel *entry : m_session.channels()) {
         auto *label = new QLabel(lines);
-        label->setObjectName(QStringLiteral("lblStatus%1").arg(entry.number));
+        label->setObjectName(QStringLiteral("lblStatus%1").arg(entry->number()));
         // Long texts must not widen the window.
         label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         label->setTextFormat(Qt::PlainText);

@@ -1,9 +1,9 @@
 #include "ui/display_controls.h"
 
-#include "core/channel_list.h"
 #include "devices/capture_session.h"
 #include "ui/capture_pane.h"
 #include "ui/channel_group.h"
+#include "ui/channel_view.h"
 #include "ui/display_layout.h"
 #include "ui/pane_font.h"
 #include "ui/transmit_edit.h"
@@ -12,15 +12,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
 
 DisplayControls::DisplayControls(CaptureSession &session, QWidget *parent)
     : QWidget(parent)
+    , m_form(session.channelCount() == 2)
 {
-    setMinimumSize(twipsSize(displayWidthTwips, displayHeightTwips));
-    resize(minimumSize());
     // The layout is designed for a small sans-serif face, and for frames
     // whose caption sits on the top border.
     setFont(windowFont());
@@ -36,15 +39,78 @@ DisplayControls::DisplayControls(CaptureSession &session, QWidget *parent)
             .arg(windowFont().pointSize())
             .arg(paneFont().family())
             .arg(paneFont().pointSize()));
-    for (Channel *channel : session.channels())
-        m_groups.push_back(new ChannelGroup(this, channelDesign(channel->number()), *channel));
-    setTabOrder();
+    if (m_form)
+        buildForm(session);
+    else
+        buildViews(session);
 }
 
-void DisplayControls::setTabOrder()
+void DisplayControls::buildForm(CaptureSession &session)
+{
+    setMinimumSize(twipsSize(displayWidthTwips, displayHeightTwips));
+    resize(minimumSize());
+    for (Channel *channel : session.channels())
+        m_views.push_back(new ChannelView(*channel, ChannelView::Placement::OnForm, this));
+    setFormTabOrder();
+}
+
+void DisplayControls::buildViews(CaptureSession &session)
+{
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("scrViews"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    m_viewArea = new QWidget;
+    auto *grid = new QGridLayout(m_viewArea);
+    constexpr int columns = 2;
+    QList<QWidget *> order;
+    for (Channel *channel : session.channels()) {
+        auto *view = new ChannelView(*channel, ChannelView::Placement::OwnArea, m_viewArea);
+        const int at = channel->number() - 1;
+        grid->addWidget(view, at / columns, at % columns);
+        m_views.push_back(view);
+        order << view->focusOrder();
+    }
+    for (int column = 0; column < columns; ++column)
+        grid->setColumnStretch(column, 1);
+    for (int row = 0; row < grid->rowCount(); ++row)
+        grid->setRowStretch(row, 1);
+    scroll->setWidget(m_viewArea);
+    auto *whole = new QVBoxLayout(this);
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addWidget(scroll);
+    m_tabOrder.setOrder(order);
+}
+
+ChannelGroup &DisplayControls::group(int number) const
+{
+    return view(number).group();
+}
+
+int DisplayControls::channelInFocus() const
+{
+    // The window's focus child: also while another window is active.
+    QWidget *focus = window()->focusWidget();
+    for (const ChannelView *view : m_views) {
+        const ChannelGroup &group = view->group();
+        if (focus && (view->isAncestorOf(focus) || group.widgets().fraPort->isAncestorOf(focus) ||
+                      group.tcpFields().contains(focus)))
+            return view->channel().number();
+    }
+    return 0;
+}
+
+QSize DisplayControls::sizeHint() const
+{
+    if (m_form)
+        return minimumSize();
+    // Every view at its design size, as far as the screen allows.
+    return m_viewArea->sizeHint();
+}
+
+void DisplayControls::setFormTabOrder()
 {
     // The design interleaves the two channels' controls.
-    static_assert(channelCount == 2);
     const ChannelGroup::Widgets &a = group(1).widgets();
     const ChannelGroup::Widgets &b = group(2).widgets();
     // Designed focus order; frames and labels hold places but take no focus.
@@ -61,11 +127,13 @@ void DisplayControls::setTabOrder()
 void DisplayControls::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    if (!m_form)
+        return;
     const QSize extra = size() - minimumSize();
     const int width = qMax(0, extra.width());
     const int height = qMax(0, extra.height());
     const int upper = height / 2;
-    static_assert(channelCount == 2); // the upper and the lower group
+    // The upper and the lower group.
     group(1).layOut(width, upper, 0);
     group(2).layOut(width, height - upper, upper);
 }

@@ -1,8 +1,6 @@
 #include "ui/display_layout.h"
 
-#include "core/channel_list.h"
-
-#include <array>
+#include <algorithm>
 
 // clang-format off
 namespace {
@@ -36,11 +34,35 @@ const ChannelDesign channel2Design{
     {7680, 3960, 555, 315}};
 // clang-format on
 
-const std::array<const ChannelDesign *, channelCount> designs{&channel1Design, &channel2Design};
-
 } // namespace
+
+ChannelDesign viewDesign(int number)
+{
+    // The irregular names of the form's own channels; the others' follow one rule.
+    // The port list shows the channel's number at first, as on the form.
+    static const char *const numberedNames[][4] = {
+        {"optOnOff3", "fraTransmit3", "optCR3", "3"}, {"optOnOff4", "fraTransmit4", "optCR4", "4"},
+        {"optOnOff5", "fraTransmit5", "optCR5", "5"}, {"optOnOff6", "fraTransmit6", "optCR6", "6"},
+        {"optOnOff7", "fraTransmit7", "optCR7", "7"}, {"optOnOff8", "fraTransmit8", "optCR8", "8"}};
+    ChannelDesign design = number == 1 ? channel1Design : channel2Design;
+    if (number > 2) {
+        const auto &names = numberedNames[std::clamp(number - 3, 0, 5)];
+        design.onOffName = names[0];
+        design.transmitName = names[1];
+        design.afterCrName = names[2];
+        design.shownPort = names[3];
+    }
+    // The fields on the window move with the frame.
+    for (Place *onWindow : {&design.txtHost, &design.txtPort}) {
+        onWindow->left -= design.fraPort.left;
+        onWindow->top -= design.fraPort.top;
+    }
+    design.fraPort.left = design.fraPort.top = 0;
+    return design;
+}
 
 const ChannelDesign &channelDesign(int number)
 {
-    return *designs.at(size_t(number - 1));
+    Q_ASSERT(number == 1 || number == 2);
+    return number == 1 ? channel1Design : channel2Design;
 }

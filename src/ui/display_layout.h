@@ -24,8 +24,13 @@ struct ChannelDesign
     Place lblIP, lblSocket, txtHost, txtPort;
 };
 
-// The design of each channel of the channel list (core/channel_list.h).
+// The design of channel 1 and channel 2 on the two-channel form.
 const ChannelDesign &channelDesign(int number);
+
+// The design of a channel's own view in the resizable layout: channel 1's
+// and 2's as on the form, the others shaped as channel 2's with names that
+// carry their number; every one moved so that its frame stands at (0, 0).
+ChannelDesign viewDesign(int number);
 
 // The main window's client area.
 inline constexpr int displayWidthTwips = 9525;

@@ -8,6 +8,7 @@
 #include "ui/capture_pane.h"
 #include "ui/channel_group.h"
 #include "ui/channel_status_bar.h"
+#include "ui/channel_view.h"
 #include "ui/display_controls.h"
 #include "ui/format_dialog.h"
 #include "ui/help_menu.h"
@@ -130,26 +131,21 @@ void DisplayWindow::load(Channel::PaneOnLoad panes)
     //    lists are filled, and each receive pane offers its channel's part of
     //    the View and Link menus and shows the line times as its channel chooses.
     const PortNumbering::PortList ports = PortNumbering::portList();
-    for (const ChannelListEntry &entry : channelList) {
-        ChannelGroup &group = m_controls->group(entry.number);
-        group.showLoaded(ports);
-        CapturePane *pane = group.pane();
-        pane->setContextActions({m_sendButtonCommands->defineAction(entry.number),
-                                 m_viewMenu->paneMenu(entry.number)->menuAction(),
-                                 m_linkMenu->paneMenu(entry.number)->menuAction()});
-        m_sendButtonCommands->watchKeys(entry.number, group.widgets().txtSend);
-        Channel &channel = m_session.channel(entry.number);
-        pane->setTimeChoice(channel.paneTimes());
-        connect(&channel, &Channel::paneTimesChanged, pane,
-                [pane, &channel] { pane->setTimeChoice(channel.paneTimes()); });
+    for (int n : m_session.channelNumbers()) {
+        ChannelView &view = m_controls->view(n);
+        view.group().showLoaded(ports);
+        view.setContextActions({m_sendButtonCommands->defineAction(n),
+                                m_viewMenu->paneMenu(n)->menuAction(),
+                                m_linkMenu->paneMenu(n)->menuAction()});
+        m_sendButtonCommands->watchKeys(n, view.group().widgets().txtSend);
     }
 
     // The port lists follow devices plugged in and out while the window is up.
     auto *watch = new PortListWatch(m_controls);
     connect(watch, &PortListWatch::changed, m_controls, [this] {
         const PortNumbering::PortList now = PortNumbering::portList();
-        for (const ChannelListEntry &entry : channelList)
-            m_controls->group(entry.number).refreshPortList(now);
+        for (int n : m_session.channelNumbers())
+            m_controls->group(n).refreshPortList(now);
     });
 
     // 4. The sign-on splash has done its work.
@@ -187,10 +183,9 @@ void DisplayWindow::reload()
     ChannelChoiceList kept;
     for (const Channel *channel : m_session.channels())
         kept.append(channel->choices());
-    const auto numbers = channelNumbers();
     // A log's notes stay in English whatever the window's language.
     m_session.recordings().noteInLogs(
-        QList<int>(numbers.begin(), numbers.end()),
+        m_session.channelNumbers(),
         QStringLiteral("switched off: the serial settings were applied"));
     unload();
     load(Channel::PaneOnLoad::Kept);
@@ -208,8 +203,11 @@ void DisplayWindow::print()
     if (!m_controls || !m_dlgPrint || m_printing)
         return;
     const QScopedValueRollback<bool> printing(m_printing, true);
-    // The print command takes channel 1's pane, in the format it shows.
-    const Channel &channel = m_session.channel(1);
+    // The print command takes a pane in the format it shows: on the form
+    // channel 1's, in the resizable layout the one whose view holds the
+    // focus (channel 1's when none does).
+    const int focused = m_controls->isForm() ? 0 : m_controls->channelInFocus();
+    const Channel &channel = m_session.channel(focused > 0 ? focused : 1);
     printReceivePane(channel.pane(), channel.modes().format == ReceiveFormat::Ascii, this,
                      *m_dlgPrint, channel.paneTimes().form);
 }

@@ -15,10 +15,12 @@ LinkMenu::LinkMenu(CaptureSession &session, QWidget *window)
     , m_session(session)
     , m_window(window)
     , m_menu(new QMenu(tr("&Link"), window))
+    , m_paneMenus(size_t(session.channelCount()))
+    , m_actions(size_t(session.channelCount()))
 {
     m_menu->setObjectName(QStringLiteral("mnuLink"));
-    for (const ChannelListEntry &entry : channelList) {
-        const int n = entry.number;
+    for (const Channel *entry : m_session.channels()) {
+        const int n = entry->number();
         build(n);
         bind(n);
         showState(n);
@@ -32,7 +34,7 @@ LinkMenu::LinkMenu(CaptureSession &session, QWidget *window)
 void LinkMenu::chooseBridge()
 {
     if (const std::optional<BridgeChoice> chosen =
-            askBridgeChoice(m_window, m_session.bridge().choice()))
+            askBridgeChoice(m_window, m_session.bridge().choice(), m_session.channelCount()))
         m_session.setBridge(*chosen);
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/channel_list.h"
 #include "devices/link_options.h"
 
 #include <QObject>
 
 #include <array>
+#include <vector>
 
 class CaptureSession;
 class LinkSpeedMenu;
@@ -57,6 +57,6 @@ private:
     CaptureSession &m_session;
     QWidget *m_window;
     QMenu *m_menu;
-    std::array<QMenu *, channelCount> m_paneMenus{}; // by channel number - 1
-    std::array<Actions, channelCount> m_actions;
+    std::vector<QMenu *> m_paneMenus; // by channel number - 1
+    std::vector<Actions> m_actions;
 };

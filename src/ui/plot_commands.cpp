@@ -10,14 +10,15 @@ PlotCommands::PlotCommands(CaptureSession &session, QWidget *window)
     : QObject(window)
     , m_session(session)
     , m_window(window)
+    , m_windows(size_t(session.channelCount()))
 {}
 
 void PlotCommands::addFileEntries(QMenu *file)
 {
     QMenu *exports = file->addMenu(tr("Export Plot &Data as CSV"));
     exports->setObjectName(QStringLiteral("mnuFileExportPlot"));
-    for (const ChannelListEntry &entry : channelList) {
-        const int n = entry.number;
+    for (const Channel *entry : m_session.channels()) {
+        const int n = entry->number();
         QAction *action = exports->addAction(tr("Comm Port &%1...").arg(n));
         action->setObjectName(QStringLiteral("mnuFileExportPlot%1").arg(n));
         connect(action, &QAction::triggered, this, [this, n] { exportCsv(n); });
@@ -26,8 +27,8 @@ void PlotCommands::addFileEntries(QMenu *file)
 
 void PlotCommands::addViewEntries(QMenu *view)
 {
-    for (const ChannelListEntry &entry : channelList) {
-        const int n = entry.number;
+    for (const Channel *entry : m_session.channels()) {
+        const int n = entry->number();
         auto *part = view->findChild<QMenu *>(QStringLiteral("mnuViewPort%1").arg(n));
         if (!part)
             continue;

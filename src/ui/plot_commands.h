@@ -1,10 +1,8 @@
 #pragma once
 
-#include "core/channel_list.h"
-
 #include <QObject>
 
-#include <array>
+#include <vector>
 
 class CaptureSession;
 class PlotWindow;
@@ -34,5 +32,5 @@ private:
 
     CaptureSession &m_session;
     QWidget *m_window;
-    std::array<PlotWindow *, channelCount> m_windows{};
+    std::vector<PlotWindow *> m_windows; // by channel number - 1
 };

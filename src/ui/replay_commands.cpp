@@ -35,7 +35,8 @@ void ReplayCommands::addEntries(QMenu *file)
 
 void ReplayCommands::chooseAndStart()
 {
-    const std::optional<ReplayChoice> choice = askReplay(m_window, m_last);
+    const std::optional<ReplayChoice> choice =
+        askReplay(m_window, m_last, m_session.channelNumbers());
     if (!choice)
         return;
     m_last = *choice;

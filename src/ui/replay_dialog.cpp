@@ -1,7 +1,5 @@
 #include "ui/replay_dialog.h"
 
-#include "core/channel_list.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -15,7 +13,8 @@
 
 #include <algorithm>
 
-std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last)
+std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last,
+                                      const QList<int> &channelNumbers)
 {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("dlgReplay"));
@@ -26,8 +25,8 @@ std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last)
     file->addWidget(path);
     file->addWidget(browse);
     auto *channel = new QComboBox(&dialog);
-    for (const ChannelListEntry &entry : channelList)
-        channel->addItem(QDialog::tr("Comm Port %1").arg(entry.number), entry.number);
+    for (int number : channelNumbers)
+        channel->addItem(QDialog::tr("Comm Port %1").arg(number), number);
     channel->setCurrentIndex(channel->findData(last.channel));
     auto *into = new QComboBox(&dialog);
     into->addItems({QDialog::tr("Into the receive pane, as if received"),
@@ -45,8 +44,8 @@ std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last)
     auto *lines = new QComboBox(&dialog);
     lines->setObjectName(QStringLiteral("cmbReplayLines"));
     lines->addItem(QDialog::tr("Every channel's"), 0);
-    for (const ChannelListEntry &entry : channelList)
-        lines->addItem(QDialog::tr("Comm Port %1's only").arg(entry.number), entry.number);
+    for (int number : channelNumbers)
+        lines->addItem(QDialog::tr("Comm Port %1's only").arg(number), number);
     lines->setCurrentIndex(std::max(0, lines->findData(last.request.logChannel)));
 
     auto *form = new QFormLayout(&dialog);

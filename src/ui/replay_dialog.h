@@ -16,4 +16,5 @@ struct ReplayChoice
     int channel = 1;
     ReplayRequest request;
 };
-std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last);
+std::optional<ReplayChoice> askReplay(QWidget *parent, const ReplayChoice &last,
+                                      const QList<int> &channelNumbers);

@@ -11,9 +11,12 @@ SendButtonCommands::SendButtonCommands(CaptureSession &session, QMainWindow *win
     : QObject(window)
     , m_session(session)
     , m_window(window)
+    , m_bars(size_t(session.channelCount()))
+    , m_actions(size_t(session.channelCount()))
+    , m_dialogs(size_t(session.channelCount()))
 {
-    for (const ChannelListEntry &entry : channelList) {
-        const int n = entry.number;
+    for (const Channel *entry : m_session.channels()) {
+        const int n = entry->number();
         auto *bar = new SendButtonBar(session.channel(n), window);
         // One row each, in channel order.
         if (n > 1)
@@ -31,9 +34,9 @@ void SendButtonCommands::addEntries(QMenu *setup)
 {
     QMenu *menu = setup->addMenu(tr("Send &Buttons"));
     menu->setObjectName(QStringLiteral("mnuSetupSendButtons"));
-    for (const ChannelListEntry &entry : channelList) {
-        QAction *item = menu->addAction(tr("Comm Port &%1...").arg(entry.number));
-        connect(item, &QAction::triggered, defineAction(entry.number), &QAction::trigger);
+    for (const Channel *entry : m_session.channels()) {
+        QAction *item = menu->addAction(tr("Comm Port &%1...").arg(entry->number()));
+        connect(item, &QAction::triggered, defineAction(entry->number()), &QAction::trigger);
     }
 }
 

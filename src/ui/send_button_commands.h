@@ -1,12 +1,11 @@
 #pragma once
 
-#include "core/channel_list.h"
 #include "ui/send_buttons_dialog.h"
 
 #include <QObject>
 #include <QPointer>
 
-#include <array>
+#include <vector>
 
 class CaptureSession;
 class QAction;
@@ -38,7 +37,7 @@ private:
 
     CaptureSession &m_session;
     QMainWindow *m_window;
-    std::array<SendButtonBar *, channelCount> m_bars{};
-    std::array<QAction *, channelCount> m_actions{};
-    std::array<QPointer<SendButtonsDialog>, channelCount> m_dialogs;
+    std::vector<SendButtonBar *> m_bars;
+    std::vector<QAction *> m_actions;
+    std::vector<QPointer<SendButtonsDialog>> m_dialogs;
 };

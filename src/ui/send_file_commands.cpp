@@ -16,9 +16,13 @@ SendFileCommands::SendFileCommands(CaptureSession &session, QWidget *window)
     : QObject(window)
     , m_session(session)
     , m_window(window)
+    , m_dialogs(size_t(session.channelCount()))
+    , m_transfers(size_t(session.channelCount()))
+    , m_requestRecent(size_t(session.channelCount()))
+    , m_quietAfterNo(size_t(session.channelCount()))
 {
-    for (const ChannelListEntry &entry : channelList) {
-        const int n = entry.number;
+    for (const Channel *entry : m_session.channels()) {
+        const int n = entry->number();
         connect(&session.channel(n), &Channel::zmodemRequested, this,
                 [this, n] { offerZmodemReceive(n); });
     }
@@ -26,8 +30,8 @@ SendFileCommands::SendFileCommands(CaptureSession &session, QWidget *window)
 
 void SendFileCommands::addEntries(QMenu *file)
 {
-    for (const ChannelListEntry &entry : channelList) {
-        const int n = entry.number;
+    for (const Channel *entry : m_session.channels()) {
+        const int n = entry->number();
         QAction *send = file->addAction(tr("Send File to Comm Port &%1...").arg(n), this,
                                         [this, n] { chooseAndSend(n); });
         send->setObjectName(QStringLiteral("mnuFileSend%1").arg(n));
@@ -35,8 +39,8 @@ void SendFileCommands::addEntries(QMenu *file)
     // Each receive entry its own letter: the send entries hold the numbers.
     const QStringList receiveCaptions{tr("Receive &File from Comm Port %1..."),
                                       tr("Recei&ve File from Comm Port %1...")};
-    for (const ChannelListEntry &entry : channelList) {
-        const int n = entry.number;
+    for (const Channel *entry : m_session.channels()) {
+        const int n = entry->number();
         QAction *receive =
             file->addAction(receiveCaptions.value(n - 1, receiveCaptions.last()).arg(n), this,
                             [this, n] { chooseAndReceive(n); });

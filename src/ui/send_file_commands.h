@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/channel_list.h"
 #include "ui/send_file_dialog.h"
 #include "ui/transfer_dialog.h"
 
@@ -9,7 +8,7 @@
 #include <QPointer>
 #include <QString>
 
-#include <array>
+#include <vector>
 
 class CaptureSession;
 class QMenu;
@@ -52,12 +51,12 @@ private:
 
     CaptureSession &m_session;
     QWidget *m_window;
-    std::array<QPointer<SendFileDialog>, channelCount> m_dialogs; // by channel number - 1
-    std::array<QPointer<TransferDialog>, channelCount> m_transfers;
+    std::vector<QPointer<SendFileDialog>> m_dialogs; // by channel number - 1
+    std::vector<QPointer<TransferDialog>> m_transfers;
     QString m_folder;
     bool m_offering = false; // an offer is being answered: its sender's repeats wait
     // By channel number - 1: when its last ZMODEM request came, and until
     // when its requests ask nothing after a declined one.
-    std::array<QDeadlineTimer, channelCount> m_requestRecent;
-    std::array<QDeadlineTimer, channelCount> m_quietAfterNo;
+    std::vector<QDeadlineTimer> m_requestRecent;
+    std::vector<QDeadlineTimer> m_quietAfterNo;
 };

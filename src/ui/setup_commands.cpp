@@ -113,14 +113,22 @@ bool SetupCommands::openSetup(const QString &path)
     if (!controls)
         return false;
     // A file that is not a setup leaves the running capture alone.
-    const SetupFile::Contents contents = SetupFile::read(path);
+    SetupFile::Contents contents = SetupFile::read(path);
+    // The channels are made when the program starts: more come only with a
+    // new start.
+    if (contents.error.isEmpty() && contents.channelCount > m_session.channelCount())
+        contents.error = tr("It opens %1 channels and this window has %2: start the program "
+                            "with it (varnokterm %3) to open them all.")
+                             .arg(contents.channelCount)
+                             .arg(m_session.channelCount())
+                             .arg(shownText(path));
     if (!contents.error.isEmpty()) {
         showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(shownText(path)),
                            contents.error);
         return false;
     }
-    for (const ChannelListEntry &entry : channelList)
-        controls->group(entry.number).switchOff();
+    for (int n : m_session.channelNumbers())
+        controls->group(n).switchOff();
     const SetupFile::Reading reading = SetupFile::apply(contents, m_session);
     if (!reading.error.isEmpty()) {
         showProgramMessage(m_window, tr("The setup %1 could not be opened.").arg(shownText(path)),

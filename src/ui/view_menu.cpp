@@ -11,12 +11,14 @@ ViewMenu::ViewMenu(CaptureSession &session, QWidget *window)
     , m_session(session)
     , m_window(window)
     , m_menu(new QMenu(tr("&View"), window))
+    , m_paneMenus(size_t(session.channelCount()))
+    , m_actions(size_t(session.channelCount()))
 {
     m_menu->setObjectName(QStringLiteral("mnuView"));
-    for (const ChannelListEntry &entry : channelList) {
-        build(entry.number);
-        bind(entry.number);
-        showState(entry.number);
+    for (const Channel *entry : m_session.channels()) {
+        build(entry->number());
+        bind(entry->number());
+        showState(entry->number());
     }
 }
 

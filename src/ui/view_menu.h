@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/channel_list.h"
 #include "core/pane/line_time_text.h"
 
 #include <QObject>
 
 #include <array>
+#include <vector>
 
 class CaptureSession;
 class QAction;
@@ -44,6 +44,6 @@ private:
     CaptureSession &m_session;
     QWidget *m_window;
     QMenu *m_menu;
-    std::array<QMenu *, channelCount> m_paneMenus{};
-    std::array<Actions, channelCount> m_actions;
+    std::vector<QMenu *> m_paneMenus;
+    std::vector<Actions> m_actions;
 };

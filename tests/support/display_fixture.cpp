@@ -18,7 +18,8 @@ QRadioButton *displayOption(const ChannelGroup &c, const QString &mode)
     return c.widgets().optChar;
 }
 
-DisplayFixture::DisplayFixture()
+DisplayFixture::DisplayFixture(int channelCount)
+    : session(channelCount)
 {
     session.setSignOnDefaults();
     window = std::make_unique<DisplayWindow>(session);

@@ -20,7 +20,7 @@ QRadioButton *displayOption(const ChannelGroup &c, const QString &mode);
 class DisplayFixture
 {
 public:
-    DisplayFixture();
+    explicit DisplayFixture(int channelCount = defaultChannelCount);
     ~DisplayFixture();
 
     CaptureSession session;
