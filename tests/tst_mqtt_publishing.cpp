@@ -1,15 +1,18 @@
 // Channels publish what they receive to a real mosquitto broker on
 // 127.0.0.1: complete and in order, through the broker's absence and the
 // program's restart, within the queue's bound; the broker's refusal is
-// said; broker clients send out of a channel only when allowed.
+// said; broker clients send out of a channel only when allowed; the numbers
+// in lines go out on their own topic; TLS checks the broker against the CA.
 
 #include "devices/capture_session.h"
 #include "devices/setup_file.h"
 #include "support/mosquitto_broker.h"
 #include "support/pty_pair.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -85,6 +88,63 @@ QByteArrayList linesOnce(const QList<MqttTestSubscriber::Message> &messages,
     return lines;
 }
 
+// A setup file holding `[MQTT]` with these keys, read into settings.
+MqttSettings settingsFromSetup(const QByteArray &keys)
+{
+    QTemporaryDir dir;
+    QFile setup(dir.filePath(QStringLiteral("node.vterm")));
+    if (!setup.open(QIODevice::WriteOnly))
+        return {};
+    setup.write("[MQTT]\n" + keys);
+    setup.close();
+    CaptureSession reader;
+    if (!SetupFile::open(setup.fileName(), reader).clean())
+        return {};
+    return reader.mqttSettings();
+}
+
+// Runs openssl in `dir`; false when it fails.
+bool runOpenssl(const QTemporaryDir &dir, const QString &arguments)
+{
+    QProcess openssl;
+    openssl.setWorkingDirectory(dir.path());
+    openssl.start(QStringLiteral("/usr/bin/openssl"), arguments.split(u' '));
+    const bool ok = openssl.waitForFinished(30000) && openssl.exitCode() == 0;
+    if (!ok)
+        qWarning("openssl %s: %s", qPrintable(arguments),
+                 openssl.readAllStandardError().constData());
+    return ok;
+}
+
+// In `dir`: two CAs (ca, other-ca), and certificates ca signed for the
+// broker (server, for 127.0.0.1) and for a client (client).
+bool makeCertificates(const QTemporaryDir &dir)
+{
+    const QString key = QStringLiteral("-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes");
+    QFile names(dir.filePath(QStringLiteral("server.ext")));
+    if (!names.open(QIODevice::WriteOnly) || names.write("subjectAltName=IP:127.0.0.1\n") <= 0)
+        return false;
+    names.close();
+    for (const QString ca : {QStringLiteral("ca"), QStringLiteral("other-ca")}) {
+        if (!runOpenssl(dir, QStringLiteral("req -x509 %1 -keyout %2.key -out %2.crt -days 2 "
+                                            "-subj /CN=%2")
+                                 .arg(key, ca)))
+            return false;
+    }
+    for (const QString name : {QStringLiteral("server"), QStringLiteral("client")}) {
+        const QString cn = name == QLatin1String("server") ? QStringLiteral("127.0.0.1") : name;
+        if (!runOpenssl(dir, QStringLiteral("req %1 -keyout %2.key -out %2.csr -subj /CN=%3")
+                                 .arg(key, name, cn)) ||
+            !runOpenssl(dir, QStringLiteral("x509 -req -in %1.csr -CA ca.crt -CAkey ca.key "
+                                            "-CAcreateserial -out %1.crt -days 2%2")
+                                 .arg(name, name == QLatin1String("server")
+                                                ? QStringLiteral(" -extfile server.ext")
+                                                : QString())))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TestMqttPublishing : public QObject
@@ -99,6 +159,9 @@ private slots:
     void refusedLogInIsSaid();
     void brokerClientsSendOnlyWhenAllowed_data();
     void brokerClientsSendOnlyWhenAllowed();
+    void numbersGoToTheValuesTopic();
+    void tlsChecksTheBroker_data();
+    void tlsChecksTheBroker();
 
 private:
     std::unique_ptr<QTemporaryDir> m_state;
@@ -264,6 +327,90 @@ void TestMqttPublishing::brokerClientsSendOnlyWhenAllowed()
     QVERIFY(client.waitFor(1, 5000)); // "online", retained
     QVERIFY(client.publish("varnokterm/bench/1/tx", "hello"));
     QCOMPARE(pty.readFor(1000), sent);
+}
+
+void TestMqttPublishing::numbersGoToTheValuesTopic()
+{
+    MosquittoBroker broker;
+    QVERIFY(broker.start());
+    MqttTestSubscriber subscriber;
+    QVERIFY(subscriber.subscribe(broker.port(), "varnokterm/bench/1/values"));
+    const MqttSettings settings =
+        settingsFromSetup("Publish=true\nHost=127.0.0.1\nNode=bench\nPublishValues=true\nPort=" +
+                          QByteArray::number(broker.port()) + '\n');
+    QVERIFY(settings.publishValues);
+    PtyPair pty;
+    PublishingNode node(pty, settings);
+    QTRY_VERIFY(node.isOn());
+    QTRY_VERIFY(node.status().connected);
+    pty.write("T=23.41C P=1013.2hPa\r\nno numbers here\r\nRH=nan\r\n");
+    QVERIFY(subscriber.waitFor(2, 10000));
+    QByteArrayList received;
+    for (const MqttTestSubscriber::Message &message : subscriber.messages()) {
+        QJsonObject json = QJsonDocument::fromJson(message.payload).object();
+        QVERIFY(json.value(QLatin1String("seq")).toInteger() > 0);
+        QVERIFY(json.value(QLatin1String("time")).toString().endsWith(u'Z'));
+        json.remove(QLatin1String("seq"));
+        json.remove(QLatin1String("time"));
+        received << QJsonDocument(json).toJson(QJsonDocument::Compact);
+    }
+    const QByteArrayList expected = {
+        R"({"channel":1,"node":"bench","units":{"P":"hPa","T":"C"},"values":{"P":1013.2,"T":23.41}})",
+        R"({"channel":1,"node":"bench","values":{"RH":null}})",
+    };
+    QCOMPARE(received, expected);
+}
+
+void TestMqttPublishing::tlsChecksTheBroker_data()
+{
+    QTest::addColumn<QString>("caFile");
+    QTest::addColumn<bool>("clientCertificate"); // the broker asks for it, the node has it
+    QTest::addColumn<QString>("problem");        // empty: lines arrive
+
+    QTest::newRow("CA file") << "ca.crt" << false << QString();
+    QTest::newRow("client certificate") << "ca.crt" << true << QString();
+    QTest::newRow("another CA") << "other-ca.crt" << false
+                                << "checked against the CA file %1/other-ca.crt";
+    QTest::newRow("CA file is a folder") << "." << false << "The CA file %1/. can't be used";
+}
+
+void TestMqttPublishing::tlsChecksTheBroker()
+{
+    QFETCH(QString, caFile);
+    QFETCH(bool, clientCertificate);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    QVERIFY(makeCertificates(dir));
+    MosquittoBroker broker;
+    broker.setTls(dir.filePath(QStringLiteral("ca.crt")),
+                  dir.filePath(QStringLiteral("server.crt")),
+                  dir.filePath(QStringLiteral("server.key")), clientCertificate);
+    QVERIFY(broker.start());
+    MqttTestSubscriber subscriber;
+    QVERIFY(subscriber.subscribe(broker.port(), "varnokterm/bench/1/rx"));
+    MqttSettings settings = settingsFor(broker.tlsPort());
+    settings.caFile = dir.filePath(caFile);
+    if (clientCertificate) {
+        settings.certFile = dir.filePath(QStringLiteral("client.crt"));
+        settings.keyFile = dir.filePath(QStringLiteral("client.key"));
+    }
+    CaptureSession session;
+    session.setSignOnDefaults();
+    const QString error = session.publisher().apply(settings);
+    if (problem.contains(QLatin1String("can't be used"))) {
+        QVERIFY2(error.contains(problem.arg(dir.path())), qPrintable(error));
+        return;
+    }
+    QCOMPARE(error, QString());
+    if (!problem.isEmpty()) {
+        QTRY_VERIFY(session.publisher().status().problem.contains(problem.arg(dir.path())));
+        QVERIFY(session.publisher().status().problem.contains(QLatin1String("certificate")));
+        return;
+    }
+    QTRY_VERIFY(session.publisher().status().connected);
+    session.channel(1).receiveReplayed("over TLS\r\n");
+    QVERIFY(subscriber.waitFor(1, 10000));
+    QCOMPARE(linesOnce(subscriber.messages()), QByteArrayList{"over TLS"});
 }
 
 QTEST_MAIN(TestMqttPublishing)

@@ -1,5 +1,6 @@
 #include "devices/mqtt_client.h"
 
+#include <QFile>
 #include <QHash>
 #include <QMetaObject>
 #include <QSocketNotifier>
@@ -61,18 +62,23 @@ public:
         dropConnection();
     }
 
-    void publish(int connection, qint64 key, const QByteArray &topic, const QByteArray &payload,
-                 int qos)
+    void publish(int connection, const QList<MqttDiskQueue::Message> &messages, int qos)
     {
         if (!m_connected || connection != m_connection)
-            return; // the caller sends it again on the new connection
-        int mid = 0;
-        const int rc = mosquitto_publish(m_mosq, &mid, topic.constData(), int(payload.size()),
-                                         payload.constData(), qos, false);
-        if (rc == MOSQ_ERR_SUCCESS && qos == 0)
-            emit m_client->delivered(key);
-        else if (rc == MOSQ_ERR_SUCCESS)
-            m_keys.insert(mid, key);
+            return; // the caller sends them again on the new connection
+        int rc = MOSQ_ERR_SUCCESS;
+        for (const MqttDiskQueue::Message &message : messages) {
+            int mid = 0;
+            rc = mosquitto_publish(m_mosq, &mid, message.topic.constData(),
+                                   int(message.payload.size()), message.payload.constData(), qos,
+                                   false);
+            if (rc != MOSQ_ERR_SUCCESS)
+                break;
+            if (qos == 0)
+                m_confirmed << message.index;
+            else
+                m_keys.insert(mid, message.index);
+        }
         afterCall(rc);
     }
 
@@ -88,21 +94,14 @@ private:
             return;
         }
         mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
-        mosquitto_max_inflight_messages_set(m_mosq, 0); // the caller's window bounds it
+        // The caller's window bounds what is in flight; libmosquitto keeps all of it.
+        mosquitto_max_inflight_messages_set(m_mosq, 0);
         if (!m_options.username.isEmpty()) {
             mosquitto_username_pw_set(m_mosq, m_options.username.toUtf8().constData(),
                                       m_options.password.constData());
         }
-        if (!m_options.caFile.isEmpty()) {
-            const int rc = mosquitto_tls_set(m_mosq, m_options.caFile.toLocal8Bit().constData(),
-                                             nullptr, nullptr, nullptr, nullptr);
-            if (rc != MOSQ_ERR_SUCCESS) {
-                lose(QObject::tr("The CA file %1 can't be used: %2")
-                         .arg(m_options.caFile, mqttErrorText(rc)),
-                     false);
-                return;
-            }
-        }
+        if (!m_options.caFile.isEmpty() && !setUpTls())
+            return;
         mosquitto_will_set(m_mosq, m_options.statusTopic.constData(), 7, "offline", 1, true);
         mosquitto_connect_callback_set(m_mosq, [](mosquitto *, void *self, int rc) {
             static_cast<MqttClientWorker *>(self)->onConnack(rc);
@@ -115,7 +114,7 @@ private:
             auto *worker = static_cast<MqttClientWorker *>(self);
             const auto key = worker->m_keys.constFind(mid);
             if (key != worker->m_keys.cend()) {
-                emit worker->m_client->delivered(*key);
+                worker->m_confirmed << *key;
                 worker->m_keys.erase(key);
             }
         });
@@ -129,7 +128,7 @@ private:
         const int rc = mosquitto_connect(m_mosq, m_options.host.toUtf8().constData(),
                                          m_options.port, m_options.keepAliveSeconds);
         if (rc != MOSQ_ERR_SUCCESS) {
-            lose(mqttErrorText(rc), false);
+            lose(failureText(rc), false);
             return;
         }
         const int socket = mosquitto_socket(m_mosq);
@@ -141,6 +140,46 @@ private:
                 [this] { afterCall(mosquitto_loop_write(m_mosq, 1)); });
         m_misc.start(1000);
         afterCall(MOSQ_ERR_SUCCESS);
+    }
+
+    // The broker is checked against the CA file (and its name against its
+    // certificate); the client shows its own certificate when it has one.
+    // What OpenSSL says about a failed handshake reaches only the log
+    // callback: it is kept for the reason lost() gives.
+    bool setUpTls()
+    {
+        const QByteArray ca = QFile::encodeName(m_options.caFile);
+        const QByteArray cert = QFile::encodeName(m_options.certFile);
+        const QByteArray key = QFile::encodeName(m_options.keyFile);
+        const int rc = mosquitto_tls_set(m_mosq, ca.constData(), nullptr,
+                                         cert.isEmpty() ? nullptr : cert.constData(),
+                                         key.isEmpty() ? nullptr : key.constData(), nullptr);
+        if (rc != MOSQ_ERR_SUCCESS) {
+            lose(QObject::tr("the CA file %1 or the certificate and key files can't be used: %2")
+                     .arg(m_options.caFile, mqttErrorText(rc)),
+                 false);
+            return false;
+        }
+        mosquitto_log_callback_set(m_mosq,
+                                   [](mosquitto *, void *self, int level, const char *text) {
+                                       auto *worker = static_cast<MqttClientWorker *>(self);
+                                       if (level == MOSQ_LOG_ERR && worker->m_tlsError.isEmpty() &&
+                                           std::strncmp(text, "OpenSSL Error", 13) == 0)
+                                           worker->m_tlsError = QString::fromUtf8(text);
+                                   });
+        return true;
+    }
+
+    // Why a call failed, in words: a TLS failure says what OpenSSL said and
+    // which CA file the broker was checked against.
+    QString failureText(int rc) const
+    {
+        if (rc != MOSQ_ERR_TLS)
+            return mqttErrorText(rc);
+        const QString detail = m_tlsError.section(QLatin1String("error:"), 1).section(u':', 4);
+        return QObject::tr("the TLS handshake failed (%1); the broker's certificate was checked "
+                           "against the CA file %2")
+            .arg(detail.isEmpty() ? mqttErrorText(rc) : detail, m_options.caFile);
     }
 
     void onConnack(int rc)
@@ -162,6 +201,8 @@ private:
     // for writing only while something waits to be written.
     void afterCall(int rc)
     {
+        if (!m_confirmed.isEmpty())
+            emit m_client->delivered(std::exchange(m_confirmed, {}));
         if (!m_mosq)
             return;
         if (!m_refusal.isEmpty()) {
@@ -169,7 +210,8 @@ private:
             return;
         }
         if (rc != MOSQ_ERR_SUCCESS || !m_lostReason.isEmpty()) {
-            lose(m_lostReason.isEmpty() ? mqttErrorText(rc) : m_lostReason, false);
+            const bool saidByLibrary = m_lostReason.isEmpty() || rc == MOSQ_ERR_TLS;
+            lose(saidByLibrary ? failureText(rc) : m_lostReason, false);
             return;
         }
         m_writing->setEnabled(mosquitto_want_write(m_mosq));
@@ -197,6 +239,7 @@ private:
         m_keys.clear();
         m_lostReason.clear();
         m_refusal.clear();
+        m_tlsError.clear();
     }
 
     MqttClient *const m_client;
@@ -207,8 +250,10 @@ private:
     QTimer m_retry{this};
     QTimer m_misc{this};
     QHash<int, qint64> m_keys; // message id -> the caller's key, until confirmed
+    QList<qint64> m_confirmed; // since the last call into libmosquitto
     QString m_lostReason;
     QString m_refusal;
+    QString m_tlsError; // OpenSSL's first complaint on this connection
     int m_connection = 0;
     bool m_connected = false;
     bool m_open = false;
@@ -244,12 +289,12 @@ void MqttClient::close()
         m_worker, [worker = m_worker] { worker->close(); }, Qt::BlockingQueuedConnection);
 }
 
-void MqttClient::publish(int connection, qint64 key, const QByteArray &topic,
-                         const QByteArray &payload, int qos)
+void MqttClient::publish(int connection, QList<MqttDiskQueue::Message> messages, int qos)
 {
-    QMetaObject::invokeMethod(m_worker, [=, worker = m_worker] {
-        worker->publish(connection, key, topic, payload, qos);
-    });
+    QMetaObject::invokeMethod(m_worker,
+                              [connection, qos, worker = m_worker, messages = std::move(messages)] {
+                                  worker->publish(connection, messages, qos);
+                              });
 }
 
 QString MqttClient::libraryVersion()

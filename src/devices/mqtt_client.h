@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/mqtt/mqtt_disk_queue.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QThread>
@@ -32,10 +35,11 @@ public:
         QString username;
         QByteArray password; // with a username only
         QString caFile;      // set: TLS, the broker checked against this CA
+        QString certFile;    // with TLS: the client's certificate, or none
+        QString keyFile;     // and its key
         int keepAliveSeconds = 60;
         QByteArray statusTopic;
         QByteArray subscribeTopic; // empty: nothing is subscribed
-        int sendWindow = 1000;     // messages in flight at once
     };
 
     explicit MqttClient(QObject *parent = nullptr);
@@ -44,10 +48,10 @@ public:
     void open(const Options &options);
     // Publishes "offline", disconnects and stops trying; what was in flight is not confirmed.
     void close();
-    // Hands a message to connection `connection`; delivered(key) follows
-    // once the broker has it (QoS 1: its acknowledgement; QoS 0: written).
-    void publish(int connection, qint64 key, const QByteArray &topic, const QByteArray &payload,
-                 int qos);
+    // Hands messages to connection `connection`, in one crossing of the
+    // thread; delivered() names each one's index once the broker has it
+    // (QoS 1: its acknowledgement; QoS 0: handed to the socket).
+    void publish(int connection, QList<MqttDiskQueue::Message> messages, int qos);
 
     // libmosquitto's version, "2.0.11".
     static QString libraryVersion();
@@ -58,7 +62,8 @@ signals:
     // `refused` when the broker said no (name, password, client id) rather
     // than was not reached.
     void lost(const QString &reason, bool refused);
-    void delivered(qint64 key);
+    // Indexes the broker confirmed, as many as one pass of the socket brought.
+    void delivered(const QList<qint64> &indexes);
     void messageArrived(const QByteArray &topic, const QByteArray &payload);
 
 private:

@@ -29,6 +29,31 @@ QString publisherFolderName(const QString &clientId)
     return name.startsWith(u'.') ? u'_' + name : name;
 }
 
+// The TLS files, checked here so that only regular files reach the
+// library: empty, or which file can't be used and why.
+QString publisherTlsProblem(const MqttSettings &settings)
+{
+    if (settings.caFile.isEmpty()) {
+        if (settings.certFile.isEmpty() && settings.keyFile.isEmpty())
+            return {};
+        return MqttPublisher::tr("A client certificate needs TLS: name the CA file too.");
+    }
+    if (settings.certFile.isEmpty() != settings.keyFile.isEmpty())
+        return MqttPublisher::tr("The client certificate and its key go together: name both.");
+    const std::pair<QString, QString> files[] = {
+        {settings.caFile, MqttPublisher::tr("CA file")},
+        {settings.certFile, MqttPublisher::tr("certificate file")},
+        {settings.keyFile, MqttPublisher::tr("key file")},
+    };
+    for (const auto &[path, what] : files) {
+        QFile file;
+        const QString problem = path.isEmpty() ? QString() : NamedFile::open(file, path);
+        if (!problem.isEmpty())
+            return MqttPublisher::tr("The %1 %2 can't be used: %3").arg(what, path, problem);
+    }
+    return {};
+}
+
 constexpr int publisherStatusMs = 250;
 constexpr qint64 publisherPasswordFileLargest = 4096;
 
@@ -63,12 +88,15 @@ QString MqttPublisher::apply(const MqttSettings &settings)
     options.clientId = settings.clientIdUsed();
     options.keepAliveSeconds = settings.keepAliveSeconds;
     options.caFile = settings.caFile;
+    options.certFile = settings.certFile;
+    options.keyFile = settings.keyFile;
     options.statusTopic = settings.statusTopic();
-    options.sendWindow = sendWindow;
     options.username = settings.username;
     QString error;
     if (options.host.isEmpty())
         error = tr("No broker is named (Host).");
+    if (error.isEmpty())
+        error = publisherTlsProblem(settings);
     if (error.isEmpty() && !settings.passwordFile.isEmpty()) {
         const NamedFile::Contents file =
             NamedFile::read(settings.passwordFile, publisherPasswordFileLargest);
@@ -99,8 +127,11 @@ QString MqttPublisher::apply(const MqttSettings &settings)
     }
     m_node = settings.nodeName().toUtf8();
     m_cutters = QList<MqttLineCutter>(m_channels.size());
+    m_finders = QList<NumberFinder>(m_channels.size());
     for (Channel *channel : m_channels) {
         const int number = channel->number();
+        // The numbers are found as the channel's plot finds them.
+        m_finders[number - 1].setPattern(channel->plot().pattern());
         m_hooks << connect(channel, &Channel::batchReceived, this,
                            [this, number](const QByteArray &batch) {
                                onBatch(number, batch, publishedBatchArrivalMs());
@@ -134,6 +165,7 @@ void MqttPublisher::stop()
     for (int number = 1; number <= m_cutters.size(); ++number)
         onChannelClosed(number); // a line without its end yet is kept, not lost
     m_cutters.clear();
+    m_finders.clear();
     m_client.reset(); // disconnects, saying "offline"
     m_connected = false;
     if (m_acknowledgeTimer.isActive())
@@ -153,9 +185,9 @@ void MqttPublisher::stop()
 
 void MqttPublisher::onBatch(int channel, const QByteArray &batch, qint64 arrivalMs)
 {
-    if (m_settings.form == MqttSettings::Form::Batches) {
+    if (m_settings.form == MqttSettings::Form::Batches)
         m_queue.append(m_settings.receivedTopic(channel), batch);
-    } else {
+    if (m_settings.form != MqttSettings::Form::Batches || m_settings.publishValues) {
         QList<MqttLineCutter::Line> lines;
         m_cutters[channel - 1].feed(batch, arrivalMs, lines);
         appendLines(channel, lines);
@@ -180,26 +212,31 @@ void MqttPublisher::onChannelClosed(int channel)
 void MqttPublisher::appendLines(int channel, const QList<MqttLineCutter::Line> &lines)
 {
     const QByteArray topic = m_settings.receivedTopic(channel);
+    const QByteArray valuesTopic = m_settings.valuesTopic(channel);
     for (const MqttLineCutter::Line &line : lines) {
         if (m_settings.form == MqttSettings::Form::RawLines)
             m_queue.append(topic, line.bytes);
-        else
+        else if (m_settings.form == MqttSettings::Form::JsonLines)
             m_queue.append(topic, mqttLineJson(line.arrivalMs, channel, m_node, m_queue.nextIndex(),
                                                line.bytes));
+        if (!m_settings.publishValues)
+            continue;
+        const QList<FoundNumber> &numbers = m_finders[channel - 1].find(line.bytes);
+        if (!numbers.isEmpty())
+            m_queue.append(valuesTopic, mqttValuesJson(line.arrivalMs, channel, m_node,
+                                                       m_queue.nextIndex(), numbers));
     }
 }
 
 void MqttPublisher::pump()
 {
     while (m_connected && m_inFlight < sendWindow && m_queue.hasUntaken()) {
-        const QList<MqttDiskQueue::Message> messages =
-            m_queue.take(std::min(256, sendWindow - m_inFlight));
+        QList<MqttDiskQueue::Message> messages =
+            m_queue.take(std::min(sendBatch, sendWindow - m_inFlight));
         if (messages.isEmpty())
             break;
-        for (const MqttDiskQueue::Message &message : messages)
-            m_client->publish(m_connection, message.index, message.topic, message.payload,
-                              m_settings.qos);
         m_inFlight += int(messages.size());
+        m_client->publish(m_connection, std::move(messages), m_settings.qos);
     }
 }
 
@@ -231,16 +268,22 @@ void MqttPublisher::onLost(const QString &reason, bool refused)
     reportStatus();
 }
 
-void MqttPublisher::onDelivered(qint64 index)
+void MqttPublisher::onDelivered(const QList<qint64> &indexes)
 {
-    m_inFlight = std::max(0, m_inFlight - 1);
+    m_inFlight = std::max(0, m_inFlight - int(indexes.size()));
     // Messages the queue dropped while they were in flight count as done.
     m_nextUnconfirmed = std::max(m_nextUnconfirmed, m_queue.firstUnconfirmed());
-    if (index < m_nextUnconfirmed)
-        return;
-    m_deliveredAhead.insert(index);
-    while (m_deliveredAhead.remove(m_nextUnconfirmed))
-        ++m_nextUnconfirmed;
+    for (const qint64 index : indexes) {
+        if (index == m_nextUnconfirmed && m_deliveredAhead.isEmpty()) {
+            ++m_nextUnconfirmed; // the usual case: confirmed in order
+        } else if (index > m_nextUnconfirmed) {
+            m_deliveredAhead.insert(index);
+        } else if (index == m_nextUnconfirmed) {
+            ++m_nextUnconfirmed;
+            while (m_deliveredAhead.remove(m_nextUnconfirmed))
+                ++m_nextUnconfirmed;
+        }
+    }
     // Once per event loop pass, not once per message: the queue writes its
     // confirmed index to disk each time.
     if (!m_acknowledgeTimer.isActive())

@@ -3,6 +3,7 @@
 #include "core/mqtt/mqtt_disk_queue.h"
 #include "core/mqtt/mqtt_line_payload.h"
 #include "core/mqtt/mqtt_settings.h"
+#include "core/plot/number_finder.h"
 #include "devices/mqtt_client.h"
 
 #include <QList>
@@ -19,12 +20,16 @@ class Channel;
 // where and how) so that nothing is lost while the broker is away:
 //     Channel::batchReceived --> MqttLineCutter (lines) and the message's form
 //       --> MqttDiskQueue (on disk, bounded, oldest dropped and counted)
-//       --> MqttClient (its own thread), at most sendWindow messages in flight
+//       --> MqttClient (its own thread), in batches, at most sendWindow in flight
 //       --delivered--> the queue forgets them, in order
 // A lost connection sends again from the first message the broker had not
 // confirmed, on the next connection, in order. The queue's folder is named
 // by the client id (MqttDiskQueue::folderFor), so a program started again
 // with the same settings sends what the last one left.
+//
+// With publishValues on, the numbers each line holds (NumberFinder, with
+// the channel's plot pattern) go out too, on the values topic, one message
+// per line that holds any.
 //
 // With sendFromBroker on, what a broker client publishes on a channel's tx
 // topic goes out of that channel as if sent from a file.
@@ -33,7 +38,11 @@ class MqttPublisher : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int sendWindow = 1000;
+    // Messages in flight at once: enough to keep the broker busy while its
+    // confirmations are on their way, below MQTT's 65535 message ids.
+    static constexpr int sendWindow = 20000;
+    // Messages handed to the connection's thread at once.
+    static constexpr int sendBatch = 1000;
 
     struct Status
     {
@@ -71,7 +80,7 @@ private:
     void pump();
     void onConnected(int connection);
     void onLost(const QString &reason, bool refused);
-    void onDelivered(qint64 index);
+    void onDelivered(const QList<qint64> &indexes);
     void acknowledgeDelivered();
     void onMessageArrived(const QByteArray &topic, const QByteArray &payload);
     void reportStatus();
@@ -79,6 +88,7 @@ private:
     QList<Channel *> m_channels;
     QList<QMetaObject::Connection> m_hooks;
     QList<MqttLineCutter> m_cutters; // by channel number - 1
+    QList<NumberFinder> m_finders;   // for publishValues, by channel number - 1
     MqttSettings m_settings;
     QByteArray m_node;
     MqttDiskQueue m_queue;

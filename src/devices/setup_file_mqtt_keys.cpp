@@ -67,6 +67,8 @@ const QList<SetupFile::MqttKey> mqttKeyTable = {
     VARNOK_MQTT_TEXT_KEY("Username", username),
     VARNOK_MQTT_TEXT_KEY("PasswordFile", passwordFile),
     VARNOK_MQTT_TEXT_KEY("CaFile", caFile),
+    VARNOK_MQTT_TEXT_KEY("CertFile", certFile),
+    VARNOK_MQTT_TEXT_KEY("KeyFile", keyFile),
     {"KeepAlive", [](const MqttSettings &s) { return QString::number(s.keepAliveSeconds); },
      [](MqttSettings &s, const QString &t) {
          return mqttKeyApplyNumber(t, 5, 65535, s.keepAliveSeconds);
@@ -98,6 +100,12 @@ const QList<SetupFile::MqttKey> mqttKeyTable = {
      [](MqttSettings &s, const QString &t) {
          const std::optional<bool> value = mqttKeyBool(t);
          s.sendFromBroker = value.value_or(s.sendFromBroker);
+         return value.has_value();
+     }},
+    {"PublishValues", [](const MqttSettings &s) { return mqttKeyBoolText(s.publishValues); },
+     [](MqttSettings &s, const QString &t) {
+         const std::optional<bool> value = mqttKeyBool(t);
+         s.publishValues = value.value_or(s.publishValues);
          return value.has_value();
      }},
 };

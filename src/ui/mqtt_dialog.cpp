@@ -50,6 +50,8 @@ std::optional<MqttSettings> askMqttSettings(QWidget *parent, const MqttSettings 
     auto *username = new QLineEdit(last.username, &dialog);
     auto *passwordFile = new QLineEdit(last.passwordFile, &dialog);
     auto *caFile = new QLineEdit(last.caFile, &dialog);
+    auto *certFile = new QLineEdit(last.certFile, &dialog);
+    auto *keyFile = new QLineEdit(last.keyFile, &dialog);
     auto *keepAlive = new QSpinBox(&dialog);
     keepAlive->setRange(5, 65535);
     keepAlive->setSuffix(QDialog::tr(" s"));
@@ -73,6 +75,10 @@ std::optional<MqttSettings> askMqttSettings(QWidget *parent, const MqttSettings 
     sendFromBroker->setToolTip(
         QDialog::tr("Every client that may publish to these topics can then write to the device."));
 
+    auto *publishValues = new QCheckBox(
+        QDialog::tr("Publish the numbers in each line on the &values topics"), &dialog);
+    publishValues->setChecked(last.publishValues);
+
     auto *layout = new QFormLayout(&dialog);
     layout->addRow(publish);
     layout->addRow(QDialog::tr("&Broker:"), host);
@@ -84,10 +90,15 @@ std::optional<MqttSettings> askMqttSettings(QWidget *parent, const MqttSettings 
                    mqttFileRow(&dialog, passwordFile, QDialog::tr("Password file")));
     layout->addRow(QDialog::tr("&TLS CA file:"),
                    mqttFileRow(&dialog, caFile, QDialog::tr("TLS CA file")));
+    layout->addRow(QDialog::tr("Client c&ertificate:"),
+                   mqttFileRow(&dialog, certFile, QDialog::tr("Client certificate")));
+    layout->addRow(QDialog::tr("Client ke&y:"),
+                   mqttFileRow(&dialog, keyFile, QDialog::tr("Client key")));
     layout->addRow(QDialog::tr("&Keep-alive:"), keepAlive);
     layout->addRow(QDialog::tr("&QoS:"), qos);
     layout->addRow(QDialog::tr("&Message:"), form);
     layout->addRow(QDialog::tr("Q&ueue on disk at most:"), queue);
+    layout->addRow(publishValues);
     layout->addRow(sendFromBroker);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     layout->addRow(buttons);
@@ -104,6 +115,9 @@ std::optional<MqttSettings> askMqttSettings(QWidget *parent, const MqttSettings 
     chosen.username = username->text().trimmed();
     chosen.passwordFile = passwordFile->text().trimmed();
     chosen.caFile = caFile->text().trimmed();
+    chosen.certFile = certFile->text().trimmed();
+    chosen.keyFile = keyFile->text().trimmed();
+    chosen.publishValues = publishValues->isChecked();
     chosen.keepAliveSeconds = keepAlive->value();
     chosen.qos = qos->currentIndex();
     chosen.form = MqttSettings::Form(form->currentIndex());

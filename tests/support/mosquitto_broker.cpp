@@ -25,6 +25,7 @@ bool MosquittoBroker::start(const QString &user, const QString &password)
     QFile file(config);
     if (m_port == 0 || !file.open(QIODevice::WriteOnly))
         return false;
+    file.write(m_tlsListener);
     file.write(QStringLiteral("listener %1 127.0.0.1\n"
                               "persistence true\npersistence_location %2/\n"
                               "max_queued_messages 0\nmax_inflight_messages 0\n"
@@ -59,6 +60,18 @@ bool MosquittoBroker::start(const QString &user, const QString &password)
         QTest::qWait(20);
     }
     return true;
+}
+
+void MosquittoBroker::setTls(const QString &caFile, const QString &certFile, const QString &keyFile,
+                             bool requireCertificate)
+{
+    m_tlsPort = TcpPeer::refusedPort();
+    m_tlsListener = QStringLiteral("listener %1 127.0.0.1\ncafile %2\ncertfile %3\nkeyfile %4\n"
+                                   "require_certificate %5\n")
+                        .arg(m_tlsPort)
+                        .arg(caFile, certFile, keyFile,
+                             requireCertificate ? QStringLiteral("true") : QStringLiteral("false"))
+                        .toUtf8();
 }
 
 void MosquittoBroker::stop()

@@ -20,6 +20,12 @@ public:
 
     // With a user and password, anonymous clients are refused.
     bool start(const QString &user = {}, const QString &password = {});
+    // Before start(): a second listener on 127.0.0.1 (tlsPort()) speaks TLS
+    // with the server's certificate and key; with `requireCertificate` a
+    // client must show a certificate the CA signed.
+    void setTls(const QString &caFile, const QString &certFile, const QString &keyFile,
+                bool requireCertificate);
+    quint16 tlsPort() const { return m_tlsPort; }
     // Stops it (saving its persistent sessions); start() again takes the same port.
     void stop();
     quint16 port() const { return m_port; }
@@ -29,6 +35,8 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     quint16 m_port = 0;
+    quint16 m_tlsPort = 0;
+    QByteArray m_tlsListener; // its lines of the configuration
 };
 
 // A subscriber with a persistent session (QoS 1): what the broker keeps for

@@ -1,9 +1,13 @@
 #include "core/mqtt/mqtt_line_payload.h"
 
+#include "core/plot/number_finder.h"
+
 #include <QDateTime>
 #include <QString>
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <utility>
 
 void MqttLineCutter::feed(QByteArrayView batch, qint64 arrivalMs, QList<Line> &out)
@@ -40,9 +44,12 @@ namespace {
 void appendJsonText(QByteArray &out, QByteArrayView text)
 {
     static constexpr char hexDigits[] = "0123456789abcdef";
-    const QByteArray utf8 = QString::fromUtf8(text).toUtf8(); // bad bytes become U+FFFD
+    // Bad bytes become U+FFFD; plain ASCII, the usual line, is taken as it is.
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    const QByteArray utf8 = ascii ? QByteArray() : QString::fromUtf8(text).toUtf8();
     out += '"';
-    for (const char c : utf8) {
+    for (const char c : ascii ? text : QByteArrayView(utf8)) {
         const auto u = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
@@ -58,6 +65,54 @@ void appendJsonText(QByteArray &out, QByteArrayView text)
     out += '"';
 }
 
+// `"time":"2026-01-02T03:04:05.678Z"`. Lines come many to a second: the
+// text up to the second is made once per second, per thread.
+void appendJsonTime(QByteArray &out, qint64 arrivalMs)
+{
+    thread_local qint64 cachedSecond = -1;
+    thread_local QByteArray cachedText; // "2026-01-02T03:04:05."
+    const qint64 second = arrivalMs >= 0 ? arrivalMs / 1000 : (arrivalMs - 999) / 1000;
+    if (second != cachedSecond) {
+        cachedText = QDateTime::fromSecsSinceEpoch(second, Qt::UTC)
+                         .toString(Qt::ISODate)
+                         .toLatin1()
+                         .chopped(1) // 'Z'
+                     + '.';
+        cachedSecond = second;
+    }
+    const int millisecond = int(arrivalMs - second * 1000);
+    out += "\"time\":\"";
+    out += cachedText;
+    out += char('0' + millisecond / 100);
+    out += char('0' + millisecond / 10 % 10);
+    out += char('0' + millisecond % 10);
+    out += "Z\"";
+}
+
+void appendJsonHead(QByteArray &out, qint64 arrivalMs, int channel, const QByteArray &node,
+                    qint64 sequence)
+{
+    out += '{';
+    appendJsonTime(out, arrivalMs);
+    out += ",\"channel\":";
+    out += QByteArray::number(channel);
+    out += ",\"node\":";
+    appendJsonText(out, node);
+    out += ",\"seq\":";
+    out += QByteArray::number(sequence);
+}
+
+void appendJsonNumber(QByteArray &out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    char text[32];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+    out.append(text, end.ptr - text);
+}
+
 } // namespace
 
 QByteArray mqttLineJson(qint64 arrivalMs, int channel, const QByteArray &node, qint64 sequence,
@@ -65,17 +120,40 @@ QByteArray mqttLineJson(qint64 arrivalMs, int channel, const QByteArray &node, q
 {
     QByteArray out;
     out.reserve(line.size() + node.size() + 96);
-    out += "{\"time\":\"";
-    out +=
-        QDateTime::fromMSecsSinceEpoch(arrivalMs, Qt::UTC).toString(Qt::ISODateWithMs).toLatin1();
-    out += "\",\"channel\":";
-    out += QByteArray::number(channel);
-    out += ",\"node\":";
-    appendJsonText(out, node);
-    out += ",\"seq\":";
-    out += QByteArray::number(sequence);
+    appendJsonHead(out, arrivalMs, channel, node, sequence);
     out += ",\"line\":";
     appendJsonText(out, line);
+    out += '}';
+    return out;
+}
+
+QByteArray mqttValuesJson(qint64 arrivalMs, int channel, const QByteArray &node, qint64 sequence,
+                          const QList<FoundNumber> &numbers)
+{
+    QByteArray out;
+    out.reserve(node.size() + 128 + numbers.size() * 32);
+    appendJsonHead(out, arrivalMs, channel, node, sequence);
+    out += ",\"values\":{";
+    for (const FoundNumber &number : numbers) {
+        if (&number != &numbers.first())
+            out += ',';
+        appendJsonText(out, number.name);
+        out += ':';
+        appendJsonNumber(out, number.value);
+    }
+    out += '}';
+    bool anyUnit = false;
+    for (const FoundNumber &number : numbers) {
+        if (number.unit.isEmpty())
+            continue;
+        out += anyUnit ? "," : ",\"units\":{";
+        anyUnit = true;
+        appendJsonText(out, number.name);
+        out += ':';
+        appendJsonText(out, number.unit);
+    }
+    if (anyUnit)
+        out += '}';
     out += '}';
     return out;
 }

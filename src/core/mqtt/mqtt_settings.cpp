@@ -28,6 +28,11 @@ QByteArray MqttSettings::sendTopic(int channel) const
     return "varnokterm/" + nodeName().toUtf8() + '/' + QByteArray::number(channel) + "/tx";
 }
 
+QByteArray MqttSettings::valuesTopic(int channel) const
+{
+    return "varnokterm/" + nodeName().toUtf8() + '/' + QByteArray::number(channel) + "/values";
+}
+
 QByteArray MqttSettings::statusTopic() const
 {
     return "varnokterm/" + nodeName().toUtf8() + "/status";

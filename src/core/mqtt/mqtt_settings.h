@@ -7,7 +7,8 @@
 // section of a setup file and the Publish to MQTT dialog. Topics are
 // varnokterm/<node>/<channel number>/rx (what the channel receives),
 // .../tx (what broker clients send out of the channel, only when sendFromBroker
-// is on) and varnokterm/<node>/status ("online", and "offline" as the
+// is on), .../values (the numbers found in each received line, only when
+// publishValues is on) and varnokterm/<node>/status ("online", and "offline" as the
 // connection's last will, both retained).
 struct MqttSettings
 {
@@ -27,11 +28,14 @@ struct MqttSettings
     QString username;
     QString passwordFile; // its first line is the password
     QString caFile;       // set: the connection uses TLS, checked against this CA
+    QString certFile;     // with TLS: the client's own certificate (PEM), or none
+    QString keyFile;      // its private key (PEM, not encrypted)
     int keepAliveSeconds = 60;
     int qos = 1;
     Form form = Form::JsonLines;
     qint64 queueBytes = qint64(100) << 20;
     bool sendFromBroker = false;
+    bool publishValues = false;
 
     bool operator==(const MqttSettings &) const = default;
 
@@ -41,6 +45,7 @@ struct MqttSettings
     QString clientIdUsed() const;
     QByteArray receivedTopic(int channel) const;
     QByteArray sendTopic(int channel) const;
+    QByteArray valuesTopic(int channel) const;
     QByteArray statusTopic() const;
 };
 
