@@ -38,11 +38,12 @@ class MqttPublisher : public QObject
     Q_OBJECT
 
 public:
-    // Messages in flight at once: enough to keep the broker busy while its
-    // confirmations are on their way, below MQTT's 65535 message ids.
-    static constexpr int sendWindow = 20000;
+    // Messages in flight at once. Kept small: libmosquitto walks its whole
+    // list of messages in flight on every confirmation, so each message
+    // costs in proportion to the window (20000 gave about 1,000 lines/s).
+    static constexpr int sendWindow = 256;
     // Messages handed to the connection's thread at once.
-    static constexpr int sendBatch = 1000;
+    static constexpr int sendBatch = 256;
 
     struct Status
     {
