@@ -1,10 +1,13 @@
+// The script API's calls on channels (send, expect, flush, settings), the
+// bytes a script hands over and running a script (recording and replay:
+// script_api_capture.cpp).
 #include "automation/script_api.h"
 
+#include "automation/script_call_mark.h"
 #include "automation/script_gate.h"
 #include "core/channel_list.h"
 #include "core/shown_text.h"
 #include "devices/capture_session.h"
-#include "devices/recordings.h"
 
 #include <QFileInfo>
 #include <QJSEngine>
@@ -20,26 +23,6 @@ const char *const functionNames[] = {
     "record", "stopRecording", "replay", "stopReplay", "plotValue", "setSettings", "bridge"};
 
 constexpr int defaultExpectMs = 10000;
-
-QString describe(const QJSValue &value)
-{
-    return value.isString() ? u'"' + value.toString() + u'"' : value.toString();
-}
-
-// Marks the script's time inside a call to the program for the watchdog.
-class InCall
-{
-public:
-    explicit InCall(ScriptGate &gate)
-        : m_gate(gate)
-    {
-        m_gate.enterCall();
-    }
-    ~InCall() { m_gate.leaveCall(); }
-
-private:
-    ScriptGate &m_gate;
-};
 
 // on() or off() as the host allows; why not, or empty.
 QString switchedAsScripted(const ScriptHost &host, Channel &channel, bool on)
@@ -85,14 +68,14 @@ int ScriptApi::channelOf(const char *function, const QJSValue &value)
             m_named << number;
         return number;
     }
-    fail(
-        QStringLiteral("%1: there is no channel %2").arg(QLatin1String(function), describe(value)));
+    fail(QStringLiteral("%1: there is no channel %2")
+             .arg(QLatin1String(function), describeScriptValue(value)));
     return 0;
 }
 
 void ScriptApi::send(const QJSValue &channel, const QJSValue &data)
 {
-    const InCall inCall(*m_gate);
+    const ScriptCallMark inCall(*m_gate);
     const int number = channelOf("send", channel);
     if (number == 0)
         return;
@@ -123,7 +106,7 @@ QJSValue ScriptApi::expect(const QJSValue &channel, const QJSValue &pattern)
 QJSValue ScriptApi::expect(const QJSValue &channel, const QJSValue &pattern,
                            const QJSValue &timeoutMs)
 {
-    const InCall inCall(*m_gate);
+    const ScriptCallMark inCall(*m_gate);
     const int number = channelOf("expect", channel);
     if (number == 0)
         return {};
@@ -135,17 +118,21 @@ QJSValue ScriptApi::expect(const QJSValue &channel, const QJSValue &pattern,
         wanted = ScriptPattern::text(pattern.toString());
     else {
         fail(QStringLiteral("expect: the pattern %1 is neither text nor a RegExp")
-                 .arg(describe(pattern)));
+                 .arg(describeScriptValue(pattern)));
         return {};
     }
     if (!unusable.isEmpty()) {
-        fail(QStringLiteral("expect(%1, %2): %3").arg(number).arg(describe(pattern), unusable));
+        fail(QStringLiteral("expect(%1, %2): %3")
+                 .arg(number)
+                 .arg(describeScriptValue(pattern), unusable));
         return {};
     }
     const int ms = timeoutMs.isUndefined() ? defaultExpectMs : timeoutMs.toInt();
     const ScriptGate::Match match = m_gate->expect(number, wanted, ms);
     if (!match.error.isEmpty()) {
-        fail(QStringLiteral("expect(%1, %2): %3").arg(number).arg(describe(pattern), match.error));
+        fail(QStringLiteral("expect(%1, %2): %3")
+                 .arg(number)
+                 .arg(describeScriptValue(pattern), match.error));
         return {};
     }
     QJSValue result = m_engine.newObject();
@@ -157,7 +144,7 @@ QJSValue ScriptApi::expect(const QJSValue &channel, const QJSValue &pattern,
 
 double ScriptApi::flush(const QJSValue &channel)
 {
-    const InCall inCall(*m_gate);
+    const ScriptCallMark inCall(*m_gate);
     const int number = channelOf("flush", channel);
     if (number == 0)
         return 0;
@@ -172,7 +159,7 @@ double ScriptApi::flush(const QJSValue &channel)
 
 double ScriptApi::plotValue(const QJSValue &channel, const QJSValue &name)
 {
-    const InCall inCall(*m_gate);
+    const ScriptCallMark inCall(*m_gate);
     const int number = channelOf("plotValue", channel);
     if (number == 0)
         return 0;
@@ -188,7 +175,7 @@ double ScriptApi::plotValue(const QJSValue &channel, const QJSValue &name)
 
 void ScriptApi::wait(const QJSValue &ms)
 {
-    const InCall inCall(*m_gate);
+    const ScriptCallMark inCall(*m_gate);
     m_gate->sleep(ms.toInt());
 }
 
@@ -204,7 +191,7 @@ void ScriptApi::off(const QJSValue &channel)
 
 void ScriptApi::switchChannel(const char *function, const QJSValue &channel, bool on)
 {
-    const InCall inCall(*m_gate);
+    const ScriptCallMark inCall(*m_gate);
     const int number = channelOf(function, channel);
     if (number == 0)
         return;
@@ -223,14 +210,14 @@ void ScriptApi::switchChannel(const char *function, const QJSValue &channel, boo
 
 void ScriptApi::setSettings(const QJSValue &channel, const QJSValue &settings)
 {
-    const InCall inCall(*m_gate);
+    const ScriptCallMark inCall(*m_gate);
     const int number = channelOf("setSettings", channel);
     if (number == 0)
         return;
     if (!settings.isString()) {
         fail(QStringLiteral("setSettings(%1): %2 is no settings text such as \"115200,n,8,1\"")
                  .arg(number)
-                 .arg(describe(settings)));
+                 .arg(describeScriptValue(settings)));
         return;
     }
     const QString text = settings.toString();
@@ -256,98 +243,6 @@ void ScriptApi::log(const QJSValue &text)
     });
 }
 
-void ScriptApi::record(const QJSValue &channel, const QJSValue &kind, const QJSValue &path)
-{
-    const InCall inCall(*m_gate);
-    const int number = channelOf("record", channel);
-    if (number == 0)
-        return;
-    static const QStringList kinds{QStringLiteral("raw"), QStringLiteral("shown"),
-                                   QStringLiteral("log")};
-    const qsizetype kindIndex = kinds.indexOf(kind.toString());
-    if (!kind.isString() || kindIndex < 0) {
-        fail(QStringLiteral("record(%1): the kind %2 is none of \"raw\", \"shown\", \"log\"")
-                 .arg(number)
-                 .arg(describe(kind)));
-        return;
-    }
-    if (!path.isString() || path.toString().isEmpty()) {
-        fail(QStringLiteral("record(%1): %2 is no file name").arg(number).arg(describe(path)));
-        return;
-    }
-    const QString file = QFileInfo(path.toString()).absoluteFilePath();
-    const RecordKind recordKind =
-        std::array{RecordKind::Raw, RecordKind::Shown, RecordKind::Log}[size_t(kindIndex)];
-    CaptureSession *session = m_host.session;
-    const QString error = m_gate->callOnGui([session, number, recordKind, file] {
-        return session->recordings().start(RecordSource::channel(number), recordKind, file,
-                                           FileWriter::Existing::Replace);
-    });
-    if (!error.isEmpty()) {
-        fail(QStringLiteral("record(%1): %2").arg(number).arg(error));
-        return;
-    }
-    m_recorded << number;
-}
-
-void ScriptApi::stopRecording()
-{
-    const InCall inCall(*m_gate);
-    CaptureSession *session = m_host.session;
-    const QList<int> channels = std::exchange(m_recorded, {});
-    m_gate->callOnGui([session, channels] {
-        for (const int number : channels)
-            session->recordings().stop(RecordSource::channel(number));
-        return QString();
-    });
-}
-
-void ScriptApi::replay(const QJSValue &channel, const QJSValue &path)
-{
-    replay(channel, path, QJSValue());
-}
-
-void ScriptApi::replay(const QJSValue &channel, const QJSValue &path, const QJSValue &options)
-{
-    const InCall inCall(*m_gate);
-    const int number = channelOf("replay", channel);
-    if (number == 0)
-        return;
-    ReplayRequest request;
-    request.path = QFileInfo(path.toString()).absoluteFilePath();
-    const auto option = [&options](const char *name) {
-        return options.isObject() ? options.property(QLatin1String(name)) : QJSValue();
-    };
-    if (option("into").toString() == QLatin1String("device"))
-        request.into = ReplayRequest::Into::Device;
-    request.fastest = option("fastest").toBool();
-    if (option("rate").isNumber())
-        request.rawBytesPerSecond = qint64(option("rate").toNumber());
-    const QString format = option("format").toString();
-    if (format == QLatin1String("hex"))
-        request.logFormat = ReceiveFormat::Hex;
-    else if (format == QLatin1String("decimal"))
-        request.logFormat = ReceiveFormat::Decimal;
-    if (option("lines").isNumber())
-        request.logChannel = option("lines").toInt();
-    CaptureSession *session = m_host.session;
-    const QString error = m_gate->callOnGui(
-        [session, number, request] { return session->channel(number).replayer().start(request); });
-    if (!error.isEmpty())
-        fail(QStringLiteral("replay(%1): %2").arg(number).arg(error));
-}
-
-void ScriptApi::stopReplay()
-{
-    const InCall inCall(*m_gate);
-    CaptureSession *session = m_host.session;
-    m_gate->callOnGui([session] {
-        for (Channel *channel : session->channels())
-            channel->replayer().stop();
-        return QString();
-    });
-}
-
 QByteArray scriptBytes(const QJSValue &data, QString *error)
 {
     if (data.isString())
@@ -361,7 +256,7 @@ QByteArray scriptBytes(const QJSValue &data, QString *error)
             if (!item.isNumber() || value < 0 || value > 255 || value != int(value)) {
                 *error = QStringLiteral("item %1 (%2) is not a byte value 0 to 255")
                              .arg(i)
-                             .arg(describe(item));
+                             .arg(describeScriptValue(item));
                 return {};
             }
             bytes.append(char(int(value)));
@@ -378,7 +273,7 @@ QByteArray scriptBytes(const QJSValue &data, QString *error)
         const int length = data.property(QStringLiteral("byteLength")).toInt();
         return buffer.toByteArray().mid(offset, length);
     }
-    *error = QStringLiteral("%1 is neither text nor bytes").arg(describe(data));
+    *error = QStringLiteral("%1 is neither text nor bytes").arg(describeScriptValue(data));
     return {};
 }
 

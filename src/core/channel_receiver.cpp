@@ -17,6 +17,8 @@ ChannelReceiver::ChannelReceiver(const ChannelModes &modes, const ChannelModule 
     m_timer.setInterval(3000);
     connect(&m_timer, &QTimer::timeout, this, &ChannelReceiver::tick);
     connect(&m_terminal, &TerminalScreen::scrolledOff, this, &ChannelReceiver::keepTerminalLine);
+    // Before the screen's change is shown, its history is in the pane.
+    connect(&m_terminal, &TerminalScreen::changed, this, &ChannelReceiver::showTerminalLines);
     connect(&m_terminal, &TerminalScreen::answered, this, &ChannelReceiver::terminalAnswered);
 }
 
@@ -115,8 +117,7 @@ void ChannelReceiver::showSent(QByteArrayView bytes)
         flushPending(); // received earlier, so shown first
     }
     if (m_modes.format == ReceiveFormat::Terminal) {
-        m_terminalArrivalMs = PaneText::kNow;
-        m_terminal.feed(bytes); // where the cursor is, as a terminal echoes
+        feedTerminal(bytes, PaneText::kNow); // where the cursor is, as a terminal echoes
         return;
     }
     if (!m_echoOpen)
@@ -207,8 +208,7 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout, qint64 arrivalMs
         emit shown(bytes);
         return;
     case ReceiveFormat::Terminal:
-        m_terminalArrivalMs = arrivalMs;
-        m_terminal.feed(bytes);
+        feedTerminal(bytes, arrivalMs);
         return;
     case ReceiveFormat::Dump:
         if (bytes.isEmpty())
@@ -249,40 +249,6 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout, qint64 arrivalMs
     // A huge flush shouldn't keep its scratch space around.
     if (m_scratch.capacity() > (1 << 20))
         m_scratch = QByteArray();
-}
-
-void ChannelReceiver::keepTerminalLine(const TerminalLine &line)
-{
-    endOpenLine(m_terminalArrivalMs); // text of another format before it
-    const qsizetype start = m_pane.size();
-    PaneStyles &styles = m_pane.styles();
-    m_scratch.resize(0);
-    qsizetype run = 0;
-    for (size_t i = 0; i < line.text.size(); ++i) {
-        for (; run < line.runs.size() && size_t(line.runs.at(run).from) <= i; ++run)
-            styles.setStyleFrom(start + qsizetype(i), line.runs.at(run).style);
-        const char32_t character = line.text[i];
-        if (character < 0x100) {
-            m_scratch.append(char(character));
-        } else {
-            // The pane holds a byte per character: a stand-in, with the
-            // character itself beside it for the view.
-            styles.setCharacter(start + qsizetype(i), character);
-            m_scratch.append('?');
-        }
-    }
-    if (!line.runs.isEmpty())
-        styles.setStyleFrom(start + m_scratch.size(), TerminalStyle());
-    m_scratch.append(LineBreakRule::bytesOf(m_pane.lineBreaks()));
-    appendShown(m_scratch, false, m_terminalArrivalMs);
-}
-
-void ChannelReceiver::keepTerminalScreen()
-{
-    const int used = m_terminal.usedRows();
-    for (int row = 0; row < used; ++row)
-        keepTerminalLine(m_terminal.line(row));
-    m_terminal.reset();
 }
 
 #include "moc_channel_receiver.cpp"

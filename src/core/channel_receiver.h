@@ -101,8 +101,14 @@ private:
     // Ends the pane's last line if it holds text, as received text.
     void endOpenLine(qint64 arrivalMs);
     void appendShown(QByteArrayView text, bool echo, qint64 arrivalMs);
-    // A line that scrolled off the Terminal format's screen, into the pane.
+    // channel_receiver_terminal.cpp
+    void feedTerminal(QByteArrayView bytes, qint64 arrivalMs);
+    // A line that scrolled off the Terminal format's screen, gathered for
+    // the pane with the others of its batch: one append per batch rather
+    // than one per line.
     void keepTerminalLine(const TerminalLine &line);
+    // The lines gathered, into the pane.
+    void showTerminalLines();
 
     const ChannelModes &m_modes;
     const ChannelModule &m_module;
@@ -123,4 +129,5 @@ private:
     QList<BatchStart> m_batchStarts;
     TerminalScreen m_terminal;
     qint64 m_terminalArrivalMs = PaneText::kNow; // of the batch the screen takes
+    QByteArray m_terminalLines;                  // scrolled off, not in the pane yet
 };

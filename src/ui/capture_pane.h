@@ -13,9 +13,9 @@
 #include <QTimer>
 
 class PaneText;
-class TerminalCellPainter;
 class TerminalScreen;
 class QAction;
+class QKeyEvent;
 class QMenu;
 
 // Read-only view of a receive pane's PaneText: one cell per byte in a
@@ -27,12 +27,20 @@ class QMenu;
 // The widget paints, takes input and scrolls; what it shows comes from parts
 // that need no window: PaneLayout (rows and cells of the text at a width)
 // and PaneSelection (the selected byte range). Its files:
-//   capture_pane.cpp        the model, updates at most once a frame, wrapping
-//                           after a resize, scrolling and cell geometry;
-//   capture_pane_input.cpp  selection and clipboard, keys, mouse, context menu;
-//   capture_pane_paint.cpp  painting the rows in view and the selection.
-// Glyphs per font come from CapturePaneGlyphs, and screen readers reach the
-// text through CapturePaneAccessible.
+//   capture_pane.cpp            the model and its updates at most once a
+//                               frame; the widget's own events;
+//   capture_pane_geometry.cpp   wrapping after a resize, scrolling (sideways
+//                               too) and cell geometry;
+//   capture_pane_times.cpp      the line times' gutter text and tooltip;
+//   capture_pane_selection.cpp  the selection, clipboard and saving it;
+//   capture_pane_input.cpp      keys, mouse and the context menu;
+//   capture_pane_paint.cpp      the rows in view, handed to a
+//                               CapturePanePainter (capture_pane_painter.*),
+//                               which draws one frame;
+//   capture_pane_terminal.cpp   the Terminal format's screen below the text.
+// Glyphs per font come from CapturePaneGlyphs, Terminal looks are drawn by
+// TerminalCellPainter, and screen readers reach the text through
+// CapturePaneAccessible.
 //
 // With line times shown, a gutter at the left holds each line's arrival
 // time beside its first row (the date where the day changes; hovering the
@@ -66,14 +74,14 @@ public:
     void setInactive(bool inactive);
     bool isInactive() const { return m_inactive; }
 
-    // --- Line times (capture_pane.cpp) ---
+    // --- Line times (capture_pane_times.cpp) ---
     void setTimeChoice(const PaneTimeChoice &choice);
     const PaneTimeChoice &timeChoice() const { return m_times; }
     // The gutter's text beside `row`: its line's time on the line's first
     // row, blank on the others and with times hidden.
     QString gutterText(int row) const;
 
-    // --- Scrolling and geometry (capture_pane.cpp) ---
+    // --- Scrolling and geometry (capture_pane_geometry.cpp) ---
     bool isAtBottom() const;
     // Whether lines a new width left cut at cells are still being wrapped at
     // blanks (a step at a time, between other events).
@@ -108,7 +116,7 @@ public:
     int historyRowCount() const;
     int shownRowCount() const;
 
-    // --- Selection and clipboard (capture_pane_input.cpp) ---
+    // --- Selection and clipboard (capture_pane_selection.cpp) ---
     bool hasSelection() const { return !m_selection.isEmpty(); }
     qsizetype selectionStart() const { return m_selection.start(); }
     qsizetype selectionEnd() const { return m_selection.end(); }
@@ -142,9 +150,11 @@ signals:
 protected:
     // capture_pane.cpp
     bool event(QEvent *event) override;
-    // A tooltip over the gutter gives the line's arrival date and time.
-    bool viewportEvent(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // capture_pane_times.cpp: a tooltip over the gutter gives the line's
+    // arrival date and time.
+    bool viewportEvent(QEvent *event) override;
+    // capture_pane_geometry.cpp
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     // capture_pane_paint.cpp
@@ -158,7 +168,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    // --- The model, updates, wrapping and scrolling (capture_pane.cpp) ---
+    // --- The model and its updates (capture_pane.cpp) ---
     void onAppended();
     // Lays out the text appended since the last call (not shown yet).
     void layOutAppended();
@@ -166,6 +176,10 @@ private:
     void onModelDestroyed();
     void onSpillFailed(const QString &reason);
     void scheduleUpdate();
+    void notifyInserted(qsizetype from);
+    qsizetype textSize() const;
+
+    // --- Wrapping and scrolling (capture_pane_geometry.cpp) ---
     void relayoutForSize();
     void continueWrapping();
     // Wraps lines the width left waiting for a while, and keeps the view at
@@ -174,8 +188,6 @@ private:
     void updateScrollRange(bool keepBottom);
     void updateSidewaysRange();
     void scrollToRow(qint64 row);
-    void notifyInserted(qsizetype from);
-    qsizetype textSize() const;
 
     QPointer<PaneText> m_model;
     PaneLayout m_layout;
@@ -192,7 +204,7 @@ private:
     PaneTimeChoice m_times;
     int m_leastColumns = 0;
 
-    // --- Selection and input (capture_pane_input.cpp) ---
+    // --- Selection (capture_pane_selection.cpp) and input (capture_pane_input.cpp) ---
     // Repaints and tells listeners and screen readers when `changed`.
     void showSelectionChange(bool changed);
     void offerToSaveSelection();
@@ -200,6 +212,8 @@ private:
     LineTimeForm copiedTimes() const;
     QByteArray copiedBytes() const;
     qsizetype moveByRows(qsizetype pos, int rows) const;
+    // Copy, Select All and Find; false for any other key.
+    bool triggerKeyCommand(QKeyEvent *event);
 
     PaneSelection m_selection;
     // A left-button drag is extending the selection.
@@ -219,7 +233,6 @@ private:
 
     // --- The Terminal format's screen (capture_pane_terminal.cpp) ---
     void onTerminalChanged();
-    void paintTerminalRow(TerminalCellPainter &cells, int y, int screenRow) const;
 
     QPointer<TerminalScreen> m_terminal;
 };

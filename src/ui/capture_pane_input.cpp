@@ -1,147 +1,15 @@
-// The capture pane's selection, clipboard and input: keys, mouse and the
-// context menu.
+// The capture pane's input: keys, mouse and the context menu.
 #include "ui/capture_pane.h"
 
-#include "core/pane/line_time_text.h"
-
 #include "core/pane/pane_text.h"
-#include "core/shown_text.h"
-#include "ui/program_message.h"
 
-#include <QAbstractButton>
-#include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLocale>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QScrollBar>
-
-#include <algorithm>
-#include <limits>
-
-namespace {
-
-// A copy this large would need the selection's size in memory three times
-// over (the bytes, then the clipboard's UTF-16 text).
-qsizetype &clipboardLimitBytes()
-{
-    static qsizetype limit = qsizetype(256) << 20;
-    return limit;
-}
-
-} // namespace
-
-QByteArray CapturePane::selectedBytes() const
-{
-    return m_model ? m_selection.bytes(*m_model) : QByteArray();
-}
-
-void CapturePane::selectAll()
-{
-    showSelectionChange(m_selection.selectAll(textSize()));
-}
-
-void CapturePane::setSelection(qsizetype start, qsizetype end)
-{
-    showSelectionChange(m_selection.set(start, end, textSize()));
-}
-
-void CapturePane::clearSelection()
-{
-    showSelectionChange(m_selection.collapse(textSize()));
-}
-
-void CapturePane::showSelectionChange(bool changed)
-{
-    if (!changed)
-        return;
-    viewport()->update();
-    emit selectionChanged();
-    if (QAccessible::isActive() && textSize() <= std::numeric_limits<int>::max()) {
-        QAccessibleTextSelectionEvent event(this, int(selectionStart()), int(selectionEnd()));
-        event.setCursorPosition(int(cursorPosition()));
-        QAccessible::updateAccessibility(&event);
-    }
-}
-
-void CapturePane::setClipboardLimit(qsizetype bytes)
-{
-    clipboardLimitBytes() = bytes;
-}
-
-qsizetype CapturePane::clipboardLimit()
-{
-    return clipboardLimitBytes();
-}
-
-void CapturePane::copy()
-{
-    if (!hasSelection())
-        return;
-    if (m_selection.length() > clipboardLimit()) {
-        offerToSaveSelection();
-        return;
-    }
-    QGuiApplication::clipboard()->setText(QString::fromLatin1(copiedBytes()));
-}
-
-void CapturePane::offerToSaveSelection()
-{
-    const QString size = QLocale().formattedDataSize(m_selection.length());
-    auto *box = new QMessageBox(QMessageBox::NoIcon, programTitle(),
-                                tr("The selection holds %1, too much for the clipboard.").arg(size),
-                                QMessageBox::Save | QMessageBox::Cancel, this);
-    box->setObjectName(QStringLiteral("selectionTooLarge"));
-    box->setInformativeText(tr("Save the selection to a file instead?"));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowModality(Qt::WindowModal);
-    connect(box, &QMessageBox::buttonClicked, this, [this, box](QAbstractButton *button) {
-        if (box->standardButton(button) != QMessageBox::Save)
-            return;
-        auto *dialog = new QFileDialog(this, tr("Save Selection"));
-        dialog->setObjectName(QStringLiteral("saveSelectionDialog"));
-        dialog->setAcceptMode(QFileDialog::AcceptSave);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        connect(dialog, &QFileDialog::fileSelected, this, &CapturePane::saveSelection);
-        dialog->open();
-    });
-    box->open();
-}
-
-LineTimeForm CapturePane::copiedTimes() const
-{
-    return m_times.inCopies ? m_times.form : LineTimeForm::Off;
-}
-
-QByteArray CapturePane::copiedBytes() const
-{
-    if (!m_model || copiedTimes() == LineTimeForm::Off)
-        return selectedBytes();
-    return LineTimeText::copy(*m_model, m_selection.start(), m_selection.length(), copiedTimes());
-}
-
-bool CapturePane::saveSelection(const QString &path)
-{
-    if (!m_model || !hasSelection())
-        return false;
-    QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         (copiedTimes() == LineTimeForm::Off
-                              ? m_model->writeTo(file, m_selection.start(), m_selection.length())
-                              : LineTimeText::writeTo(*m_model, file, m_selection.start(),
-                                                      m_selection.length(), copiedTimes()));
-    if (written && file.commit())
-        return true;
-    showProgramMessage(this, tr("The selection could not be saved to %1.").arg(shownText(path)),
-                       file.errorString());
-    return false;
-}
 
 qsizetype CapturePane::moveByRows(qsizetype pos, int rows) const
 {
@@ -156,23 +24,24 @@ qsizetype CapturePane::moveByRows(qsizetype pos, int rows) const
     return m_layout.positionAt(*m_model, row, cell.column);
 }
 
+bool CapturePane::triggerKeyCommand(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy))
+        copy();
+    else if (event->matches(QKeySequence::SelectAll))
+        selectAll();
+    else if (event->matches(QKeySequence::Find))
+        emit findRequested();
+    else
+        return false;
+    event->accept();
+    return true;
+}
+
 void CapturePane::keyPressEvent(QKeyEvent *event)
 {
-    if (event->matches(QKeySequence::Copy)) {
-        copy();
-        event->accept();
+    if (triggerKeyCommand(event))
         return;
-    }
-    if (event->matches(QKeySequence::SelectAll)) {
-        selectAll();
-        event->accept();
-        return;
-    }
-    if (event->matches(QKeySequence::Find)) {
-        emit findRequested();
-        event->accept();
-        return;
-    }
     QScrollBar *bar = verticalScrollBar();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     switch (event->key()) {

@@ -1,10 +1,10 @@
-// The capture pane's Terminal format screen: painted as the last rows,
-// below the text, following every change of the screen.
+// The capture pane's Terminal format screen: shown as the last rows, below
+// the text, following every change of the screen (CapturePanePainter paints
+// its cells).
 #include "ui/capture_pane.h"
 
 #include "core/pane/pane_text.h"
 #include "core/pane/terminal_screen.h"
-#include "ui/terminal_cell_painter.h"
 
 #include <algorithm>
 
@@ -48,23 +48,4 @@ void CapturePane::onTerminalChanged()
 {
     updateScrollRange(isAtBottom());
     viewport()->update();
-}
-
-void CapturePane::paintTerminalRow(TerminalCellPainter &cells, int y, int screenRow) const
-{
-    const TerminalScreen &screen = *m_terminal;
-    const bool cursorHere = screen.isCursorVisible() && screen.cursorRow() == screenRow;
-    for (int column = 0; column < screen.columns(); ++column) {
-        const TerminalCell cell = screen.cell(screenRow, column);
-        if (cell.width == 0)
-            continue; // the right half of a double-width character
-        const QRectF rect(cellX(column), y, cell.width * m_glyphs.cellWidth(),
-                          m_glyphs.lineHeight());
-        cells.add(rect, cell.character, cell.style, cell.width);
-        if (cursorHere && screen.cursorColumn() == column)
-            cells.addCursor(rect);
-    }
-    if (cursorHere && screen.cursorColumn() >= screen.columns())
-        cells.addCursor(
-            QRectF(cellX(screen.columns() - 1), y, m_glyphs.cellWidth(), m_glyphs.lineHeight()));
 }

@@ -104,11 +104,21 @@ public:
 private:
     friend class PaneSnapshot;
 
+    // Blocks handed to the writer at a time.
+    static constexpr qsizetype kMaxQueued = 16;
+    // Written blocks taken in per append: each may cost an unmapping.
+    static constexpr qsizetype kTakenPerAppend = 4;
+
+    // Unmapping costs about a millisecond per block: many go to the
+    // unmapping thread, so a big clear does not stall the window.
+    static void unmapBlocks(const QList<char *> &blocks, size_t bytes);
+
     void applyThreshold();
     void endLease(PaneSnapshot::Lease *lease) const;
     void revokeSnapshots();
     char *newBlock();
     void freeBlock(char *block) const;
+    // pane_store_spill.cpp: moving blocks to the file and back.
     void spill();
     // Hands the writer the blocks past what stays in memory, a queue's worth.
     void queueBlocks();

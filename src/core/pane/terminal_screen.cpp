@@ -3,6 +3,7 @@
 #include <vterm.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -42,6 +43,15 @@ TerminalStyle terminalStyleOf(const VTermScreenCell &cell)
     return style;
 }
 
+// Whether two cells' colours and attributes are alike (bytewise: a false
+// "not alike" only costs working the style out again).
+bool sameTerminalLooks(const VTermScreenCell &a, const VTermScreenCell &b)
+{
+    return std::memcmp(&a.attrs, &b.attrs, sizeof a.attrs) == 0 &&
+           std::memcmp(&a.fg, &b.fg, sizeof a.fg) == 0 &&
+           std::memcmp(&a.bg, &b.bg, sizeof a.bg) == 0;
+}
+
 // A cell that shows nothing: a blank on the default background.
 bool isEmptyTerminalCell(const VTermScreenCell &cell)
 {
@@ -59,14 +69,20 @@ TerminalLine terminalLineOf(const VTermScreenCell *cells, int count)
     TerminalLine line;
     line.text.reserve(size_t(count));
     TerminalStyle current;
+    const VTermScreenCell *looksOf = nullptr; // the last cell whose style was worked out
     for (int i = 0; i < count; ++i) {
         const VTermScreenCell &cell = cells[i];
         if (i > 0 && cells[i - 1].width == 2)
             continue; // the right half of a double-width character
-        const TerminalStyle style = terminalStyleOf(cell);
-        if (style != current) {
-            line.runs.append(TerminalRun{qint32(line.text.size()), style});
-            current = style;
+        // Neighbours mostly look alike: the style is worked out where the
+        // looks change.
+        if (!looksOf || !sameTerminalLooks(*looksOf, cell)) {
+            looksOf = &cell;
+            const TerminalStyle style = terminalStyleOf(cell);
+            if (style != current) {
+                line.runs.append(TerminalRun{qint32(line.text.size()), style});
+                current = style;
+            }
         }
         line.text.push_back(cell.chars[0] == 0 ? U' ' : char32_t(cell.chars[0]));
     }
