@@ -933,6 +933,92 @@
     </message>
 </context>
 <context>
+    <name>MonitorCommands</name>
+    <message>
+        <source>&amp;Monitor</source>
+        <translation>&amp;Monitor</translation>
+    </message>
+    <message>
+        <source>The channels&apos; received data in one pane, in the order it arrived</source>
+        <translation>Die Empfangsdaten der Kanäle in einem Feld, in der Reihenfolge ihres Eintreffens</translation>
+    </message>
+</context>
+<context>
+    <name>MonitorWindow</name>
+    <message>
+        <source>Monitor</source>
+        <translation>Monitor</translation>
+    </message>
+    <message>
+        <source>Save Pane &amp;As...</source>
+        <translation>Feld speichern &amp;unter...</translation>
+    </message>
+    <message>
+        <source>Comm Port &amp;%1</source>
+        <translation>Anschluss &amp;%1</translation>
+    </message>
+    <message>
+        <source>ASCII</source>
+        <translation>ASCII</translation>
+    </message>
+    <message>
+        <source>Hex</source>
+        <translation>Hex</translation>
+    </message>
+    <message>
+        <source>Decimal</source>
+        <translation>Dezimal</translation>
+    </message>
+    <message>
+        <source>Dump</source>
+        <translation>Dump</translation>
+    </message>
+    <message>
+        <source>No Times</source>
+        <translation>Keine Zeiten</translation>
+    </message>
+    <message>
+        <source>Time of Day</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Time Since First Line</source>
+        <translation>Zeit seit erster Zeile</translation>
+    </message>
+    <message>
+        <source>Time Since Previous Line</source>
+        <translation>Zeit seit vorheriger Zeile</translation>
+    </message>
+    <message>
+        <source>Times in &amp;Copies and Saves</source>
+        <translation>&amp;Zeiten beim Kopieren und Speichern</translation>
+    </message>
+    <message>
+        <source>C&amp;lear</source>
+        <translation>&amp;Leeren</translation>
+    </message>
+    <message>
+        <source>&amp;Format</source>
+        <translation>&amp;Format</translation>
+    </message>
+    <message>
+        <source>&amp;Times</source>
+        <translation>&amp;Zeiten</translation>
+    </message>
+    <message>
+        <source>%1 was not saved.</source>
+        <translation>%1 wurde nicht gespeichert.</translation>
+    </message>
+    <message>
+        <source>Save Monitor Pane As</source>
+        <translation>Monitorfeld speichern unter</translation>
+    </message>
+    <message>
+        <source>Text (*.txt);;All files (*)</source>
+        <translation>Text (*.txt);;Alle Dateien (*)</translation>
+    </message>
+</context>
+<context>
     <name>MqttPublisher</name>
     <message>
         <source>No broker is named (Host).</source>
@@ -999,6 +1085,30 @@
     <message>
         <source>MQTT: the queue is full: %1 oldest message(s) dropped, %2 in all.</source>
         <translation>MQTT: die Warteschlange ist voll: %1 älteste Nachricht(en) verworfen, %2 insgesamt.</translation>
+    </message>
+    <message>
+        <source>A client certificate needs TLS: name the CA file too.</source>
+        <translation>Ein Client-Zertifikat braucht TLS: geben Sie auch die CA-Datei an.</translation>
+    </message>
+    <message>
+        <source>The client certificate and its key go together: name both.</source>
+        <translation>Client-Zertifikat und Schlüssel gehören zusammen: geben Sie beide an.</translation>
+    </message>
+    <message>
+        <source>CA file</source>
+        <translation>CA-Datei</translation>
+    </message>
+    <message>
+        <source>certificate file</source>
+        <translation>Zertifikatsdatei</translation>
+    </message>
+    <message>
+        <source>key file</source>
+        <translation>Schlüsseldatei</translation>
+    </message>
+    <message>
+        <source>The %1 %2 can&apos;t be used: %3</source>
+        <translation>%1 %2 kann nicht verwendet werden: %3</translation>
     </message>
 </context>
 <context>
@@ -1462,6 +1572,62 @@
         <source>Q&amp;ueue on disk at most:</source>
         <translation>Warteschlange auf der Platte &amp;höchstens:</translation>
     </message>
+    <message>
+        <source>Bridge</source>
+        <translation>Brücke</translation>
+    </message>
+    <message>
+        <source>&amp;Bridge two channels</source>
+        <translation>Zwei Kanäle &amp;verbinden</translation>
+    </message>
+    <message>
+        <source>What one channel receives goes out of the other, while both show and record it; typing still goes to the channel typed in</source>
+        <translation>Was ein Kanal empfängt, geht aus dem anderen hinaus, während beide es anzeigen und aufzeichnen; Eingaben gehen weiter an den Kanal, in dem getippt wird</translation>
+    </message>
+    <message>
+        <source>What the first receives goes out of the second</source>
+        <translation>Was der erste empfängt, geht aus dem zweiten hinaus</translation>
+    </message>
+    <message>
+        <source>What the second receives goes out of the first</source>
+        <translation>Was der zweite empfängt, geht aus dem ersten hinaus</translation>
+    </message>
+    <message>
+        <source>Both ways</source>
+        <translation>In beide Richtungen</translation>
+    </message>
+    <message>
+        <source>&amp;First:</source>
+        <translation>&amp;Erster:</translation>
+    </message>
+    <message>
+        <source>&amp;Second:</source>
+        <translation>&amp;Zweiter:</translation>
+    </message>
+    <message>
+        <source>&amp;Way:</source>
+        <translation>&amp;Richtung:</translation>
+    </message>
+    <message>
+        <source>Publish the numbers in each line on the &amp;values topics</source>
+        <translation>Die Zahlen jeder Zeile auf den &amp;values-Topics veröffentlichen</translation>
+    </message>
+    <message>
+        <source>Client c&amp;ertificate:</source>
+        <translation>Client-&amp;Zertifikat:</translation>
+    </message>
+    <message>
+        <source>Client certificate</source>
+        <translation>Client-Zertifikat</translation>
+    </message>
+    <message>
+        <source>Client ke&amp;y:</source>
+        <translation>Client-Schl&amp;üssel:</translation>
+    </message>
+    <message>
+        <source>Client key</source>
+        <translation>Client-Schlüssel</translation>
+    </message>
 </context>
 <context>
     <name>QMenu</name>
@@ -1601,12 +1767,20 @@
         <translation>Die Datei %1 der Warteschlange ist kürzer, als sie geschrieben wurde.</translation>
     </message>
     <message>
-        <source>The CA file %1 can&apos;t be used: %2</source>
-        <translation>Die CA-Datei %1 kann nicht verwendet werden: %2</translation>
-    </message>
-    <message>
         <source>the broker closed the connection</source>
         <translation>der Broker hat die Verbindung geschlossen</translation>
+    </message>
+    <message>
+        <source>It has a section [Channel%1]: a setup opens at most %2 channels, [Channel1] to [Channel%2].</source>
+        <translation>Sie hat einen Abschnitt [Channel%1]: eine Konfiguration öffnet höchstens %2 Kanäle, [Channel1] bis [Channel%2].</translation>
+    </message>
+    <message>
+        <source>the CA file %1 or the certificate and key files can&apos;t be used: %2</source>
+        <translation>die CA-Datei %1 oder die Zertifikats- und Schlüsseldateien können nicht verwendet werden: %2</translation>
+    </message>
+    <message>
+        <source>the TLS handshake failed (%1); the broker&apos;s certificate was checked against the CA file %2</source>
+        <translation>der TLS-Verbindungsaufbau ist gescheitert (%1); das Zertifikat des Brokers wurde mit der CA-Datei %2 geprüft</translation>
     </message>
 </context>
 <context>
@@ -1690,6 +1864,10 @@
     <message>
         <source>%1 can&apos;t be opened for writing: %2</source>
         <translation>%1 kann nicht zum Schreiben geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>There is no Comm Port %1.</source>
+        <translation>Es gibt keinen Anschluss %1.</translation>
     </message>
 </context>
 <context>
@@ -2294,6 +2472,10 @@
     <message>
         <source>Publishing to MQTT could not start.</source>
         <translation>Das Veröffentlichen an MQTT konnte nicht beginnen.</translation>
+    </message>
+    <message>
+        <source>It opens %1 channels and this window has %2: start the program with it (varnokterm %3) to open them all.</source>
+        <translation>Sie öffnet %1 Kanäle, und dieses Fenster hat %2: starten Sie das Programm mit ihr (varnokterm %3), um alle zu öffnen.</translation>
     </message>
 </context>
 <context>
