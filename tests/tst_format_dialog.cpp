@@ -73,6 +73,7 @@ private slots:
     void escapeStoresNothing();
     void showingAgainDoesNotReload();
     void tabOrder();
+    void everyChannelHasItsFrame();
 
 private:
     // Opens a dialog on the current values, shown.
@@ -481,3 +482,35 @@ void TestFormatDialog::tabOrder()
 
 QTEST_MAIN(TestFormatDialog)
 #include "tst_format_dialog.moc"
+
+// A run of four channels: channels 3 and 4 get frames below the second, are
+// loaded and stored like the first two, and a refused field of channel 4
+// stores nothing.
+void TestFormatDialog::everyChannelHasItsFrame()
+{
+    m_session = std::make_unique<CaptureSession>(4);
+    m_session->setSignOnDefaults();
+    m_session->channel(4).setTimeOut(900);
+    FormatDialog *dialog = open();
+    QVERIFY(child<QLineEdit>(dialog, "txtTimeOut4"));
+    QCOMPARE(child<QLineEdit>(dialog, "txtTimeOut4")->text(), QStringLiteral("900"));
+    const QWidget *frame2 = child<QGroupBox>(dialog, "fraComm2");
+    const QWidget *frame4 = child<QGroupBox>(dialog, "fraComm4");
+    QVERIFY(frame4 && frame4->geometry().top() > frame2->geometry().bottom());
+    QVERIFY(child<QPushButton>(dialog, "cmdApply")->geometry().top() > frame4->geometry().bottom());
+
+    child<QLineEdit>(dialog, "txtTimeOut3")->setText(QStringLiteral("40"));
+    child<QLineEdit>(dialog, "txtTimeOut4")->setText(QStringLiteral("40000"));
+    option(dialog, "optAddTo3", 1)->setChecked(true);
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(dismissMessageBoxes(),
+             QStringList{QStringLiteral("Comm 4: the time-out must be a whole number of "
+                                        "milliseconds from 0 to 32767.")});
+    QCOMPARE(m_session->channel(3).module().intTimeOut, qint16(200));
+
+    child<QLineEdit>(dialog, "txtTimeOut4")->setText(QStringLiteral("10"));
+    QTest::mouseClick(child<QPushButton>(dialog, "cmdApply"), Qt::LeftButton);
+    QCOMPARE(m_session->channel(3).module().intTimeOut, qint16(40));
+    QCOMPARE(m_session->channel(3).module().addTo, AccumulateMode::ClearFirst);
+    QCOMPARE(m_session->channel(4).module().intTimeOut, qint16(10));
+}

@@ -31,20 +31,18 @@ QString refusal(const QString &channelName)
         .arg(maximum);
 }
 
-Pair readPair(const QString &text1, const QString &text2)
+Fields readAll(const QStringList &texts)
 {
-    Pair pair;
+    Fields fields;
     QStringList refusals;
-    if (const std::optional<qint16> value = read(text1))
-        pair.timeOut1 = *value;
-    else
-        refusals << refusal(QStringLiteral("Comm 1"));
-    if (const std::optional<qint16> value = read(text2))
-        pair.timeOut2 = *value;
-    else
-        refusals << refusal(QStringLiteral("Comm 2"));
-    pair.refusal = refusals.join(QLatin1Char('\n'));
-    return pair;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const std::optional<qint16> value = read(texts.at(i));
+        fields.timeOuts << value.value_or(0);
+        if (!value)
+            refusals << refusal(QStringLiteral("Comm %1").arg(i + 1));
+    }
+    fields.refusal = refusals.join(QLatin1Char('\n'));
+    return fields;
 }
 
 } // namespace TimeOutEntry

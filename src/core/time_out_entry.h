@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,17 +23,17 @@ std::optional<qint16> read(const QString &text);
 // The message for a refused field of the channel named e.g. "Comm 1".
 QString refusal(const QString &channelName);
 
-// Both fields read together: either both values, or the refusal of each
-// field that can't be taken (one line per field).
-struct Pair
+// Every channel's field read together (channel 1's first): either every
+// value, or the refusal of each field that can't be taken (one line per
+// field).
+struct Fields
 {
-    qint16 timeOut1 = 0;
-    qint16 timeOut2 = 0;
-    QString refusal; // empty when both are taken
+    QList<qint16> timeOuts;
+    QString refusal; // empty when every field is taken
 
     bool accepted() const { return refusal.isEmpty(); }
 };
 
-Pair readPair(const QString &text1, const QString &text2);
+Fields readAll(const QStringList &texts);
 
 } // namespace TimeOutEntry

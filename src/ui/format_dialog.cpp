@@ -39,19 +39,30 @@ const Place cancelPlace{1800, 4200, 975, 375};
 constexpr int dialogWidth = 3195;
 constexpr int dialogHeight = 4800;
 // clang-format on
+// Channels past the second stand below it, each a frame's step further down,
+// and the buttons and the window's foot move down with them.
+constexpr int frameStep = 2040;
 
-struct ChannelFrame
+Place lowered(Place place, int by)
 {
-    QGroupBox *frame;
-    std::array<QRadioButton *, 2> addTo;
-    QLineEdit *timeOut;
-    QLabel *timeOutLabel;
-};
+    place.top += by;
+    return place;
+}
 
-ChannelFrame addChannelFrame(QWidget *window, const FrameDesign &d)
+FrameDesign designOf(int channel)
+{
+    if (channel == 1)
+        return comm1Design;
+    FrameDesign d = comm2Design;
+    d.channel = channel;
+    d.frame = lowered(d.frame, (channel - 2) * frameStep);
+    return d;
+}
+
+FormatDialog::ChannelFrame addChannelFrame(QWidget *window, const FrameDesign &d)
 {
     const QByteArray suffix = QByteArray::number(d.channel);
-    ChannelFrame c;
+    FormatDialog::ChannelFrame c;
     c.frame =
         placeFrame(window, "fraComm" + suffix, FormatDialog::tr("Comm %1").arg(d.channel), d.frame);
     c.addTo[0] = placeOption(c.frame, "optAddTo" + suffix, 0,
@@ -96,27 +107,23 @@ FormatDialog::FormatDialog(CaptureSession &session, QWidget *parent)
     setWindowTitle(tr("Format"));
     setWindowIcon(programIcon());
     setFont(windowFont());
-    setFixedSize(twipsSize(dialogWidth, dialogHeight));
+    const int below = (session.channelCount() - 2) * frameStep;
+    setFixedSize(twipsSize(dialogWidth, dialogHeight + below));
 
-    const ChannelFrame comm1 = addChannelFrame(this, comm1Design);
-    fraComm1 = comm1.frame;
-    optAddTo1 = comm1.addTo;
-    txtTimeOut1 = comm1.timeOut;
-    lblTimeOut1 = comm1.timeOutLabel;
+    for (int n : session.channelNumbers())
+        m_frames.push_back(addChannelFrame(this, designOf(n)));
 
-    const ChannelFrame comm2 = addChannelFrame(this, comm2Design);
-    fraComm2 = comm2.frame;
-    optAddTo2 = comm2.addTo;
-    txtTimeOut2 = comm2.timeOut;
-    lblTimeOut2 = comm2.timeOutLabel;
+    cmdApply = placeButton(this, "cmdApply", tr("Apply"), lowered(applyPlace, below));
+    cmdCancel = placeButton(this, "cmdCancel", tr("Cancel"), lowered(cancelPlace, below));
 
-    cmdApply = placeButton(this, "cmdApply", tr("Apply"), applyPlace);
-    cmdCancel = placeButton(this, "cmdCancel", tr("Cancel"), cancelPlace);
-
-    // The frames and labels take no focus; the rest follow in this order.
-    QWidget *const order[] = {cmdApply,     cmdCancel,    optAddTo1[0], optAddTo1[1],
-                              optAddTo2[0], optAddTo2[1], txtTimeOut1,  txtTimeOut2};
-    m_tabOrder.setOrder({std::begin(order), std::end(order)});
+    // The frames and labels take no focus; the rest follow in this order:
+    // the buttons, each channel's options, then each channel's time-out.
+    QList<QWidget *> order{cmdApply, cmdCancel};
+    for (const ChannelFrame &c : m_frames)
+        order << c.addTo[0] << c.addTo[1];
+    for (const ChannelFrame &c : m_frames)
+        order << c.timeOut;
+    m_tabOrder.setOrder(order);
 
     connect(cmdApply, &QPushButton::clicked, this, &FormatDialog::cmdApplyClick);
     connect(cmdCancel, &QPushButton::clicked, this, &FormatDialog::cmdCancelClick);
@@ -133,30 +140,35 @@ bool FormatDialog::focusNextPrevChild(bool next)
 
 void FormatDialog::load()
 {
-    const ChannelModule &one = m_session.channel(1).module();
-    const ChannelModule &two = m_session.channel(2).module();
-    txtTimeOut1->setText(TimeOutEntry::text(one.intTimeOut));
-    txtTimeOut2->setText(TimeOutEntry::text(two.intTimeOut));
-    selectAddTo(optAddTo1, one.addTo);
-    selectAddTo(optAddTo2, two.addTo);
+    for (const ChannelFrame &c : m_frames) {
+        const ChannelModule &module = m_session.channel(frameChannel(c)).module();
+        c.timeOut->setText(TimeOutEntry::text(module.intTimeOut));
+        selectAddTo(c.addTo, module.addTo);
+    }
+}
+
+int FormatDialog::frameChannel(const ChannelFrame &frame) const
+{
+    return int(&frame - m_frames.data()) + 1;
 }
 
 void FormatDialog::cmdApplyClick()
 {
-    // Both fields are checked before anything is stored, so a refused field
+    // Every field is checked before anything is stored, so a refused field
     // never leaves half the settings changed.
-    const TimeOutEntry::Pair timeOuts =
-        TimeOutEntry::readPair(txtTimeOut1->text(), txtTimeOut2->text());
+    QStringList texts;
+    for (const ChannelFrame &c : m_frames)
+        texts << c.timeOut->text();
+    const TimeOutEntry::Fields timeOuts = TimeOutEntry::readAll(texts);
     if (!timeOuts.accepted()) {
         showProgramMessage(this, timeOuts.refusal);
         return;
     }
-    Channel &one = m_session.channel(1);
-    Channel &two = m_session.channel(2);
-    one.setTimeOut(timeOuts.timeOut1);
-    two.setTimeOut(timeOuts.timeOut2);
-    one.setAccumulate(addToOf(optAddTo1));
-    two.setAccumulate(addToOf(optAddTo2));
+    for (const ChannelFrame &c : m_frames) {
+        Channel &channel = m_session.channel(frameChannel(c));
+        channel.setTimeOut(timeOuts.timeOuts.at(frameChannel(c) - 1));
+        channel.setAccumulate(addToOf(c.addTo));
+    }
     close();
 }
 

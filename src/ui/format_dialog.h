@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <array>
+#include <vector>
 
 class CaptureSession;
 class QGroupBox;
@@ -15,7 +16,7 @@ class QRadioButton;
 
 // Setup > Format: each channel's quiet time-out and whether new data is added
 // to the pane or replaces it. Loads from the channels when created;
-// Apply stores all four values and closes, Cancel and the close box store
+// Apply stores every value and closes, Cancel and the close box store
 // nothing. Each opening is a new instance (it deletes itself on close).
 //
 // The option pairs carry the object name of their pair ("optAddTo1") and
@@ -27,6 +28,16 @@ class FormatDialog : public QWidget
 public:
     explicit FormatDialog(CaptureSession &session, QWidget *parent = nullptr);
 
+    // One channel's frame and its controls (named with the channel's number:
+    // fraComm1, optAddTo1, txtTimeOut1, lblTimeOut1).
+    struct ChannelFrame
+    {
+        QGroupBox *frame = nullptr;
+        std::array<QRadioButton *, 2> addTo{};
+        QLineEdit *timeOut = nullptr;
+        QLabel *timeOutLabel = nullptr;
+    };
+
 protected:
     bool focusNextPrevChild(bool next) override;
 
@@ -34,18 +45,12 @@ private:
     void load();
     void cmdApplyClick();
     void cmdCancelClick();
+    int frameChannel(const ChannelFrame &frame) const;
 
     CaptureSession &m_session;
     DesignedTabOrder m_tabOrder;
+    std::vector<ChannelFrame> m_frames; // channel 1's first
 
-    QGroupBox *fraComm1 = nullptr;
-    std::array<QRadioButton *, 2> optAddTo1{};
-    QLineEdit *txtTimeOut1 = nullptr;
-    QLabel *lblTimeOut1 = nullptr;
-    QGroupBox *fraComm2 = nullptr;
-    std::array<QRadioButton *, 2> optAddTo2{};
-    QLineEdit *txtTimeOut2 = nullptr;
-    QLabel *lblTimeOut2 = nullptr;
     QPushButton *cmdApply = nullptr;
     QPushButton *cmdCancel = nullptr;
 };
