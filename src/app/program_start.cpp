@@ -53,6 +53,7 @@ void ProgramStart::showMain()
         m_display->load();
         // First shown in the middle of the screen, whatever the desktop does.
         m_display->adjustSize();
+        growToHint(m_display.get());
         centreOnOwner(m_display.get());
     }
     m_display->show();

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 DisplayControls::DisplayControls(CaptureSession &session, QWidget *parent)
@@ -104,8 +105,10 @@ QSize DisplayControls::sizeHint() const
 {
     if (m_form)
         return minimumSize();
-    // Every view at its design size, as far as the screen allows.
-    return m_viewArea->sizeHint();
+    // Every view at its design size, as far as the screen allows, with room
+    // for the scroll bars a smaller window shows.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return m_viewArea->sizeHint() + QSize(bar, bar);
 }
 
 void DisplayControls::setFormTabOrder()
