@@ -61,6 +61,7 @@ private slots:
     void runThatCannotCaptureEndsWithAFailure_data();
     void runThatCannotCaptureEndsWithAFailure();
     void fourChannelSetupRecordsEachIntoOneLog();
+    void numbersReachTheScriptAndTheCsv();
 };
 
 void TestHeadless::scriptGivesTheExitStatus_data()
@@ -134,6 +135,27 @@ void TestHeadless::fourChannelSetupRecordsEachIntoOneLog()
     bench.program.terminate();
     QVERIFY(bench.program.waitForFinished(20000));
     QCOMPARE(bench.program.exitCode(), 0);
+}
+
+// The numbers found in lines: a script reads the latest of a series, and
+// --record csvN writes every point when the run ends.
+void TestHeadless::numbersReachTheScriptAndTheCsv()
+{
+    HeadlessBench bench;
+    QVERIFY(bench.write("script.js", "send(2, 'go');\nexpect(2, 'end');\n"
+                                     "const t = plotValue(2, 'T');\n"
+                                     "if (t !== 24.5) throw new Error('T is ' + t);\n"));
+    bench.start({"--script", bench.file("script.js"), "--record", "csv2:" + bench.file("v.csv")});
+    QCOMPARE(bench.pty.read(2, 20000), QByteArray("go"));
+    bench.pty.write("T=23.5C P=1000\r\nT=24.5C P=1001\r\nend\r\n");
+    QVERIFY(bench.program.waitForFinished(20000));
+    QCOMPARE(QString::fromLocal8Bit(bench.program.readAllStandardError()), QString());
+    QCOMPARE(bench.program.exitCode(), 0);
+    const QList<QByteArray> rows = bench.read("v.csv").trimmed().split('\n');
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows.at(0), QByteArray("time,T [C],P"));
+    QVERIFY2(rows.at(1).endsWith(",23.5,1000") && rows.at(2).endsWith(",24.5,1001"),
+             rows.join('|').constData());
 }
 
 // A run with no script that captures nothing, only into a failed file, or
