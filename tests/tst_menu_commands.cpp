@@ -1,4 +1,7 @@
 #include "core/pane/pane_text.h"
+#include "core/plot/plot_store.h"
+#include "devices/channel.h"
+#include "devices/channel_plot.h"
 #include "support/display_fixture.h"
 #include "support/message_boxes.h"
 #include "support/pdf_text.h"
@@ -9,10 +12,12 @@
 #include "ui/channel_view.h"
 #include "ui/display_controls.h"
 #include "ui/format_dialog.h"
+#include "ui/plot_view.h"
 #include "ui/print_dialog_component.h"
 #include "ui/script_commands.h"
 #include "ui/serial_setup_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -113,6 +118,16 @@ void TestMenuCommands::fourChannelViewsReceiveAndPrintTheFocusedOne()
     }
     for (int n = 1; n <= 4; ++n)
         QTRY_VERIFY(f.paneText(n).contains("view line " + QByteArray::number(n)));
+    // A view's own Plot in This View: the plot below its pane, fed by it.
+    ChannelView &two = f.controls().view(2);
+    auto *plotHere = two.findChild<QAction *>(QStringLiteral("actPlotInView2"));
+    QVERIFY(plotHere);
+    plotHere->trigger();
+    QVERIFY(two.plot() && two.plot()->isVisible());
+    const CapturePane *pane2 = f.channel(2).pane();
+    QTRY_VERIFY(pane2->mapTo(&two, pane2->rect().bottomLeft()).y() < two.plot()->y());
+    ptys[1].write("T=5\r\n");
+    QTRY_COMPARE(two.channel().plot().store().seriesCount(), 1);
     f.channel(3).pane()->setFocus();
     f.window->print();
     QCOMPARE(shown, 1);

@@ -7,6 +7,7 @@
 class CapturePane;
 class Channel;
 class ChannelGroup;
+class PlotView;
 class QAction;
 
 // One channel on the main window: the channel's group of controls with its
@@ -19,7 +20,8 @@ class QAction;
 // their designed places, and the view itself stays out of sight; it only
 // holds them. Placement::OwnArea: the controls stand on the view, which a Qt
 // layout places and sizes; its design size is its minimum, and the receive
-// pane takes whatever room it has beyond that.
+// pane takes whatever room it has beyond that, and the pane's context menu
+// offers Plot in This View: the channel's plot below its group.
 class ChannelView : public QWidget
 {
     Q_OBJECT
@@ -41,16 +43,25 @@ public:
     // The controls in their focus order, for the window's Tab chain: the
     // pane, then the receive and transmit controls, then the port's.
     QList<QWidget *> focusOrder() const;
+    // The channel's plot below the group (Placement::OwnArea only); showing
+    // it turns the channel's plotting on.
+    void setPlotShown(bool shown);
+    PlotView *plot() const { return m_plotShown ? m_plot : nullptr; }
 
-    QSize minimumSizeHint() const override { return m_designSize; }
-    QSize sizeHint() const override { return m_designSize; }
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override { return minimumSizeHint(); }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void layOutParts();
+
     Channel &m_channel;
     ChannelGroup *m_group = nullptr;
     QSize m_designSize;
     Placement m_placement;
+    QAction *m_plotHere = nullptr; // OwnArea only
+    PlotView *m_plot = nullptr;    // made when first shown
+    bool m_plotShown = false;
 };
