@@ -479,6 +479,13 @@
     </message>
 </context>
 <context>
+    <name>ChannelView</name>
+    <message>
+        <source>Plot in This &amp;View</source>
+        <translation>Plot in dieser &amp;Ansicht</translation>
+    </message>
+</context>
+<context>
     <name>DisplayWindow</name>
     <message>
         <source>Varnok Terminal</source>
