@@ -7,6 +7,8 @@
 #include <QTest>
 
 #include <memory>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
 namespace {
@@ -62,6 +64,8 @@ private slots:
 private:
     // Connects `component` to the test server and returns the server's side.
     QTcpSocket *connectPeer(SocketComponent &component);
+    // TCP_NODELAY on this process's socket bound to `localPort` (-1: none).
+    static int noDelayOn(quint16 localPort);
 
     std::unique_ptr<QTcpServer> m_server;
 };
@@ -91,6 +95,21 @@ QTcpSocket *TestSocketComponent::connectPeer(SocketComponent &component)
     return peer;
 }
 
+int TestSocketComponent::noDelayOn(quint16 localPort)
+{
+    for (int fd = 0; fd < 1024; ++fd) {
+        sockaddr_in local{};
+        socklen_t length = sizeof local;
+        int value = 0;
+        socklen_t size = sizeof value;
+        if (::getsockname(fd, reinterpret_cast<sockaddr *>(&local), &length) == 0 &&
+            local.sin_family == AF_INET && ntohs(local.sin_port) == localPort &&
+            ::getsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &value, &size) == 0)
+            return value;
+    }
+    return -1;
+}
+
 void TestSocketComponent::connectsAndExchangesEveryByteValue()
 {
     SocketComponent component;
@@ -99,6 +118,8 @@ void TestSocketComponent::connectsAndExchangesEveryByteValue()
     QVERIFY(peer);
     QVERIFY(component.isConnected());
     QVERIFY(component.isActive());
+    // What the channel hands the socket goes out without Nagle's wait.
+    QCOMPARE(noDelayOn(peer->peerPort()), 1);
 
     const QByteArray outgoing = everyByteValue(64);
     component.sendText(outgoing);

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -32,6 +33,19 @@ TcpConnection::~TcpConnection()
 {
     closeSocket();
 }
+
+namespace {
+
+// What the channel hands the socket goes out at once (no Nagle delay): a
+// typed key, a send button or a bridged batch never waits for the peer to
+// acknowledge the bytes before it. Larger writes are whole segments anyway.
+void sendWithoutDelay(int fd)
+{
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
+} // namespace
 
 void TcpConnection::start(const QHostAddress &address, quint16 port)
 {
@@ -63,6 +77,7 @@ void TcpConnection::start(const QHostAddress &address, quint16 port)
         QTimer::singleShot(0, this, [this, error] { endWith(error); });
         return;
     }
+    sendWithoutDelay(m_fd);
     m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     m_readNotifier->setEnabled(false);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &TcpConnection::onReadable);
@@ -75,6 +90,7 @@ void TcpConnection::adopt(int fd)
 {
     m_fd = fd;
     ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) | O_NONBLOCK);
+    sendWithoutDelay(m_fd);
     m_state = State::Connected;
     m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
     connect(m_readNotifier, &QSocketNotifier::activated, this, &TcpConnection::onReadable);
