@@ -48,18 +48,8 @@ bool MosquittoBroker::start(const QString &user, const QString &password)
         file.write("allow_anonymous false\npassword_file " + passwords.toUtf8() + '\n');
     }
     file.close();
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.setStandardOutputFile(QProcess::nullDevice());
-    m_process.start(QString::fromLatin1(program), {QStringLiteral("-c"), config});
-    if (!m_process.waitForStarted(5000))
-        return false;
-    QDeadlineTimer deadline(10000);
-    while (!TcpPeer::isListening(m_port)) {
-        if (deadline.hasExpired() || m_process.state() != QProcess::Running)
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
+    return TcpPeer::startServer(m_process, QString::fromLatin1(program),
+                                {QStringLiteral("-c"), config}, m_port);
 }
 
 void MosquittoBroker::setTls(const QString &caFile, const QString &certFile, const QString &keyFile,

@@ -32,19 +32,8 @@ bool Ser2NetServer::start(const QString &accepter, const QString &devicePath, in
                        .arg(bufferBytes)
                        .toUtf8());
     file.close();
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.setStandardOutputFile(QProcess::nullDevice());
-    m_process.start(QString::fromLatin1(program),
-                    {QStringLiteral("-n"), QStringLiteral("-c"), config});
-    if (!m_process.waitForStarted(5000))
-        return false;
-    QDeadlineTimer deadline(10000);
-    while (!TcpPeer::isListening(m_port)) {
-        if (deadline.hasExpired() || m_process.state() != QProcess::Running)
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
+    return TcpPeer::startServer(m_process, QString::fromLatin1(program),
+                                {QStringLiteral("-n"), QStringLiteral("-c"), config}, m_port);
 }
 
 Ser2NetServer::~Ser2NetServer()

@@ -99,3 +99,20 @@ bool TcpPeer::isListening(quint16 port)
     }
     return false;
 }
+
+bool TcpPeer::startServer(QProcess &process, const QString &program, const QStringList &arguments,
+                          quint16 port)
+{
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    if (!process.waitForStarted(5000))
+        return false;
+    QDeadlineTimer deadline(10000);
+    while (!isListening(port)) {
+        if (deadline.hasExpired() || process.state() != QProcess::Running)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QPointer>
+#include <QProcess>
+#include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -31,6 +33,11 @@ public:
     // table rather than by connecting (a connection would take a server's
     // one client).
     static bool isListening(quint16 port);
+    // Starts a server program (its output dropped, its errors shown) and
+    // waits up to 10 s until it listens on 127.0.0.1:port; false when it
+    // fails to start or ends first.
+    static bool startServer(QProcess &process, const QString &program, const QStringList &arguments,
+                            quint16 port);
 
 private:
     void collect();
