@@ -137,8 +137,9 @@ void TestRfc2217::liveChangeReachesTheDeviceOnTheSameConnection()
     QSignalSpy connections(remote.channel.link().socket(), &SocketComponent::connected);
 
     QCOMPARE(remote.channel.changeSettings(QStringLiteral("57600,n,8,2")), QString());
+    // The server sets speed and stop bits by separate requests: wait for both.
     QTRY_COMPARE_WITH_TIMEOUT(settingsOf(remote.pty).c_cflag & CBAUD, tcflag_t(B57600), 10000);
-    QVERIFY(settingsOf(remote.pty).c_cflag & CSTOPB);
+    QTRY_VERIFY_WITH_TIMEOUT(settingsOf(remote.pty).c_cflag & CSTOPB, 10000);
     QTRY_VERIFY2(remote.status().contains(QStringLiteral(" 57600,n,8,2")),
                  qPrintable(remote.status()));
     QCOMPARE(switches.count(), 0);
