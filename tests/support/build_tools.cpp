@@ -34,7 +34,9 @@ ToolRun runTool(const QString &program, const QStringList &arguments,
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     ToolRun result;
-    if (!process.waitForFinished(90000)) {
+    // Packing and lintian take tens of seconds, several times that on a
+    // machine busy with other builds.
+    if (!process.waitForFinished(300000)) {
         process.kill();
         process.waitForFinished();
         result.output = QStringLiteral("did not finish: ") + program;
