@@ -50,9 +50,19 @@ void DisplayControls::buildForm(CaptureSession &session)
 {
     setMinimumSize(twipsSize(displayWidthTwips, displayHeightTwips));
     resize(minimumSize());
-    for (Channel *channel : session.channels())
-        m_views.push_back(new ChannelView(*channel, ChannelView::Placement::OnForm, this));
+    for (Channel *channel : session.channels()) {
+        auto *view = new ChannelView(*channel, ChannelView::Placement::OnForm, this);
+        connect(view, &ChannelView::plotShownChanged, this, &DisplayControls::fitFormPlots);
+        m_views.push_back(view);
+    }
     setFormTabOrder();
+}
+
+void DisplayControls::fitFormPlots()
+{
+    const int plots = view(1).formPlotRoom() + view(2).formPlotRoom();
+    setMinimumSize(twipsSize(displayWidthTwips, displayHeightTwips) + QSize(0, plots));
+    layOutForm();
 }
 
 void DisplayControls::buildViews(CaptureSession &session)
@@ -130,15 +140,20 @@ void DisplayControls::setFormTabOrder()
 void DisplayControls::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (!m_form)
-        return;
+    if (m_form)
+        layOutForm();
+}
+
+void DisplayControls::layOutForm()
+{
     const QSize extra = size() - minimumSize();
     const int width = qMax(0, extra.width());
     const int height = qMax(0, extra.height());
     const int upper = height / 2;
-    // The upper and the lower group.
-    group(1).layOut(width, upper, 0);
-    group(2).layOut(width, height - upper, upper);
+    // The upper and the lower group, each with the room of its plot.
+    const int upperPlot = view(1).formPlotRoom();
+    view(1).layOutOnForm(width, upper + upperPlot, 0);
+    view(2).layOutOnForm(width, height - upper + view(2).formPlotRoom(), upper + upperPlot);
 }
 
 bool DisplayControls::focusNextPrevChild(bool next)

@@ -45,6 +45,10 @@ private:
     void buildForm(CaptureSession &session);
     void buildViews(CaptureSession &session);
     void setFormTabOrder();
+    // The form's groups in the room they have, and the room for the plots
+    // shown in their views (ChannelView::formPlotRoom()).
+    void layOutForm();
+    void fitFormPlots();
 
     DesignedTabOrder m_tabOrder;
     std::vector<ChannelView *> m_views; // by channel number - 1
