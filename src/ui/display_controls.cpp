@@ -14,6 +14,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -61,7 +62,21 @@ void DisplayControls::buildForm(CaptureSession &session)
 void DisplayControls::fitFormPlots()
 {
     const int plots = view(1).formPlotRoom() + view(2).formPlotRoom();
-    setMinimumSize(twipsSize(displayWidthTwips, displayHeightTwips) + QSize(0, plots));
+    const QSize least = twipsSize(displayWidthTwips, displayHeightTwips) + QSize(0, plots);
+    const int more = least.height() - minimumHeight();
+    const int shortBy = least.height() - height(); // before the minimum stretches it
+    setMinimumSize(least);
+    if (more > 0) {
+        // The window grows (through its layout) as far as the form was short.
+        m_grownForPlots += qMax(0, shortBy);
+    } else if (more < 0) {
+        // It gives back what it grew for the plot gone.
+        const int back = qMin(m_grownForPlots, -more);
+        m_grownForPlots -= back;
+        if (QLayout *whole = window()->layout())
+            whole->activate(); // the window's least size without the plot
+        window()->resize(window()->width(), window()->height() - back);
+    }
     layOutForm();
 }
 
