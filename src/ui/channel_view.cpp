@@ -3,8 +3,10 @@
 #include "devices/channel.h"
 #include "ui/capture_pane.h"
 #include "ui/channel_group.h"
+#include "ui/channel_view_actions.h"
 #include "ui/display_layout.h"
 #include "ui/plot_view.h"
+#include "ui/plot_window.h"
 #include "ui/transmit_edit.h"
 
 #include <QAction>
@@ -30,16 +32,20 @@ ChannelView::ChannelView(Channel &channel, Placement placement, QWidget *host)
         const ChannelDesign design = viewDesign(n);
         m_group = new ChannelGroup(this, design, channel);
         m_designSize = design.fraPort.pixels().size();
-        m_plotHere = new QAction(tr("Plot in This &View"), this);
-        m_plotHere->setObjectName(QStringLiteral("actPlotInView%1").arg(n));
-        m_plotHere->setCheckable(true);
-        connect(m_plotHere, &QAction::toggled, this, &ChannelView::setPlotShown);
-        setContextActions({});
     }
+    m_actions = new ChannelViewActions(channel, this);
+    connect(m_actions->plotHereAction(), &QAction::toggled, this, &ChannelView::setPlotShown);
+    connect(m_actions->plotWindowAction(), &QAction::triggered, this, &ChannelView::showPlotWindow);
+    setContextActions({});
     CapturePane *receive = pane();
     receive->setTimeChoice(channel.paneTimes());
     connect(&channel, &Channel::paneTimesChanged, receive,
             [receive, &channel] { receive->setTimeChoice(channel.paneTimes()); });
+}
+
+ChannelView::~ChannelView()
+{
+    delete m_plotWindow.data();
 }
 
 CapturePane *ChannelView::pane() const
@@ -49,38 +55,7 @@ CapturePane *ChannelView::pane() const
 
 void ChannelView::setContextActions(const QList<QAction *> &actions)
 {
-    QList<QAction *> all = actions;
-    if (m_plotHere)
-        all << m_plotHere;
-    pane()->setContextActions(all);
-}
-
-namespace {
-// The plot's share of the view's height, and the least it is given.
-constexpr int kViewPlotShare = 3; // a third
-constexpr int kViewPlotLeast = 160;
-} // namespace
-
-void ChannelView::setPlotShown(bool shown)
-{
-    if (!m_plotHere || shown == m_plotShown)
-        return;
-    m_plotShown = shown;
-    m_plotHere->setChecked(shown);
-    if (shown && !m_plot) {
-        m_plot = new PlotView(m_channel.plot(), this);
-        m_plot->setObjectName(QStringLiteral("plotView%1").arg(m_channel.number()));
-    }
-    if (shown)
-        m_channel.plot().setOn(true);
-    m_plot->setVisible(shown);
-    updateGeometry();
-    layOutParts();
-}
-
-QSize ChannelView::minimumSizeHint() const
-{
-    return m_designSize + QSize(0, m_plotShown ? kViewPlotLeast : 0);
+    pane()->setContextActions(actions + m_actions->paneEntries());
 }
 
 QList<QWidget *> ChannelView::focusOrder() const
@@ -102,15 +77,6 @@ void ChannelView::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (m_placement == Placement::OwnArea)
         layOutParts();
-}
-
-void ChannelView::layOutParts()
-{
-    const int plotHeight = m_plotShown ? qMax(kViewPlotLeast, height() / kViewPlotShare) : 0;
-    const QSize extra = size() - QSize(0, plotHeight) - m_designSize;
-    m_group->layOut(qMax(0, extra.width()), qMax(0, extra.height()), 0);
-    if (m_plotShown)
-        m_plot->setGeometry(0, height() - plotHeight, width(), plotHeight);
 }
 
 #include "moc_channel_view.cpp"

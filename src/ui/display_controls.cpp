@@ -14,6 +14,7 @@
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -50,9 +51,33 @@ void DisplayControls::buildForm(CaptureSession &session)
 {
     setMinimumSize(twipsSize(displayWidthTwips, displayHeightTwips));
     resize(minimumSize());
-    for (Channel *channel : session.channels())
-        m_views.push_back(new ChannelView(*channel, ChannelView::Placement::OnForm, this));
+    for (Channel *channel : session.channels()) {
+        auto *view = new ChannelView(*channel, ChannelView::Placement::OnForm, this);
+        connect(view, &ChannelView::plotShownChanged, this, &DisplayControls::fitFormPlots);
+        m_views.push_back(view);
+    }
     setFormTabOrder();
+}
+
+void DisplayControls::fitFormPlots()
+{
+    const int plots = view(1).formPlotRoom() + view(2).formPlotRoom();
+    const QSize least = twipsSize(displayWidthTwips, displayHeightTwips) + QSize(0, plots);
+    const int more = least.height() - minimumHeight();
+    const int shortBy = least.height() - height(); // before the minimum stretches it
+    setMinimumSize(least);
+    if (more > 0) {
+        // The window grows (through its layout) as far as the form was short.
+        m_grownForPlots += qMax(0, shortBy);
+    } else if (more < 0) {
+        // It gives back what it grew for the plot gone.
+        const int back = qMin(m_grownForPlots, -more);
+        m_grownForPlots -= back;
+        if (QLayout *whole = window()->layout())
+            whole->activate(); // the window's least size without the plot
+        window()->resize(window()->width(), window()->height() - back);
+    }
+    layOutForm();
 }
 
 void DisplayControls::buildViews(CaptureSession &session)
@@ -130,15 +155,20 @@ void DisplayControls::setFormTabOrder()
 void DisplayControls::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (!m_form)
-        return;
+    if (m_form)
+        layOutForm();
+}
+
+void DisplayControls::layOutForm()
+{
     const QSize extra = size() - minimumSize();
     const int width = qMax(0, extra.width());
     const int height = qMax(0, extra.height());
     const int upper = height / 2;
-    // The upper and the lower group.
-    group(1).layOut(width, upper, 0);
-    group(2).layOut(width, height - upper, upper);
+    // The upper and the lower group, each with the room of its plot.
+    const int upperPlot = view(1).formPlotRoom();
+    view(1).layOutOnForm(width, upper + upperPlot, 0);
+    view(2).layOutOnForm(width, height - upper + view(2).formPlotRoom(), upper + upperPlot);
 }
 
 bool DisplayControls::focusNextPrevChild(bool next)

@@ -45,9 +45,15 @@ private:
     void buildForm(CaptureSession &session);
     void buildViews(CaptureSession &session);
     void setFormTabOrder();
+    // The form's groups in the room they have, and the room for the plots
+    // shown in their views (ChannelView::formPlotRoom()): the window grows
+    // for a plot shown, and shrinks by as much when it goes.
+    void layOutForm();
+    void fitFormPlots();
 
     DesignedTabOrder m_tabOrder;
     std::vector<ChannelView *> m_views; // by channel number - 1
     QWidget *m_viewArea = nullptr;      // the resizable layout's grid
     bool m_form = false;
+    int m_grownForPlots = 0; // the height the window grew for plots on the form
 };

@@ -9,6 +9,7 @@
 #include "ui/channel_group.h"
 #include "ui/channel_status_bar.h"
 #include "ui/channel_view.h"
+#include "ui/channel_view_actions.h"
 #include "ui/display_controls.h"
 #include "ui/format_dialog.h"
 #include "ui/help_menu.h"
@@ -38,6 +39,8 @@
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+
+#include <vector>
 
 DisplayWindow::DisplayWindow(CaptureSession &session, QWidget *parent)
     : QMainWindow(parent)
@@ -94,16 +97,15 @@ void DisplayWindow::buildMenus()
     addEntry(setup, "mnuSetupSerial", tr("&Serial"), &DisplayWindow::showSerialSetup);
     addEntry(setup, "mnuSetupFormat", tr("&Format"), &DisplayWindow::showFormat);
     addLineEndingMenu(setup, m_session);
-    addReceiveViewMenu(setup, m_session);
+    m_receiveViewMenu = addReceiveViewMenu(setup);
     m_sendButtonCommands = new SendButtonCommands(m_session, this);
     m_sendButtonCommands->addEntries(setup);
     m_captureMenu = new CaptureMenu(m_session, this);
     menuBar()->addMenu(m_captureMenu->menu());
     m_linkMenu = new LinkMenu(m_session, this);
     menuBar()->addMenu(m_linkMenu->menu());
-    m_viewMenu = new ViewMenu(m_session, this);
+    m_viewMenu = new ViewMenu(this);
     menuBar()->addMenu(m_viewMenu->menu());
-    m_plotCommands->addViewEntries(m_viewMenu->menu());
     m_monitorCommands = new MonitorCommands(m_session, this);
     m_monitorCommands->addViewEntry(m_viewMenu->menu());
     QMenu *help = menuBar()->addMenu(tr("&Help"));
@@ -128,16 +130,18 @@ void DisplayWindow::load(Channel::PaneOnLoad panes)
 
     // 3. Working controls stay disabled until their channel is switched on,
     //    channel 1's TCP fields show only while "TCP" is chosen, the port
-    //    lists are filled, and each receive pane offers its channel's part of
-    //    the View and Link menus and shows the line times as its channel chooses.
+    //    lists are filled, the menus list each view's parts, and each
+    //    receive pane offers its channel's Send Buttons entry before the
+    //    view's own entries.
     const PortNumbering::PortList ports = PortNumbering::portList();
     for (int n : m_session.channelNumbers()) {
         ChannelView &view = m_controls->view(n);
         view.group().showLoaded(ports);
-        view.setContextActions({m_sendButtonCommands->defineAction(n),
-                                m_viewMenu->paneMenu(n)->menuAction(),
-                                m_linkMenu->paneMenu(n)->menuAction()});
+        view.setContextActions({m_sendButtonCommands->defineAction(n)});
         m_sendButtonCommands->watchKeys(n, view.group().widgets().txtSend);
+        m_viewMenu->list(view);
+        m_linkMenu->list(view);
+        m_receiveViewMenu->addMenu(view.actions().receiveViewPart());
     }
 
     // The port lists follow devices plugged in and out while the window is up.
@@ -187,8 +191,14 @@ void DisplayWindow::reload()
     m_session.recordings().noteInLogs(
         m_session.channelNumbers(),
         QStringLiteral("switched off: the serial settings were applied"));
+    // The plots open in a window or in a view stay open, showing what they showed.
+    std::vector<ChannelView::Handover> plots;
+    for (int n : m_session.channelNumbers())
+        plots.push_back(m_controls ? m_controls->view(n).handOver() : ChannelView::Handover{});
     unload();
     load(Channel::PaneOnLoad::Kept);
+    for (int n : m_session.channelNumbers())
+        m_controls->view(n).takeOver(plots.at(size_t(n - 1)));
     for (Channel *channel : m_session.channels()) {
         ChannelChoices choices = kept.at(channel->number() - 1);
         choices.on = false;

@@ -15,6 +15,7 @@ class CaptureSession;
 class ChannelStatusBar;
 class FormatDialog;
 class LinkMenu;
+class QMenu;
 class MonitorCommands;
 class PlotCommands;
 class PrintDialogComponent;
@@ -25,12 +26,14 @@ class SerialSetupDialog;
 class SetupCommands;
 class ViewMenu;
 
-// The main window. The object lives for the whole run; its controls and
-// print dialog are made at each load and destroyed at each unload (the
-// serial settings dialog's Apply reloads it), when the channels also close
-// their ports and connection and every recording stops. A reload keeps what
-// was captured: the panes' text and times, and each port list's choice. Its
-// Capture and Link menus and status line live as long as the window.
+// The main window. The object lives for the whole run; its controls (a
+// ChannelView per channel, with the channel's own actions and menus, which
+// the window's menus list) and print dialog are made at each load and
+// destroyed at each unload (the serial settings dialog's Apply reloads it),
+// when the channels also close their ports and connection and every
+// recording stops. A reload keeps what was captured: the panes' text and
+// times, each port list's choice, and the channels' plots open in a window
+// or in a view. Its menus and status line live as long as the window.
 class DisplayWindow : public QMainWindow
 {
     Q_OBJECT
@@ -93,6 +96,7 @@ private:
     CaptureMenu *m_captureMenu = nullptr;
     LinkMenu *m_linkMenu = nullptr;
     ViewMenu *m_viewMenu = nullptr;
+    QMenu *m_receiveViewMenu = nullptr; // Setup > Receive View
     PlotCommands *m_plotCommands = nullptr;
     MonitorCommands *m_monitorCommands = nullptr;
     ChannelStatusBar *m_statusLine = nullptr;

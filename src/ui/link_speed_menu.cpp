@@ -10,6 +10,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 
 #include <utility>
 
@@ -30,11 +31,11 @@ qint32 speedInUse(const Channel &channel)
 
 } // namespace
 
-LinkSpeedMenu::LinkSpeedMenu(Channel &channel, QWidget *window)
-    : QObject(window)
+LinkSpeedMenu::LinkSpeedMenu(Channel &channel, QWidget *owner)
+    : QObject(owner)
     , m_channel(channel)
-    , m_window(window)
-    , m_menu(new QMenu(tr("&Speed"), window))
+    , m_owner(owner)
+    , m_menu(new QMenu(tr("&Speed"), owner))
     , m_speeds(new QActionGroup(this))
 {
     const int n = channel.number();
@@ -67,7 +68,7 @@ bool LinkSpeedMenu::chooseSpeed(qint32 speed)
     showState(); // the check goes to the speed kept, or the new one
     if (refused.isEmpty())
         return true;
-    showProgramMessage(m_window,
+    showProgramMessage(m_owner->window(),
                        tr("Comm Port %1 keeps its speed: %2 baud was not taken.")
                            .arg(m_channel.number())
                            .arg(speed),
@@ -78,11 +79,14 @@ bool LinkSpeedMenu::chooseSpeed(qint32 speed)
 void LinkSpeedMenu::askForOtherSpeed()
 {
     bool ok = false;
+    const QPointer<LinkSpeedMenu> alive(this); // its view may go while the question waits
     const QString typed = QInputDialog::getText(
-        m_window, tr("Speed"),
+        m_owner->window(), tr("Speed"),
         tr("Comm Port %1's speed in baud (any whole number the device takes):")
             .arg(m_channel.number()),
         QLineEdit::Normal, QString::number(speedInUse(m_channel)), &ok);
+    if (!alive)
+        return;
     if (!ok) {
         showState();
         return;
@@ -91,7 +95,7 @@ void LinkSpeedMenu::askForOtherSpeed()
     const LineSettingsParse parsed = parseLineSettings(typed.trimmed() + QStringLiteral(",n,8,1"));
     if (!parsed.ok || typed.contains(u',')) {
         showState();
-        showProgramMessage(m_window, tr("That speed can't be used."),
+        showProgramMessage(m_owner->window(), tr("That speed can't be used."),
                            parsed.ok
                                ? tr("the speed \"%1\" is not a positive whole number").arg(typed)
                                : parsed.error);

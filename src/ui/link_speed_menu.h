@@ -20,7 +20,9 @@ class LinkSpeedMenu : public QObject
     Q_OBJECT
 
 public:
-    LinkSpeedMenu(Channel &channel, QWidget *window);
+    // The menu is a child of `owner` (the channel's view); questions and
+    // messages stand over its window.
+    LinkSpeedMenu(Channel &channel, QWidget *owner);
 
     QMenu *menu() const { return m_menu; }
     // Changes the speed as the entries do; true when the port took it.
@@ -32,7 +34,7 @@ private:
     void askForOtherSpeed();
 
     Channel &m_channel;
-    QWidget *m_window;
+    QWidget *m_owner;
     QMenu *m_menu;
     QActionGroup *m_speeds;
     QAction *m_other;

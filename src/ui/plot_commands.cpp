@@ -10,7 +10,6 @@ PlotCommands::PlotCommands(CaptureSession &session, QWidget *window)
     : QObject(window)
     , m_session(session)
     , m_window(window)
-    , m_windows(size_t(session.channelCount()))
 {}
 
 void PlotCommands::addFileEntries(QMenu *file)
@@ -25,41 +24,9 @@ void PlotCommands::addFileEntries(QMenu *file)
     }
 }
 
-void PlotCommands::addViewEntries(QMenu *view)
-{
-    for (const Channel *entry : m_session.channels()) {
-        const int n = entry->number();
-        auto *part = view->findChild<QMenu *>(QStringLiteral("mnuViewPort%1").arg(n));
-        if (!part)
-            continue;
-        part->addSeparator();
-        QAction *action = part->addAction(tr("P&lot"));
-        action->setObjectName(QStringLiteral("mnuViewPlot%1").arg(n));
-        action->setToolTip(tr("The numbers the channel receives, plotted over time"));
-        connect(action, &QAction::triggered, this, [this, n] { showPlot(n); });
-    }
-}
-
-PlotWindow *PlotCommands::plotWindow(int channel)
-{
-    PlotWindow *&window = m_windows.at(size_t(channel - 1));
-    if (!window)
-        window = new PlotWindow(m_session.channel(channel), m_window);
-    return window;
-}
-
-PlotWindow *PlotCommands::showPlot(int channel)
-{
-    PlotWindow *window = plotWindow(channel);
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
-}
-
 void PlotCommands::exportCsv(int channel)
 {
-    plotWindow(channel)->exportCsv();
+    exportPlotCsv(m_session.channel(channel), m_window);
 }
 
 #include "moc_plot_commands.cpp"

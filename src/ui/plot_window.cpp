@@ -146,14 +146,19 @@ void PlotWindow::rebuildSeriesMenu()
 
 void PlotWindow::exportCsv()
 {
+    exportPlotCsv(m_channel, this);
+}
+
+void exportPlotCsv(const Channel &channel, QWidget *parent)
+{
     const QString path = QFileDialog::getSaveFileName(
-        this, tr("Export Comm Port %1 Plot Data").arg(m_channel.number()), QString(),
-        tr("CSV files (*.csv);;All files (*)"));
+        parent, PlotWindow::tr("Export Comm Port %1 Plot Data").arg(channel.number()), QString(),
+        PlotWindow::tr("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return;
-    const QString error = PlotCsv::save(m_channel.plot().store(), path);
+    const QString error = PlotCsv::save(channel.plot().store(), path);
     if (!error.isEmpty())
-        showProgramMessage(this, tr("The plot data was not exported."), error);
+        showProgramMessage(parent, PlotWindow::tr("The plot data was not exported."), error);
 }
 
 void PlotWindow::saveImage()

@@ -40,3 +40,7 @@ private:
     QLineEdit *m_pattern;
     QLabel *m_patternError;
 };
+
+// Asks for a file and writes the channel's plot data to it as CSV (the
+// window's Export CSV, File > Export Plot Data as CSV).
+void exportPlotCsv(const Channel &channel, QWidget *parent);

@@ -1,6 +1,6 @@
 #include "ui/receive_view_menu.h"
 
-#include "devices/capture_session.h"
+#include "devices/channel.h"
 
 #include <QActionGroup>
 #include <QCoreApplication>
@@ -69,14 +69,17 @@ void addChannelEntries(QMenu *sub, Channel &channel)
 
 } // namespace
 
-QMenu *addReceiveViewMenu(QMenu *setup, CaptureSession &session)
+QMenu *addReceiveViewMenu(QMenu *setup)
 {
     QMenu *menu = setup->addMenu(QMenu::tr("&Receive View"));
     menu->setObjectName(QStringLiteral("mnuSetupReceiveView"));
-    for (Channel *each : session.channels()) {
-        QMenu *sub = menu->addMenu(QMenu::tr("Comm Port &%1").arg(each->number()));
-        sub->setObjectName(QStringLiteral("mnuReceiveView%1").arg(each->number()));
-        addChannelEntries(sub, *each);
-    }
     return menu;
+}
+
+QMenu *makeReceiveViewPart(Channel &channel, QWidget *owner)
+{
+    auto *sub = new QMenu(QMenu::tr("Comm Port &%1").arg(channel.number()), owner);
+    sub->setObjectName(QStringLiteral("mnuReceiveView%1").arg(channel.number()));
+    addChannelEntries(sub, channel);
+    return sub;
 }
