@@ -109,9 +109,8 @@ void MonitorText::writeAsciiRuns(int channel, QByteArrayView bytes, qsizetype at
 {
     // As writeRuns, straight into m_out, sized once for the most it can take:
     // a run per byte, each with its mark.
-    constexpr qsizetype markSize = 3;
     const qsizetype start = m_out.size();
-    m_out.resize(start + (bytes.size() - at) * (markSize + 1));
+    m_out.resize(start + (bytes.size() - at) * (kAsciiMarkSize + 1));
     char *const base = m_out.data();
     char *out = base + start;
     while (at < bytes.size()) {
@@ -121,7 +120,7 @@ void MonitorText::writeAsciiRuns(int channel, QByteArrayView bytes, qsizetype at
             out[0] = char('0' + channel);
             out[1] = '<';
             out[2] = ' ';
-            out += markSize;
+            out += kAsciiMarkSize;
             m_runChannel = channel;
             m_runBytes = 0;
         }
@@ -197,7 +196,6 @@ void MonitorText::endRun()
 
 void MonitorText::readBack(const PaneText &pane, qsizetype at, qsizetype size, QByteArray &out)
 {
-    constexpr qsizetype markSize = 3; // "1< "
     out.resize(0);
     qsizetype skip = 0;   // of a mark still to pass
     bool afterCr = false; // the last byte taken is a CR
@@ -211,7 +209,7 @@ void MonitorText::readBack(const PaneText &pane, qsizetype at, qsizetype size, Q
                 continue;
             }
             if (std::exchange(afterCr, false) && chunk[i] != '\n') {
-                skip = markSize; // the CR ended its run
+                skip = kAsciiMarkSize; // the CR ended its run
                 continue;
             }
             // The bytes up to and including the next CR or LF, within the batch.
@@ -223,7 +221,7 @@ void MonitorText::readBack(const PaneText &pane, qsizetype at, qsizetype size, Q
             out.append(rest.first(take));
             i += take;
             if (brk != rest.end() && out.size() < size) {
-                skip = *brk == '\n' ? markSize : 0;
+                skip = *brk == '\n' ? kAsciiMarkSize : 0;
                 afterCr = *brk == '\r';
             }
         }

@@ -53,6 +53,9 @@ public:
     static int runColor(int channel);
 
 private:
+    // An ASCII run's mark: the channel's digit, '<' and a blank.
+    static constexpr qsizetype kAsciiMarkSize = 3;
+
     // Writes the runs of bytes[at..] into m_out; the ASCII one is the quick path.
     void writeRuns(int channel, QByteArrayView bytes, qsizetype at);
     void writeAsciiRuns(int channel, QByteArrayView bytes, qsizetype at);
