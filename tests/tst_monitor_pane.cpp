@@ -15,6 +15,8 @@ private slots:
     void runsAndMarks_data();
     void runsAndMarks();
     void rewrittenFromSpilledBatches();
+    void asciiReadBackFromThePane_data();
+    void asciiReadBackFromThePane();
 };
 
 void TestMonitorPane::runsAndMarks_data()
@@ -78,6 +80,38 @@ void TestMonitorPane::rewrittenFromSpilledBatches()
     QVERIFY(monitor.store().spilledSize() > 0);
     const QByteArray live = monitor.text().text();
     monitor.setFormat(ReceiveFormat::Hex);
+    monitor.setFormat(ReceiveFormat::Ascii);
+    QCOMPARE(monitor.text().text(), live);
+}
+
+void TestMonitorPane::asciiReadBackFromThePane_data()
+{
+    QTest::addColumn<MonitorBatches>("batches");
+    QTest::newRow("CR LF in two batches, then a lone CR")
+        << MonitorBatches{{1, "a\r"}, {1, "\nb\rc"}, {2, "\r\r\n"}, {1, "\n"}};
+    QTest::newRow("line ends only") << MonitorBatches{{2, "\n\n\r"}, {2, "\r\n\r"}, {1, "\r"}};
+    QTest::newRow("a CR at a batch's end, then another channel")
+        << MonitorBatches{{1, "x\r"}, {2, "\ny\n"}, {1, "\nz"}};
+}
+
+// The ASCII bytes are kept only as where they lie in the pane, between the
+// runs' marks: written again in another format and back, the pane must show
+// every byte where it was.
+void TestMonitorPane::asciiReadBackFromThePane()
+{
+    QFETCH(MonitorBatches, batches);
+    MonitorPane monitor;
+    QByteArray received;
+    for (const auto &[channel, bytes] : batches) {
+        monitor.receive(channel, bytes, {0, 1000});
+        received += bytes;
+    }
+    const QByteArray live = monitor.text().text();
+    monitor.setFormat(ReceiveFormat::Hex);
+    QByteArray hexBytes;
+    for (const QByteArray &line : monitor.text().text().split('\n'))
+        hexBytes += QByteArray::fromHex(line.mid(3));
+    QCOMPARE(hexBytes, received);
     monitor.setFormat(ReceiveFormat::Ascii);
     QCOMPARE(monitor.text().text(), live);
 }

@@ -15,9 +15,12 @@
 //
 // Every channel's batches are kept with their times (MonitorStore), those
 // of the channels not shown too, so choosing another format or other
-// channels writes the whole pane again from the bytes. The pane and the
+// channels writes the whole pane again from the bytes. A batch the pane
+// shows as it came (ASCII) is kept as where it lies in the pane's text, not
+// a second time: each received byte is written once. The pane and the
 // store both move their older text to files past the spill threshold, so
-// the memory they take stays bounded however long the capture runs.
+// the memory they take stays bounded however long the capture runs. If the
+// pane drops its oldest text (its file failed), the batches are forgotten.
 class MonitorPane
 {
 public:
@@ -39,10 +42,15 @@ public:
     void clear();
 
 private:
+    // Writes a batch into the pane if its channel is shown, and keeps it.
+    void keep(int channel, QByteArrayView batch, qint64 wallMs);
+    // Forgets the batches if the pane's text is not as written.
+    void checkPaneText();
     void rewrite();
 
     PaneText m_text;
     MonitorStore m_store;
     MonitorText m_writer;
-    QSet<int> m_hidden; // the channels not shown
+    QSet<int> m_hidden;      // the channels not shown
+    qsizetype m_paneEnd = 0; // the pane's size as the monitor wrote it
 };

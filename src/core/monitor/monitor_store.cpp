@@ -28,6 +28,10 @@ MonitorRecordHead readMonitorHead(const char *in)
     return head;
 }
 
+// Set in a head's size: the batch is in the pane, and a text position
+// follows the head instead of the bytes.
+constexpr quint32 kInPaneFlag = quint32(1) << 31;
+
 } // namespace
 
 MonitorStore::MonitorStore(qsizetype spillThreshold)
@@ -54,6 +58,20 @@ void MonitorStore::addRecord(int channel, qint64 wallMs, QByteArrayView bytes)
     takeStoreFault();
 }
 
+void MonitorStore::addInPane(int channel, qint64 wallMs, qsizetype paneAt, qsizetype size)
+{
+    constexpr qsizetype recordSize = kHeadSize + qsizetype(sizeof(qint64));
+    if (recordSize > m_store.room())
+        clear();
+    char record[recordSize];
+    writeMonitorHead(record, {quint8(channel), wallMs, quint32(size) | kInPaneFlag});
+    const qint64 at = paneAt;
+    std::memcpy(record + kHeadSize, &at, sizeof at);
+    m_store.append(QByteArrayView(record, recordSize));
+    m_bytes += size;
+    takeStoreFault();
+}
+
 void MonitorStore::read(qsizetype pos, qsizetype size, QByteArray &out) const
 {
     out.resize(size);
@@ -75,16 +93,25 @@ void MonitorStore::forEach(const std::function<void(const MonitorBatch &)> &visi
         read(pos, kHeadSize, head);
         const MonitorRecordHead parsed = readMonitorHead(head.constData());
         const qsizetype from = pos + kHeadSize;
-        const QByteArrayView chunk = m_store.chunkAt(from);
-        QByteArrayView batch;
-        if (chunk.size() >= qsizetype(parsed.size)) {
-            batch = chunk.first(parsed.size); // no copy for a batch within one block
+        const qsizetype size = qsizetype(parsed.size & ~kInPaneFlag);
+        if (parsed.size & kInPaneFlag) {
+            qint64 paneAt = 0;
+            read(from, sizeof paneAt, head);
+            std::memcpy(&paneAt, head.constData(), sizeof paneAt);
+            visit({parsed.channel, parsed.wallMs, {}, qsizetype(paneAt), size});
+            pos = from + qsizetype(sizeof paneAt);
         } else {
-            read(from, parsed.size, bytes);
-            batch = bytes;
+            const QByteArrayView chunk = m_store.chunkAt(from);
+            QByteArrayView batch;
+            if (chunk.size() >= size) {
+                batch = chunk.first(size); // no copy for a batch within one block
+            } else {
+                read(from, size, bytes);
+                batch = bytes;
+            }
+            visit({parsed.channel, parsed.wallMs, batch, -1, size});
+            pos = from + size;
         }
-        visit({parsed.channel, parsed.wallMs, batch});
-        pos = from + parsed.size;
         // What was read through the file's map leaves memory in large steps.
         if (pos - released >= kLargestRecord) {
             m_store.releaseRead(released, pos - released);
@@ -98,6 +125,12 @@ void MonitorStore::clear()
 {
     m_store.clear();
     m_bytes = 0;
+}
+
+void MonitorStore::forget(const QString &why)
+{
+    m_fault = why;
+    clear();
 }
 
 void MonitorStore::finishWrites()

@@ -10,20 +10,25 @@
 #include <functional>
 
 // One batch as the monitor keeps it: which channel received it, when
-// (ms since the epoch) and its bytes.
+// (ms since the epoch) and its bytes, or where its bytes lie in the
+// monitor's pane text (paneAt, -1: the bytes are held).
 struct MonitorBatch
 {
     int channel = 0;
     qint64 wallMs = 0;
     QByteArrayView bytes;
+    qsizetype paneAt = -1;
+    qsizetype size = 0;
 };
 
-// The received bytes of every channel in arrival order, each batch with its
+// The received batches of every channel in arrival order, each with its
 // channel and arrival time, so a monitor view can write them again in
-// another format. The batches lie one after another in a PaneStore (a
-// 13-byte head before each batch's bytes), so the store costs what a pane's
-// text costs: past the spill threshold the older batches move to a file and
-// the memory held stays the same however long the capture runs.
+// another format. A batch whose bytes the monitor's pane already holds as
+// they came is kept as where they start there (addInPane: a 21-byte
+// record); any other batch is kept with its bytes (add: a 13-byte head
+// before them). The records lie one after another in a PaneStore: past the
+// spill threshold the older ones move to a file and the memory held stays
+// the same however long the capture runs.
 //
 // A batch larger than kLargestRecord goes in as several records, which read
 // back as consecutive batches of the same channel and time.
@@ -40,15 +45,21 @@ public:
     explicit MonitorStore(qsizetype spillThreshold);
 
     void add(int channel, qint64 wallMs, QByteArrayView bytes);
+    // A batch of `size` bytes (at most kLargestRecord) that the pane holds
+    // from text position `paneAt` on.
+    void addInPane(int channel, qint64 wallMs, qsizetype paneAt, qsizetype size);
     // Hands every batch held to `visit`, oldest first. A batch's bytes are
-    // valid during the call only.
+    // valid during the call only; one kept in the pane comes with no bytes.
     void forEach(const std::function<void(const MonitorBatch &)> &visit) const;
-    // The received bytes held, heads not counted.
+    // The received bytes held or pointed to, heads not counted.
     qint64 byteCount() const { return m_bytes; }
     // The bytes the store takes, heads included.
     qsizetype storedSize() const { return m_store.size(); }
     qsizetype spilledSize() const { return m_store.spilledSize(); }
+    qsizetype spillThreshold() const { return m_store.threshold(); }
     void clear();
+    // Forgets every batch and says `why` through takeFault.
+    void forget(const QString &why);
     // Waits for the file writes under way and takes in their outcome.
     void finishWrites();
     // Why the store last forgot its batches, once; empty otherwise.

@@ -4,8 +4,10 @@
 #include "core/pane/pane_text.h"
 #include "core/pane/terminal_style.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -50,12 +52,13 @@ void MonitorText::clear()
     m_endsInCr = false;
 }
 
-void MonitorText::add(int channel, QByteArrayView bytes, qint64 wallMs)
+qsizetype MonitorText::add(int channel, QByteArrayView bytes, qint64 wallMs)
 {
-    if (bytes.isEmpty())
-        return;
     m_out.resize(0); // keeps its capacity for the next batch
-    m_marks.clear();
+    if (bytes.isEmpty())
+        return -1;
+    m_firstMark = -1;
+    m_firstAt = -1;
     qsizetype at = 0;
     if (m_runChannel != channel) {
         endRun();
@@ -67,6 +70,28 @@ void MonitorText::add(int channel, QByteArrayView bytes, qint64 wallMs)
         }
         endRun();
     }
+    if (m_format == ReceiveFormat::Ascii)
+        writeAsciiRuns(channel, bytes, at);
+    else
+        writeRuns(channel, bytes, at);
+    const qsizetype from = m_pane.size();
+    m_pane.append(m_out, wallMs);
+    // A style change costs a search and a lookup: the runs take their
+    // channel's colour only where the channel changes.
+    if (m_firstMark >= 0 && channel != m_colouredChannel) {
+        TerminalStyle runStyle;
+        runStyle.flags = TerminalStyle::DefaultBackground;
+        runStyle.foreground = TerminalStyle::paletteColor(runColor(channel));
+        m_pane.styles().setStyleFrom(from + m_firstMark, runStyle);
+        m_colouredChannel = channel;
+    }
+    const bool asReceived =
+        m_format == ReceiveFormat::Ascii && m_pane.size() == from + m_out.size();
+    return asReceived ? from + m_firstAt : -1;
+}
+
+void MonitorText::writeRuns(int channel, QByteArrayView bytes, qsizetype at)
+{
     while (at < bytes.size()) {
         const qsizetype end = monitorRunEnd(bytes, at);
         if (m_runChannel == 0)
@@ -78,22 +103,47 @@ void MonitorText::add(int channel, QByteArrayView bytes, qint64 wallMs)
             endRun();
         at = end;
     }
-    const qsizetype from = m_pane.size();
-    m_pane.append(m_out, wallMs);
-    // A style change costs a search and a lookup: the runs take their
-    // channel's colour only where the channel changes.
-    if (!m_marks.isEmpty() && channel != m_colouredChannel) {
-        TerminalStyle runStyle;
-        runStyle.flags = TerminalStyle::DefaultBackground;
-        runStyle.foreground = TerminalStyle::paletteColor(runColor(channel));
-        m_pane.styles().setStyleFrom(from + m_marks.first(), runStyle);
-        m_colouredChannel = channel;
+}
+
+void MonitorText::writeAsciiRuns(int channel, QByteArrayView bytes, qsizetype at)
+{
+    // As writeRuns, straight into m_out, sized once for the most it can take:
+    // a run per byte, each with its mark.
+    const qsizetype start = m_out.size();
+    m_out.resize(start + (bytes.size() - at) * (kAsciiMarkSize + 1));
+    char *const base = m_out.data();
+    char *out = base + start;
+    while (at < bytes.size()) {
+        if (m_runChannel == 0) {
+            if (m_firstMark < 0)
+                m_firstMark = out - base;
+            out[0] = char('0' + channel);
+            out[1] = '<';
+            out[2] = ' ';
+            out += kAsciiMarkSize;
+            m_runChannel = channel;
+            m_runBytes = 0;
+        }
+        const qsizetype end = monitorRunEnd(bytes, at);
+        if (m_firstAt < 0)
+            m_firstAt = out - base;
+        std::memcpy(out, bytes.data() + at, size_t(end - at));
+        out += end - at;
+        m_runBytes += end - at;
+        const char last = bytes[end - 1];
+        m_endsInCr = last == '\r' && end == bytes.size();
+        // A run that ends in a line end needs no line break of its own.
+        if ((last == '\n' || last == '\r') && !m_endsInCr)
+            m_runChannel = 0;
+        at = end;
     }
+    m_out.truncate(out - base);
 }
 
 void MonitorText::startRun(int channel)
 {
-    m_marks.append(m_out.size());
+    if (m_firstMark < 0)
+        m_firstMark = m_out.size();
     m_out.append(char('0' + channel));
     m_out.append('<');
     if (m_format == ReceiveFormat::Ascii)
@@ -108,6 +158,8 @@ void MonitorText::startRun(int channel)
 
 void MonitorText::appendBytes(QByteArrayView bytes)
 {
+    if (m_firstAt < 0)
+        m_firstAt = m_out.size();
     switch (m_format) {
     case ReceiveFormat::Hex:
         ByteText::appendHexPieces(m_out, bytes, " ", {});
@@ -140,4 +192,39 @@ void MonitorText::endRun()
         m_out.append('\n');
     m_runChannel = 0;
     m_endsInCr = false;
+}
+
+void MonitorText::readBack(const PaneText &pane, qsizetype at, qsizetype size, QByteArray &out)
+{
+    out.resize(0);
+    qsizetype skip = 0;   // of a mark still to pass
+    bool afterCr = false; // the last byte taken is a CR
+    pane.forEachChunk(at, -1, [&](QByteArrayView chunk) {
+        qsizetype i = 0;
+        while (i < chunk.size() && out.size() < size) {
+            if (skip > 0) {
+                const qsizetype passed = std::min(skip, chunk.size() - i);
+                i += passed;
+                skip -= passed;
+                continue;
+            }
+            if (std::exchange(afterCr, false) && chunk[i] != '\n') {
+                skip = kAsciiMarkSize; // the CR ended its run
+                continue;
+            }
+            // The bytes up to and including the next CR or LF, within the batch.
+            const QByteArrayView rest =
+                chunk.sliced(i, std::min(chunk.size() - i, size - out.size()));
+            const auto brk = std::find_if(rest.begin(), rest.end(),
+                                          [](char c) { return c == '\n' || c == '\r'; });
+            const qsizetype take = brk == rest.end() ? rest.size() : (brk - rest.begin()) + 1;
+            out.append(rest.first(take));
+            i += take;
+            if (brk != rest.end() && out.size() < size) {
+                skip = *brk == '\n' ? kAsciiMarkSize : 0;
+                afterCr = *brk == '\r';
+            }
+        }
+        return out.size() < size;
+    });
 }

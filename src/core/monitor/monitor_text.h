@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QList>
 #include <QtGlobal>
 
 class PaneText;
@@ -37,12 +36,29 @@ public:
     void setFormat(ReceiveFormat format);
     // Empties the pane; no run is open.
     void clear();
-    void add(int channel, QByteArrayView bytes, qint64 wallMs);
+    // Writes a batch; returns the text position of its first byte when the
+    // pane took the batch's bytes as they came (ASCII, nothing turned away),
+    // so readBack() finds them there, or -1.
+    qsizetype add(int channel, QByteArrayView bytes, qint64 wallMs);
+    // The size of the text the last add() wrote, whether the pane took it
+    // all or not.
+    qsizetype written() const { return m_out.size(); }
+    // The `size` bytes of a batch that add() wrote from `at` on in ASCII, read
+    // back from the pane into `out`: the marks between its runs are left out.
+    // Where those are follows from the bytes alone: after an LF, and after a
+    // CR that is not the batch's last byte and no LF follows.
+    static void readBack(const PaneText &pane, qsizetype at, qsizetype size, QByteArray &out);
 
     // The palette colour (TerminalStyle::paletteColor) of a channel's runs.
     static int runColor(int channel);
 
 private:
+    // An ASCII run's mark: the channel's digit, '<' and a blank.
+    static constexpr qsizetype kAsciiMarkSize = 3;
+
+    // Writes the runs of bytes[at..] into m_out; the ASCII one is the quick path.
+    void writeRuns(int channel, QByteArrayView bytes, qsizetype at);
+    void writeAsciiRuns(int channel, QByteArrayView bytes, qsizetype at);
     void startRun(int channel);
     void endRun();
     void appendBytes(QByteArrayView bytes);
@@ -50,10 +66,11 @@ private:
     PaneText &m_pane;
     ReceiveFormat m_format = ReceiveFormat::Ascii;
     DumpRows m_dump;
-    int m_runChannel = 0;      // of the open run; 0: none
-    int m_colouredChannel = 0; // whose colour the pane's text ends in
-    qsizetype m_runBytes = 0;  // the open run's bytes so far
-    bool m_endsInCr = false;   // the open run's last byte is a CR
-    QByteArray m_out;          // the text of one add()
-    QList<qsizetype> m_marks;  // where in m_out each mark starts
+    int m_runChannel = 0;       // of the open run; 0: none
+    int m_colouredChannel = 0;  // whose colour the pane's text ends in
+    qsizetype m_runBytes = 0;   // the open run's bytes so far
+    bool m_endsInCr = false;    // the open run's last byte is a CR
+    QByteArray m_out;           // the text of one add()
+    qsizetype m_firstMark = -1; // where in m_out the first mark starts
+    qsizetype m_firstAt = -1;   // where in m_out the batch's first byte is
 };

@@ -30,9 +30,10 @@ quint32 PaneStyles::indexOf(const TerminalStyle &style)
 
 void PaneStyles::setStyleFrom(qsizetype pos, const TerminalStyle &style)
 {
-    const qsizetype kept =
-        m_changes.upperBound([pos](StyleChange change) { return pos <= changeAt(change); });
-    m_changes.truncate(kept);
+    // Styles mostly start past all those held: nothing to search or drop.
+    if (!m_changes.isEmpty() && pos <= changeAt(m_changes.last()))
+        m_changes.truncate(
+            m_changes.upperBound([pos](StyleChange change) { return pos <= changeAt(change); }));
     const quint32 index = indexOf(style);
     const quint32 before = m_changes.isEmpty() ? 0 : quint32(m_changes.last() & kMaxStyles);
     if (index == before)
