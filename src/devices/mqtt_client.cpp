@@ -15,6 +15,11 @@
 namespace {
 
 constexpr int mqttRetryMs = 1000;
+// Confirmations go to the caller in batches of this many, or when nothing
+// else is in flight, or after mqttDeliverMs: one wake-up of the caller's
+// thread for many messages instead of one for each.
+constexpr int mqttDeliverBatch = 64;
+constexpr int mqttDeliverMs = 2;
 
 QString mqttErrorText(int rc)
 {
@@ -35,6 +40,9 @@ public:
     {
         m_retry.setSingleShot(true);
         connect(&m_retry, &QTimer::timeout, this, &MqttClientWorker::connectNow);
+        m_deliver.setSingleShot(true);
+        m_deliver.setTimerType(Qt::PreciseTimer);
+        connect(&m_deliver, &QTimer::timeout, this, &MqttClientWorker::deliverConfirmed);
         connect(&m_misc, &QTimer::timeout, this, [this] {
             if (m_mosq)
                 afterCall(mosquitto_loop_misc(m_mosq));
@@ -201,8 +209,10 @@ private:
     // for writing only while something waits to be written.
     void afterCall(int rc)
     {
-        if (!m_confirmed.isEmpty())
-            emit m_client->delivered(std::exchange(m_confirmed, {}));
+        if (m_confirmed.size() >= mqttDeliverBatch || (!m_confirmed.isEmpty() && m_keys.isEmpty()))
+            deliverConfirmed();
+        else if (!m_confirmed.isEmpty() && !m_deliver.isActive())
+            m_deliver.start(mqttDeliverMs);
         if (!m_mosq)
             return;
         if (!m_refusal.isEmpty()) {
@@ -219,14 +229,24 @@ private:
 
     void lose(const QString &reason, bool refused)
     {
+        deliverConfirmed(); // what the broker has, before lost() says the rest is not
         dropConnection();
         emit m_client->lost(reason, refused);
         if (m_open)
             m_retry.start(mqttRetryMs);
     }
 
+    void deliverConfirmed()
+    {
+        m_deliver.stop();
+        if (!m_confirmed.isEmpty())
+            emit m_client->delivered(std::exchange(m_confirmed, {}));
+    }
+
     void dropConnection()
     {
+        m_deliver.stop();
+        m_confirmed.clear();
         delete m_reading;
         m_reading = nullptr;
         delete m_writing;
@@ -249,6 +269,7 @@ private:
     QSocketNotifier *m_writing = nullptr;
     QTimer m_retry{this};
     QTimer m_misc{this};
+    QTimer m_deliver{this};
     QHash<int, qint64> m_keys; // message id -> the caller's key, until confirmed
     QList<qint64> m_confirmed; // since the last call into libmosquitto
     QString m_lostReason;

@@ -62,7 +62,8 @@ signals:
     // `refused` when the broker said no (name, password, client id) rather
     // than was not reached.
     void lost(const QString &reason, bool refused);
-    // Indexes the broker confirmed, as many as one pass of the socket brought.
+    // Indexes the broker confirmed: 64 at a time, or what came within 2 ms,
+    // or the last ones in flight.
     void delivered(const QList<qint64> &indexes);
     void messageArrived(const QByteArray &topic, const QByteArray &payload);
 

@@ -284,8 +284,8 @@ void MqttPublisher::onDelivered(const QList<qint64> &indexes)
                 ++m_nextUnconfirmed;
         }
     }
-    // Once per event loop pass, not once per message: the queue writes its
-    // confirmed index to disk each time.
+    // Once per event loop pass, not once per message: the queue forgets
+    // every message confirmed by then in one go.
     if (!m_acknowledgeTimer.isActive())
         m_acknowledgeTimer.start();
 }
@@ -335,6 +335,8 @@ QString MqttPublisher::statusText(const Status &status)
 
 void MqttPublisher::reportStatus()
 {
+    if (m_queue.isOpen())
+        m_queue.saveConfirmed();
     if (m_queue.isOpen() && m_queue.dropped() != m_droppedReported) {
         emit noted(tr("MQTT: the queue is full: %1 oldest message(s) dropped, %2 in all.")
                        .arg(m_queue.dropped() - m_droppedReported)

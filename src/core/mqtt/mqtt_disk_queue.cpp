@@ -104,6 +104,11 @@ QString MqttDiskQueue::open(const QString &folder, qint64 boundBytes)
     if (!m_segments.isEmpty() && m_segments.first().first > m_acknowledged)
         m_acknowledged = m_segments.first().first;
     m_cursor = m_acknowledged;
+    m_memory.clear();
+    m_memoryBytes = 0;
+    m_memoryFirst = m_next;
+    m_acknowledgedSaved.invalidate();
+    m_acknowledgedUnsaved = false;
     removeConfirmedSegments();
     if (m_segments.isEmpty())
         return startSegment(m_next) ? QString() : m_error;
@@ -160,6 +165,8 @@ void MqttDiskQueue::close()
     m_readerFirst = -1;
     m_acknowledgedFile.close();
     m_segments.clear();
+    m_memory.clear();
+    m_memoryBytes = 0;
 }
 
 bool MqttDiskQueue::append(QByteArrayView topic, QByteArrayView payload)
@@ -188,8 +195,30 @@ bool MqttDiskQueue::append(QByteArrayView topic, QByteArrayView payload)
     last.bytes += size;
     ++last.count;
     m_bytes += size;
+    keepInMemory(topic, payload, size);
     ++m_next;
     return true;
+}
+
+void MqttDiskQueue::keepInMemory(QByteArrayView topic, QByteArrayView payload, qint64 size)
+{
+    if (m_lastTopic != topic)
+        m_lastTopic = topic.toByteArray();
+    m_memory.push_back(Message{m_next, m_lastTopic, payload.toByteArray()});
+    m_memoryBytes += size;
+    while (m_memoryBytes > std::min(m_bound, memoryBound))
+        forgetFromMemory(m_memoryFirst + 1);
+}
+
+// Memory keeps a run that ends with the newest message: only its oldest go.
+void MqttDiskQueue::forgetFromMemory(qint64 before)
+{
+    while (!m_memory.empty() && m_memoryFirst < before) {
+        const Message &oldest = m_memory.front();
+        m_memoryBytes -= queueRecordHeadBytes + oldest.topic.size() + oldest.payload.size();
+        m_memory.pop_front();
+        ++m_memoryFirst;
+    }
 }
 
 void MqttDiskQueue::flush()
@@ -205,6 +234,7 @@ void MqttDiskQueue::dropOldestSegment()
     m_dropped += std::max<qint64>(0, end - std::max(m_acknowledged, oldest.first));
     m_acknowledged = std::max(m_acknowledged, end);
     m_cursor = std::max(m_cursor, m_acknowledged);
+    forgetFromMemory(m_acknowledged);
     m_bytes -= oldest.bytes;
     if (m_readerFirst == oldest.first) {
         m_reader.close();
@@ -233,55 +263,69 @@ QList<MqttDiskQueue::Message> MqttDiskQueue::take(int count)
     QList<Message> taken;
     if (!isOpen())
         return taken;
-    if (m_cursor < m_next && m_cursor >= m_segments.last().first)
-        flush(); // the reader reads what the writer wrote
+    taken.reserve(int(std::min<qint64>(count, m_next - m_cursor)));
     while (int(taken.size()) < count && m_cursor < m_next) {
-        const auto segment =
-            std::find_if(m_segments.cbegin(), m_segments.cend(), [this](const Segment &s) {
-                return m_cursor >= s.first && m_cursor < s.first + s.count;
-            });
-        if (segment == m_segments.cend())
-            break;
-        if (m_readerFirst != segment->first || m_readerAt > m_cursor) {
-            m_reader.close();
-            m_reader.setFileName(segmentPath(segment->first));
-            if (!m_reader.open(QIODevice::ReadOnly)) {
-                m_error = m_reader.errorString();
-                break;
-            }
-            m_readerFirst = segment->first;
-            m_readerAt = segment->first;
-        }
-        quint32 topicSize = 0;
-        quint32 payloadSize = 0;
-        bool ok = true;
-        while (ok && m_readerAt < m_cursor) { // skips what was confirmed or dropped
-            ok = queueReadHead(m_reader, topicSize, payloadSize) &&
-                 m_reader.skip(topicSize + payloadSize) == topicSize + payloadSize;
-            ++m_readerAt;
+        if (m_cursor >= m_memoryFirst) {
+            taken << m_memory[std::size_t(m_cursor - m_memoryFirst)];
+            ++m_cursor;
+            continue;
         }
         Message message;
-        message.index = m_cursor;
-        ok = ok && queueReadHead(m_reader, topicSize, payloadSize);
-        if (ok) {
-            message.topic = m_reader.read(topicSize);
-            message.payload = m_reader.read(payloadSize);
-            ok = message.topic.size() == qsizetype(topicSize) &&
-                 message.payload.size() == qsizetype(payloadSize);
-        }
-        if (!ok) {
-            // The file lost what it had been given: what is left of it is unreadable.
-            m_error = QObject::tr("The queue's file %1 is shorter than it was written.")
-                          .arg(m_reader.fileName());
-            m_reader.close();
-            m_readerFirst = -1;
+        if (!readFromFile(message))
             break;
-        }
-        ++m_readerAt;
         ++m_cursor;
         taken << message;
     }
     return taken;
+}
+
+// The message at the send cursor, read from its segment.
+bool MqttDiskQueue::readFromFile(Message &message)
+{
+    if (m_cursor >= m_segments.last().first)
+        flush(); // the reader reads what the writer wrote
+    const auto segment =
+        std::find_if(m_segments.cbegin(), m_segments.cend(), [this](const Segment &s) {
+            return m_cursor >= s.first && m_cursor < s.first + s.count;
+        });
+    if (segment == m_segments.cend())
+        return false;
+    if (m_readerFirst != segment->first || m_readerAt > m_cursor) {
+        m_reader.close();
+        m_reader.setFileName(segmentPath(segment->first));
+        if (!m_reader.open(QIODevice::ReadOnly)) {
+            m_error = m_reader.errorString();
+            return false;
+        }
+        m_readerFirst = segment->first;
+        m_readerAt = segment->first;
+    }
+    quint32 topicSize = 0;
+    quint32 payloadSize = 0;
+    bool ok = true;
+    while (ok && m_readerAt < m_cursor) { // skips what was confirmed or dropped
+        ok = queueReadHead(m_reader, topicSize, payloadSize) &&
+             m_reader.skip(topicSize + payloadSize) == topicSize + payloadSize;
+        ++m_readerAt;
+    }
+    message.index = m_cursor;
+    ok = ok && queueReadHead(m_reader, topicSize, payloadSize);
+    if (ok) {
+        message.topic = m_reader.read(topicSize);
+        message.payload = m_reader.read(payloadSize);
+        ok = message.topic.size() == qsizetype(topicSize) &&
+             message.payload.size() == qsizetype(payloadSize);
+    }
+    if (!ok) {
+        // The file lost what it had been given: what is left of it is unreadable.
+        m_error = QObject::tr("The queue's file %1 is shorter than it was written.")
+                      .arg(m_reader.fileName());
+        m_reader.close();
+        m_readerFirst = -1;
+        return false;
+    }
+    ++m_readerAt;
+    return true;
 }
 
 void MqttDiskQueue::rewind()
@@ -295,14 +339,27 @@ void MqttDiskQueue::acknowledge(qint64 index)
         return;
     m_acknowledged = index + 1;
     m_cursor = std::max(m_cursor, m_acknowledged);
-    saveAcknowledged();
+    forgetFromMemory(m_acknowledged);
+    // Written in batches: a confirmation that comes sooner waits for the next one, or close().
+    if (m_acknowledgedSaved.isValid() && m_acknowledgedSaved.elapsed() < ackSaveMs)
+        m_acknowledgedUnsaved = true;
+    else
+        saveAcknowledged();
     removeConfirmedSegments();
+}
+
+void MqttDiskQueue::saveConfirmed()
+{
+    if (m_acknowledgedUnsaved)
+        saveAcknowledged();
 }
 
 void MqttDiskQueue::saveAcknowledged()
 {
     if (!m_acknowledgedFile.isOpen())
         return;
+    m_acknowledgedSaved.start();
+    m_acknowledgedUnsaved = false;
     // Fixed width: rewritten in place, one small write each time.
     const QByteArray text =
         QByteArray::number(m_acknowledged).rightJustified(queueIndexDigits, '0') + '\n';

@@ -2,9 +2,12 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QList>
 #include <QString>
+
+#include <deque>
 
 // The messages a capture node has made for the broker and the broker has not
 // yet confirmed, kept in files so that neither the broker's absence nor the
@@ -26,6 +29,13 @@
 // confirmed ones; rewind() sends again from the first unconfirmed one after
 // a connection was lost, so the broker receives them in order, some maybe
 // twice (the sequence number tells a subscriber which).
+//
+// The files are the safety copy: the newest messages (up to memoryBound
+// bytes of records) are also kept in memory, and take() hands those out
+// without reading the files; only what a restart left, or what waited
+// longer than memory holds, is read back. The confirmed index reaches its
+// file at most every ackSaveMs (and on close()): after a crash the broker
+// may get up to that much again, never less.
 class MqttDiskQueue
 {
 public:
@@ -38,6 +48,9 @@ public:
 
     // The smallest bound a queue takes: a smaller one is raised to it.
     static constexpr qint64 smallestBound = qint64(64) << 10;
+    // Record bytes kept in memory besides the files, at most.
+    static constexpr qint64 memoryBound = qint64(16) << 20;
+    static constexpr int ackSaveMs = 100;
 
     // $XDG_STATE_HOME/varnokterm/mqtt/<name> (~/.local/state without the
     // variable): a folder that outlives the program and is never swept.
@@ -70,6 +83,8 @@ public:
     void rewind();
     // The broker has every message up to `index`.
     void acknowledge(qint64 index);
+    // Writes a confirmed index that acknowledge() left for later.
+    void saveConfirmed();
 
     qint64 firstUnconfirmed() const { return m_acknowledged; }
     // Messages kept and not yet confirmed.
@@ -93,6 +108,9 @@ private:
     void dropOldestSegment();
     void removeConfirmedSegments();
     void saveAcknowledged();
+    bool readFromFile(Message &message);
+    void keepInMemory(QByteArrayView topic, QByteArrayView payload, qint64 size);
+    void forgetFromMemory(qint64 before);
     qint64 segmentLimit() const;
 
     QString m_folder;
@@ -109,4 +127,11 @@ private:
     qint64 m_bytes = 0;
     qint64 m_dropped = 0;
     QString m_error;
+    // Messages m_memoryFirst .. m_next - 1, as appended.
+    std::deque<Message> m_memory;
+    qint64 m_memoryFirst = 1;
+    qint64 m_memoryBytes = 0;
+    QByteArray m_lastTopic; // shared by the messages that have it
+    QElapsedTimer m_acknowledgedSaved;
+    bool m_acknowledgedUnsaved = false;
 };
