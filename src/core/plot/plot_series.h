@@ -102,6 +102,11 @@ private:
         return reinterpret_cast<const quint32 *>(m_blocks.at(block) + 8 * m_pointsPerBlock);
     }
     void addToPyramid(double value);
+    // The first point from `from` on whose time is at least `ms`, all before
+    // `from` being earlier; `guess` is where it likely is.
+    qsizetype lowerBoundAfter(qint64 ms, qsizetype from, qsizetype guess) const;
+    // Widens `extent` to the values of points [from, to).
+    void takeValues(qsizetype from, qsizetype to, PlotExtent *extent) const;
 
     QByteArray m_name;
     QByteArray m_unit;
