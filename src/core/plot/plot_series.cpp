@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 
 PlotSeries::PlotSeries(const QByteArray &name, const QByteArray &unit, int blockShift)
     : m_name(name)
@@ -84,9 +86,12 @@ bool PlotSeries::append(qint64 ms, double value)
         m_blocks.append(static_cast<char *>(PageMemory::map(size_t(blockBytes()))));
         m_bases.append(ms);
         m_fill = 0;
+        m_populated = 0;
     }
     const qsizetype inBlock = m_fill++;
     char *block = m_blocks.last();
+    if (inBlock == m_populated)
+        populateAhead(block, inBlock);
     reinterpret_cast<double *>(block)[inBlock] = value;
     const qint64 offset = ms - m_bases.last();
     quint32 *times = reinterpret_cast<quint32 *>(block + 8 * m_pointsPerBlock);
@@ -99,6 +104,23 @@ bool PlotSeries::append(qint64 ms, double value)
     ++m_size;
     addToPyramid(value);
     return started;
+}
+
+void PlotSeries::populateAhead(char *block, qsizetype from)
+{
+    // One call to the kernel for the pages of the next points, rather than
+    // a fault for each page as the points first reach it.
+    static const quintptr page = quintptr(::sysconf(_SC_PAGESIZE));
+    const qsizetype to = std::min(from + kPopulateAhead, m_pointsPerBlock);
+    const auto populate = [](char *start, char *end) {
+        const quintptr first = quintptr(start) & ~(page - 1);
+        ::madvise(reinterpret_cast<void *>(first), size_t(quintptr(end) - first),
+                  MADV_POPULATE_WRITE); // a kernel without it: faults as before
+    };
+    populate(block + 8 * from, block + 8 * to);
+    char *times = block + 8 * m_pointsPerBlock;
+    populate(times + 4 * from, times + 4 * to);
+    m_populated = to;
 }
 
 void PlotSeries::addToPyramid(double value)
