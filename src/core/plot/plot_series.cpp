@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 
 PlotSeries::PlotSeries(const QByteArray &name, const QByteArray &unit, int blockShift)
     : m_name(name)
@@ -84,9 +86,12 @@ bool PlotSeries::append(qint64 ms, double value)
         m_blocks.append(static_cast<char *>(PageMemory::map(size_t(blockBytes()))));
         m_bases.append(ms);
         m_fill = 0;
+        m_populated = 0;
     }
     const qsizetype inBlock = m_fill++;
     char *block = m_blocks.last();
+    if (inBlock == m_populated)
+        populateAhead(block, inBlock);
     reinterpret_cast<double *>(block)[inBlock] = value;
     const qint64 offset = ms - m_bases.last();
     quint32 *times = reinterpret_cast<quint32 *>(block + 8 * m_pointsPerBlock);
@@ -99,6 +104,23 @@ bool PlotSeries::append(qint64 ms, double value)
     ++m_size;
     addToPyramid(value);
     return started;
+}
+
+void PlotSeries::populateAhead(char *block, qsizetype from)
+{
+    // One call to the kernel for the pages of the next points, rather than
+    // a fault for each page as the points first reach it.
+    static const quintptr page = quintptr(::sysconf(_SC_PAGESIZE));
+    const qsizetype to = std::min(from + kPopulateAhead, m_pointsPerBlock);
+    const auto populate = [](char *start, char *end) {
+        const quintptr first = quintptr(start) & ~(page - 1);
+        ::madvise(reinterpret_cast<void *>(first), size_t(quintptr(end) - first),
+                  MADV_POPULATE_WRITE); // a kernel without it: faults as before
+    };
+    populate(block + 8 * from, block + 8 * to);
+    char *times = block + 8 * m_pointsPerBlock;
+    populate(times + 4 * from, times + 4 * to);
+    m_populated = to;
 }
 
 void PlotSeries::addToPyramid(double value)
@@ -144,17 +166,11 @@ PlotExtent PlotSeries::extent(qsizetype from, qsizetype to) const
     };
     // Up the pyramid from both ends: the ragged edges of each level, then
     // the whole nodes between them one level up.
-    qsizetype low = from;
-    qsizetype high = to;
     constexpr qsizetype mask = kFan - 1;
-    while (low < high && (low & mask) != 0) {
-        const double value = valueAt(low++);
-        take(value, value);
-    }
-    while (high > low && (high & mask) != 0) {
-        const double value = valueAt(--high);
-        take(value, value);
-    }
+    qsizetype low = std::min((from + mask) & ~mask, to);
+    qsizetype high = std::max(to & ~mask, low);
+    takeValues(from, low, &extent);
+    takeValues(high, to, &extent);
     low >>= kFanShift;
     high >>= kFanShift;
     for (size_t level = 0; low < high && level < m_levels.size(); ++level) {
@@ -180,13 +196,68 @@ void PlotSeries::extents(qint64 t0, qint64 t1, qsizetype columns, PlotExtent *ou
         return;
     const double width = double(t1 - t0) / double(columns);
     qsizetype from = lowerBound(t0);
+    qsizetype lastCount = 0;
     for (qsizetype column = 0; column < columns; ++column) {
         const qint64 end = column + 1 == columns ? t1 : t0 + qint64(width * double(column + 1));
         qsizetype to = from;
         if (to < m_size && timeAt(to) < end)
-            to = lowerBound(end);
+            to = lowerBoundAfter(end, from + 1, from + std::max<qsizetype>(lastCount, 1));
         out[column] = extent(from, to);
+        lastCount = to - from;
         from = to;
+    }
+}
+
+qsizetype PlotSeries::lowerBoundAfter(qint64 ms, qsizetype from, qsizetype guess) const
+{
+    // [low, high] holds the answer; steps that double from the guess narrow
+    // it, then halving finds it.
+    qsizetype low = from;
+    qsizetype high = m_size;
+    guess = std::clamp(guess, from, m_size);
+    if (guess < m_size && timeAt(guess) >= ms) {
+        high = guess;
+        for (qsizetype step = 1; high - step > low; step *= 2) {
+            if (timeAt(high - step) < ms) {
+                low = high - step + 1;
+                break;
+            }
+            high -= step;
+        }
+    } else {
+        low = std::min(guess + 1, m_size);
+        for (qsizetype step = 1; low + step - 1 < m_size; step *= 2) {
+            if (timeAt(low + step - 1) >= ms) {
+                high = low + step - 1;
+                break;
+            }
+            low += step;
+        }
+    }
+    while (low < high) {
+        const qsizetype mid = low + (high - low) / 2;
+        if (timeAt(mid) < ms)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
+void PlotSeries::takeValues(qsizetype from, qsizetype to, PlotExtent *extent) const
+{
+    while (from < to) {
+        const qsizetype offset = from % m_pointsPerBlock;
+        const qsizetype count = std::min(to - from, m_pointsPerBlock - offset);
+        const double *value = values(from / m_pointsPerBlock) + offset;
+        for (const double *end = value + count; value < end; ++value) {
+            // A nan compares false both ways: it is left out.
+            if (*value < extent->low)
+                extent->low = *value;
+            if (*value > extent->high)
+                extent->high = *value;
+        }
+        from += count;
     }
 }
 

@@ -80,6 +80,7 @@ private:
     static constexpr int kFanShift = 4;
     static constexpr qsizetype kFan = qsizetype(1) << kFanShift;
     static constexpr quint32 kAside = std::numeric_limits<quint32>::max();
+    static constexpr qsizetype kPopulateAhead = 8192;
 
     struct Node
     {
@@ -102,13 +103,22 @@ private:
         return reinterpret_cast<const quint32 *>(m_blocks.at(block) + 8 * m_pointsPerBlock);
     }
     void addToPyramid(double value);
+    // Makes the pages of the points [from, from + kPopulateAhead) of the
+    // last block present.
+    void populateAhead(char *block, qsizetype from);
+    // The first point from `from` on whose time is at least `ms`, all before
+    // `from` being earlier; `guess` is where it likely is.
+    qsizetype lowerBoundAfter(qint64 ms, qsizetype from, qsizetype guess) const;
+    // Widens `extent` to the values of points [from, to).
+    void takeValues(qsizetype from, qsizetype to, PlotExtent *extent) const;
 
     QByteArray m_name;
     QByteArray m_unit;
     int m_blockShift;
     qsizetype m_pointsPerBlock;
     qsizetype m_size = 0;
-    qsizetype m_fill = 0; // points in the last block
+    qsizetype m_fill = 0;      // points in the last block
+    qsizetype m_populated = 0; // of those, the points whose pages are present
     QList<char *> m_blocks;
     QList<qint64> m_bases;
     qsizetype m_blocksInFile = 0;
