@@ -40,6 +40,7 @@ private slots:
     void showTimeFromTheViewMenuOrThePane();
     void portListsHoldTheirEntriesWithDeviceTips();
     void portListOffersStableNamesAsTheyComeAndGo();
+    void portListKeepsTheChosenDeviceWhenEntriesMove();
     void choosingTcpShowsOnlyTheTcpFields_data();
     void choosingTcpShowsOnlyTheTcpFields();
     void controlsNeverOverlapAndPortBoxesShowTheirEntries_data();
@@ -173,6 +174,38 @@ void TestDisplayWindow::portListOffersStableNamesAsTheyComeAndGo()
     QVERIFY(QFile::remove(name));
     QTRY_COMPARE(list->findText(name), -1);
     QCOMPARE(list->currentText(), name);
+}
+
+// A refresh keeps the chosen entry by its device, not by its place in the
+// list: a name that sorts before it moves it down, then up again.
+void TestDisplayWindow::portListKeepsTheChosenDeviceWhenEntriesMove()
+{
+    const QByteArray usual = qgetenv("VARNOK_SERIAL_BY_ID_DIR");
+    const auto restore = qScopeGuard([usual] { qputenv("VARNOK_SERIAL_BY_ID_DIR", usual); });
+    QTemporaryDir byId;
+    qputenv("VARNOK_SERIAL_BY_ID_DIR", QFile::encodeName(byId.path()));
+    DisplayFixture f;
+    PtyPair ptyA, ptyB;
+    QComboBox *list = f.channel(2).widgets().cmbPort;
+    const QString nameA = byId.filePath(QStringLiteral("usb-Maker_Console_A-if00-port0"));
+    const QString nameB = byId.filePath(QStringLiteral("usb-Maker_Console_B-if00-port0"));
+    QVERIFY(QFile::link(ptyB.slavePath(), nameB));
+    QTRY_VERIFY(list->findText(nameB) >= 0);
+    f.choosePort(2, nameB);
+    const int placeOfB = list->currentIndex();
+    const auto chosenIsB = [&] {
+        return list->currentText() == nameB &&
+               list->itemData(list->currentIndex(), Qt::ToolTipRole).toString() == ptyB.slavePath();
+    };
+    QVERIFY(chosenIsB());
+    QVERIFY(QFile::link(ptyA.slavePath(), nameA));
+    QTRY_VERIFY(list->findText(nameA) >= 0);
+    QCOMPARE(list->findText(nameA), placeOfB);
+    QVERIFY(chosenIsB());
+    QVERIFY(QFile::remove(nameA));
+    QTRY_COMPARE(list->findText(nameA), -1);
+    QCOMPARE(list->currentIndex(), placeOfB);
+    QVERIFY(chosenIsB());
 }
 
 void TestDisplayWindow::choosingTcpShowsOnlyTheTcpFields_data()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/pane/terminal_grid.h"
 #include "core/pane/terminal_style.h"
 
 #include <QByteArray>
@@ -8,10 +9,10 @@
 #include <QString>
 
 struct VTerm;
-struct VTermScreen;
 
 // The Terminal format's screen: received bytes interpreted as a VT100/ANSI
-// terminal would (libvterm does the interpreting): UTF-8 text, colours and
+// terminal would (libvterm's parser and state layer do the interpreting,
+// the cells are kept in a TerminalGrid): UTF-8 text, colours and
 // attributes, CR and backspace that overwrite, cursor moves and erases
 // within the screen, scrolling.
 //
@@ -75,14 +76,17 @@ signals:
     void changed();
 
 private:
-    struct Callbacks;
-    friend struct Callbacks;
+    struct StateCallbacks;
+    friend struct StateCallbacks;
 
     void build();
+    // Hooks the cells to libvterm's state layer, and resets it.
+    void attachState();
     void takeOutput();
 
     VTerm *m_vterm = nullptr;
-    VTermScreen *m_screen = nullptr;
+    TerminalGrid m_grid;
+    TerminalStyle m_pen; // what a written or erased cell looks like now
     int m_rows = kDefaultRows;
     int m_columns = kDefaultColumns;
     bool m_cursorVisible = true;
