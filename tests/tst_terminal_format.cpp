@@ -108,6 +108,17 @@ void TestTerminalFormat::screenShowsConsoleOutput_data()
                            << QString::fromUtf8("boot> Grüße ✓ 日本") << 14 << plain;
     QTest::newRow("background colour") << consoleOutput("\x1b[41;37m ALARM \x1b[0m") << 0
                                        << "boot>  ALARM" << 7 << paletteStyle(7, 0, 1);
+    // What would hang or crash libvterm itself: a repeat of no character,
+    // and a sequence of more than 16 numbers (the first 16 count).
+    QTest::newRow("repeat before any character")
+        << QByteArray("\x1b[5bok") << 0 << "ok" << 0 << plain;
+    QTest::newRow("repeat after a lone combining mark")
+        << consoleOutput("\r\n\xcc\x81\x1b[3bok") << 1 << "ok" << 1 << plain;
+    QTest::newRow("repeat after a letter")
+        << consoleOutput("A\x1b[3b") << 0 << "boot> AAAA" << 9 << plain;
+    QTest::newRow("seventeen numbers")
+        << consoleOutput("\x1b[31" + QByteArray(";1").repeated(20) + "mred") << 0 << "boot> red"
+        << 6 << paletteStyle(1, TerminalStyle::Bold);
 }
 
 void TestTerminalFormat::screenShowsConsoleOutput()

@@ -90,6 +90,8 @@ void TerminalScreen::build()
 {
     m_vterm = vterm_new(m_rows, m_columns);
     vterm_set_utf8(m_vterm, 1);
+    m_inputGuard.reset();
+    m_lastGlyphWidth = 0;
     m_pen = TerminalStyle();
     m_grid.reset(m_rows, m_columns, m_pen);
     m_grid.setReverse(false);
@@ -125,7 +127,15 @@ void TerminalScreen::feed(QByteArrayView bytes)
     const qsizetype held = incompleteUtf8Tail(bytes);
     m_utf8Start = bytes.last(held).toByteArray();
     bytes.chop(held);
-    vterm_input_write(m_vterm, bytes.data(), size_t(bytes.size()));
+    const auto write = [this](QByteArrayView piece) {
+        vterm_input_write(m_vterm, piece.data(), size_t(piece.size()));
+    };
+    const auto writeFill = [this, &write](QByteArrayView piece) {
+        const int lastWidth = m_lastGlyphWidth;
+        write(piece);
+        m_lastGlyphWidth = lastWidth;
+    };
+    m_inputGuard.pass(bytes, {write, [this] { return m_lastGlyphWidth > 0; }, writeFill});
     takeOutput();
     if (m_changed)
         emit changed();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/pane/terminal_grid.h"
+#include "core/pane/terminal_input_guard.h"
 #include "core/pane/terminal_style.h"
 
 #include <QByteArray>
@@ -93,4 +94,6 @@ private:
     bool m_changed = false;
     QByteArray m_output;
     QByteArray m_utf8Start; // a character's first bytes, the rest to come
+    TerminalInputGuard m_inputGuard;
+    int m_lastGlyphWidth = 0; // columns of the character a repeat would write
 };

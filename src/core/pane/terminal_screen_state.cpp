@@ -72,6 +72,7 @@ struct TerminalScreen::StateCallbacks
     static int putGlyph(VTermGlyphInfo *info, VTermPos pos, void *user)
     {
         TerminalScreen &screen = of(user);
+        screen.m_lastGlyphWidth = info->width;
         TerminalGrid &grid = screen.m_grid;
         if (pos.row < 0 || pos.row >= grid.rows() || pos.col < 0 || pos.col >= grid.columns())
             return 0;

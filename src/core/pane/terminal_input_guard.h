@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArrayView>
+
+#include <functional>
+
+// Stands between the device and libvterm, whose 0.1 releases fail on two
+// inputs a device can send: a control sequence with more than 16 numbers
+// writes past libvterm's own array (the program would crash), and a request
+// to repeat the last character (CSI n b) loops for ever when that character
+// took no columns (none was written yet, or it was a combining mark with no
+// letter before it). The guard drops the numbers past the 16th, and turns
+// such a repeat into a sequence that does nothing; everything else passes
+// unchanged, in order. Which character a repeat would take is the one
+// libvterm last wrote as text; a screen fill (ESC # 8) writes none.
+//
+// It follows escape sequences as libvterm reads them, across feeds.
+class TerminalInputGuard
+{
+public:
+    static constexpr int kMostNumbers = 16;
+
+    // Where the guarded bytes go.
+    struct Target
+    {
+        std::function<void(QByteArrayView)> write;
+        // Whether the last character written takes columns; asked at each
+        // repeat request, after the bytes before it were written.
+        std::function<bool()> canRepeat;
+        // Writes the end of a screen fill (ESC # 8): the characters it puts
+        // are none a repeat would take.
+        std::function<void(QByteArrayView)> writeFill;
+    };
+
+    // Hands `bytes` to `target`, in pieces, in order.
+    void pass(QByteArrayView bytes, const Target &target);
+    // The start of the stream: no sequence under way.
+    void reset() { *this = TerminalInputGuard(); }
+
+private:
+    enum class State
+    {
+        Text,
+        Escape,
+        EscapeMiddle,
+        Sequence
+    };
+
+    // The state after `byte`; whether the byte goes on to libvterm.
+    bool step(char byte);
+
+    State m_state = State::Text;
+    int m_separators = 0;         // ';' and ':' of the sequence so far
+    bool m_sequenceStart = false; // nothing of the sequence after "ESC ["
+    bool m_plainSequence = true;  // no private mark or intermediate byte
+};
