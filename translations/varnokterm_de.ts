@@ -479,6 +479,120 @@
     </message>
 </context>
 <context>
+    <name>ChannelLinkActions</name>
+    <message>
+        <source>&amp;Link</source>
+        <translation>&amp;Verbindung</translation>
+    </message>
+    <message>
+        <source>&amp;Reconnect Automatically</source>
+        <translation>&amp;Automatisch neu verbinden</translation>
+    </message>
+    <message>
+        <source>A device that goes away is waited for and opened again; a dropped connection is made again</source>
+        <translation>Auf ein verschwundenes Gerät wird gewartet und es wird erneut geöffnet; eine abgebrochene Verbindung wird neu aufgebaut</translation>
+    </message>
+    <message>
+        <source>&amp;DTR</source>
+        <translation>&amp;DTR</translation>
+    </message>
+    <message>
+        <source>R&amp;TS</source>
+        <translation>R&amp;TS</translation>
+    </message>
+    <message>
+        <source>Send &amp;Break</source>
+        <translation>&amp;Break senden</translation>
+    </message>
+    <message>
+        <source>&amp;Flow Control</source>
+        <translation>&amp;Flusskontrolle</translation>
+    </message>
+    <message>
+        <source>&amp;None</source>
+        <translation>&amp;Keine</translation>
+    </message>
+    <message>
+        <source>&amp;RTS/CTS</source>
+        <translation>&amp;RTS/CTS</translation>
+    </message>
+    <message>
+        <source>&amp;XON/XOFF</source>
+        <translation>&amp;XON/XOFF</translation>
+    </message>
+    <message>
+        <source>Comm Port %1 keeps its flow control: the device refused the new one.</source>
+        <translation>Anschluss %1 behält seine Flusskontrolle: das Gerät hat die neue abgelehnt.</translation>
+    </message>
+    <message>
+        <source>The server gives no control lines of the remote port (the status line says why)</source>
+        <translation>Der Server liefert keine Steuerleitungen der entfernten Schnittstelle (die Statuszeile nennt den Grund)</translation>
+    </message>
+    <message>
+        <source>%1 has no control lines (a pseudo-terminal has none)</source>
+        <translation>%1 hat keine Steuerleitungen (ein Pseudo-Terminal hat keine)</translation>
+    </message>
+    <message>
+        <source>A TCP connection has no control lines</source>
+        <translation>Eine TCP-Verbindung hat keine Steuerleitungen</translation>
+    </message>
+    <message>
+        <source>Data Terminal Ready, set at each open</source>
+        <translation>Data Terminal Ready, bei jedem Öffnen gesetzt</translation>
+    </message>
+    <message>
+        <source>RTS/CTS flow control drives RTS</source>
+        <translation>Die RTS/CTS-Flusskontrolle steuert RTS</translation>
+    </message>
+    <message>
+        <source>Request To Send, set at each open</source>
+        <translation>Request To Send, bei jedem Öffnen gesetzt</translation>
+    </message>
+    <message>
+        <source>Holds the line in Break for 250 ms</source>
+        <translation>Hält die Leitung 250 ms lang im Break-Zustand</translation>
+    </message>
+    <message>
+        <source>Only while the channel is on a serial device</source>
+        <translation>Nur solange der Kanal an einem seriellen Gerät ist</translation>
+    </message>
+    <message>
+        <source>A TCP connection has no flow control here</source>
+        <translation>Eine TCP-Verbindung hat hier keine Flusskontrolle</translation>
+    </message>
+</context>
+<context>
+    <name>ChannelTimeActions</name>
+    <message>
+        <source>Show &amp;Time</source>
+        <translation>&amp;Zeit anzeigen</translation>
+    </message>
+    <message>
+        <source>&amp;No Times</source>
+        <translation>&amp;Keine Zeiten</translation>
+    </message>
+    <message>
+        <source>Time of &amp;Day</source>
+        <translation>&amp;Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Time Since &amp;First Line</source>
+        <translation>Zeit seit &amp;erster Zeile</translation>
+    </message>
+    <message>
+        <source>Time Since &amp;Previous Line</source>
+        <translation>Zeit seit &amp;vorheriger Zeile</translation>
+    </message>
+    <message>
+        <source>Times in &amp;Copies and Saves</source>
+        <translation>&amp;Zeiten beim Kopieren und Speichern</translation>
+    </message>
+    <message>
+        <source>Copy and Save Pane As put each line&apos;s time before it</source>
+        <translation>Kopieren und Speichern unter schreiben die Zeit jeder Zeile vor die Zeile</translation>
+    </message>
+</context>
+<context>
     <name>ChannelView</name>
     <message>
         <source>Plot in This &amp;View</source>
@@ -779,84 +893,8 @@
         <translation>&amp;Verbindung</translation>
     </message>
     <message>
-        <source>&amp;Reconnect Automatically</source>
-        <translation>&amp;Automatisch neu verbinden</translation>
-    </message>
-    <message>
-        <source>A device that goes away is waited for and opened again; a dropped connection is made again</source>
-        <translation>Auf ein verschwundenes Gerät wird gewartet und es wird erneut geöffnet; eine abgebrochene Verbindung wird neu aufgebaut</translation>
-    </message>
-    <message>
-        <source>&amp;DTR</source>
-        <translation>&amp;DTR</translation>
-    </message>
-    <message>
-        <source>R&amp;TS</source>
-        <translation>R&amp;TS</translation>
-    </message>
-    <message>
-        <source>Send &amp;Break</source>
-        <translation>&amp;Break senden</translation>
-    </message>
-    <message>
-        <source>&amp;Flow Control</source>
-        <translation>&amp;Flusskontrolle</translation>
-    </message>
-    <message>
-        <source>&amp;None</source>
-        <translation>&amp;Keine</translation>
-    </message>
-    <message>
-        <source>&amp;RTS/CTS</source>
-        <translation>&amp;RTS/CTS</translation>
-    </message>
-    <message>
-        <source>&amp;XON/XOFF</source>
-        <translation>&amp;XON/XOFF</translation>
-    </message>
-    <message>
         <source>Comm Port &amp;%1</source>
         <translation>Anschluss &amp;%1</translation>
-    </message>
-    <message>
-        <source>Comm Port %1 keeps its flow control: the device refused the new one.</source>
-        <translation>Anschluss %1 behält seine Flusskontrolle: das Gerät hat die neue abgelehnt.</translation>
-    </message>
-    <message>
-        <source>The server gives no control lines of the remote port (the status line says why)</source>
-        <translation>Der Server liefert keine Steuerleitungen der entfernten Schnittstelle (die Statuszeile nennt den Grund)</translation>
-    </message>
-    <message>
-        <source>%1 has no control lines (a pseudo-terminal has none)</source>
-        <translation>%1 hat keine Steuerleitungen (ein Pseudo-Terminal hat keine)</translation>
-    </message>
-    <message>
-        <source>A TCP connection has no control lines</source>
-        <translation>Eine TCP-Verbindung hat keine Steuerleitungen</translation>
-    </message>
-    <message>
-        <source>Data Terminal Ready, set at each open</source>
-        <translation>Data Terminal Ready, bei jedem Öffnen gesetzt</translation>
-    </message>
-    <message>
-        <source>RTS/CTS flow control drives RTS</source>
-        <translation>Die RTS/CTS-Flusskontrolle steuert RTS</translation>
-    </message>
-    <message>
-        <source>Request To Send, set at each open</source>
-        <translation>Request To Send, bei jedem Öffnen gesetzt</translation>
-    </message>
-    <message>
-        <source>Holds the line in Break for 250 ms</source>
-        <translation>Hält die Leitung 250 ms lang im Break-Zustand</translation>
-    </message>
-    <message>
-        <source>Only while the channel is on a serial device</source>
-        <translation>Nur solange der Kanal an einem seriellen Gerät ist</translation>
-    </message>
-    <message>
-        <source>A TCP connection has no flow control here</source>
-        <translation>Eine TCP-Verbindung hat hier keine Flusskontrolle</translation>
     </message>
     <message>
         <source>&amp;Bridge...</source>
@@ -948,6 +986,13 @@
     <message>
         <source>The channels&apos; received data in one pane, in the order it arrived</source>
         <translation>Die Empfangsdaten der Kanäle in einem Feld, in der Reihenfolge ihres Eintreffens</translation>
+    </message>
+</context>
+<context>
+    <name>MonitorPane</name>
+    <message>
+        <source>The monitor&apos;s pane dropped its oldest text; its batches were forgotten.</source>
+        <translation>Der Bereich des Monitors hat seinen ältesten Text verworfen; seine Blöcke wurden vergessen.</translation>
     </message>
 </context>
 <context>
@@ -2654,36 +2699,8 @@
         <translation>An&amp;sicht</translation>
     </message>
     <message>
-        <source>&amp;No Times</source>
-        <translation>&amp;Keine Zeiten</translation>
-    </message>
-    <message>
-        <source>Time of &amp;Day</source>
-        <translation>&amp;Uhrzeit</translation>
-    </message>
-    <message>
-        <source>Time Since &amp;First Line</source>
-        <translation>Zeit seit &amp;erster Zeile</translation>
-    </message>
-    <message>
-        <source>Time Since &amp;Previous Line</source>
-        <translation>Zeit seit &amp;vorheriger Zeile</translation>
-    </message>
-    <message>
-        <source>Times in &amp;Copies and Saves</source>
-        <translation>&amp;Zeiten beim Kopieren und Speichern</translation>
-    </message>
-    <message>
-        <source>Copy and Save Pane As put each line&apos;s time before it</source>
-        <translation>Kopieren und Speichern unter schreiben die Zeit jeder Zeile vor die Zeile</translation>
-    </message>
-    <message>
         <source>Comm Port &amp;%1</source>
         <translation>Anschluss &amp;%1</translation>
-    </message>
-    <message>
-        <source>Show &amp;Time</source>
-        <translation>&amp;Zeit anzeigen</translation>
     </message>
 </context>
 </TS>
