@@ -18,11 +18,10 @@ class QWidget;
 // channel's link options. Made by the channel's view; the Link menu's
 // "Comm Port N" part and the pane's Link submenu share the actions. What the
 // link can't do is disabled, its tooltip saying why (a pseudo-terminal has
-// no control lines, TCP has no flow control). (Its texts keep the Link
-// menu's translation context.)
+// no control lines, TCP has no flow control).
 class ChannelLinkActions : public QObject
 {
-    Q_DECLARE_TR_FUNCTIONS(LinkMenu)
+    Q_DECLARE_TR_FUNCTIONS(ChannelLinkActions)
 
 public:
     struct Actions

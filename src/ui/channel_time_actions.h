@@ -15,10 +15,10 @@ class QWidget;
 // Since Previous Line) and whether copies and saved panes carry the times.
 // Made by the channel's view; the View menu's "Comm Port N" part and the
 // pane's Show Time submenu share the actions. The choice lives in the
-// channel. (Its texts keep the View menu's translation context.)
+// channel.
 class ChannelTimeActions : public QObject
 {
-    Q_DECLARE_TR_FUNCTIONS(ViewMenu)
+    Q_DECLARE_TR_FUNCTIONS(ChannelTimeActions)
 
 public:
     struct Actions
