@@ -69,14 +69,7 @@ qsizetype PlotSeries::lowerBound(qint64 ms) const
         return 0;
     qsizetype low = (next - 1) * m_pointsPerBlock;
     qsizetype high = std::min(m_size, next * m_pointsPerBlock);
-    while (low < high) {
-        const qsizetype mid = low + (high - low) / 2;
-        if (timeAt(mid) < ms)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    return low;
+    return halvedLowerBound(ms, low, high);
 }
 
 bool PlotSeries::append(qint64 ms, double value)
@@ -208,6 +201,18 @@ void PlotSeries::extents(qint64 t0, qint64 t1, qsizetype columns, PlotExtent *ou
     }
 }
 
+qsizetype PlotSeries::halvedLowerBound(qint64 ms, qsizetype low, qsizetype high) const
+{
+    while (low < high) {
+        const qsizetype mid = low + (high - low) / 2;
+        if (timeAt(mid) < ms)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return low;
+}
+
 qsizetype PlotSeries::lowerBoundAfter(qint64 ms, qsizetype from, qsizetype guess) const
 {
     // [low, high] holds the answer; steps that double from the guess narrow
@@ -234,14 +239,7 @@ qsizetype PlotSeries::lowerBoundAfter(qint64 ms, qsizetype from, qsizetype guess
             low += step;
         }
     }
-    while (low < high) {
-        const qsizetype mid = low + (high - low) / 2;
-        if (timeAt(mid) < ms)
-            low = mid + 1;
-        else
-            high = mid;
-    }
-    return low;
+    return halvedLowerBound(ms, low, high);
 }
 
 void PlotSeries::takeValues(qsizetype from, qsizetype to, PlotExtent *extent) const

@@ -109,6 +109,8 @@ private:
     // The first point from `from` on whose time is at least `ms`, all before
     // `from` being earlier; `guess` is where it likely is.
     qsizetype lowerBoundAfter(qint64 ms, qsizetype from, qsizetype guess) const;
+    // The first point in [low, high) whose time is not below `ms`, by halving.
+    qsizetype halvedLowerBound(qint64 ms, qsizetype low, qsizetype high) const;
     // Widens `extent` to the values of points [from, to).
     void takeValues(qsizetype from, qsizetype to, PlotExtent *extent) const;
 
