@@ -1,6 +1,7 @@
 #include "monitor_bench.h"
 
 #include "bench_table.h"
+#include "process_memory.h"
 
 #include "core/channel_receiver.h"
 #include "core/monitor/monitor_pane.h"
@@ -31,22 +32,6 @@ QByteArray monitorBenchLines(qsizetype size)
     return data;
 }
 
-double monitorBenchThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + now.tv_nsec / 1e9;
-}
-
-qint64 monitorBenchResidentBytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
-}
-
 // Seconds of thread CPU to take `data` into a channel's pane, batch by batch.
 double channelPaneSeconds(const QByteArray &data)
 {
@@ -54,21 +39,21 @@ double channelPaneSeconds(const QByteArray &data)
     ChannelModes modes;
     ChannelModule module;
     ChannelReceiver receiver(modes, module, pane);
-    const double before = monitorBenchThreadSeconds();
+    const double before = threadCpuSeconds();
     for (qsizetype at = 0; at < data.size(); at += kMonitorBenchBatch)
         receiver.receiveSerial(data.mid(at, kMonitorBenchBatch), 1000 + at);
-    return monitorBenchThreadSeconds() - before;
+    return threadCpuSeconds() - before;
 }
 
 // The same batches into the monitor, from channels 1 and 2 in turn.
 double monitorSeconds(const QByteArray &data)
 {
     MonitorPane monitor;
-    const double before = monitorBenchThreadSeconds();
+    const double before = threadCpuSeconds();
     for (qsizetype at = 0; at < data.size(); at += kMonitorBenchBatch)
         monitor.receive(1 + int(at / kMonitorBenchBatch % 2), data.mid(at, kMonitorBenchBatch),
                         {at, 1000 + at});
-    return monitorBenchThreadSeconds() - before;
+    return threadCpuSeconds() - before;
 }
 
 double median(std::vector<double> values)
@@ -84,7 +69,7 @@ qint64 monitorBenchSettledBytes()
     qint64 last = -1;
     for (int i = 0; i < 30; ++i) {
         ::malloc_trim(0);
-        const qint64 now = monitorBenchResidentBytes();
+        const qint64 now = residentBytes();
         if (now == last)
             return now;
         last = now;
@@ -104,7 +89,7 @@ double monitorBytesPerByte(const QByteArray &chunk, qsizetype held, MonitorPane 
                             {fed, 1000 + fed});
     monitor.text().finishSpilling();
     monitor.store().finishWrites();
-    return double(monitorBenchResidentBytes() - before) / double(monitor.store().byteCount());
+    return double(residentBytes() - before) / double(monitor.store().byteCount());
 }
 
 } // namespace

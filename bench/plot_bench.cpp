@@ -2,6 +2,7 @@
 
 #include "bench_program.h"
 #include "bench_table.h"
+#include "process_memory.h"
 #include "stream_writer.h"
 
 #include "core/pane/pane_text.h"
@@ -19,13 +20,6 @@
 #include <ctime>
 
 namespace {
-
-double plotBenchThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + now.tv_nsec / 1e9;
-}
 
 double plotBenchMedian(QList<double> values)
 {
@@ -127,10 +121,10 @@ void receiveCpu(BenchTable &table, bool quick)
             const int fd = attach(program, source);
             const PaneText &pane = program.session.channel(2).pane();
             StreamWriter writer(fd, data, 4096, 0);
-            const double before = plotBenchThreadSeconds();
+            const double before = threadCpuSeconds();
             writer.start();
             complete = runLoopUntil([&] { return pane.size() >= size; }, 300000) && complete;
-            perMB[on].append((plotBenchThreadSeconds() - before) / (size / 1048576.0));
+            perMB[on].append((threadCpuSeconds() - before) / (size / 1048576.0));
             writer.join();
         }
     }

@@ -2,6 +2,10 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QList>
+
+#include <time.h>
+#include <unistd.h>
 
 // The process's memory from /proc/self/status, in kB: VmRSS (now) or
 // VmHWM (the peak since the last resetPeakMemory()); -1 if unknown.
@@ -23,4 +27,22 @@ inline void resetPeakMemory()
     QFile refs(QStringLiteral("/proc/self/clear_refs"));
     if (refs.open(QIODevice::WriteOnly))
         refs.write("5");
+}
+
+// The resident memory now, in bytes, from /proc/self/statm; 0 if unknown.
+inline qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
+}
+
+// The calling thread's processor time so far, in seconds.
+inline double threadCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }

@@ -2,6 +2,7 @@
 
 #include "bench_program.h"
 #include "bench_table.h"
+#include "process_memory.h"
 #include "shown_pane.h"
 #include "stream_writer.h"
 
@@ -32,22 +33,6 @@ QByteArray colouredConsoleLines(qsizetype size)
     return data;
 }
 
-double terminalBenchThreadSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + now.tv_nsec / 1e9;
-}
-
-qint64 terminalBenchResidentBytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields.at(1).toLongLong() * sysconf(_SC_PAGESIZE) : 0;
-}
-
 // Window-thread CPU seconds per MB for `data` through a pty into channel 2.
 double cpuPerMB(const QByteArray &data, ReceiveFormat format, bool *complete)
 {
@@ -58,12 +43,12 @@ double cpuPerMB(const QByteArray &data, ReceiveFormat format, bool *complete)
     Source source;
     const int fd = attach(program, source);
     StreamWriter writer(fd, data, 4096, 0);
-    const double before = terminalBenchThreadSeconds();
+    const double before = threadCpuSeconds();
     writer.start();
     *complete =
         runLoopUntil([&] { return channel.receivedCount() >= data.size(); }, 300000) && *complete;
     QCoreApplication::processEvents(); // the last frame shown
-    const double perMB = (terminalBenchThreadSeconds() - before) / (data.size() / 1048576.0);
+    const double perMB = (threadCpuSeconds() - before) / (data.size() / 1048576.0);
     writer.join();
     return perMB;
 }
@@ -114,7 +99,7 @@ void terminalBench(BenchTable &table, bool quick)
     const qsizetype held = quick ? 5 * 1000 * 1000 : 50 * 1000 * 1000;
     const QByteArray chunk = colouredConsoleLines(65536);
     ::malloc_trim(0);
-    const qint64 before = terminalBenchResidentBytes();
+    const qint64 before = residentBytes();
     ShownPane pane;
     ChannelModes modes;
     modes.format = ReceiveFormat::Terminal;
@@ -126,7 +111,7 @@ void terminalBench(BenchTable &table, bool quick)
     }
     pane.text.finishSpilling();
     pane.view.flushPendingUpdate();
-    const double perChar = double(terminalBenchResidentBytes() - before) / pane.text.size();
+    const double perChar = double(residentBytes() - before) / pane.text.size();
     const double stylesPerChar = double(pane.text.styles().memoryBytes()) / pane.text.size();
     table.row(QStringLiteral("resident memory per character of Terminal history, coloured console "
                              "lines, %1 MB received")
