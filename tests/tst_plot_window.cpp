@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QGroupBox>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -28,6 +29,36 @@ QAction *partEntry(const DisplayWindow &window, const char *menuName, int n, con
         if (entry->objectName() == name)
             return entry;
     return nullptr;
+}
+
+// The names of the entries (or submenus) of the window's menu `menuName`,
+// and of its submenus, that match `pattern`, in menu order.
+QStringList entryNames(const DisplayWindow &window, const char *menuName, const QString &pattern)
+{
+    const QRegularExpression wanted(pattern);
+    const auto nameOf = [](const QAction *entry) {
+        return entry->menu() ? entry->menu()->objectName() : entry->objectName();
+    };
+    QStringList names;
+    const auto *menu = window.findChild<QMenu *>(QLatin1String(menuName));
+    for (const QAction *entry : menu->actions()) {
+        QList<const QAction *> listed{entry};
+        for (const QAction *inner : entry->menu() ? entry->menu()->actions() : QList<QAction *>())
+            listed << inner;
+        for (const QAction *each : listed)
+            if (wanted.match(nameOf(each)).hasMatch())
+                names << nameOf(each);
+    }
+    return names;
+}
+
+QStringList numbered(const QStringList &stems)
+{
+    QStringList names;
+    for (const QString &stem : stems)
+        for (int n = 1; n <= 4; ++n)
+            names << stem + QString::number(n);
+    return names;
 }
 
 } // namespace
@@ -85,6 +116,21 @@ private slots:
         reconnect->trigger();
         QVERIFY(f.state(3).linkOptions().reconnect);
         QVERIFY(!f.state(2).linkOptions().reconnect && !f.state(4).linkOptions().reconnect);
+
+        // The command menus list each new view's entries once, in channel order.
+        QCOMPARE(entryNames(*f.window, "mnuFile", QStringLiteral("^mnuFile(Send|Receive|Replay)")),
+                 numbered({QStringLiteral("mnuFileSend"), QStringLiteral("mnuFileReceive")})
+                     << QStringLiteral("mnuFileReplay"));
+        QCOMPARE(entryNames(*f.window, "mnuCapture", QStringLiteral("^mnuCapture(Record|Save)")),
+                 numbered({QStringLiteral("mnuCaptureRecord")})
+                     << QStringLiteral("mnuCaptureRecordBoth")
+                     << numbered({QStringLiteral("mnuCaptureSave")}));
+        QCOMPARE(
+            entryNames(*f.window, "mnuSetup", QStringLiteral("^mnu(Ending|SetupSendButtons)\\d$")),
+            numbered({QStringLiteral("mnuEnding"), QStringLiteral("mnuSetupSendButtons")}));
+        f.window->findChild<QAction *>(QStringLiteral("mnuEnding3LF"))->trigger();
+        QCOMPARE(f.session.channel(3).module().lineEnding, LineEnding::Lf);
+        QCOMPARE(f.session.channel(4).module().lineEnding, LineEnding::Cr);
     }
 
     // On the two-channel form the plot stands below the pane, in room the

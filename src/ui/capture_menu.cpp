@@ -3,6 +3,9 @@
 #include "core/pane/pane_text_file.h"
 #include "core/shown_text.h"
 #include "devices/capture_session.h"
+#include "ui/channel_command_actions.h"
+#include "ui/channel_view.h"
+#include "ui/channel_view_actions.h"
 #include "ui/mqtt_dialog.h"
 #include "ui/program_message.h"
 
@@ -32,26 +35,14 @@ CaptureMenu::CaptureMenu(CaptureSession &session, QWidget *window)
     , m_dialogs(std::make_unique<QtCaptureFileDialogs>())
 {
     m_menu->setObjectName(QStringLiteral("mnuCapture"));
-    for (const Channel *entry : m_session.channels())
-        addRecordEntry(RecordSource::channel(entry->number()),
-                       QStringLiteral("mnuCaptureRecord%1").arg(entry->number()),
-                       tr("Record Comm Port &%1...").arg(entry->number()));
-    addRecordEntry(RecordSource::allChannels(), QStringLiteral("mnuCaptureRecordBoth"),
-                   tr("Record &Both to One Log..."));
+    m_recordBoth = m_menu->addAction(tr("Record &Both to One Log..."));
+    m_recordBoth->setObjectName(QStringLiteral("mnuCaptureRecordBoth"));
+    watchRecordEntry(RecordSource::allChannels(), m_recordBoth);
     m_stopAll = m_menu->addAction(tr("S&top All Recording"));
     m_stopAll->setObjectName(QStringLiteral("mnuCaptureStopAll"));
     connect(m_stopAll, &QAction::triggered, this, &CaptureMenu::stopAll);
     m_menu->addSeparator();
-    // Each save entry its own mnemonic: the record entries hold the numbers.
-    const QStringList saveCaptions{tr("&Save Comm Port %1 Pane As..."),
-                                   tr("Save Comm Port %1 Pane &As...")};
-    for (const Channel *entry : m_session.channels()) {
-        const int n = entry->number();
-        QAction *save = m_menu->addAction(saveCaptions.value(n - 1, saveCaptions.last()).arg(n));
-        save->setObjectName(QStringLiteral("mnuCaptureSave%1").arg(n));
-        connect(save, &QAction::triggered, this, [this, n] { savePane(n); });
-    }
-    m_menu->addSeparator();
+    m_afterSaves = m_menu->addSeparator();
     QAction *publish = m_menu->addAction(tr("&Publish to MQTT..."));
     publish->setObjectName(QStringLiteral("mnuCapturePublish"));
     connect(publish, &QAction::triggered, this, &CaptureMenu::choosePublishing);
@@ -63,10 +54,21 @@ CaptureMenu::CaptureMenu(CaptureSession &session, QWidget *window)
 
 CaptureMenu::~CaptureMenu() = default;
 
-void CaptureMenu::addRecordEntry(RecordSource source, const QString &name, const QString &caption)
+void CaptureMenu::list(ChannelView &view)
 {
-    QAction *action = m_menu->addAction(caption);
-    action->setObjectName(name);
+    const ChannelCommandActions &entries = view.actions().commands();
+    const int n = view.channel().number();
+    m_menu->insertAction(m_recordBoth, entries.record());
+    watchRecordEntry(RecordSource::channel(n), entries.record());
+    m_menu->insertAction(m_afterSaves, entries.savePane());
+    connect(entries.savePane(), &QAction::triggered, this, [this, n] { savePane(n); });
+    showRecordings();
+}
+
+void CaptureMenu::watchRecordEntry(RecordSource source, QAction *action)
+{
+    // An entry of a view that has gone gives way to the next view's.
+    std::erase_if(m_record, [](const auto &entry) { return entry.second.isNull(); });
     action->setCheckable(true);
     connect(action, &QAction::triggered, this, [this, source] { record(source); });
     m_record.push_back({source, action});
@@ -87,7 +89,8 @@ void CaptureMenu::showRecordings()
 {
     const Recordings &recordings = m_session.recordings();
     for (const auto &[source, action] : m_record)
-        action->setChecked(recordings.isRecording(source));
+        if (action)
+            action->setChecked(recordings.isRecording(source));
     m_stopAll->setEnabled(recordings.isAnyRecording());
 }
 

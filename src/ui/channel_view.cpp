@@ -36,7 +36,7 @@ ChannelView::ChannelView(Channel &channel, Placement placement, QWidget *host)
     m_actions = new ChannelViewActions(channel, this);
     connect(m_actions->plotHereAction(), &QAction::toggled, this, &ChannelView::setPlotShown);
     connect(m_actions->plotWindowAction(), &QAction::triggered, this, &ChannelView::showPlotWindow);
-    setContextActions({});
+    pane()->setContextActions(m_actions->paneEntries());
     CapturePane *receive = pane();
     receive->setTimeChoice(channel.paneTimes());
     connect(&channel, &Channel::paneTimesChanged, receive,
@@ -51,11 +51,6 @@ ChannelView::~ChannelView()
 CapturePane *ChannelView::pane() const
 {
     return m_group->pane();
-}
-
-void ChannelView::setContextActions(const QList<QAction *> &actions)
-{
-    pane()->setContextActions(actions + m_actions->paneEntries());
 }
 
 QList<QWidget *> ChannelView::focusOrder() const

@@ -16,8 +16,8 @@ class QAction;
 // One channel on the main window: the channel's group of controls with its
 // receive pane, the channel's own actions and menus (ChannelViewActions:
 // the main window's menus list their parts while the view is there), the
-// pane's context menu (the entries the window hands it, then the view's
-// Plot in This View, Show Time and Link), the pane's line times as the
+// pane's context menu (the channel's Send Buttons..., Plot in This View,
+// Show Time and Link), the pane's line times as the
 // channel chooses them, and the channel's plot: in a window of its own
 // (View > Comm Port N > Plot) and in the view (Plot in This View). The
 // window makes one per channel of the session, in a loop, at each load.
@@ -49,8 +49,6 @@ public:
     ChannelGroup &group() const { return *m_group; }
     ChannelViewActions &actions() const { return *m_actions; }
     CapturePane *pane() const;
-    // The window's entries of the pane's context menu, before the view's own.
-    void setContextActions(const QList<QAction *> &actions);
     // The controls in their focus order, for the window's Tab chain: the
     // pane, then the receive and transmit controls, then the port's.
     QList<QWidget *> focusOrder() const;

@@ -1,6 +1,7 @@
 #include "ui/channel_view_actions.h"
 
 #include "devices/channel.h"
+#include "ui/channel_command_actions.h"
 #include "ui/channel_link_actions.h"
 #include "ui/channel_time_actions.h"
 #include "ui/receive_view_menu.h"
@@ -14,6 +15,7 @@ ChannelViewActions::ChannelViewActions(Channel &channel, QWidget *view)
     : QObject(view)
     , m_times(new ChannelTimeActions(channel, view))
     , m_link(new ChannelLinkActions(channel, view))
+    , m_commands(new ChannelCommandActions(channel, view))
     , m_viewPart(new QMenu(QCoreApplication::translate("ViewMenu", "Comm Port &%1"), view))
     , m_linkPart(new QMenu(QCoreApplication::translate("LinkMenu", "Comm Port &%1"), view))
     , m_receiveViewPart(makeReceiveViewPart(channel, view))
@@ -41,5 +43,6 @@ ChannelViewActions::ChannelViewActions(Channel &channel, QWidget *view)
 
 QList<QAction *> ChannelViewActions::paneEntries() const
 {
-    return {m_plotHere, m_times->paneMenu()->menuAction(), m_link->paneMenu()->menuAction()};
+    return {m_commands->sendButtons(), m_plotHere, m_times->paneMenu()->menuAction(),
+            m_link->paneMenu()->menuAction()};
 }

@@ -6,6 +6,7 @@
 #include "ui/about_box.h"
 #include "ui/capture_menu.h"
 #include "ui/capture_pane.h"
+#include "ui/channel_command_actions.h"
 #include "ui/channel_group.h"
 #include "ui/channel_status_bar.h"
 #include "ui/channel_view.h"
@@ -77,8 +78,7 @@ void DisplayWindow::buildMenus()
     m_setupCommands->addEntries(file);
     file->addSeparator();
     m_sendFileCommands = new SendFileCommands(m_session, this);
-    m_sendFileCommands->addEntries(file);
-    (new ReplayCommands(m_session, this))->addEntries(file);
+    m_sendFileCommands->placeEntries(file, (new ReplayCommands(m_session, this))->addEntries(file));
     file->addSeparator();
     m_scriptCommands = new ScriptCommands(m_session, this);
     m_scriptCommands->addEntries(file);
@@ -96,7 +96,7 @@ void DisplayWindow::buildMenus()
     setup->setObjectName(QStringLiteral("mnuSetup"));
     addEntry(setup, "mnuSetupSerial", tr("&Serial"), &DisplayWindow::showSerialSetup);
     addEntry(setup, "mnuSetupFormat", tr("&Format"), &DisplayWindow::showFormat);
-    addLineEndingMenu(setup, m_session);
+    m_enterSendsMenu = addLineEndingMenu(setup);
     m_receiveViewMenu = addReceiveViewMenu(setup);
     m_sendButtonCommands = new SendButtonCommands(m_session, this);
     m_sendButtonCommands->addEntries(setup);
@@ -130,18 +130,18 @@ void DisplayWindow::load(Channel::PaneOnLoad panes)
 
     // 3. Working controls stay disabled until their channel is switched on,
     //    channel 1's TCP fields show only while "TCP" is chosen, the port
-    //    lists are filled, the menus list each view's parts, and each
-    //    receive pane offers its channel's Send Buttons entry before the
-    //    view's own entries.
+    //    lists are filled, and the menus list each view's parts.
     const PortNumbering::PortList ports = PortNumbering::portList();
     for (int n : m_session.channelNumbers()) {
         ChannelView &view = m_controls->view(n);
         view.group().showLoaded(ports);
-        view.setContextActions({m_sendButtonCommands->defineAction(n)});
-        m_sendButtonCommands->watchKeys(n, view.group().widgets().txtSend);
+        m_sendFileCommands->list(view);
+        m_enterSendsMenu->addMenu(view.actions().commands().enterSendsPart());
+        m_receiveViewMenu->addMenu(view.actions().receiveViewPart());
+        m_sendButtonCommands->list(view);
+        m_captureMenu->list(view);
         m_viewMenu->list(view);
         m_linkMenu->list(view);
-        m_receiveViewMenu->addMenu(view.actions().receiveViewPart());
     }
 
     // The port lists follow devices plugged in and out while the window is up.

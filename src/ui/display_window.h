@@ -97,6 +97,7 @@ private:
     LinkMenu *m_linkMenu = nullptr;
     ViewMenu *m_viewMenu = nullptr;
     QMenu *m_receiveViewMenu = nullptr; // Setup > Receive View
+    QMenu *m_enterSendsMenu = nullptr;  // Setup > Enter Sends
     PlotCommands *m_plotCommands = nullptr;
     MonitorCommands *m_monitorCommands = nullptr;
     ChannelStatusBar *m_statusLine = nullptr;

@@ -1,6 +1,6 @@
 #include "ui/line_ending_menu.h"
 
-#include "devices/capture_session.h"
+#include "devices/channel.h"
 
 #include <QActionGroup>
 #include <QCoreApplication>
@@ -24,33 +24,35 @@ const EndingEntry entries[] = {
 
 } // namespace
 
-QMenu *addLineEndingMenu(QMenu *setup, CaptureSession &session)
+QMenu *addLineEndingMenu(QMenu *setup)
 {
     QMenu *menu = setup->addMenu(QMenu::tr("&Enter Sends"));
     menu->setObjectName(QStringLiteral("mnuSetupEnding"));
-    for (Channel *each : session.channels()) {
-        Channel &channel = *each;
-        const int n = channel.number();
-        QMenu *sub = menu->addMenu(QMenu::tr("Comm Port &%1").arg(n));
-        sub->setObjectName(QStringLiteral("mnuEnding%1").arg(n));
-        auto *group = new QActionGroup(sub);
-        for (const EndingEntry &entry : entries) {
-            QAction *action =
-                sub->addAction(QCoreApplication::translate("LineEndingMenu", entry.caption));
-            action->setObjectName(
-                QStringLiteral("mnuEnding%1%2").arg(n).arg(QLatin1String(entry.name)));
-            action->setCheckable(true);
-            group->addAction(action);
-            const LineEnding ending = entry.ending;
-            QObject::connect(action, &QAction::triggered, &channel,
-                             [&channel, ending] { channel.setLineEnding(ending); });
-        }
-        // A setup file may have changed the choice meanwhile.
-        QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, &channel] {
-            const QList<QAction *> actions = sub->actions();
-            for (qsizetype i = 0; i < actions.size(); ++i)
-                actions[i]->setChecked(entries[i].ending == channel.module().lineEnding);
-        });
-    }
     return menu;
+}
+
+QMenu *makeEnterSendsPart(Channel &channel, QWidget *owner)
+{
+    const int n = channel.number();
+    auto *sub = new QMenu(QMenu::tr("Comm Port &%1").arg(n), owner);
+    sub->setObjectName(QStringLiteral("mnuEnding%1").arg(n));
+    auto *group = new QActionGroup(sub);
+    for (const EndingEntry &entry : entries) {
+        QAction *action =
+            sub->addAction(QCoreApplication::translate("LineEndingMenu", entry.caption));
+        action->setObjectName(
+            QStringLiteral("mnuEnding%1%2").arg(n).arg(QLatin1String(entry.name)));
+        action->setCheckable(true);
+        group->addAction(action);
+        const LineEnding ending = entry.ending;
+        QObject::connect(action, &QAction::triggered, &channel,
+                         [&channel, ending] { channel.setLineEnding(ending); });
+    }
+    // A setup file may have changed the choice meanwhile.
+    QObject::connect(sub, &QMenu::aboutToShow, sub, [sub, &channel] {
+        const QList<QAction *> actions = sub->actions();
+        for (qsizetype i = 0; i < actions.size(); ++i)
+            actions[i]->setChecked(entries[i].ending == channel.module().lineEnding);
+    });
+    return sub;
 }

@@ -25,12 +25,13 @@ ReplayCommands::ReplayCommands(CaptureSession &session, QWidget *window)
     }
 }
 
-void ReplayCommands::addEntries(QMenu *file)
+QAction *ReplayCommands::addEntries(QMenu *file)
 {
     QAction *replay = file->addAction(tr("Rep&lay..."), this, &ReplayCommands::chooseAndStart);
     replay->setObjectName(QStringLiteral("mnuFileReplay"));
     QAction *stop = file->addAction(tr("Stop Repla&y"), this, &ReplayCommands::stopAll);
     stop->setObjectName(QStringLiteral("mnuFileStopReplay"));
+    return replay;
 }
 
 void ReplayCommands::chooseAndStart()

@@ -5,6 +5,7 @@
 #include <QObject>
 
 class CaptureSession;
+class QAction;
 class QMenu;
 class QWidget;
 
@@ -18,7 +19,8 @@ class ReplayCommands : public QObject
 public:
     ReplayCommands(CaptureSession &session, QWidget *window);
 
-    void addEntries(QMenu *file);
+    // Adds Replay... and Stop Replay to `file`; returns the first.
+    QAction *addEntries(QMenu *file);
 
 private:
     void chooseAndStart();

@@ -1,7 +1,12 @@
 #include "ui/send_button_commands.h"
 
 #include "devices/capture_session.h"
+#include "ui/channel_command_actions.h"
+#include "ui/channel_group.h"
+#include "ui/channel_view.h"
+#include "ui/channel_view_actions.h"
 #include "ui/send_button_bar.h"
+#include "ui/transmit_edit.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -12,7 +17,6 @@ SendButtonCommands::SendButtonCommands(CaptureSession &session, QMainWindow *win
     , m_session(session)
     , m_window(window)
     , m_bars(size_t(session.channelCount()))
-    , m_actions(size_t(session.channelCount()))
     , m_dialogs(size_t(session.channelCount()))
 {
     for (const Channel *entry : m_session.channels()) {
@@ -23,26 +27,22 @@ SendButtonCommands::SendButtonCommands(CaptureSession &session, QMainWindow *win
             window->addToolBarBreak(Qt::BottomToolBarArea);
         window->addToolBar(Qt::BottomToolBarArea, bar);
         m_bars.at(size_t(n - 1)) = bar;
-        auto *action = new QAction(tr("Send Buttons..."), this);
-        action->setObjectName(QStringLiteral("mnuSendButtons%1").arg(n));
-        connect(action, &QAction::triggered, this, [this, n] { define(n); });
-        m_actions.at(size_t(n - 1)) = action;
     }
 }
 
 void SendButtonCommands::addEntries(QMenu *setup)
 {
-    QMenu *menu = setup->addMenu(tr("Send &Buttons"));
-    menu->setObjectName(QStringLiteral("mnuSetupSendButtons"));
-    for (const Channel *entry : m_session.channels()) {
-        QAction *item = menu->addAction(tr("Comm Port &%1...").arg(entry->number()));
-        connect(item, &QAction::triggered, defineAction(entry->number()), &QAction::trigger);
-    }
+    m_menu = setup->addMenu(tr("Send &Buttons"));
+    m_menu->setObjectName(QStringLiteral("mnuSetupSendButtons"));
 }
 
-void SendButtonCommands::watchKeys(int number, QWidget *transmitField)
+void SendButtonCommands::list(ChannelView &view)
 {
-    bar(number)->watchKeys(transmitField);
+    const ChannelCommandActions &entries = view.actions().commands();
+    const int n = view.channel().number();
+    m_menu->addAction(entries.sendButtonsItem());
+    connect(entries.sendButtons(), &QAction::triggered, this, [this, n] { define(n); });
+    bar(n)->watchKeys(view.group().widgets().txtSend);
 }
 
 void SendButtonCommands::define(int number)

@@ -8,6 +8,7 @@
 #include <vector>
 
 class CaptureSession;
+class ChannelView;
 class QAction;
 class QMainWindow;
 class QMenu;
@@ -16,9 +17,10 @@ class SendButtonBar;
 
 // The send buttons in the main window: a row per channel under the channel
 // groups (SendButtonBar), and Setup > Send Buttons > "Comm Port N..." to
-// define them (also in each receive pane's context menu). The rows live as
-// long as the window; the transmit fields they answer F-keys in are handed
-// over at each load of the window.
+// define them (each channel view's entry, also in its receive pane's context
+// menu). The rows live as long as the window; the views list their entries,
+// and hand over the transmit fields the rows answer F-keys in, at each load
+// of the window.
 class SendButtonCommands : public QObject
 {
     Q_OBJECT
@@ -27,10 +29,9 @@ public:
     SendButtonCommands(CaptureSession &session, QMainWindow *window);
 
     void addEntries(QMenu *setup);
-    // The action that opens channel `number`'s dialog.
-    QAction *defineAction(int number) const { return m_actions.at(size_t(number - 1)); }
+    // Lists the view's entry and watches its transmit field's F-keys.
+    void list(ChannelView &view);
     SendButtonBar *bar(int number) const { return m_bars.at(size_t(number - 1)); }
-    void watchKeys(int number, QWidget *transmitField);
 
 private:
     void define(int number);
@@ -38,6 +39,6 @@ private:
     CaptureSession &m_session;
     QMainWindow *m_window;
     std::vector<SendButtonBar *> m_bars;
-    std::vector<QAction *> m_actions;
+    QMenu *m_menu = nullptr;
     std::vector<QPointer<SendButtonsDialog>> m_dialogs;
 };

@@ -1,6 +1,9 @@
 #include "ui/send_file_commands.h"
 
 #include "devices/capture_session.h"
+#include "ui/channel_command_actions.h"
+#include "ui/channel_view.h"
+#include "ui/channel_view_actions.h"
 #include "ui/program_message.h"
 #include "ui/send_file_dialog.h"
 #include "ui/transfer_protocol_choice.h"
@@ -28,24 +31,24 @@ SendFileCommands::SendFileCommands(CaptureSession &session, QWidget *window)
     }
 }
 
-void SendFileCommands::addEntries(QMenu *file)
+void SendFileCommands::placeEntries(QMenu *file, QAction *before)
 {
-    for (const Channel *entry : m_session.channels()) {
-        const int n = entry->number();
-        QAction *send = file->addAction(tr("Send File to Comm Port &%1...").arg(n), this,
-                                        [this, n] { chooseAndSend(n); });
-        send->setObjectName(QStringLiteral("mnuFileSend%1").arg(n));
-    }
-    // Each receive entry its own letter: the send entries hold the numbers.
-    const QStringList receiveCaptions{tr("Receive &File from Comm Port %1..."),
-                                      tr("Recei&ve File from Comm Port %1...")};
-    for (const Channel *entry : m_session.channels()) {
-        const int n = entry->number();
-        QAction *receive =
-            file->addAction(receiveCaptions.value(n - 1, receiveCaptions.last()).arg(n), this,
-                            [this, n] { chooseAndReceive(n); });
-        receive->setObjectName(QStringLiteral("mnuFileReceive%1").arg(n));
-    }
+    m_file = file;
+    m_afterEntries = before;
+}
+
+void SendFileCommands::list(ChannelView &view)
+{
+    const ChannelCommandActions &entries = view.actions().commands();
+    const int n = view.channel().number();
+    std::erase_if(m_receiveEntries, [](const QPointer<QAction> &entry) { return entry.isNull(); });
+    m_file->insertAction(m_receiveEntries.empty() ? m_afterEntries
+                                                  : m_receiveEntries.front().data(),
+                         entries.sendFile());
+    m_file->insertAction(m_afterEntries, entries.receiveFile());
+    m_receiveEntries.push_back(entries.receiveFile());
+    connect(entries.sendFile(), &QAction::triggered, this, [this, n] { chooseAndSend(n); });
+    connect(entries.receiveFile(), &QAction::triggered, this, [this, n] { chooseAndReceive(n); });
 }
 
 bool SendFileCommands::raiseRunning(int number)

@@ -11,10 +11,13 @@
 #include <vector>
 
 class CaptureSession;
+class ChannelView;
+class QAction;
 class QMenu;
 class QWidget;
 
-// File > "Send File to Comm Port 1..." and "...2...": streams a chosen file
+// File > "Send File to Comm Port N..." (each channel view's entry, listed
+// while the view is there): streams a chosen file
 // over the channel with a progress dialog, as it is (Raw) or by a protocol
 // chosen after the file (TransferDialog). "Receive File from Comm Port N..."
 // asks for a protocol, a folder and, for XMODEM, a name. One file at a time
@@ -30,7 +33,10 @@ class SendFileCommands : public QObject
 public:
     SendFileCommands(CaptureSession &session, QWidget *window);
 
-    void addEntries(QMenu *file);
+    // Where the views' entries go: in `file`, before `before`.
+    void placeEntries(QMenu *file, QAction *before);
+    // Lists the view's send and receive entries, in channel order.
+    void list(ChannelView &view);
 
     // Sends `path` over channel `number`; nothing (said in a message) when
     // it can't start.
@@ -54,6 +60,9 @@ private:
     std::vector<QPointer<SendFileDialog>> m_dialogs; // by channel number - 1
     std::vector<QPointer<TransferDialog>> m_transfers;
     QString m_folder;
+    QMenu *m_file = nullptr;
+    QAction *m_afterEntries = nullptr;
+    std::vector<QPointer<QAction>> m_receiveEntries; // the send entries stand before them
     bool m_offering = false; // an offer is being answered: its sender's repeats wait
     // By channel number - 1: when its last ZMODEM request came, and until
     // when its requests ask nothing after a declined one.
