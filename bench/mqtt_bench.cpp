@@ -1,8 +1,10 @@
 #include "mqtt_bench.h"
 
 #include "bench_table.h"
+#include "mqtt_ceiling.h"
 
 #include "devices/capture_session.h"
+#include "devices/mqtt_publisher.h"
 #include "support/mosquitto_broker.h"
 
 #include <QDeadlineTimer>
@@ -111,6 +113,22 @@ void mqttBench(BenchTable &table, bool quick)
                   .arg(on.seconds, 0, 'f', 2)
                   .arg(on.complete ? "complete" : "**incomplete**"),
               QStringLiteral(">= 50000 lines/s"), on.complete && perSecond >= 50000);
+    // The same broker and subscriber with no program in the way: the
+    // program's last message sent again by a bare client, the same window.
+    const QList<MqttTestSubscriber::Message> got = subscriber.messages();
+    const QByteArray payload = got.isEmpty() ? QByteArray(200, 'x') : got.last().payload;
+    const double ceiling = mqttBareClientRate(broker.port(), "varnokterm/bench/1/rx", payload,
+                                              lines, MqttPublisher::sendWindow, subscriber);
+    table.row(
+        QStringLiteral("this machine's ceiling: a bare libmosquitto client publishing the "
+                       "program's message (%1 B) %2 times at QoS 1, %3 in flight, to the "
+                       "same broker and subscriber")
+            .arg(payload.size())
+            .arg(lines)
+            .arg(MqttPublisher::sendWindow),
+        ceiling > 0
+            ? QStringLiteral("%1 messages/s until the subscriber had them").arg(ceiling, 0, 'f', 0)
+            : QStringLiteral("**incomplete**"));
     const MqttBenchRun off = mqttBenchFeed(data, lines, false, broker.port(), nullptr);
     table.row(QStringLiteral("processor time per MB received, publishing on vs off"),
               QStringLiteral("%1 ms/MB vs %2 ms/MB (%3 MB)")
