@@ -5,10 +5,13 @@
 #include "core/pane/line_time_text.h"
 #include "core/pane/pane_spill.h"
 #include "core/pane/pane_text.h"
+#include "core/pane/pane_times.h"
 
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <vector>
 
 using Batches = QList<QPair<QByteArray, qint64>>;
 using Times = QList<qint64>;
@@ -24,6 +27,8 @@ private slots:
     void copyWithTimes();
     void timesSurviveSpill();
     void timesFollowBytesWhenBreaksChange();
+    void storeAnswersEveryLine_data();
+    void storeAnswersEveryLine();
 };
 
 void TestPaneTimes::lineTimeIsItsFirstBytesBatch_data()
@@ -144,6 +149,36 @@ void TestPaneTimes::timesFollowBytesWhenBreaksChange()
     pane.setLineBreaks(LineBreaks::Any);
     QCOMPARE(Times({pane.lineTime(0), pane.lineTime(1), pane.lineTime(2), pane.lineTime(3)}),
              Times({1000, 1000, 2000, 2000}));
+}
+
+// The compact store against a plain list, through word and chunk
+// boundaries (64 and 4096 lines), for runs of lines that share a time.
+void TestPaneTimes::storeAnswersEveryLine_data()
+{
+    QTest::addColumn<QList<qsizetype>>("runs"); // lines per time, in turn
+    QTest::newRow("one line each") << QList<qsizetype>(300, 1);
+    QTest::newRow("runs across words") << QList<qsizetype>{1, 63, 2, 64, 65, 127, 1, 200};
+    QTest::newRow("runs across chunks") << QList<qsizetype>{4095, 2, 4097, 8192, 1, 5000, 3};
+}
+
+void TestPaneTimes::storeAnswersEveryLine()
+{
+    QFETCH(QList<qsizetype>, runs);
+    PaneTimes times;
+    std::vector<qint64> plain;
+    qint64 ms = 1000;
+    for (const qsizetype run : runs) {
+        ms += 7;
+        times.extendTo(times.size() + run, ms);
+        plain.insert(plain.end(), size_t(run), ms);
+    }
+    QCOMPARE(times.size(), qsizetype(plain.size()));
+    for (qsizetype line = 0; line < times.size(); ++line)
+        if (times.at(line) != plain[size_t(line)])
+            QFAIL(qPrintable(QStringLiteral("line %1: %2, not %3")
+                                 .arg(line)
+                                 .arg(times.at(line))
+                                 .arg(plain[size_t(line)])));
 }
 
 QTEST_GUILESS_MAIN(TestPaneTimes)

@@ -1,5 +1,6 @@
 #include "core/pane/pane_times.h"
 
+#include <algorithm>
 #include <bit>
 
 PaneTimes::PaneTimes() = default;
@@ -55,8 +56,24 @@ void PaneTimes::append(qint64 ms)
 
 void PaneTimes::extendTo(qsizetype count, qint64 ms)
 {
-    while (m_size < count)
-        append(ms);
+    while (m_size < count) {
+        if ((m_size & (kChunk - 1)) == 0 || ms != m_last) {
+            append(ms); // a chunk's first line, or a time of its own
+            continue;
+        }
+        // Lines that share the time before them set no bit: within the
+        // chunk only the counts of set bits before each word need filling in
+        // as the lines pass a word's start.
+        Chunk &chunk = m_chunks.last();
+        const qsizetype chunkEnd = (m_size | (kChunk - 1)) + 1;
+        const qsizetype to = std::min(count, chunkEnd);
+        const int firstWord = int(((m_size & (kChunk - 1)) + 63) >> 6);
+        const int endWord = int((((to - 1) & (kChunk - 1)) >> 6) + 1);
+        for (int word = std::max(firstWord, 1); word < endWord; ++word)
+            chunk.before[size_t(word)] = quint16(chunk.before[size_t(word - 1)] +
+                                                 std::popcount(chunk.changes[size_t(word - 1)]));
+        m_size = to;
+    }
 }
 
 void PaneTimes::clear()
