@@ -2,6 +2,7 @@
 
 #include "core/pane/page_memory.h"
 
+#include <algorithm>
 #include <array>
 #include <condition_variable>
 #include <mutex>
@@ -14,6 +15,9 @@
 namespace {
 
 constexpr std::array<std::size_t, 2> kReadySizes = {ReadyBlocks::kBytes, ReadyBlocks::kNodeBytes};
+
+// What one call to the kernel makes present.
+constexpr std::size_t kReadyPiece = std::size_t(64) << 10;
 
 // The thread that readies memory, started when a plot first asks.
 class BlockReadier
@@ -78,13 +82,17 @@ private:
         } catch (const std::bad_alloc &) {
             return nullptr;
         }
-        // The kernel's zeroing of the whole block in one call, then a write
-        // of the zero already there to each page makes it present for the
-        // program too (a virtual machine's host may map each page only on
-        // the program's first write to it).
-        ::madvise(block, bytes, MADV_POPULATE_WRITE);
-        for (std::size_t at = 0; at < bytes; at += page)
-            static_cast<volatile char *>(block)[at] = 0;
+        // The kernel's zeroing of a piece at a time in one call (each call
+        // holds the process's map, so pieces keep a mapping elsewhere from
+        // waiting long), then a write of the zero already there to each page
+        // makes it present for the program too (a virtual machine's host may
+        // map each page only on the program's first write to it).
+        for (std::size_t piece = 0; piece < bytes; piece += kReadyPiece) {
+            const std::size_t pieceEnd = std::min(piece + kReadyPiece, bytes);
+            ::madvise(block + piece, pieceEnd - piece, MADV_POPULATE_WRITE);
+            for (std::size_t at = piece; at < pieceEnd; at += page)
+                static_cast<volatile char *>(block)[at] = 0;
+        }
         return block;
     }
 
