@@ -39,6 +39,12 @@ private slots:
             << QByteArray("Temp=-4.5[] Volt=3.3[V]");
         QTest::newRow("pairs, decimal comma with semicolons")
             << none << QByteArray("T=23,4;P=1013,2") << QByteArray("T=23.4[] P=1013.2[]");
+        QTest::newRow("a comma after a pair's number in a line of blanks")
+            << none << QByteArray("T=23,4 P=5") << QByteArray("T=23[] P=5[]");
+        QTest::newRow("more pairs than the line before")
+            << none << QByteArray("A=1\nA=2 B=3 C=4") << QByteArray("A=2[] B=3[] C=4[]");
+        QTest::newRow("fewer pairs than the line before")
+            << none << QByteArray("A=1 B=2 C=3\nA=4") << QByteArray("A=4[]");
         QTest::newRow("a clock time is no pair")
             << none << QByteArray("12:30:45 up") << QByteArray();
         QTest::newRow("comma columns")

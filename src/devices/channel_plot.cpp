@@ -10,6 +10,9 @@ namespace {
 // loop looking for either.
 qsizetype nextPlotLineBreak(const char *data, qsizetype from, qsizetype size)
 {
+    // The LF of a CR LF right away.
+    if (from < size && (data[from] == '\n' || data[from] == '\r'))
+        return from;
     const void *lf = std::memchr(data + from, '\n', size_t(size - from));
     const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : size;
     const void *cr = std::memchr(data + from, '\r', size_t(lfAt - from));
@@ -27,6 +30,8 @@ void ChannelPlot::setOn(bool on)
     if (on == m_on)
         return;
     m_on = on;
+    if (on)
+        m_store.prepare();
     m_partial.clear();
     m_partialCut = false;
     emit onChanged(on);

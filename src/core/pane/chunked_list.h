@@ -15,7 +15,9 @@
 // thread to unmap and returns at once. A chunk's pages hold memory only once
 // touched, so a list growing by the line takes chunks of a quarter megabyte
 // or so: few mappings, each a call to the kernel. Items are plain data.
-template <typename T, int ChunkShift = 12> class ChunkedList
+// MapChunk gives a chunk's zeroed memory (unmapped with PageMemory::unmapAll).
+template <typename T, int ChunkShift = 12, void *(*MapChunk)(std::size_t) = PageMemory::map>
+class ChunkedList
 {
     static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_destructible_v<T>,
                   "chunks are mapped pages: plain data only");
@@ -52,7 +54,7 @@ public:
     void append(const T &value)
     {
         if (m_size == qsizetype(m_chunks.size()) << ChunkShift)
-            m_chunks.push_back(static_cast<T *>(PageMemory::map(kChunkBytes)));
+            m_chunks.push_back(static_cast<T *>(MapChunk(kChunkBytes)));
         (*this)[m_size++] = value;
     }
 

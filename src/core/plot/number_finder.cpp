@@ -1,137 +1,56 @@
 #include "core/plot/number_finder.h"
 
-#include <charconv>
-#include <cmath>
-#include <limits>
+#include "core/plot/plot_number_text.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
-// A number's text longer than this is taken for no number.
-constexpr qsizetype kLongestNumberText = 400;
-constexpr qsizetype kLongestUnit = 16;
 // Matches of a pattern read per line: a pattern that matches everywhere
 // cannot make one line cost without bound.
 constexpr int kMostPatternMatches = 64;
 
-bool isPlotDigit(char c)
+// The next '=' or ':' from `p` on, or `end`: eight bytes at a time where
+// none is, as most bytes of a line are none.
+const char *nextPlotPairMark(const char *p, const char *end)
 {
-    return c >= '0' && c <= '9';
-}
-
-bool isPlotLetter(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool isPlotHighByte(char c)
-{
-    return static_cast<unsigned char>(c) >= 0x80;
-}
-
-bool isPlotBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
-
-bool startsWithPlotWord(const char *p, const char *end, const char *word)
-{
-    for (; *word; ++word, ++p) {
-        if (p == end || (*p | 0x20) != *word)
-            return false;
+    constexpr quint64 ones = 0x0101010101010101;
+    constexpr quint64 highs = 0x8080808080808080;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        const quint64 equals = word ^ (ones * '=');
+        const quint64 colons = word ^ (ones * ':');
+        // Nonzero exactly when some byte of `equals` or `colons` is zero.
+        if (((equals - ones) & ~equals & highs) | ((colons - ones) & ~colons & highs))
+            break;
     }
-    return true;
-}
-
-// Reads a number (without its unit) at `p`; returns where it ends, or null.
-const char *scanPlotNumber(const char *p, const char *end, bool decimalComma, double *value)
-{
-    const char *start = p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-'))
-        negative = *p++ == '-';
-    for (const char *word : {"infinity", "inf", "nan"}) {
-        if (startsWithPlotWord(p, end, word)) {
-            const qsizetype length = qsizetype(std::char_traits<char>::length(word));
-            if (word[0] == 'n')
-                *value = std::numeric_limits<double>::quiet_NaN();
-            else
-                *value = negative ? -std::numeric_limits<double>::infinity()
-                                  : std::numeric_limits<double>::infinity();
-            return p + length;
-        }
-    }
-    const char *digits = p;
-    bool wholeIsZero = true;
-    while (p < end && isPlotDigit(*p))
-        wholeIsZero &= *p++ == '0';
-    qsizetype digitCount = p - digits;
-    if (p + 1 < end && (*p == '.' || (decimalComma && *p == ',')) && isPlotDigit(p[1])) {
+    while (p < end && *p != '=' && *p != ':')
         ++p;
-        while (p < end && isPlotDigit(*p))
-            ++p, ++digitCount;
-    }
-    if (digitCount == 0)
-        return nullptr;
-    bool exponentNegative = false;
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        const char *at = p + 1;
-        if (at < end && (*at == '+' || *at == '-'))
-            exponentNegative = *at++ == '-';
-        if (at < end && isPlotDigit(*at)) {
-            while (at < end && isPlotDigit(*at))
-                ++at;
-            p = at;
-        } else {
-            exponentNegative = false;
-        }
-    }
-    if (p - start > kLongestNumberText)
-        return nullptr;
-    char text[kLongestNumberText];
-    qsizetype length = 0;
-    for (const char *c = start; c < p; ++c) {
-        if (*c != '+')
-            text[length++] = *c == ',' ? '.' : *c;
-    }
-    const auto [ptr, ec] = std::from_chars(text, text + length, *value);
-    if (ec == std::errc::result_out_of_range) {
-        const bool tiny = exponentNegative || wholeIsZero;
-        *value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-        if (negative)
-            *value = -*value;
-    } else if (ec != std::errc() || ptr != text + length) {
-        return nullptr;
-    }
     return p;
 }
 
-// Reads a unit at `p` (maybe none); returns where it ends, or null when the
-// run of unit characters is too long to be one.
-const char *scanPlotUnit(const char *p, const char *end)
+bool hasPlotDecimalComma(QByteArrayView line)
 {
-    if (p == end || !(isPlotLetter(*p) || *p == '%' || isPlotHighByte(*p)))
-        return p;
-    const char *start = p++;
-    while (p < end && (isPlotLetter(*p) || isPlotDigit(*p) || isPlotHighByte(*p) || *p == '%' ||
-                       *p == '/' || *p == '^'))
-        ++p;
-    return p - start > kLongestUnit ? nullptr : p;
+    return std::memchr(line.data(), ';', size_t(line.size())) ||
+           std::memchr(line.data(), '\t', size_t(line.size()));
 }
 
 // Where a number of a key=value pair or a blank-separated column may end.
 bool endsPlotToken(const char *p, const char *end)
 {
-    return p == end || isPlotBlank(*p) || *p == ',' || *p == ';';
+    return p == end || PlotNumberText::isKind(*p, PlotNumberText::kTokenEnd);
 }
 
 bool isPlotNameStart(char c)
 {
-    return isPlotLetter(c) || c == '_' || isPlotHighByte(c);
+    return PlotNumberText::isKind(c, PlotNumberText::kNameStart);
 }
 
 bool isPlotNameByte(char c)
 {
-    return isPlotNameStart(c) || isPlotDigit(c) || c == '.' || c == '-' || c == '[' || c == ']';
+    return PlotNumberText::isKind(c, PlotNumberText::kNameByte);
 }
 
 QByteArrayView trimmedPlotField(QByteArrayView field)
@@ -171,10 +90,10 @@ bool readPlotHeaderName(QByteArrayView field, QByteArray *name, QByteArray *unit
 bool readPlotNumber(QByteArrayView text, bool decimalComma, double *value, QByteArrayView *unit)
 {
     const char *end = text.data() + text.size();
-    const char *afterNumber = scanPlotNumber(text.data(), end, decimalComma, value);
+    const char *afterNumber = PlotNumberText::scanNumber(text.data(), end, decimalComma, value);
     if (!afterNumber)
         return false;
-    const char *afterUnit = scanPlotUnit(afterNumber, end);
+    const char *afterUnit = PlotNumberText::scanUnit(afterNumber, end);
     if (afterUnit != end)
         return false;
     *unit = QByteArrayView(afterNumber, afterUnit - afterNumber);
@@ -189,6 +108,7 @@ QString NumberFinder::setPattern(const QString &pattern)
 {
     if (pattern.isEmpty()) {
         m_regex = QRegularExpression();
+        m_hasPattern = false;
         m_groupNames.clear();
         return {};
     }
@@ -204,6 +124,7 @@ QString NumberFinder::setPattern(const QString &pattern)
     if (!named)
         return QStringLiteral("no named group, such as (?<T>[0-9.]+)");
     m_regex = regex;
+    m_hasPattern = true;
     m_groupNames = names;
     m_found.clear();
     return {};
@@ -218,31 +139,37 @@ void NumberFinder::forgetHeader()
 
 const QList<FoundNumber> &NumberFinder::find(QByteArrayView line)
 {
-    m_found.clear();
-    if (!m_regex.pattern().isEmpty()) {
+    if (m_hasPattern) {
+        m_found.clear();
         findByPattern(line);
         return m_found;
     }
+    findPairs(line);
+    if (!m_found.isEmpty())
+        return m_found;
+    const size_t size = size_t(line.size());
     char separator = ' ';
-    if (line.contains(';'))
+    if (std::memchr(line.data(), ';', size))
         separator = ';';
-    else if (line.contains('\t'))
+    else if (std::memchr(line.data(), '\t', size))
         separator = '\t';
-    else if (line.contains(','))
+    else if (std::memchr(line.data(), ',', size))
         separator = ',';
-    findPairs(line, separator == ';' || separator == '\t');
-    if (m_found.isEmpty())
-        findColumns(line, separator);
+    findColumns(line, separator);
     return m_found;
 }
 
-void NumberFinder::findPairs(QByteArrayView line, bool decimalComma)
+void NumberFinder::findPairs(QByteArrayView line)
 {
+    // Written over the numbers of the line before: no growth of the list
+    // for a line of as many pairs.
+    qsizetype count = 0;
+    qsizetype room = m_found.size();
+    FoundNumber *found = room > 0 ? m_found.data() : nullptr;
+    int decimalComma = -1; // not yet known
     const char *begin = line.data();
     const char *end = begin + line.size();
-    for (const char *p = begin; p < end; ++p) {
-        if (*p != '=' && *p != ':')
-            continue;
+    for (const char *p = nextPlotPairMark(begin, end); p < end; p = nextPlotPairMark(p + 1, end)) {
         const char *nameEnd = p;
         while (nameEnd > begin && nameEnd[-1] == ' ')
             --nameEnd;
@@ -257,16 +184,35 @@ void NumberFinder::findPairs(QByteArrayView line, bool decimalComma)
         while (at < end && *at == ' ')
             ++at;
         double value = 0;
-        const char *afterNumber = scanPlotNumber(at, end, decimalComma, &value);
+        const char *afterNumber = PlotNumberText::scanNumber(at, end, false, &value);
+        // Only a number stopped by a comma before a digit reads otherwise
+        // in a line with a decimal comma (one with ';' or a tab).
+        if (afterNumber && afterNumber + 1 < end && *afterNumber == ',' &&
+            PlotNumberText::isDigit(afterNumber[1])) {
+            if (decimalComma < 0)
+                decimalComma = hasPlotDecimalComma(line);
+            if (decimalComma)
+                afterNumber = PlotNumberText::scanNumber(at, end, true, &value);
+        }
         if (!afterNumber)
             continue;
-        const char *afterUnit = scanPlotUnit(afterNumber, end);
+        const char *afterUnit = PlotNumberText::scanUnit(afterNumber, end);
         if (!afterUnit || !endsPlotToken(afterUnit, end))
             continue;
-        m_found.append({QByteArrayView(nameStart, nameEnd - nameStart), value,
-                        QByteArrayView(afterNumber, afterUnit - afterNumber)});
+        const FoundNumber number{QByteArrayView(nameStart, nameEnd - nameStart), value,
+                                 QByteArrayView(afterNumber, afterUnit - afterNumber)};
+        if (count < room) {
+            found[count] = number;
+        } else {
+            m_found.append(number);
+            found = m_found.data();
+            room = m_found.size();
+        }
+        ++count;
         p = afterUnit - 1;
     }
+    if (count < m_found.size())
+        m_found.resize(count);
 }
 
 QByteArrayView NumberFinder::columnName(qsizetype column)
@@ -283,10 +229,10 @@ void NumberFinder::findColumns(QByteArrayView line, char separator)
     QList<QByteArrayView> fields;
     if (separator == ' ') {
         for (qsizetype at = 0; at < line.size();) {
-            while (at < line.size() && isPlotBlank(line.at(at)))
+            while (at < line.size() && PlotNumberText::isBlank(line.at(at)))
                 ++at;
             qsizetype end = at;
-            while (end < line.size() && !isPlotBlank(line.at(end)))
+            while (end < line.size() && !PlotNumberText::isBlank(line.at(end)))
                 ++end;
             if (end > at)
                 fields.append(trimmedPlotField(line.sliced(at, end - at)));

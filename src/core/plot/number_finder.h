@@ -56,13 +56,14 @@ public:
     void forgetHeader();
 
 private:
-    void findPairs(QByteArrayView line, bool decimalComma);
+    void findPairs(QByteArrayView line);
     void findColumns(QByteArrayView line, char separator);
     void findByPattern(QByteArrayView line);
     QByteArrayView columnName(qsizetype column);
 
     QList<FoundNumber> m_found;
     QRegularExpression m_regex;
+    bool m_hasPattern = false;
     QList<QByteArray> m_groupNames;
     QList<QByteArray> m_groupTexts;  // the matched text of the line being read
     QList<QByteArray> m_columnNames; // "1", "2", ...

@@ -1,6 +1,7 @@
 #include "core/plot/plot_series.h"
 
 #include "core/pane/page_memory.h"
+#include "core/plot/ready_blocks.h"
 
 #include <algorithm>
 #include <cstring>
@@ -27,6 +28,9 @@ std::vector<void *> PlotSeries::takeMemoryBlocks()
     m_blocksInFile = 0;
     m_size = 0;
     m_fill = 0;
+    m_populated = 0;
+    m_lastBlock = nullptr;
+    m_lastBase = 0;
     m_asideTimes.clear();
     m_levels.clear();
     m_open.clear();
@@ -72,31 +76,40 @@ qsizetype PlotSeries::lowerBound(qint64 ms) const
     return halvedLowerBound(ms, low, high);
 }
 
-bool PlotSeries::append(qint64 ms, double value)
+bool PlotSeries::appendAny(qint64 ms, double value)
 {
     const bool started = m_fill == m_pointsPerBlock || m_blocks.isEmpty();
-    if (started) {
-        m_blocks.append(static_cast<char *>(PageMemory::map(size_t(blockBytes()))));
-        m_bases.append(ms);
-        m_fill = 0;
-        m_populated = 0;
-    }
+    if (started)
+        startBlock(ms);
     const qsizetype inBlock = m_fill++;
-    char *block = m_blocks.last();
     if (inBlock == m_populated)
-        populateAhead(block, inBlock);
-    reinterpret_cast<double *>(block)[inBlock] = value;
-    const qint64 offset = ms - m_bases.last();
-    quint32 *times = reinterpret_cast<quint32 *>(block + 8 * m_pointsPerBlock);
+        populateAhead(m_lastBlock, inBlock);
+    reinterpret_cast<double *>(m_lastBlock)[inBlock] = value;
+    const qint64 offset = ms - m_lastBase;
+    quint32 *times = reinterpret_cast<quint32 *>(m_lastBlock + 8 * m_pointsPerBlock);
     if (offset >= 0 && offset < qint64(kAside)) {
         times[inBlock] = quint32(offset);
     } else {
         times[inBlock] = kAside;
         m_asideTimes.insert(m_size, ms);
     }
-    ++m_size;
-    addToPyramid(value);
+    if ((++m_size & (kFan - 1)) == 0)
+        addToPyramid();
     return started;
+}
+
+void PlotSeries::startBlock(qint64 ms)
+{
+    // A block made ready ahead has every page present already.
+    char *block = ReadyBlocks::take(size_t(blockBytes()));
+    m_populated = block ? m_pointsPerBlock : 0;
+    if (!block)
+        block = static_cast<char *>(PageMemory::map(size_t(blockBytes())));
+    m_blocks.append(block);
+    m_bases.append(ms);
+    m_lastBlock = block;
+    m_lastBase = ms;
+    m_fill = 0;
 }
 
 void PlotSeries::populateAhead(char *block, qsizetype from)
@@ -116,15 +129,20 @@ void PlotSeries::populateAhead(char *block, qsizetype from)
     m_populated = to;
 }
 
-void PlotSeries::addToPyramid(double value)
+void PlotSeries::addToPyramid()
 {
-    double low = value;
-    double high = value;
+    // The node of the last kFan points, from the points themselves (still
+    // in the cache), then up the levels whose open node it completes.
+    PlotExtent points;
+    takeValues(m_size - kFan, m_size, &points);
+    double low = points.low;
+    double high = points.high;
     for (size_t level = 0;; ++level) {
-        if (level == m_open.size()) {
-            m_open.emplace_back();
+        if (level == m_levels.size()) {
             m_levels.emplace_back();
+            m_open.emplace_back();
         }
+        m_levels[level].append({low, high});
         OpenNode &open = m_open[level];
         // A nan compares false both ways: it is left out.
         if (low < open.low)
@@ -135,7 +153,6 @@ void PlotSeries::addToPyramid(double value)
             return;
         low = open.low;
         high = open.high;
-        m_levels[level].append({low, high});
         open = OpenNode();
     }
 }
@@ -167,7 +184,7 @@ PlotExtent PlotSeries::extent(qsizetype from, qsizetype to) const
     low >>= kFanShift;
     high >>= kFanShift;
     for (size_t level = 0; low < high && level < m_levels.size(); ++level) {
-        const ChunkedList<Node, 12> &nodes = m_levels[level];
+        const Nodes &nodes = m_levels[level];
         const bool top = level + 1 == m_levels.size();
         while (low < high && ((low & mask) != 0 || top)) {
             const Node &node = nodes[low++];
@@ -261,7 +278,7 @@ void PlotSeries::takeValues(qsizetype from, qsizetype to, PlotExtent *extent) co
 
 void PlotSeries::moveBlockToFile(qsizetype i, const char *mapped)
 {
-    Q_ASSERT(i == m_blocksInFile);
+    Q_ASSERT(i == m_blocksInFile && i + 1 < m_blocks.size()); // never the block filling
     PageMemory::unmapAll({m_blocks.at(i)}, size_t(blockBytes()));
     m_blocks[i] = const_cast<char *>(mapped);
     ++m_blocksInFile;

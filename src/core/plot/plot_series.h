@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/pane/chunked_list.h"
+#include "core/plot/ready_blocks.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -56,7 +57,22 @@ public:
     double lastValue() const;
 
     // Adds a point; times must not go down. True when it started a block.
-    bool append(qint64 ms, double value);
+    bool append(qint64 ms, double value)
+    {
+        // Most points: room on present pages of the last block, a time near
+        // its base, no node of the pyramid completed.
+        const qint64 offset = ms - m_lastBase;
+        if (m_fill < m_populated && quint64(offset) < quint64(kAside) &&
+            ((m_size + 1) & (kFan - 1)) != 0) {
+            reinterpret_cast<double *>(m_lastBlock)[m_fill] = value;
+            reinterpret_cast<quint32 *>(m_lastBlock + 8 * m_pointsPerBlock)[m_fill] =
+                quint32(offset);
+            ++m_fill;
+            ++m_size;
+            return false;
+        }
+        return appendAny(ms, value);
+    }
 
     PlotExtent extent(qsizetype from, qsizetype to) const;
     // The extents of `columns` equal spans of time [t0, t1), into `out`.
@@ -102,7 +118,10 @@ private:
     {
         return reinterpret_cast<const quint32 *>(m_blocks.at(block) + 8 * m_pointsPerBlock);
     }
-    void addToPyramid(double value);
+    bool appendAny(qint64 ms, double value);
+    void startBlock(qint64 ms);
+    // Adds the node of the last kFan points to the pyramid.
+    void addToPyramid();
     // Makes the pages of the points [from, from + kPopulateAhead) of the
     // last block present.
     void populateAhead(char *block, qsizetype from);
@@ -121,10 +140,14 @@ private:
     qsizetype m_size = 0;
     qsizetype m_fill = 0;      // points in the last block
     qsizetype m_populated = 0; // of those, the points whose pages are present
+    char *m_lastBlock = nullptr;
+    qint64 m_lastBase = 0;
     QList<char *> m_blocks;
     QList<qint64> m_bases;
     qsizetype m_blocksInFile = 0;
     QHash<qsizetype, qint64> m_asideTimes;
-    std::vector<ChunkedList<Node, 12>> m_levels; // level L: a node per 16^(L+1) points
-    std::vector<OpenNode> m_open;                // each level's node being filled
+    using Nodes = ChunkedList<Node, 12, ReadyBlocks::map>;
+    static_assert(sizeof(Node) << 12 == ReadyBlocks::kNodeBytes);
+    std::vector<Nodes> m_levels;  // level L: a node per 16^(L+1) points
+    std::vector<OpenNode> m_open; // the node of level L + 1 being filled from level L
 };

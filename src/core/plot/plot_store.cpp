@@ -2,6 +2,7 @@
 
 #include "core/pane/page_memory.h"
 #include "core/pane/pane_spill.h"
+#include "core/plot/ready_blocks.h"
 
 #include <algorithm>
 
@@ -10,6 +11,20 @@ namespace {
 // Names the program never keeps more of: a peer sending a new name a line
 // cannot make the count of names grow without bound.
 constexpr qsizetype kMostOverflowNames = 1000;
+
+// An inline comparison: most lines' numbers are of the series before.
+bool isSamePlotName(const QByteArray &name, QByteArrayView other)
+{
+    if (name.size() != other.size())
+        return false;
+    const char *a = name.constData();
+    const char *b = other.data();
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -45,7 +60,7 @@ void PlotStore::add(const QList<FoundNumber> &numbers, qint64 ms)
         // Most lines name the series the line before did, in its order:
         // a comparison of names rather than a lookup.
         int index = m_lastLine.at(at);
-        if (index >= 0 && m_series[size_t(index)]->name() == number.name) {
+        if (index >= 0 && isSamePlotName(m_series[size_t(index)]->name(), number.name)) {
             // the same series
         } else if (auto found = m_index.constFind(
                        QByteArray::fromRawData(number.name.data(), number.name.size()));
@@ -77,6 +92,11 @@ void PlotStore::add(const QList<FoundNumber> &numbers, qint64 ms)
     }
     if (startedBlock)
         spillOldBlocks();
+}
+
+void PlotStore::prepare() const
+{
+    ReadyBlocks::prepare(size_t(1) << std::max(m_blockShift, 12));
 }
 
 void PlotStore::catchUp()

@@ -46,6 +46,9 @@ public:
     void add(const QList<FoundNumber> &numbers, qint64 ms);
     // Takes in the file writes done since the last call.
     void catchUp();
+    // Has blocks for points made ready ahead of need (ReadyBlocks), before
+    // the first points come.
+    void prepare() const;
 
     int seriesCount() const { return int(m_series.size()); }
     const PlotSeries &series(int i) const { return *m_series.at(i); }
