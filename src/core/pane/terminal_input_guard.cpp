@@ -34,9 +34,19 @@ void TerminalInputGuard::pass(QByteArrayView bytes, const Target &target)
         if (m_state == State::Text) {
             // Text is most of a console's output: skip to the next escape.
             const void *escape = std::memchr(data + at, kEscape, size_t(size - at));
+            const qsizetype end = escape ? static_cast<const char *>(escape) - data : size;
+            // Text goes on its own where libvterm holds no part of a UTF-8
+            // character either side.
+            const bool wholeBefore = m_utf8Whole;
+            noteText(QByteArrayView(data + at, end - at));
+            if (target.text && end > at && wholeBefore && m_utf8Whole && !m_inString) {
+                writeUpTo(at); // the sequence before it
+                target.text(QByteArrayView(data + at, end - at));
+                from = end;
+            }
             if (!escape)
                 break;
-            at = static_cast<const char *>(escape) - data;
+            at = end;
         }
         const State before = m_state;
         const char byte = data[at];
@@ -56,15 +66,50 @@ void TerminalInputGuard::pass(QByteArrayView bytes, const Target &target)
         target.write(QByteArrayView(data + from, size - from));
 }
 
+void TerminalInputGuard::noteText(QByteArrayView text)
+{
+    // The last byte other than a control tells: ASCII ends what came before.
+    for (qsizetype at = text.size() - 1; at >= 0; --at) {
+        const auto code = static_cast<unsigned char>(text[at]);
+        if (!isControl(code) && code != 0x7f) {
+            m_utf8Whole = code < 0x80;
+            return;
+        }
+    }
+}
+
+void TerminalInputGuard::noteEscape(State before, char final)
+{
+    constexpr quint8 allSets = 0x0f;
+    if (before == State::Escape) {
+        if (final == 'c') // a full reset: every set is ASCII again
+            m_otherSets = 0;
+        // A device control or operating system command string: libvterm
+        // loses one that comes in two writes.
+        m_inString = final == 'P' || final == ']';
+        return;
+    }
+    const int set = m_intermediate - '(';
+    if (m_intermediates == 1 && set >= 0 && set < 4) {
+        const quint8 bit = quint8(1u << set);
+        m_otherSets = final == 'B' ? quint8(m_otherSets & ~bit) : quint8(m_otherSets | bit);
+    } else if (std::memchr("()*+-./%", m_intermediate, 8)) {
+        m_otherSets = allSets; // a designation of a kind libvterm may read otherwise
+    }
+}
+
 bool TerminalInputGuard::step(char byte)
 {
     const auto code = static_cast<unsigned char>(byte);
     if (byte == kEscape) {
         m_state = State::Escape;
+        m_inString = false; // libvterm ends a string at any escape
         return true;
     }
     if (byte == kCancel || byte == kSubstitute || code >= 0x80) {
         m_state = State::Text;
+        if (code >= 0x80)
+            m_utf8Whole = false; // libvterm takes it as text
         return true;
     }
     if (isControl(code) || code == 0x7f) // done within a sequence, which goes on
@@ -80,8 +125,16 @@ bool TerminalInputGuard::step(char byte)
             m_separators = 0;
             m_sequenceStart = true;
             m_plainSequence = true;
+        } else if (code < 0x30) {
+            if (m_state == State::Escape) {
+                m_intermediate = byte;
+                m_intermediates = 0;
+            }
+            ++m_intermediates;
+            m_state = State::EscapeMiddle;
         } else {
-            m_state = code < 0x30 ? State::EscapeMiddle : State::Text;
+            noteEscape(m_state, byte);
+            m_state = State::Text;
         }
         return true;
     case State::Sequence:
