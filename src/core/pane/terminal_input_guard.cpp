@@ -35,11 +35,10 @@ void TerminalInputGuard::pass(QByteArrayView bytes, const Target &target)
             // Text is most of a console's output: skip to the next escape.
             const void *escape = std::memchr(data + at, kEscape, size_t(size - at));
             const qsizetype end = escape ? static_cast<const char *>(escape) - data : size;
-            // Text goes on its own where libvterm holds no part of a UTF-8
-            // character either side.
-            const bool wholeBefore = m_utf8Whole;
+            // Text goes on its own while libvterm can hold no part of a
+            // UTF-8 character: none came broken since the start.
             noteText(QByteArrayView(data + at, end - at));
-            if (target.text && end > at && wholeBefore && m_utf8Whole && !m_inString) {
+            if (target.text && end > at && !m_utf8Broken && !m_inString) {
                 writeUpTo(at); // the sequence before it
                 target.text(QByteArrayView(data + at, end - at));
                 from = end;
@@ -68,13 +67,29 @@ void TerminalInputGuard::pass(QByteArrayView bytes, const Target &target)
 
 void TerminalInputGuard::noteText(QByteArrayView text)
 {
-    // The last byte other than a control tells: ASCII ends what came before.
-    for (qsizetype at = text.size() - 1; at >= 0; --at) {
-        const auto code = static_cast<unsigned char>(text[at]);
-        if (!isControl(code) && code != 0x7f) {
-            m_utf8Whole = code < 0x80;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(text.data());
+    const qsizetype size = text.size();
+    unsigned char any = 0;
+    for (qsizetype at = 0; at < size; ++at)
+        any |= bytes[at];
+    if (any < 0x80 || m_utf8Broken)
+        return; // ASCII only, the most common case
+    for (qsizetype at = 0; at < size; ++at) {
+        const unsigned char lead = bytes[at];
+        if (lead < 0x80)
+            continue;
+        const qsizetype length = lead >= 0xc2 && lead <= 0xdf   ? 2
+                                 : lead >= 0xe0 && lead <= 0xef ? 3
+                                 : lead >= 0xf0 && lead <= 0xf4 ? 4
+                                                                : 0;
+        bool whole = length > 0 && at + length <= size;
+        for (qsizetype i = 1; whole && i < length; ++i)
+            whole = (bytes[at + i] & 0xc0) == 0x80;
+        if (!whole) {
+            m_utf8Broken = true;
             return;
         }
+        at += length - 1;
     }
 }
 
@@ -109,7 +124,7 @@ bool TerminalInputGuard::step(char byte)
     if (byte == kCancel || byte == kSubstitute || code >= 0x80) {
         m_state = State::Text;
         if (code >= 0x80)
-            m_utf8Whole = false; // libvterm takes it as text
+            m_utf8Broken = true; // libvterm takes it as text, cut off
         return true;
     }
     if (isControl(code) || code == 0x7f) // done within a sequence, which goes on

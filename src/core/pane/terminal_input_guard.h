@@ -33,8 +33,8 @@ public:
         // are none a repeat would take.
         std::function<void(QByteArrayView)> writeFill;
         // Takes the bytes outside any escape sequence or string, when set
-        // (else `write` does): text and control characters. It is never
-        // handed part of a UTF-8 character.
+        // (else `write` does): text and control characters, while no UTF-8
+        // character came cut off or malformed since the start.
         std::function<void(QByteArrayView)> text = nullptr;
     };
 
@@ -60,7 +60,7 @@ private:
     bool step(char byte);
     // An escape sequence (not a control sequence) ended with `final`.
     void noteEscape(State before, char final);
-    // `text` went to libvterm.
+    // `text` goes to libvterm: notes a UTF-8 character cut off or malformed.
     void noteText(QByteArrayView text);
 
     State m_state = State::Text;
@@ -71,5 +71,5 @@ private:
     int m_intermediates = 0;      // and how many it has
     quint8 m_otherSets = 0;       // bit n: Gn may read ASCII bytes as other characters
     bool m_inString = false;      // after ESC P or ESC ], until the next escape
-    bool m_utf8Whole = true;      // the last text byte was ASCII: no character is half read
+    bool m_utf8Broken = false;    // a UTF-8 character came cut off: libvterm may hold a part
 };
