@@ -113,6 +113,27 @@ void TerminalInputGuard::noteEscape(State before, char final)
     }
 }
 
+void TerminalInputGuard::stepEscape(char byte)
+{
+    // libvterm starts a sequence at "[" after intermediate bytes too.
+    if (byte == '[') {
+        m_state = State::Sequence;
+        m_separators = 0;
+        m_sequenceStart = true;
+        m_plainSequence = true;
+    } else if (static_cast<unsigned char>(byte) < 0x30) {
+        if (m_state == State::Escape) {
+            m_intermediate = byte;
+            m_intermediates = 0;
+        }
+        ++m_intermediates;
+        m_state = State::EscapeMiddle;
+    } else {
+        noteEscape(m_state, byte);
+        m_state = State::Text;
+    }
+}
+
 bool TerminalInputGuard::step(char byte)
 {
     const auto code = static_cast<unsigned char>(byte);
@@ -134,23 +155,7 @@ bool TerminalInputGuard::step(char byte)
         return true;
     case State::Escape:
     case State::EscapeMiddle:
-        // libvterm starts a sequence at "[" after intermediate bytes too.
-        if (byte == '[') {
-            m_state = State::Sequence;
-            m_separators = 0;
-            m_sequenceStart = true;
-            m_plainSequence = true;
-        } else if (code < 0x30) {
-            if (m_state == State::Escape) {
-                m_intermediate = byte;
-                m_intermediates = 0;
-            }
-            ++m_intermediates;
-            m_state = State::EscapeMiddle;
-        } else {
-            noteEscape(m_state, byte);
-            m_state = State::Text;
-        }
+        stepEscape(byte);
         return true;
     case State::Sequence:
         break;

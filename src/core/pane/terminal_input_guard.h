@@ -58,6 +58,8 @@ private:
 
     // The state after `byte`; whether the byte goes on to libvterm.
     bool step(char byte);
+    // `step` after ESC or an escape sequence's intermediate byte.
+    void stepEscape(char byte);
     // An escape sequence (not a control sequence) ended with `final`.
     void noteEscape(State before, char final);
     // `text` goes to libvterm: notes a UTF-8 character cut off or malformed.
