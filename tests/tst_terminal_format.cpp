@@ -62,6 +62,8 @@ private slots:
     void answersStatusQueries();
     void keysSendWhatATerminalSends_data();
     void keysSendWhatATerminalSends();
+    void plainRunsShowAsCharactersOneByOne_data();
+    void plainRunsShowAsCharactersOneByOne();
     void scrolledOffLinesKeepTheirLooksInThePane();
     void channelAnswersAndKeepsHistory();
     void transmitLineKeysGoOutAsATerminalSends();
@@ -192,6 +194,50 @@ void TestTerminalFormat::keysSendWhatATerminalSends()
     TerminalScreen screen;
     screen.feed(modes);
     QCOMPARE(screen.keyBytes(key, Qt::KeyboardModifiers(modifiers)), bytes);
+}
+
+void TestTerminalFormat::plainRunsShowAsCharactersOneByOne_data()
+{
+    QTest::addColumn<QByteArray>("output");
+    const QByteArray text = "the quick brown fox jumps over the lazy dog 0123456789 ";
+    QTest::newRow("line drawing set") << QByteArray("\x1b(0ABC lqqqqqqqqk\x1b(B ASCII again");
+    QTest::newRow("wrap with colours") << "\x1b[1;70H" + text + "\x1b[31m" + text + "\x1b[m" + text;
+    QTest::newRow("repeat of a run's last") << QByteArray("abcdefghijklmnop\x1b[3b");
+    QTest::newRow("combining mark at the row's end")
+        << QByteArray("\x1b[1;70Habcdefghijk\xcc\x81 next");
+    QTest::newRow("insert mode") << "0123456789abcdef\r\x1b[4h" + text + "\x1b[4l";
+    QTest::newRow("origin mode in a region") << "\x1b[5;10r\x1b[?6h\x1b[3;9H" + text + text;
+    QTest::newRow("cursor below the region")
+        << "\x1b[5;10r\x1b[20;1H\x1b[?6h\x1b[?6l\x1b[20;3H" + text + text;
+    QTest::newRow("no autowrap") << "\x1b[?7l" + text + text;
+    QTest::newRow("double-width line") << "\x1b#6" + text + "\r\n" + text;
+    QTest::newRow("protected, then erased selectively")
+        << "\x1b[1\"q" + text + "\x1b[0\"q" + text + "\x1b[?2K";
+    QTest::newRow("title string, then text") << "\x1b]0;" + text + "\x07" + text;
+}
+
+void TestTerminalFormat::plainRunsShowAsCharactersOneByOne()
+{
+    QFETCH(QByteArray, output);
+    // A feed of one byte holds no run of plain text: libvterm writes each
+    // character. The whole output at once shows the same.
+    TerminalScreen whole, oneByOne;
+    QSignalSpy wholeLines(&whole, &TerminalScreen::scrolledOff);
+    QSignalSpy oneByOneLines(&oneByOne, &TerminalScreen::scrolledOff);
+    whole.feed(output);
+    for (const char byte : output)
+        oneByOne.feed(QByteArray(1, byte));
+    QCOMPARE(whole.cursorRow(), oneByOne.cursorRow());
+    QCOMPARE(whole.cursorColumn(), oneByOne.cursorColumn());
+    QCOMPARE(wholeLines.size(), oneByOneLines.size());
+    for (int row = 0; row < whole.rows(); ++row) {
+        for (int column = 0; column < whole.columns(); ++column) {
+            const TerminalCell a = whole.cell(row, column), b = oneByOne.cell(row, column);
+            QCOMPARE(a.character, b.character);
+            QCOMPARE(a.width, b.width);
+            QCOMPARE(a.style, b.style);
+        }
+    }
 }
 
 void TestTerminalFormat::scrolledOffLinesKeepTheirLooksInThePane()

@@ -30,10 +30,15 @@ void TerminalGrid::rotateUp(int count)
 void TerminalGrid::erase(int row, int from, int to, const TerminalStyle &blank, bool selective)
 {
     Cell *cells = this->row(row);
+    const Cell empty{0, blank, false};
+    if (!selective) {
+        if (from < to)
+            std::fill(cells + from, cells + to, empty);
+        return;
+    }
     for (int column = from; column < to; ++column) {
-        if (selective && cells[column].isProtected)
-            continue;
-        cells[column] = Cell{0, blank, false};
+        if (!cells[column].isProtected)
+            cells[column] = empty;
     }
 }
 
@@ -44,22 +49,13 @@ bool TerminalGrid::isEndOfLine(int row) const
                        [](const Cell &cell) { return cell.character == 0; });
 }
 
-TerminalStyle TerminalGrid::looksOf(const Cell &cell) const
-{
-    TerminalStyle style = cell.style;
-    if (m_reverse)
-        style.flags ^= TerminalStyle::Reverse;
-    return style;
-}
-
 // A cell that shows nothing: a blank on the default background.
 bool TerminalGrid::isEmpty(const Cell &cell) const
 {
     const bool blank = cell.character == 0 || cell.character == U' ';
-    const TerminalStyle style = looksOf(cell);
-    return blank && style.has(TerminalStyle::DefaultBackground) &&
-           !style.has(TerminalStyle::Reverse) && !style.has(TerminalStyle::Underline) &&
-           !style.has(TerminalStyle::Strike);
+    constexpr quint8 shown = TerminalStyle::DefaultBackground | TerminalStyle::Reverse |
+                             TerminalStyle::Underline | TerminalStyle::Strike;
+    return blank && (flagsOf(cell) & shown) == TerminalStyle::DefaultBackground;
 }
 
 TerminalCell TerminalGrid::cell(int row, int column) const
@@ -85,18 +81,21 @@ TerminalLine TerminalGrid::line(int row) const
     while (count > 0 && isEmpty(cells[count - 1]))
         --count;
     TerminalLine line;
-    line.text.reserve(size_t(count));
+    line.text.resize(size_t(count));
+    char32_t *text = line.text.data();
+    qint32 length = 0;
     TerminalStyle current;
     for (int i = 0; i < count; ++i) {
         const Cell &cell = cells[i];
         if (i > 0 && cell.character == kWideRight)
             continue; // the right half of a double-width character
-        const TerminalStyle style = looksOf(cell);
-        if (style != current) {
-            line.runs.append(TerminalRun{qint32(line.text.size()), style});
-            current = style;
+        if (cell.style.foreground != current.foreground ||
+            cell.style.background != current.background || flagsOf(cell) != current.flags) {
+            current = looksOf(cell);
+            line.runs.append(TerminalRun{length, current});
         }
-        line.text.push_back(cell.character == 0 ? U' ' : cell.character);
+        text[length++] = cell.character == 0 ? U' ' : cell.character;
     }
+    line.text.resize(size_t(length));
     return line;
 }

@@ -57,7 +57,17 @@ private:
             at -= m_rows;
         return size_t(at) * size_t(m_columns);
     }
-    TerminalStyle looksOf(const Cell &cell) const;
+    // The flags as read: the screen's reverse mode flips Reverse.
+    quint8 flagsOf(const Cell &cell) const
+    {
+        return m_reverse ? quint8(cell.style.flags ^ TerminalStyle::Reverse) : cell.style.flags;
+    }
+    TerminalStyle looksOf(const Cell &cell) const
+    {
+        TerminalStyle style = cell.style;
+        style.flags = flagsOf(cell);
+        return style;
+    }
     bool isEmpty(const Cell &cell) const;
 
     std::vector<Cell> m_cells;

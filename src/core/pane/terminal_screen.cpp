@@ -91,6 +91,8 @@ void TerminalScreen::build()
     m_vterm = vterm_new(m_rows, m_columns);
     vterm_set_utf8(m_vterm, 1);
     m_inputGuard.reset();
+    m_plain = PlainRun();
+    m_margins = Margins();
     m_lastGlyphWidth = 0;
     m_pen = TerminalStyle();
     m_grid.reset(m_rows, m_columns, m_pen);
@@ -107,6 +109,7 @@ void TerminalScreen::setSize(int rows, int columns)
         return;
     m_rows = rows;
     m_columns = columns;
+    m_margins.known = false;
     vterm_set_size(m_vterm, rows, columns);
     emit changed();
 }
@@ -128,17 +131,26 @@ void TerminalScreen::feed(QByteArrayView bytes)
     m_utf8Start = bytes.last(held).toByteArray();
     bytes.chop(held);
     const auto write = [this](QByteArrayView piece) {
-        vterm_input_write(m_vterm, piece.data(), size_t(piece.size()));
+        writeSequences(piece);
     };
     const auto writeFill = [this, &write](QByteArrayView piece) {
         const int lastWidth = m_lastGlyphWidth;
         write(piece);
         m_lastGlyphWidth = lastWidth;
     };
-    m_inputGuard.pass(bytes, {write, [this] { return m_lastGlyphWidth > 0; }, writeFill});
+    const auto text = [this](QByteArrayView piece) {
+        writeText(piece);
+    };
+    m_inputGuard.pass(bytes, {write, [this] { return m_lastGlyphWidth > 0; }, writeFill, text});
+    closePlainRun();
     takeOutput();
     if (m_changed)
         emit changed();
+}
+
+void TerminalScreen::input(QByteArrayView bytes)
+{
+    vterm_input_write(m_vterm, bytes.data(), size_t(bytes.size()));
 }
 
 void TerminalScreen::takeOutput()

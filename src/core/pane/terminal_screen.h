@@ -84,6 +84,52 @@ private:
     // Hooks the cells to libvterm's state layer, and resets it.
     void attachState();
     void takeOutput();
+    void input(QByteArrayView bytes);
+
+    // Plain text's fast path (terminal_screen_plain.cpp): a run of
+    // printable ASCII goes straight into the cells, libvterm writing its
+    // first and last characters only.
+    struct PlainRun
+    {
+        bool open = false;
+        int row = 0;
+        int cursor = 0; // libvterm's cursor column, where the run began
+        int next = 0;   // the column its next character goes to
+        int end = 0;    // the first column it may not write
+        bool isProtected = false;
+    };
+    // The region's rows and columns, as libvterm answers them.
+    struct Margins
+    {
+        bool known = false;
+        int top = 0, bottom = 0, left = 0, right = 0;
+    };
+    enum class PlainStart
+    {
+        Opened,
+        RowEnd, // the character ended its row: the next one wraps
+        Refused
+    };
+    struct Glyph
+    {
+        int row = -1, column = -1;
+        char32_t character = 0;
+        int width = 0;
+        bool combined = false;
+        bool isProtected = false;
+    };
+    void writeText(QByteArrayView text);
+    void writeSequences(QByteArrayView bytes);
+    void writePlain(const char *text, qsizetype count);
+    PlainStart openPlainRun(char first);
+    void closePlainRun();
+    bool knowMargins();
+
+    PlainRun m_plain;
+    Margins m_margins;
+    Glyph m_lastGlyph;       // what libvterm last wrote
+    quint64 m_glyphs = 0;    // how many glyphs it wrote so far
+    bool m_inserted = false; // a glyph pushed the rest of its row right
 
     VTerm *m_vterm = nullptr;
     TerminalGrid m_grid;

@@ -73,6 +73,13 @@ struct TerminalScreen::StateCallbacks
     {
         TerminalScreen &screen = of(user);
         screen.m_lastGlyphWidth = info->width;
+        ++screen.m_glyphs;
+        screen.m_lastGlyph = {pos.row,
+                              pos.col,
+                              info->chars[0],
+                              info->width,
+                              info->chars[0] != 0 && info->chars[1] != 0,
+                              bool(info->protected_cell)};
         TerminalGrid &grid = screen.m_grid;
         if (pos.row < 0 || pos.row >= grid.rows() || pos.col < 0 || pos.col >= grid.columns())
             return 0;
@@ -98,6 +105,8 @@ struct TerminalScreen::StateCallbacks
     static int scrollRect(VTermRect rect, int downward, int rightward, void *user)
     {
         of(user).m_changed = true;
+        if (rightward != 0)
+            of(user).m_inserted = true;
         vterm_scroll_rect(rect, downward, rightward, &moveRect, &eraseRect, user);
         return 1;
     }
