@@ -101,19 +101,6 @@ void TerminalScreen::build()
     m_cursorVisible = true;
 }
 
-void TerminalScreen::setSize(int rows, int columns)
-{
-    rows = std::max(1, rows);
-    columns = std::max(1, columns);
-    if (rows == m_rows && columns == m_columns)
-        return;
-    m_rows = rows;
-    m_columns = columns;
-    m_margins.known = false;
-    vterm_set_size(m_vterm, rows, columns);
-    emit changed();
-}
-
 void TerminalScreen::feed(QByteArrayView bytes)
 {
     if (bytes.isEmpty())

@@ -41,10 +41,6 @@ public:
 
     int rows() const { return m_rows; }
     int columns() const { return m_columns; }
-    // The screen's new size; lines pushed off by a smaller height go to
-    // scrolledOff like any other.
-    void setSize(int rows, int columns);
-
     // Interprets `bytes`; an escape sequence or a UTF-8 character split
     // between two feeds is taken whole.
     void feed(QByteArrayView bytes);
