@@ -147,21 +147,33 @@ void TestTerminalFormat::screenShowsConsoleOutput()
 void TestTerminalFormat::answersStatusQueries_data()
 {
     QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<int>("piece"); // fed in pieces of this many bytes; 0: whole
     QTest::addColumn<QByteArray>("answer");
-    QTest::newRow("cursor position") << QByteArray("ab\r\ncd\x1b[6n") << QByteArray("\x1b[2;3R");
-    QTest::newRow("device attributes") << QByteArray("\x1b[c") << QByteArray("\x1b[?1;2c");
-    QTest::newRow("device status") << QByteArray("\x1b[5n") << QByteArray("\x1b[0n");
-    QTest::newRow("no query") << QByteArray("\x1b[1mtext") << QByteArray();
+    QTest::newRow("cursor position")
+        << QByteArray("ab\r\ncd\x1b[6n") << 0 << QByteArray("\x1b[2;3R");
+    QTest::newRow("device attributes") << QByteArray("\x1b[c") << 0 << QByteArray("\x1b[?1;2c");
+    QTest::newRow("device status") << QByteArray("\x1b[5n") << 0 << QByteArray("\x1b[0n");
+    QTest::newRow("no query") << QByteArray("\x1b[1mtext") << 0 << QByteArray();
+    const QByteArray settings("\x1b[1m\x1bP$qm\x1b\\");
+    const QByteArray bold("\x1bP1$r1m\x1b\\");
+    QTest::newRow("settings query") << settings << 0 << bold;
+    QTest::newRow("settings query, a byte a read") << settings << 1 << bold;
+    QTest::newRow("settings query, cut in its string") << settings << 8 << bold;
 }
 
 void TestTerminalFormat::answersStatusQueries()
 {
     QFETCH(QByteArray, output);
+    QFETCH(int, piece);
     QFETCH(QByteArray, answer);
     TerminalScreen screen;
     QSignalSpy answered(&screen, &TerminalScreen::answered);
-    screen.feed(output);
-    QCOMPARE(answered.isEmpty() ? QByteArray() : answered.at(0).at(0).toByteArray(), answer);
+    for (qsizetype at = 0; at<output.size(); at += piece> 0 ? piece : output.size())
+        screen.feed(output.mid(at, piece > 0 ? piece : -1));
+    QByteArray got;
+    for (const QList<QVariant> &each : answered)
+        got += each.at(0).toByteArray();
+    QCOMPARE(got, answer);
 }
 
 void TestTerminalFormat::keysSendWhatATerminalSends_data()

@@ -25,6 +25,31 @@ qsizetype incompleteUtf8Tail(QByteArrayView bytes)
     return 0;
 }
 
+// libvterm 0.1 takes a device control or operating system command string
+// (ESC P, ESC ]) split between two writes as two strings and answers
+// neither: where the bytes end inside one (or on the ESC that may start
+// one), the string's bytes so far wait for the rest. A string that grows
+// past kLongestHeldString goes on as it is.
+constexpr qsizetype kLongestHeldString = 64 * 1024;
+
+qsizetype openStringTail(QByteArrayView bytes)
+{
+    // A last ESC may start a string: it waits, whatever came before it.
+    const qsizetype lastEscape = bytes.endsWith('\x1b') ? 1 : 0;
+    const QByteArrayView before = bytes.chopped(lastEscape);
+    const qsizetype escape = before.lastIndexOf('\x1b');
+    if (escape < 0 || escape + 1 >= before.size())
+        return lastEscape;
+    const char kind = before[escape + 1];
+    if (kind != ']' && kind != 'P')
+        return lastEscape;
+    for (qsizetype i = escape + 2; i < before.size(); ++i)
+        if (before[i] == '\x07' || before[i] == '\x18' || before[i] == '\x1a')
+            return lastEscape; // ended (BEL) or cancelled (CAN, SUB)
+    const qsizetype open = bytes.size() - escape;
+    return open <= kLongestHeldString ? open : lastEscape;
+}
+
 VTermKey terminalKeyOf(int key)
 {
     switch (key) {
@@ -107,16 +132,19 @@ void TerminalScreen::feed(QByteArrayView bytes)
         return;
     m_changed = false;
     // libvterm would take a UTF-8 character split between two writes as two
-    // bad ones: a character's start at the end waits for the rest.
+    // bad ones: a character's start at the end waits for the rest, as does a
+    // string under way (openStringTail).
     QByteArray joined;
-    if (!m_utf8Start.isEmpty()) {
-        joined = std::exchange(m_utf8Start, QByteArray());
+    if (!m_heldTail.isEmpty()) {
+        joined = std::exchange(m_heldTail, QByteArray());
         joined.append(bytes);
         bytes = joined;
     }
-    const qsizetype held = incompleteUtf8Tail(bytes);
-    m_utf8Start = bytes.last(held).toByteArray();
+    const qsizetype held = std::max(openStringTail(bytes), incompleteUtf8Tail(bytes));
+    m_heldTail = bytes.last(held).toByteArray();
     bytes.chop(held);
+    if (bytes.isEmpty())
+        return;
     const auto write = [this](QByteArrayView piece) {
         writeSequences(piece);
     };
@@ -152,7 +180,7 @@ void TerminalScreen::reset()
 {
     vterm_free(m_vterm);
     m_output.clear();
-    m_utf8Start.clear();
+    m_heldTail.clear();
     build();
     emit changed();
 }

@@ -135,7 +135,7 @@ private:
     bool m_cursorVisible = true;
     bool m_changed = false;
     QByteArray m_output;
-    QByteArray m_utf8Start; // a character's first bytes, the rest to come
+    QByteArray m_heldTail; // a character's first bytes or a string's, the rest to come
     TerminalInputGuard m_inputGuard;
     int m_lastGlyphWidth = 0; // columns of the character a repeat would write
 };
