@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string.h> // memrchr
 #include <utility>
 #include <vector>
 
@@ -37,7 +38,9 @@ qsizetype openStringTail(QByteArrayView bytes)
     // A last ESC may start a string: it waits, whatever came before it.
     const qsizetype lastEscape = bytes.endsWith('\x1b') ? 1 : 0;
     const QByteArrayView before = bytes.chopped(lastEscape);
-    const qsizetype escape = before.lastIndexOf('\x1b');
+    // Runs once per batch over the whole of it: the C library's search.
+    const void *found = ::memrchr(before.data(), '\x1b', size_t(before.size()));
+    const qsizetype escape = found ? static_cast<const char *>(found) - before.data() : -1;
     if (escape < 0 || escape + 1 >= before.size())
         return lastEscape;
     const char kind = before[escape + 1];
