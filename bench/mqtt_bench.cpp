@@ -2,6 +2,7 @@
 
 #include "bench_table.h"
 #include "mqtt_ceiling.h"
+#include "process_memory.h"
 
 #include "devices/capture_session.h"
 #include "devices/mqtt_publisher.h"
@@ -25,14 +26,6 @@ QByteArray mqttBenchLines(int count)
         data += QByteArray::number(line).rightJustified(8, '0') +
                 " T=23.4C P=1013.2hPa RH=40% status ok\r\n";
     return data;
-}
-
-// The whole program's processor time: the MQTT thread's included.
-double mqttBenchProcessSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + now.tv_nsec / 1e9;
 }
 
 struct MqttBenchRun
@@ -63,7 +56,7 @@ MqttBenchRun mqttBenchFeed(const QByteArray &data, int lines, bool publish, quin
     const qsizetype before = subscriber ? subscriber->count() : 0;
     QElapsedTimer clock;
     clock.start();
-    const double cpuBefore = mqttBenchProcessSeconds();
+    const double cpuBefore = processCpuSeconds();
     for (qsizetype at = 0; at < data.size(); at += 65536) {
         session.channel(1).receiveReplayed(data.mid(at, 65536));
         QCoreApplication::processEvents();
@@ -85,7 +78,7 @@ MqttBenchRun mqttBenchFeed(const QByteArray &data, int lines, bool publish, quin
     if (publish)
         waiting.exec();
     run.seconds = clock.nsecsElapsed() / 1e9;
-    run.cpuSeconds = mqttBenchProcessSeconds() - cpuBefore;
+    run.cpuSeconds = processCpuSeconds() - cpuBefore;
     run.complete = !publish || subscriber->count() - before >= lines;
     return run;
 }

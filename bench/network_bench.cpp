@@ -3,6 +3,7 @@
 #include "bench_program.h"
 #include "bench_table.h"
 #include "loopback_listener.h"
+#include "process_memory.h"
 #include "stream_writer.h"
 
 #include "devices/capture_session.h"
@@ -25,15 +26,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The calling thread's CPU time: the channel's own work, without the
-// peer's writer thread.
-double threadCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec + now.tv_nsec / 1e9;
-}
 
 // Every byte value, 0xFF among them, so the Telnet escaping is in the path.
 QByteArray randomBytes(qsizetype size)

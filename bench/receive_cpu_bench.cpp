@@ -2,6 +2,7 @@
 
 #include "bench_program.h"
 #include "bench_table.h"
+#include "process_memory.h"
 #include "stream_writer.h"
 
 #include "core/pane/pane_text.h"
@@ -38,10 +39,7 @@ bool countsWindowThreadOnly()
 
 double processSeconds()
 {
-    timespec now{};
-    clock_gettime(countsWindowThreadOnly() ? CLOCK_THREAD_CPUTIME_ID : CLOCK_PROCESS_CPUTIME_ID,
-                  &now);
-    return double(now.tv_sec) + now.tv_nsec / 1e9;
+    return countsWindowThreadOnly() ? threadCpuSeconds() : processCpuSeconds();
 }
 
 // The writer's processor time, to take off the whole process's.

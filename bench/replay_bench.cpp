@@ -25,13 +25,6 @@
 
 namespace {
 
-double processCpuSeconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
 // Lines of readable text, as an instrument sends: what a pane mostly holds.
 QByteArray readingLines(qsizetype size)
 {
