@@ -112,13 +112,27 @@ private:
 
 namespace PageMemory {
 
-void *map(std::size_t bytes)
+namespace {
+
+void *mapWith(std::size_t bytes, int flags)
 {
     void *pages =
-        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | flags, -1, 0);
     if (pages == MAP_FAILED)
         qBadAlloc();
     return pages;
+}
+
+} // namespace
+
+void *map(std::size_t bytes)
+{
+    return mapWith(bytes, 0);
+}
+
+void *mapPresent(std::size_t bytes)
+{
+    return mapWith(bytes, MAP_POPULATE);
 }
 
 void unmapAll(std::vector<void *> all, std::size_t bytes)

@@ -12,6 +12,9 @@ namespace PageMemory {
 
 // `bytes` of zeroed memory; throws std::bad_alloc when none is left.
 void *map(std::size_t bytes);
+// The same, its pages made present in one call: for memory about to be
+// filled, where a fault per page would cost more.
+void *mapPresent(std::size_t bytes);
 // Unmaps every mapping of `all`, each `bytes` long: at once when they are few
 // and small, otherwise queued to a thread that unmaps for the whole program.
 void unmapAll(std::vector<void *> all, std::size_t bytes);

@@ -16,6 +16,16 @@ quint32 PaneStyles::indexOf(const TerminalStyle &style)
     if (m_styles.isEmpty())
         m_styles.append(TerminalStyle()); // index 0: plain
     const quint64 key = paneStyleKey(style);
+    RecentStyle &recent = m_recent[(key * 0x9e3779b97f4a7c15ull) >> 61];
+    if (recent.key == key && m_styles.at(recent.index) == style)
+        return recent.index;
+    const quint32 index = indexInTable(style, key);
+    recent = RecentStyle{key, index};
+    return index;
+}
+
+quint32 PaneStyles::indexInTable(const TerminalStyle &style, quint64 key)
+{
     const auto found = m_styleIndexes.constFind(key);
     if (found != m_styleIndexes.constEnd() && m_styles.at(*found) == style)
         return *found;
@@ -72,13 +82,14 @@ void PaneStyles::clear()
     m_characters.clear();
     m_styles.clear();
     m_styleIndexes.clear();
+    m_recent = {};
 }
 
 void PaneStyles::dropFront(qsizetype bytes)
 {
     if (bytes <= 0)
         return;
-    ChunkedList<StyleChange> changes = std::exchange(m_changes, {});
+    auto changes = std::exchange(m_changes, {});
     // The style in force where the kept text starts goes on from position 0.
     const TerminalStyle first = [&] {
         const qsizetype after =

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QtGlobal>
 
+#include <array>
+
 // How the Terminal format's text in a pane looks, by text position: its
 // colours and attributes, and the characters beyond Latin-1 that the text
 // (one char per byte) holds a stand-in for. Kept sparse, so it costs little
@@ -47,9 +49,20 @@ private:
     };
     static qsizetype changeAt(StyleChange change) { return qsizetype(change >> kStyleBits); }
     quint32 indexOf(const TerminalStyle &style);
+    quint32 indexInTable(const TerminalStyle &style, quint64 key);
 
-    ChunkedList<StyleChange> m_changes;
+    // A coloured flood adds a few changes per line: chunks made present at
+    // once cost less than a fault per page.
+    ChunkedList<StyleChange, 12, PageMemory::mapPresent> m_changes;
     ChunkedList<StoodInFor> m_characters;
     QList<TerminalStyle> m_styles;
     QHash<quint64, quint32> m_styleIndexes;
+    // The styles met last, by key: a line's few styles come again on every
+    // line, and the table's hash costs more than this look.
+    struct RecentStyle
+    {
+        quint64 key = 0;
+        quint32 index = 0;
+    };
+    std::array<RecentStyle, 8> m_recent{};
 };

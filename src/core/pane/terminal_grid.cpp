@@ -49,15 +49,6 @@ bool TerminalGrid::isEndOfLine(int row) const
                        [](const Cell &cell) { return cell.character == 0; });
 }
 
-// A cell that shows nothing: a blank on the default background.
-bool TerminalGrid::isEmpty(const Cell &cell) const
-{
-    const bool blank = cell.character == 0 || cell.character == U' ';
-    constexpr quint8 shown = TerminalStyle::DefaultBackground | TerminalStyle::Reverse |
-                             TerminalStyle::Underline | TerminalStyle::Strike;
-    return blank && (flagsOf(cell) & shown) == TerminalStyle::DefaultBackground;
-}
-
 TerminalCell TerminalGrid::cell(int row, int column) const
 {
     TerminalCell result;
@@ -76,26 +67,41 @@ TerminalCell TerminalGrid::cell(int row, int column) const
 
 TerminalLine TerminalGrid::line(int row) const
 {
+    TerminalLine line;
+    lineInto(row, line);
+    return line;
+}
+
+void TerminalGrid::lineInto(int row, TerminalLine &line) const
+{
     const Cell *cells = this->row(row);
     int count = m_columns;
     while (count > 0 && isEmpty(cells[count - 1]))
         --count;
-    TerminalLine line;
     line.text.resize(size_t(count));
-    char32_t *text = line.text.data();
+    line.runs.clear(); // keeps its capacity
+    char32_t *const text = line.text.data();
+    const quint8 flip = m_reverse ? quint8(TerminalStyle::Reverse) : quint8(0);
+    // The run's looks in locals: the loop stores only characters.
+    const TerminalStyle plain;
+    quint32 foreground = plain.foreground;
+    quint32 background = plain.background;
+    quint8 flags = plain.flags;
     qint32 length = 0;
-    TerminalStyle current;
     for (int i = 0; i < count; ++i) {
         const Cell &cell = cells[i];
-        if (i > 0 && cell.character == kWideRight)
+        const char32_t character = cell.character;
+        if (character == kWideRight && i > 0) [[unlikely]]
             continue; // the right half of a double-width character
-        if (cell.style.foreground != current.foreground ||
-            cell.style.background != current.background || flagsOf(cell) != current.flags) {
-            current = looksOf(cell);
-            line.runs.append(TerminalRun{length, current});
+        const quint8 cellFlags = quint8(cell.style.flags ^ flip);
+        if (cell.style.foreground != foreground || cell.style.background != background ||
+            cellFlags != flags) [[unlikely]] {
+            foreground = cell.style.foreground;
+            background = cell.style.background;
+            flags = cellFlags;
+            line.runs.append(TerminalRun{length, TerminalStyle{foreground, background, flags}});
         }
-        text[length++] = cell.character == 0 ? U' ' : cell.character;
+        text[length++] = character == 0 ? U' ' : character;
     }
     line.text.resize(size_t(length));
-    return line;
 }

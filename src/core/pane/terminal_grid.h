@@ -48,6 +48,9 @@ public:
     // The row as a line: one character per cell (a double-width one once),
     // the empty cells at its end left out, its looks as runs.
     TerminalLine line(int row) const;
+    // The same into `line`, whose memory is reused: every scrolled-off line
+    // passes through here.
+    void lineInto(int row, TerminalLine &line) const;
 
 private:
     size_t rowStart(int row) const
@@ -68,7 +71,14 @@ private:
         style.flags = flagsOf(cell);
         return style;
     }
-    bool isEmpty(const Cell &cell) const;
+    // A cell that shows nothing: a blank on the default background.
+    bool isEmpty(const Cell &cell) const
+    {
+        const bool blank = cell.character == 0 || cell.character == U' ';
+        constexpr quint8 shown = TerminalStyle::DefaultBackground | TerminalStyle::Reverse |
+                                 TerminalStyle::Underline | TerminalStyle::Strike;
+        return blank && (flagsOf(cell) & shown) == TerminalStyle::DefaultBackground;
+    }
 
     std::vector<Cell> m_cells;
     int m_rows = 0;
