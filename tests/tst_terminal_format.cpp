@@ -226,6 +226,17 @@ void TestTerminalFormat::plainRunsShowAsCharactersOneByOne_data()
     QTest::newRow("protected, then erased selectively")
         << "\x1b[1\"q" + text + "\x1b[0\"q" + text + "\x1b[?2K";
     QTest::newRow("title string, then text") << "\x1b]0;" + text + "\x07" + text;
+    // Pen sequences within a run, then the pen asked of libvterm.
+    const QByteArray askPen = "\x1bP$qm\x1b\\";
+    QTest::newRow("named colours and attributes in a run")
+        << "start " + text + "\x1b[1;3;4;5;7;9;31;42mA\x1b[22;23;24;25;27;29;39;49mB\x1b[93;104mC" +
+               "\x1b[mD\x1b[0;97;100mE\x1b[1;36m" + text + askPen;
+    QTest::newRow("pen sequences left to libvterm in a run")
+        << "start " + text +
+               "\x1b[38;5;208mA\x1b[1;mB\x1b[2mC\x1b[4:3mD\x1b[21mE\x1b[48;2;1;2;3mF" + text +
+               askPen;
+    QTest::newRow("a reset ends a run's pen")
+        << "start " + text + "\x1b[1;32mA\x1b[0mB\x1b[0m" + askPen;
 }
 
 void TestTerminalFormat::plainRunsShowAsCharactersOneByOne()
@@ -236,12 +247,18 @@ void TestTerminalFormat::plainRunsShowAsCharactersOneByOne()
     TerminalScreen whole, oneByOne;
     QSignalSpy wholeLines(&whole, &TerminalScreen::scrolledOff);
     QSignalSpy oneByOneLines(&oneByOne, &TerminalScreen::scrolledOff);
+    QByteArray wholeAnswers, oneByOneAnswers;
+    connect(&whole, &TerminalScreen::answered, this,
+            [&](const QByteArray &a) { wholeAnswers += a; });
+    connect(&oneByOne, &TerminalScreen::answered, this,
+            [&](const QByteArray &a) { oneByOneAnswers += a; });
     whole.feed(output);
     for (const char byte : output)
         oneByOne.feed(QByteArray(1, byte));
     QCOMPARE(whole.cursorRow(), oneByOne.cursorRow());
     QCOMPARE(whole.cursorColumn(), oneByOne.cursorColumn());
     QCOMPARE(wholeLines.size(), oneByOneLines.size());
+    QCOMPARE(wholeAnswers, oneByOneAnswers);
     for (int row = 0; row < whole.rows(); ++row) {
         for (int column = 0; column < whole.columns(); ++column) {
             const TerminalCell a = whole.cell(row, column), b = oneByOne.cell(row, column);

@@ -123,9 +123,12 @@ void TerminalScreen::build()
     m_margins = Margins();
     m_lastGlyphWidth = 0;
     m_pen = TerminalStyle();
+    m_penHeld.clear();
+    m_penHeldIsReset = false;
     m_grid.reset(m_rows, m_columns, m_pen);
     m_grid.setReverse(false);
     attachState();
+    m_libvtermPenPlain = true;
     m_cursorVisible = true;
 }
 
@@ -161,6 +164,8 @@ void TerminalScreen::feed(QByteArrayView bytes)
     };
     m_inputGuard.pass(bytes, {write, [this] { return m_lastGlyphWidth > 0; }, writeFill, text});
     closePlainRun();
+    if (!m_penHeld.isEmpty())
+        flushPen(); // libvterm's pen as the device set it, between feeds too
     takeOutput();
     if (m_changed)
         emit changed();
@@ -168,6 +173,10 @@ void TerminalScreen::feed(QByteArrayView bytes)
 
 void TerminalScreen::input(QByteArrayView bytes)
 {
+    if (bytes.isEmpty())
+        return; // the fast path leaves many empty pieces between its runs
+    if (!m_penHeld.isEmpty())
+        flushPen();
     vterm_input_write(m_vterm, bytes.data(), size_t(bytes.size()));
 }
 

@@ -117,6 +117,8 @@ private:
     void writeText(QByteArrayView text);
     void writeSequences(QByteArrayView bytes);
     void writePlain(const char *text, qsizetype count);
+    bool takePen(QByteArrayView bytes);
+    void flushPen();
     PlainStart openPlainRun(char first);
     void closePlainRun();
     bool knowMargins();
@@ -129,7 +131,11 @@ private:
 
     VTerm *m_vterm = nullptr;
     TerminalGrid m_grid;
-    TerminalStyle m_pen; // what a written or erased cell looks like now
+    TerminalLine m_leaving;         // the line scrolling off, its memory kept for the next
+    TerminalStyle m_pen;            // what a written or erased cell looks like now
+    QByteArray m_penHeld;           // pen sequences taken in a run, for libvterm still
+    bool m_penHeldIsReset = false;  // they are one reset, nothing else
+    bool m_libvtermPenPlain = true; // libvterm's pen was reset last
     int m_rows = kDefaultRows;
     int m_columns = kDefaultColumns;
     bool m_cursorVisible = true;

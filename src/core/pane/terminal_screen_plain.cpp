@@ -9,6 +9,8 @@
 // a run going: they change the pen only.
 #include "core/pane/terminal_screen.h"
 
+#include "core/pane/terminal_pen_sequences.h"
+
 #include <vterm.h>
 
 #include <algorithm>
@@ -71,11 +73,39 @@ bool terminalReportedPair(QByteArrayView answer, char final, int *first, int *se
 
 void TerminalScreen::writeSequences(QByteArrayView bytes)
 {
+    if (m_plain.open && takePen(bytes))
+        return;
     if (!isOnlyPenSequences(bytes)) {
         closePlainRun();
         m_margins.known = false; // the sequence may set them
     }
     input(bytes);
+}
+
+// Within a run, the common SGR sequences set the screen's pen here; libvterm
+// gets them before anything else it reads (flushPen), so its own pen (which
+// a status report tells) stays the same. A reset drops the ones before it.
+bool TerminalScreen::takePen(QByteArrayView bytes)
+{
+    bool reset = false;
+    if (!TerminalPenSequences::apply(bytes, m_pen, &reset))
+        return false;
+    if (reset)
+        m_penHeld.resize(0); // keeps its capacity
+    m_penHeldIsReset = bytes == QByteArrayView("\x1b[0m") || bytes == QByteArrayView("\x1b[m");
+    m_penHeld.append(bytes);
+    return true;
+}
+
+void TerminalScreen::flushPen()
+{
+    // A lone reset of a pen libvterm holds plain already changes nothing.
+    const bool reset = m_penHeldIsReset;
+    if (!(reset && m_libvtermPenPlain))
+        vterm_input_write(m_vterm, m_penHeld.constData(), size_t(m_penHeld.size()));
+    m_penHeld.resize(0); // keeps its capacity
+    m_penHeldIsReset = false;
+    m_libvtermPenPlain = reset;
 }
 
 void TerminalScreen::writeText(QByteArrayView text)

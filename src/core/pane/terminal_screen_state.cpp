@@ -123,6 +123,7 @@ struct TerminalScreen::StateCallbacks
     static int setPenAttr(VTermAttr attr, VTermValue *value, void *user)
     {
         applyTerminalAttr(of(user).m_pen, attr, *value);
+        of(user).m_libvtermPenPlain = false;
         return 1;
     }
     static int setTermProp(VTermProp prop, VTermValue *value, void *user);
@@ -145,8 +146,10 @@ int TerminalScreen::StateCallbacks::moveRect(VTermRect dest, VTermRect src, void
     const bool fromTop =
         dest.start_row == 0 && dest.start_col == 0 && dest.end_col == grid.columns();
     if (fromTop) {
-        for (int row = 0; row < src.start_row; ++row)
-            emit screen.scrolledOff(grid.line(row));
+        for (int row = 0; row < src.start_row; ++row) {
+            grid.lineInto(row, screen.m_leaving);
+            emit screen.scrolledOff(screen.m_leaving);
+        }
     }
     const int downward = src.start_row - dest.start_row;
     if (fromTop && downward > 0 && src.end_row == grid.rows() && src.start_col == 0 &&
