@@ -235,6 +235,13 @@ void TestTerminalFormat::plainRunsShowAsCharactersOneByOne_data()
         << "start " + text +
                "\x1b[38;5;208mA\x1b[1;mB\x1b[2mC\x1b[4:3mD\x1b[21mE\x1b[48;2;1;2;3mF" + text +
                askPen;
+    QTest::newRow("a cursor save keeps the pen") << "\x1b[1;31m" + text +
+                                                        "\x1b"
+                                                        "7\x1b[0;32m" +
+                                                        text +
+                                                        "\x1b"
+                                                        "8" +
+                                                        text + askPen;
     QTest::newRow("a reset ends a run's pen")
         << "start " + text + "\x1b[1;32mA\x1b[0mB\x1b[0m" + askPen;
 }

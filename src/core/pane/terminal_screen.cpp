@@ -175,8 +175,6 @@ void TerminalScreen::input(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
         return; // the fast path leaves many empty pieces between its runs
-    if (!m_penHeld.isEmpty())
-        flushPen();
     vterm_input_write(m_vterm, bytes.data(), size_t(bytes.size()));
 }
 

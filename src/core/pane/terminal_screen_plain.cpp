@@ -73,8 +73,10 @@ bool terminalReportedPair(QByteArrayView answer, char final, int *first, int *se
 
 void TerminalScreen::writeSequences(QByteArrayView bytes)
 {
-    if (m_plain.open && takePen(bytes))
+    if (takePen(bytes))
         return;
+    if (!m_penHeld.isEmpty())
+        flushPen();
     if (!isOnlyPenSequences(bytes)) {
         closePlainRun();
         m_margins.known = false; // the sequence may set them
@@ -82,16 +84,21 @@ void TerminalScreen::writeSequences(QByteArrayView bytes)
     input(bytes);
 }
 
-// Within a run, the common SGR sequences set the screen's pen here; libvterm
-// gets them before anything else it reads (flushPen), so its own pen (which
-// a status report tells) stays the same. A reset drops the ones before it.
+// The common SGR sequences set the screen's pen here. The cells libvterm
+// writes or erases take the screen's pen, not libvterm's own; that one only
+// answers a status report and is kept by a cursor save. So libvterm gets the
+// sequences before the next sequence of another kind (flushPen), which may
+// be one of those, and not before text. A reset drops the ones before it.
 bool TerminalScreen::takePen(QByteArrayView bytes)
 {
+    constexpr qsizetype kMostHeld = 256; // text coloured without a reset: passed on now and then
     bool reset = false;
     if (!TerminalPenSequences::apply(bytes, m_pen, &reset))
         return false;
     if (reset)
         m_penHeld.resize(0); // keeps its capacity
+    else if (m_penHeld.size() > kMostHeld)
+        flushPen();
     m_penHeldIsReset = bytes == QByteArrayView("\x1b[0m") || bytes == QByteArrayView("\x1b[m");
     m_penHeld.append(bytes);
     return true;
