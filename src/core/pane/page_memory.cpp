@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <sys/mman.h>
 #include <thread>
@@ -133,6 +134,22 @@ void *map(std::size_t bytes)
 void *mapPresent(std::size_t bytes)
 {
     return mapWith(bytes, MAP_POPULATE);
+}
+
+void *mapHuge(std::size_t bytes)
+{
+    // Mapped a huge page larger, then trimmed to the bounds.
+    char *mapping = static_cast<char *>(mapWith(bytes + kHugePage, 0));
+    char *pages =
+        reinterpret_cast<char *>((reinterpret_cast<std::uintptr_t>(mapping) + kHugePage - 1) &
+                                 ~std::uintptr_t(kHugePage - 1));
+    if (pages > mapping)
+        ::munmap(mapping, std::size_t(pages - mapping));
+    if (const std::size_t tail = std::size_t(mapping + bytes + kHugePage - (pages + bytes));
+        tail > 0)
+        ::munmap(pages + bytes, tail);
+    ::madvise(pages, bytes, MADV_HUGEPAGE);
+    return pages;
 }
 
 void unmapAll(std::vector<void *> all, std::size_t bytes)

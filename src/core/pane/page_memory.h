@@ -15,6 +15,11 @@ void *map(std::size_t bytes);
 // The same, its pages made present in one call: for memory about to be
 // filled, where a fault per page would cost more.
 void *mapPresent(std::size_t bytes);
+// `bytes` (a multiple of kHugePage) of zeroed memory on huge-page bounds,
+// advised to be kept in huge pages: made present, each 2 MB is one fault
+// of the kernel's where small pages take 512. Throws std::bad_alloc.
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+void *mapHuge(std::size_t bytes);
 // Unmaps every mapping of `all`, each `bytes` long: at once when they are few
 // and small, otherwise queued to a thread that unmaps for the whole program.
 void unmapAll(std::vector<void *> all, std::size_t bytes);

@@ -191,21 +191,8 @@ char *PaneStore::newBlock()
     // Once a pane has filled a block the next will likely fill too: it is
     // made whole at once, in huge pages where it is one (2 MB, aligned), which
     // costs a fraction of a fault for each 4 KB page as the bytes arrive.
-    constexpr size_t hugePage = size_t(2) << 20;
-    const size_t align = size % hugePage == 0 ? hugePage : 0;
-    char *mapping = static_cast<char *>(
-        ::mmap(nullptr, size + align, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-    if (mapping == MAP_FAILED)
-        qBadAlloc();
-    char *block = mapping;
-    if (align > 0) {
-        block = reinterpret_cast<char *>((quintptr(mapping) + align - 1) & ~quintptr(align - 1));
-        if (block > mapping)
-            ::munmap(mapping, size_t(block - mapping));
-        if (const size_t tail = size_t(mapping + size + align - (block + size)); tail > 0)
-            ::munmap(block + size, tail);
-        ::madvise(block, size, MADV_HUGEPAGE);
-    }
+    char *block = static_cast<char *>(size % PageMemory::kHugePage == 0 ? PageMemory::mapHuge(size)
+                                                                        : PageMemory::map(size));
     ::madvise(block, size, MADV_POPULATE_WRITE); // a kernel without it: faults as before
     return block;
 }

@@ -11,7 +11,8 @@
 // once, and a series takes those when it needs memory of either size.
 //
 // At most kKept of each size are kept, once some plot has asked for them
-// (prepare, take); they stay kept for the rest of the run.
+// (prepare, take), with the rest of the huge page (2 MB) they are cut from;
+// they stay kept for the rest of the run.
 namespace ReadyBlocks {
 
 constexpr std::size_t kBytes = std::size_t(1) << 20;
