@@ -242,6 +242,9 @@ void TestTerminalFormat::plainRunsShowAsCharactersOneByOne_data()
                                                         "\x1b"
                                                         "8" +
                                                         text + askPen;
+    QTest::newRow("a sequence cut at a feed's end, then a pen sequence") << "a\x1b["
+                                                                            "\x1b[m" +
+                                                                                text + askPen;
     QTest::newRow("a reset ends a run's pen")
         << "start " + text + "\x1b[1;32mA\x1b[0mB\x1b[0m" + askPen;
 }
@@ -249,29 +252,40 @@ void TestTerminalFormat::plainRunsShowAsCharactersOneByOne_data()
 void TestTerminalFormat::plainRunsShowAsCharactersOneByOne()
 {
     QFETCH(QByteArray, output);
-    // A feed of one byte holds no run of plain text: libvterm writes each
-    // character. The whole output at once shows the same.
-    TerminalScreen whole, oneByOne;
-    QSignalSpy wholeLines(&whole, &TerminalScreen::scrolledOff);
-    QSignalSpy oneByOneLines(&oneByOne, &TerminalScreen::scrolledOff);
-    QByteArray wholeAnswers, oneByOneAnswers;
-    connect(&whole, &TerminalScreen::answered, this,
-            [&](const QByteArray &a) { wholeAnswers += a; });
-    connect(&oneByOne, &TerminalScreen::answered, this,
-            [&](const QByteArray &a) { oneByOneAnswers += a; });
-    whole.feed(output);
-    for (const char byte : output)
-        oneByOne.feed(QByteArray(1, byte));
-    QCOMPARE(whole.cursorRow(), oneByOne.cursorRow());
-    QCOMPARE(whole.cursorColumn(), oneByOne.cursorColumn());
-    QCOMPARE(wholeLines.size(), oneByOneLines.size());
-    QCOMPARE(wholeAnswers, oneByOneAnswers);
-    for (int row = 0; row < whole.rows(); ++row) {
-        for (int column = 0; column < whole.columns(); ++column) {
-            const TerminalCell a = whole.cell(row, column), b = oneByOne.cell(row, column);
-            QCOMPARE(a.character, b.character);
-            QCOMPARE(a.width, b.width);
-            QCOMPARE(a.style, b.style);
+    // A feed of one byte holds no run of plain text and no whole pen
+    // sequence: libvterm reads each byte. The output at once, and in feeds
+    // of three bytes, shows the same.
+    struct Shown
+    {
+        TerminalScreen screen;
+        QByteArray answers;
+        int lines = 0;
+    };
+    const auto feedInPieces = [&output](Shown &shown, qsizetype piece) {
+        connect(&shown.screen, &TerminalScreen::answered, &shown.screen,
+                [&shown](const QByteArray &a) { shown.answers += a; });
+        connect(&shown.screen, &TerminalScreen::scrolledOff, &shown.screen,
+                [&shown] { ++shown.lines; });
+        for (qsizetype at = 0; at < output.size(); at += piece)
+            shown.screen.feed(output.mid(at, piece));
+    };
+    Shown oneByOne;
+    feedInPieces(oneByOne, 1);
+    for (const qsizetype piece : {output.size(), qsizetype(3)}) {
+        Shown fed;
+        feedInPieces(fed, piece);
+        QCOMPARE(fed.screen.cursorRow(), oneByOne.screen.cursorRow());
+        QCOMPARE(fed.screen.cursorColumn(), oneByOne.screen.cursorColumn());
+        QCOMPARE(fed.lines, oneByOne.lines);
+        QCOMPARE(fed.answers, oneByOne.answers);
+        for (int row = 0; row < fed.screen.rows(); ++row) {
+            for (int column = 0; column < fed.screen.columns(); ++column) {
+                const TerminalCell a = fed.screen.cell(row, column);
+                const TerminalCell b = oneByOne.screen.cell(row, column);
+                QCOMPARE(a.character, b.character);
+                QCOMPARE(a.width, b.width);
+                QCOMPARE(a.style, b.style);
+            }
         }
     }
 }

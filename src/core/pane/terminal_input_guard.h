@@ -46,6 +46,10 @@ public:
     // another set (ESC ( 0 and the like) since the start or a full reset
     // (ESC c), or it was designated ASCII again (ESC ( B).
     bool asciiCharacterSets() const { return m_otherSets == 0; }
+    // Whether the bytes passed so far end outside any escape sequence or
+    // string: asked as a piece is handed on, it tells whether libvterm will
+    // read the next byte from its ground state.
+    bool isBetweenSequences() const { return m_state == State::Text && !m_inString; }
 
 private:
     enum class State

@@ -125,6 +125,7 @@ void TerminalScreen::build()
     m_pen = TerminalStyle();
     m_penHeld.clear();
     m_penHeldIsReset = false;
+    m_libvtermBetweenSequences = true;
     m_grid.reset(m_rows, m_columns, m_pen);
     m_grid.setReverse(false);
     attachState();

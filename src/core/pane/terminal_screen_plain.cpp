@@ -73,7 +73,9 @@ bool terminalReportedPair(QByteArrayView answer, char final, int *first, int *se
 
 void TerminalScreen::writeSequences(QByteArrayView bytes)
 {
-    if (takePen(bytes))
+    // Held back, a pen sequence would not end a sequence libvterm has open
+    // (one cut at the end of the last feed, say) as it ends the guard's.
+    if (m_libvtermBetweenSequences && takePen(bytes))
         return;
     if (!m_penHeld.isEmpty())
         flushPen();
@@ -82,6 +84,7 @@ void TerminalScreen::writeSequences(QByteArrayView bytes)
         m_margins.known = false; // the sequence may set them
     }
     input(bytes);
+    m_libvtermBetweenSequences = m_inputGuard.isBetweenSequences();
 }
 
 // The common SGR sequences set the screen's pen here. The cells libvterm
