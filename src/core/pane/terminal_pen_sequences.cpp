@@ -86,7 +86,7 @@ bool apply(QByteArrayView bytes, TerminalStyle &pen, bool *startsWithReset)
         if (bytes.size() - at < 3 || bytes[at] != '\x1b' || bytes[at + 1] != '[')
             return false;
         at += 2;
-        // Numbers separated by ';', an empty one being 0, up to the 'm'.
+        // Numbers separated by ';', up to the 'm'.
         while (true) {
             int code = 0;
             int digits = 0;
