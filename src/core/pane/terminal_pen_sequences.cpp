@@ -2,71 +2,45 @@
 
 namespace {
 
-void setPenFlag(TerminalStyle &pen, TerminalStyle::Flag flag, bool on)
+// The attributes SGR turns on and off with a number each.
+struct PenFlagCodes
 {
-    pen.flags = on ? quint8(pen.flags | flag) : quint8(pen.flags & ~flag);
-}
-
-void setPenForeground(TerminalStyle &pen, int index)
-{
-    setPenFlag(pen, TerminalStyle::DefaultForeground, index < 0);
-    pen.foreground = index < 0 ? 0 : TerminalStyle::paletteColor(index);
-}
-
-void setPenBackground(TerminalStyle &pen, int index)
-{
-    setPenFlag(pen, TerminalStyle::DefaultBackground, index < 0);
-    pen.background = index < 0 ? 0 : TerminalStyle::paletteColor(index);
-}
+    int on;
+    int off;
+    TerminalStyle::Flag flag;
+};
+constexpr PenFlagCodes kPenFlagCodes[] = {
+    {1, 22, TerminalStyle::Bold},      {3, 23, TerminalStyle::Italic},
+    {4, 24, TerminalStyle::Underline}, {5, 25, TerminalStyle::Blink},
+    {7, 27, TerminalStyle::Reverse},   {9, 29, TerminalStyle::Strike},
+};
 
 // One SGR number applied to `pen`; false for one this reader leaves to libvterm.
 bool applyPenCode(int code, TerminalStyle &pen)
 {
-    switch (code) {
-    case 0:
+    if (code == 0) {
         pen = TerminalStyle();
         return true;
-    case 1:
-    case 22:
-        setPenFlag(pen, TerminalStyle::Bold, code == 1);
-        return true;
-    case 3:
-    case 23:
-        setPenFlag(pen, TerminalStyle::Italic, code == 3);
-        return true;
-    case 4:
-    case 24:
-        setPenFlag(pen, TerminalStyle::Underline, code == 4);
-        return true;
-    case 5:
-    case 25:
-        setPenFlag(pen, TerminalStyle::Blink, code == 5);
-        return true;
-    case 7:
-    case 27:
-        setPenFlag(pen, TerminalStyle::Reverse, code == 7);
-        return true;
-    case 9:
-    case 29:
-        setPenFlag(pen, TerminalStyle::Strike, code == 9);
-        return true;
-    case 39:
-        setPenForeground(pen, -1);
-        return true;
-    case 49:
-        setPenBackground(pen, -1);
-        return true;
-    default:
-        break;
     }
-    if (code >= 30 && code <= 37)
-        setPenForeground(pen, code - 30);
+    for (const PenFlagCodes &codes : kPenFlagCodes) {
+        if (code == codes.on || code == codes.off) {
+            pen.set(codes.flag, code == codes.on);
+            return true;
+        }
+    }
+    const auto palette = TerminalStyle::paletteColor;
+    if (code == 39)
+        pen.setForeground(0, true);
+    else if (code == 49)
+        pen.setBackground(0, true);
+    else if (code >= 30 && code <= 37)
+        pen.setForeground(palette(code - 30), false);
     else if (code >= 40 && code <= 47)
-        setPenBackground(pen, code - 40);
+        pen.setBackground(palette(code - 40), false);
     else if (code >= 90 && code <= 97)
-        setPenForeground(pen, code - 90 + 8);
+        pen.setForeground(palette(code - 90 + 8), false);
     else if (code >= 100 && code <= 107)
-        setPenBackground(pen, code - 100 + 8);
+        pen.setBackground(palette(code - 100 + 8), false);
     else
         return false;
     return true;

@@ -133,7 +133,7 @@ private:
     TerminalGrid m_grid;
     TerminalLine m_leaving;                 // the line scrolling off, its memory kept for the next
     TerminalStyle m_pen;                    // what a written or erased cell looks like now
-    QByteArray m_penHeld;                   // pen sequences taken in a run, for libvterm still
+    QByteArray m_penHeld;                   // pen sequences taken (takePen), for libvterm still
     bool m_penHeldIsReset = false;          // they are one reset, nothing else
     bool m_libvtermPenPlain = true;         // libvterm's pen was reset last
     bool m_libvtermBetweenSequences = true; // no sequence of libvterm's open

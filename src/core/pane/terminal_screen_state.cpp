@@ -18,45 +18,34 @@ quint32 terminalColorOf(const VTermColor &color)
     return (quint32(color.rgb.red) << 16) | (quint32(color.rgb.green) << 8) | color.rgb.blue;
 }
 
-void setTerminalFlag(TerminalStyle &style, TerminalStyle::Flag flag, bool on)
-{
-    style.flags = on ? quint8(style.flags | flag) : quint8(style.flags & ~flag);
-}
-
 // The pen's new looks after the device set `attr` to `value`.
 void applyTerminalAttr(TerminalStyle &pen, VTermAttr attr, const VTermValue &value)
 {
     switch (attr) {
     case VTERM_ATTR_BOLD:
-        setTerminalFlag(pen, TerminalStyle::Bold, value.boolean);
+        pen.set(TerminalStyle::Bold, value.boolean);
         break;
     case VTERM_ATTR_UNDERLINE:
-        setTerminalFlag(pen, TerminalStyle::Underline, value.number != 0);
+        pen.set(TerminalStyle::Underline, value.number != 0);
         break;
     case VTERM_ATTR_ITALIC:
-        setTerminalFlag(pen, TerminalStyle::Italic, value.boolean);
+        pen.set(TerminalStyle::Italic, value.boolean);
         break;
     case VTERM_ATTR_BLINK:
-        setTerminalFlag(pen, TerminalStyle::Blink, value.boolean);
+        pen.set(TerminalStyle::Blink, value.boolean);
         break;
     case VTERM_ATTR_REVERSE:
-        setTerminalFlag(pen, TerminalStyle::Reverse, value.boolean);
+        pen.set(TerminalStyle::Reverse, value.boolean);
         break;
     case VTERM_ATTR_STRIKE:
-        setTerminalFlag(pen, TerminalStyle::Strike, value.boolean);
+        pen.set(TerminalStyle::Strike, value.boolean);
         break;
-    case VTERM_ATTR_FOREGROUND: {
-        const bool byDefault = VTERM_COLOR_IS_DEFAULT_FG(&value.color);
-        setTerminalFlag(pen, TerminalStyle::DefaultForeground, byDefault);
-        pen.foreground = byDefault ? 0 : terminalColorOf(value.color);
+    case VTERM_ATTR_FOREGROUND:
+        pen.setForeground(terminalColorOf(value.color), VTERM_COLOR_IS_DEFAULT_FG(&value.color));
         break;
-    }
-    case VTERM_ATTR_BACKGROUND: {
-        const bool byDefault = VTERM_COLOR_IS_DEFAULT_BG(&value.color);
-        setTerminalFlag(pen, TerminalStyle::DefaultBackground, byDefault);
-        pen.background = byDefault ? 0 : terminalColorOf(value.color);
+    case VTERM_ATTR_BACKGROUND:
+        pen.setBackground(terminalColorOf(value.color), VTERM_COLOR_IS_DEFAULT_BG(&value.color));
         break;
-    }
     default: // the font: not shown
         break;
     }

@@ -32,6 +32,18 @@ struct TerminalStyle
     bool isPlain() const { return *this == TerminalStyle(); }
     bool has(Flag flag) const { return flags & flag; }
     static quint32 paletteColor(int index) { return kPalette | quint32(index & 0xff); }
+    void set(Flag flag, bool on) { flags = on ? quint8(flags | flag) : quint8(flags & ~flag); }
+    // `color` (kPalette | index, or 0xRRGGBB), or the view's own when `byDefault`.
+    void setForeground(quint32 color, bool byDefault)
+    {
+        set(DefaultForeground, byDefault);
+        foreground = byDefault ? 0 : color;
+    }
+    void setBackground(quint32 color, bool byDefault)
+    {
+        set(DefaultBackground, byDefault);
+        background = byDefault ? 0 : color;
+    }
     static bool isPaletteColor(quint32 color) { return color & kPalette; }
 };
 

@@ -84,7 +84,7 @@ private:
     {
         HugePage &page = m_cutting[kind];
         if (page.next == page.end) {
-            page.next = ready(PageMemory::kHugePage);
+            page.next = readyHugePage();
             if (!page.next)
                 return nullptr;
             page.end = page.next + PageMemory::kHugePage;
@@ -94,8 +94,9 @@ private:
         return block;
     }
 
-    static char *ready(std::size_t bytes)
+    static char *readyHugePage()
     {
+        constexpr std::size_t bytes = PageMemory::kHugePage;
         static const std::size_t page = std::size_t(::sysconf(_SC_PAGESIZE));
         char *block = nullptr;
         try {
