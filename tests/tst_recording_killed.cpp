@@ -10,12 +10,13 @@
 namespace {
 
 // The bytes a Hex log holds: each line is a timestamp, "2<", then pairs.
+// The kill may cut the last pair in half: half a byte is none.
 QByteArray bytesOfHexLog(const QByteArray &log)
 {
     QByteArray bytes;
     for (const QByteArray &line : log.split('\n'))
         for (const QByteArray &pair : line.mid(24 + 3).split(' '))
-            if (!pair.isEmpty())
+            if (pair.size() == 2)
                 bytes += QByteArray::fromHex(pair);
     return bytes;
 }
