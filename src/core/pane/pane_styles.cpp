@@ -16,11 +16,13 @@ quint32 PaneStyles::indexOf(const TerminalStyle &style)
     if (m_styles.isEmpty())
         m_styles.append(TerminalStyle()); // index 0: plain
     const quint64 key = paneStyleKey(style);
-    RecentStyle &recent = m_recent[(key * 0x9e3779b97f4a7c15ull) >> 61];
-    if (recent.key == key && m_styles.at(recent.index) == style)
-        return recent.index;
+    for (const RecentStyle &recent : m_recent) {
+        if (recent.key == key && m_styles.at(recent.index) == style)
+            return recent.index;
+    }
     const quint32 index = indexInTable(style, key);
-    recent = RecentStyle{key, index};
+    m_recent[m_nextRecent] = RecentStyle{key, index};
+    m_nextRecent = (m_nextRecent + 1) % m_recent.size();
     return index;
 }
 

@@ -57,12 +57,14 @@ private:
     ChunkedList<StoodInFor> m_characters;
     QList<TerminalStyle> m_styles;
     QHash<quint64, quint32> m_styleIndexes;
-    // The styles met last, by key: a line's few styles come again on every
-    // line, and the table's hash costs more than this look.
+    // The styles met last, in the order they were met (the oldest goes
+    // first): a line's few styles come again on every line, and the table's
+    // hash costs more than this look.
     struct RecentStyle
     {
         quint64 key = 0;
         quint32 index = 0;
     };
     std::array<RecentStyle, 8> m_recent{};
+    size_t m_nextRecent = 0;
 };
