@@ -33,6 +33,9 @@ void TestMonitorPane::runsAndMarks_data()
         << QByteArray("1< ab\n2< c\n1< de\n");
     QTest::newRow("a lone CR ends a run") << MonitorBatches{{1, "a\rb\n"}, {1, "c\r"}, {2, "d"}}
                                           << ascii << 0 << QByteArray("1< a\r1< b\n1< c\r2< d");
+    QTest::newRow("line ends only")
+        << MonitorBatches{{2, "\n\n\r"}, {2, "\r\n\r"}, {1, "\r"}, {1, "\n"}} << ascii << 0
+        << QByteArray("2< \n2< \n2< \r2< \r\n2< \r1< \r\n");
     QTest::newRow("hex: a line per run")
         << MonitorBatches{{1, "A\r\n"}, {2, "B"}, {1, "C"}} << int(ReceiveFormat::Hex) << 0
         << QByteArray("1< 41 0D 0A\n2< 42\n1< 43");
@@ -60,6 +63,12 @@ void TestMonitorPane::runsAndMarks()
     if (hidden != 0)
         monitor.setShown(hidden, false);
     QCOMPARE(monitor.text().text(), text);
+    // The lines the monitor told the pane of are those the pane finds itself.
+    PaneText searched;
+    searched.setText(text);
+    QCOMPARE(monitor.text().lineCount(), searched.lineCount());
+    for (qsizetype line = 0; line < searched.lineCount(); ++line)
+        QCOMPARE(monitor.text().lineStart(line), searched.lineStart(line));
     // Each run in its channel's colour, from its mark on.
     for (const qsizetype mark : {qsizetype(0), text.lastIndexOf('<') - 1})
         QCOMPARE(monitor.text().styles().styleAt(mark + 3).foreground,
@@ -72,16 +81,23 @@ void TestMonitorPane::rewrittenFromSpilledBatches()
     PaneText::setDefaultSpillThreshold(64 * 1024);
     MonitorPane monitor;
     PaneText::setDefaultSpillThreshold(defaultThreshold);
-    // Batches of many sizes, so heads and bytes straddle the store's blocks.
+    // Batches of many sizes, so records and bytes straddle the store's
+    // blocks, at times that also go back (a clock set back).
     for (int i = 0; monitor.store().storedSize() < 512 * 1024; ++i)
         monitor.receive(1 + i % 2, QByteArray(1 + i * 7 % 3001, char('a' + i % 26)) + '\n',
-                        {0, 1000 + i});
+                        {0, 5000 + i % 7 * 1000 - i});
     monitor.store().finishWrites();
     QVERIFY(monitor.store().spilledSize() > 0);
-    const QByteArray live = monitor.text().text();
+    const PaneText &text = monitor.text();
+    const QByteArray live = text.text();
+    QList<qint64> times;
+    for (qsizetype line = 0; line + 1 < text.lineCount(); ++line)
+        times.append(text.lineTime(line));
     monitor.setFormat(ReceiveFormat::Hex);
     monitor.setFormat(ReceiveFormat::Ascii);
-    QCOMPARE(monitor.text().text(), live);
+    QCOMPARE(text.text(), live);
+    for (qsizetype line = 0; line + 1 < text.lineCount(); ++line)
+        QCOMPARE(text.lineTime(line), times.at(line));
 }
 
 void TestMonitorPane::asciiReadBackFromThePane_data()

@@ -28,9 +28,39 @@ MonitorRecordHead readMonitorHead(const char *in)
     return head;
 }
 
-// Set in a head's size: the batch is in the pane, and a text position
-// follows the head instead of the bytes.
-constexpr quint32 kInPaneFlag = quint32(1) << 31;
+// An in-pane record's first byte: this bit and the channel. Its numbers
+// follow as differences from the record before; with kAbsoluteFlag (the
+// first record of each gathered page) from zero, so a page read alone, as
+// after the store dropped what came before, still reads right.
+constexpr quint8 kInPaneFlag = 0x80;
+constexpr quint8 kAbsoluteFlag = 0x40;
+constexpr quint8 kChannelMask = 0x3f;
+
+// Seven bits to a byte, the high bit set on all but the last; a difference
+// is folded first so that small negative ones stay short too.
+char *writeNumber(char *out, qint64 value)
+{
+    auto folded = (quint64(value) << 1) ^ quint64(value >> 63);
+    while (folded >= 0x80) {
+        *out++ = char(folded | 0x80);
+        folded >>= 7;
+    }
+    *out++ = char(folded);
+    return out;
+}
+
+const char *readNumber(const char *in, const char *end, qint64 &value)
+{
+    quint64 folded = 0;
+    for (int shift = 0; in < end && shift < 64; shift += 7) {
+        const auto byte = quint8(*in++);
+        folded |= quint64(byte & 0x7f) << shift;
+        if (!(byte & 0x80))
+            break;
+    }
+    value = qint64(folded >> 1) ^ -qint64(folded & 1);
+    return in;
+}
 
 } // namespace
 
@@ -46,6 +76,7 @@ void MonitorStore::add(int channel, qint64 wallMs, QByteArrayView bytes)
 
 void MonitorStore::addRecord(int channel, qint64 wallMs, QByteArrayView bytes)
 {
+    flushPending(); // the batches stay in order
     // A store whose file failed holds a bounded amount; past it the oldest
     // batches go rather than the newest.
     if (kHeadSize + bytes.size() > m_store.room())
@@ -60,15 +91,37 @@ void MonitorStore::addRecord(int channel, qint64 wallMs, QByteArrayView bytes)
 
 void MonitorStore::addInPane(int channel, qint64 wallMs, qsizetype paneAt, qsizetype size)
 {
-    constexpr qsizetype recordSize = kHeadSize + qsizetype(sizeof(qint64));
-    if (recordSize > m_store.room())
-        clear();
-    char record[recordSize];
-    writeMonitorHead(record, {quint8(channel), wallMs, quint32(size) | kInPaneFlag});
-    const qint64 at = paneAt;
-    std::memcpy(record + kHeadSize, &at, sizeof at);
-    m_store.append(QByteArrayView(record, recordSize));
+    if (m_pendingSize + kLongestInPaneRecord > qsizetype(m_pending.size()))
+        flushPending();
+    quint8 tag = kInPaneFlag | quint8(channel & kChannelMask);
+    if (m_pendingSize == 0) {
+        tag |= kAbsoluteFlag;
+        m_lastMs = 0;
+        m_lastPaneEnd = 0;
+    }
+    char *const record = m_pending.data() + m_pendingSize;
+    record[0] = char(tag);
+    char *out = writeNumber(record + 1, wallMs - m_lastMs);
+    out = writeNumber(out, size);
+    out = writeNumber(out, paneAt - m_lastPaneEnd);
+    m_lastMs = wallMs;
+    m_lastPaneEnd = paneAt + size;
+    m_pendingSize += out - record;
+    m_pendingBytes += size;
     m_bytes += size;
+}
+
+void MonitorStore::flushPending()
+{
+    if (m_pendingSize == 0)
+        return;
+    if (m_pendingSize > m_store.room()) {
+        m_store.clear(); // the oldest batches go rather than the newest
+        m_bytes = m_pendingBytes;
+    }
+    m_store.append(QByteArrayView(m_pending.data(), m_pendingSize));
+    m_pendingSize = 0;
+    m_pendingBytes = 0;
     takeStoreFault();
 }
 
@@ -83,24 +136,43 @@ void MonitorStore::read(qsizetype pos, qsizetype size, QByteArray &out) const
     }
 }
 
-void MonitorStore::forEach(const std::function<void(const MonitorBatch &)> &visit) const
+void MonitorStore::forEach(const std::function<void(const MonitorBatch &)> &visit)
 {
+    flushPending();
     QByteArray head;
     QByteArray bytes;
     qsizetype released = 0;
     qsizetype pos = 0;
-    while (pos + kHeadSize <= m_store.size()) {
-        read(pos, kHeadSize, head);
-        const MonitorRecordHead parsed = readMonitorHead(head.constData());
-        const qsizetype from = pos + kHeadSize;
-        const qsizetype size = qsizetype(parsed.size & ~kInPaneFlag);
-        if (parsed.size & kInPaneFlag) {
-            qint64 paneAt = 0;
-            read(from, sizeof paneAt, head);
-            std::memcpy(&paneAt, head.constData(), sizeof paneAt);
-            visit({parsed.channel, parsed.wallMs, {}, qsizetype(paneAt), size});
-            pos = from + qsizetype(sizeof paneAt);
+    qint64 lastMs = 0;
+    qint64 lastPaneEnd = 0;
+    while (pos < m_store.size()) {
+        if (quint8(m_store.at(pos)) & kInPaneFlag) {
+            read(pos, std::min(kLongestInPaneRecord, m_store.size() - pos), head);
+            const char *const record = head.constData();
+            const auto tag = quint8(record[0]);
+            if (tag & kAbsoluteFlag) {
+                lastMs = 0;
+                lastPaneEnd = 0;
+            }
+            const char *const end = record + head.size();
+            qint64 msStep = 0;
+            qint64 size = 0;
+            qint64 gap = 0;
+            const char *in = readNumber(record + 1, end, msStep);
+            in = readNumber(in, end, size);
+            in = readNumber(in, end, gap);
+            lastMs += msStep;
+            const qsizetype paneAt = qsizetype(lastPaneEnd + gap);
+            lastPaneEnd = paneAt + size;
+            visit({tag & kChannelMask, lastMs, {}, paneAt, qsizetype(size)});
+            pos += in - record;
         } else {
+            if (pos + kHeadSize > m_store.size())
+                break;
+            read(pos, kHeadSize, head);
+            const MonitorRecordHead parsed = readMonitorHead(head.constData());
+            const qsizetype from = pos + kHeadSize;
+            const auto size = qsizetype(parsed.size);
             const QByteArrayView chunk = m_store.chunkAt(from);
             QByteArrayView batch;
             if (chunk.size() >= size) {
@@ -125,6 +197,8 @@ void MonitorStore::clear()
 {
     m_store.clear();
     m_bytes = 0;
+    m_pendingSize = 0;
+    m_pendingBytes = 0;
 }
 
 void MonitorStore::forget(const QString &why)
@@ -135,6 +209,7 @@ void MonitorStore::forget(const QString &why)
 
 void MonitorStore::finishWrites()
 {
+    flushPending();
     m_store.finishWrites();
     takeStoreFault();
 }

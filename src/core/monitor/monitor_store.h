@@ -7,6 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <array>
 #include <functional>
 
 // One batch as the monitor keeps it: which channel received it, when
@@ -24,11 +25,15 @@ struct MonitorBatch
 // The received batches of every channel in arrival order, each with its
 // channel and arrival time, so a monitor view can write them again in
 // another format. A batch whose bytes the monitor's pane already holds as
-// they came is kept as where they start there (addInPane: a 21-byte
-// record); any other batch is kept with its bytes (add: a 13-byte head
-// before them). The records lie one after another in a PaneStore: past the
+// they came is kept as where they start there (addInPane: a record of
+// about five bytes, its time, size and place as differences from the
+// batch before, gathered a page at a time so the store takes them in one
+// copy); any other batch is kept with its bytes (add: a 13-byte head before
+// them). The records lie one after another in a PaneStore: past the
 // spill threshold the older ones move to a file and the memory held stays
 // the same however long the capture runs.
+//
+// Channels are numbered 1 to 63.
 //
 // A batch larger than kLargestRecord goes in as several records, which read
 // back as consecutive batches of the same channel and time.
@@ -41,6 +46,8 @@ class MonitorStore
 public:
     static constexpr qsizetype kHeadSize = 1 + 8 + 4;
     static constexpr qsizetype kLargestRecord = qsizetype(1) << 20;
+    // A tag byte and three numbers of at most ten bytes each.
+    static constexpr qsizetype kLongestInPaneRecord = 1 + 3 * 10;
 
     explicit MonitorStore(qsizetype spillThreshold);
 
@@ -50,11 +57,11 @@ public:
     void addInPane(int channel, qint64 wallMs, qsizetype paneAt, qsizetype size);
     // Hands every batch held to `visit`, oldest first. A batch's bytes are
     // valid during the call only; one kept in the pane comes with no bytes.
-    void forEach(const std::function<void(const MonitorBatch &)> &visit) const;
+    void forEach(const std::function<void(const MonitorBatch &)> &visit);
     // The received bytes held or pointed to, heads not counted.
     qint64 byteCount() const { return m_bytes; }
     // The bytes the store takes, heads included.
-    qsizetype storedSize() const { return m_store.size(); }
+    qsizetype storedSize() const { return m_store.size() + m_pendingSize; }
     qsizetype spilledSize() const { return m_store.spilledSize(); }
     qsizetype spillThreshold() const { return m_store.threshold(); }
     void clear();
@@ -70,8 +77,16 @@ private:
     // Copies [pos, pos + size) out of the store into `out`.
     void read(qsizetype pos, qsizetype size, QByteArray &out) const;
     void takeStoreFault();
+    // Hands the gathered in-pane records to the store.
+    void flushPending();
 
     PaneStore m_store;
     qint64 m_bytes = 0;
+    std::array<char, 4096> m_pending;
+    qsizetype m_pendingSize = 0;
+    qint64 m_pendingBytes = 0; // the received bytes the gathered records point to
+    // The last gathered record's time and the end of its bytes in the pane.
+    qint64 m_lastMs = 0;
+    qint64 m_lastPaneEnd = 0;
     QString m_fault;
 };

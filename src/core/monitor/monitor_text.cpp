@@ -1,6 +1,7 @@
 #include "core/monitor/monitor_text.h"
 
 #include "core/byte_text.h"
+#include "core/line_end_bytes.h"
 #include "core/pane/pane_text.h"
 #include "core/pane/terminal_style.h"
 
@@ -15,15 +16,15 @@ namespace {
 // end of `bytes`. A CR at the very end may still be followed by an LF.
 qsizetype monitorRunEnd(QByteArrayView bytes, qsizetype from)
 {
-    const char *start = bytes.data() + from;
-    const auto rest = size_t(bytes.size() - from);
-    const char *lf = static_cast<const char *>(std::memchr(start, '\n', rest));
-    const size_t beforeLf = lf ? size_t(lf - start) : rest;
-    const char *cr = static_cast<const char *>(std::memchr(start, '\r', beforeLf));
-    if (!cr)
-        return lf ? from + qsizetype(beforeLf) + 1 : bytes.size();
-    const qsizetype at = from + (cr - start);
-    return at + 1 < bytes.size() && bytes[at + 1] == '\n' ? at + 2 : at + 1;
+    const qsizetype at = from + firstLineEndByte(bytes.data() + from, bytes.size() - from);
+    if (at == bytes.size())
+        return at;
+    return bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n' ? at + 2 : at + 1;
+}
+
+bool isLineEnd(char c)
+{
+    return c == '\n' || c == '\r';
 }
 
 } // namespace
@@ -54,11 +55,32 @@ void MonitorText::clear()
 
 qsizetype MonitorText::add(int channel, QByteArrayView bytes, qint64 wallMs)
 {
-    m_out.resize(0); // keeps its capacity for the next batch
+    m_written = 0;
     if (bytes.isEmpty())
         return -1;
     m_firstMark = -1;
     m_firstAt = -1;
+    const qsizetype from = m_pane.size();
+    if (m_format == ReceiveFormat::Ascii)
+        addAscii(channel, bytes, wallMs);
+    else
+        addFormatted(channel, bytes, wallMs);
+    // A style change costs a search and a lookup: the runs take their
+    // channel's colour only where the channel changes.
+    if (m_firstMark >= 0 && channel != m_colouredChannel) {
+        TerminalStyle runStyle;
+        runStyle.flags = TerminalStyle::DefaultBackground;
+        runStyle.foreground = TerminalStyle::paletteColor(runColor(channel));
+        m_pane.styles().setStyleFrom(from + m_firstMark, runStyle);
+        m_colouredChannel = channel;
+    }
+    const bool asReceived = m_format == ReceiveFormat::Ascii && m_pane.size() == from + m_written;
+    return asReceived ? from + m_firstAt : -1;
+}
+
+void MonitorText::addFormatted(int channel, QByteArrayView bytes, qint64 wallMs)
+{
+    m_out.resize(0); // keeps its capacity for the next batch
     qsizetype at = 0;
     if (m_runChannel != channel) {
         endRun();
@@ -70,28 +92,6 @@ qsizetype MonitorText::add(int channel, QByteArrayView bytes, qint64 wallMs)
         }
         endRun();
     }
-    if (m_format == ReceiveFormat::Ascii)
-        writeAsciiRuns(channel, bytes, at);
-    else
-        writeRuns(channel, bytes, at);
-    const qsizetype from = m_pane.size();
-    m_pane.append(m_out, wallMs);
-    // A style change costs a search and a lookup: the runs take their
-    // channel's colour only where the channel changes.
-    if (m_firstMark >= 0 && channel != m_colouredChannel) {
-        TerminalStyle runStyle;
-        runStyle.flags = TerminalStyle::DefaultBackground;
-        runStyle.foreground = TerminalStyle::paletteColor(runColor(channel));
-        m_pane.styles().setStyleFrom(from + m_firstMark, runStyle);
-        m_colouredChannel = channel;
-    }
-    const bool asReceived =
-        m_format == ReceiveFormat::Ascii && m_pane.size() == from + m_out.size();
-    return asReceived ? from + m_firstAt : -1;
-}
-
-void MonitorText::writeRuns(int channel, QByteArrayView bytes, qsizetype at)
-{
     while (at < bytes.size()) {
         const qsizetype end = monitorRunEnd(bytes, at);
         if (m_runChannel == 0)
@@ -99,20 +99,41 @@ void MonitorText::writeRuns(int channel, QByteArrayView bytes, qsizetype at)
         appendBytes(bytes.sliced(at, end - at));
         const char last = bytes[end - 1];
         m_endsInCr = last == '\r' && end == bytes.size();
-        if ((last == '\n' || last == '\r') && !m_endsInCr)
+        if (isLineEnd(last) && !m_endsInCr)
             endRun();
         at = end;
     }
+    m_pane.append(m_out, wallMs);
+    m_written = m_out.size();
 }
 
-void MonitorText::writeAsciiRuns(int channel, QByteArrayView bytes, qsizetype at)
+void MonitorText::addAscii(int channel, QByteArrayView bytes, qint64 wallMs)
 {
-    // As writeRuns, straight into m_out, sized once for the most it can take:
-    // a run per byte, each with its mark.
-    const qsizetype start = m_out.size();
-    m_out.resize(start + (bytes.size() - at) * (kAsciiMarkSize + 1));
-    char *const base = m_out.data();
-    char *out = base + start;
+    // Written in place at the pane's end where its last block has room for
+    // the most a batch can take (a line break, then a run per byte, each with
+    // its mark), else through m_out. The line starts go with it, so the pane
+    // need not search the text for them.
+    const qsizetype most = 1 + bytes.size() * (kAsciiMarkSize + 1);
+    char *const place = m_pane.placeForAppend(most);
+    if (!place)
+        m_out.resize(most);
+    char *const base = place ? place : m_out.data();
+    char *out = base;
+    m_lineStarts.clear();
+    qsizetype at = 0;
+    if (m_runChannel != 0 && (m_runChannel != channel || m_endsInCr)) {
+        if (m_endsInCr && m_runChannel == channel && bytes.front() == '\n') {
+            // The LF of a CR LF that came in two batches belongs to the run.
+            m_firstAt = 0;
+            *out++ = '\n';
+            at = 1;
+        } else if (!m_pane.isEmpty() && !isLineEnd(m_pane.at(m_pane.size() - 1))) {
+            *out++ = '\n'; // the run another channel cut off ends its line
+            m_lineStarts.push_back(out - base);
+        }
+        m_runChannel = 0;
+        m_endsInCr = false;
+    }
     while (at < bytes.size()) {
         if (m_runChannel == 0) {
             if (m_firstMark < 0)
@@ -122,22 +143,27 @@ void MonitorText::writeAsciiRuns(int channel, QByteArrayView bytes, qsizetype at
             out[2] = ' ';
             out += kAsciiMarkSize;
             m_runChannel = channel;
-            m_runBytes = 0;
         }
         const qsizetype end = monitorRunEnd(bytes, at);
         if (m_firstAt < 0)
             m_firstAt = out - base;
         std::memcpy(out, bytes.data() + at, size_t(end - at));
         out += end - at;
-        m_runBytes += end - at;
         const char last = bytes[end - 1];
         m_endsInCr = last == '\r' && end == bytes.size();
-        // A run that ends in a line end needs no line break of its own.
-        if ((last == '\n' || last == '\r') && !m_endsInCr)
-            m_runChannel = 0;
+        if (isLineEnd(last)) {
+            m_lineStarts.push_back(out - base);
+            // A run that ends in a line end needs no line break of its own.
+            if (!m_endsInCr)
+                m_runChannel = 0;
+        }
         at = end;
     }
-    m_out.truncate(out - base);
+    m_written = out - base;
+    if (place)
+        m_pane.appendPlaced(m_written, m_lineStarts, wallMs);
+    else
+        m_pane.appendLines(QByteArrayView(base, m_written), m_lineStarts, wallMs);
 }
 
 void MonitorText::startRun(int channel)
@@ -146,9 +172,7 @@ void MonitorText::startRun(int channel)
         m_firstMark = m_out.size();
     m_out.append(char('0' + channel));
     m_out.append('<');
-    if (m_format == ReceiveFormat::Ascii)
-        m_out.append(' ');
-    else if (m_format == ReceiveFormat::Dump)
+    if (m_format == ReceiveFormat::Dump)
         m_out.append('\n');
     m_dump.restart();
     m_runChannel = channel;
@@ -182,13 +206,9 @@ void MonitorText::endRun()
 {
     if (m_runChannel == 0)
         return;
-    const char last = m_pane.isEmpty() && m_out.isEmpty()
-                          ? '\n'
-                          : (m_out.isEmpty() ? m_pane.at(m_pane.size() - 1) : m_out.back());
-    const bool lineEnded = m_format == ReceiveFormat::Ascii  ? (last == '\n' || last == '\r')
-                           : m_format == ReceiveFormat::Dump ? m_runBytes % 16 == 0
-                                                             : false;
-    if (!lineEnded)
+    // Hex and Decimal runs are a line each; a Dump run's last row is ended
+    // unless it is a whole one.
+    if (m_format != ReceiveFormat::Dump || m_runBytes % 16 != 0)
         m_out.append('\n');
     m_runChannel = 0;
     m_endsInCr = false;

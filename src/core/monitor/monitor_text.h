@@ -7,6 +7,8 @@
 #include <QByteArrayView>
 #include <QtGlobal>
 
+#include <vector>
+
 class PaneText;
 
 // Writes the batches of several channels into one pane, in the order they
@@ -42,7 +44,7 @@ public:
     qsizetype add(int channel, QByteArrayView bytes, qint64 wallMs);
     // The size of the text the last add() wrote, whether the pane took it
     // all or not.
-    qsizetype written() const { return m_out.size(); }
+    qsizetype written() const { return m_written; }
     // The `size` bytes of a batch that add() wrote from `at` on in ASCII, read
     // back from the pane into `out`: the marks between its runs are left out.
     // Where those are follows from the bytes alone: after an LF, and after a
@@ -56,9 +58,10 @@ private:
     // An ASCII run's mark: the channel's digit, '<' and a blank.
     static constexpr qsizetype kAsciiMarkSize = 3;
 
-    // Writes the runs of bytes[at..] into m_out; the ASCII one is the quick path.
-    void writeRuns(int channel, QByteArrayView bytes, qsizetype at);
-    void writeAsciiRuns(int channel, QByteArrayView bytes, qsizetype at);
+    // Writes a batch's runs into the pane: ASCII, the quick path, in place
+    // where it can; the other formats through m_out.
+    void addAscii(int channel, QByteArrayView bytes, qint64 wallMs);
+    void addFormatted(int channel, QByteArrayView bytes, qint64 wallMs);
     void startRun(int channel);
     void endRun();
     void appendBytes(QByteArrayView bytes);
@@ -66,11 +69,14 @@ private:
     PaneText &m_pane;
     ReceiveFormat m_format = ReceiveFormat::Ascii;
     DumpRows m_dump;
-    int m_runChannel = 0;       // of the open run; 0: none
-    int m_colouredChannel = 0;  // whose colour the pane's text ends in
-    qsizetype m_runBytes = 0;   // the open run's bytes so far
-    bool m_endsInCr = false;    // the open run's last byte is a CR
-    QByteArray m_out;           // the text of one add()
-    qsizetype m_firstMark = -1; // where in m_out the first mark starts
-    qsizetype m_firstAt = -1;   // where in m_out the batch's first byte is
+    int m_runChannel = 0;      // of the open run; 0: none
+    int m_colouredChannel = 0; // whose colour the pane's text ends in
+    qsizetype m_runBytes = 0;  // the open run's bytes so far (Dump)
+    bool m_endsInCr = false;   // the open run's last byte is a CR
+    QByteArray m_out;          // the text of one add(), where not made in place
+    qsizetype m_written = 0;   // the size of that text
+    // Where lines start in that text in ASCII, so the pane need not search it.
+    std::vector<qsizetype> m_lineStarts;
+    qsizetype m_firstMark = -1; // where in that text the first mark starts
+    qsizetype m_firstAt = -1;   // where in that text the batch's first byte is
 };

@@ -24,7 +24,7 @@ void PaneLineIndex::addLine(qsizetype start)
         m_marks.append(Mark{m_lines - 1, start});
 }
 
-void PaneLineIndex::index(const PaneStore &store, qsizetype from)
+qsizetype PaneLineIndex::resume(const PaneStore &store, qsizetype from)
 {
     const qsizetype size = store.size();
     qsizetype pos = from;
@@ -39,12 +39,30 @@ void PaneLineIndex::index(const PaneStore &store, qsizetype from)
             m_marks.last().pos = from + 1;
         pos = from + 1;
     }
+    return pos;
+}
+
+void PaneLineIndex::index(const PaneStore &store, qsizetype from)
+{
+    const qsizetype size = store.size();
+    qsizetype pos = resume(store, from);
     while (pos < size) {
         const qsizetype lineBreak = findBreak(store, pos, size);
         if (lineBreak >= size)
             break;
         pos = afterBreak(store, lineBreak);
         addLine(pos);
+    }
+}
+
+void PaneLineIndex::indexKnown(const PaneStore &store, qsizetype from,
+                               std::span<const qsizetype> starts)
+{
+    Q_ASSERT(m_rule == LineBreaks::Any);
+    const qsizetype pos = resume(store, from);
+    for (const qsizetype start : starts) {
+        if (from + start > pos)
+            addLine(from + start);
     }
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "core/pane/chunked_list.h"
 #include "core/line_break_rule.h"
+#include "core/pane/chunked_list.h"
 
 #include <QtGlobal>
+
+#include <span>
 
 class PaneStore;
 
@@ -27,6 +29,11 @@ public:
     LineBreaks rule() const { return m_rule; }
     // Takes in the bytes of `store` from `from` on (appended since last).
     void index(const PaneStore &store, qsizetype from);
+    // As index(), under the Any rule, for bytes whose writer already knows
+    // where their lines start: `starts` are those positions, relative to
+    // `from` and in order, one after each line break the rule finds (a CR
+    // at the very end counts; the LF that completes an earlier CR does not).
+    void indexKnown(const PaneStore &store, qsizetype from, std::span<const qsizetype> starts);
 
     qsizetype lineCount() const { return m_lines; }
     qsizetype lineStart(const PaneStore &store, qsizetype line) const;
@@ -50,6 +57,9 @@ private:
     };
 
     void addLine(qsizetype start);
+    // Where index() starts to look for breaks in bytes appended from `from`
+    // on, once a CR LF pair split between two appends is made one break.
+    qsizetype resume(const PaneStore &store, qsizetype from);
 
     ChunkedList<Mark, 14> m_marks;
     qsizetype m_lines = 1;

@@ -216,6 +216,28 @@ void PaneStore::append(QByteArrayView piece)
         left -= length;
         m_size += length;
     }
+    afterAppend();
+}
+
+char *PaneStore::tailSpace(qsizetype size)
+{
+    // A block is only ever begun by append(): the blocks held are always
+    // those the text fills.
+    const qsizetype offset = m_size & m_mask;
+    if (offset == 0 || size > blockSize() - offset)
+        return nullptr;
+    return m_blocks.last() + offset;
+}
+
+void PaneStore::appendWritten(qsizetype size)
+{
+    Q_ASSERT(size <= blockSize() - (m_size & m_mask));
+    m_size += size;
+    afterAppend();
+}
+
+void PaneStore::afterAppend()
+{
     if (m_failed)
         return;
     if (m_size - spilledSize() > m_threshold)

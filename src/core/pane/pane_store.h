@@ -64,6 +64,12 @@ public:
     PaneSnapshot snapshot(std::function<void()> stopReaders = {}) const;
 
     void append(QByteArrayView piece);
+    // For a writer that makes its bytes in place: where up to `size` more
+    // bytes can be written at the end, within the last block, or nullptr. Those
+    // written become the text's with appendWritten(); until then the store
+    // holds what it held.
+    char *tailSpace(qsizetype size);
+    void appendWritten(qsizetype size);
     // Empties the store, gives its memory back and removes the file.
     void clear();
 
@@ -117,6 +123,8 @@ private:
     void endLease(PaneSnapshot::Lease *lease) const;
     void revokeSnapshots();
     char *newBlock();
+    // Moves the text past the threshold to the file, once an append is held.
+    void afterAppend();
     void freeBlock(char *block) const;
     // pane_store_spill.cpp: moving blocks to the file and back.
     void spill();

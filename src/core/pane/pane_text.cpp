@@ -64,6 +64,12 @@ void PaneText::append(QByteArrayView piece, qint64 arrivalMs)
     appendText(piece, arrivalMs, false);
 }
 
+void PaneText::appendLines(QByteArrayView piece, std::span<const qsizetype> lineStarts,
+                           qint64 arrivalMs)
+{
+    appendText(piece, arrivalMs, false, &lineStarts);
+}
+
 void PaneText::setHistoryBound(qsizetype bytes)
 {
     m_historyBound = std::max<qsizetype>(0, bytes);
@@ -74,9 +80,11 @@ void PaneText::appendEcho(QByteArrayView piece)
     appendText(piece, kNow, true);
 }
 
-void PaneText::appendText(QByteArrayView piece, qint64 arrivalMs, bool echo)
+void PaneText::appendText(QByteArrayView piece, qint64 arrivalMs, bool echo,
+                          const std::span<const qsizetype> *lineStarts)
 {
     if (piece.size() > m_store.room()) {
+        lineStarts = nullptr; // they are of the whole piece
         // Turning text away may try a new file, or find the one tried failed.
         m_store.refused(piece.size() - m_store.room());
         takeSpillFault();
@@ -90,7 +98,30 @@ void PaneText::appendText(QByteArrayView piece, qint64 arrivalMs, bool echo)
     m_store.append(piece);
     if (echo)
         m_echo.add(from, m_store.size());
-    m_lines.index(m_store, from);
+    takeAppended(from, arrivalMs, lineStarts);
+}
+
+char *PaneText::placeForAppend(qsizetype size)
+{
+    return size <= m_store.room() ? m_store.tailSpace(size) : nullptr;
+}
+
+void PaneText::appendPlaced(qsizetype size, std::span<const qsizetype> lineStarts, qint64 arrivalMs)
+{
+    if (size == 0)
+        return;
+    const qsizetype from = m_store.size();
+    m_store.appendWritten(size);
+    takeAppended(from, arrivalMs, &lineStarts);
+}
+
+void PaneText::takeAppended(qsizetype from, qint64 arrivalMs,
+                            const std::span<const qsizetype> *lineStarts)
+{
+    if (lineStarts && m_lines.rule() == LineBreaks::Any)
+        m_lines.indexKnown(m_store, from, *lineStarts);
+    else
+        m_lines.index(m_store, from);
     timeNewLines(arrivalMs);
     emit appended(from);
     takeSpillFault();

@@ -11,6 +11,7 @@
 #include <QObject>
 
 #include <functional>
+#include <span>
 #include <vector>
 
 class QIODevice;
@@ -88,6 +89,17 @@ public:
     // `arrivalMs` (ms since the epoch) becomes the time of each line whose
     // first byte is in `piece`.
     void append(QByteArrayView piece, qint64 arrivalMs = kNow);
+    // As append(), for a writer that already knows where the lines of
+    // `piece` start under the Any rule (PaneLineIndex::indexKnown): the
+    // bytes are not searched again. Under another rule they are.
+    void appendLines(QByteArrayView piece, std::span<const qsizetype> lineStarts, qint64 arrivalMs);
+    // For such a writer that makes its text in place, saving a copy: where
+    // up to `size` bytes can be written at the text's end, or nullptr (it
+    // then makes the piece elsewhere and calls appendLines()). What it
+    // wrote there becomes the text with appendPlaced(), before any other
+    // change to the pane.
+    char *placeForAppend(qsizetype size);
+    void appendPlaced(qsizetype size, std::span<const qsizetype> lineStarts, qint64 arrivalMs);
     // Appends text that shows what was sent rather than received; its lines
     // take the time of now.
     void appendEcho(QByteArrayView piece);
@@ -172,7 +184,12 @@ private:
         qsizetype at; // the text position where this time starts
         qint64 ms;
     };
-    void appendText(QByteArrayView piece, qint64 arrivalMs, bool echo);
+    // `lineStarts`: where the piece's lines start, if its writer knows.
+    void appendText(QByteArrayView piece, qint64 arrivalMs, bool echo,
+                    const std::span<const qsizetype> *lineStarts = nullptr);
+    // Indexes, times and tells of the text the store took from `from` on.
+    void takeAppended(qsizetype from, qint64 arrivalMs,
+                      const std::span<const qsizetype> *lineStarts);
     void timeNewLines(qint64 arrivalMs);
     // The line times as the positions where they change.
     std::vector<TimeFrom> timeChanges() const;
