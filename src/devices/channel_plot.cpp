@@ -1,22 +1,16 @@
 #include "devices/channel_plot.h"
 
+#include "core/line_end_bytes.h"
+
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
-// The first CR or LF in data[from, size), or size: two fast scans beat a
-// loop looking for either.
+// The first CR or LF in data[from, size), or size.
 qsizetype nextPlotLineBreak(const char *data, qsizetype from, qsizetype size)
 {
-    // The LF of a CR LF right away.
-    if (from < size && (data[from] == '\n' || data[from] == '\r'))
-        return from;
-    const void *lf = std::memchr(data + from, '\n', size_t(size - from));
-    const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : size;
-    const void *cr = std::memchr(data + from, '\r', size_t(lfAt - from));
-    return cr ? static_cast<const char *>(cr) - data : lfAt;
+    return from + firstLineEndByte(data + from, size - from);
 }
 
 } // namespace
