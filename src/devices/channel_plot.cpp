@@ -59,7 +59,7 @@ void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
     const qsizetype size = batch.size();
     qsizetype start = 0;
     for (qsizetype at = nextPlotLineBreak(data, 0, size); at < size;
-         at = nextPlotLineBreak(data, at + 1, size)) {
+         at = nextPlotLineBreak(data, start, size)) {
         if (m_partial.isEmpty() && !m_partialCut) {
             readLine(batch.sliced(start, at - start), arrivalMs);
         } else {
@@ -70,7 +70,8 @@ void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
             m_partial.clear();
             m_partialCut = false;
         }
-        start = at + 1;
+        // A CR LF ends one line: its LF starts no empty one to read.
+        start = at + 1 + (data[at] == '\r' && at + 1 < size && data[at + 1] == '\n');
     }
     if (start < size && !m_partialCut) {
         if (m_partial.isEmpty())
