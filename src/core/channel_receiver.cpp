@@ -246,9 +246,6 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout, qint64 arrivalMs
     // A huge flush shouldn't keep its scratch space around.
     if (m_scratch.capacity() > (1 << 20))
         m_scratch = QByteArray();
-    // A huge flush shouldn't keep its scratch space around.
-    if (m_scratch.capacity() > (1 << 20))
-        m_scratch = QByteArray();
 }
 
 #include "moc_channel_receiver.cpp"
