@@ -77,9 +77,17 @@ void TestPageMemory::truncatedListKeepsItsItems()
         list.append(1000 + i);
     for (int i = 0; i < 70; ++i)
         QCOMPARE(list[i], i < 33 ? i : 1000 + i);
+    // Cut back to a chunk's end, the chunk the next item goes to stays:
+    // a line that never ends is cut and grown again on every append.
+    list.truncate(32);
+    QCOMPARE(list.capacity(), 48);
+    list.append(-1);
+    QCOMPARE(list.capacity(), 48);
+    QCOMPARE(list[31], 31);
+    QCOMPARE(list[32], -1);
     ChunkedList<qint32, 4> moved = std::move(list);
     QCOMPARE(list.size(), 0);
-    QCOMPARE(moved.last(), 1069);
+    QCOMPARE(moved.last(), -1);
 }
 
 QTEST_GUILESS_MAIN(TestPageMemory)

@@ -4,13 +4,14 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 // An append-only list kept in fixed-size chunks: growing never copies what
 // is held (no stall however long it gets), and memory stays sized to the
-// contents, one partly filled chunk at most. The chunks are mapped pages
+// contents, one partly filled (or, after a cut, empty) chunk at most. The chunks are mapped pages
 // (PageMemory), so clearing a list of gigabytes of lines hands them to a
 // thread to unmap and returns at once. A chunk's pages hold memory only once
 // touched, so a list growing by the line takes chunks of a quarter megabyte
@@ -58,13 +59,17 @@ public:
         (*this)[m_size++] = value;
     }
 
-    // Keeps the first `size` items.
+    // Keeps the first `size` items. The chunk the next append writes to stays:
+    // a list cut back to a chunk's end and grown again (a pane's open last
+    // line, on every append of a line that never ends) would otherwise unmap
+    // and map that chunk each time.
     void truncate(qsizetype size)
     {
         if (size >= m_size)
             return;
         m_size = size;
-        const auto keep = m_chunks.begin() + ((size + kChunk - 1) >> ChunkShift);
+        const auto keep =
+            m_chunks.begin() + std::min(qsizetype(m_chunks.size()), (size >> ChunkShift) + 1);
         PageMemory::unmapAll(std::vector<void *>(keep, m_chunks.end()), kChunkBytes);
         m_chunks.erase(keep, m_chunks.end());
     }
