@@ -68,12 +68,16 @@ struct StallSpan
         return toNs > fromNs && other.toNs > other.fromNs && fromNs < other.toNs &&
                other.fromNs < toNs;
     }
-    // "from 12.345 s to 12.378 s", counted from `originNs`.
+    // "from 12.345 s to 12.378 s", counted from `originNs`, then the same on
+    // the steady clock itself, which `perf record --clockid monotonic` uses:
+    // a profile's samples of the stall are found by it.
     QString text(qint64 originNs) const
     {
-        return QStringLiteral("from %1 s to %2 s")
+        return QStringLiteral("from %1 s to %2 s (steady clock %3 s to %4 s)")
             .arg((fromNs - originNs) / 1e9, 0, 'f', 3)
-            .arg((toNs - originNs) / 1e9, 0, 'f', 3);
+            .arg((toNs - originNs) / 1e9, 0, 'f', 3)
+            .arg(fromNs / 1e9, 0, 'f', 4)
+            .arg(toNs / 1e9, 0, 'f', 4);
     }
 };
 
