@@ -102,7 +102,9 @@ qsizetype PaneStore::findLineBreak(qsizetype from, qsizetype to) const
         const QByteArrayView chunk = chunkAt(from);
         const qsizetype length = std::min(chunk.size(), to - from);
         const char *data = chunk.data();
-        // Two fast scans beat one byte-by-byte loop looking for either.
+        // Two scans of the C library, many bytes a step: a search here may
+        // cross megabytes with no line end (Hex text), where they outrun
+        // firstLineEndByte, which is for the short runs of a batch.
         const void *lf = std::memchr(data, '\n', size_t(length));
         const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : length;
         const void *cr = std::memchr(data, '\r', size_t(lfAt));
