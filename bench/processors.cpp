@@ -37,6 +37,25 @@ QList<int> usableProcessors()
     return processors;
 }
 
+int KeptOnThisProcessor::other() const
+{
+    for (int cpu = 0; m_kept && cpu < CPU_SETSIZE; ++cpu) {
+        if (cpu != m_processor && CPU_ISSET(cpu, &m_before))
+            return cpu;
+    }
+    return m_processor;
+}
+
+void keepThreadOn(int processor)
+{
+    if (processor < 0)
+        return;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(processor, &one);
+    sched_setaffinity(0, sizeof one, &one);
+}
+
 void processorSpeedRow(BenchTable &table, const QString &what, const std::function<double()> &work)
 {
     cpu_set_t before;

@@ -25,6 +25,9 @@ public:
     KeptOnThisProcessor &operator=(const KeptOnThisProcessor &) = delete;
 
     int processor() const { return m_processor; }
+    // Another processor the thread could run on before, or processor() when
+    // there is no other.
+    int other() const;
 
 private:
     cpu_set_t m_before;
@@ -34,6 +37,8 @@ private:
 
 // The processors this process may run on.
 QList<int> usableProcessors();
+// Keeps the calling thread on `processor` (nothing when it is negative).
+void keepThreadOn(int processor);
 
 // A row of `work`'s seconds (the median of five) on each usable processor,
 // the calling thread kept there while it runs.

@@ -5,6 +5,8 @@
 # runs, as a Markdown table.
 #
 # Usage: bash bench/profile_receive.sh [pty-ascii|pty-hex|tcp-ascii|tcp-hex] [BUILD_DIR]
+# One run by default, a first one whose fresh memory costs more; with
+# VARNOK_CPU_ROUNDS=3 most samples are of runs after it.
 set -euo pipefail
 case_name="${1:-pty-ascii}"
 build="${2:-build-bench}"

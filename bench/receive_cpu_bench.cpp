@@ -52,15 +52,27 @@ double writerSeconds(const StreamWriter &writer)
     return countsWindowThreadOnly() ? 0 : writer.cpuSeconds();
 }
 
+// Where the threads of a run keep to: the reading thread (the window's, or
+// the bare reader) on one processor, the writer playing the device on the
+// other, the same in every run, as this machine's processors can differ in
+// speed by more than the goals' margins.
+struct ReadingProcessors
+{
+    int reader = -1;
+    int writer = -1;
+};
+
 // The kernel's own cost per MB of a pseudo-terminal: a bare reader of its
 // terminal side (64 KB blocking reads, nothing done with the bytes) while
 // the same writer feeds the same data, counted the same way as the program.
-double bareReaderCpuPerMB(const QByteArray &data)
+double bareReaderCpuPerMB(const QByteArray &data, const ReadingProcessors &processors)
 {
     Pty pty;
     StreamWriter writer(pty.master, data, 4096, 0);
+    writer.setProcessor(processors.writer);
     const double before = processSeconds();
-    std::thread reader([&pty, total = data.size()] {
+    std::thread reader([&pty, total = data.size(), &processors] {
+        keepThreadOn(processors.reader);
         QByteArray sink(64 * 1024, Qt::Uninitialized);
         for (qsizetype got = 0; got < total;) {
             const ssize_t n = ::read(pty.slave, sink.data(), size_t(sink.size()));
@@ -90,7 +102,8 @@ double receiveCpuMedian(QList<double> values)
 
 // One run of the program receiving `data`: its whole process's processor
 // time per MB, less the writer's.
-double receiveCpuPerMB(const QByteArray &data, bool tcp, bool hex, bool tuned, bool *complete)
+double receiveCpuPerMB(const QByteArray &data, bool tcp, bool hex, bool tuned,
+                       const ReadingProcessors &processors, bool *complete)
 {
     receiveTuning() = tuned ? ReceiveTuning() : ReceiveTuning{false, false};
     Program program;
@@ -102,6 +115,7 @@ double receiveCpuPerMB(const QByteArray &data, bool tcp, bool hex, bool tuned, b
     const PaneText &pane = program.session.channel(n).pane();
     const qsizetype expected = hex ? data.size() * 3 : data.size();
     StreamWriter writer(fd, data, 4096, 0);
+    writer.setProcessor(processors.writer);
     const double before = processSeconds();
     writer.start();
     *complete = runLoopUntil([&] { return pane.size() >= expected; }, 300000) && *complete;
@@ -136,13 +150,19 @@ void receiveCpuBench(BenchTable &table, bool quick)
     // after), and the rows compare medians: this machine's speed moves from
     // one moment to the next, and more for a pty, whose reads come in
     // pieces as the two sides happen to run.
-    const int rounds = onlyCase.isEmpty() ? (quick ? 3 : 5) : 1;
+    // VARNOK_CPU_ROUNDS sets the rounds (a profile of warm runs, not a first).
+    const int rounds = qEnvironmentVariableIsSet("VARNOK_CPU_ROUNDS")
+                           ? std::max(1, qEnvironmentVariableIntValue("VARNOK_CPU_ROUNDS"))
+                       : onlyCase.isEmpty() ? (quick ? 3 : 5)
+                                            : 1;
+    const KeptOnThisProcessor kept;
+    const ReadingProcessors processors{kept.processor(), kept.other()};
     QList<double> floors;
     QMap<QString, QList<double>> perMB[2]; // by case, before and after
     bool complete = true;
     for (int round = 0; round < rounds; ++round) {
         if (withFloor)
-            floors.append(bareReaderCpuPerMB(data));
+            floors.append(bareReaderCpuPerMB(data, processors));
         for (const bool tcp : {false, true}) {
             for (const bool hex : {false, true}) {
                 const QString name = receiveCpuCaseName(tcp, hex);
@@ -152,7 +172,8 @@ void receiveCpuBench(BenchTable &table, bool quick)
                 for (const bool tuned : {false, true}) {
                     if (!onlyCase.isEmpty() && !tuned)
                         continue;
-                    perMB[tuned][name].append(receiveCpuPerMB(data, tcp, hex, tuned, &complete));
+                    perMB[tuned][name].append(
+                        receiveCpuPerMB(data, tcp, hex, tuned, processors, &complete));
                 }
             }
         }
@@ -161,9 +182,12 @@ void receiveCpuBench(BenchTable &table, bool quick)
     const double floor = withFloor ? receiveCpuMedian(floors) : 0;
     if (withFloor)
         table.row(QStringLiteral("floor: a bare reader of the same pty (64 KB reads), %1 MB of "
-                                 "text lines, whole process, median of %2 runs")
+                                 "text lines, whole process, median of %2 runs, reading on "
+                                 "processor %3, writing on %4")
                       .arg(size / 1048576)
-                      .arg(rounds),
+                      .arg(rounds)
+                      .arg(processors.reader)
+                      .arg(processors.writer),
                   QStringLiteral("%1 CPU s/MB").arg(floor, 0, 'f', 4), QString());
     for (const bool tcp : {false, true}) {
         for (const bool hex : {false, true}) {
@@ -174,11 +198,14 @@ void receiveCpuBench(BenchTable &table, bool quick)
             const double after = receiveCpuMedian(perMB[1].value(name));
             const QString rowName =
                 QStringLiteral("end-to-end CPU per MB, whole process, %1, %2, %3 MB of text "
-                               "lines, medians of %4 alternated runs")
+                               "lines, medians of %4 alternated runs, reading on processor %5, "
+                               "writing on %6")
                     .arg(tcp ? QStringLiteral("TCP 127.0.0.1") : QStringLiteral("pty"))
                     .arg(hex ? QStringLiteral("Hex") : QStringLiteral("ASCII"))
                     .arg(size / 1048576)
-                    .arg(rounds);
+                    .arg(rounds)
+                    .arg(processors.reader)
+                    .arg(processors.writer);
             const QString figures =
                 QStringLiteral("before %1, after %2 CPU s/MB%3")
                     .arg(before, 0, 'f', 4)

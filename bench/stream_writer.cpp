@@ -1,5 +1,7 @@
 #include "stream_writer.h"
 
+#include "processors.h"
+
 #include <cerrno>
 #include <chrono>
 #include <ctime>
@@ -31,6 +33,7 @@ void StreamWriter::join()
 
 void StreamWriter::run()
 {
+    keepThreadOn(m_processor);
     using Clock = std::chrono::steady_clock;
     const auto begin = Clock::now();
     qint64 done = 0;

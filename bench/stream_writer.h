@@ -13,6 +13,8 @@ class StreamWriter
 public:
     StreamWriter(int fd, QByteArray data, int chunk, double bytesPerSecond);
     ~StreamWriter();
+    // The processor the writing thread keeps to; any when not set.
+    void setProcessor(int processor) { m_processor = processor; }
     void start();
     void join();
     bool finished() const { return m_finished; }
@@ -27,6 +29,7 @@ private:
     QByteArray m_data;
     int m_chunk;
     double m_rate;
+    int m_processor = -1;
     std::thread m_thread;
     std::atomic<bool> m_finished{false};
     std::atomic<qint64> m_written{0};
