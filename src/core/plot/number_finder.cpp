@@ -1,5 +1,6 @@
 #include "core/plot/number_finder.h"
 
+#include "core/first_of_two_bytes.h"
 #include "core/plot/plot_number_text.h"
 
 #include <algorithm>
@@ -11,24 +12,10 @@ namespace {
 // cannot make one line cost without bound.
 constexpr int kMostPatternMatches = 64;
 
-// The next '=' or ':' from `p` on, or `end`: eight bytes at a time where
-// none is, as most bytes of a line are none.
+// The next '=' or ':' from `p` on, or `end`.
 const char *nextPlotPairMark(const char *p, const char *end)
 {
-    constexpr quint64 ones = 0x0101010101010101;
-    constexpr quint64 highs = 0x8080808080808080;
-    for (; end - p >= 8; p += 8) {
-        quint64 word;
-        std::memcpy(&word, p, sizeof word);
-        const quint64 equals = word ^ (ones * '=');
-        const quint64 colons = word ^ (ones * ':');
-        // Nonzero exactly when some byte of `equals` or `colons` is zero.
-        if (((equals - ones) & ~equals & highs) | ((colons - ones) & ~colons & highs))
-            break;
-    }
-    while (p < end && *p != '=' && *p != ':')
-        ++p;
-    return p;
+    return p + firstOfTwoBytes(p, end - p, '=', ':');
 }
 
 bool hasPlotDecimalComma(QByteArrayView line)
