@@ -1,5 +1,6 @@
 #include "core/byte_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -112,13 +113,8 @@ void appendHexPieces(QByteArray &out, QByteArrayView bytes, QByteArrayView prefi
     if (spaceBefore || (prefix.isEmpty() && suffix == " ")) {
         // The layouts a pane shows, at a copy per byte (the last one writes
         // a character past the end, hence the one to spare).
-        const auto &table = spaceBefore ? kHexPieces.before : kHexPieces.after;
         out.resize(start + bytes.size() * 3 + 1);
-        char *p = out.data() + start;
-        for (const char byte : bytes) {
-            std::memcpy(p, table[static_cast<unsigned char>(byte)].data(), 4);
-            p += 3;
-        }
+        writeHexPieces(out.data() + start, bytes, !spaceBefore, 0);
         out.chop(1);
         return;
     }
@@ -133,6 +129,22 @@ void appendHexPieces(QByteArray &out, QByteArrayView bytes, QByteArrayView prefi
         for (const char c : suffix)
             *p++ = c;
     }
+}
+
+char *writeHexPieces(char *out, QByteArrayView bytes, bool spaceAfter, qsizetype skip)
+{
+    const auto &table = spaceAfter ? kHexPieces.after : kHexPieces.before;
+    const char *byte = bytes.begin();
+    if (skip > 0 && byte != bytes.end()) {
+        const auto &first = table[static_cast<unsigned char>(*byte++)];
+        for (qsizetype i = std::min<qsizetype>(skip, 3); i < 3; ++i)
+            *out++ = first[size_t(i)];
+    }
+    for (; byte != bytes.end(); ++byte) {
+        std::memcpy(out, table[static_cast<unsigned char>(*byte)].data(), 4);
+        out += 3;
+    }
+    return out;
 }
 
 void appendDecimalPieces(QByteArray &out, QByteArrayView bytes, QByteArrayView prefix,

@@ -35,5 +35,10 @@ void appendHexPieces(QByteArray &out, QByteArrayView bytes, QByteArrayView prefi
                      QByteArrayView suffix);
 void appendDecimalPieces(QByteArray &out, QByteArrayView bytes, QByteArrayView prefix,
                          QByteArrayView suffix);
+// Writes the pieces of `bytes` at `out` (" 4F" each, or "4F " with
+// `spaceAfter`), the first without its first `skip` characters, and returns
+// where they end. It writes one byte past that end: `out` needs room for
+// bytes.size() * 3 + 1.
+char *writeHexPieces(char *out, QByteArrayView bytes, bool spaceAfter, qsizetype skip);
 
 } // namespace ByteText

@@ -4,6 +4,7 @@
 #include "core/pane/pane_text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 ChannelReceiver::ChannelReceiver(const ChannelModes &modes, const ChannelModule &module,
@@ -195,6 +196,27 @@ qsizetype ChannelReceiver::startPieces(Layout layout)
     return spaced ? 1 : 0;
 }
 
+bool ChannelReceiver::showHexInPlace(QByteArrayView bytes, bool spaceAfter, qsizetype skipped,
+                                     qint64 arrivalMs)
+{
+    // Written straight into the pane's last block where it has room, the
+    // text is not copied there from the scratch space. Hex text holds no
+    // line break: the pane learns of no line start in it.
+    const qsizetype lead = m_scratch.size(); // the separating space startPieces wrote
+    if (bytes.isEmpty() || (lead > 0 && skipped > 0))
+        return false;
+    char *const place = m_pane.placeForAppend(lead + bytes.size() * 3 + 1);
+    if (!place)
+        return false;
+    std::memcpy(place, m_scratch.constData(), size_t(lead));
+    const char *end = ByteText::writeHexPieces(place + lead, bytes, spaceAfter, skipped);
+    const QByteArrayView text(place, end - place);
+    // Before the pane takes it in: trimming its history may move its text.
+    emit shown(text);
+    m_pane.appendPlaced(text.size(), {}, arrivalMs);
+    return true;
+}
+
 void ChannelReceiver::show(QByteArrayView bytes, Layout layout, qint64 arrivalMs)
 {
     // Nothing shown still writes a number's separator (below), as always;
@@ -233,6 +255,8 @@ void ChannelReceiver::show(QByteArrayView bytes, Layout layout, qint64 arrivalMs
         break;
     case ReceiveFormat::Hex:
         skipped = startPieces(layout);
+        if (showHexInPlace(bytes, layout == Layout::Socket, skipped, arrivalMs))
+            return;
         if (layout == Layout::Socket)
             ByteText::appendHexPieces(m_scratch, bytes, {}, " ");
         else

@@ -96,6 +96,8 @@ private:
     // to leave out (a space the pane's end already gives).
     qsizetype startPieces(Layout layout);
     void show(QByteArrayView bytes, Layout layout, qint64 arrivalMs);
+    // Hex pieces written in the pane's own memory; false when it has no room.
+    bool showHexInPlace(QByteArrayView bytes, bool spaceAfter, qsizetype skipped, qint64 arrivalMs);
     void flushBuffer(Layout layout);
     bool paneAtLineStart() const;
     // Ends the pane's last line if it holds text, as received text.

@@ -233,7 +233,8 @@ void SerialPortComponent::takeWhatElseWaits(QByteArray &batch)
     constexpr qsizetype piece = 4096;
     const int fd = int(m_port->handle());
     if (fd < 0 || batch.size() < piece / 2 || !receiveTuning().gatherSerialReads)
-        return; // a trickle: nothing more to wait for
+        return;                // a trickle: nothing more to wait for
+    batch.reserve(batchBound); // grown once, not copied at every doubling
     while (batch.size() + piece <= batchBound) {
         const qsizetype had = batch.size();
         batch.resize(had + piece);
