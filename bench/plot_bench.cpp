@@ -158,6 +158,7 @@ void receiveCpu(BenchTable &table, bool quick)
         for (const bool on : {false, true}) {
             Program program;
             program.choose(2, "optRT", "optASCII");
+            waitForQuietProcess();
             const double processBefore = processCpuSeconds();
             program.session.channel(2).plot().setOn(on);
             Source source;

@@ -2,6 +2,7 @@
 
 #include "bench_program.h"
 #include "bench_table.h"
+#include "fresh_memory.h"
 #include "process_memory.h"
 #include "processors.h"
 #include "stream_writer.h"
@@ -70,6 +71,7 @@ double bareReaderCpuPerMB(const QByteArray &data, const ReadingProcessors &proce
     Pty pty;
     StreamWriter writer(pty.master, data, 4096, 0);
     writer.setProcessor(processors.writer);
+    waitForQuietProcess();
     const double before = processSeconds();
     std::thread reader([&pty, total = data.size(), &processors] {
         keepThreadOn(processors.reader);
@@ -116,6 +118,7 @@ double receiveCpuPerMB(const QByteArray &data, bool tcp, bool hex, bool tuned,
     const qsizetype expected = hex ? data.size() * 3 : data.size();
     StreamWriter writer(fd, data, 4096, 0);
     writer.setProcessor(processors.writer);
+    waitForQuietProcess();
     const double before = processSeconds();
     writer.start();
     *complete = runLoopUntil([&] { return pane.size() >= expected; }, 300000) && *complete;
@@ -146,6 +149,8 @@ void receiveCpuBench(BenchTable &table, bool quick)
                         at, std::min<qsizetype>(4096, data.size() - at)));
                 return threadCpuSeconds() - before;
             });
+    if (onlyCase.isEmpty())
+        freshMemoryRow(table, 3 * size); // a Hex pane's text of the data
     // Rounds alternate every run (the floor, then each case before and
     // after), and the rows compare medians: this machine's speed moves from
     // one moment to the next, and more for a pty, whose reads come in
