@@ -129,14 +129,43 @@ void PlotSeries::populateAhead(char *block, qsizetype from)
     m_populated = to;
 }
 
+void PlotSeries::lowAndHigh(const double *values, double *low, double *high)
+{
+    // Four chains of comparisons rather than one: each waits only on its own.
+    // A nan compares false both ways: it is left out.
+    double lows[4] = {values[0], values[1], values[2], values[3]};
+    double highs[4] = {values[0], values[1], values[2], values[3]};
+    for (int lane = 0; lane < 4; ++lane) {
+        if (lows[lane] != lows[lane]) { // a nan starts no chain
+            lows[lane] = std::numeric_limits<double>::infinity();
+            highs[lane] = -std::numeric_limits<double>::infinity();
+        }
+    }
+    for (qsizetype i = 4; i < kFan; i += 4) {
+        for (int lane = 0; lane < 4; ++lane) {
+            const double value = values[i + lane];
+            lows[lane] = value < lows[lane] ? value : lows[lane];
+            highs[lane] = value > highs[lane] ? value : highs[lane];
+        }
+    }
+    *low = std::min(std::min(lows[0], lows[1]), std::min(lows[2], lows[3]));
+    *high = std::max(std::max(highs[0], highs[1]), std::max(highs[2], highs[3]));
+}
+
 void PlotSeries::addToPyramid()
 {
     // The node of the last kFan points, from the points themselves (still
     // in the cache), then up the levels whose open node it completes.
-    PlotExtent points;
-    takeValues(m_size - kFan, m_size, &points);
-    double low = points.low;
-    double high = points.high;
+    double low;
+    double high;
+    if (m_fill >= kFan) {
+        lowAndHigh(reinterpret_cast<const double *>(m_lastBlock) + m_fill - kFan, &low, &high);
+    } else { // across two blocks
+        PlotExtent points;
+        takeValues(m_size - kFan, m_size, &points);
+        low = points.low;
+        high = points.high;
+    }
     for (size_t level = 0;; ++level) {
         if (level == m_levels.size()) {
             m_levels.emplace_back();

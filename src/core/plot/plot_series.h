@@ -122,6 +122,9 @@ private:
     void startBlock(qint64 ms);
     // Adds the node of the last kFan points to the pyramid.
     void addToPyramid();
+    // The lowest and highest of kFan values (nan left out: both infinite
+    // the wrong way round when all are nan).
+    static void lowAndHigh(const double *values, double *low, double *high);
     // Makes the pages of the points [from, from + kPopulateAhead) of the
     // last block present.
     void populateAhead(char *block, qsizetype from);
