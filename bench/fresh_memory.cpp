@@ -36,6 +36,13 @@ void giveBack(std::vector<void *> &blocks)
 
 } // namespace
 
+void warmNewMemory(qsizetype bytes)
+{
+    std::vector<void *> blocks;
+    makePresent(blocks, std::max<qsizetype>(1, bytes / qsizetype(kBlock)));
+    giveBack(blocks);
+}
+
 void freshMemoryRow(BenchTable &table, qsizetype bytes)
 {
     constexpr int kPauseSeconds = 3;

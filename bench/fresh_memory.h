@@ -11,3 +11,7 @@
 // for the host's faults when it takes memory again, so the third can cost
 // many times the second; every row that makes a new pane pays it.
 void freshMemoryRow(BenchTable &table, qsizetype bytes);
+
+// Makes `bytes` of new memory present and gives it back at once, so that
+// what the process takes next is memory this machine has at hand.
+void warmNewMemory(qsizetype bytes);
