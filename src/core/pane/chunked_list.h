@@ -70,6 +70,8 @@ public:
         m_size = size;
         const auto keep =
             m_chunks.begin() + std::min(qsizetype(m_chunks.size()), (size >> ChunkShift) + 1);
+        if (keep == m_chunks.end())
+            return;
         PageMemory::unmapAll(std::vector<void *>(keep, m_chunks.end()), kChunkBytes);
         m_chunks.erase(keep, m_chunks.end());
     }
@@ -77,8 +79,13 @@ public:
     // Forgets everything and gives the memory back.
     void clear()
     {
-        PageMemory::unmapAll(std::vector<void *>(m_chunks.begin(), m_chunks.end()), kChunkBytes);
-        std::vector<T *>().swap(m_chunks);
+        // A list that never grew (a pane's last line, made anew for every
+        // line) has nothing to give back.
+        if (!m_chunks.empty()) {
+            PageMemory::unmapAll(std::vector<void *>(m_chunks.begin(), m_chunks.end()),
+                                 kChunkBytes);
+            std::vector<T *>().swap(m_chunks);
+        }
         m_size = 0;
     }
 
