@@ -222,11 +222,13 @@ void SerialPortComponent::onReadyRead()
 }
 
 #ifdef Q_OS_UNIX
-// A terminal hands over at most one line-discipline buffer (4 KB) per read,
+// A terminal hands over about one line-discipline buffer (4 KB) per read,
 // and each trip through the event loop for the next costs more than the
 // read: what else is waiting now joins this batch, up to the batch bound.
-// The port's own buffer is empty here (it was just read out), so the order
-// of bytes stays; a failing read is left to the port to report.
+// Each read asks for all the room left: a terminal may refill its buffer
+// within one read and hand over more. The port's own buffer is empty here
+// (it was just read out), so the order of bytes stays; a failing read is
+// left to the port to report.
 void SerialPortComponent::takeWhatElseWaits(QByteArray &batch)
 {
     constexpr qsizetype batchBound = 64 * 1024;
@@ -237,8 +239,8 @@ void SerialPortComponent::takeWhatElseWaits(QByteArray &batch)
     batch.reserve(batchBound); // grown once, not copied at every doubling
     while (batch.size() + piece <= batchBound) {
         const qsizetype had = batch.size();
-        batch.resize(had + piece);
-        const ssize_t got = ::read(fd, batch.data() + had, size_t(piece));
+        batch.resize(batchBound);
+        const ssize_t got = ::read(fd, batch.data() + had, size_t(batchBound - had));
         batch.resize(had + std::max<ssize_t>(got, 0));
         if (got <= 0)
             break;
