@@ -5,17 +5,22 @@
 #include <algorithm>
 #include <vector>
 
+bool keepThreadOn(int processor)
+{
+    if (processor < 0)
+        return false;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(processor, &one);
+    return sched_setaffinity(0, sizeof one, &one) == 0;
+}
+
 KeptOnThisProcessor::KeptOnThisProcessor()
 {
     if (sched_getaffinity(0, sizeof m_before, &m_before) != 0)
         return;
     m_processor = sched_getcpu();
-    if (m_processor < 0)
-        return;
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(m_processor, &one);
-    m_kept = sched_setaffinity(0, sizeof one, &one) == 0;
+    m_kept = keepThreadOn(m_processor);
 }
 
 KeptOnThisProcessor::~KeptOnThisProcessor()
@@ -46,16 +51,6 @@ int KeptOnThisProcessor::other() const
     return m_processor;
 }
 
-void keepThreadOn(int processor)
-{
-    if (processor < 0)
-        return;
-    cpu_set_t one;
-    CPU_ZERO(&one);
-    CPU_SET(processor, &one);
-    sched_setaffinity(0, sizeof one, &one);
-}
-
 void processorSpeedRow(BenchTable &table, const QString &what, const std::function<double()> &work)
 {
     cpu_set_t before;
@@ -65,10 +60,7 @@ void processorSpeedRow(BenchTable &table, const QString &what, const std::functi
     double fastest = 0;
     double slowest = 0;
     for (const int cpu : usableProcessors()) {
-        cpu_set_t one;
-        CPU_ZERO(&one);
-        CPU_SET(cpu, &one);
-        if (sched_setaffinity(0, sizeof one, &one) != 0)
+        if (!keepThreadOn(cpu))
             continue;
         std::vector<double> seconds;
         for (int run = 0; run < 5; ++run)

@@ -37,8 +37,9 @@ private:
 
 // The processors this process may run on.
 QList<int> usableProcessors();
-// Keeps the calling thread on `processor` (nothing when it is negative).
-void keepThreadOn(int processor);
+// Keeps the calling thread on `processor`; false when it cannot (a
+// negative one included).
+bool keepThreadOn(int processor);
 
 // A row of `work`'s seconds (the median of five) on each usable processor,
 // the calling thread kept there while it runs.

@@ -7,3 +7,10 @@ inline qsizetype firstLineEndByte(const char *data, qsizetype size)
 {
     return firstOfTwoBytes(data, size, '\n', '\r');
 }
+
+// Where the text after the line end at `at` (a CR or LF of
+// [data, data + size)) begins: a CR LF ends one line.
+inline qsizetype afterLineEnd(const char *data, qsizetype at, qsizetype size)
+{
+    return at + 1 + (data[at] == '\r' && at + 1 < size && data[at + 1] == '\n');
+}

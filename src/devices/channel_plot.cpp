@@ -71,7 +71,7 @@ void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
             m_partialCut = false;
         }
         // A CR LF ends one line: its LF starts no empty one to read.
-        start = at + 1 + (data[at] == '\r' && at + 1 < size && data[at + 1] == '\n');
+        start = afterLineEnd(data, at, size);
     }
     if (start < size && !m_partialCut) {
         if (m_partial.isEmpty())

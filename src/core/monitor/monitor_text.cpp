@@ -19,7 +19,7 @@ qsizetype monitorRunEnd(QByteArrayView bytes, qsizetype from)
     const qsizetype at = from + firstLineEndByte(bytes.data() + from, bytes.size() - from);
     if (at == bytes.size())
         return at;
-    return bytes[at] == '\r' && at + 1 < bytes.size() && bytes[at + 1] == '\n' ? at + 2 : at + 1;
+    return afterLineEnd(bytes.data(), at, bytes.size());
 }
 
 bool isLineEnd(char c)

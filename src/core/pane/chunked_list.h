@@ -11,12 +11,13 @@
 
 // An append-only list kept in fixed-size chunks: growing never copies what
 // is held (no stall however long it gets), and memory stays sized to the
-// contents, one partly filled (or, after a cut, empty) chunk at most. The chunks are mapped pages
-// (PageMemory), so clearing a list of gigabytes of lines hands them to a
-// thread to unmap and returns at once. A chunk's pages hold memory only once
-// touched, so a list growing by the line takes chunks of a quarter megabyte
-// or so: few mappings, each a call to the kernel. Items are plain data.
-// MapChunk gives a chunk's zeroed memory (unmapped with PageMemory::unmapAll).
+// contents, one partly filled (or, after a cut, empty) chunk at most. The
+// chunks are mapped pages (PageMemory), so clearing a list of gigabytes of
+// lines hands them to a thread to unmap and returns at once. A chunk's pages
+// hold memory only once touched, so a list growing by the line takes chunks
+// of a quarter megabyte or so: few mappings, each a call to the kernel.
+// Items are plain data. MapChunk gives a chunk's zeroed memory (unmapped
+// with PageMemory::unmapAll).
 template <typename T, int ChunkShift = 12, void *(*MapChunk)(std::size_t) = PageMemory::map>
 class ChunkedList
 {
