@@ -15,6 +15,7 @@
 namespace {
 
 constexpr std::array<std::size_t, 2> kReadySizes = {ReadyBlocks::kBytes, ReadyBlocks::kNodeBytes};
+constexpr std::array<std::size_t, 2> kKept = {ReadyBlocks::kKeptBlocks, ReadyBlocks::kKeptNodes};
 static_assert(PageMemory::kHugePage % ReadyBlocks::kBytes == 0 &&
                   PageMemory::kHugePage % ReadyBlocks::kNodeBytes == 0,
               "blocks are cut from huge pages");
@@ -41,10 +42,18 @@ public:
             if (!m_ready[kind].empty()) {
                 block = m_ready[kind].back();
                 m_ready[kind].pop_back();
+            } else {
+                ++m_missed;
             }
         }
         m_wake.notify_one();
         return block;
+    }
+
+    std::size_t missed()
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_missed;
     }
 
 private:
@@ -53,11 +62,12 @@ private:
         std::thread([this] { run(); }).detach();
     }
 
-    // The kind with the fewest ready, when one is short.
+    // The kind with the smallest share of its kept number ready, when one
+    // is short.
     bool shortest(std::size_t *kind) const
     {
-        *kind = m_ready[0].size() <= m_ready[1].size() ? 0 : 1;
-        return m_ready[*kind].size() < ReadyBlocks::kKept;
+        *kind = m_ready[0].size() * kKept[1] <= m_ready[1].size() * kKept[0] ? 0 : 1;
+        return m_ready[*kind].size() < kKept[*kind];
     }
 
     void run()
@@ -129,6 +139,7 @@ private:
     std::condition_variable m_wake;
     std::array<std::vector<char *>, kReadySizes.size()> m_ready;
     std::array<HugePage, kReadySizes.size()> m_cutting; // the readying thread's own
+    std::size_t m_missed = 0;
 };
 
 int readyKind(std::size_t bytes)
@@ -154,6 +165,11 @@ char *take(std::size_t bytes)
 {
     const int kind = readyKind(bytes);
     return kind < 0 ? nullptr : BlockReadier::instance().take(std::size_t(kind));
+}
+
+std::size_t missed()
+{
+    return BlockReadier::instance().missed();
 }
 
 void *map(std::size_t bytes)

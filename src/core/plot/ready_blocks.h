@@ -10,14 +10,17 @@
 // and of kNodeBytes (a chunk of its pyramid), every page already written
 // once, and a series takes those when it needs memory of either size.
 //
-// At most kKept of each size are kept, once some plot has asked for them
-// (prepare, take), with the rest of the huge page (2 MB) they are cut from;
-// they stay kept for the rest of the run.
+// Up to kKeptBlocks and kKeptNodes are kept, once some plot has asked for
+// them (prepare, take), with the rest of the huge page (2 MB) they are cut
+// from; they stay kept for the rest of the run. A plot starting takes a
+// chunk for each level of each series' pyramid at once: a huge page's worth
+// of chunks is kept, which costs no more than readying that page does.
 namespace ReadyBlocks {
 
 constexpr std::size_t kBytes = std::size_t(1) << 20;
 constexpr std::size_t kNodeBytes = std::size_t(64) << 10;
-constexpr std::size_t kKept = 4;
+constexpr std::size_t kKeptBlocks = 4;
+constexpr std::size_t kKeptNodes = (std::size_t(2) << 20) / kNodeBytes;
 
 // Starts keeping memory ready, when `bytes` is kBytes (PlotStore's blocks).
 void prepare(std::size_t bytes);
@@ -26,5 +29,8 @@ void prepare(std::size_t bytes);
 char *take(std::size_t bytes);
 // Ready memory of `bytes` if there is some, else freshly mapped memory.
 void *map(std::size_t bytes);
+// How often memory of a kept size was asked for with none ready (and so
+// made present by the asking thread, page by page).
+std::size_t missed();
 
 } // namespace ReadyBlocks
