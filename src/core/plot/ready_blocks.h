@@ -12,14 +12,17 @@
 //
 // Up to kKeptBlocks and kKeptNodes are kept, once some plot has asked for
 // them (prepare, take), with the rest of the huge page (2 MB) they are cut
-// from; they stay kept for the rest of the run. A plot starting takes a
-// chunk for each level of each series' pyramid at once: a huge page's worth
-// of chunks is kept, which costs no more than readying that page does.
+// from; they stay kept for the rest of the run. The series of one plot
+// fill their blocks together and so take their next ones at about the same
+// moment: enough blocks are kept for two such moments of three series. A plot
+// starting takes a chunk for each level of each series' pyramid at once: a
+// huge page's worth of chunks is kept, which costs no more than readying that
+// page does.
 namespace ReadyBlocks {
 
 constexpr std::size_t kBytes = std::size_t(1) << 20;
 constexpr std::size_t kNodeBytes = std::size_t(64) << 10;
-constexpr std::size_t kKeptBlocks = 4;
+constexpr std::size_t kKeptBlocks = 6;
 constexpr std::size_t kKeptNodes = (std::size_t(2) << 20) / kNodeBytes;
 
 // Starts keeping memory ready, when `bytes` is kBytes (PlotStore's blocks).
