@@ -52,6 +52,13 @@ inline bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// The value of the digit `c`, or one above 9 when `c` is no digit: a test
+// and the digit's value in one subtraction.
+inline unsigned digitValue(char c)
+{
+    return unsigned(static_cast<unsigned char>(c)) - '0';
+}
+
 inline bool isLetter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -82,14 +89,15 @@ inline const char *scanNumber(const char *p, const char *end, bool decimalComma,
                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const char *at = p;
     quint64 mantissa = 0;
-    while (at < end && isDigit(*at))
-        mantissa = mantissa * 10 + quint64(*at++ - '0');
+    for (unsigned digit; at < end && (digit = digitValue(*at)) <= 9; ++at)
+        mantissa = mantissa * 10 + digit;
     const qsizetype whole = at - p;
-    qsizetype fraction = 0;
+    const char *point = at;
     if (at + 1 < end && (*at == '.' || (decimalComma && *at == ',')) && isDigit(at[1])) {
-        for (++at; at < end && isDigit(*at); ++at, ++fraction)
-            mantissa = mantissa * 10 + quint64(*at - '0');
+        for (unsigned digit; ++at < end && (digit = digitValue(*at)) <= 9;)
+            mantissa = mantissa * 10 + digit;
     }
+    const qsizetype fraction = at == point ? 0 : at - point - 1;
     if (whole == 0 || whole + fraction > 15 || (at < end && (*at | 0x20) == 'e'))
         return scanAnyNumber(p, end, decimalComma, value);
     // Both exact, so one division rounds as a full conversion does.
