@@ -8,8 +8,10 @@
 
 #include <chrono>
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
 
 // Nanoseconds the calling thread has waited for a processor so far (other
 // programs running): what a stall owes to a busy machine.
@@ -97,14 +99,17 @@ public:
             const qint64 now = steadyNs();
             const qint64 waited = runDelayNs();
             const ThreadUsage usage = ThreadUsage::now();
+            const int processor = ::sched_getcpu();
             if (m_last >= 0 && now - m_last > m_longest) {
                 m_longest = now - m_last;
                 m_longestFrom = m_last;
                 m_longestAt = now;
                 m_longestWaited = waited - m_lastWaited;
                 m_longestUsage = usage - m_lastUsage;
+                m_longestProcessors = {m_lastProcessor, processor};
             }
             m_last = now;
+            m_lastProcessor = processor;
             m_lastWaited = waited;
             m_lastUsage = usage;
         });
@@ -124,13 +129,22 @@ public:
     // When the longest stall ended, in ms since start().
     double longestAtMs() const { return (m_longestAt - m_started) / 1e6; }
     StallSpan longestSpan() const { return {m_longestFrom, m_longestAt}; }
+    // The processor the thread ran on at the tick before the longest stall
+    // and at the one that ended it.
+    std::pair<int, int> longestProcessors() const { return m_longestProcessors; }
     // How much of the longest stall the thread waited for a processor, in ms.
     double longestWaitedMs() const { return m_longestWaited / 1e6; }
-    // "24.2 ms (0.3 ms of it waiting for a processor; user 3.1 ms, ...)"
+    // "24.2 ms on processor 1 (0.3 ms of it waiting for a processor; user
+    // 3.1 ms, ...)"
     QString longestText() const
     {
-        return QStringLiteral("%1 ms (%2 ms of it waiting for a processor; %3)")
+        const auto [before, after] = m_longestProcessors;
+        const QString where =
+            before == after ? QStringLiteral("on processor %1").arg(after)
+                            : QStringLiteral("from processor %1 to %2").arg(before).arg(after);
+        return QStringLiteral("%1 ms %2 (%3 ms of it waiting for a processor; %4)")
             .arg(longestMs(), 0, 'f', 1)
+            .arg(where)
             .arg(longestWaitedMs(), 0, 'f', 1)
             .arg(longestBreakdown());
     }
@@ -159,4 +173,6 @@ private:
     qint64 m_longestWaited = 0;
     ThreadUsage m_lastUsage;
     ThreadUsage m_longestUsage;
+    int m_lastProcessor = -1;
+    std::pair<int, int> m_longestProcessors{-1, -1};
 };
