@@ -129,9 +129,6 @@ public:
     // When the longest stall ended, in ms since start().
     double longestAtMs() const { return (m_longestAt - m_started) / 1e6; }
     StallSpan longestSpan() const { return {m_longestFrom, m_longestAt}; }
-    // The processor the thread ran on at the tick before the longest stall
-    // and at the one that ended it.
-    std::pair<int, int> longestProcessors() const { return m_longestProcessors; }
     // How much of the longest stall the thread waited for a processor, in ms.
     double longestWaitedMs() const { return m_longestWaited / 1e6; }
     // "24.2 ms on processor 1 (0.3 ms of it waiting for a processor; user
@@ -174,5 +171,7 @@ private:
     ThreadUsage m_lastUsage;
     ThreadUsage m_longestUsage;
     int m_lastProcessor = -1;
+    // The processor at the tick before the longest stall and at the one
+    // that ended it.
     std::pair<int, int> m_longestProcessors{-1, -1};
 };

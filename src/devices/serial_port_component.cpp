@@ -231,7 +231,7 @@ void SerialPortComponent::onReadyRead()
 // left to the port to report.
 void SerialPortComponent::takeWhatElseWaits(QByteArray &batch)
 {
-    constexpr qsizetype batchBound = 64 * 1024;
+    constexpr qsizetype batchBound = readBufferBound; // as much as the port reads ahead
     constexpr qsizetype piece = 4096;
     const int fd = int(m_port->handle());
     if (fd < 0 || batch.size() < piece / 2 || !receiveTuning().gatherSerialReads)

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <new>
@@ -22,6 +23,9 @@ static_assert(PageMemory::kHugePage % ReadyBlocks::kBytes == 0 &&
 
 // What one call to the kernel makes present.
 constexpr std::size_t kReadyPiece = std::size_t(64) << 10;
+
+// Takes that found nothing ready, for ReadyBlocks::missed().
+std::atomic<std::size_t> g_missed{0};
 
 // The thread that readies memory, started when a plot first asks.
 class BlockReadier
@@ -43,17 +47,11 @@ public:
                 block = m_ready[kind].back();
                 m_ready[kind].pop_back();
             } else {
-                ++m_missed;
+                g_missed.fetch_add(1, std::memory_order_relaxed);
             }
         }
         m_wake.notify_one();
         return block;
-    }
-
-    std::size_t missed()
-    {
-        const std::lock_guard lock(m_mutex);
-        return m_missed;
     }
 
 private:
@@ -139,7 +137,6 @@ private:
     std::condition_variable m_wake;
     std::array<std::vector<char *>, kReadySizes.size()> m_ready;
     std::array<HugePage, kReadySizes.size()> m_cutting; // the readying thread's own
-    std::size_t m_missed = 0;
 };
 
 int readyKind(std::size_t bytes)
@@ -169,7 +166,7 @@ char *take(std::size_t bytes)
 
 std::size_t missed()
 {
-    return BlockReadier::instance().missed();
+    return g_missed.load(std::memory_order_relaxed);
 }
 
 void *map(std::size_t bytes)
