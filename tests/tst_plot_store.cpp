@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 class TestPlotStore : public QObject
@@ -103,6 +104,49 @@ private slots:
         QCOMPARE(store.overflowNames(), 8);
         QCOMPARE(store.series(31).timeAt(1), 2000);
         QCOMPARE(store.series(0).unit(), QByteArray("V"));
+    }
+
+    // Lines ('|' between them) of numbers "name=value" or "name=value/unit":
+    // whatever the order and units of the names from line to line, each
+    // series holds the values named after it, with the first unit given.
+    void eachNumberReachesItsSeries_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QByteArray>("series"); // "name=values/unit" per series
+        QTest::newRow("same order") << QByteArray("a=1 b=2|a=3 b=4") << QByteArray("a=1,3/ b=2,4/");
+        QTest::newRow("swapped") << QByteArray("a=1 b=2|b=3 a=4") << QByteArray("a=1,4/ b=2,3/");
+        QTest::newRow("first dropped") << QByteArray("a=1 b=2|b=3") << QByteArray("a=1/ b=2,3/");
+        QTest::newRow("same length, other name")
+            << QByteArray("ab=1|ac=2|ab=3") << QByteArray("ab=1,3/ ac=2/");
+        QTest::newRow("unit later, at another place")
+            << QByteArray("a=1 b=2|b=3/V a=4/mA|a=5/A") << QByteArray("a=1,4,5/mA b=2,3/V");
+    }
+    void eachNumberReachesItsSeries()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QByteArray, series);
+        PlotStore store;
+        for (const QByteArray &line : lines.split('|')) {
+            const QList<QByteArray> words = line.split(' '); // the views' text
+            QList<FoundNumber> numbers;
+            for (const QByteArrayView word : words) {
+                const qsizetype equals = word.indexOf('=');
+                const qsizetype slash = word.contains('/') ? word.indexOf('/') : word.size();
+                numbers.append({word.first(equals),
+                                word.sliced(equals + 1, slash - equals - 1).toDouble(),
+                                word.sliced(std::min(slash + 1, word.size()))});
+            }
+            store.add(numbers, 1000);
+        }
+        QList<QByteArray> held;
+        for (int i = 0; i < store.seriesCount(); ++i) {
+            QByteArrayList values;
+            for (qsizetype point = 0; point < store.series(i).size(); ++point)
+                values.append(QByteArray::number(store.series(i).valueAt(point)));
+            held.append(store.series(i).name() + '=' + values.join(',') + '/' +
+                        store.series(i).unit());
+        }
+        QCOMPARE(held.join(' '), series);
     }
 
 private:

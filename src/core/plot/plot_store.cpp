@@ -12,15 +12,14 @@ namespace {
 // cannot make the count of names grow without bound.
 constexpr qsizetype kMostOverflowNames = 1000;
 
-// An inline comparison: most lines' numbers are of the series before.
-bool isSamePlotName(const QByteArray &name, QByteArrayView other)
+// An inline comparison: names are short, and most are the same.
+bool isSamePlotName(const char *name, qsizetype size, QByteArrayView other)
 {
-    if (name.size() != other.size())
+    if (size != other.size())
         return false;
-    const char *a = name.constData();
     const char *b = other.data();
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        if (a[i] != b[i])
+    for (qsizetype i = 0; i < size; ++i) {
+        if (name[i] != b[i])
             return false;
     }
     return true;
@@ -53,45 +52,55 @@ void PlotStore::add(const QList<FoundNumber> &numbers, qint64 ms)
         m_firstTime = ms;
     m_lastTime = ms;
     bool startedBlock = false;
-    if (m_lastLine.size() < numbers.size())
-        m_lastLine.resize(numbers.size(), -1);
-    for (qsizetype at = 0; at < numbers.size(); ++at) {
-        const FoundNumber &number = numbers.at(at);
-        // Most lines name the series the line before did, in its order:
-        // a comparison of names rather than a lookup.
-        int index = m_lastLine.at(at);
-        if (index >= 0 && isSamePlotName(m_series[size_t(index)]->name(), number.name)) {
-            // the same series
-        } else if (auto found = m_index.constFind(
-                       QByteArray::fromRawData(number.name.data(), number.name.size()));
-                   found != m_index.constEnd()) {
-            index = *found;
-            m_lastLine[at] = index;
-        } else if (m_series.size() < size_t(kMostSeries)) {
-            index = int(m_series.size());
-            m_series.push_back(std::make_unique<PlotSeries>(
-                number.name.toByteArray(), number.unit.toByteArray(), m_blockShift));
-            m_index.insert(number.name.toByteArray(), index);
-            m_lastLine[at] = index;
-        } else {
-            ++m_overflowNumbers;
-            if (m_overflowNames.size() < kMostOverflowNames)
-                m_overflowNames.insert(number.name.toByteArray());
+    if (m_lastLine.size() < size_t(numbers.size()))
+        m_lastLine.resize(size_t(numbers.size()));
+    const FoundNumber *number = numbers.constData();
+    LastPlace *place = m_lastLine.data();
+    for (const FoundNumber *end = number + numbers.size(); number < end; ++number, ++place) {
+        if (!isSamePlotName(place->name, place->nameSize, number->name) &&
+            !findPlace(*number, place))
             continue;
+        PlotSeries &series = *place->series;
+        if (!place->hasUnit && !number->unit.isEmpty()) {
+            if (series.unit().isEmpty())
+                series.setUnit(number->unit.toByteArray());
+            place->hasUnit = true;
         }
-        PlotSeries &series = *m_series[size_t(index)];
-        if (series.unit().isEmpty() && !number.unit.isEmpty())
-            series.setUnit(number.unit.toByteArray());
-        if (series.append(ms, number.value)) {
+        if (series.append(ms, number->value)) {
             startedBlock = true;
             ++m_blocksInMemory;
             if (series.blockCount() > 1)
-                m_filled.append({index, series.blockCount() - 2});
+                m_filled.append({place->index, series.blockCount() - 2});
         }
         ++m_points;
     }
     if (startedBlock)
         spillOldBlocks();
+}
+
+bool PlotStore::findPlace(const FoundNumber &number, LastPlace *place)
+{
+    int index = -1;
+    if (auto found =
+            m_index.constFind(QByteArray::fromRawData(number.name.data(), number.name.size()));
+        found != m_index.constEnd()) {
+        index = *found;
+    } else if (m_series.size() < size_t(kMostSeries)) {
+        index = int(m_series.size());
+        m_series.push_back(std::make_unique<PlotSeries>(number.name.toByteArray(),
+                                                        number.unit.toByteArray(), m_blockShift));
+        m_index.insert(number.name.toByteArray(), index);
+    } else {
+        ++m_overflowNumbers;
+        if (m_overflowNames.size() < kMostOverflowNames)
+            m_overflowNames.insert(number.name.toByteArray());
+        *place = LastPlace();
+        return false;
+    }
+    PlotSeries *series = m_series[size_t(index)].get();
+    *place = {series->name().constData(), series->name().size(), series, index,
+              !series->unit().isEmpty()};
+    return true;
 }
 
 void PlotStore::prepare() const

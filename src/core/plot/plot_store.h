@@ -84,6 +84,10 @@ private:
         qsizetype block;
     };
 
+    // The series of `number` at `place` of its line, looked up (made when
+    // new and room is left); false when its numbers are not kept.
+    struct LastPlace;
+    bool findPlace(const FoundNumber &number, LastPlace *place);
     void spillOldBlocks();
     void takeWritten();
     void fail(const QString &why);
@@ -92,7 +96,18 @@ private:
     int m_blockShift;
     std::vector<std::unique_ptr<PlotSeries>> m_series;
     QHash<QByteArray, int> m_index;
-    QList<int> m_lastLine; // the series of each number of the line before
+    // Where each number of the line before went: most lines name the same
+    // series in the same order, so a comparison of names (with the series
+    // at hand) takes the place of a lookup.
+    struct LastPlace
+    {
+        const char *name = nullptr; // the series' own name
+        qsizetype nameSize = -1;    // -1: none (a new place, or a number not kept)
+        PlotSeries *series = nullptr;
+        int index = -1;
+        bool hasUnit = false;
+    };
+    std::vector<LastPlace> m_lastLine;
     QSet<QByteArray> m_overflowNames;
     qint64 m_overflowNumbers = 0;
     qint64 m_firstTime = kNoTime;
