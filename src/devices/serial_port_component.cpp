@@ -213,9 +213,10 @@ void SerialPortComponent::onReadyRead()
 {
     if (!m_port || m_readingPaused)
         return;
-    QByteArray batch = m_port->readAll();
 #ifdef Q_OS_UNIX
-    takeWhatElseWaits(batch);
+    QByteArray batch = takeBatch();
+#else
+    QByteArray batch = m_port->readAll();
 #endif
     if (!batch.isEmpty())
         emit received(batch);
@@ -226,17 +227,23 @@ void SerialPortComponent::onReadyRead()
 // and each trip through the event loop for the next costs more than the
 // read: what else is waiting now joins this batch, up to the batch bound.
 // Each read asks for all the room left: a terminal may refill its buffer
-// within one read and hand over more. The port's own buffer is empty here
-// (it was just read out), so the order of bytes stays; a failing read is
-// left to the port to report.
-void SerialPortComponent::takeWhatElseWaits(QByteArray &batch)
+// within one read and hand over more. The port's buffer is taken out first,
+// into room for the whole batch (one allocation and one copy, where
+// readAll() grows its result as it goes), so the order of bytes stays; a
+// failing read is left to the port to report.
+QByteArray SerialPortComponent::takeBatch()
 {
     constexpr qsizetype batchBound = readBufferBound; // as much as the port reads ahead
     constexpr qsizetype piece = 4096;
     const int fd = int(m_port->handle());
-    if (fd < 0 || batch.size() < piece / 2 || !receiveTuning().gatherSerialReads)
-        return;                // a trickle: nothing more to wait for
-    batch.reserve(batchBound); // grown once, not copied at every doubling
+    const qint64 buffered = m_port->bytesAvailable();
+    if (fd < 0 || buffered < piece / 2 || buffered > batchBound ||
+        !receiveTuning().gatherSerialReads)
+        return m_port->readAll(); // a trickle: nothing more to wait for
+    QByteArray batch;
+    batch.reserve(batchBound);
+    batch.resize(buffered);
+    batch.resize(std::max<qint64>(m_port->read(batch.data(), buffered), 0));
     while (batch.size() + piece <= batchBound) {
         const qsizetype had = batch.size();
         batch.resize(batchBound);
@@ -245,6 +252,7 @@ void SerialPortComponent::takeWhatElseWaits(QByteArray &batch)
         if (got <= 0)
             break;
     }
+    return batch;
 }
 #endif
 

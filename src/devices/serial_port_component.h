@@ -83,7 +83,7 @@ signals:
 
 private:
     void onReadyRead();
-    void takeWhatElseWaits(QByteArray &batch);
+    QByteArray takeBatch();
     void onError();
     void openPort();
     // Closes without any signal; the device becomes free for other instances.
