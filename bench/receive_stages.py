@@ -13,7 +13,7 @@ stages = [
     ('line index and wrapping', ['PaneLayout', 'PaneLineIndex', 'RowWrap', 'LineBreakRule', 'PaneTimes']),
     ('copy into the pane store (and making its memory)', ['PaneStore::append', 'PaneStore::newBlock']),
     ('Hex text', ['ByteText::append']),
-    ('reading the device (system calls)', ['takeWhatElseWaits', 'QSerialPortPrivate::readNotification',
+    ('reading the device (system calls)', ['SerialPortComponent::takeBatch', 'QSerialPortPrivate::readNotification',
                                            'TcpConnection::readAvailable', 'readFromPort']),
     ('receive path between (signals, checks, copies)', ['ChannelReceiver', 'Channel::onReceived', 'ChannelLink',
                                                         'SerialPortComponent', 'SocketComponent', 'TcpConnection']),
