@@ -129,14 +129,31 @@ void receiveCpuRow(BenchTable &table, const QString &whose, qsizetype size,
 // The receiving thread's processor time, and the whole process's (less the
 // benchmark's writer, which plays the device): plotting's memory is made
 // ready on a thread of its own, which the second counts.
-void receiveCpu(BenchTable &table, bool quick)
+// The receive rows' text: numbered key=value lines, `size` bytes of them.
+QByteArray plotReceiveText(qsizetype size)
 {
-    const qsizetype size = quick ? 4 * 1024 * 1024 : 16 * 1024 * 1024;
     QByteArray data;
     for (int line = 0; data.size() < size; ++line)
         data += QByteArray::number(line).rightJustified(8, '0') +
                 " T=23.4C P=1013.2hPa RH=40% status ok, reading steady\r\n";
     data.truncate(size);
+    return data;
+}
+
+// Plotting's reading of `data` in 4 KB batches, on a plot made ready first.
+void readForPlot(QByteArrayView data)
+{
+    ChannelPlot plot;
+    plot.setOn(true);
+    for (qsizetype at = 0; at < data.size(); at += 4096)
+        plot.receive(data.sliced(at, std::min<qsizetype>(4096, data.size() - at)),
+                     1000 + at / 1000);
+}
+
+void receiveCpu(BenchTable &table, bool quick)
+{
+    const qsizetype size = quick ? 4 * 1024 * 1024 : 16 * 1024 * 1024;
+    const QByteArray data = plotReceiveText(size);
     QList<double> threadPerMB[2];
     QList<double> processPerMB[2];
     bool complete = true;
@@ -145,13 +162,8 @@ void receiveCpu(BenchTable &table, bool quick)
         table,
         QStringLiteral("plotting's reading of the same %1 MB in 4 KB batches").arg(size / 1048576),
         [&data] {
-            ChannelPlot plot;
-            plot.setOn(true);
             const double before = threadCpuSeconds();
-            for (qsizetype at = 0; at < data.size(); at += 4096)
-                plot.receive(
-                    QByteArrayView(data).sliced(at, std::min<qsizetype>(4096, data.size() - at)),
-                    1000 + at / 1000);
+            readForPlot(data);
             return threadCpuSeconds() - before;
         });
     const KeptOnThisProcessor kept;
@@ -191,8 +203,18 @@ void receiveCpu(BenchTable &table, bool quick)
 
 void plotBench(BenchTable &table, bool quick)
 {
+    const QString part = qEnvironmentVariable("VARNOK_PLOT_PART");
+    // VARNOK_PLOT_PART=reading: plotting's reading of 4 MB once, nothing
+    // timed, for a count of its instructions (bench/plot_reading_instructions.sh).
+    if (part == QLatin1String("reading")) {
+        const QByteArray data = plotReceiveText(4 * 1024 * 1024);
+        readForPlot(data);
+        table.row(QStringLiteral("plotting's reading, once: lines read"),
+                  QString::number(data.count('\n')));
+        return;
+    }
     // VARNOK_PLOT_PART=receive: the receive rows alone (a profile of them).
-    if (qEnvironmentVariable("VARNOK_PLOT_PART") != QLatin1String("receive")) {
+    if (part != QLatin1String("receive")) {
         appendsAndMemory(table, quick);
         repaint(table, quick);
     }
