@@ -84,9 +84,9 @@ private:
         qsizetype block;
     };
 
+    struct LastPlace;
     // The series of `number` at `place` of its line, looked up (made when
     // new and room is left); false when its numbers are not kept.
-    struct LastPlace;
     bool findPlace(const FoundNumber &number, LastPlace *place);
     void spillOldBlocks();
     void takeWritten();
