@@ -1,4 +1,4 @@
-#include "core/plot/ready_blocks.h"
+#include "core/pane/ready_blocks.h"
 
 #include "core/pane/page_memory.h"
 
@@ -15,19 +15,22 @@
 
 namespace {
 
-constexpr std::array<std::size_t, 2> kReadySizes = {ReadyBlocks::kBytes, ReadyBlocks::kNodeBytes};
-constexpr std::array<std::size_t, 2> kKept = {ReadyBlocks::kKeptBlocks, ReadyBlocks::kKeptNodes};
+constexpr std::array<std::size_t, 3> kReadySizes = {ReadyBlocks::kBytes, ReadyBlocks::kNodeBytes,
+                                                    ReadyBlocks::kPaneBlockBytes};
+constexpr std::array<std::size_t, 3> kKept = {ReadyBlocks::kKeptBlocks, ReadyBlocks::kKeptNodes,
+                                              ReadyBlocks::kKeptPaneBlocks};
 static_assert(PageMemory::kHugePage % ReadyBlocks::kBytes == 0 &&
-                  PageMemory::kHugePage % ReadyBlocks::kNodeBytes == 0,
+                  PageMemory::kHugePage % ReadyBlocks::kNodeBytes == 0 &&
+                  PageMemory::kHugePage % ReadyBlocks::kPaneBlockBytes == 0,
               "blocks are cut from huge pages");
 
 // What one call to the kernel makes present.
 constexpr std::size_t kReadyPiece = std::size_t(64) << 10;
 
-// Takes that found nothing ready, for ReadyBlocks::missed().
-std::atomic<std::size_t> g_missed{0};
+// Takes that found nothing ready, by kind, for ReadyBlocks::missed().
+std::array<std::atomic<std::size_t>, kReadySizes.size()> g_missed{};
 
-// The thread that readies memory, started when a plot first asks.
+// The thread that readies memory, started when memory is first asked for.
 class BlockReadier
 {
 public:
@@ -43,15 +46,25 @@ public:
         char *block = nullptr;
         {
             const std::lock_guard lock(m_mutex);
+            m_wanted[kind] = true;
             if (!m_ready[kind].empty()) {
                 block = m_ready[kind].back();
                 m_ready[kind].pop_back();
             } else {
-                g_missed.fetch_add(1, std::memory_order_relaxed);
+                g_missed[kind].fetch_add(1, std::memory_order_relaxed);
             }
         }
         m_wake.notify_one();
         return block;
+    }
+
+    void want(std::size_t kind)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_wanted[kind] = true;
+        }
+        m_wake.notify_one();
     }
 
 private:
@@ -60,12 +73,19 @@ private:
         std::thread([this] { run(); }).detach();
     }
 
-    // The kind with the smallest share of its kept number ready, when one
-    // is short.
+    // The wanted kind with the smallest share of its kept number ready,
+    // when one is short.
     bool shortest(std::size_t *kind) const
     {
-        *kind = m_ready[0].size() * kKept[1] <= m_ready[1].size() * kKept[0] ? 0 : 1;
-        return m_ready[*kind].size() < kKept[*kind];
+        bool found = false;
+        for (std::size_t k = 0; k < kReadySizes.size(); ++k) {
+            if (!m_wanted[k] || m_ready[k].size() >= kKept[k])
+                continue;
+            if (!found || m_ready[k].size() * kKept[*kind] < m_ready[*kind].size() * kKept[k])
+                *kind = k;
+            found = true;
+        }
+        return found;
     }
 
     void run()
@@ -136,6 +156,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::array<std::vector<char *>, kReadySizes.size()> m_ready;
+    std::array<bool, kReadySizes.size()> m_wanted{};
     std::array<HugePage, kReadySizes.size()> m_cutting; // the readying thread's own
 };
 
@@ -154,8 +175,8 @@ namespace ReadyBlocks {
 
 void prepare(std::size_t bytes)
 {
-    if (bytes == kBytes)
-        BlockReadier::instance();
+    if (const int kind = readyKind(bytes); kind >= 0)
+        BlockReadier::instance().want(std::size_t(kind));
 }
 
 char *take(std::size_t bytes)
@@ -164,9 +185,10 @@ char *take(std::size_t bytes)
     return kind < 0 ? nullptr : BlockReadier::instance().take(std::size_t(kind));
 }
 
-std::size_t missed()
+std::size_t missed(std::size_t bytes)
 {
-    return g_missed.load(std::memory_order_relaxed);
+    const int kind = readyKind(bytes);
+    return kind < 0 ? 0 : g_missed[std::size_t(kind)].load(std::memory_order_relaxed);
 }
 
 void *map(std::size_t bytes)
