@@ -7,8 +7,8 @@
 #include "stream_writer.h"
 
 #include "core/pane/pane_text.h"
-#include "core/pane/ready_blocks.h"
 #include "core/plot/plot_store.h"
+#include "core/plot/ready_blocks.h"
 #include "devices/channel_plot.h"
 #include "ui/plot_view.h"
 
@@ -129,12 +129,6 @@ void receiveCpuRow(BenchTable &table, const QString &whose, qsizetype size,
 // The receiving thread's processor time, and the whole process's (less the
 // benchmark's writer, which plays the device): plotting's memory is made
 // ready on a thread of its own, which the second counts.
-// Plot memory the receiving thread found not ready, so made present itself.
-std::size_t plotMemoryMissed()
-{
-    return ReadyBlocks::missed(ReadyBlocks::kBytes) + ReadyBlocks::missed(ReadyBlocks::kNodeBytes);
-}
-
 // The receive rows' text: numbered key=value lines, `size` bytes of them.
 QByteArray plotReceiveText(qsizetype size)
 {
@@ -181,7 +175,7 @@ void receiveCpu(BenchTable &table, bool quick)
             waitForQuietProcess();
             const double processBefore = processCpuSeconds();
             program.session.channel(2).plot().setOn(on);
-            const std::size_t missedBefore = plotMemoryMissed();
+            const std::size_t missedBefore = ReadyBlocks::missed();
             Source source;
             const int fd = attach(program, source);
             const PaneText &pane = program.session.channel(2).pane();
@@ -194,7 +188,7 @@ void receiveCpu(BenchTable &table, bool quick)
             writer.join();
             processPerMB[on].append((processCpuSeconds() - processBefore - writer.cpuSeconds()) /
                                     megabytes);
-            missed += plotMemoryMissed() - missedBefore;
+            missed += ReadyBlocks::missed() - missedBefore;
         }
     }
     table.row(QStringLiteral("machine: plot memory the receiving thread found not ready in the "

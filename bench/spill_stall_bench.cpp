@@ -6,7 +6,6 @@
 #include "stall_meter.h"
 
 #include "core/pane/pane_text.h"
-#include "core/pane/ready_blocks.h"
 #include "core/receive_tuning.h"
 #include "devices/channel.h"
 
@@ -281,7 +280,6 @@ void spillStallBench(BenchTable &table, bool quick)
     // Before: without the receive path's savings; after: as it runs.
     for (const bool tuned : {false, true}) {
         receiveTuning() = tuned ? ReceiveTuning() : ReceiveTuning{false, false};
-        const std::size_t missedBefore = ReadyBlocks::missed(ReadyBlocks::kPaneBlockBytes);
         Program program;
         program.choose(1, "optRT", "optASCII");
         Source source;
@@ -314,11 +312,6 @@ void spillStallBench(BenchTable &table, bool quick)
                       .arg(size / 1e6 / seconds, 0, 'f', 0)
                       .arg(complete ? QString() : QStringLiteral(", **INCOMPLETE**"), besideStalls),
                   QStringLiteral("<= 16 ms"), complete && meter.longestMs() <= 16);
-        if (tuned)
-            table.row(
-                QStringLiteral("machine: pane blocks the window's thread found not ready in the "
-                               "\"after\" fill, so made whole itself (2 MB each)"),
-                QString::number(ReadyBlocks::missed(ReadyBlocks::kPaneBlockBytes) - missedBefore));
         if (tuned && complete)
             clearRow(table, program.session.channel(1), size);
     }

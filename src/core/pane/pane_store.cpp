@@ -4,7 +4,6 @@
 
 #include "core/pane/page_memory.h"
 #include "core/pane/pane_spill.h"
-#include "core/pane/ready_blocks.h"
 #include "core/receive_tuning.h"
 
 #include <algorithm>
@@ -194,10 +193,6 @@ char *PaneStore::newBlock()
     // Once a pane has filled a block the next will likely fill too: it is
     // made whole at once, in huge pages where it is one (2 MB, aligned), which
     // costs a fraction of a fault for each 4 KB page as the bytes arrive.
-    // A block of a huge page is made whole ahead of need on a thread of its
-    // own (ReadyBlocks), so this thread takes it ready.
-    if (char *ready = ReadyBlocks::take(size))
-        return ready;
     char *block = static_cast<char *>(size % PageMemory::kHugePage == 0 ? PageMemory::mapHuge(size)
                                                                         : PageMemory::map(size));
     ::madvise(block, size, MADV_POPULATE_WRITE); // a kernel without it: faults as before

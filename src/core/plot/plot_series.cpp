@@ -1,7 +1,7 @@
 #include "core/plot/plot_series.h"
 
 #include "core/pane/page_memory.h"
-#include "core/pane/ready_blocks.h"
+#include "core/plot/ready_blocks.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/pane/chunked_list.h"
-#include "core/pane/ready_blocks.h"
+#include "core/plot/ready_blocks.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -2,7 +2,7 @@
 
 #include "core/pane/page_memory.h"
 #include "core/pane/pane_spill.h"
-#include "core/pane/ready_blocks.h"
+#include "core/plot/ready_blocks.h"
 
 #include <algorithm>
 
@@ -106,7 +106,6 @@ bool PlotStore::findPlace(const FoundNumber &number, LastPlace *place)
 void PlotStore::prepare() const
 {
     ReadyBlocks::prepare(size_t(1) << std::max(m_blockShift, 12));
-    ReadyBlocks::prepare(ReadyBlocks::kNodeBytes); // the pyramids' chunks
 }
 
 void PlotStore::catchUp()

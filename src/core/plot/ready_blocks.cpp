@@ -1,4 +1,4 @@
-#include "core/pane/ready_blocks.h"
+#include "core/plot/ready_blocks.h"
 
 #include "core/pane/page_memory.h"
 
@@ -15,22 +15,19 @@
 
 namespace {
 
-constexpr std::array<std::size_t, 3> kReadySizes = {ReadyBlocks::kBytes, ReadyBlocks::kNodeBytes,
-                                                    ReadyBlocks::kPaneBlockBytes};
-constexpr std::array<std::size_t, 3> kKept = {ReadyBlocks::kKeptBlocks, ReadyBlocks::kKeptNodes,
-                                              ReadyBlocks::kKeptPaneBlocks};
+constexpr std::array<std::size_t, 2> kReadySizes = {ReadyBlocks::kBytes, ReadyBlocks::kNodeBytes};
+constexpr std::array<std::size_t, 2> kKept = {ReadyBlocks::kKeptBlocks, ReadyBlocks::kKeptNodes};
 static_assert(PageMemory::kHugePage % ReadyBlocks::kBytes == 0 &&
-                  PageMemory::kHugePage % ReadyBlocks::kNodeBytes == 0 &&
-                  PageMemory::kHugePage % ReadyBlocks::kPaneBlockBytes == 0,
+                  PageMemory::kHugePage % ReadyBlocks::kNodeBytes == 0,
               "blocks are cut from huge pages");
 
 // What one call to the kernel makes present.
 constexpr std::size_t kReadyPiece = std::size_t(64) << 10;
 
-// Takes that found nothing ready, by kind, for ReadyBlocks::missed().
-std::array<std::atomic<std::size_t>, kReadySizes.size()> g_missed{};
+// Takes that found nothing ready, for ReadyBlocks::missed().
+std::atomic<std::size_t> g_missed{0};
 
-// The thread that readies memory, started when memory is first asked for.
+// The thread that readies memory, started when a plot first asks.
 class BlockReadier
 {
 public:
@@ -46,25 +43,15 @@ public:
         char *block = nullptr;
         {
             const std::lock_guard lock(m_mutex);
-            m_wanted[kind] = true;
             if (!m_ready[kind].empty()) {
                 block = m_ready[kind].back();
                 m_ready[kind].pop_back();
             } else {
-                g_missed[kind].fetch_add(1, std::memory_order_relaxed);
+                g_missed.fetch_add(1, std::memory_order_relaxed);
             }
         }
         m_wake.notify_one();
         return block;
-    }
-
-    void want(std::size_t kind)
-    {
-        {
-            const std::lock_guard lock(m_mutex);
-            m_wanted[kind] = true;
-        }
-        m_wake.notify_one();
     }
 
 private:
@@ -73,19 +60,12 @@ private:
         std::thread([this] { run(); }).detach();
     }
 
-    // The wanted kind with the smallest share of its kept number ready,
-    // when one is short.
+    // The kind with the smallest share of its kept number ready, when one
+    // is short.
     bool shortest(std::size_t *kind) const
     {
-        bool found = false;
-        for (std::size_t k = 0; k < kReadySizes.size(); ++k) {
-            if (!m_wanted[k] || m_ready[k].size() >= kKept[k])
-                continue;
-            if (!found || m_ready[k].size() * kKept[*kind] < m_ready[*kind].size() * kKept[k])
-                *kind = k;
-            found = true;
-        }
-        return found;
+        *kind = m_ready[0].size() * kKept[1] <= m_ready[1].size() * kKept[0] ? 0 : 1;
+        return m_ready[*kind].size() < kKept[*kind];
     }
 
     void run()
@@ -156,7 +136,6 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::array<std::vector<char *>, kReadySizes.size()> m_ready;
-    std::array<bool, kReadySizes.size()> m_wanted{};
     std::array<HugePage, kReadySizes.size()> m_cutting; // the readying thread's own
 };
 
@@ -175,8 +154,8 @@ namespace ReadyBlocks {
 
 void prepare(std::size_t bytes)
 {
-    if (const int kind = readyKind(bytes); kind >= 0)
-        BlockReadier::instance().want(std::size_t(kind));
+    if (bytes == kBytes)
+        BlockReadier::instance();
 }
 
 char *take(std::size_t bytes)
@@ -185,10 +164,9 @@ char *take(std::size_t bytes)
     return kind < 0 ? nullptr : BlockReadier::instance().take(std::size_t(kind));
 }
 
-std::size_t missed(std::size_t bytes)
+std::size_t missed()
 {
-    const int kind = readyKind(bytes);
-    return kind < 0 ? 0 : g_missed[std::size_t(kind)].load(std::memory_order_relaxed);
+    return g_missed.load(std::memory_order_relaxed);
 }
 
 void *map(std::size_t bytes)
