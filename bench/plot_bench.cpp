@@ -126,9 +126,6 @@ void receiveCpuRow(BenchTable &table, const QString &whose, qsizetype size,
               QStringLiteral("on within 20 % of off"), complete && more <= 20);
 }
 
-// The receiving thread's processor time, and the whole process's (less the
-// benchmark's writer, which plays the device): plotting's memory is made
-// ready on a thread of its own, which the second counts.
 // The receive rows' text: numbered key=value lines, `size` bytes of them.
 QByteArray plotReceiveText(qsizetype size)
 {
@@ -150,6 +147,9 @@ void readForPlot(QByteArrayView data)
                      1000 + at / 1000);
 }
 
+// The receiving thread's processor time, and the whole process's (less the
+// benchmark's writer, which plays the device): plotting's memory is made
+// ready on a thread of its own, which the second counts.
 void receiveCpu(BenchTable &table, bool quick)
 {
     const qsizetype size = quick ? 4 * 1024 * 1024 : 16 * 1024 * 1024;
