@@ -248,6 +248,13 @@ void TestPaneLayout::matchesReference_data()
     // Few blanks: long runs are cut inside.
     QTest::newRow("long runs") << randomText(9, 3000, "abcdefghijklmnopqrstuvw \t\n") << 9 << 16;
     QTest::newRow("hex line") << hexLine(3000) << 40 << 4096;
+    // Lines whose first tab or break lies past a search's first pass.
+    QByteArray late;
+    for (const char *lineEnd : {"\r\n", "\n", "\r"}) {
+        late += QByteArray(300, 'w') + " vvv\txxxx yyyyyy" + lineEnd;
+        late += randomText(10, 400, "abc ") + lineEnd;
+    }
+    QTest::newRow("late tabs and breaks") << late << 80 << 4096;
 }
 
 void TestPaneLayout::matchesReference()

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "core/first_of_two_bytes.h"
+#include "core/first_of_bytes.h"
 
 // Where the first CR or LF in [data, data + size) is, or size.
 inline qsizetype firstLineEndByte(const char *data, qsizetype size)
 {
-    return firstOfTwoBytes(data, size, '\n', '\r');
+    return firstOfBytes(data, size, '\n', '\r');
 }
 
 // Where the text after the line end at `at` (a CR or LF of

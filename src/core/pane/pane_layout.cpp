@@ -239,8 +239,7 @@ void PaneLayout::layOutFrom(const PaneText &text, qsizetype firstLine)
         startTail(start);
     }
     for (;;) {
-        const qsizetype end = text.findLineBreak(m_scan.pos, size);
-        advance(text, end);
+        const qsizetype end = scanToBreak(text, size);
         wrapTail(text);
         pushLine(m_scan.cells);
         if (end >= size)
@@ -304,6 +303,23 @@ void PaneLayout::wrapOn(const PaneText &text, Wrap &wrap, qsizetype end, bool ta
             wrap.marks.append(RowStart{wrap.at.rowStart, wrap.at.rowCell});
     }
     wrap.done = false;
+}
+
+qsizetype PaneLayout::scanToBreak(const PaneText &text, qsizetype size)
+{
+    // Most lines hold no tab: one pass finds the break and shows none before it.
+    qsizetype from = m_scan.pos;
+    if (!m_scan.hasTab && text.lineBreaks() == LineBreaks::Any) {
+        from = text.findLineBreakOrTab(m_scan.pos, size);
+        if (from >= size || text.at(from) != '\t') {
+            m_scan.cells += from - m_scan.pos;
+            m_scan.pos = from;
+            return from;
+        }
+    }
+    const qsizetype end = text.findLineBreak(from, size);
+    advance(text, end);
+    return end;
 }
 
 void PaneLayout::advance(const PaneText &text, qsizetype end)

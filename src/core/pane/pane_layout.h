@@ -175,6 +175,9 @@ private:
     void pushLine(qint64 cells);
     void finishScan();
     void finishTail();
+    // Reads the line under scan on to its break, or to `size`; returns
+    // where it stopped.
+    qsizetype scanToBreak(const PaneText &text, qsizetype size);
     void advance(const PaneText &text, qsizetype end);
     void recordCheckpoints();
     void startTail(qsizetype start);

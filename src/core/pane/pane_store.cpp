@@ -2,6 +2,7 @@
 // (moving blocks to the spill file is pane_store_spill.cpp).
 #include "core/pane/pane_store.h"
 
+#include "core/first_of_bytes.h"
 #include "core/pane/page_memory.h"
 #include "core/pane/pane_spill.h"
 #include "core/receive_tuning.h"
@@ -14,6 +15,10 @@
 #include <utility>
 
 namespace {
+
+// The bytes a search looks at in one pass for all its bytes before it
+// leaves the rest to the C library's scans.
+constexpr qsizetype kShortRun = 256;
 
 // Big enough that moving one costs little per byte, small enough that
 // the memory waiting for the disk stays small.
@@ -102,12 +107,15 @@ qsizetype PaneStore::findLineBreak(qsizetype from, qsizetype to) const
         const QByteArrayView chunk = chunkAt(from);
         const qsizetype length = std::min(chunk.size(), to - from);
         const char *data = chunk.data();
-        // Two scans of the C library, many bytes a step: a search here may
-        // cross megabytes with no line end (Hex text), where they outrun
-        // firstLineEndByte, which is for the short runs of a batch.
-        const void *lf = std::memchr(data, '\n', size_t(length));
+        // Most lines are short: one pass for both bytes over their first
+        // bytes. A search may also cross megabytes with no line end (Hex
+        // text), where the C library's scans, many bytes a step, outrun it.
+        const qsizetype near = std::min(length, kShortRun);
+        if (const qsizetype at = firstOfBytes(data, near, '\n', '\r'); at < near)
+            return from + at;
+        const void *lf = std::memchr(data + near, '\n', size_t(length - near));
         const qsizetype lfAt = lf ? static_cast<const char *>(lf) - data : length;
-        const void *cr = std::memchr(data, '\r', size_t(lfAt));
+        const void *cr = std::memchr(data + near, '\r', size_t(lfAt - near));
         if (cr)
             return from + (static_cast<const char *>(cr) - data);
         if (lf)
@@ -115,6 +123,19 @@ qsizetype PaneStore::findLineBreak(qsizetype from, qsizetype to) const
         from += length;
     }
     return to;
+}
+
+qsizetype PaneStore::findLineBreakOrTab(qsizetype from, qsizetype to) const
+{
+    to = std::min(to, m_size);
+    const QByteArrayView chunk = chunkAt(from);
+    const qsizetype near = std::min({chunk.size(), to - from, kShortRun});
+    const qsizetype at = firstOfBytes(chunk.data(), near, '\n', '\r', '\t');
+    if (at < near || from + near >= to)
+        return from + at;
+    // A long run: the break first, then a tab before it.
+    const qsizetype lineBreak = findLineBreak(from + near, to);
+    return indexOf('\t', from + near, lineBreak);
 }
 
 void PaneStore::releaseRead(qsizetype pos, qsizetype size) const

@@ -51,6 +51,9 @@ public:
     qsizetype indexOf(char c, qsizetype from, qsizetype to) const;
     // The first CR or LF in [from, to), or `to`.
     qsizetype findLineBreak(qsizetype from, qsizetype to) const;
+    // The first CR, LF or tab in [from, to), or `to`: where a line read
+    // from `from` ends, and whether a tab comes first, in one pass.
+    qsizetype findLineBreakOrTab(qsizetype from, qsizetype to) const;
     // Forgets the pages of [pos, pos + size) that a reader touched in the
     // file's map, so a read of the whole text leaves no trace in memory.
     void releaseRead(qsizetype pos, qsizetype size) const;

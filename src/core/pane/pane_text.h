@@ -83,6 +83,11 @@ public:
     qsizetype indexOf(char c, qsizetype from, qsizetype to) const;
     // The first line break in [from, to), or `to`.
     qsizetype findLineBreak(qsizetype from, qsizetype to) const;
+    // Under the Any rule: the first line break or tab in [from, to), or `to`.
+    qsizetype findLineBreakOrTab(qsizetype from, qsizetype to) const
+    {
+        return m_store.findLineBreakOrTab(from, to);
+    }
 
     // Reads the arrival clock (core/arrival_clock.h): for a piece of now.
     static constexpr qint64 kNow = PaneTimes::kNone;

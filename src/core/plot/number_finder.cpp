@@ -1,6 +1,6 @@
 #include "core/plot/number_finder.h"
 
-#include "core/first_of_two_bytes.h"
+#include "core/first_of_bytes.h"
 #include "core/plot/plot_number_text.h"
 
 #include <algorithm>
@@ -15,7 +15,7 @@ constexpr int kMostPatternMatches = 64;
 // The next '=' or ':' from `p` on, or `end`.
 const char *nextPlotPairMark(const char *p, const char *end)
 {
-    return p + firstOfTwoBytes(p, end - p, '=', ':');
+    return p + firstOfBytes(p, end - p, '=', ':');
 }
 
 bool hasPlotDecimalComma(QByteArrayView line)
