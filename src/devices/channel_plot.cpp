@@ -50,6 +50,14 @@ QString ChannelPlot::setPattern(const QString &pattern)
     return error;
 }
 
+void ChannelPlot::readLine(QByteArrayView line, qint64 ms)
+{
+    if (line.size() > kLongestLine)
+        line = line.first(kLongestLine);
+    if (!line.isEmpty())
+        m_store.add(m_finder.find(line), ms);
+}
+
 void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
 {
     if (!m_on || batch.isEmpty())
@@ -84,13 +92,6 @@ void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
         emit pointsAdded();
 }
 
-void ChannelPlot::readLine(QByteArrayView line, qint64 ms)
-{
-    if (line.size() > kLongestLine)
-        line = line.first(kLongestLine);
-    if (!line.isEmpty())
-        m_store.add(m_finder.find(line), ms);
-}
 
 double ChannelPlot::latest(QByteArrayView name) const
 {

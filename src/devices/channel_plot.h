@@ -57,7 +57,8 @@ signals:
     void followChanged();
 
 private:
-    void readLine(QByteArrayView line, qint64 ms);
+    // Inline: it runs for every line.
+    Q_ALWAYS_INLINE void readLine(QByteArrayView line, qint64 ms);
 
     bool m_on = false;
     int m_followSeconds = 60;

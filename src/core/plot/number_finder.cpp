@@ -124,16 +124,8 @@ void NumberFinder::forgetHeader()
     m_headerUnits.clear();
 }
 
-const QList<FoundNumber> &NumberFinder::find(QByteArrayView line)
+const QList<FoundNumber> &NumberFinder::findColumns(QByteArrayView line)
 {
-    if (m_hasPattern) {
-        m_found.clear();
-        findByPattern(line);
-        return m_found;
-    }
-    findPairs(line);
-    if (!m_found.isEmpty())
-        return m_found;
     const size_t size = size_t(line.size());
     char separator = ' ';
     if (std::memchr(line.data(), ';', size))
@@ -262,8 +254,9 @@ void NumberFinder::findColumns(QByteArrayView line, char separator)
     m_headerUnits = units;
 }
 
-void NumberFinder::findByPattern(QByteArrayView line)
+const QList<FoundNumber> &NumberFinder::findByPattern(QByteArrayView line)
 {
+    m_found.clear();
     m_groupTexts.clear();
     const QString text = QString::fromUtf8(line);
     QRegularExpressionMatchIterator matches = m_regex.globalMatch(text);
@@ -279,4 +272,5 @@ void NumberFinder::findByPattern(QByteArrayView line)
                 m_found.append({m_groupNames.at(group), value, unit});
         }
     }
+    return m_found;
 }

@@ -51,14 +51,23 @@ public:
     QString pattern() const { return m_regex.pattern(); }
 
     // The numbers in `line` (without its line break), in the line's order.
-    const QList<FoundNumber> &find(QByteArrayView line);
+    // Inline for the most common lines: key=value pairs, no pattern.
+    const QList<FoundNumber> &find(QByteArrayView line)
+    {
+        if (m_hasPattern)
+            return findByPattern(line);
+        findPairs(line);
+        return m_found.isEmpty() ? findColumns(line) : m_found;
+    }
     // Forgets the header line's names.
     void forgetHeader();
 
 private:
     void findPairs(QByteArrayView line);
+    // The line's columns, by the separator it holds.
+    const QList<FoundNumber> &findColumns(QByteArrayView line);
     void findColumns(QByteArrayView line, char separator);
-    void findByPattern(QByteArrayView line);
+    const QList<FoundNumber> &findByPattern(QByteArrayView line);
     QByteArrayView columnName(qsizetype column);
 
     QList<FoundNumber> m_found;
