@@ -92,7 +92,6 @@ void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
         emit pointsAdded();
 }
 
-
 double ChannelPlot::latest(QByteArrayView name) const
 {
     const int index = m_store.indexOf(name);
