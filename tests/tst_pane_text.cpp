@@ -46,6 +46,13 @@ void TestPaneText::lineBreaks_data()
     QTest::newRow("trailing CR") << QByteArray("a\r") << L{"a", ""};
     QTest::newRow("trailing CR LF") << QByteArray("a\r\n") << L{"a", ""};
     QTest::newRow("leading LF") << QByteArray("\nz") << L{"", "z"};
+    // The text's first block ends at 4 KB in this test: its last byte is a
+    // CR, after a short line.
+    const QByteArray longLine(4000, 'a');
+    const QByteArray shortLine(94, 'b');
+    const QByteArray firstBlock = longLine + '\n' + shortLine;
+    QTest::newRow("CR LF across blocks") << firstBlock + "\r\nc" << L{longLine, shortLine, "c"};
+    QTest::newRow("lone CR ending a block") << firstBlock + "\rc" << L{longLine, shortLine, "c"};
 }
 
 void TestPaneText::lineBreaks()
@@ -53,6 +60,7 @@ void TestPaneText::lineBreaks()
     QFETCH(QByteArray, text);
     QFETCH(QList<QByteArray>, lines);
     PaneText pane;
+    pane.setSpillThreshold(32 * 1024); // 4 KB blocks
     pane.append(text);
     QCOMPARE(pane.text(), text);
     QCOMPARE(linesOf(pane), lines);

@@ -1,6 +1,17 @@
 #include "core/pane/pane_line_index.h"
 
+#include "core/first_of_bytes.h"
 #include "core/pane/pane_store.h"
+
+#include <algorithm>
+
+namespace {
+
+// How far the in-place reading of a chunk looks for a line break before it
+// leaves the rest of a long run to the store's own search.
+constexpr qsizetype kNearBreak = 256;
+
+} // namespace
 
 PaneLineIndex::PaneLineIndex()
 {
@@ -47,12 +58,35 @@ void PaneLineIndex::index(const PaneStore &store, qsizetype from)
     const qsizetype size = store.size();
     qsizetype pos = resume(store, from);
     while (pos < size) {
+        if (m_rule == LineBreaks::Any) {
+            pos = indexChunk(store, pos);
+            if (pos >= size)
+                break;
+        }
         const qsizetype lineBreak = findBreak(store, pos, size);
         if (lineBreak >= size)
             break;
         pos = afterBreak(store, lineBreak);
         addLine(pos);
     }
+}
+
+qsizetype PaneLineIndex::indexChunk(const PaneStore &store, qsizetype pos)
+{
+    const QByteArrayView chunk = store.chunkAt(pos);
+    const char *data = chunk.data();
+    const char *end = data + chunk.size();
+    for (const char *p = data; p < end;) {
+        const qsizetype near = std::min<qsizetype>(end - p, kNearBreak);
+        const char *hit = p + firstOfBytes(p, near, '\n', '\r');
+        // No break near (a long run), or a CR whose LF may start the next
+        // chunk: the general search from there.
+        if (hit == p + near || (*hit == '\r' && hit + 1 == end))
+            return pos + (hit - data);
+        p = hit + (*hit == '\r' && hit[1] == '\n' ? 2 : 1);
+        addLine(pos + (p - data));
+    }
+    return pos + chunk.size();
 }
 
 void PaneLineIndex::indexKnown(const PaneStore &store, qsizetype from,

@@ -57,6 +57,10 @@ private:
     };
 
     void addLine(qsizetype start);
+    // Under the Any rule, the lines that start in the chunk of the store
+    // holding `pos`, read in place (most lines are short and end in the
+    // chunk they start in). Returns where the general search goes on.
+    qsizetype indexChunk(const PaneStore &store, qsizetype pos);
     // Where index() starts to look for breaks in bytes appended from `from`
     // on, once a CR LF pair split between two appends is made one break.
     qsizetype resume(const PaneStore &store, qsizetype from);
