@@ -197,6 +197,25 @@ void receiveCpu(BenchTable &table, bool quick)
               QString::number(missed));
     receiveCpuRow(table, QString(), size, threadPerMB, complete);
     receiveCpuRow(table, QStringLiteral(", whole process"), size, processPerMB, complete);
+    // What plotting adds in itself: the same from pair to pair, where "off"
+    // moves with the machine's state and takes the ratio with it.
+    const auto added = [](const QList<double>(&perMB)[2]) {
+        QList<double> differences;
+        for (qsizetype i = 0; i < perMB[0].size(); ++i)
+            differences.append(perMB[1].at(i) - perMB[0].at(i));
+        return plotBenchMedian(differences);
+    };
+    const auto [lowest, highest] =
+        std::minmax_element(threadPerMB[0].begin(), threadPerMB[0].end());
+    table.row(QStringLiteral("diagnostic: receive CPU per MB that plotting adds, on less off in "
+                             "each alternated pair, medians of %1 pairs")
+                  .arg(threadPerMB[0].size()),
+              QStringLiteral("receiving thread %1, whole process %2 CPU s/MB (the thread's "
+                             "\"off\" from %3 to %4)")
+                  .arg(added(threadPerMB), 0, 'f', 4)
+                  .arg(added(processPerMB), 0, 'f', 4)
+                  .arg(*lowest, 0, 'f', 4)
+                  .arg(*highest, 0, 'f', 4));
 }
 
 } // namespace
