@@ -5,14 +5,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// How far the in-place reading of a chunk looks for a line break before it
-// leaves the rest of a long run to the store's own search.
-constexpr qsizetype kNearBreak = 256;
-
-} // namespace
-
 PaneLineIndex::PaneLineIndex()
 {
     clear();
@@ -77,7 +69,7 @@ qsizetype PaneLineIndex::indexChunk(const PaneStore &store, qsizetype pos)
     const char *data = chunk.data();
     const char *end = data + chunk.size();
     for (const char *p = data; p < end;) {
-        const qsizetype near = std::min<qsizetype>(end - p, kNearBreak);
+        const qsizetype near = std::min<qsizetype>(end - p, PaneStore::kShortRun);
         const char *hit = p + firstOfBytes(p, near, '\n', '\r');
         // No break near (a long run), or a CR whose LF may start the next
         // chunk: the general search from there.

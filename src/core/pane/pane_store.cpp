@@ -16,10 +16,6 @@
 
 namespace {
 
-// The bytes a search looks at in one pass for all its bytes before it
-// leaves the rest to the C library's scans.
-constexpr qsizetype kShortRun = 256;
-
 // Big enough that moving one costs little per byte, small enough that
 // the memory waiting for the disk stays small.
 constexpr int kMaxBlockShift = 21;

@@ -36,6 +36,9 @@ class PaneStore
 public:
     static constexpr qsizetype kDefaultThreshold = qsizetype(256) << 20;
     static constexpr qsizetype kDefaultMemoryCap = qsizetype(256) << 20;
+    // The bytes a search for a line's end looks at in one pass for all the
+    // bytes it seeks, before it leaves a longer run to the C library's scans.
+    static constexpr qsizetype kShortRun = 256;
 
     explicit PaneStore(qsizetype threshold = kDefaultThreshold);
     ~PaneStore();
