@@ -240,21 +240,28 @@ void TestPaneLayout::matchesReference_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("columns");
     QTest::addColumn<int>("step");
+    // Of the text's store: 0 the default, 32 KB for blocks of 4 KB.
+    QTest::addColumn<int>("spillThreshold");
 
-    QTest::newRow("narrow") << randomText(1, 2000) << 7 << 4096;
-    QTest::newRow("wide") << randomText(2, 5000) << 80 << 4096;
-    QTest::newRow("small checkpoints") << randomText(3, 3000) << 13 << 5;
-    QTest::newRow("one column") << randomText(4, 500) << 1 << 3;
+    QTest::newRow("narrow") << randomText(1, 2000) << 7 << 4096 << 0;
+    QTest::newRow("wide") << randomText(2, 5000) << 80 << 4096 << 0;
+    QTest::newRow("small checkpoints") << randomText(3, 3000) << 13 << 5 << 0;
+    QTest::newRow("one column") << randomText(4, 500) << 1 << 3 << 0;
     // Few blanks: long runs are cut inside.
-    QTest::newRow("long runs") << randomText(9, 3000, "abcdefghijklmnopqrstuvw \t\n") << 9 << 16;
-    QTest::newRow("hex line") << hexLine(3000) << 40 << 4096;
+    QTest::newRow("long runs") << randomText(9, 3000, "abcdefghijklmnopqrstuvw \t\n") << 9 << 16
+                               << 0;
+    QTest::newRow("hex line") << hexLine(3000) << 40 << 4096 << 0;
+    // A CR ending one block and its LF starting the next; lines across blocks.
+    QTest::newRow("breaks across blocks")
+        << randomText(11, 4095, "abcd efgh \n") + "\r\n" + randomText(12, 8200, "abcd efgh \r\n")
+        << 9 << 4096 << 32768;
     // Lines whose first tab or break lies past a search's first pass.
     QByteArray late;
     for (const char *lineEnd : {"\r\n", "\n", "\r"}) {
         late += QByteArray(300, 'w') + " vvv\txxxx yyyyyy" + lineEnd;
         late += randomText(10, 400, "abc ") + lineEnd;
     }
-    QTest::newRow("late tabs and breaks") << late << 80 << 4096;
+    QTest::newRow("late tabs and breaks") << late << 80 << 4096 << 0;
 }
 
 void TestPaneLayout::matchesReference()
@@ -262,8 +269,11 @@ void TestPaneLayout::matchesReference()
     QFETCH(QByteArray, bytes);
     QFETCH(int, columns);
     QFETCH(int, step);
+    QFETCH(int, spillThreshold);
 
     PaneText text;
+    if (spillThreshold > 0)
+        text.setSpillThreshold(spillThreshold);
     text.setText(bytes);
     PaneLayout layout(step);
     layout.setColumns(columns);

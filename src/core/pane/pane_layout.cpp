@@ -207,7 +207,7 @@ void PaneLayout::truncate(qsizetype lines)
     m_passStart = -1;
 }
 
-void PaneLayout::pushLine(qint64 cells)
+void PaneLayout::pushLine(qint64 cells, qint64 rows)
 {
     const qsizetype line = m_cells.size();
     if (line % kGroup == 0) {
@@ -222,7 +222,7 @@ void PaneLayout::pushLine(qint64 cells)
     } else {
         m_cells.append(quint8(cells));
     }
-    m_rowCount += rowsOf(m_tail, cells);
+    m_rowCount += rows;
 }
 
 void PaneLayout::layOutFrom(const PaneText &text, qsizetype firstLine)
@@ -239,9 +239,17 @@ void PaneLayout::layOutFrom(const PaneText &text, qsizetype firstLine)
         startTail(start);
     }
     for (;;) {
+        if (m_scan.pos == m_scan.start && m_scan.start < size &&
+            text.lineBreaks() == LineBreaks::Any) {
+            if (const qsizetype next = layOutPlainLines(text, m_scan.start); next != m_scan.start) {
+                line = m_cells.size();
+                m_scan = Scan{line, next, next, 0, false, {}};
+                startTail(next);
+            }
+        }
         const qsizetype end = scanToBreak(text, size);
         wrapTail(text);
-        pushLine(m_scan.cells);
+        pushLine(m_scan.cells, rowsOf(m_tail, m_scan.cells));
         if (end >= size)
             break;
         finishScan();

@@ -172,7 +172,12 @@ private:
     // Building (pane_layout.cpp).
     void layOutFrom(const PaneText &text, qsizetype firstLine);
     void truncate(qsizetype lines);
-    void pushLine(qint64 cells);
+    void pushLine(qint64 cells, qint64 rows);
+    // Lays out the whole lines from `start` (a line's first byte) that hold
+    // no tab and end in the same block, reading it in place, where most
+    // lines are; returns where the line after the last of them starts.
+    // Under the Any rule only (pane_layout_plain.cpp).
+    qsizetype layOutPlainLines(const PaneText &text, qsizetype start);
     void finishScan();
     void finishTail();
     // Reads the line under scan on to its break, or to `size`; returns

@@ -63,6 +63,32 @@ bool nextRow(const PaneText &text, qsizetype end, int columns, bool tabs, Cursor
     return true;
 }
 
+qint64 rowsOfPlain(const char *line, qsizetype length, int columns, qint64 most)
+{
+    const char *end = line + length;
+    const char *rowStart = line;
+    qint64 rows = 1;
+    while (end - rowStart > columns) {
+        if (rows >= most)
+            return 0;
+        const char *past = rowStart + columns;
+        if (isBlank(*past)) {
+            while (past < end && isBlank(*past))
+                ++past;
+            if (past == end)
+                break; // blanks hanging at the line's end
+            rowStart = past;
+        } else {
+            const char *word = past;
+            while (word > rowStart && !isBlank(word[-1]))
+                --word;
+            rowStart = word > rowStart ? word : past;
+        }
+        ++rows;
+    }
+    return rows < most ? rows : 0;
+}
+
 qint64 cellAt(const PaneText &text, qsizetype from, qint64 fromCell, qsizetype to, bool tabs)
 {
     Cursor at = cursorAt(from, fromCell);

@@ -49,6 +49,11 @@ inline Cursor cursorAt(qsizetype pos, qint64 cell)
 // counted without reading). Each call reads the bytes of about one row.
 bool nextRow(const PaneText &text, qsizetype end, int columns, bool tabs, Cursor &at);
 
+// The rows of a line of `length` bytes at `line`, none a tab, the same as
+// nextRow() finds; 0 once they reach `most` (the caller then wraps the line
+// row by row).
+qint64 rowsOfPlain(const char *line, qsizetype length, int columns, qint64 most);
+
 // The cell where the byte at `to` starts, from the byte at `from` starting
 // at `fromCell` (from <= to).
 qint64 cellAt(const PaneText &text, qsizetype from, qint64 fromCell, qsizetype to, bool tabs);
