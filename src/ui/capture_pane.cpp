@@ -39,6 +39,9 @@ CapturePane::CapturePane(QWidget *parent)
     setFont(paneFont());
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
+    // paintEvent() fills all it is asked to paint: no background fill first,
+    // once a frame while text floods in.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 
     m_frameTimer.setSingleShot(true);
     m_frameTimer.setInterval(kFrameMs);
