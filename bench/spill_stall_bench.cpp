@@ -83,19 +83,25 @@ public:
             meter.stop();
             m_result = meter.longestText();
             m_span = meter.longestSpan();
+            m_duringWindow = meter.longestOverlapping(m_window);
         }))
     {
         m_thread->start();
     }
-    // Stops the loop; its longest stall, as a row's text.
-    QString finish()
+    // Stops the loop; its longest stall, as a row's text. `window` is the
+    // window's longest stall, for duringWindow().
+    QString finish(const StallSpan &window)
     {
+        m_window = window;
         m_stop = true;
         m_thread->wait();
         return m_result;
     }
     // When its longest stall was; read after finish().
     StallSpan span() const { return m_span; }
+    // Its longest stall (over 4 ms) that shared a moment with the window's,
+    // or an empty span; read after finish().
+    StallSpan duringWindow() const { return m_duringWindow; }
     int processor() const { return m_processor; }
 
 private:
@@ -103,6 +109,8 @@ private:
     std::atomic<bool> m_stop{false};
     QString m_result;
     StallSpan m_span;
+    StallSpan m_window;
+    StallSpan m_duringWindow;
     std::unique_ptr<QThread> m_thread;
 };
 
@@ -117,25 +125,38 @@ public:
             m_loops.push_back(std::make_unique<IdleLoopBeside>(processor));
     }
     // Stops the loops: "meanwhile an idle event loop kept on processor 0:
-    // ...; one kept on processor 1: ...; the window's stall overlapped ...".
+    // ...; one kept on processor 1: ...; the window's stall overlapped ...;
+    // during the window's stall the loop on processor 0 went ...".
     QString finish(const StallSpan &window, qint64 origin)
     {
         QStringList stalls;
         QStringList overlapped;
+        QStringList during;
         for (const auto &loop : m_loops) {
-            const QString stall = loop->finish(); // before its span is read
+            const QString stall = loop->finish(window); // before its spans are read
             stalls.append(QStringLiteral("on processor %1: %2, %3")
                               .arg(loop->processor())
                               .arg(stall, loop->span().text(origin)));
             if (window.overlaps(loop->span()))
                 overlapped.append(QString::number(loop->processor()));
+            const StallSpan gap = loop->duringWindow();
+            during.append(
+                gap.toNs > gap.fromNs
+                    ? QStringLiteral("the loop on processor %1 went %2 ms without running, %3")
+                          .arg(loop->processor())
+                          .arg((gap.toNs - gap.fromNs) / 1e6, 0, 'f', 1)
+                          .arg(gap.text(origin))
+                    : QStringLiteral("the loop on processor %1 ran at least every 4 ms")
+                          .arg(loop->processor()));
         }
-        return QStringLiteral("meanwhile an idle event loop kept %1; the window's stall %2")
+        return QStringLiteral("meanwhile an idle event loop kept %1; the window's stall %2; "
+                              "during the window's stall %3")
             .arg(stalls.join(QStringLiteral("; one kept ")),
                  overlapped.isEmpty()
                      ? QStringLiteral("overlapped neither")
                      : QStringLiteral("overlapped that of the loop on processor %1")
-                           .arg(overlapped.join(QStringLiteral(" and "))));
+                           .arg(overlapped.join(QStringLiteral(" and "))),
+                 during.join(QStringLiteral(", ")));
     }
 
 private:

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QTimer>
 
+#include <vector>
+
 #include <chrono>
 #include <fcntl.h>
 #include <sched.h>
@@ -100,6 +102,8 @@ public:
             const qint64 waited = runDelayNs();
             const ThreadUsage usage = ThreadUsage::now();
             const int processor = ::sched_getcpu();
+            if (m_last >= 0 && now - m_last > kKeptGapNs && m_gaps.size() < kMostKeptGaps)
+                m_gaps.push_back({m_last, now});
             if (m_last >= 0 && now - m_last > m_longest) {
                 m_longest = now - m_last;
                 m_longestFrom = m_last;
@@ -121,6 +125,7 @@ public:
         m_longestAt = 0;
         m_longestWaited = 0;
         m_last = -1;
+        m_gaps.clear();
         m_started = steadyNs();
         m_timer.start();
     }
@@ -129,6 +134,18 @@ public:
     // When the longest stall ended, in ms since start().
     double longestAtMs() const { return (m_longestAt - m_started) / 1e6; }
     StallSpan longestSpan() const { return {m_longestFrom, m_longestAt}; }
+    // Of the stalls over kKeptGapNs, the longest that shared a moment with
+    // `span` (another thread's), or an empty span: whether this loop, too,
+    // went without running then, whatever its own longest stall was.
+    StallSpan longestOverlapping(const StallSpan &span) const
+    {
+        StallSpan found;
+        for (const StallSpan &gap : m_gaps) {
+            if (gap.overlaps(span) && gap.toNs - gap.fromNs > found.toNs - found.fromNs)
+                found = gap;
+        }
+        return found;
+    }
     // How much of the longest stall the thread waited for a processor, in ms.
     double longestWaitedMs() const { return m_longestWaited / 1e6; }
     // "24.2 ms on processor 1 (0.3 ms of it waiting for a processor; user
@@ -160,7 +177,11 @@ public:
     }
 
 private:
+    static constexpr qint64 kKeptGapNs = 4000000;
+    static constexpr std::size_t kMostKeptGaps = 1 << 16;
+
     QTimer m_timer;
+    std::vector<StallSpan> m_gaps;
     qint64 m_started = 0;
     qint64 m_last = -1;
     qint64 m_lastWaited = 0;
