@@ -166,9 +166,9 @@ void receiveCpuBench(BenchTable &table, bool quick)
     const ReadingProcessors processors{kept.processor(), kept.other()};
     QList<double> floors;
     QMap<QString, QList<double>> perMB[2]; // by case, before and after
-    // A pty case after, its new memory warmed first: how much of a case's
-    // cost is this machine's price of memory it took back (see the machine
-    // row of new memory).
+    // A pty case, or TCP Hex (the largest text), after, its new memory
+    // warmed first: how much of a case's cost is this machine's price of
+    // memory it took back (see the machine row of new memory).
     QMap<QString, QList<double>> warmed;
     const auto warmBytes = [size](bool hex) {
         return 2 * (hex ? 3 * size : size);
@@ -189,7 +189,7 @@ void receiveCpuBench(BenchTable &table, bool quick)
                     perMB[tuned][name].append(
                         receiveCpuPerMB(data, tcp, hex, tuned, processors, &complete));
                 }
-                if (!tcp && withFloor)
+                if (withFloor && (!tcp || hex))
                     warmed[name].append(receiveCpuPerMB(data, tcp, hex, true, processors, &complete,
                                                         warmBytes(hex)));
             }
@@ -243,21 +243,26 @@ void receiveCpuBench(BenchTable &table, bool quick)
                       complete && after <= goal * floor && after <= before);
         }
     }
-    for (const bool hex : {false, true}) {
-        const QList<double> runs = warmed.value(receiveCpuCaseName(false, hex));
-        if (runs.isEmpty())
-            continue;
-        const double after = receiveCpuMedian(runs);
-        table.row(QStringLiteral("diagnostic: end-to-end CPU per MB, whole process, pty, %1, "
-                                 "after, %2 MB of new memory made present and given back just "
-                                 "before each run, medians of %3 runs in the same rounds")
-                      .arg(hex ? QStringLiteral("Hex") : QStringLiteral("ASCII"))
-                      .arg(warmBytes(hex) >> 20)
-                      .arg(runs.size()),
-                  QStringLiteral("after %1 CPU s/MB (%2x the bare reader)%3")
-                      .arg(after, 0, 'f', 4)
-                      .arg(after / floor, 0, 'f', 2)
-                      .arg(complete ? QString() : QStringLiteral(", **INCOMPLETE**")),
-                  QString());
+    for (const bool tcp : {false, true}) {
+        for (const bool hex : {false, true}) {
+            const QList<double> runs = warmed.value(receiveCpuCaseName(tcp, hex));
+            if (runs.isEmpty())
+                continue;
+            const double after = receiveCpuMedian(runs);
+            table.row(QStringLiteral("diagnostic: end-to-end CPU per MB, whole process, %1, %2, "
+                                     "after, %3 MB of new memory made present and given back "
+                                     "just before each run, medians of %4 runs in the same rounds")
+                          .arg(tcp ? QStringLiteral("TCP 127.0.0.1") : QStringLiteral("pty"))
+                          .arg(hex ? QStringLiteral("Hex") : QStringLiteral("ASCII"))
+                          .arg(warmBytes(hex) >> 20)
+                          .arg(runs.size()),
+                      QStringLiteral("after %1 CPU s/MB%2%3")
+                          .arg(after, 0, 'f', 4)
+                          .arg(tcp ? QString()
+                                   : QStringLiteral(" (%1x the bare reader)")
+                                         .arg(after / floor, 0, 'f', 2))
+                          .arg(complete ? QString() : QStringLiteral(", **INCOMPLETE**")),
+                      QString());
+        }
     }
 }
