@@ -6,14 +6,13 @@
 #include <QString>
 #include <QTimer>
 
-#include <vector>
-
 #include <chrono>
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 // Nanoseconds the calling thread has waited for a processor so far (other
 // programs running): what a stall owes to a busy machine.

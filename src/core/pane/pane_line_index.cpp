@@ -1,9 +1,7 @@
 #include "core/pane/pane_line_index.h"
 
-#include "core/first_of_bytes.h"
 #include "core/pane/pane_store.h"
-
-#include <algorithm>
+#include "core/pane/short_lines.h"
 
 PaneLineIndex::PaneLineIndex()
 {
@@ -67,18 +65,14 @@ qsizetype PaneLineIndex::indexChunk(const PaneStore &store, qsizetype pos)
 {
     const QByteArrayView chunk = store.chunkAt(pos);
     const char *data = chunk.data();
-    const char *end = data + chunk.size();
-    for (const char *p = data; p < end;) {
-        const qsizetype near = std::min<qsizetype>(end - p, PaneStore::kShortRun);
-        const char *hit = p + firstOfBytes(p, near, '\n', '\r');
-        // No break near (a long run), or a CR whose LF may start the next
-        // chunk: the general search from there.
-        if (hit == p + near || (*hit == '\r' && hit + 1 == end))
-            return pos + (hit - data);
-        p = hit + (*hit == '\r' && hit[1] == '\n' ? 2 : 1);
-        addLine(pos + (p - data));
-    }
-    return pos + chunk.size();
+    // Past a long run, or a CR whose LF may start the next chunk, the
+    // general search goes on from where this one stopped.
+    const char *stop = takeShortLines(data, data + chunk.size(),
+                                      [&](const char *, const char *, const char *next) {
+                                          addLine(pos + (next - data));
+                                          return true;
+                                      });
+    return pos + (stop - data);
 }
 
 void PaneLineIndex::indexKnown(const PaneStore &store, qsizetype from,
