@@ -42,6 +42,10 @@ CapturePane::CapturePane(QWidget *parent)
     // paintEvent() fills all it is asked to paint: no background fill first,
     // once a frame while text floods in.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Filled with its palette's colour first, the scroll bar counts as
+    // opaque: as it moves with each frame of a flood, the widgets behind it
+    // need not paint again beneath it.
+    verticalScrollBar()->setAutoFillBackground(true);
 
     m_frameTimer.setSingleShot(true);
     m_frameTimer.setInterval(kFrameMs);
