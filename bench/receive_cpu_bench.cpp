@@ -3,6 +3,7 @@
 #include "bench_program.h"
 #include "bench_table.h"
 #include "fresh_memory.h"
+#include "paint_counter.h"
 #include "process_memory.h"
 #include "processors.h"
 #include "stream_writer.h"
@@ -196,6 +197,15 @@ void receiveCpuBench(BenchTable &table, bool quick)
         }
     }
     receiveTuning() = ReceiveTuning();
+    if (onlyCase.isEmpty()) {
+        // Not timed: what a flood's frames paint.
+        const PaintCounter painted;
+        receiveCpuPerMB(data, false, false, true, processors, &complete);
+        table.row(QStringLiteral("diagnostic: paint events by widget while a pane takes %1 MB of "
+                                 "pty ASCII text, after, one run")
+                      .arg(size / 1048576),
+                  painted.summary());
+    }
     const double floor = withFloor ? receiveCpuMedian(floors) : 0;
     if (withFloor)
         table.row(QStringLiteral("floor: a bare reader of the same pty (64 KB reads), %1 MB of "
