@@ -56,7 +56,8 @@ private:
             return name(widget->parent()) + QLatin1Char(' ') + own.mid(14);
         if (!own.isEmpty())
             return own;
-        if (widget->parent() && widget->parent()->objectName().startsWith("qt_scrollarea_"))
+        if (widget->parent() &&
+            widget->parent()->objectName().startsWith(QLatin1String("qt_scrollarea_")))
             return name(widget->parent()) + QLatin1Char(' ') + kind;
         return kind;
     }
