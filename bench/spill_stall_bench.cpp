@@ -5,11 +5,14 @@
 #include "processors.h"
 #include "stall_meter.h"
 
+#include "core/pane/pane_spill.h"
 #include "core/pane/pane_text.h"
 #include "core/receive_tuning.h"
 #include "devices/channel.h"
 
+#include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QStringList>
 #include <QThread>
 #include <QTimer>
@@ -17,10 +20,13 @@
 #include <atomic>
 #include <cerrno>
 #include <ctime>
+#include <fcntl.h>
 #include <limits>
 #include <memory>
 #include <poll.h>
 #include <thread>
+#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -260,6 +266,77 @@ void machineWorkRow(BenchTable &table, int seconds)
               QString());
 }
 
+// Why a pane's file is made and removed on its writer's thread: how long
+// making, then removing, a file's name takes in the panes' folder while
+// another thread writes there as fast as it can, as a filling pane's writer
+// does, and half way through frees a file of gigabytes, as a pane that goes
+// does. Both wait for the file system's journal.
+void fileNamesRow(BenchTable &table, int seconds)
+{
+    const QByteArray folder = QFile::encodeName(PaneSpill::folder());
+    QDir().mkpath(PaneSpill::folder());
+    const auto makeFile = [&folder] {
+        QByteArray name = folder + "/varnokterm-bench-XXXXXX";
+        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+        return std::pair(fd, name);
+    };
+    // The writer's files, nameless from the start: nothing is left behind.
+    const auto makeNameless = [&makeFile] {
+        const auto [fd, name] = makeFile();
+        if (fd >= 0)
+            ::unlink(name.constData());
+        return fd;
+    };
+    std::atomic<bool> stop{false};
+    std::thread writer([&] {
+        const QByteArray block(4 << 20, 'x');
+        QElapsedTimer clock;
+        clock.start();
+        bool freed = false;
+        int fd = makeNameless();
+        for (qint64 offset = 0; fd >= 0 && !stop; offset += block.size()) {
+            if (::pwrite(fd, block.constData(), size_t(block.size()), offset) < 0)
+                break;
+            if (!freed && clock.elapsed() > seconds * 500) {
+                freed = true;
+                ::close(std::exchange(fd, makeNameless()));
+                offset = -block.size();
+            }
+        }
+        if (fd >= 0)
+            ::close(fd);
+    });
+    qint64 longestMake = 0;
+    qint64 longestRemove = 0;
+    int count = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < seconds * 1000) {
+        const qint64 start = steadyNs();
+        auto [fd, name] = makeFile();
+        const qint64 made = steadyNs();
+        if (fd >= 0) {
+            ::unlink(name.constData());
+            ::close(fd);
+        }
+        longestMake = std::max(longestMake, made - start);
+        longestRemove = std::max(longestRemove, steadyNs() - made);
+        ++count;
+        QThread::msleep(10);
+    }
+    stop = true;
+    writer.join();
+    table.row(QStringLiteral("machine: making, then removing, a file in the panes' folder while "
+                             "another thread writes there at full speed and, half way through, "
+                             "frees what it wrote, %1 s")
+                  .arg(seconds),
+              QStringLiteral("longest made in %1 ms, longest removed in %2 ms (%3 files)")
+                  .arg(longestMake / 1e6, 0, 'f', 1)
+                  .arg(longestRemove / 1e6, 0, 'f', 1)
+                  .arg(count),
+              QString());
+}
+
 // The Clear button on the full pane: its memory and file are given back
 // on threads of their own while the window goes on.
 void clearRow(BenchTable &table, Channel &channel, qint64 size)
@@ -297,6 +374,7 @@ void spillStallBench(BenchTable &table, bool quick)
     // land in it.
     machineFloorRow(table, quick ? 2 : 10);
     machineWorkRow(table, quick ? 2 : 10);
+    fileNamesRow(table, quick ? 2 : 8);
     const qint64 size = quick ? qint64(256) << 20 : qint64(8) << 30;
     // Before: without the receive path's savings; after: as it runs.
     for (const bool tuned : {false, true}) {

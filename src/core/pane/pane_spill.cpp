@@ -8,11 +8,13 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -69,17 +71,25 @@ bool removeIfLeftover(const QByteArray &path)
 
 // The files of this process, removed at a normal exit even when their panes
 // are never destroyed. Never freed: the exit handler runs after static
-// objects may be gone.
-QSet<QString> *liveFiles()
+// objects may be gone, and writers' threads may still add or remove a file.
+struct LiveFiles
 {
-    static QSet<QString> *files = [] {
+    std::mutex mutex;
+    QSet<QString> paths;
+};
+
+LiveFiles &liveFiles()
+{
+    static LiveFiles *files = [] {
         std::atexit([] {
-            for (const QString &path : std::as_const(*liveFiles()))
+            LiveFiles &live = liveFiles();
+            const std::lock_guard lock(live.mutex);
+            for (const QString &path : std::as_const(live.paths))
                 ::unlink(QFile::encodeName(path).constData());
         });
-        return new QSet<QString>;
+        return new LiveFiles;
     }();
-    return files;
+    return *files;
 }
 
 QString tempFolder()
@@ -113,19 +123,101 @@ QString writeAt(int fd, const BackgroundWriter::Item &item)
 
 } // namespace
 
-PaneSpill::PaneSpill(int fd, const QString &path)
-    : m_fd(fd)
-    , m_path(path)
+// The file, shared by the spill and its writer's thread: made and removed
+// there, read (fd, path) on the owner's thread once made.
+struct PaneSpill::File
 {
-    liveFiles()->insert(path);
-    m_writer = std::make_unique<BackgroundWriter>(BackgroundWriter::Steps{
-        [fd](const BackgroundWriter::Item &item) { return writeAt(fd, item); },
+    QString folder;           // chosen on the owner's thread
+    bool mayFallBack = false; // to the temporary folder
+    QString path;             // set on the writer's thread before `fd`
+    std::atomic<int> fd{-1};
+
+    // On the writer's thread, before the first write.
+    QString make()
+    {
+        QString error;
+        int made = makeIn(folder, &path, &error);
+        // The cache folder may be unusable where the temporary folder is not.
+        if (made < 0 && mayFallBack) {
+            QString tempError;
+            made = makeIn(tempFolder(), &path, &tempError);
+        }
+        if (made < 0)
+            return error;
+        {
+            LiveFiles &live = liveFiles();
+            const std::lock_guard lock(live.mutex);
+            live.paths.insert(path);
+        }
+        fd.store(made, std::memory_order_release);
+        return {};
+    }
+
+    // On the writer's thread, after the last write.
+    void removeAndClose()
+    {
+        const int open = fd.load(std::memory_order_acquire);
+        if (open < 0)
+            return;
+        ::unlink(QFile::encodeName(path).constData());
+        {
+            LiveFiles &live = liveFiles();
+            const std::lock_guard lock(live.mutex);
+            live.paths.remove(path);
+        }
         // The last close frees the file's disk space, tens of milliseconds
-        // for gigabytes: on the writer's thread, not the caller's time.
-        [fd](bool) {
-            ::close(fd);
-            return QString();
-        }});
+        // for gigabytes.
+        ::close(open);
+    }
+
+    // A new file in `place`, its descriptor, or -1 with `error` set.
+    static int makeIn(const QString &place, QString *madePath, QString *error);
+};
+
+int PaneSpill::File::makeIn(const QString &place, QString *madePath, QString *error)
+{
+    if (!QDir().mkpath(place)) {
+        *error = QStringLiteral("cannot make the folder %1").arg(place);
+        return -1;
+    }
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        QByteArray name =
+            QFile::encodeName(place + QLatin1Char('/') + QLatin1String(kPrefix)) + "XXXXXX";
+        // mkstemp makes the file 0600, under a name no one else has.
+        const int made = ::mkostemp(name.data(), O_CLOEXEC);
+        if (made < 0) {
+            *error = QStringLiteral("cannot create a file in %1: %2").arg(place, errnoText(errno));
+            return -1;
+        }
+        // Held for the file's life. A starting copy of the program may have
+        // seen the file before the lock and removed it: then try another.
+        struct stat info = {};
+        if (::flock(made, LOCK_EX | LOCK_NB) == 0 && ::fstat(made, &info) == 0 &&
+            info.st_nlink > 0) {
+            *madePath = QFile::decodeName(name);
+            return made;
+        }
+        ::close(made);
+    }
+    *error = QStringLiteral("cannot keep a file in %1").arg(place);
+    return -1;
+}
+
+PaneSpill::PaneSpill(std::shared_ptr<File> file)
+    : m_file(std::move(file))
+{
+    m_writer = std::make_unique<BackgroundWriter>(
+        BackgroundWriter::Steps{[file = m_file](const BackgroundWriter::Item &item) {
+                                    if (file->fd.load(std::memory_order_relaxed) < 0) {
+                                        if (QString error = file->make(); !error.isEmpty())
+                                            return error;
+                                    }
+                                    return writeAt(file->fd.load(std::memory_order_relaxed), item);
+                                },
+                                [file = m_file](bool) {
+                                    file->removeAndClose();
+                                    return QString();
+                                }});
 }
 
 PaneSpill::~PaneSpill()
@@ -135,30 +227,44 @@ PaneSpill::~PaneSpill()
         if (window)
             windows.push_back(window);
     PageMemory::unmapAll(std::move(windows), size_t(kWindow));
-    removeName();
     // Last: the writes that wait are dropped, the one under way ends first
-    // (its bytes are about to go), and nothing waits for the close. The
-    // file's space goes with its last reference, the writer's close or the
-    // unmapping of its maps, both off this thread.
+    // (its bytes are about to go), and nothing waits for the file's removal
+    // and close, both on the writer's thread. The file's space goes with its
+    // last reference, the close or the unmapping of its maps, both off this
+    // thread.
     m_writer.reset();
-}
-
-void PaneSpill::removeName()
-{
-    if (!std::exchange(m_named, false))
-        return;
-    ::unlink(QFile::encodeName(m_path).constData());
-    liveFiles()->remove(m_path);
 }
 
 void PaneSpill::endInBackground(std::unique_ptr<PaneSpill> spill, std::function<void()> then)
 {
-    // The name and the list of live files belong to the caller's thread.
-    spill->removeName();
     std::thread([spill = std::move(spill), then = std::move(then)]() mutable {
         spill.reset();
         then();
     }).detach();
+}
+
+std::unique_ptr<PaneSpill> PaneSpill::create()
+{
+    auto file = std::make_shared<File>();
+    file->folder = folder();
+    file->mayFallBack = folderOverride().isEmpty() && file->folder != tempFolder();
+    return std::unique_ptr<PaneSpill>(new PaneSpill(std::move(file)));
+}
+
+QString PaneSpill::path() const
+{
+    return m_file->fd.load(std::memory_order_acquire) < 0 ? QString() : m_file->path;
+}
+
+QString PaneSpill::failureText(const QString &error) const
+{
+    const QString made = path();
+    return made.isEmpty() ? error : QStringLiteral("%1: %2").arg(made, error);
+}
+
+int PaneSpill::fd() const
+{
+    return m_file->fd.load(std::memory_order_acquire);
 }
 
 void PaneSpill::setFolder(const QString &folder)
@@ -172,43 +278,6 @@ QString PaneSpill::folder()
         return folderOverride();
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     return cache.isEmpty() ? tempFolder() : cache + QStringLiteral("/varnokterm");
-}
-
-std::unique_ptr<PaneSpill> PaneSpill::create(QString *error)
-{
-    std::unique_ptr<PaneSpill> spill = createIn(folder(), error);
-    // The cache folder may be unusable where the temporary folder is not.
-    if (!spill && folderOverride().isEmpty() && folder() != tempFolder()) {
-        QString tempError;
-        spill = createIn(tempFolder(), &tempError);
-    }
-    return spill;
-}
-
-std::unique_ptr<PaneSpill> PaneSpill::createIn(const QString &folder, QString *error)
-{
-    if (!QDir().mkpath(folder)) {
-        *error = QStringLiteral("cannot make the folder %1").arg(folder);
-        return nullptr;
-    }
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        QByteArray name =
-            QFile::encodeName(folder + QLatin1Char('/') + QLatin1String(kPrefix)) + "XXXXXX";
-        // mkstemp makes the file 0600, under a name no one else has.
-        const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (fd < 0) {
-            *error = QStringLiteral("cannot create a file in %1: %2").arg(folder, errnoText(errno));
-            return nullptr;
-        }
-        // Held for the file's life. A starting copy of the program may have
-        // seen the file before the lock and removed it: then try another.
-        struct stat info = {};
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0 && info.st_nlink > 0)
-            return std::unique_ptr<PaneSpill>(new PaneSpill(fd, QFile::decodeName(name)));
-        ::close(fd);
-    }
-    *error = QStringLiteral("cannot keep a file in %1").arg(folder);
-    return nullptr;
 }
 
 void PaneSpill::queueWrite(qint64 offset, const char *data, qsizetype size)
@@ -232,7 +301,7 @@ const char *PaneSpill::map(qint64 offset, QString *error)
     if (m_windows.size() <= index)
         m_windows.resize(index + 1, nullptr);
     if (!m_windows.at(index)) {
-        void *map = ::mmap(nullptr, size_t(kWindow), PROT_READ, MAP_SHARED, m_fd, index * kWindow);
+        void *map = ::mmap(nullptr, size_t(kWindow), PROT_READ, MAP_SHARED, fd(), index * kWindow);
         if (map == MAP_FAILED) {
             *error = errnoText(errno);
             return nullptr;

@@ -17,24 +17,34 @@
 // leaves it behind, and the next start removes it (removeLeftovers). A live
 // file is held under an advisory lock, so another running copy of the
 // program never takes it for a leftover.
+//
+// The writer's thread makes the file before its first write and removes its
+// name after its last: making or removing a name waits for the file system's
+// journal, which a disk busy with gigabytes of writes can hold for a second,
+// so neither is ever done on the owner's thread.
 class PaneSpill
 {
 public:
-    // A new, empty file; null with `error` set when none could be made.
-    static std::unique_ptr<PaneSpill> create(QString *error);
+    // A new spill, its file made with the first write. A file that cannot
+    // be made fails that write (writesDone), and the writes after it.
+    static std::unique_ptr<PaneSpill> create();
     ~PaneSpill();
     PaneSpill(const PaneSpill &) = delete;
     PaneSpill &operator=(const PaneSpill &) = delete;
-    // Ends `spill` without the caller waiting: its file's name goes now, and
-    // on a thread of its own the write under way ends (a disk that throttles
-    // writes can hold one for tens of milliseconds), the maps go, then `then`
-    // runs, to free the memory the queued writes were to read.
+    // Ends `spill` without the caller waiting: on a thread of its own the
+    // write under way ends (a disk that throttles writes can hold one for
+    // tens of milliseconds), the maps go, then `then` runs, to free the
+    // memory the queued writes were to read; the file's name goes after.
     static void endInBackground(std::unique_ptr<PaneSpill> spill, std::function<void()> then);
 
-    QString path() const { return m_path; }
-    // The open file, for readers that read it with pread rather than through
-    // the maps (see PaneSnapshot); open until this object goes.
-    int fd() const { return m_fd; }
+    // The file, once made (empty before).
+    QString path() const;
+    // `error` of a write or a map, with the file's path when there is one.
+    QString failureText(const QString &error) const;
+    // The open file once made (-1 before: no write is done then), for
+    // readers that read it with pread rather than through the maps (see
+    // PaneSnapshot); open until this object goes.
+    int fd() const;
 
     // Queues `size` bytes at `data` for writing at `offset` (a multiple of
     // the page size; no write may straddle a multiple of kWindow). The bytes
@@ -64,14 +74,11 @@ public:
     static constexpr qint64 kWindow = qint64(256) << 20;
 
 private:
-    PaneSpill(int fd, const QString &path);
-    static std::unique_ptr<PaneSpill> createIn(const QString &folder, QString *error);
-    void removeName();
+    struct File;
+    explicit PaneSpill(std::shared_ptr<File> file);
 
-    int m_fd = -1;
-    QString m_path;
-    bool m_named = true;
+    std::shared_ptr<File> m_file; // shared with the writer's thread
     QList<char *> m_windows;
-    // Writes and, when this object goes, closes the file.
+    // Makes, writes and, when this object goes, removes and closes the file.
     std::unique_ptr<BackgroundWriter> m_writer;
 };

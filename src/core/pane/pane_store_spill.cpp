@@ -56,14 +56,8 @@ void PaneStore::queueBlocks()
         const qsizetype complete = m_size >> m_shift;
         if (m_queuedBlocks >= complete || m_size - (m_queuedBlocks << m_shift) - blockSize() < keep)
             break;
-        if (!m_spill) {
-            QString error;
-            m_spill = PaneSpill::create(&error);
-            if (!m_spill) {
-                fail(error);
-                return;
-            }
-        }
+        if (!m_spill)
+            m_spill = PaneSpill::create();
         m_spill->queueWrite(qint64(m_queuedBlocks) << m_shift, m_blocks.at(m_queuedBlocks),
                             blockSize());
         ++m_queuedBlocks;
@@ -114,7 +108,7 @@ qsizetype PaneStore::takeWritten(qsizetype most)
             freeBlock(block);
     }
     if (!error.isEmpty())
-        fail(QStringLiteral("%1: %2").arg(m_spill->path(), error));
+        fail(m_spill->failureText(error));
     return m_spilledBlocks - before;
 }
 

@@ -125,14 +125,8 @@ void PlotStore::spillOldBlocks()
     const qsizetype keep = m_threshold / 2;
     qsizetype held = (m_blocksInMemory - m_queued.size()) * blockBytes;
     while (held > keep && !m_filled.isEmpty()) {
-        if (!m_spill) {
-            QString error;
-            m_spill = PaneSpill::create(&error);
-            if (!m_spill) {
-                fail(error);
-                return;
-            }
-        }
+        if (!m_spill)
+            m_spill = PaneSpill::create();
         const FilledBlock filled = m_filled.takeFirst();
         const PlotSeries &series = *m_series[size_t(filled.series)];
         m_spill->queueWrite(m_fileEnd, series.block(filled.block), blockBytes);
@@ -160,7 +154,7 @@ void PlotStore::takeWritten()
         --m_blocksInMemory;
     }
     if (!error.isEmpty())
-        fail(QStringLiteral("%1: %2").arg(m_spill->path(), error));
+        fail(m_spill->failureText(error));
 }
 
 void PlotStore::fail(const QString &why)
