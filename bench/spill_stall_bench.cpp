@@ -22,6 +22,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <limits>
+#include <malloc.h>
 #include <memory>
 #include <poll.h>
 #include <thread>
@@ -402,6 +403,7 @@ void spillStallBench(BenchTable &table, bool quick)
                 ::shutdown(fd, SHUT_RDWR); // the writer ends
         }
         const double seconds = clock.nsecsElapsed() / 1e9;
+        const double heapMb = double(::mallinfo2().arena) / (1 << 20);
         table.row(QStringLiteral("longest window stall while a 127.0.0.1 peer fills a shown pane "
                                  "with %1 MB of text at full speed, %2")
                       .arg(size >> 20)
@@ -411,6 +413,12 @@ void spillStallBench(BenchTable &table, bool quick)
                       .arg(size / 1e6 / seconds, 0, 'f', 0)
                       .arg(complete ? QString() : QStringLiteral(", **INCOMPLETE**"), besideStalls),
                   QStringLiteral("<= 16 ms"), complete && meter.longestMs() <= 16);
+        // What the heap held then: memory of malloc's own, which goes back
+        // to the kernel in one piece, with the heap locked, when freed.
+        table.row(QStringLiteral("diagnostic: the heap (malloc's memory outside mapped pages) "
+                                 "at the end of the %1 fill, the pane still full")
+                      .arg(tuned ? QStringLiteral("after") : QStringLiteral("before")),
+                  QStringLiteral("%1 MB").arg(heapMb, 0, 'f', 1), QString());
         if (tuned && complete)
             clearRow(table, program.session.channel(1), size);
     }
