@@ -194,6 +194,10 @@ int PaneSpill::File::makeIn(const QString &place, QString *madePath, QString *er
         struct stat info = {};
         if (::flock(made, LOCK_EX | LOCK_NB) == 0 && ::fstat(made, &info) == 0 &&
             info.st_nlink > 0) {
+            // No access time: the window maps the file and readers read
+            // it, and each would otherwise dirty its inode for the file
+            // system's journal to write, which a busy disk makes wait.
+            ::fcntl(made, F_SETFL, ::fcntl(made, F_GETFL) | O_NOATIME);
             *madePath = QFile::decodeName(name);
             return made;
         }
