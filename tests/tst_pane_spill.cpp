@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -106,6 +107,7 @@ private slots:
     void writerCatchesUpWhileSourcePaused();
     void clearAndDestructionRemoveTheFile();
     void leftoverOfAKilledRunIsRemoved();
+    void normalExitRemovesTheFile();
     void failingFileKeepsTextInMemory_data();
     void failingFileKeepsTextInMemory();
 
@@ -252,6 +254,25 @@ void TestPaneSpill::leftoverOfAKilledRunIsRemoved()
     QCOMPARE(kept, expected);
     QVERIFY(QFileInfo::exists(fifo));
     QCOMPARE(live.text(), linesText(100000, 3));
+}
+
+void TestPaneSpill::normalExitRemovesTheFile()
+{
+    // A pane still alive when the program ends, its file made on the
+    // writer's thread: the exit removes the file.
+    const pid_t child = fork();
+    if (child == 0) {
+        auto *pane = new PaneText; // never destroyed, as at a run's end
+        pane->setSpillThreshold(kThreshold);
+        pane->append(linesText(100000, 6));
+        pane->finishSpilling();
+        std::exit(QFile::exists(pane->spillPath()) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0); // the file was there before the exit
+    QCOMPARE(spillFiles(m_folder.path()), QStringList());
 }
 
 void TestPaneSpill::failingFileKeepsTextInMemory_data()
