@@ -20,8 +20,8 @@
 //
 // The writer's thread makes the file before its first write and removes its
 // name after its last: making or removing a name waits for the file system's
-// journal, which a disk busy with gigabytes of writes can hold for a second,
-// so neither is ever done on the owner's thread.
+// journal, which a disk busy with gigabytes of writes can hold for hundreds
+// of milliseconds, so neither is ever done on the owner's thread.
 class PaneSpill
 {
 public:
