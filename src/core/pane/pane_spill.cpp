@@ -76,6 +76,17 @@ struct LiveFiles
 {
     std::mutex mutex;
     QSet<QString> paths;
+
+    void add(const QString &path)
+    {
+        const std::lock_guard lock(mutex);
+        paths.insert(path);
+    }
+    void remove(const QString &path)
+    {
+        const std::lock_guard lock(mutex);
+        paths.remove(path);
+    }
 };
 
 LiveFiles &liveFiles()
@@ -144,11 +155,7 @@ struct PaneSpill::File
         }
         if (made < 0)
             return error;
-        {
-            LiveFiles &live = liveFiles();
-            const std::lock_guard lock(live.mutex);
-            live.paths.insert(path);
-        }
+        liveFiles().add(path);
         fd.store(made, std::memory_order_release);
         return {};
     }
@@ -160,11 +167,7 @@ struct PaneSpill::File
         if (open < 0)
             return;
         ::unlink(QFile::encodeName(path).constData());
-        {
-            LiveFiles &live = liveFiles();
-            const std::lock_guard lock(live.mutex);
-            live.paths.remove(path);
-        }
+        liveFiles().remove(path);
         // The last close frees the file's disk space, tens of milliseconds
         // for gigabytes.
         ::close(open);
@@ -210,18 +213,18 @@ int PaneSpill::File::makeIn(const QString &place, QString *madePath, QString *er
 PaneSpill::PaneSpill(std::shared_ptr<File> file)
     : m_file(std::move(file))
 {
-    m_writer = std::make_unique<BackgroundWriter>(
-        BackgroundWriter::Steps{[file = m_file](const BackgroundWriter::Item &item) {
-                                    if (file->fd.load(std::memory_order_relaxed) < 0) {
-                                        if (QString error = file->make(); !error.isEmpty())
-                                            return error;
-                                    }
-                                    return writeAt(file->fd.load(std::memory_order_relaxed), item);
-                                },
-                                [file = m_file](bool) {
-                                    file->removeAndClose();
-                                    return QString();
-                                }});
+    const auto write = [file = m_file](const BackgroundWriter::Item &item) {
+        if (file->fd.load(std::memory_order_relaxed) < 0) {
+            if (QString error = file->make(); !error.isEmpty())
+                return error;
+        }
+        return writeAt(file->fd.load(std::memory_order_relaxed), item);
+    };
+    const auto removeAndClose = [file = m_file](bool) {
+        file->removeAndClose();
+        return QString();
+    };
+    m_writer = std::make_unique<BackgroundWriter>(BackgroundWriter::Steps{write, removeAndClose});
 }
 
 PaneSpill::~PaneSpill()
