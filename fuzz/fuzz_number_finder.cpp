@@ -1,7 +1,9 @@
 // The numbers found in a line for plotting: any line is read without
 // fault, every name and unit found is text of the line (or a column's
-// number), and a line of numbers and separators alone gives, column by
-// column, what a plain regular expression and strtod make of each field.
+// number), a line read after others (the input's lines, one by one) gives
+// what it gives on its own, and a line of numbers and separators alone
+// gives, column by column, what a plain regular expression and strtod make
+// of each field.
 #include "core/plot/number_finder.h"
 #include "fuzz_check.h"
 
@@ -19,6 +21,33 @@ bool withinLine(QByteArrayView part, QByteArrayView line)
 {
     return part.isEmpty() ||
            (part.data() >= line.data() && part.data() + part.size() <= line.data() + line.size());
+}
+
+QByteArray valueText(double value)
+{
+    return QByteArray::number(value, 'g', 17);
+}
+
+// Each line of `input` read by one finder, as a channel reads them, against
+// a finder of its own: the same pairs, or the same columns' numbers (whose
+// names a header line before may give).
+void readLineAfterLine(const QByteArray &input)
+{
+    NumberFinder reader;
+    for (const QByteArray &line : input.split('\n')) {
+        NumberFinder alone;
+        const QList<FoundNumber> expected = alone.find(line);
+        const QList<FoundNumber> &found = reader.find(line);
+        check(found.size() == expected.size(), "a line read after others: not its numbers");
+        const bool pairs = !expected.isEmpty() && withinLine(expected.first().name, line);
+        for (qsizetype i = 0; i < found.size(); ++i) {
+            check(valueText(found.at(i).value) == valueText(expected.at(i).value),
+                  "a line read after others: a value misread");
+            check(!pairs || (found.at(i).name == expected.at(i).name &&
+                             found.at(i).unit == expected.at(i).unit),
+                  "a line read after others: another name or unit");
+        }
+    }
 }
 
 bool isColumnNumber(QByteArrayView name)
@@ -44,8 +73,8 @@ QList<QByteArray> expectedColumns(const QByteArray &line)
         fields = line.simplified().split(' ');
     else
         fields = line.split(separator);
-    static const QRegularExpression number(
-        QStringLiteral("^([+-]?(?:[0-9]+(?:[.][0-9]+)?|[.][0-9]+)(?:[eE][+-]?[0-9]+)?)(e{0,16})$"));
+    static const QRegularExpression number(QStringLiteral(
+        "^([+-]?(?:[0-9]+(?:[.][0-9]+)?|[.][0-9]+)(?:[eE][+-]?[0-9]+)?)((?:e[0-9e]{0,15})?)$"));
     QList<QByteArray> expected;
     for (qsizetype i = 0; i < fields.size(); ++i) {
         QByteArray field = fields.at(i).trimmed();
@@ -75,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(withinLine(number.unit, line), "a unit that is not the line's text");
         check(number.unit.size() <= 16, "an overlong unit");
     }
+    readLineAfterLine(line);
 
     // The same bytes as a line of digits, signs, points, exponents and
     // separators only.
@@ -86,8 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QList<QByteArray> found;
     for (const FoundNumber &number : fresh.find(numbers)) {
         check(isColumnNumber(number.name), "a column named other than by its number");
-        found.append(number.name.toByteArray() + '=' + QByteArray::number(number.value, 'g', 17) +
-                     '[' + number.unit.toByteArray() + ']');
+        found.append(number.name.toByteArray() + '=' + valueText(number.value) + '[' +
+                     number.unit.toByteArray() + ']');
     }
     const QList<QByteArray> expected = expectedColumns(numbers);
     check(found.size() == expected.size(), "not the columns' numbers");

@@ -45,6 +45,17 @@ private slots:
             << none << QByteArray("A=1\nA=2 B=3 C=4") << QByteArray("A=2[] B=3[] C=4[]");
         QTest::newRow("fewer pairs than the line before")
             << none << QByteArray("A=1 B=2 C=3\nA=4") << QByteArray("A=4[]");
+        // A line like the one before it: the same bytes but for digits.
+        QTest::newRow("a line like the one before: its own numbers")
+            << none << QByteArray("T=23.41C n=1 P=-1.5e3\nT=24.99C n=2 P=-2.5e3")
+            << QByteArray("T=24.99[C] n=2[] P=-2500[]");
+        QTest::newRow("a line like the one before: a digit of a name or unit")
+            << none << QByteArray("sensor T1=5m2 ok\nsensor T2=5m3 ok") << QByteArray("T2=5[m3]");
+        QTest::newRow("a line like the one before: a letter for a digit in its last bytes")
+            << none << QByteArray("counter 0000001 A=12\ncounter 0000002 A=1x")
+            << QByteArray("A=1[x]");
+        QTest::newRow("a line like the one before: a decimal comma")
+            << none << QByteArray("T=-23,4;P=1\nT=-24,5;P=2") << QByteArray("T=-24.5[] P=2[]");
         QTest::newRow("a clock time is no pair")
             << none << QByteArray("12:30:45 up") << QByteArray();
         QTest::newRow("comma columns")

@@ -11,6 +11,8 @@ namespace {
 // Matches of a pattern read per line: a pattern that matches everywhere
 // cannot make one line cost without bound.
 constexpr int kMostPatternMatches = 64;
+// Lines of pairs read before a shape that fitted none is replaced.
+constexpr int kLinesPerUnusedShape = 8;
 
 // The next '=' or ':' from `p` on, or `end`.
 const char *nextPlotPairMark(const char *p, const char *end)
@@ -138,13 +140,25 @@ const QList<FoundNumber> &NumberFinder::findColumns(QByteArrayView line)
     return m_found;
 }
 
+void NumberFinder::keepShape(QByteArrayView line)
+{
+    if (m_shape.wasUsed() || m_linesSinceShape == 0 || m_linesSinceShape >= kLinesPerUnusedShape) {
+        m_shape.take(line, m_found, m_places);
+        m_linesSinceShape = 0;
+    }
+    ++m_linesSinceShape;
+}
+
 void NumberFinder::findPairs(QByteArrayView line)
 {
-    // Written over the numbers of the line before: no growth of the list
+    // Written over the numbers of the line before: no growth of the lists
     // for a line of as many pairs.
     qsizetype count = 0;
+    if (m_places.size() != m_found.size())
+        m_places.resize(m_found.size()); // the list was another reading's
     qsizetype room = m_found.size();
     FoundNumber *found = room > 0 ? m_found.data() : nullptr;
+    PairLineShape::NumberPlace *places = room > 0 ? m_places.data() : nullptr;
     int decimalComma = -1; // not yet known
     const char *begin = line.data();
     const char *end = begin + line.size();
@@ -163,6 +177,7 @@ void NumberFinder::findPairs(QByteArrayView line)
         while (at < end && *at == ' ')
             ++at;
         double value = 0;
+        bool readComma = false;
         const char *afterNumber = PlotNumberText::scanNumber(at, end, false, &value);
         // Only a number stopped by a comma before a digit reads otherwise
         // in a line with a decimal comma (one with ';' or a tab).
@@ -170,7 +185,8 @@ void NumberFinder::findPairs(QByteArrayView line)
             PlotNumberText::isDigit(afterNumber[1])) {
             if (decimalComma < 0)
                 decimalComma = hasPlotDecimalComma(line);
-            if (decimalComma)
+            readComma = decimalComma != 0;
+            if (readComma)
                 afterNumber = PlotNumberText::scanNumber(at, end, true, &value);
         }
         if (!afterNumber)
@@ -180,18 +196,24 @@ void NumberFinder::findPairs(QByteArrayView line)
             continue;
         const FoundNumber number{QByteArrayView(nameStart, nameEnd - nameStart), value,
                                  QByteArrayView(afterNumber, afterUnit - afterNumber)};
+        const PairLineShape::NumberPlace place{at - begin, readComma};
         if (count < room) {
             found[count] = number;
+            places[count] = place;
         } else {
             m_found.append(number);
+            m_places.append(place);
             found = m_found.data();
+            places = m_places.data();
             room = m_found.size();
         }
         ++count;
         p = afterUnit - 1;
     }
-    if (count < m_found.size())
+    if (count < m_found.size()) {
         m_found.resize(count);
+        m_places.resize(count);
+    }
 }
 
 QByteArrayView NumberFinder::columnName(qsizetype column)

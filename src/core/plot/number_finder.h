@@ -1,20 +1,13 @@
 #pragma once
 
+#include "core/plot/found_number.h"
+#include "core/plot/pair_line_shape.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
-
-// One number found in a line: the series it belongs to, its value and the
-// unit written after it (empty when none). The views stay valid until the
-// finder's next find() or setPattern().
-struct FoundNumber
-{
-    QByteArrayView name;
-    double value = 0;
-    QByteArrayView unit;
-};
 
 // Finds the numbers an instrument writes in a line of text, for plotting.
 //
@@ -56,14 +49,23 @@ public:
     {
         if (m_hasPattern)
             return findByPattern(line);
+        if (m_shape.fits(line))
+            return m_shape.read(line);
         findPairs(line);
-        return m_found.isEmpty() ? findColumns(line) : m_found;
+        if (m_found.isEmpty())
+            return findColumns(line);
+        keepShape(line);
+        return m_found;
     }
     // Forgets the header line's names.
     void forgetHeader();
 
 private:
     void findPairs(QByteArrayView line);
+    // Takes the shape of a line of pairs, unless the shape before is of
+    // no use to lines of many shapes (it fitted no line since it was taken)
+    // and was taken only a few lines ago.
+    void keepShape(QByteArrayView line);
     // The line's columns, by the separator it holds.
     const QList<FoundNumber> &findColumns(QByteArrayView line);
     void findColumns(QByteArrayView line, char separator);
@@ -71,6 +73,9 @@ private:
     QByteArrayView columnName(qsizetype column);
 
     QList<FoundNumber> m_found;
+    QList<PairLineShape::NumberPlace> m_places; // of the pairs in m_found
+    PairLineShape m_shape;
+    int m_linesSinceShape = 0;
     QRegularExpression m_regex;
     bool m_hasPattern = false;
     QList<QByteArray> m_groupNames;

@@ -81,12 +81,20 @@ inline bool isBlank(char c)
 // infinity, or zero when tiny.
 const char *scanAnyNumber(const char *p, const char *end, bool decimalComma, double *value);
 
+// The value of up to 15 digits, `fractionDigits` of them after a decimal
+// point, read as the integer `mantissa`. Both exact in a double, so one
+// division rounds as a full conversion does.
+inline double plainValue(quint64 mantissa, qsizetype fractionDigits)
+{
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    return fractionDigits ? double(mantissa) / kTens[fractionDigits] : double(mantissa);
+}
+
 // As scanAnyNumber; inline for the most common numbers: up to 15 digits
 // (exact in a double) with maybe a decimal point, no sign nor exponent.
 inline const char *scanNumber(const char *p, const char *end, bool decimalComma, double *value)
 {
-    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const char *at = p;
     quint64 mantissa = 0;
     for (unsigned digit; at < end && (digit = digitValue(*at)) <= 9; ++at)
@@ -100,8 +108,7 @@ inline const char *scanNumber(const char *p, const char *end, bool decimalComma,
     const qsizetype fraction = at == point ? 0 : at - point - 1;
     if (whole == 0 || whole + fraction > 15 || (at < end && (*at | 0x20) == 'e'))
         return scanAnyNumber(p, end, decimalComma, value);
-    // Both exact, so one division rounds as a full conversion does.
-    *value = fraction ? double(mantissa) / kTens[fraction] : double(mantissa);
+    *value = plainValue(mantissa, fraction);
     return at;
 }
 
