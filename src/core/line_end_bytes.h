@@ -2,6 +2,11 @@
 
 #include "core/first_of_bytes.h"
 
+inline bool isLineEndByte(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
 // Where the first CR or LF in [data, data + size) is, or size.
 inline qsizetype firstLineEndByte(const char *data, qsizetype size)
 {

@@ -66,8 +66,20 @@ void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
     const char *data = batch.data();
     const qsizetype size = batch.size();
     qsizetype start = 0;
-    for (qsizetype at = nextPlotLineBreak(data, 0, size); at < size;
-         at = nextPlotLineBreak(data, start, size)) {
+    while (start < size) {
+        // Most lines are shaped like the one before: one look at their
+        // bytes finds both their numbers and their end.
+        if (m_partial.isEmpty() && !m_partialCut) {
+            const qsizetype shaped = m_finder.shapedLineAt(batch.sliced(start));
+            if (shaped > 0 && isLineEndByte(data[start + shaped])) {
+                m_store.add(m_finder.findShaped(batch.sliced(start, shaped)), arrivalMs);
+                start = afterLineEnd(data, start + shaped, size);
+                continue;
+            }
+        }
+        const qsizetype at = nextPlotLineBreak(data, start, size);
+        if (at == size)
+            break;
         if (m_partial.isEmpty() && !m_partialCut) {
             readLine(batch.sliced(start, at - start), arrivalMs);
         } else {

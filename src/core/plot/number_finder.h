@@ -57,6 +57,21 @@ public:
         keepShape(line);
         return m_found;
     }
+    // A line shaped like the last line of pairs found (see PairLineShape)
+    // at the start of `text`, and followed by more of it: its length, or 0
+    // when there is none. Lets a reader of lines that knows their breaks
+    // take such a line without a search for its end: a line that fits
+    // holds the same bytes as the shape's but for digits, so no break
+    // either when the lines given to find() hold none.
+    qsizetype shapedLineAt(QByteArrayView text) const
+    {
+        const qsizetype size = m_shape.size();
+        return !m_hasPattern && size > 0 && text.size() > size && m_shape.fits(text.first(size))
+                   ? size
+                   : 0;
+    }
+    // The numbers of a line that shapedLineAt() found, as find() gives.
+    const QList<FoundNumber> &findShaped(QByteArrayView line) { return m_shape.read(line); }
     // Forgets the header line's names.
     void forgetHeader();
 

@@ -28,6 +28,8 @@ public:
     };
 
     bool fits(QByteArrayView line) const;
+    // The length of the lines that fit (0 before the first take()).
+    qsizetype size() const { return m_found.isEmpty() ? 0 : m_bytes.size(); }
     // The pairs of a line that fits(): the shape's names and units, with
     // the line's numbers. The list stays valid until the next take().
     const QList<FoundNumber> &read(QByteArrayView line);
