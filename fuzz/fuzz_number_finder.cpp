@@ -30,10 +30,12 @@ QByteArray valueText(double value)
 
 // Each line of `input` read by one finder, as a channel reads them, against
 // a finder of its own: the same pairs, or the same columns' numbers (whose
-// names a header line before may give).
+// names a header line before may give); and the names of the line before
+// when the finder says so.
 void readLineAfterLine(const QByteArray &input)
 {
     NumberFinder reader;
+    QList<QByteArray> namesBefore;
     for (const QByteArray &line : input.split('\n')) {
         NumberFinder alone;
         const QList<FoundNumber> expected = alone.find(line);
@@ -47,6 +49,12 @@ void readLineAfterLine(const QByteArray &input)
                              found.at(i).unit == expected.at(i).unit),
                   "a line read after others: another name or unit");
         }
+        QList<QByteArray> names;
+        for (const FoundNumber &number : found)
+            names.append(number.name.toByteArray());
+        check(!reader.namesAsBefore() || names == namesBefore,
+              "names said to be those of the line before, and not");
+        namesBefore = names;
     }
 }
 

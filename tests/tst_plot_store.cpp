@@ -109,6 +109,8 @@ private slots:
     // Lines ('|' between them) of numbers "name=value" or "name=value/unit":
     // whatever the order and units of the names from line to line, each
     // series holds the values named after it, with the first unit given.
+    // A line after '>' is added as one with the names of the line before;
+    // "clear" clears the store.
     void eachNumberReachesItsSeries_data()
     {
         QTest::addColumn<QByteArray>("lines");
@@ -120,13 +122,24 @@ private slots:
             << QByteArray("ab=1|ac=2|ab=3") << QByteArray("ab=1,3/ ac=2/");
         QTest::newRow("unit later, at another place")
             << QByteArray("a=1 b=2|b=3/V a=4/mA|a=5/A") << QByteArray("a=1,4,5/mA b=2,3/V");
+        QTest::newRow("names as before")
+            << QByteArray("a=1 b=2|>a=3 b=4") << QByteArray("a=1,3/ b=2,4/");
+        QTest::newRow("names as before, after a clear")
+            << QByteArray("a=1 b=2|clear|>a=3 b=4") << QByteArray("a=3/ b=4/");
     }
     void eachNumberReachesItsSeries()
     {
         QFETCH(QByteArray, lines);
         QFETCH(QByteArray, series);
         PlotStore store;
-        for (const QByteArray &line : lines.split('|')) {
+        for (QByteArray line : lines.split('|')) {
+            if (line == "clear") {
+                store.clear();
+                continue;
+            }
+            const bool namesAsBefore = line.startsWith('>');
+            if (namesAsBefore)
+                line.remove(0, 1);
             const QList<QByteArray> words = line.split(' '); // the views' text
             QList<FoundNumber> numbers;
             for (const QByteArrayView word : words) {
@@ -136,7 +149,7 @@ private slots:
                                 word.sliced(equals + 1, slash - equals - 1).toDouble(),
                                 word.sliced(std::min(slash + 1, word.size()))});
             }
-            store.add(numbers, 1000);
+            store.add(numbers, 1000, namesAsBefore);
         }
         QList<QByteArray> held;
         for (int i = 0; i < store.seriesCount(); ++i) {

@@ -54,8 +54,10 @@ void ChannelPlot::readLine(QByteArrayView line, qint64 ms)
 {
     if (line.size() > kLongestLine)
         line = line.first(kLongestLine);
-    if (!line.isEmpty())
-        m_store.add(m_finder.find(line), ms);
+    if (line.isEmpty())
+        return;
+    const QList<FoundNumber> &numbers = m_finder.find(line);
+    m_store.add(numbers, ms, m_finder.namesAsBefore());
 }
 
 void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
@@ -72,7 +74,9 @@ void ChannelPlot::receive(QByteArrayView batch, qint64 arrivalMs)
         if (m_partial.isEmpty() && !m_partialCut) {
             const qsizetype shaped = m_finder.shapedLineAt(batch.sliced(start));
             if (shaped > 0 && isLineEndByte(data[start + shaped])) {
-                m_store.add(m_finder.findShaped(batch.sliced(start, shaped)), arrivalMs);
+                const QList<FoundNumber> &numbers =
+                    m_finder.findShaped(batch.sliced(start, shaped));
+                m_store.add(numbers, arrivalMs, m_finder.namesAsBefore());
                 start = afterLineEnd(data, start + shaped, size);
                 continue;
             }

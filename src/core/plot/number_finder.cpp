@@ -145,6 +145,7 @@ void NumberFinder::keepShape(QByteArrayView line)
     if (m_shape.wasUsed() || m_linesSinceShape == 0 || m_linesSinceShape >= kLinesPerUnusedShape) {
         m_shape.take(line, m_found, m_places);
         m_linesSinceShape = 0;
+        m_shapeNamesLast = true;
     }
     ++m_linesSinceShape;
 }

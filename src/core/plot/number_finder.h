@@ -47,16 +47,20 @@ public:
     // Inline for the most common lines: key=value pairs, no pattern.
     const QList<FoundNumber> &find(QByteArrayView line)
     {
+        if (!m_hasPattern && m_shape.fits(line))
+            return findShaped(line);
+        m_namesAsBefore = m_shapeNamesLast = false;
         if (m_hasPattern)
             return findByPattern(line);
-        if (m_shape.fits(line))
-            return m_shape.read(line);
         findPairs(line);
         if (m_found.isEmpty())
             return findColumns(line);
         keepShape(line);
         return m_found;
     }
+    // Whether the numbers the last find() gave have, place by place, the
+    // names of those the find() before it gave (lines of one shape).
+    bool namesAsBefore() const { return m_namesAsBefore; }
     // A line shaped like the last line of pairs found (see PairLineShape)
     // at the start of `text`, and followed by more of it: its length, or 0
     // when there is none. Lets a reader of lines that knows their breaks
@@ -71,7 +75,12 @@ public:
                    : 0;
     }
     // The numbers of a line that shapedLineAt() found, as find() gives.
-    const QList<FoundNumber> &findShaped(QByteArrayView line) { return m_shape.read(line); }
+    const QList<FoundNumber> &findShaped(QByteArrayView line)
+    {
+        m_namesAsBefore = m_shapeNamesLast;
+        m_shapeNamesLast = true;
+        return m_shape.read(line);
+    }
     // Forgets the header line's names.
     void forgetHeader();
 
@@ -91,6 +100,8 @@ private:
     QList<PairLineShape::NumberPlace> m_places; // of the pairs in m_found
     PairLineShape m_shape;
     int m_linesSinceShape = 0;
+    bool m_shapeNamesLast = false; // the last find() gave the shape's names
+    bool m_namesAsBefore = false;
     QRegularExpression m_regex;
     bool m_hasPattern = false;
     QList<QByteArray> m_groupNames;

@@ -42,7 +42,7 @@ int PlotStore::indexOf(QByteArrayView name) const
     return m_index.value(name.toByteArray(), -1);
 }
 
-void PlotStore::add(const QList<FoundNumber> &numbers, qint64 ms)
+void PlotStore::add(const QList<FoundNumber> &numbers, qint64 ms, bool namesAsBefore)
 {
     if (numbers.isEmpty())
         return;
@@ -57,8 +57,12 @@ void PlotStore::add(const QList<FoundNumber> &numbers, qint64 ms)
     const FoundNumber *number = numbers.constData();
     LastPlace *place = m_lastLine.data();
     for (const FoundNumber *end = number + numbers.size(); number < end; ++number, ++place) {
-        if (!isSamePlotName(place->name, place->nameSize, number->name) &&
-            !findPlace(*number, place))
+        // A place with no series: its number was not kept, or the store was
+        // cleared since.
+        const bool known = namesAsBefore
+                               ? place->series != nullptr
+                               : isSamePlotName(place->name, place->nameSize, number->name);
+        if (!known && !findPlace(*number, place))
             continue;
         PlotSeries &series = *place->series;
         if (!place->hasUnit && !number->unit.isEmpty()) {

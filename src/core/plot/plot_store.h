@@ -42,8 +42,10 @@ public:
     PlotStore(const PlotStore &) = delete;
     PlotStore &operator=(const PlotStore &) = delete;
 
-    // Adds the numbers of one line, which arrived at `ms` (ms since the epoch).
-    void add(const QList<FoundNumber> &numbers, qint64 ms);
+    // Adds the numbers of one line, which arrived at `ms` (ms since the
+    // epoch). With `namesAsBefore`, the caller knows they have, place by
+    // place, the names of the numbers of the last add(): no name is compared.
+    void add(const QList<FoundNumber> &numbers, qint64 ms, bool namesAsBefore = false);
     // Takes in the file writes done since the last call.
     void catchUp();
     // Has blocks for points made ready ahead of need (ReadyBlocks), before
