@@ -2,6 +2,7 @@
 
 #include "core/first_of_bytes.h"
 
+// A CR or LF.
 inline bool isLineEndByte(char c)
 {
     return c == '\n' || c == '\r';

@@ -22,11 +22,6 @@ qsizetype monitorRunEnd(QByteArrayView bytes, qsizetype from)
     return afterLineEnd(bytes.data(), at, bytes.size());
 }
 
-bool isLineEnd(char c)
-{
-    return c == '\n' || c == '\r';
-}
-
 } // namespace
 
 MonitorText::MonitorText(PaneText &pane)
@@ -99,7 +94,7 @@ void MonitorText::addFormatted(int channel, QByteArrayView bytes, qint64 wallMs)
         appendBytes(bytes.sliced(at, end - at));
         const char last = bytes[end - 1];
         m_endsInCr = last == '\r' && end == bytes.size();
-        if (isLineEnd(last) && !m_endsInCr)
+        if (isLineEndByte(last) && !m_endsInCr)
             endRun();
         at = end;
     }
@@ -127,7 +122,7 @@ void MonitorText::addAscii(int channel, QByteArrayView bytes, qint64 wallMs)
             m_firstAt = 0;
             *out++ = '\n';
             at = 1;
-        } else if (!m_pane.isEmpty() && !isLineEnd(m_pane.at(m_pane.size() - 1))) {
+        } else if (!m_pane.isEmpty() && !isLineEndByte(m_pane.at(m_pane.size() - 1))) {
             *out++ = '\n'; // the run another channel cut off ends its line
             m_lineStarts.push_back(out - base);
         }
@@ -151,7 +146,7 @@ void MonitorText::addAscii(int channel, QByteArrayView bytes, qint64 wallMs)
         out += end - at;
         const char last = bytes[end - 1];
         m_endsInCr = last == '\r' && end == bytes.size();
-        if (isLineEnd(last)) {
+        if (isLineEndByte(last)) {
             m_lineStarts.push_back(out - base);
             // A run that ends in a line end needs no line break of its own.
             if (!m_endsInCr)
@@ -235,8 +230,7 @@ void MonitorText::readBack(const PaneText &pane, qsizetype at, qsizetype size, Q
             // The bytes up to and including the next CR or LF, within the batch.
             const QByteArrayView rest =
                 chunk.sliced(i, std::min(chunk.size() - i, size - out.size()));
-            const auto brk = std::find_if(rest.begin(), rest.end(),
-                                          [](char c) { return c == '\n' || c == '\r'; });
+            const auto brk = std::find_if(rest.begin(), rest.end(), isLineEndByte);
             const qsizetype take = brk == rest.end() ? rest.size() : (brk - rest.begin()) + 1;
             out.append(rest.first(take));
             i += take;

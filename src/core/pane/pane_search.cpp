@@ -1,5 +1,6 @@
 #include "core/pane/pane_search.h"
 
+#include "core/line_end_bytes.h"
 #include "core/pane/pane_snapshot.h"
 #include "core/pane/pane_text.h"
 
@@ -43,18 +44,13 @@ const FoldTable &foldTable()
 // per-window costs vanish, small enough to stay in the cache.
 constexpr qsizetype windowSize = qsizetype(1) << 20;
 
-bool isBreak(char c)
-{
-    return c == '\r' || c == '\n';
-}
-
 // How long a line break at `c` is under `rule`, or 0: `pair` says whether
 // `c` is one end of a CR LF pair.
 qsizetype breakLength(char c, bool pair, LineBreaks rule)
 {
     switch (rule) {
     case LineBreaks::Any:
-        return pair ? 2 : qsizetype(isBreak(c));
+        return pair ? 2 : qsizetype(isLineEndByte(c));
     case LineBreaks::CrLf:
         return pair ? 2 : 0;
     case LineBreaks::Lf:
@@ -88,7 +84,7 @@ qsizetype firstBreakByte(const unsigned char *bytes, qsizetype from, qsizetype n
         return -1;
     if (rule == LineBreaks::Any) {
         for (qsizetype i = from; i < n; ++i) {
-            if (isBreak(char(bytes[i])))
+            if (isLineEndByte(char(bytes[i])))
                 return i;
         }
         return -1;

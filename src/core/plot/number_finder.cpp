@@ -142,7 +142,7 @@ const QList<FoundNumber> &NumberFinder::findColumns(QByteArrayView line)
 
 void NumberFinder::keepShape(QByteArrayView line)
 {
-    if (m_shape.wasUsed() || m_linesSinceShape == 0 || m_linesSinceShape >= kLinesPerUnusedShape) {
+    if (m_shape.size() == 0 || m_shape.wasUsed() || m_linesSinceShape >= kLinesPerUnusedShape) {
         m_shape.take(line, m_found, m_places);
         m_linesSinceShape = 0;
         m_shapeNamesLast = true;
